@@ -1,0 +1,208 @@
+#include "cli/comun.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/shell/apertura.h"
+#include "core/shell/directorio.h"
+#include "core/shell/globales.h"
+
+namespace veliora::cli {
+
+bool Opciones::Tiene(const std::string& flag) const {
+    for (const auto& s : interruptores)
+        if (s == flag)
+            return true;
+    return false;
+}
+
+std::optional<std::string> Opciones::Valor(const std::string& name) const {
+    auto it = valores.find(name);
+    if (it == valores.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::optional<Opciones> Parsear(const std::vector<std::string>& args,
+                                const std::vector<std::string>& conValor,
+                                const std::vector<std::string>& interruptores) {
+    auto contains = [](const std::vector<std::string>& v, const std::string& s) {
+        for (const auto& x : v)
+            if (x == s)
+                return true;
+        return false;
+    };
+    Opciones op;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            if (contains(conValor, a)) {
+                if (i + 1 >= args.size()) {
+                    std::fprintf(stderr, "veliora-cli: %s needs a value\n", a.c_str());
+                    return std::nullopt;
+                }
+                op.valores[a] = args[++i];
+            } else if (contains(interruptores, a)) {
+                op.interruptores.push_back(a);
+            } else {
+                std::fprintf(stderr, "veliora-cli: unknown option %s (see --help)\n", a.c_str());
+                return std::nullopt;
+            }
+        } else {
+            op.posicionales.push_back(a);
+        }
+    }
+    return op;
+}
+
+void ImprimirError(const engine::EngineError& e, bool json) {
+    if (json) {
+        Json j;
+        j.BeginObject().Key("error").BeginObject();
+        j.Key("number").Int(e.number).Key("description").String(e.description);
+        j.EndObject().EndObject();
+        std::printf("%s\n", j.str().c_str());
+    } else {
+        std::fprintf(stderr, "Error %d: %s\n", e.number, e.description.c_str());
+    }
+}
+
+std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
+    engine::EngineError err;
+    auto db = engine::Database::Open(path, engine::Database::Kind::User, err);
+    if (!db)
+        ImprimirError(err, json);
+    return db;
+}
+
+bool AbrirComoPrograma(const std::string& path, bool json) {
+    SembrarDirectorioAplicacion();
+    engine::EngineError err;
+    if (AbrirBDUsuario(path, &err) != 0) {
+        ImprimirError(err, json);
+        return false;
+    }
+    const std::string nombre = std::filesystem::path(path).filename().string();
+    if (AbrirBDAuxiliar(nombre, &err) != 0) {
+        if (!err.failed())
+            err = {1, "No se puede abrir la base de datos auxiliar", {}};
+        ImprimirError(err, json);
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- JSON
+
+std::string EscaparJson(std::string_view s) {
+    std::string out;
+    out.reserve(s.size() + 2);
+    for (unsigned char c : s) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += char(c);
+                }
+        }
+    }
+    return out;
+}
+
+void Json::Separator() {
+    if (afterKey_) {
+        afterKey_ = false;
+        return;
+    }
+    if (!first_.empty()) {
+        if (!first_.back())
+            out_ += ',';
+        first_.back() = false;
+    }
+}
+
+Json& Json::BeginObject() {
+    Separator();
+    out_ += '{';
+    first_.push_back(true);
+    return *this;
+}
+Json& Json::EndObject() {
+    out_ += '}';
+    first_.pop_back();
+    return *this;
+}
+Json& Json::BeginArray() {
+    Separator();
+    out_ += '[';
+    first_.push_back(true);
+    return *this;
+}
+Json& Json::EndArray() {
+    out_ += ']';
+    first_.pop_back();
+    return *this;
+}
+Json& Json::Key(std::string_view k) {
+    Separator();
+    out_ += '"' + EscaparJson(k) + "\":";
+    afterKey_ = true;
+    return *this;
+}
+Json& Json::String(std::string_view s) {
+    Separator();
+    out_ += '"' + EscaparJson(s) + '"';
+    return *this;
+}
+Json& Json::Int(long long v) {
+    Separator();
+    out_ += std::to_string(v);
+    return *this;
+}
+Json& Json::Double(double v) {
+    Separator();
+    out_ += std::isfinite(v) ? engine::FormatReal(v) : "null";
+    return *this;
+}
+Json& Json::Bool(bool v) {
+    Separator();
+    out_ += v ? "true" : "false";
+    return *this;
+}
+Json& Json::Null() {
+    Separator();
+    out_ += "null";
+    return *this;
+}
+Json& Json::Value(const engine::Value& v) {
+    switch (v.type) {
+        case engine::ValueType::Null:
+            return Null();
+        case engine::ValueType::Integer:
+            return Int(v.integer);
+        case engine::ValueType::Real:
+            return Double(v.real);
+        default:
+            return String(v.text);
+    }
+}
+
+}  // namespace veliora::cli

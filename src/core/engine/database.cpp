@@ -1,0 +1,859 @@
+#include "core/engine/database.h"
+
+#include <sqlite3.h>
+#include <unicode/ucol.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+
+namespace veliora::engine {
+
+// One SQLite connection with what the guard and the time limit need.
+class Connection {
+  public:
+    sqlite3* db = nullptr;
+    Database::Kind kind = Database::Kind::Auxiliary;
+    Limits limits;
+    // While set, the progress handler interrupts the statement after this instant.
+    std::chrono::steady_clock::time_point deadline{};
+    bool armed = false;
+    // The program's own schema queries on the user database bypass the guard.
+    bool internal = false;
+    UCollator* collator = nullptr;
+
+    ~Connection() {
+        if (db)
+            sqlite3_close_v2(db);
+    }
+};
+
+namespace {
+
+constexpr std::string_view kCollation = "es_ci";
+
+EngineError MakeError(int number, std::string description, std::string_view sql = {}) {
+    return {number, std::move(description), std::string(sql)};
+}
+
+EngineError ErrorOf(sqlite3* db, int rc, std::string_view sql) {
+    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    return MakeError(rc & 0xff, message, sql);
+}
+
+EngineError TimeoutError(const Limits& limits, std::string_view sql) {
+    auto seconds = limits.timeout.count() / 1000.0;
+    char buf[200];
+    std::snprintf(buf, sizeof buf,
+                  "La consulta ha superado el tiempo máximo de ejecución (%g s) y se ha "
+                  "interrumpido",
+                  seconds);
+    return MakeError(SQLITE_INTERRUPT, buf, sql);
+}
+
+// Arms the time limit for one operation; nested scopes keep the outer deadline.
+class DeadlineScope {
+  public:
+    explicit DeadlineScope(Connection& c) : c_(c), owner_(!c.armed) {
+        if (owner_) {
+            c_.deadline = std::chrono::steady_clock::now() + c_.limits.timeout;
+            c_.armed = true;
+        }
+    }
+    ~DeadlineScope() {
+        if (owner_)
+            c_.armed = false;
+    }
+
+  private:
+    Connection& c_;
+    bool owner_;
+};
+
+class InternalScope {
+  public:
+    explicit InternalScope(Connection& c) : c_(c), previous_(c.internal) { c_.internal = true; }
+    ~InternalScope() { c_.internal = previous_; }
+
+  private:
+    Connection& c_;
+    bool previous_;
+};
+
+int ProgressHandler(void* p) {
+    auto* c = static_cast<Connection*>(p);
+    return c->armed && std::chrono::steady_clock::now() > c->deadline ? 1 : 0;
+}
+
+// Statements typed by a person may only read.
+int Authorizer(void* p, int action, const char*, const char*, const char*, const char*) {
+    auto* c = static_cast<Connection*>(p);
+    if (c->internal)
+        return SQLITE_OK;
+    switch (action) {
+        case SQLITE_SELECT:
+        case SQLITE_READ:
+        case SQLITE_FUNCTION:
+        case SQLITE_RECURSIVE:
+            return SQLITE_OK;
+        default:
+            return SQLITE_DENY;
+    }
+}
+
+int CollateSpanish(void* p, int alen, const void* a, int blen, const void* b) {
+    UErrorCode status = U_ZERO_ERROR;
+    UCollationResult r = ucol_strcollUTF8(static_cast<UCollator*>(p), static_cast<const char*>(a),
+                                          alen, static_cast<const char*>(b), blen, &status);
+    if (U_FAILURE(status)) {
+        int n = std::memcmp(a, b, std::size_t(std::min(alen, blen)));
+        return n != 0 ? n : alen - blen;
+    }
+    return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
+}
+
+void CaseFunction(sqlite3_context* ctx, int, sqlite3_value** argv, bool lower) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    std::string_view in(text ? text : "", std::size_t(sqlite3_value_bytes(argv[0])));
+    std::string out = lower ? LowerText(in) : UpperText(in);
+    sqlite3_result_text(ctx, out.data(), int(out.size()), SQLITE_TRANSIENT);
+}
+
+void LowerFunction(sqlite3_context* ctx, int n, sqlite3_value** argv) {
+    CaseFunction(ctx, n, argv, true);
+}
+void UpperFunction(sqlite3_context* ctx, int n, sqlite3_value** argv) {
+    CaseFunction(ctx, n, argv, false);
+}
+
+std::string QuoteIdentifier(std::string_view name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string LowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return LowerText(a) < LowerText(b);
+}
+
+bool IsTextType(int code) {
+    return code == TypeCode::Text || code == TypeCode::Memo || code == TypeCode::Char;
+}
+
+// Whether the rest of a statement is only blanks, comments and semicolons.
+bool OnlyTrailingNoise(const char* tail) {
+    std::string_view s(tail ? tail : "");
+    std::size_t i = 0;
+    while (i < s.size()) {
+        char c = s[i];
+        if (std::isspace(static_cast<unsigned char>(c)) || c == ';') {
+            ++i;
+        } else if (c == '-' && i + 1 < s.size() && s[i + 1] == '-') {
+            std::size_t end = s.find('\n', i);
+            i = end == std::string_view::npos ? s.size() : end + 1;
+        } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '*') {
+            std::size_t end = s.find("*/", i + 2);
+            if (end == std::string_view::npos)
+                return false;
+            i = end + 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool LooksLikeIsoDate(std::string_view s) {
+    auto digits = [&](std::size_t from, std::size_t n) {
+        for (std::size_t k = from; k < from + n; ++k)
+            if (k >= s.size() || !std::isdigit(static_cast<unsigned char>(s[k])))
+                return false;
+        return true;
+    };
+    if (s.size() != 10 && s.size() != 19)
+        return false;
+    if (!digits(0, 4) || s[4] != '-' || !digits(5, 2) || s[7] != '-' || !digits(8, 2))
+        return false;
+    if (s.size() == 10)
+        return true;
+    return s[10] == ' ' && digits(11, 2) && s[13] == ':' && digits(14, 2) && s[16] == ':' &&
+           digits(17, 2);
+}
+
+// Compiles one statement, refusing text after it. Returns null and fills err on failure.
+sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
+    const std::string translated = TranslateDialect(sql);
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(c.db, translated.c_str(), int(translated.size()), &stmt, &tail);
+    if (rc != SQLITE_OK) {
+        err = ErrorOf(c.db, rc, sql);
+        if (err.number == SQLITE_AUTH)
+            err.description = "Sentencia no permitida: solo se pueden ejecutar consultas (" +
+                              err.description + ")";
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    if (!stmt) {
+        err = MakeError(SQLITE_ERROR, "La consulta está vacía", sql);
+        return nullptr;
+    }
+    if (!OnlyTrailingNoise(tail)) {
+        sqlite3_finalize(stmt);
+        err = MakeError(SQLITE_ERROR, "Solo se admite una sentencia cada vez", sql);
+        return nullptr;
+    }
+    if (c.kind == Database::Kind::User && !c.internal && !sqlite3_stmt_readonly(stmt)) {
+        sqlite3_finalize(stmt);
+        err = MakeError(SQLITE_AUTH, "Sentencia no permitida: solo se pueden ejecutar consultas",
+                        sql);
+        return nullptr;
+    }
+    return stmt;
+}
+
+bool Bind(Connection& c, sqlite3_stmt* stmt, const std::vector<Value>& params, std::string_view sql,
+          EngineError& err) {
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        const Value& v = params[i];
+        int index = int(i) + 1, rc = SQLITE_OK;
+        switch (v.type) {
+            case ValueType::Null:
+                rc = sqlite3_bind_null(stmt, index);
+                break;
+            case ValueType::Integer:
+                rc = sqlite3_bind_int64(stmt, index, v.integer);
+                break;
+            case ValueType::Real:
+                rc = sqlite3_bind_double(stmt, index, v.real);
+                break;
+            case ValueType::Text:
+            case ValueType::Date:
+                rc = sqlite3_bind_text(stmt, index, v.text.data(), int(v.text.size()),
+                                       SQLITE_TRANSIENT);
+                break;
+            case ValueType::Blob:
+                rc = sqlite3_bind_blob(stmt, index, v.text.data(), int(v.text.size()),
+                                       SQLITE_TRANSIENT);
+                break;
+        }
+        if (rc != SQLITE_OK) {
+            err = ErrorOf(c.db, rc, sql);
+            return false;
+        }
+    }
+    return true;
+}
+
+Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn) {
+    switch (sqlite3_column_type(stmt, i)) {
+        case SQLITE_INTEGER:
+            return Value::Int(sqlite3_column_int64(stmt, i));
+        case SQLITE_FLOAT:
+            return Value::Double(sqlite3_column_double(stmt, i));
+        case SQLITE_TEXT: {
+            std::string text(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                             std::size_t(sqlite3_column_bytes(stmt, i)));
+            if (dateColumn && LooksLikeIsoDate(text))
+                return Value::Date(std::move(text));
+            return Value::Text(std::move(text));
+        }
+        case SQLITE_BLOB: {
+            const void* data = sqlite3_column_blob(stmt, i);
+            return Value::Blob(std::string(static_cast<const char*>(data),
+                                           std::size_t(sqlite3_column_bytes(stmt, i))));
+        }
+        default:
+            return Value::Null();
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Recordset
+
+Recordset::Recordset(std::shared_ptr<Connection> conn, sqlite3_stmt* stmt, std::string sql)
+    : conn_(std::move(conn)), stmt_(stmt), sql_(std::move(sql)) {
+    int n = sqlite3_column_count(stmt_);
+    for (int i = 0; i < n; ++i) {
+        const char* name = sqlite3_column_name(stmt_, i);
+        names_.emplace_back(name ? name : "");
+        const char* decl = sqlite3_column_decltype(stmt_, i);
+        // Expressions have no declared type: an ISO date text there is taken as a date,
+        // so that max(Fecha) compares with Fecha.
+        int code = decl ? TypeCodeFromDeclared(decl) : TypeCode::Date;
+        dateColumn_.push_back(code == TypeCode::Date || code == TypeCode::TimeStamp);
+    }
+}
+
+Recordset::~Recordset() {
+    Close();
+}
+
+void Recordset::Close() {
+    if (stmt_) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+    }
+    done_ = true;
+}
+
+bool Recordset::FetchOne() {
+    if (done_ || !stmt_)
+        return false;
+    if (rows_.size() >= conn_->limits.maxRows) {
+        error_ = MakeError(SQLITE_TOOBIG, "La consulta devuelve demasiadas filas", sql_);
+        done_ = true;
+        return false;
+    }
+    DeadlineScope deadline(*conn_);
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        std::vector<Value> row;
+        row.reserve(names_.size());
+        for (int i = 0; i < int(names_.size()); ++i)
+            row.push_back(ColumnValue(stmt_, i, dateColumn_[std::size_t(i)]));
+        rows_.push_back(std::move(row));
+        return true;
+    }
+    done_ = true;
+    if (rc == SQLITE_INTERRUPT)
+        error_ = TimeoutError(conn_->limits, sql_);
+    else if (rc != SQLITE_DONE)
+        error_ = ErrorOf(conn_->db, rc, sql_);
+    sqlite3_reset(stmt_);
+    return false;
+}
+
+bool Recordset::FetchUpTo(std::size_t count) {
+    DeadlineScope deadline(*conn_);
+    while (rows_.size() < count && FetchOne()) {
+    }
+    return !error_.failed();
+}
+
+bool Recordset::Eof() const {
+    return pos_ >= long(rows_.size());
+}
+bool Recordset::Bof() const {
+    return pos_ < 0 || rows_.empty();
+}
+
+void Recordset::MoveFirst() {
+    pos_ = 0;
+}
+
+void Recordset::MoveLast() {
+    DeadlineScope deadline(*conn_);
+    while (FetchOne()) {
+    }
+    pos_ = rows_.empty() ? 0 : long(rows_.size()) - 1;
+}
+
+void Recordset::MoveNext() {
+    if (pos_ < long(rows_.size()))
+        ++pos_;
+    if (pos_ == long(rows_.size()))
+        FetchOne();
+}
+
+void Recordset::MovePrevious() {
+    if (pos_ >= 0)
+        --pos_;
+}
+
+long Recordset::AbsolutePosition() const {
+    return pos_ >= 0 && pos_ < long(rows_.size()) ? pos_ : -1;
+}
+
+void Recordset::SetAbsolutePosition(long position) {
+    if (position < 0) {
+        pos_ = -1;
+        return;
+    }
+    FetchUpTo(std::size_t(position) + 1);
+    pos_ = std::min(position, long(rows_.size()));
+}
+
+bool Recordset::FindFirst(std::string_view field, const Value& value) {
+    int column = FieldIndex(field);
+    noMatch_ = true;
+    if (column < 0)
+        return false;
+    for (std::size_t i = 0;; ++i) {
+        if (i >= rows_.size() && !FetchOne())
+            break;
+        if (SameValue(rows_[i][std::size_t(column)], value)) {
+            pos_ = long(i);
+            noMatch_ = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+int Recordset::FieldIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < names_.size(); ++i)
+        if (LowerAscii(names_[i]) == LowerAscii(name))
+            return int(i);
+    return -1;
+}
+
+const Value& Recordset::Field(int i) const {
+    static const Value kNull;
+    if (pos_ < 0 || pos_ >= long(rows_.size()) || i < 0 || i >= int(names_.size()))
+        return kNull;
+    return rows_[std::size_t(pos_)][std::size_t(i)];
+}
+
+const Value& Recordset::Field(std::string_view name) const {
+    return Field(FieldIndex(name));
+}
+
+// ---------------------------------------------------------------- Database
+
+namespace {
+
+bool ConfigureConnection(Connection& c, EngineError& err) {
+    int on = 1, off = 0;
+    sqlite3_db_config(c.db, SQLITE_DBCONFIG_DEFENSIVE, on, nullptr);
+    sqlite3_db_config(c.db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, off, nullptr);
+    sqlite3_db_config(c.db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, off, nullptr);
+    sqlite3_extended_result_codes(c.db, 0);
+    sqlite3_busy_timeout(c.db, 2000);
+    sqlite3_limit(c.db, SQLITE_LIMIT_LENGTH, 100'000'000);
+    sqlite3_progress_handler(c.db, 1000, ProgressHandler, &c);
+
+    UErrorCode status = U_ZERO_ERROR;
+    c.collator = ucol_open("es", &status);
+    if (U_FAILURE(status)) {
+        err = MakeError(SQLITE_ERROR, "No se puede crear la ordenación de textos en español");
+        return false;
+    }
+    ucol_setStrength(c.collator, UCOL_SECONDARY);
+    sqlite3_create_collation_v2(c.db, kCollation.data(), SQLITE_UTF8, c.collator, CollateSpanish,
+                                [](void* p) { ucol_close(static_cast<UCollator*>(p)); });
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(c.db, "lower", 1, flags, nullptr, LowerFunction, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(c.db, "upper", 1, flags, nullptr, UpperFunction, nullptr, nullptr,
+                               nullptr);
+
+    // A file that is not a database fails here rather than at the first query.
+    char* message = nullptr;
+    int rc =
+        sqlite3_exec(c.db, "SELECT count(*) FROM main.sqlite_master", nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        err = MakeError(rc & 0xff, message ? message : sqlite3_errstr(rc));
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+// Shadows every user table by a TEMP view of the same name whose text columns compare
+// ignoring letter case (Spanish, accents kept), as students expect of text conditions.
+bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
+    sqlite3_stmt* tables = nullptr;
+    sqlite3_prepare_v2(c.db,
+                       "SELECT name FROM main.sqlite_master WHERE type = 'table' "
+                       "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
+                       -1, &tables, nullptr);
+    std::vector<std::string> names;
+    while (sqlite3_step(tables) == SQLITE_ROW)
+        names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(tables, 0)));
+    sqlite3_finalize(tables);
+
+    for (const std::string& table : names) {
+        sqlite3_stmt* info = nullptr;
+        std::string sql = "SELECT name, type FROM pragma_table_info(?, 'main')";
+        sqlite3_prepare_v2(c.db, sql.c_str(), -1, &info, nullptr);
+        sqlite3_bind_text(info, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+        std::string columns;
+        while (sqlite3_step(info) == SQLITE_ROW) {
+            std::string column = reinterpret_cast<const char*>(sqlite3_column_text(info, 0));
+            const unsigned char* type = sqlite3_column_text(info, 1);
+            int code = TypeCodeFromDeclared(type ? reinterpret_cast<const char*>(type) : "");
+            if (!columns.empty())
+                columns += ", ";
+            columns += QuoteIdentifier(column);
+            if (IsTextType(code))
+                columns += " COLLATE " + std::string(kCollation) + " AS " + QuoteIdentifier(column);
+        }
+        sqlite3_finalize(info);
+        if (columns.empty())
+            continue;
+        std::string create = "CREATE TEMP VIEW " + QuoteIdentifier(table) + " AS SELECT " +
+                             columns + " FROM main." + QuoteIdentifier(table);
+        char* message = nullptr;
+        if (sqlite3_exec(c.db, create.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+            err = MakeError(SQLITE_ERROR, message ? message : "CREATE TEMP VIEW", create);
+            sqlite3_free(message);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, EngineError& err) {
+    err.clear();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        err = MakeError(SQLITE_CANTOPEN, "No se encuentra el archivo: " + path);
+        return nullptr;
+    }
+    auto conn = std::make_shared<Connection>();
+    conn->kind = kind;
+    int flags = kind == Kind::User ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int rc = sqlite3_open_v2(path.c_str(), &conn->db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        err = ErrorOf(conn->db, rc, {});
+        return nullptr;
+    }
+    if (!ConfigureConnection(*conn, err))
+        return nullptr;
+    if (kind == Kind::User) {
+        if (!CreateCaseInsensitiveViews(*conn, err))
+            return nullptr;
+        sqlite3_set_authorizer(conn->db, Authorizer, conn.get());
+    }
+    std::shared_ptr<Database> db(new Database());
+    db->conn_ = std::move(conn);
+    db->kind_ = kind;
+    db->path_ = std::filesystem::absolute(path, ec).lexically_normal().string();
+    return db;
+}
+
+std::shared_ptr<Database> Database::Create(const std::string& path, EngineError& err) {
+    err.clear();
+    {
+        sqlite3* db = nullptr;
+        int rc =
+            sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (rc != SQLITE_OK) {
+            err = ErrorOf(db, rc, {});
+            sqlite3_close_v2(db);
+            return nullptr;
+        }
+        sqlite3_close_v2(db);
+    }
+    return Open(path, Kind::Auxiliary, err);
+}
+
+Database::~Database() = default;
+
+void Database::Close() {
+    conn_.reset();
+}
+bool Database::IsOpen() const {
+    return conn_ != nullptr;
+}
+sqlite3* Database::handle() const {
+    return conn_ ? conn_->db : nullptr;
+}
+
+void Database::SetLimits(const Limits& limits) {
+    if (conn_)
+        conn_->limits = limits;
+}
+const Limits& Database::limits() const {
+    static const Limits kDefault;
+    return conn_ ? conn_->limits : kDefault;
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(std::string_view sql, EngineError& err,
+                                                   const std::vector<Value>& params) {
+    err.clear();
+    if (!conn_) {
+        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta", sql);
+        return nullptr;
+    }
+    sqlite3_stmt* stmt = Compile(*conn_, sql, err);
+    if (!stmt)
+        return nullptr;
+    if (!Bind(*conn_, stmt, params, sql, err)) {
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    std::unique_ptr<Recordset> rs(new Recordset(conn_, stmt, std::string(sql)));
+    // Positioned on the first row, as a freshly opened result is; a statement that cannot
+    // produce it in time fails here.
+    rs->FetchOne();
+    if (rs->Error().failed()) {
+        err = rs->Error();
+        return nullptr;
+    }
+    return rs;
+}
+
+bool Database::Execute(std::string_view sql, EngineError& err, const std::vector<Value>& params) {
+    err.clear();
+    if (!conn_) {
+        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta", sql);
+        return false;
+    }
+    if (kind_ == Kind::User) {
+        err = MakeError(SQLITE_READONLY, "La base de datos del usuario es de solo lectura", sql);
+        return false;
+    }
+    sqlite3_stmt* stmt = Compile(*conn_, sql, err);
+    if (!stmt)
+        return false;
+    bool ok = Bind(*conn_, stmt, params, sql, err);
+    if (ok) {
+        DeadlineScope deadline(*conn_);
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            err = rc == SQLITE_INTERRUPT ? TimeoutError(conn_->limits, sql)
+                                         : ErrorOf(conn_->db, rc, sql);
+            ok = false;
+        }
+    }
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
+bool Database::Prepare(std::string_view sql, EngineError& err) {
+    err.clear();
+    if (!conn_) {
+        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta", sql);
+        return false;
+    }
+    sqlite3_stmt* stmt = Compile(*conn_, sql, err);
+    sqlite3_finalize(stmt);
+    return stmt != nullptr;
+}
+
+Value Database::Scalar(std::string_view sql, EngineError& err, const std::vector<Value>& params) {
+    auto rs = OpenRecordset(sql, err, params);
+    if (!rs || rs->Eof() || rs->FieldCount() == 0)
+        return Value::Null();
+    return rs->Field(0);
+}
+
+bool Database::BeginTransaction(EngineError& err) {
+    return Execute("BEGIN IMMEDIATE", err);
+}
+bool Database::Commit(EngineError& err) {
+    return Execute("COMMIT", err);
+}
+void Database::Rollback() {
+    EngineError ignored;
+    Execute("ROLLBACK", ignored);
+}
+
+// ---------------------------------------------------------------- structure
+
+namespace {
+
+constexpr int kAttributeSystem = 2;
+constexpr int kAttributeView = 8;
+
+// Runs an internal query on the connection, bypassing the guard.
+std::vector<std::vector<Value>> Rows(Connection& c, const std::string& sql,
+                                     const std::vector<Value>& params, EngineError& err) {
+    InternalScope internal(c);
+    std::vector<std::vector<Value>> rows;
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(c.db, sql.c_str(), -1, &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        err = ErrorOf(c.db, rc, sql);
+        return rows;
+    }
+    if (Bind(c, stmt, params, sql, err)) {
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            std::vector<Value> row;
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+                row.push_back(ColumnValue(stmt, i, false));
+            rows.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE)
+            err = ErrorOf(c.db, rc, sql);
+    }
+    sqlite3_finalize(stmt);
+    return rows;
+}
+
+struct ForeignKey {
+    std::string table;   // referencing table
+    std::string parent;  // referenced table, as the database names it
+    std::vector<RelationField> fields;
+};
+
+std::vector<std::string> PrimaryKeyColumns(Connection& c, const std::string& table,
+                                           EngineError& err) {
+    auto info = Rows(c, "SELECT name, pk FROM pragma_table_info(?, 'main') WHERE pk > 0",
+                     {Value::Text(table)}, err);
+    std::sort(info.begin(), info.end(),
+              [](const auto& a, const auto& b) { return a[1].integer < b[1].integer; });
+    std::vector<std::string> columns;
+    for (const auto& row : info) columns.push_back(row[0].text);
+    return columns;
+}
+
+std::vector<std::string> OrdinaryTables(Connection& c, EngineError& err) {
+    auto rows = Rows(c,
+                     "SELECT name FROM main.sqlite_master WHERE type = 'table' "
+                     "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
+                     {}, err);
+    std::vector<std::string> names;
+    for (const auto& row : rows) names.push_back(row[0].text);
+    std::stable_sort(names.begin(), names.end(), LessIgnoringCase);
+    return names;
+}
+
+std::string ActualTableName(const std::vector<std::string>& tables, const std::string& name) {
+    for (const auto& t : tables)
+        if (LowerText(t) == LowerText(name))
+            return t;
+    return name;
+}
+
+}  // namespace
+
+const std::vector<Relation>& Database::Relations(EngineError& err) {
+    err.clear();
+    if (relationsLoaded_ || !conn_)
+        return relations_;
+    Connection& c = *conn_;
+    const auto tables = OrdinaryTables(c, err);
+    std::vector<Relation> relations;
+    std::map<std::string, int> used;  // lower-cased names already given
+    for (const std::string& table : tables) {
+        auto rows = Rows(c,
+                         "SELECT id, seq, \"table\", \"from\", \"to\" FROM "
+                         "pragma_foreign_key_list(?, 'main') ORDER BY id DESC, seq",
+                         {Value::Text(table)}, err);
+        std::vector<ForeignKey> keys;
+        std::int64_t current = -1;
+        for (const auto& row : rows) {
+            if (row[0].integer != current) {
+                current = row[0].integer;
+                keys.push_back({table, ActualTableName(tables, row[2].text), {}});
+            }
+            keys.back().fields.push_back({row[4].text, row[3].text});
+        }
+        for (ForeignKey& key : keys) {
+            // A key that names no parent columns refers to the parent's primary key.
+            bool implicit = std::all_of(key.fields.begin(), key.fields.end(),
+                                        [](const RelationField& f) { return f.Name.empty(); });
+            if (implicit) {
+                auto pk = PrimaryKeyColumns(c, key.parent, err);
+                for (std::size_t i = 0; i < key.fields.size() && i < pk.size(); ++i)
+                    key.fields[i].Name = pk[i];
+            }
+            std::string base = key.parent + key.table, name = base;
+            for (int n = 1; used.count(LowerText(name)); ++n) name = base + std::to_string(n);
+            used[LowerText(name)] = 1;
+            relations.push_back({name, key.parent, key.table, key.fields});
+        }
+    }
+    std::stable_sort(relations.begin(), relations.end(), [](const Relation& a, const Relation& b) {
+        return LessIgnoringCase(a.Name, b.Name);
+    });
+    if (!err.failed()) {
+        relations_ = std::move(relations);
+        relationsLoaded_ = true;
+    }
+    return relations_;
+}
+
+std::vector<TableDef> Database::TableDefs(EngineError& err) {
+    err.clear();
+    std::vector<TableDef> defs;
+    if (!conn_) {
+        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta");
+        return defs;
+    }
+    Connection& c = *conn_;
+    const auto& relations = Relations(err);
+    if (err.failed())
+        return defs;
+    for (const std::string& table : OrdinaryTables(c, err)) {
+        TableDef def{table, 0, {}, {}};
+        auto columns = Rows(c, "SELECT name, type, hidden FROM pragma_table_xinfo(?, 'main')",
+                            {Value::Text(table)}, err);
+        for (const auto& col : columns) {
+            if (col[2].integer == 1)
+                continue;  // hidden columns of virtual tables
+            def.Fields.push_back({col[0].text, TypeCodeFromDeclared(col[1].text), col[1].text});
+        }
+
+        std::vector<IndexDef> indexes;
+        bool hasPrimary = false;
+        auto list = Rows(c, "SELECT name, \"unique\", origin FROM pragma_index_list(?, 'main')",
+                         {Value::Text(table)}, err);
+        for (const auto& idx : list) {
+            IndexDef index{idx[0].text, idx[1].integer != 0, false, idx[2].text == "pk", {}};
+            auto info = Rows(c, "SELECT name FROM pragma_index_info(?, 'main') ORDER BY seqno",
+                             {Value::Text(idx[0].text)}, err);
+            for (const auto& col : info)
+                if (!col[0].isNull())
+                    index.Fields.push_back(col[0].text);
+            if (index.Primary) {
+                index.Name = "PrimaryKey";
+                hasPrimary = true;
+            }
+            indexes.push_back(std::move(index));
+        }
+        if (!hasPrimary) {
+            // INTEGER PRIMARY KEY is the rowid itself and has no index of its own.
+            auto pk = PrimaryKeyColumns(c, table, err);
+            if (!pk.empty())
+                indexes.push_back({"PrimaryKey", true, false, true, pk});
+        }
+        std::stable_sort(indexes.begin(), indexes.end(), [](const IndexDef& a, const IndexDef& b) {
+            if (a.Primary != b.Primary)
+                return a.Primary;
+            return LessIgnoringCase(a.Name, b.Name);
+        });
+        for (const Relation& r : relations) {
+            if (r.ForeignTable != table)
+                continue;
+            IndexDef fk{r.Name, false, true, false, {}};
+            for (const auto& f : r.Fields) fk.Fields.push_back(f.ForeignName);
+            auto sorted = [](std::vector<std::string> v) {
+                for (auto& s : v) s = LowerText(s);
+                std::sort(v.begin(), v.end());
+                return v;
+            };
+            for (const IndexDef& idx : indexes)
+                if (idx.Unique && sorted(idx.Fields) == sorted(fk.Fields))
+                    fk.Unique = true;
+            indexes.push_back(std::move(fk));
+        }
+        def.Indexes = std::move(indexes);
+        defs.push_back(std::move(def));
+    }
+    auto others = Rows(c,
+                       "SELECT name, type FROM main.sqlite_master WHERE type = 'view' OR "
+                       "(type = 'table' AND name LIKE 'sqlite\\_%' ESCAPE '\\') ORDER BY name",
+                       {}, err);
+    for (const auto& row : others)
+        defs.push_back(
+            {row[0].text, row[1].text == "view" ? kAttributeView : kAttributeSystem, {}, {}});
+    return defs;
+}
+
+}  // namespace veliora::engine

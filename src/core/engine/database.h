@@ -1,0 +1,201 @@
+#pragma once
+// The engine boundary over SQLite: databases, read-only recordsets, table definitions
+// and relations. Errors travel as values (number = SQLite result code, description =
+// SQLite's message, and the SQL that failed).
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/engine/value.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace veliora::engine {
+
+struct EngineError {
+    int number = 0;
+    std::string description;
+    std::string sql;
+
+    bool failed() const { return number != 0; }
+    void clear() { *this = {}; }  // LimpiarError
+};
+
+// Field type codes (DAO numbering, plus the wider codes some engines report).
+namespace TypeCode {
+constexpr int Boolean = 1, Byte = 2, Integer = 3, Long = 4, Currency = 5, Single = 6, Double = 7,
+              Date = 8, Binary = 9, Text = 10, LongBinary = 11, Memo = 12, Guid = 15, BigInt = 16,
+              VarBinary = 17, Char = 18, Numeric = 19, Decimal = 20, Float = 21, Time = 22,
+              TimeStamp = 23;
+}
+// Maps a declared column type onto a type code.
+int TypeCodeFromDeclared(std::string_view declared);
+
+struct FieldDef {
+    std::string Name;
+    int Type = 0;
+    std::string DeclaredType;
+};
+
+struct IndexDef {
+    std::string Name;
+    bool Unique = false;
+    bool Foreign = false;
+    bool Primary = false;
+    std::vector<std::string> Fields;
+};
+
+struct TableDef {
+    std::string Name;
+    int Attributes = 0;  // 0 = ordinary table; non-zero = system table or view
+    std::vector<FieldDef> Fields;
+    std::vector<IndexDef> Indexes;
+};
+
+struct RelationField {
+    std::string Name;         // field of the primary (referenced) table
+    std::string ForeignName;  // field of the foreign (referencing) table
+};
+
+struct Relation {
+    std::string Name;
+    std::string Table;         // primary side
+    std::string ForeignTable;  // referencing side
+    std::vector<RelationField> Fields;
+};
+
+struct Limits {
+    std::chrono::milliseconds timeout{10000};  // per statement step / cursor movement
+    std::size_t maxRows = 20'000'000;          // rows one recordset may hold
+};
+
+class Connection;
+
+// A read-only result. Rows are fetched from the engine as the cursor needs them, so
+// opening a huge result is cheap; RecordCount is exact after MoveLast.
+class Recordset {
+  public:
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    bool Eof() const;
+    bool Bof() const;
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+    // Rows fetched so far (all of them after MoveLast or after reading past the end).
+    std::size_t RecordCount() const { return rows_.size(); }
+    // Zero-based position of the current row; -1 before the first or after the last.
+    long AbsolutePosition() const;
+    void SetAbsolutePosition(long position);
+    // Moves to the first row whose field equals the value; NoMatch tells whether none did.
+    bool FindFirst(std::string_view field, const Value& value);
+    bool NoMatch() const { return noMatch_; }
+
+    int FieldCount() const { return int(names_.size()); }
+    const std::string& FieldName(int i) const { return names_.at(i); }
+    int FieldIndex(std::string_view name) const;  // -1 when absent (case ignored)
+    // Field of the current row; a null value when there is no current row.
+    const Value& Field(int i) const;
+    const Value& Field(std::string_view name) const;
+    const std::vector<Value>& Row(std::size_t i) const { return rows_.at(i); }
+    // Fetches rows until `count` are held or the result ends; false on an engine error.
+    bool FetchUpTo(std::size_t count);
+    bool AtEnd() const { return done_; }
+
+    // The error that ended fetching (interrupted by the time limit, for example).
+    const EngineError& Error() const { return error_; }
+    void Close();
+
+  private:
+    friend class Database;
+    Recordset(std::shared_ptr<Connection> conn, sqlite3_stmt* stmt, std::string sql);
+    bool FetchOne();
+
+    std::shared_ptr<Connection> conn_;
+    sqlite3_stmt* stmt_ = nullptr;
+    std::string sql_;
+    std::vector<std::string> names_;
+    std::vector<bool> dateColumn_;
+    std::vector<std::vector<Value>> rows_;
+    long pos_ = 0;  // index into rows_; rows_.size() means past the end, -1 before the first
+    bool done_ = false;
+    bool noMatch_ = false;
+    EngineError error_;
+};
+
+class Database {
+  public:
+    enum class Kind {
+        // The user's database: opened read-only; every statement passes the guard (reading
+        // only, one statement, time limit); text compares ignoring letter case.
+        User,
+        // A database the program owns (auxiliary database, template): read and write.
+        Auxiliary,
+    };
+
+    static std::shared_ptr<Database> Open(const std::string& path, Kind kind, EngineError& err);
+    // Creates (or opens) a read-write database, creating the file when missing.
+    static std::shared_ptr<Database> Create(const std::string& path, EngineError& err);
+    ~Database();
+
+    Kind kind() const { return kind_; }
+    const std::string& Name() const { return path_; }  // full path of the file
+    void Close();
+    bool IsOpen() const;
+
+    // Runs a query in the program's dialect (brackets, #mm/dd/yyyy# dates, Count(t.*)).
+    // Parameters bind to ? placeholders in order.
+    std::unique_ptr<Recordset> OpenRecordset(std::string_view sql, EngineError& err,
+                                             const std::vector<Value>& params = {});
+    // Runs a statement that returns no rows. Refused on a user database.
+    bool Execute(std::string_view sql, EngineError& err, const std::vector<Value>& params = {});
+    // Compiles a query without running it: whether the engine accepts it.
+    bool Prepare(std::string_view sql, EngineError& err);
+    // Runs a query and returns the first column of its first row (null when none).
+    Value Scalar(std::string_view sql, EngineError& err, const std::vector<Value>& params = {});
+
+    bool BeginTransaction(EngineError& err);
+    bool Commit(EngineError& err);
+    void Rollback();
+
+    // Ordinary tables first by name ignoring case, then system tables and views with
+    // non-zero Attributes.
+    std::vector<TableDef> TableDefs(EngineError& err);
+    // Relations from foreign keys, ordered by name ignoring case. Cached after the first
+    // call: the structure of a user database does not change while the program runs.
+    const std::vector<Relation>& Relations(EngineError& err);
+
+    void SetLimits(const Limits& limits);
+    const Limits& limits() const;
+    sqlite3* handle() const;
+
+  private:
+    Database() = default;
+    std::shared_ptr<Connection> conn_;
+    std::string path_;
+    Kind kind_ = Kind::Auxiliary;
+    bool relationsLoaded_ = false;
+    std::vector<Relation> relations_;
+};
+
+// The program's SQL dialect in SQLite's: outside quotes, brackets and comments,
+// #mm/dd/yyyy# and #mm/dd/yyyy hh:nn:ss# become ISO date texts and Count(t.*) becomes
+// count(*).
+std::string TranslateDialect(std::string_view sql);
+
+// Unicode-aware case mapping (ICU).
+std::string LowerText(std::string_view utf8);
+std::string UpperText(std::string_view utf8);
+// Lower-cases the whole text, then upper-cases its first character.
+std::string LowerWithCapital(std::string_view utf8);
+
+}  // namespace veliora::engine

@@ -1,0 +1,201 @@
+// The program's SQL dialect (that of the desktop engine students learn with) in SQLite's.
+#include <cctype>
+#include <cstdio>
+#include <optional>
+
+#include "core/engine/database.h"
+
+namespace veliora::engine {
+
+namespace {
+
+bool IsIdentChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+           (static_cast<unsigned char>(c) & 0x80);
+}
+
+void SkipSpaces(std::string_view s, std::size_t& i) {
+    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+}
+
+std::optional<int> ReadNumber(std::string_view s, std::size_t& i, std::size_t minDigits,
+                              std::size_t maxDigits) {
+    std::size_t start = i;
+    int value = 0;
+    while (i < s.size() && i - start < maxDigits && std::isdigit(static_cast<unsigned char>(s[i])))
+        value = value * 10 + (s[i++] - '0');
+    if (i - start < minDigits)
+        return std::nullopt;
+    return value;
+}
+
+// #mm/dd/yyyy# or #mm/dd/yyyy hh:nn[:ss]# starting at s[i] == '#'. On success returns the
+// quoted ISO text and moves i past the closing '#'.
+std::optional<std::string> DateLiteral(std::string_view s, std::size_t& i) {
+    std::size_t j = i + 1;
+    SkipSpaces(s, j);
+    auto month = ReadNumber(s, j, 1, 2);
+    if (!month || j >= s.size() || s[j] != '/')
+        return std::nullopt;
+    ++j;
+    auto day = ReadNumber(s, j, 1, 2);
+    if (!day || j >= s.size() || s[j] != '/')
+        return std::nullopt;
+    ++j;
+    auto year = ReadNumber(s, j, 4, 4);
+    if (!year)
+        return std::nullopt;
+    std::optional<int> hour, minute, second;
+    std::size_t k = j;
+    SkipSpaces(s, k);
+    if (k > j && k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) {
+        hour = ReadNumber(s, k, 1, 2);
+        if (!hour || k >= s.size() || s[k] != ':')
+            return std::nullopt;
+        ++k;
+        minute = ReadNumber(s, k, 2, 2);
+        if (!minute)
+            return std::nullopt;
+        if (k < s.size() && s[k] == ':') {
+            ++k;
+            second = ReadNumber(s, k, 2, 2);
+            if (!second)
+                return std::nullopt;
+        }
+        j = k;
+    }
+    SkipSpaces(s, j);
+    if (j >= s.size() || s[j] != '#')
+        return std::nullopt;
+    if (*month < 1 || *month > 12 || *day < 1 || *day > 31)
+        return std::nullopt;
+    char buf[40];
+    if (hour)
+        std::snprintf(buf, sizeof buf, "'%04d-%02d-%02d %02d:%02d:%02d'", *year, *month, *day,
+                      *hour, *minute, second.value_or(0));
+    else
+        std::snprintf(buf, sizeof buf, "'%04d-%02d-%02d'", *year, *month, *day);
+    i = j + 1;
+    return std::string(buf);
+}
+
+// Skips a table reference: [name], "name", `name` or a bare identifier.
+bool SkipTableName(std::string_view s, std::size_t& i) {
+    if (i >= s.size())
+        return false;
+    char open = s[i];
+    char close = open == '[' ? ']' : open;
+    if (open == '[' || open == '"' || open == '`') {
+        std::size_t end = s.find(close, i + 1);
+        if (end == std::string_view::npos)
+            return false;
+        i = end + 1;
+        return true;
+    }
+    std::size_t start = i;
+    while (i < s.size() && IsIdentChar(s[i])) ++i;
+    return i > start;
+}
+
+// Count(<table>.*) at s[i] (the "c" of count). On success moves i past ")".
+bool CountOfTable(std::string_view s, std::size_t& i) {
+    static constexpr std::string_view kCount = "count";
+    if (s.size() - i < kCount.size())
+        return false;
+    for (std::size_t k = 0; k < kCount.size(); ++k)
+        if (std::tolower(static_cast<unsigned char>(s[i + k])) != kCount[k])
+            return false;
+    std::size_t j = i + kCount.size();
+    SkipSpaces(s, j);
+    if (j >= s.size() || s[j] != '(')
+        return false;
+    ++j;
+    SkipSpaces(s, j);
+    if (!SkipTableName(s, j))
+        return false;
+    SkipSpaces(s, j);
+    if (j >= s.size() || s[j] != '.')
+        return false;
+    ++j;
+    SkipSpaces(s, j);
+    if (j >= s.size() || s[j] != '*')
+        return false;
+    ++j;
+    SkipSpaces(s, j);
+    if (j >= s.size() || s[j] != ')')
+        return false;
+    i = j + 1;
+    return true;
+}
+
+// Copies a quoted or bracketed stretch, or a comment, verbatim. Returns false when s[i]
+// starts none of them.
+bool CopyVerbatim(std::string_view s, std::size_t& i, std::string& out) {
+    char c = s[i];
+    std::size_t end;
+    if (c == '\'' || c == '"' || c == '`') {
+        end = i + 1;
+        while (end < s.size()) {
+            if (s[end] == c) {
+                if (end + 1 < s.size() && s[end + 1] == c) {
+                    end += 2;  // doubled quote inside
+                    continue;
+                }
+                break;
+            }
+            ++end;
+        }
+        end = std::min(end + 1, s.size());
+    } else if (c == '[') {
+        end = s.find(']', i);
+        end = end == std::string_view::npos ? s.size() : end + 1;
+    } else if (c == '-' && i + 1 < s.size() && s[i + 1] == '-') {
+        end = s.find('\n', i);
+        end = end == std::string_view::npos ? s.size() : end + 1;
+    } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '*') {
+        end = s.find("*/", i + 2);
+        end = end == std::string_view::npos ? s.size() : end + 2;
+    } else {
+        return false;
+    }
+    out.append(s.substr(i, end - i));
+    i = end;
+    return true;
+}
+
+}  // namespace
+
+std::string TranslateDialect(std::string_view s) {
+    std::string out;
+    out.reserve(s.size() + 16);
+    std::size_t i = 0;
+    while (i < s.size()) {
+        if (CopyVerbatim(s, i, out))
+            continue;
+        char c = s[i];
+        if (c == '#') {
+            if (auto literal = DateLiteral(s, i)) {
+                out += *literal;
+                continue;
+            }
+        } else if ((c == 'c' || c == 'C') && (i == 0 || !IsIdentChar(s[i - 1]))) {
+            std::size_t j = i;
+            if (CountOfTable(s, j)) {
+                out += "count(*)";
+                i = j;
+                continue;
+            }
+        } else if (IsIdentChar(c)) {
+            // Copy the whole word so that "count" is only matched at a word start.
+            std::size_t start = i;
+            while (i < s.size() && IsIdentChar(s[i])) ++i;
+            out.append(s.substr(start, i - start));
+            continue;
+        }
+        out += c;
+        ++i;
+    }
+    return out;
+}
+
+}  // namespace veliora::engine

@@ -1,0 +1,38 @@
+#pragma once
+// A generation session: what the practice window keeps to produce random questions
+// (schema model, word lists, the current solution and question). One press of the
+// query button is one call to GenerarPregunta.
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "core/dictionary/esquema.h"
+#include "core/engine/database.h"
+
+namespace veliora {
+
+class GeneradorConsultas {
+public:
+    GeneradorConsultas(std::shared_ptr<engine::Database> usuario,
+                       std::shared_ptr<engine::Database> auxiliar);
+    ~GeneradorConsultas();
+
+    // Loads the word lists and the schema model (EstructuraBD). False on an engine error.
+    bool Cargar(engine::EngineError& error);
+
+    // One press of the query button with the ticked kinds (index 0 = box 1 ... 4 = box 5).
+    // True when a new question is ready; false when generation ended without one (the
+    // previous question and solution stay).
+    bool GenerarPregunta(const std::array<bool, 5>& marcadas);
+
+    const std::string& SolucionSQL() const;
+    const std::string& TextoPregunta() const;
+    const ColTablas& EstructuraBD() const;
+
+private:
+    struct Estado;
+    std::unique_ptr<Estado> estado_;
+};
+
+}  // namespace veliora

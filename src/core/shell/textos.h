@@ -1,0 +1,17 @@
+#pragma once
+// The localised string table: texts by id, the Valencian text of id n at n + 10000.
+
+#include <string>
+
+namespace veliora {
+
+// Text of id + DesplazamientoIdioma; the empty text when the table has no such id.
+std::string Texto(int id);
+// Text of the exact id, without the language offset.
+std::string TextoAbsoluto(int id);
+// Whether the table holds that exact id.
+bool ExisteTexto(int id);
+// Number of entries of the table (both languages).
+int NumeroTextos();
+
+}  // namespace veliora

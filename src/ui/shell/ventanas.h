@@ -1,0 +1,38 @@
+#pragma once
+// Each window exists at most once: found if open, created anew (its load step runs)
+// after it was closed. Child windows live in the main window's MDI area.
+
+#include <QString>
+#include <QWidget>
+
+class QMdiArea;
+
+namespace veliora::ui {
+
+// The main window's MDI area registers itself here; without one (tests), windows are
+// top-level.
+void FijarAreaMdi(QMdiArea* area);
+QMdiArea* AreaMdi();
+
+// The open window whose objectName is `nombre`, or null.
+QWidget* BuscarVentana(const QString& nombre);
+// Puts a new window in the MDI area (when there is one) and remembers it until it closes.
+void RegistrarVentana(QWidget* ventana);
+// Shows a window (its MDI sub-window when it has one) and brings it forward.
+void MostrarVentana(QWidget* ventana);
+
+// The window of class W (a QWidget subclass with Q_OBJECT, whose objectName is its class
+// name): the open one, or a new one. It is not shown: callers set properties first.
+template <class W>
+W* ObtenerVentana() {
+    const QString nombre = QString::fromLatin1(W::staticMetaObject.className());
+    if (QWidget* abierta = BuscarVentana(nombre))
+        return static_cast<W*>(abierta);
+    auto* ventana = new W();
+    ventana->setObjectName(nombre);
+    ventana->setAttribute(Qt::WA_DeleteOnClose);
+    RegistrarVentana(ventana);
+    return ventana;
+}
+
+}  // namespace veliora::ui

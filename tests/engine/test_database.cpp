@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/engine/database.h"
+#include "support/fixtures.h"
+
+using namespace veliora::engine;
+using veliora::test::BuildFixture;
+using veliora::test::ReadBytes;
+using veliora::test::TempHome;
+
+namespace {
+
+class UserDatabase : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = (home_ / "tienda.db").string();
+        BuildFixture(path_, "eng_tienda");
+        db_ = Database::Open(path_, Database::Kind::User, err_);
+        ASSERT_TRUE(db_) << err_.description;
+    }
+
+    std::vector<std::vector<Value>> Query(const std::string& sql) {
+        auto rs = db_->OpenRecordset(sql, err_);
+        EXPECT_TRUE(rs) << sql << ": " << err_.description;
+        std::vector<std::vector<Value>> rows;
+        if (!rs)
+            return rows;
+        rs->MoveLast();
+        for (std::size_t i = 0; i < rs->RecordCount(); ++i) rows.push_back(rs->Row(i));
+        return rows;
+    }
+    std::size_t Count(const std::string& sql) { return Query(sql).size(); }
+
+    TempHome home_;
+    std::string path_;
+    EngineError err_;
+    std::shared_ptr<Database> db_;
+};
+
+}  // namespace
+
+TEST_F(UserDatabase, TextComparisonIgnoresCaseButNotAccents) {
+    EXPECT_EQ(Count("select * from Clientes where Ciudad = 'ávila'"), 3u);
+    EXPECT_EQ(Count("select * from Clientes where Ciudad = 'ÁVILA'"), 3u);
+    EXPECT_EQ(Count("select * from clientes where ciudad = 'avila'"), 1u);
+    EXPECT_EQ(Count("select * from [Clientes] where [Clientes].[Ciudad] = 'D''ALACANT'"), 1u);
+    EXPECT_EQ(Count("select * from clientes where ciudad in (select ciudad from clientes "
+                    "where nombre = 'ANA')"),
+              3u);
+    // Comparisons between a column and a value keep working in joins and subqueries.
+    EXPECT_EQ(Count("select * from clientes, pedidos where clientes.id = pedidos.idcliente "
+                    "and clientes.nombre = 'ana'"),
+              2u);
+}
+
+TEST_F(UserDatabase, GroupingFollowsTheSameComparison) {
+    auto rows = Query("select Ciudad, count(*) from Clientes group by Ciudad order by 2 desc");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0][1].integer, 3);
+    EXPECT_EQ(Count("select distinct ciudad from clientes"), 3u);
+}
+
+TEST_F(UserDatabase, LowerAndUpperAreUnicodeAware) {
+    auto rows = Query("select lower('ÁVILA Ñ'), upper('íñigo'), lower(null)");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0].text, "ávila ñ");
+    EXPECT_EQ(rows[0][1].text, "ÍÑIGO");
+    EXPECT_TRUE(rows[0][2].isNull());
+    EXPECT_EQ(LowerWithCapital("SELECT [CLIENTES].* FROM ÁVILA"), "Select [clientes].* from ávila");
+    EXPECT_EQ(LowerWithCapital("ÁVILA"), "Ávila");
+    EXPECT_EQ(LowerWithCapital(""), "");
+}
+
+TEST_F(UserDatabase, DialectRunsUnchanged) {
+    auto count = Query(
+        "Select Count([Clientes].* ) from [Clientes] where [Clientes].[Alta] > "
+        "#01/01/2001#");
+    ASSERT_EQ(count.size(), 1u);
+    EXPECT_EQ(count[0][0].integer, 4);
+    EXPECT_EQ(Count("select * from clientes where alta = #03/15/1999#"), 1u);
+    EXPECT_EQ(Count("select * from pedidos where fecha = #01/01/2020 10:30:00#"), 1u);
+    EXPECT_EQ(Count("select * from pedidos where fecha between #01/01/2020# and #12/31/2020#"), 2u);
+    EXPECT_EQ(Count("select * from [Lineas Pedido] where [Lineas Pedido].[Cantidad] in (2 , 3)"),
+              2u);
+    EXPECT_EQ(Count("select * from clientes where not exists (select * from pedidos where "
+                    "clientes.id = pedidos.idcliente)"),
+              2u);
+    EXPECT_EQ(Count("select clientes.ciudad, sum(pedidos.importe) from clientes, pedidos where "
+                    "clientes.id = pedidos.idcliente group by clientes.ciudad having "
+                    "count(pedidos.importe) > 1"),
+              1u);
+}
+
+TEST_F(UserDatabase, ValuesAreTyped) {
+    auto rows = Query(
+        "select Clientes.Id, Nombre, Alta, Saldo, Vip, Fecha, max(Alta) from Clientes, "
+        "Pedidos where Clientes.Id = 1 and Pedidos.Id = 1");
+    ASSERT_EQ(rows.size(), 1u);
+    const auto& r = rows[0];
+    EXPECT_EQ(r[0].type, ValueType::Integer);
+    EXPECT_EQ(r[1].type, ValueType::Text);
+    EXPECT_EQ(r[2].type, ValueType::Date);
+    EXPECT_EQ(r[2].toSpanishText(), "15/03/1999");
+    EXPECT_EQ(r[3].type, ValueType::Real);
+    EXPECT_EQ(r[3].toSpanishText(), "10,5");
+    EXPECT_EQ(r[3].toPlainText(), "10.5");
+    EXPECT_EQ(r[4].integer, 1);
+    EXPECT_EQ(r[5].toSpanishText(), "01/01/2020 10:30:00");
+    EXPECT_EQ(r[6].type, ValueType::Date) << "an aggregate of a date column is still a date";
+}
+
+TEST_F(UserDatabase, CursorMovesLikeAResultSet) {
+    auto rs = db_->OpenRecordset("select Id from Clientes order by Id", err_);
+    ASSERT_TRUE(rs);
+    EXPECT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->Field(0).integer, 1);
+    EXPECT_EQ(rs->Field("id").integer, 1) << "fields by name ignore case";
+    rs->MoveLast();
+    EXPECT_EQ(rs->RecordCount(), 5u);
+    EXPECT_EQ(rs->AbsolutePosition(), 4);
+    EXPECT_EQ(rs->Field(0).integer, 5);
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_TRUE(rs->Field(0).isNull());
+    rs->MoveFirst();
+    rs->MovePrevious();
+    EXPECT_TRUE(rs->Bof());
+    rs->SetAbsolutePosition(2);
+    EXPECT_EQ(rs->Field(0).integer, 3);
+    EXPECT_TRUE(rs->FindFirst("Id", Value::Int(4)));
+    EXPECT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->AbsolutePosition(), 3);
+    EXPECT_FALSE(rs->FindFirst("Id", Value::Int(40)));
+    EXPECT_TRUE(rs->NoMatch());
+
+    auto empty = db_->OpenRecordset("select * from Clientes where Id < 0", err_);
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->Eof());
+    EXPECT_TRUE(empty->Bof());
+    empty->MoveLast();
+    EXPECT_EQ(empty->RecordCount(), 0u);
+}
+
+TEST_F(UserDatabase, RowsAreFetchedAsNeeded) {
+    auto rs = db_->OpenRecordset(
+        "with recursive r(n) as (select 1 union all select n + 1 from r limit 1000000) "
+        "select n from r",
+        err_);
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 1u);
+    rs->FetchUpTo(100);
+    EXPECT_EQ(rs->RecordCount(), 100u);
+    EXPECT_FALSE(rs->AtEnd());
+}
+
+TEST_F(UserDatabase, HostileStatementsAreRefusedAndTheFileStaysIntact) {
+    const std::string before = ReadBytes(path_);
+    const std::string attached = (home_ / "otra.db").string();
+    const std::string hostile[] = {
+        "delete from Clientes",
+        "delete from main.Clientes",
+        "update main.Clientes set Nombre = 'x'",
+        "insert into main.Pedidos values (9, 1, null, 1)",
+        "replace into main.Clientes(Id, Nombre) values (1, 'x')",
+        "drop table main.Pedidos",
+        "create table Nueva (a)",
+        "create temp table Nueva (a)",
+        "create temp view V as select 1",
+        "create index I on Clientes(Nombre)",
+        "alter table main.Clientes add column Z",
+        "pragma writable_schema = 1",
+        "pragma journal_mode = wal",
+        "pragma main.user_version = 7",
+        "attach '" + attached + "' as otra",
+        "vacuum",
+        "vacuum into '" + (home_ / "copia.db").string() + "'",
+        "begin",
+        "reindex",
+        "analyze",
+        "select 1; delete from main.Clientes",
+        "select * from Clientes; drop table main.Clientes",
+        "with x as (select 1) delete from main.Clientes",
+        "",
+        "   -- only a comment",
+    };
+    for (const std::string& sql : hostile) {
+        EngineError err;
+        auto rs = db_->OpenRecordset(sql, err);
+        EXPECT_FALSE(rs) << sql;
+        EXPECT_TRUE(err.failed()) << sql;
+        EXPECT_FALSE(db_->Execute(sql, err)) << sql;
+    }
+    EXPECT_FALSE(std::filesystem::exists(attached));
+    EXPECT_FALSE(std::filesystem::exists(home_ / "copia.db"));
+    EXPECT_EQ(ReadBytes(path_), before);
+    EXPECT_EQ(Count("select * from Clientes"), 5u);
+    EXPECT_EQ(Count("select * from [Lineas Pedido]"), 4u);
+    // A statement with a trailing semicolon and comment is still one statement.
+    EXPECT_EQ(Count("select * from Clientes; -- fin"), 5u);
+}
+
+TEST_F(UserDatabase, RunawayQueriesStopAtTheTimeLimit) {
+    db_->SetLimits({std::chrono::milliseconds(300), 1'000'000'000});
+    EngineError err;
+    auto endless = db_->OpenRecordset(
+        "with recursive r(n) as (select 1 union all select n + 1 from r) select count(*) from r",
+        err);
+    EXPECT_FALSE(endless);
+    EXPECT_EQ(err.number, 9);
+    EXPECT_NE(err.description.find("tiempo"), std::string::npos);
+
+    // Rows that keep coming: the cursor movement is what gets interrupted.
+    auto rows = db_->OpenRecordset(
+        "with recursive r(n) as (select 1 union all select n + 1 from r) select n from r", err);
+    ASSERT_TRUE(rows);
+    rows->MoveLast();
+    EXPECT_EQ(rows->Error().number, 9);
+
+    auto cartesian = db_->OpenRecordset(
+        "with recursive r(n) as (select 1 union all select n + 1 from r limit 100000) "
+        "select count(*) from r a, r b where a.n + b.n < 0",
+        err);
+    EXPECT_FALSE(cartesian);
+    EXPECT_EQ(err.number, 9);
+    // The connection is usable afterwards.
+    EXPECT_EQ(Count("select * from Clientes"), 5u);
+}
+
+TEST(Opening, FilesThatAreNotDatabasesFail) {
+    TempHome home;
+    const auto path = home / "texto.db";
+    std::ofstream(path) << "esto no es una base de datos, aunque lo parezca por el nombre\n";
+    EngineError err;
+    EXPECT_FALSE(Database::Open(path.string(), Database::Kind::User, err));
+    EXPECT_EQ(err.number, 26);
+    EXPECT_FALSE(Database::Open((home / "falta.db").string(), Database::Kind::User, err));
+    EXPECT_TRUE(err.failed());
+}
+
+TEST(Opening, WalModeDatabasesOpenAndStayIntact) {
+    TempHome home;
+    const auto path = home / "wal.db";
+    veliora::test::BuildDatabase(
+        path, "PRAGMA journal_mode=WAL; CREATE TABLE t(a TEXT); INSERT INTO t VALUES ('Á');");
+    const std::string before = ReadBytes(path);
+    EngineError err;
+    auto db = Database::Open(path.string(), Database::Kind::User, err);
+    ASSERT_TRUE(db) << err.description;
+    auto rs = db->OpenRecordset("select * from t where a = 'á'", err);
+    ASSERT_TRUE(rs);
+    EXPECT_FALSE(rs->Eof());
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+TEST(Auxiliary, ParametersKeepQuotesHarmless) {
+    TempHome home;
+    EngineError err;
+    auto db = Database::Create((home / "aux.db_").string(), err);
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->Execute("create table CabBoletines (Nombre text)", err));
+    ASSERT_TRUE(db->Execute("insert into CabBoletines (Nombre) values (?)", err,
+                            {Value::Text("L'Horta'); drop table CabBoletines; --")}));
+    EXPECT_EQ(db->Scalar("select count(*) from CabBoletines where Nombre = ?", err,
+                         {Value::Text("L'Horta'); drop table CabBoletines; --")})
+                  .integer,
+              1);
+}
+
+TEST(Values, TotalOrderAcrossTypes) {
+    EXPECT_TRUE(SameValue(Value::Int(1), Value::Double(1.0)));
+    EXPECT_LT(CompareValues(Value::Null(), Value::Int(-5)), 0);
+    EXPECT_LT(CompareValues(Value::Double(99.5), Value::Text("0")), 0);
+    EXPECT_LT(CompareValues(Value::Text("zz"), Value::Date("1900-01-01")), 0);
+    EXPECT_TRUE(SameValue(Value::Date("2020-01-01"), Value::Date("2020-01-01 00:00:00")));
+    EXPECT_FALSE(SameValue(Value::Text("Ávila"), Value::Text("ávila")));
+    EXPECT_TRUE(SameValue(Value::Null(), Value::Null()));
+    EXPECT_EQ(Value::Double(3.75).toSpanishText(), "3,75");
+    EXPECT_EQ(Value::Double(0.1).toPlainText(), "0.1");
+    EXPECT_EQ(Value::Int(12).toSpanishText(), "12");
+}
