@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "support/fixtures.h"
+
+using veliora::test::BuildFixture;
+using veliora::test::ReadBytes;
+using veliora::test::RunCommand;
+using veliora::test::TempHome;
+
+namespace {
+
+std::string Cli() { return std::string(VELIORA_BIN_DIR) + "/veliora-cli"; }
+
+// Single-quotes an argument for the shell.
+std::string Arg(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db_ = (home_ / "tienda.db").string();
+        BuildFixture(db_, "eng_tienda");
+    }
+    int Run(const std::string& args, std::string& out) {
+        return RunCommand(::Cli() + " --home " + Arg(home_.path().string()) + " " + args +
+                              " 2>/dev/null",
+                          out);
+    }
+    TempHome home_;
+    std::string db_;
+};
+
+}  // namespace
+
+TEST_F(Cli, SchemaAsJson) {
+    std::string out;
+    ASSERT_EQ(Run("schema --db " + Arg(db_) + " --json", out), 0);
+    EXPECT_EQ(out.rfind("{\"tables\":[{\"Nombre\":\"Clientes\",\"Campos\":[{\"Nombre\":\"Id\","
+                        "\"Tipo\":4},",
+                        0),
+              0u)
+        << out;
+    EXPECT_NE(out.find("{\"Nombre\":\"PrimaryKey\",\"Unico\":true,\"ClaveAjena\":false,"
+                       "\"Campos\":[\"IdPedido\",\"Num\"]}"),
+              std::string::npos);
+    EXPECT_NE(out.find("\"relations\":[{\"Name\":\"ClientesPedidos\",\"Table\":\"Clientes\","
+                       "\"ForeignTable\":\"Pedidos\",\"Fields\":[{\"Name\":\"Id\","
+                       "\"ForeignName\":\"IdCliente\"}]}"),
+              std::string::npos)
+        << out;
+}
+
+TEST_F(Cli, SqlPrintsTypedRows) {
+    std::string out;
+    ASSERT_EQ(Run("sql --db " + Arg(db_) +
+                      " --json \"select Nombre, Saldo, Alta, Vip from Clientes where Ciudad = "
+                      "'ÁVILA' and Alta < #01/01/2002# order by Id\"",
+                      out),
+              0);
+    EXPECT_EQ(out,
+              "{\"columns\":[\"Nombre\",\"Saldo\",\"Alta\",\"Vip\"],\"rows\":[[\"Ana\",10.5,"
+              "\"1999-03-15\",1],[\"Luis\",null,\"2001-01-02\",0]]}\n");
+    ASSERT_EQ(Run("sql --db " + Arg(db_) + " \"select Id, Nombre from Clientes where Id < 3\"",
+                  out),
+              0);
+    EXPECT_EQ(out, "Id\tNombre\n1\tAna\n2\tLuis\n");
+}
+
+TEST_F(Cli, SqlRefusesWritesAndReportsErrors) {
+    const std::string before = ReadBytes(db_);
+    std::string out;
+    EXPECT_NE(Run("sql --db " + Arg(db_) + " --json \"delete from main.Clientes\"", out), 0);
+    EXPECT_EQ(out.rfind("{\"error\":{\"number\":23,", 0), 0u) << out;
+    EXPECT_NE(Run("sql --db " + Arg(db_) + " \"select 1; drop table main.Pedidos\"", out), 0);
+    EXPECT_NE(Run("sql --db " + Arg(db_) + " --json \"select * from NoExiste\"", out), 0);
+    EXPECT_NE(out.find("no such table"), std::string::npos);
+    EXPECT_NE(Run("sql --db " + Arg(db_) + " --timeout 200 --json \"with recursive r(n) as "
+                  "(select 1 union all select n+1 from r) select count(*) from r\"",
+                  out),
+              0);
+    EXPECT_EQ(out.rfind("{\"error\":{\"number\":9,", 0), 0u) << out;
+    EXPECT_EQ(ReadBytes(db_), before);
+}
+
+TEST_F(Cli, UsageErrors) {
+    std::string out;
+    EXPECT_EQ(Run("--help", out), 0);
+    EXPECT_NE(out.find("schema --db FILE"), std::string::npos);
+    EXPECT_EQ(Run("schema", out), 2);
+    EXPECT_EQ(Run("frobnicate", out), 2);
+    EXPECT_EQ(Run("sql --db " + Arg(db_) + " --bogus x \"select 1\"", out), 2);
+    EXPECT_EQ(Run("schema --db " + Arg((home_ / "missing.db").string()), out), 1);
+}
