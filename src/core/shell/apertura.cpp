@@ -1,0 +1,94 @@
+#include "core/shell/apertura.h"
+
+#include <cerrno>
+#include <system_error>
+
+#include "core/shell/directorio.h"
+#include "core/shell/globales.h"
+
+namespace veliora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Returns the number of a failed step, never 0 (an OS error without a code still fails).
+int NumeroError(const std::error_code& ec) {
+    return ec.value() != 0 ? ec.value() : EIO;
+}
+
+void Informar(engine::EngineError* error, int numero, std::string descripcion) {
+    if (!error)
+        return;
+    error->number = numero;
+    error->description = std::move(descripcion);
+    error->sql.clear();
+}
+
+}  // namespace
+
+int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
+    engine::EngineError err;
+    auto bd = engine::Database::Open(ruta, engine::Database::Kind::User, err);
+    // A missing handle without an error number is still a failure for the caller.
+    if (!bd && !err.failed()) {
+        err.number = EIO;
+        err.description = "No se puede abrir " + ruta;
+    }
+    if (!err.failed())
+        BDUsuario = std::move(bd);
+    if (error)
+        *error = err;
+    return err.number;
+}
+
+fs::path RutaBDAuxiliar(const std::string& nombreArchivo) {
+    return DirectorioAplicacion() / (nombreArchivo + "_");
+}
+
+int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::EngineError* error) {
+    const fs::path ruta = RutaBDAuxiliar(nombreArchivo);
+    std::error_code ec;
+    if (!fs::exists(ruta, ec)) {
+        const fs::path plantilla = DirectorioAplicacion() / "bdaux.db";
+        if (!fs::is_regular_file(plantilla, ec)) {
+            int numero = ec ? NumeroError(ec) : ENOENT;
+            Informar(error, numero, "No se encuentra la plantilla " + plantilla.string());
+            return numero;
+        }
+        if (!fs::copy_file(plantilla, ruta, ec) || ec) {
+            int numero = NumeroError(ec);
+            Informar(error, numero, "No se puede crear " + ruta.string() + ": " + ec.message());
+            return numero;
+        }
+    }
+    engine::EngineError err;
+    auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::Auxiliary, err);
+    if (!bd && !err.failed()) {
+        err.number = EIO;
+        err.description = "No se puede abrir " + ruta.string();
+    }
+    if (!err.failed())
+        BDAuxiliar = std::move(bd);
+    if (error)
+        *error = err;
+    return err.number;
+}
+
+fs::path RutaAyudaBD() {
+    if (!BDAuxiliar)
+        return {};
+    const std::string& nombre = BDAuxiliar->Name();
+    // Dropping four characters ("mdb_" of alumnos.mdb_) names the page alumnos.htm; the same
+    // page is meant for extensions of other lengths (tienda.db_ -> tienda.htm).
+    if (nombre.size() > 1 && nombre.back() == '_') {
+        fs::path usuario(nombre.substr(0, nombre.size() - 1));
+        if (usuario.has_extension())
+            return usuario.replace_extension(".htm");
+    }
+    if (nombre.size() < 4)
+        return {};
+    return fs::path(nombre.substr(0, nombre.size() - 4) + "htm");
+}
+
+}  // namespace veliora

@@ -1,0 +1,133 @@
+#include "core/shell/directorio.h"
+
+#include <sqlite3.h>
+
+#include <QStandardPaths>
+#include <QString>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "core/shell/recursos.h"
+
+namespace veliora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<fs::path>& DirectorioFijado() {
+    static std::optional<fs::path> directorio;
+    return directorio;
+}
+
+fs::path VariableEntorno(const char* nombre) {
+    const char* valor = std::getenv(nombre);
+    return (valor && *valor) ? fs::path(valor) : fs::path();
+}
+
+bool EsDirectorio(const fs::path& ruta) {
+    std::error_code ec;
+    return !ruta.empty() && fs::is_directory(ruta, ec);
+}
+
+fs::path DirectorioPrograma() {
+    std::error_code ec;
+    fs::path programa = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : programa.parent_path();
+}
+
+void CopiarSiFalta(const fs::path& origen, const fs::path& destino) {
+    std::error_code ec;
+    if (fs::exists(destino, ec) || !fs::is_regular_file(origen, ec))
+        return;
+    fs::create_directories(destino.parent_path(), ec);
+    fs::copy_file(origen, destino, fs::copy_options::skip_existing, ec);
+}
+
+// Copies the regular files of `origen` whose extension is one of `extensiones` (all of
+// them when the list is empty) into `destino`.
+void CopiarArchivos(const fs::path& origen, const fs::path& destino,
+                    std::initializer_list<const char*> extensiones) {
+    std::error_code ec;
+    for (fs::directory_iterator it(origen, ec), fin; !ec && it != fin; it.increment(ec)) {
+        if (!it->is_regular_file(ec))
+            continue;
+        bool elegido = extensiones.size() == 0;
+        for (const char* extension : extensiones)
+            if (it->path().extension() == extension)
+                elegido = true;
+        if (elegido)
+            CopiarSiFalta(it->path(), destino / it->path().filename());
+    }
+}
+
+// Builds the template from the embedded schema when no built template is installed.
+void CrearPlantilla(const fs::path& destino) {
+    std::string esquema(EmbeddedResource("bdaux.sql"));
+    if (esquema.empty())
+        return;
+    sqlite3* bd = nullptr;
+    if (sqlite3_open(destino.c_str(), &bd) == SQLITE_OK &&
+        sqlite3_exec(bd, esquema.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) {
+        sqlite3_close(bd);
+        return;
+    }
+    sqlite3_close(bd);
+    std::error_code ec;
+    fs::remove(destino, ec);
+}
+
+}  // namespace
+
+fs::path DirectorioAplicacion() {
+    fs::path directorio;
+    if (DirectorioFijado())
+        directorio = *DirectorioFijado();
+    else
+        directorio = VariableEntorno("VELIORA_HOME");
+    if (directorio.empty()) {
+        QString datos = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        fs::path base = datos.isEmpty() ? VariableEntorno("HOME") / ".local" / "share"
+                                        : fs::path(datos.toStdString());
+        directorio = base / "veliora";
+    }
+    std::error_code ec;
+    fs::create_directories(directorio, ec);
+    return directorio;
+}
+
+void FijarDirectorioAplicacion(const fs::path& dir) {
+    if (dir.empty())
+        DirectorioFijado().reset();
+    else
+        DirectorioFijado() = dir;
+}
+
+fs::path DirectorioRecursos() {
+    if (fs::path entorno = VariableEntorno("VELIORA_RESOURCES"); !entorno.empty())
+        return entorno;
+    if (fs::path programa = DirectorioPrograma(); !programa.empty()) {
+        fs::path junto = (programa / ".." / "share" / "veliora").lexically_normal();
+        if (EsDirectorio(junto))
+            return junto;
+    }
+    if (EsDirectorio(VELIORA_INSTALL_RESOURCE_DIR))
+        return VELIORA_INSTALL_RESOURCE_DIR;
+    return VELIORA_BUILD_RESOURCE_DIR;
+}
+
+void SembrarDirectorioAplicacion() {
+    const fs::path aplicacion = DirectorioAplicacion();
+    const fs::path recursos = DirectorioRecursos();
+    std::error_code ec;
+    if (fs::is_regular_file(recursos / "bdaux.db", ec))
+        CopiarSiFalta(recursos / "bdaux.db", aplicacion / "bdaux.db");
+    else if (!fs::exists(aplicacion / "bdaux.db", ec))
+        CrearPlantilla(aplicacion / "bdaux.db");
+    CopiarArchivos(recursos / "AYUDA", aplicacion / "AYUDA", {});
+    CopiarArchivos(recursos / "samples", aplicacion, {".db_", ".htm"});
+}
+
+}  // namespace veliora

@@ -1,0 +1,64 @@
+#include "core/shell/textos.h"
+
+#include <charconv>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/shell/globales.h"
+#include "core/shell/recursos.h"
+
+namespace veliora {
+
+namespace {
+
+using Tabla = std::unordered_map<int, std::string>;
+
+Tabla Analizar(std::string_view contenido) {
+    Tabla tabla;
+    while (!contenido.empty()) {
+        std::size_t fin = contenido.find('\n');
+        std::string_view linea = contenido.substr(0, fin);
+        contenido = fin == std::string_view::npos ? std::string_view{} : contenido.substr(fin + 1);
+        if (!linea.empty() && linea.back() == '\r')
+            linea.remove_suffix(1);
+        if (linea.empty() || linea.front() == '#')
+            continue;
+        std::size_t tab = linea.find('\t');
+        if (tab == std::string_view::npos)
+            continue;
+        int id = 0;
+        auto [ptr, ec] = std::from_chars(linea.data(), linea.data() + tab, id);
+        if (ec != std::errc{} || ptr != linea.data() + tab)
+            continue;
+        tabla.emplace(id, std::string(linea.substr(tab + 1)));
+    }
+    return tabla;
+}
+
+// Parsed on first use: the table is embedded, so it cannot change during the run.
+const Tabla& TablaTextos() {
+    static const Tabla tabla = Analizar(EmbeddedResource("textos.tsv"));
+    return tabla;
+}
+
+}  // namespace
+
+std::string Texto(int id) {
+    return TextoAbsoluto(id + DesplazamientoIdioma);
+}
+
+std::string TextoAbsoluto(int id) {
+    const Tabla& tabla = TablaTextos();
+    auto it = tabla.find(id);
+    return it == tabla.end() ? std::string{} : it->second;
+}
+
+bool ExisteTexto(int id) {
+    return TablaTextos().count(id) != 0;
+}
+
+int NumeroTextos() {
+    return static_cast<int>(TablaTextos().size());
+}
+
+}  // namespace veliora

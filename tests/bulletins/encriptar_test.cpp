@@ -1,0 +1,166 @@
+// Scrambling of bulletin questions and answers.
+#include "core/bulletins/encriptar.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace veliora {
+namespace {
+
+std::string Bytes(std::initializer_list<int> codigos) {
+    std::string s;
+    for (int c : codigos) s += static_cast<char>(c);
+    return s;
+}
+
+unsigned Codigo(char c) {
+    return static_cast<unsigned char>(c);
+}
+
+// A key of one zero byte leaves only the bit reversal.
+const std::string kSinClave(1, '\0');
+
+TEST(Encriptar, BitReversalOfTheWorkedExample) {
+    EXPECT_EQ(EncriptarBytes("abc", kSinClave), Bytes({0x86, 0x46, 0xC6}));
+    EXPECT_EQ(EncriptarBytes(" ", kSinClave), Bytes({4}));
+    EXPECT_EQ(EncriptarBytes(Bytes({1, 0x80, 0xFF, 0}), kSinClave), Bytes({0x80, 1, 0xFF, 0}));
+}
+
+TEST(Encriptar, XorWithTheKeyAfterReversal) {
+    // 'a' reversed is 0x86; 'T' is 0x54.
+    std::string cifrado = EncriptarBytes("a", kClaveRespuestas);
+    ASSERT_EQ(cifrado.size(), 1u);
+    EXPECT_EQ(Codigo(cifrado[0]), 0x86u ^ 0x54u);
+}
+
+TEST(Encriptar, EveryCodeRoundTripsAtEveryKeyPosition) {
+    std::string todos;
+    for (int vuelta = 0; vuelta < 7; ++vuelta)
+        for (int c = 0; c < 256; ++c) todos += static_cast<char>(c);
+    std::string cifrado = EncriptarBytes(todos, kClaveRespuestas);
+    EXPECT_EQ(cifrado.size(), todos.size());
+    EXPECT_EQ(DesencriptarBytes(cifrado, kClaveRespuestas), todos);
+    // And through the text forms: each code is one Windows-1252 character.
+    std::string texto = Cp1252AUtf8(todos);
+    auto textoCifrado = Encriptar(texto, kClaveRespuestas);
+    ASSERT_TRUE(textoCifrado);
+    EXPECT_EQ(*textoCifrado, cifrado);
+    EXPECT_EQ(Desencriptar(*textoCifrado, kClaveRespuestas), texto);
+}
+
+TEST(Encriptar, KeyCyclesFromItsFirstCharacter) {
+    const std::string clave = "Tuvalco";
+    std::string texto(clave.size() * 2 + 3, 'x');
+    std::string cifrado = EncriptarBytes(texto, clave);
+    // Position m + 1 pairs with key character 1 again: same plain character, same result.
+    for (std::size_t i = 0; i < texto.size(); ++i)
+        EXPECT_EQ(cifrado[i], cifrado[i % clave.size()]) << i;
+    EXPECT_NE(cifrado[0], cifrado[1]);
+    EXPECT_EQ(Codigo(cifrado[7]), Codigo(EncriptarBytes("x", "T")[0]));
+}
+
+TEST(Encriptar, EachCharacterDependsOnlyOnItselfAndItsPosition) {
+    std::string a = EncriptarBytes("SELECT * FROM t", kClaveRespuestas);
+    std::string b = EncriptarBytes("SELECT + FROM t", kClaveRespuestas);
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (i == 7)
+            EXPECT_NE(a[i], b[i]);
+        else
+            EXPECT_EQ(a[i], b[i]) << i;
+    }
+}
+
+TEST(Encriptar, EmptyTextOrKeyGivesEmptyText) {
+    EXPECT_EQ(Encriptar("", kClaveRespuestas).value(), "");
+    EXPECT_EQ(Desencriptar("", kClaveRespuestas), "");
+    EXPECT_EQ(Encriptar("Select * from Alumnos", "").value(), "");
+    EXPECT_EQ(Desencriptar("Select * from Alumnos", ""), "");
+    EXPECT_EQ(EncriptarBytes("abc", ""), "");
+    EXPECT_EQ(DesencriptarBytes("abc", ""), "");
+}
+
+TEST(Encriptar, CharacterMatchingItsKeyCharacterGivesCodeZero) {
+    // R('*') = R(0x2A) = 0x54 = 'T', the key's first character.
+    auto cifrado = Encriptar("*", kClaveRespuestas);
+    ASSERT_TRUE(cifrado);
+    EXPECT_EQ(*cifrado, std::string(1, '\0'));
+    EXPECT_EQ(Desencriptar(*cifrado, kClaveRespuestas), "*");
+    // Inside a longer text the zero byte is kept as a character, not an end.
+    auto largo = Encriptar("**", kClaveRespuestas);
+    ASSERT_TRUE(largo);
+    EXPECT_EQ(largo->size(), 2u);
+    EXPECT_EQ(Desencriptar(*largo, kClaveRespuestas), "**");
+}
+
+TEST(Encriptar, LineBreaksTabsAndQuotesComeBack) {
+    const std::string sql = "Select [Nombre]\r\nfrom [Alumnos]\n\twhere Ciudad = 'Lugo'\r\n";
+    auto cifrado = Encriptar(sql, kClaveRespuestas);
+    ASSERT_TRUE(cifrado);
+    EXPECT_EQ(cifrado->size(), sql.size());
+    EXPECT_EQ(Desencriptar(*cifrado, kClaveRespuestas), sql);
+}
+
+TEST(Encriptar, SpanishTextIsOneByteACharacter) {
+    const std::string pregunta = "¿Cuántos alumnos de Añón tienen nota mayor que 5? «€» — ok…";
+    auto cifrado = Encriptar(pregunta, kClaveRespuestas);
+    ASSERT_TRUE(cifrado);
+    auto codigos = Utf8ACp1252(pregunta);
+    ASSERT_TRUE(codigos);
+    EXPECT_EQ(cifrado->size(), codigos->size());
+    EXPECT_EQ(Desencriptar(*cifrado, kClaveRespuestas), pregunta);
+}
+
+TEST(Encriptar, LongTextsHaveNoLengthLimit) {
+    std::string largo(70000, 'q');
+    auto cifrado = Encriptar(largo, kClaveRespuestas);
+    ASSERT_TRUE(cifrado);
+    EXPECT_EQ(cifrado->size(), largo.size());
+    EXPECT_EQ(Desencriptar(*cifrado, kClaveRespuestas), largo);
+}
+
+TEST(Encriptar, CharactersOutsideTheCodePageAreRefused) {
+    for (const std::string texto : {"Tabla 中", "Nota 😀", "Ω", "Ā"}) {
+        std::string error;
+        EXPECT_FALSE(Encriptar(texto, kClaveRespuestas, &error)) << texto;
+        EXPECT_NE(error.find("no se puede almacenar"), std::string::npos) << error;
+    }
+    std::string error;
+    EXPECT_FALSE(Encriptar("Tabla 中", kClaveRespuestas, &error));
+    EXPECT_EQ(error, "El carácter «中» no se puede almacenar");
+    EXPECT_FALSE(Utf8ACp1252("😀", &error));
+    EXPECT_EQ(error, "El carácter «😀» no se puede almacenar");
+}
+
+TEST(Encriptar, MalformedUtf8IsRefused) {
+    std::string error;
+    EXPECT_FALSE(Utf8ACp1252(Bytes({'a', 0xC3}), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(Utf8ACp1252(Bytes({0xE2, 0x82}), &error));
+    EXPECT_FALSE(Utf8ACp1252(Bytes({0xC0, 0x80}), &error));        // overlong NUL
+    EXPECT_FALSE(Utf8ACp1252(Bytes({0xED, 0xA0, 0x80}), &error));  // surrogate
+}
+
+TEST(Cp1252, SpecialRangeMapsToItsCharacters) {
+    EXPECT_EQ(Cp1252AUtf8(Bytes({0x80})), "€");
+    EXPECT_EQ(Cp1252AUtf8(Bytes({0x85})), "…");
+    EXPECT_EQ(Cp1252AUtf8(Bytes({0x93, 0x94})), "“”");
+    EXPECT_EQ(Cp1252AUtf8(Bytes({0x9F})), "Ÿ");
+    EXPECT_EQ(Cp1252AUtf8(Bytes({0xF1, 0xC1})), "ñÁ");
+    EXPECT_EQ(Utf8ACp1252("€ŠŽšžŒœ").value(), Bytes({0x80, 0x8A, 0x8E, 0x9A, 0x9E, 0x8C, 0x9C}));
+    EXPECT_EQ(Utf8ACp1252("¿Qué?").value(), Bytes({0xBF, 'Q', 'u', 0xE9, '?'}));
+}
+
+TEST(Cp1252, EveryCodeRoundTripsIncludingTheUndefinedOnes) {
+    for (int c = 0; c < 256; ++c) {
+        std::string byte(1, static_cast<char>(c));
+        auto vuelta = Utf8ACp1252(Cp1252AUtf8(byte));
+        ASSERT_TRUE(vuelta) << c;
+        EXPECT_EQ(*vuelta, byte) << c;
+    }
+    EXPECT_EQ(Cp1252AUtf8(Bytes({0x81})), "\xC2\x81");
+}
+
+}  // namespace
+}  // namespace veliora

@@ -1,0 +1,196 @@
+// Opening a user database and finding or creating its auxiliary database.
+#include "core/shell/apertura.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/shell/globales.h"
+#include "core/shell/recursos.h"
+#include "support/fixtures.h"
+
+namespace veliora {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kAlumnos =
+    "CREATE TABLE Alumnos(Id INTEGER PRIMARY KEY, Nombre TEXT);"
+    "INSERT INTO Alumnos VALUES (1, 'Ana'), (2, 'Luis');";
+
+class Apertura : public ::testing::Test {
+  protected:
+    void SetUp() override { Soltar(); }
+    void TearDown() override { Soltar(); }
+    static void Soltar() {
+        BDUsuario.reset();
+        BDAuxiliar.reset();
+    }
+
+    void Plantilla() {
+        test::BuildDatabase(home_ / "bdaux.db", std::string(EmbeddedResource("bdaux.sql")));
+    }
+
+    fs::path BDAlumnos(const fs::path& carpeta, const std::string& nombre = "alumnos.db") {
+        fs::create_directories(carpeta);
+        test::BuildDatabase(carpeta / nombre, kAlumnos);
+        return carpeta / nombre;
+    }
+
+    static std::int64_t Contar(const std::string& tabla) {
+        engine::EngineError err;
+        auto valor = BDAuxiliar->Scalar("select count(*) from " + tabla, err);
+        EXPECT_FALSE(err.failed()) << err.description;
+        return valor.toInt();
+    }
+
+    static void AnadirBoletin(const std::string& nombre) {
+        engine::EngineError err;
+        ASSERT_TRUE(BDAuxiliar->Execute("Insert into CabBoletines (Nombre) values(?)", err,
+                                        {engine::Value::Text(nombre)}))
+            << err.description;
+    }
+
+    test::TempHome home_;
+};
+
+TEST_F(Apertura, UserDatabaseOpensReadOnlyIntoTheGlobal) {
+    fs::path ruta = BDAlumnos(home_ / "datos");
+    EXPECT_EQ(AbrirBDUsuario(ruta.string()), 0);
+    ASSERT_TRUE(BDUsuario);
+    EXPECT_EQ(BDUsuario->Name(), ruta.string());
+    EXPECT_EQ(BDUsuario->kind(), engine::Database::Kind::User);
+}
+
+TEST_F(Apertura, FailedUserOpenKeepsThePreviousDatabase) {
+    fs::path buena = BDAlumnos(home_ / "datos");
+    ASSERT_EQ(AbrirBDUsuario(buena.string()), 0);
+    auto anterior = BDUsuario;
+
+    fs::path texto = home_ / "datos" / "notas.db";
+    std::ofstream(texto) << "esto no es una base de datos, aunque lo parezca por su nombre\n";
+    engine::EngineError err;
+    EXPECT_NE(AbrirBDUsuario(texto.string(), &err), 0);
+    EXPECT_TRUE(err.failed());
+    EXPECT_EQ(BDUsuario, anterior);
+
+    EXPECT_NE(AbrirBDUsuario((home_ / "no" / "existe.db").string()), 0);
+    EXPECT_EQ(BDUsuario, anterior);
+}
+
+TEST_F(Apertura, AuxiliaryFileIsCreatedFromTheTemplateThenReused) {
+    Plantilla();
+    fs::path aux = home_ / "alumnos.db_";
+    EXPECT_EQ(RutaBDAuxiliar("alumnos.db"), aux);
+    ASSERT_FALSE(fs::exists(aux));
+
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    ASSERT_TRUE(BDAuxiliar);
+    EXPECT_TRUE(fs::is_regular_file(aux));
+    EXPECT_EQ(fs::path(BDAuxiliar->Name()), aux);
+    EXPECT_EQ(BDAuxiliar->kind(), engine::Database::Kind::Auxiliary);
+    EXPECT_EQ(Contar("Tablas"), 0);
+    EXPECT_EQ(Contar("LBoletines"), 0);
+    AnadirBoletin("Tema1");
+
+    BDAuxiliar.reset();
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    EXPECT_EQ(Contar("CabBoletines"), 1);
+}
+
+TEST_F(Apertura, TemplateIsNeverChanged) {
+    Plantilla();
+    std::string antes = test::ReadBytes(home_ / "bdaux.db");
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    AnadirBoletin("Tema1");
+    BDAuxiliar.reset();
+    EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"), antes);
+}
+
+TEST_F(Apertura, MissingTemplateFailsWithoutTouchingAnything) {
+    Plantilla();
+    ASSERT_EQ(AbrirBDAuxiliar("previa.db"), 0);
+    auto anterior = BDAuxiliar;
+    fs::remove(home_ / "bdaux.db");
+
+    engine::EngineError err;
+    EXPECT_NE(AbrirBDAuxiliar("alumnos.db", &err), 0);
+    EXPECT_TRUE(err.failed());
+    EXPECT_FALSE(fs::exists(home_ / "alumnos.db_"));
+    EXPECT_EQ(BDAuxiliar, anterior);
+}
+
+TEST_F(Apertura, ExistingAuxiliaryFileNeedsNoTemplate) {
+    Plantilla();
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    AnadirBoletin("Tema1");
+    BDAuxiliar.reset();
+    fs::remove(home_ / "bdaux.db");
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    EXPECT_EQ(Contar("CabBoletines"), 1);
+}
+
+TEST_F(Apertura, AuxiliaryFileThatIsNotADatabaseFails) {
+    Plantilla();
+    std::ofstream(home_ / "alumnos.db_") << "basura que no es una base de datos SQLite en absoluto";
+    EXPECT_NE(AbrirBDAuxiliar("alumnos.db"), 0);
+    EXPECT_FALSE(BDAuxiliar);
+}
+
+TEST_F(Apertura, FailedCopyReturnsAnErrorAtOnce) {
+    Plantilla();
+    // The auxiliary file would lie in a folder that does not exist.
+    EXPECT_NE(AbrirBDAuxiliar("no-existe/alumnos.db"), 0);
+    EXPECT_FALSE(BDAuxiliar);
+}
+
+TEST_F(Apertura, SameFileNameInTwoFoldersSharesOneAuxiliaryDatabase) {
+    Plantilla();
+    fs::path primera = BDAlumnos(home_ / "curso1");
+    fs::path segunda = BDAlumnos(home_ / "curso2");
+    EXPECT_EQ(RutaBDAuxiliar(primera.filename().string()),
+              RutaBDAuxiliar(segunda.filename().string()));
+
+    ASSERT_EQ(AbrirBDUsuario(primera.string()), 0);
+    ASSERT_EQ(AbrirBDAuxiliar(primera.filename().string()), 0);
+    AnadirBoletin("Compartido");
+
+    ASSERT_EQ(AbrirBDUsuario(segunda.string()), 0);
+    ASSERT_EQ(AbrirBDAuxiliar(segunda.filename().string()), 0);
+    EXPECT_EQ(BDUsuario->Name(), segunda.string());
+    EXPECT_EQ(Contar("CabBoletines"), 1);
+}
+
+TEST_F(Apertura, RenamedUserDatabaseGetsAnEmptyAuxiliaryDatabase) {
+    Plantilla();
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    AnadirBoletin("Tema1");
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos2.db"), 0);
+    EXPECT_EQ(Contar("CabBoletines"), 0);
+}
+
+TEST_F(Apertura, DeletedAuxiliaryFileIsRecreatedEmpty) {
+    Plantilla();
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    AnadirBoletin("Tema1");
+    BDAuxiliar.reset();
+    fs::remove(home_ / "alumnos.db_");
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    EXPECT_EQ(Contar("CabBoletines"), 0);
+}
+
+TEST_F(Apertura, HelpPageIsNamedAfterTheUserDatabase) {
+    EXPECT_TRUE(RutaAyudaBD().empty());
+    Plantilla();
+    ASSERT_EQ(AbrirBDAuxiliar("tienda.mdb"), 0);
+    EXPECT_EQ(RutaAyudaBD(), home_ / "tienda.htm");
+    ASSERT_EQ(AbrirBDAuxiliar("tienda.db"), 0);
+    EXPECT_EQ(RutaAyudaBD(), home_ / "tienda.htm");
+    ASSERT_EQ(AbrirBDAuxiliar("notas.sqlite"), 0);
+    EXPECT_EQ(RutaAyudaBD(), home_ / "notas.htm");
+}
+
+}  // namespace
+}  // namespace veliora

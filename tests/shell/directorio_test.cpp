@@ -1,0 +1,168 @@
+// Where the program keeps its files, and how a fresh application directory is seeded.
+#include "core/shell/directorio.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "support/fixtures.h"
+
+namespace veliora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets (or unsets, with nullopt) an environment variable for the life of the object.
+class EntornoTemporal {
+  public:
+    EntornoTemporal(const char* nombre, std::optional<std::string> valor) : nombre_(nombre) {
+        if (const char* antes = std::getenv(nombre))
+            anterior_ = antes;
+        if (valor)
+            setenv(nombre, valor->c_str(), 1);
+        else
+            unsetenv(nombre);
+    }
+    ~EntornoTemporal() {
+        if (anterior_)
+            setenv(nombre_, anterior_->c_str(), 1);
+        else
+            unsetenv(nombre_);
+    }
+
+  private:
+    const char* nombre_;
+    std::optional<std::string> anterior_;
+};
+
+void Escribir(const fs::path& ruta, const std::string& contenido) {
+    fs::create_directories(ruta.parent_path());
+    std::ofstream(ruta, std::ios::binary) << contenido;
+}
+
+int ContarTablas(const fs::path& ruta) {
+    sqlite3* bd = nullptr;
+    int tablas = -1;
+    if (sqlite3_open_v2(ruta.c_str(), &bd, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(bd, "select count(*) from sqlite_master where type='table'", -1, &st,
+                               nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            tablas = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(bd);
+    return tablas;
+}
+
+class Directorio : public ::testing::Test {
+  protected:
+    void TearDown() override { FijarDirectorioAplicacion(home_.path()); }
+
+    // A resource folder of our own, so that the test controls every file in it.
+    fs::path RecursosFalsos(bool conPlantilla) {
+        fs::path r = home_ / "recursos";
+        if (conPlantilla)
+            Escribir(r / "bdaux.db", "plantilla");
+        Escribir(r / "AYUDA" / "MANUAL.HTM", "manual");
+        Escribir(r / "AYUDA" / "SINTAXISV.HTM", "sintaxi");
+        Escribir(r / "samples" / "tienda.db", "bd de usuario");
+        Escribir(r / "samples" / "tienda.db_", "auxiliar");
+        Escribir(r / "samples" / "tienda.htm", "ayuda de tienda");
+        Escribir(r / "samples" / "notas.txt", "otra cosa");
+        return r;
+    }
+
+    test::TempHome home_;
+};
+
+TEST_F(Directorio, TempHomeIsTheApplicationDirectory) {
+    EXPECT_EQ(DirectorioAplicacion(), home_.path());
+}
+
+TEST_F(Directorio, EnvironmentVariableChoosesAndCreatesTheFolder) {
+    FijarDirectorioAplicacion({});
+    EntornoTemporal home("VELIORA_HOME", (home_ / "otra" / "casa").string());
+    EXPECT_EQ(DirectorioAplicacion(), home_ / "otra" / "casa");
+    EXPECT_TRUE(fs::is_directory(home_ / "otra" / "casa"));
+}
+
+TEST_F(Directorio, OverrideWinsOverTheEnvironment) {
+    EntornoTemporal home("VELIORA_HOME", (home_ / "entorno").string());
+    FijarDirectorioAplicacion(home_ / "fijado");
+    EXPECT_EQ(DirectorioAplicacion(), home_ / "fijado");
+    EXPECT_TRUE(fs::is_directory(home_ / "fijado"));
+}
+
+TEST_F(Directorio, WithoutSettingsUsesThePerUserDataFolder) {
+    FijarDirectorioAplicacion({});
+    EntornoTemporal home("VELIORA_HOME", std::nullopt);
+    EntornoTemporal datos("XDG_DATA_HOME", (home_ / "datos").string());
+    EXPECT_EQ(DirectorioAplicacion(), home_ / "datos" / "veliora");
+    EXPECT_TRUE(fs::is_directory(home_ / "datos" / "veliora"));
+}
+
+TEST_F(Directorio, ResourceFolderFromTheEnvironment) {
+    EntornoTemporal recursos("VELIORA_RESOURCES", (home_ / "recursos").string());
+    EXPECT_EQ(DirectorioRecursos(), home_ / "recursos");
+}
+
+TEST_F(Directorio, ResourceFolderFoundWithoutTheEnvironment) {
+    EntornoTemporal recursos("VELIORA_RESOURCES", std::nullopt);
+    fs::path encontrado = DirectorioRecursos();
+    EXPECT_TRUE(fs::is_regular_file(encontrado / "bdaux.db")) << encontrado;
+}
+
+TEST_F(Directorio, SeedingCopiesTemplateHelpAndSampleCompanions) {
+    EntornoTemporal recursos("VELIORA_RESOURCES", RecursosFalsos(true).string());
+    SembrarDirectorioAplicacion();
+    EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"), "plantilla");
+    EXPECT_EQ(test::ReadBytes(home_ / "AYUDA" / "MANUAL.HTM"), "manual");
+    EXPECT_EQ(test::ReadBytes(home_ / "AYUDA" / "SINTAXISV.HTM"), "sintaxi");
+    EXPECT_EQ(test::ReadBytes(home_ / "tienda.db_"), "auxiliar");
+    EXPECT_EQ(test::ReadBytes(home_ / "tienda.htm"), "ayuda de tienda");
+    // The sample databases themselves stay where they are installed.
+    EXPECT_FALSE(fs::exists(home_ / "tienda.db"));
+    EXPECT_FALSE(fs::exists(home_ / "notas.txt"));
+}
+
+TEST_F(Directorio, SeedingNeverOverwrites) {
+    EntornoTemporal recursos("VELIORA_RESOURCES", RecursosFalsos(true).string());
+    Escribir(home_ / "bdaux.db", "mi plantilla");
+    Escribir(home_ / "tienda.db_", "boletines del profesor");
+    Escribir(home_ / "AYUDA" / "MANUAL.HTM", "manual propio");
+    SembrarDirectorioAplicacion();
+    SembrarDirectorioAplicacion();
+    EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"), "mi plantilla");
+    EXPECT_EQ(test::ReadBytes(home_ / "tienda.db_"), "boletines del profesor");
+    EXPECT_EQ(test::ReadBytes(home_ / "AYUDA" / "MANUAL.HTM"), "manual propio");
+    EXPECT_EQ(test::ReadBytes(home_ / "tienda.htm"), "ayuda de tienda");
+}
+
+TEST_F(Directorio, MissingInstalledTemplateIsBuiltFromTheEmbeddedSchema) {
+    EntornoTemporal recursos("VELIORA_RESOURCES", RecursosFalsos(false).string());
+    SembrarDirectorioAplicacion();
+    ASSERT_TRUE(fs::is_regular_file(home_ / "bdaux.db"));
+    EXPECT_EQ(ContarTablas(home_ / "bdaux.db"), 5);
+    // A template made earlier is kept.
+    Escribir(home_ / "bdaux.db", "mi plantilla");
+    SembrarDirectorioAplicacion();
+    EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"), "mi plantilla");
+}
+
+TEST_F(Directorio, SeedingFromTheBuiltResources) {
+    SembrarDirectorioAplicacion();
+    EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"),
+              test::ReadBytes(DirectorioRecursos() / "bdaux.db"));
+    EXPECT_GT(ContarTablas(home_ / "bdaux.db"), 0);
+    EXPECT_TRUE(fs::is_regular_file(home_ / "tienda.db_"));
+    EXPECT_TRUE(fs::is_regular_file(home_ / "escuela.db_"));
+}
+
+}  // namespace
+}  // namespace veliora
