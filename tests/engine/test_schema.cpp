@@ -100,10 +100,12 @@ TEST_F(Schema, RelationsComeFromForeignKeys) {
     EXPECT_EQ(relations[3].Fields[0].ForeignName, "Visitante");
 
     const Relation& goles = relations[4];
+    EXPECT_EQ(goles.Table, "Jugadores") << "names as the tables spell them, not as the key does";
     ASSERT_EQ(goles.Fields.size(), 2u);
     EXPECT_EQ(goles.Fields[0].Name, "Equipo");
     EXPECT_EQ(goles.Fields[1].Name, "Dorsal");
     EXPECT_EQ(goles.Fields[1].ForeignName, "Dorsal");
+    EXPECT_EQ(goles.Fields[0].ForeignName, "Equipo");
     // A key naming no parent columns refers to the parent's primary key.
     EXPECT_EQ(relations[5].Fields[0].Name, "Id");
     EXPECT_EQ(relations[5].Fields[0].ForeignName, "Partido");

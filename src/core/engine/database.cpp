@@ -723,11 +723,20 @@ std::vector<std::string> OrdinaryTables(Connection& c, EngineError& err) {
     return names;
 }
 
-std::string ActualTableName(const std::vector<std::string>& tables, const std::string& name) {
-    for (const auto& t : tables)
-        if (LowerText(t) == LowerText(name))
-            return t;
+// The name as the database spells it, found ignoring letter case.
+std::string ActualName(const std::vector<std::string>& names, const std::string& name) {
+    for (const auto& n : names)
+        if (LowerText(n) == LowerText(name))
+            return n;
     return name;
+}
+
+std::vector<std::string> ColumnNames(Connection& c, const std::string& table, EngineError& err) {
+    std::vector<std::string> names;
+    for (const auto& row :
+         Rows(c, "SELECT name FROM pragma_table_info(?, 'main')", {Value::Text(table)}, err))
+        names.push_back(row[0].text);
+    return names;
 }
 
 }  // namespace
@@ -750,7 +759,7 @@ const std::vector<Relation>& Database::Relations(EngineError& err) {
         for (const auto& row : rows) {
             if (row[0].integer != current) {
                 current = row[0].integer;
-                keys.push_back({table, ActualTableName(tables, row[2].text), {}});
+                keys.push_back({table, ActualName(tables, row[2].text), {}});
             }
             keys.back().fields.push_back({row[4].text, row[3].text});
         }
@@ -762,6 +771,13 @@ const std::vector<Relation>& Database::Relations(EngineError& err) {
                 auto pk = PrimaryKeyColumns(c, key.parent, err);
                 for (std::size_t i = 0; i < key.fields.size() && i < pk.size(); ++i)
                     key.fields[i].Name = pk[i];
+            }
+            // Field names as the tables declare them, whatever case the key was written in.
+            auto parentColumns = ColumnNames(c, key.parent, err);
+            auto childColumns = ColumnNames(c, key.table, err);
+            for (RelationField& f : key.fields) {
+                f.Name = ActualName(parentColumns, f.Name);
+                f.ForeignName = ActualName(childColumns, f.ForeignName);
             }
             std::string base = key.parent + key.table, name = base;
             for (int n = 1; used.count(LowerText(name)); ++n) name = base + std::to_string(n);
