@@ -12,8 +12,13 @@
 
 namespace veliora {
 
+namespace generador {
+class Motor;
+struct Generacion;
+}  // namespace generador
+
 class GeneradorConsultas {
-public:
+  public:
     GeneradorConsultas(std::shared_ptr<engine::Database> usuario,
                        std::shared_ptr<engine::Database> auxiliar);
     ~GeneradorConsultas();
@@ -30,7 +35,13 @@ public:
     const std::string& TextoPregunta() const;
     const ColTablas& EstructuraBD() const;
 
-private:
+    // The last press: kind and driver chosen, draws spent, the plan and the raw texts
+    // (core/generator/motor.h).
+    const generador::Generacion& UltimaGeneracion() const;
+    // The generator itself, for callers that need its routines (command-line tool).
+    generador::Motor& MotorGenerador();
+
+  private:
     struct Estado;
     std::unique_ptr<Estado> estado_;
 };

@@ -1,0 +1,174 @@
+// Shown questions per second for each ticked kind, on the sample shop database and on a
+// copy of it grown to about a million order lines. Each benchmark reports the median,
+// 90th percentile and worst time of one press (redraws included) as counters.
+//
+//   bench_generator [--benchmark_filter=grande]
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/engine/database.h"
+#include "core/generator/motor.h"
+#include "core/shell/rutinas.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using veliora::engine::Database;
+
+fs::path Recursos() {
+    if (const char* r = std::getenv("VELIORA_RESOURCES"); r && *r)
+        return r;
+    return VELIORA_BUILD_RESOURCE_DIR;
+}
+
+void Ejecutar(const fs::path& ruta, const std::string& sql) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open(ruta.c_str(), &db) != SQLITE_OK)
+        throw std::runtime_error("open " + ruta.string());
+    char* mensaje = nullptr;
+    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &mensaje);
+    std::string error = mensaje ? mensaje : "";
+    sqlite3_free(mensaje);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        throw std::runtime_error(error);
+}
+
+// The sample and its grown copy, in a temporary folder removed at exit.
+struct Bases {
+    fs::path dir, muestra, grande;
+    Bases() {
+        std::random_device rd;
+        dir = fs::temp_directory_path() / ("veliora-bench-" + std::to_string(rd()));
+        fs::create_directories(dir);
+        const fs::path origen = Recursos() / "samples" / "tienda.db";
+        if (!fs::exists(origen))
+            throw std::runtime_error("missing " + origen.string() + " (build veliora_resources)");
+        muestra = dir / "tienda.db";
+        grande = dir / "grande.db";
+        for (const fs::path& destino : {muestra, grande}) {
+            fs::copy_file(origen, destino);
+            fs::copy_file(fs::path(origen.string() + "_"), fs::path(destino.string() + "_"));
+        }
+        // 376 lines times 2660: about a million order lines, on the orders already there.
+        Ejecutar(grande, R"(
+PRAGMA journal_mode = OFF;
+PRAGMA synchronous = OFF;
+INSERT INTO "Lineas Pedido" (IdPedido, NumLinea, IdProducto, Cantidad, PrecioUnidad, Descuento)
+  WITH RECURSIVE k(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM k WHERE n < 2659)
+  SELECT l.IdPedido, l.NumLinea + 10 * k.n, l.IdProducto, l.Cantidad + k.n % 7,
+         l.PrecioUnidad, l.Descuento
+  FROM "Lineas Pedido" AS l, k;
+)");
+    }
+    ~Bases() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+};
+
+Bases& LasBases() {
+    static Bases bases;
+    return bases;
+}
+
+struct Sesion {
+    std::shared_ptr<Database> usuario, auxiliar;
+    std::unique_ptr<veliora::generador::Motor> motor;
+
+    explicit Sesion(const fs::path& ruta) {
+        veliora::engine::EngineError err;
+        usuario = Database::Open(ruta.string(), Database::Kind::User, err);
+        if (!usuario)
+            throw std::runtime_error(err.description);
+        auxiliar = Database::Open(ruta.string() + "_", Database::Kind::Auxiliary, err);
+        if (!auxiliar)
+            throw std::runtime_error(err.description);
+        motor = std::make_unique<veliora::generador::Motor>(usuario, auxiliar);
+        if (!motor->Cargar(err))
+            throw std::runtime_error(err.description);
+    }
+};
+
+// One session per database for the whole run, as one practice window keeps its own.
+Sesion& SesionDe(bool grande) {
+    static Sesion muestra(LasBases().muestra);
+    static Sesion crecida(LasBases().grande);
+    return grande ? crecida : muestra;
+}
+
+void Informar(benchmark::State& state, std::vector<double> ms) {
+    if (ms.empty())
+        return;
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms[ms.size() / 2];
+    state.counters["p90_ms"] = ms[ms.size() * 9 / 10];
+    state.counters["max_ms"] = ms.back();
+    state.counters["questions"] =
+        benchmark::Counter(double(ms.size()), benchmark::Counter::kIsRate);
+}
+
+std::array<bool, 5> Caja(int caja) {
+    std::array<bool, 5> marcas{};
+    marcas[std::size_t(caja - 1)] = true;
+    return marcas;
+}
+
+void BM_Pregunta(benchmark::State& state, bool grande) {
+    const int caja = int(state.range(0));
+    Sesion& s = SesionDe(grande);
+    const auto marcas = Caja(caja);
+    veliora::SembrarAleatorio(1000u + std::uint64_t(caja));
+    // The first question on a table reads its row ids once; that is measured apart.
+    for (int i = 0; i < 20; ++i) s.motor->GenerarPregunta(marcas);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        auto inicio = std::chrono::steady_clock::now();
+        bool hecha = s.motor->GenerarPregunta(marcas);
+        auto fin = std::chrono::steady_clock::now();
+        if (!hecha) {
+            state.SkipWithError("a press ended without a question");
+            break;
+        }
+        ms.push_back(std::chrono::duration<double, std::milli>(fin - inicio).count());
+    }
+    Informar(state, std::move(ms));
+}
+BENCHMARK_CAPTURE(BM_Pregunta, muestra, false)->DenseRange(1, 5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Pregunta, grande, true)->DenseRange(1, 5)->Unit(benchmark::kMillisecond);
+
+// A fresh session's first questions with every kind ticked: schema loading excluded, the
+// reading of row ids of the large table included.
+void BM_PrimerasPreguntas(benchmark::State& state, bool grande) {
+    const fs::path ruta = grande ? LasBases().grande : LasBases().muestra;
+    veliora::SembrarAleatorio(7);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Sesion s(ruta);
+        state.ResumeTiming();
+        auto inicio = std::chrono::steady_clock::now();
+        for (int i = 0; i < 10; ++i) s.motor->GenerarPregunta({true, true, true, true, true});
+        auto fin = std::chrono::steady_clock::now();
+        ms.push_back(std::chrono::duration<double, std::milli>(fin - inicio).count());
+    }
+    Informar(state, std::move(ms));
+}
+BENCHMARK_CAPTURE(BM_PrimerasPreguntas, muestra, false)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PrimerasPreguntas, grande, true)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

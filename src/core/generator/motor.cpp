@@ -1,0 +1,505 @@
+// Generator services: the press, the bounded redraws, model access, uniform sampling of
+// values, the draw rules, validation and the dictionary lookups.
+#include "core/generator/motor.h"
+
+#include <sqlite3.h>
+
+#include <limits>
+#include <stdexcept>
+
+#include "core/generator/reglas.h"
+#include "core/shell/rutinas.h"
+
+namespace veliora::generador {
+
+using engine::Value;
+
+Motor::Motor(std::shared_ptr<engine::Database> usuario, std::shared_ptr<engine::Database> auxiliar)
+    : usuario_(std::move(usuario)), auxiliar_(std::move(auxiliar)) {
+    InicializarVocabulario(Palabras);
+}
+
+bool Motor::Cargar(engine::EngineError& error) {
+    error.clear();
+    InicializarVocabulario(Palabras);
+    filas_.clear();
+    cacheDiccionario_.clear();
+    if (!usuario_) {
+        error = {1, "La base de datos no está abierta", {}};
+        return false;
+    }
+    if (!CargarEstructura(EstructuraBD, *usuario_, error))
+        return false;
+    relaciones_ = usuario_->Relations(error);
+    return !error.failed();
+}
+
+// ---------------------------------------------------------------- the press
+
+bool Motor::GenerarPregunta(const std::array<bool, 5>& marcadas) {
+    // The dictionary is read afresh on each press, so edits show in the next question.
+    VaciarDiccionario();
+    enCurso_ = Generacion{};
+    int n = 0;
+    for (bool m : marcadas) n += m ? 1 : 0;
+    if (n == 0) {
+        ultima_ = enCurso_;
+        return false;
+    }
+    int k = Aleatorio(1, n);
+    int caja = 0;
+    for (int i = 0; i < 5 && caja == 0; ++i)
+        if (marcadas[std::size_t(i)] && --k == 0)
+            caja = i + 1;
+    enCurso_.Tipo = caja;
+    int driver = caja;
+    bool compleja = false;
+    if (caja == 5) {
+        driver = Aleatorio(1, 4);
+        compleja = true;
+    }
+    switch (driver) {
+        case 1:
+            return GenerarQueryUnaTabla(compleja);
+        case 2:
+            return GenerarQueryDosTablas(compleja);
+        case 3:
+            return GenerarQueryTresTablas(compleja);
+        default:
+            return GenerarQueryAgrupada(compleja);
+    }
+}
+
+template <class Dibujo>
+bool Motor::Repetir(Dibujo&& dibujo) {
+    enCurso_.Intentos = 0;
+    while (enCurso_.Intentos < kMaxIntentos) {
+        ++enCurso_.Intentos;
+        Borrador b;
+        Paso paso;
+        try {
+            paso = dibujo(b);
+        } catch (const std::out_of_range&) {
+            // A position outside the model or the relation list: the engine error that
+            // ends the generation silently.
+            paso = Paso::Fin;
+        }
+        if (paso == Paso::Fin) {
+            enCurso_.Fin = FinPulsacion::ErrorMotor;
+            ultima_ = enCurso_;
+            return false;
+        }
+        if (paso == Paso::Repetir)
+            continue;
+        std::string sql = engine::LowerWithCapital(b.sql);
+        std::string texto = engine::LowerWithCapital(b.texto);
+        if (!ValidarQuery(sql))
+            continue;
+        SolucionSQL = sql;
+        TextoPregunta = texto;
+        enCurso_.Fin = FinPulsacion::Pregunta;
+        enCurso_.SqlBruto = std::move(b.sql);
+        enCurso_.PreguntaBruta = std::move(b.texto);
+        enCurso_.Sql = std::move(sql);
+        enCurso_.Pregunta = std::move(texto);
+        enCurso_.Plan = std::move(b.plan);
+        ultima_ = enCurso_;
+        return true;
+    }
+    enCurso_.Fin = FinPulsacion::Limite;
+    ultima_ = enCurso_;
+    return false;
+}
+
+bool Motor::GenerarQueryUnaTabla(bool Compleja) {
+    enCurso_.Driver = 1;
+    enCurso_.Compleja = Compleja;
+    return Repetir([&](Borrador& b) { return DibujoUnaTabla(Compleja, b); });
+}
+
+bool Motor::GenerarQueryDosTablas(bool Compleja) {
+    enCurso_.Driver = 2;
+    enCurso_.Compleja = Compleja;
+    return Repetir([&](Borrador& b) { return DibujoDosTablas(Compleja, b); });
+}
+
+bool Motor::GenerarQueryTresTablas(bool Compleja) {
+    enCurso_.Driver = 3;
+    enCurso_.Compleja = Compleja;
+    return Repetir([&](Borrador& b) { return DibujoTresTablas(Compleja, b); });
+}
+
+bool Motor::GenerarQueryAgrupada(bool Compleja) {
+    enCurso_.Driver = 4;
+    enCurso_.Compleja = Compleja;
+    return Repetir([&](Borrador& b) { return DibujoAgrupada(Compleja, b); });
+}
+
+// ---------------------------------------------------------------- model access
+
+const Tabla& Motor::TablaEn(int t) const {
+    return EstructuraBD.Item(std::int32_t(t));
+}
+
+const Campo& Motor::CampoEn(int t, int f) const {
+    return TablaEn(t).Campos.Item(std::int32_t(f));
+}
+
+const engine::Relation& Motor::RelacionEn(int r) const {
+    if (r < 0 || std::size_t(r) >= relaciones_.size())
+        throw std::out_of_range("relación fuera de rango");
+    return relaciones_[std::size_t(r)];
+}
+
+std::string Motor::NombreTabla(int t) const {
+    if (t < 1 || t > EstructuraBD.Count())
+        return {};
+    return EstructuraBD.Item(std::int32_t(t)).Nombre;
+}
+
+std::string Motor::NombreCampo(int t, int f) const {
+    if (t < 1 || t > EstructuraBD.Count())
+        return {};
+    const auto& campos = EstructuraBD.Item(std::int32_t(t)).Campos;
+    if (f < 1 || f > campos.Count())
+        return {};
+    return campos.Item(std::int32_t(f)).Nombre;
+}
+
+int Motor::TipoCampo(int t, int f) const {
+    if (t < 1 || t > EstructuraBD.Count())
+        return 0;
+    const auto& campos = EstructuraBD.Item(std::int32_t(t)).Campos;
+    if (f < 1 || f > campos.Count())
+        return 0;
+    return campos.Item(std::int32_t(f)).Tipo;
+}
+
+int Motor::IndiceTabla(std::string_view nombre) const {
+    int i = 0;
+    for (const Tabla& t : EstructuraBD) {
+        ++i;
+        if (t.Nombre == nombre)
+            return i;
+    }
+    return 0;
+}
+
+int Motor::IndiceCampo(std::string_view tabla, std::string_view campo) const {
+    int t = IndiceTabla(tabla);
+    if (t == 0)
+        return 0;
+    int i = 0;
+    for (const Campo& c : EstructuraBD.Item(std::int32_t(t)).Campos) {
+        ++i;
+        if (c.Nombre == campo)
+            return i;
+    }
+    return 0;
+}
+
+int Motor::BuscarSegundaRelacion(int y, int r) const {
+    for (std::size_t p = 0; p < relaciones_.size(); ++p) {
+        if (int(p) == r)
+            continue;
+        const auto& rel = relaciones_[p];
+        if (IndiceTabla(rel.Table) == y || IndiceTabla(rel.ForeignTable) == y)
+            return int(p);
+    }
+    return -1;
+}
+
+int Motor::RelacionAleatoria(int t) const {
+    const std::string nombre = NombreTabla(t);
+    std::vector<int> candidatas;
+    for (std::size_t p = 0; p < relaciones_.size(); ++p)
+        if (relaciones_[p].Table == nombre || relaciones_[p].ForeignTable == nombre)
+            candidatas.push_back(int(p));
+    if (candidatas.empty())
+        return -1;
+    return candidatas[std::size_t(Aleatorio(1, int(candidatas.size())) - 1)];
+}
+
+int Motor::RelacionAleatoriaPrincipal(int t) const {
+    const std::string nombre = NombreTabla(t);
+    std::vector<int> candidatas;
+    for (std::size_t p = 0; p < relaciones_.size(); ++p)
+        if (relaciones_[p].Table == nombre)
+            candidatas.push_back(int(p));
+    if (candidatas.empty())
+        return -1;
+    return candidatas[std::size_t(Aleatorio(1, int(candidatas.size())) - 1)];
+}
+
+// ---------------------------------------------------------------- sampling
+
+namespace {
+
+std::string Identificador(std::string_view nombre) {
+    std::string s = "\"";
+    for (char c : nombre) {
+        if (c == '"')
+            s += '"';
+        s += c;
+    }
+    return s + "\"";
+}
+
+}  // namespace
+
+const Motor::Filas& Motor::FilasDe(const std::string& tabla) {
+    if (auto it = filas_.find(tabla); it != filas_.end())
+        return it->second;
+    Filas f;
+    sqlite3* db = usuario_ ? usuario_->handle() : nullptr;
+    if (db) {
+        // A column may be named like the row id; take a spelling it does not hide.
+        const int t = IndiceTabla(tabla);
+        for (const char* alias : {"rowid", "_rowid_", "oid"}) {
+            bool oculto = false;
+            if (t > 0)
+                for (const Campo& c : EstructuraBD.Item(std::int32_t(t)).Campos)
+                    if (MismoNombre(c.Nombre, alias))
+                        oculto = true;
+            if (!oculto) {
+                f.alias = alias;
+                break;
+            }
+        }
+        const std::string origen = " FROM main." + Identificador(tabla);
+        sqlite3_stmt* stmt = nullptr;
+        if (!f.alias.empty()) {
+            const std::string sql = "SELECT " + f.alias + origen;
+            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
+                int rc;
+                while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+                    f.rowids.push_back(sqlite3_column_int64(stmt, 0));
+                f.porRowid = rc == SQLITE_DONE;
+            }
+            sqlite3_finalize(stmt);
+            stmt = nullptr;
+        }
+        if (f.porRowid) {
+            f.total = std::int64_t(f.rowids.size());
+        } else {
+            // WITHOUT ROWID tables: count, then a row by its position.
+            f.rowids.clear();
+            const std::string sql = "SELECT count(*)" + origen;
+            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
+                sqlite3_step(stmt) == SQLITE_ROW)
+                f.total = sqlite3_column_int64(stmt, 0);
+            sqlite3_finalize(stmt);
+        }
+    }
+    return filas_.emplace(tabla, std::move(f)).first->second;
+}
+
+Value Motor::ValorAleatorio(const std::string& tabla, const std::string& campo) {
+    if (!usuario_ || tabla.empty() || campo.empty())
+        return Value::Null();
+    const Filas& filas = FilasDe(tabla);
+    const std::int64_t n = std::min<std::int64_t>(filas.total, std::numeric_limits<int>::max());
+    if (n <= 0)
+        return Value::Null();
+    const int k = Aleatorio(0, int(n - 1));
+    engine::EngineError err;
+    std::unique_ptr<engine::Recordset> rs;
+    // Qualified, so that an unknown field is an error rather than a string literal.
+    const std::string seleccion = "SELECT " + Identificador(tabla) + "." + Identificador(campo) +
+                                  " FROM main." + Identificador(tabla);
+    if (filas.porRowid)
+        rs = usuario_->OpenRecordset(seleccion + " WHERE " + filas.alias + " = ?", err,
+                                     {Value::Int(filas.rowids[std::size_t(k)])});
+    else
+        rs = usuario_->OpenRecordset(seleccion + " LIMIT 1 OFFSET ?", err, {Value::Int(k)});
+    if (!rs || rs->Eof())
+        return Value::Null();
+    return rs->Field(0);
+}
+
+// ---------------------------------------------------------------- draw rules
+
+int Motor::ElegirAgregado(int t, int f, bool Obligatorio) {
+    if (!Obligatorio && f == 0)
+        return Aleatorio(0, 1);
+    const GrupoTipo grupo = f == 0 ? GrupoTipo::Otro : GrupoDeTipo(CampoEn(t, f).Tipo);
+    const bool sumable = grupo == GrupoTipo::Numerico && LeerPermiteSum(t, f);
+    if (Obligatorio)
+        return sumable ? Aleatorio(2, 5) : Aleatorio(2, 3);
+    if (sumable)
+        return Aleatorio(1, 5);
+    if (grupo == GrupoTipo::Otro)
+        return Agregados::Ninguno;
+    return Aleatorio(1, 3);
+}
+
+int Motor::ElegirAgregadoAgrupado(int t, int f) {
+    switch (GrupoDeTipo(CampoEn(t, f).Tipo)) {
+        case GrupoTipo::Numerico:
+            if (LeerPermiteSum(t, f))
+                return Aleatorio(1, 5);
+            return Aleatorio(0, 1) == 0 ? Aleatorio(0, 1) : Aleatorio(1, 3);
+        case GrupoTipo::Fecha:
+        case GrupoTipo::Texto:
+            return Aleatorio(1, 3);
+        case GrupoTipo::Otro:
+            break;
+    }
+    return Aleatorio(0, 1);
+}
+
+int Motor::ElegirOperador(int t, int f, bool SoloComparaciones) {
+    switch (GrupoDeTipo(CampoEn(t, f).Tipo)) {
+        case GrupoTipo::Numerico:
+            return SoloComparaciones ? Aleatorio(0, 5) : Aleatorio(0, 7);
+        case GrupoTipo::Fecha:
+            return Aleatorio(0, 5);
+        default:
+            return Operadores::Igual;
+    }
+}
+
+bool Motor::CampoConIndiceUnico(int t, int f) const {
+    if (f == 0)
+        return false;
+    const std::string& nombre = CampoEn(t, f).Nombre;
+    for (const Indice& i : TablaEn(t).Indices)
+        if (i.Unico && i.Campos.size() == 1 && MismoNombre(i.Campos.front(), nombre))
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- validation
+
+bool Motor::ValidarQuery(std::string& sql) {
+    if (!usuario_)
+        return false;
+    engine::EngineError err;
+    if (!usuario_->Prepare(sql, err))
+        return false;
+    // SQLite would answer a bare column beside a grouping with any row's value.
+    if (!AgrupacionCorrecta(sql))
+        return false;
+    if (CorchetesPrescindibles(sql)) {
+        std::string sin = QuitarCorchetes(sql);
+        err.clear();
+        if (usuario_->Prepare(sin, err))
+            sql = std::move(sin);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- dictionary
+
+const std::vector<Value>* Motor::Consultar(const char* sql,
+                                           const std::vector<std::string>& nombres) {
+    std::string clave = sql;
+    for (const auto& n : nombres) {
+        clave += '\x1f';
+        clave += n;
+    }
+    auto it = cacheDiccionario_.find(clave);
+    if (it == cacheDiccionario_.end()) {
+        std::optional<std::vector<Value>> fila;
+        if (auxiliar_) {
+            std::vector<Value> parametros;
+            for (const auto& n : nombres) parametros.push_back(Value::Text(n));
+            engine::EngineError err;
+            auto rs = auxiliar_->OpenRecordset(sql, err, parametros);
+            if (rs && !rs->Eof()) {
+                std::vector<Value> valores;
+                for (int i = 0; i < rs->FieldCount(); ++i) valores.push_back(rs->Field(i));
+                fila = std::move(valores);
+            }
+        }
+        it = cacheDiccionario_.emplace(std::move(clave), std::move(fila)).first;
+    }
+    return it->second ? &*it->second : nullptr;
+}
+
+namespace {
+
+bool SiNo(const std::vector<Value>* fila) {
+    return fila && !fila->empty() && !fila->front().isNull() && fila->front().toBool();
+}
+
+std::string Texto(const std::vector<Value>* fila) {
+    return fila && !fila->empty() ? fila->front().toSpanishText() : std::string();
+}
+
+}  // namespace
+
+bool Motor::LeerPermiteSum(int t, int f) {
+    std::string tabla = NombreTabla(t), campo = NombreCampo(t, f);
+    if (campo.empty())
+        return false;
+    return SiNo(Consultar("Select PermiteSum from Campos  Where NombreTabla = ? and Nombre = ?",
+                          {tabla, campo}));
+}
+
+bool Motor::LeerMascFemeTabla(int t) {
+    std::string tabla = NombreTabla(t);
+    if (tabla.empty())
+        return false;
+    return SiNo(Consultar("Select MascFeme from Tablas  Where Nombre = ?", {tabla}));
+}
+
+bool Motor::LeerMascFemeCampo(int t, int f) {
+    std::string tabla = NombreTabla(t), campo = NombreCampo(t, f);
+    if (campo.empty())
+        return false;
+    return SiNo(Consultar("Select MascFeme from Campos  Where NombreTabla = ? and Nombre = ?",
+                          {tabla, campo}));
+}
+
+std::string Motor::LeerNombreCampo(int t, int f, bool singular) {
+    std::string tabla = NombreTabla(t), campo = NombreCampo(t, f);
+    if (campo.empty())
+        return {};
+    return Texto(Consultar(singular
+                               ? "Select NombreSingular from Campos  Where NombreTabla = ? and "
+                                 "Nombre = ?"
+                               : "Select NombrePlural from Campos  Where NombreTabla = ? and "
+                                 "Nombre = ?",
+                           {tabla, campo}));
+}
+
+std::string Motor::LeerNombreTabla(int t, bool singular) {
+    std::string tabla = NombreTabla(t);
+    if (tabla.empty())
+        return {};
+    return Texto(Consultar(singular ? "Select NombreSingular from Tablas  Where Nombre = ?"
+                                    : "Select NombrePlural from Tablas  Where Nombre = ?",
+                           {tabla}));
+}
+
+namespace {
+
+std::string Traduccion(const std::vector<Value>* fila, bool& bandera) {
+    if (!fila || fila->size() < 2)
+        return {};
+    if (!(*fila)[1].isNull())
+        bandera = (*fila)[1].toBool();
+    return (*fila)[0].toSpanishText();
+}
+
+}  // namespace
+
+std::string Motor::LeerTraduccion(int r, bool& NoConcatenar) {
+    if (r < 0 || std::size_t(r) >= relaciones_.size())
+        return {};
+    return Traduccion(Consultar("Select Traduccion, NoConcatenar from Relaciones  Where Nombre = ?",
+                                {relaciones_[std::size_t(r)].Name}),
+                      NoConcatenar);
+}
+
+std::string Motor::LeerTraduccion2(int r, bool& NoConcatenar2) {
+    if (r < 0 || std::size_t(r) >= relaciones_.size())
+        return {};
+    return Traduccion(
+        Consultar("Select Traduccion2, NoConcatenar2 from Relaciones  Where Nombre = ?",
+                  {relaciones_[std::size_t(r)].Name}),
+        NoConcatenar2);
+}
+
+}  // namespace veliora::generador

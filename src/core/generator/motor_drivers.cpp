@@ -1,0 +1,281 @@
+// One draw of each driver, and the subquery generator. The order of the random draws is
+// part of the contract: a plan printed by the command-line tool is rebuilt by checkers.
+#include "core/generator/motor.h"
+#include "core/generator/reglas.h"
+#include "core/shell/rutinas.h"
+
+namespace veliora::generador {
+
+namespace {
+
+// Redraws `valor` from 1..n while it equals `excluido`. False when that can never end
+// (every value of the range is the excluded one) or takes unreasonably long; the caller
+// then draws the query again.
+bool DistintoDe(int n, int excluido, int& valor) {
+    valor = Aleatorio(1, n);
+    if (n <= 1 && excluido == 1)
+        return false;
+    for (int vuelta = 0; valor == excluido; ++vuelta) {
+        if (vuelta == 1000)
+            return false;
+        valor = Aleatorio(1, n);
+    }
+    return true;
+}
+
+}  // namespace
+
+Motor::Paso Motor::DibujoUnaTabla(bool Compleja, Borrador& b) {
+    PlanConsulta& p = b.plan;
+    p.IndTabla = Aleatorio(1, EstructuraBD.Count());
+    const int n = NumCampos(p.IndTabla);
+    p.IndCampo = Aleatorio(0, n);
+    p.Agregado = ElegirAgregado(p.IndTabla, p.IndCampo, false);
+    const bool unico = CampoConIndiceUnico(p.IndTabla, p.IndCampo);
+    p.Distinto = !unico && p.Agregado == Agregados::Ninguno && Aleatorio(0, 1) == 1;
+    p.IndCampoCond = Aleatorio(0, n);
+    if (p.IndCampoCond > 0)
+        p.Operador = ElegirOperador(p.IndTabla, p.IndCampoCond, false);
+    if (Compleja)
+        GenerarSubquery(p.IndTabla, p);
+    b.sql = SqlUnaTabla(p.IndTabla, p.IndCampo, p.Distinto, p.Agregado, p.IndCampoCond, p.Operador,
+                        p.Valor1, p.Valor2, p.TipoSubquery, p.Conector, p.IndCampoSub,
+                        p.OperadorSub, p.SqlSubquery);
+    b.texto = TextoUnaTabla(true, p.IndTabla, p.IndCampo, p.Distinto, p.Agregado, p.IndCampoCond,
+                            p.Operador, p.Valor1, p.Valor2, p.TipoSubquery, p.Conector,
+                            p.IndCampoSub, p.OperadorSub, p.TextoSubquery);
+    return Paso::Construida;
+}
+
+Motor::Paso Motor::DibujoDosTablas(bool Compleja, Borrador& b) {
+    PlanConsulta& p = b.plan;
+    p.IndRelacion = Aleatorio(0, int(relaciones_.size()) - 1);
+    const auto& rel = RelacionEn(p.IndRelacion);
+    if (Aleatorio(0, 1) == 0) {
+        p.IndTabla = IndiceTabla(rel.Table);
+        p.IndTabla2 = IndiceTabla(rel.ForeignTable);
+    } else {
+        p.IndTabla = IndiceTabla(rel.ForeignTable);
+        p.IndTabla2 = IndiceTabla(rel.Table);
+    }
+    p.IndCampo = Aleatorio(0, NumCampos(p.IndTabla));
+    p.Agregado = ElegirAgregado(p.IndTabla, p.IndCampo, false);
+    p.IndCampoCond = Aleatorio(1, NumCampos(p.IndTabla2));
+    p.Operador = ElegirOperador(p.IndTabla2, p.IndCampoCond, false);
+    if (Compleja)
+        GenerarSubquery(p.IndTabla2, p);
+    b.sql = SqlVariasTablas(p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampo, p.Agregado,
+                            p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, 0, 0, p.TipoSubquery,
+                            p.Conector, p.IndCampoSub, p.OperadorSub, p.SqlSubquery);
+    b.texto =
+        TextoVariasTablas(true, p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampo, p.Agregado,
+                          p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, 0, 0, p.TipoSubquery,
+                          p.Conector, p.IndCampoSub, p.OperadorSub, p.TextoSubquery);
+    return Paso::Construida;
+}
+
+Motor::Paso Motor::DibujoTresTablas(bool Compleja, Borrador& b) {
+    PlanConsulta& p = b.plan;
+    p.IndRelacion = Aleatorio(0, int(relaciones_.size()) - 1);
+    const auto& rel = RelacionEn(p.IndRelacion);
+    if (Aleatorio(0, 1) == 0) {
+        p.IndTabla = IndiceTabla(rel.Table);
+        p.IndTabla2 = IndiceTabla(rel.ForeignTable);
+    } else {
+        p.IndTabla = IndiceTabla(rel.ForeignTable);
+        p.IndTabla2 = IndiceTabla(rel.Table);
+    }
+    p.IndRelacion2 = BuscarSegundaRelacion(p.IndTabla2, p.IndRelacion);
+    if (p.IndRelacion2 == -1)
+        return Paso::Repetir;  // no chain of two from here
+    const auto& rel2 = RelacionEn(p.IndRelacion2);
+    p.IndTabla3 = IndiceTabla(rel2.Table) == p.IndTabla2 ? IndiceTabla(rel2.ForeignTable)
+                                                         : IndiceTabla(rel2.Table);
+    p.IndCampo = Aleatorio(0, NumCampos(p.IndTabla));
+    p.Agregado = ElegirAgregado(p.IndTabla, p.IndCampo, false);
+    p.IndCampoCond = Aleatorio(1, NumCampos(p.IndTabla3));
+    p.Operador = ElegirOperador(p.IndTabla3, p.IndCampoCond, false);
+    if (Compleja)
+        GenerarSubquery(p.IndTabla3, p);
+    b.sql =
+        SqlVariasTablas(p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampo, p.Agregado,
+                        p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, p.IndRelacion2, p.IndTabla3,
+                        p.TipoSubquery, p.Conector, p.IndCampoSub, p.OperadorSub, p.SqlSubquery);
+    b.texto = TextoVariasTablas(true, p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampo,
+                                p.Agregado, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2,
+                                p.IndRelacion2, p.IndTabla3, p.TipoSubquery, p.Conector,
+                                p.IndCampoSub, p.OperadorSub, p.TextoSubquery);
+    return Paso::Construida;
+}
+
+Motor::Paso Motor::DibujoAgrupada(bool Compleja, Borrador& b) {
+    PlanConsulta& p = b.plan;
+    if (Aleatorio(1, 2) == 1) {
+        p.IndTabla = Aleatorio(1, EstructuraBD.Count());
+        const int n = NumCampos(p.IndTabla);
+        p.IndCampoGrupo = Aleatorio(1, n);
+        // A table of one field has nothing to aggregate besides its grouping field.
+        if (!DistintoDe(n, p.IndCampoGrupo, p.IndCampoAgregado))
+            return Paso::Repetir;
+        p.MostrarAgregado = Aleatorio(0, 1) == 1;
+        p.Agregado = ElegirAgregadoAgrupado(p.IndTabla, p.IndCampoAgregado);
+        p.IndCampoCond = Aleatorio(0, n);
+        if (p.IndCampoCond > 0)
+            p.Operador = ElegirOperador(p.IndTabla, p.IndCampoCond, false);
+        p.AgregadoHaving = ElegirAgregadoAgrupado(p.IndTabla, p.IndCampoAgregado);
+        p.OperadorHaving = ElegirOperador(p.IndTabla, p.IndCampoAgregado, true);
+        if (Compleja)
+            GenerarSubquery(p.IndTabla, p);
+        b.sql = SqlAgrupadaUnaTabla(
+            p.IndTabla, p.IndCampoGrupo, p.IndCampoAgregado, p.MostrarAgregado, p.Agregado,
+            p.IndCampoCond, p.Operador, p.AgregadoHaving, p.OperadorHaving, p.Valor1, p.Valor2,
+            p.ValorHaving, p.TipoSubquery, p.Conector, p.IndCampoSub, p.OperadorSub, p.SqlSubquery);
+        b.texto = TextoAgrupadaUnaTabla(true, p.IndTabla, p.IndCampoGrupo, p.IndCampoAgregado,
+                                        p.MostrarAgregado, p.Agregado, p.IndCampoCond, p.Operador,
+                                        p.AgregadoHaving, p.OperadorHaving, p.Valor1, p.Valor2,
+                                        p.ValorHaving, p.TipoSubquery, p.Conector, p.IndCampoSub,
+                                        p.OperadorSub, p.TextoSubquery);
+        return Paso::Construida;
+    }
+    // Two tables: grouped on the primary side, aggregated on the foreign side.
+    p.IndRelacion = Aleatorio(0, int(relaciones_.size()) - 1);
+    const auto& rel = RelacionEn(p.IndRelacion);
+    p.IndTabla = IndiceTabla(rel.Table);
+    p.IndTabla2 = IndiceTabla(rel.ForeignTable);
+    p.IndCampoGrupo = Aleatorio(1, NumCampos(p.IndTabla));
+    const int clave = IndiceCampo(rel.ForeignTable, rel.Fields.at(0).ForeignName);
+    const int n2 = NumCampos(p.IndTabla2);
+    // A foreign table with no field besides its key has nothing to aggregate.
+    if (!DistintoDe(n2, clave, p.IndCampoAgregado))
+        return Paso::Repetir;
+    p.MostrarAgregado = Aleatorio(0, 1) == 1;
+    p.Agregado = ElegirAgregadoAgrupado(p.IndTabla2, p.IndCampoAgregado);
+    p.IndCampoCond = Aleatorio(0, n2);
+    if (p.IndCampoCond > 0)
+        p.Operador = ElegirOperador(p.IndTabla2, p.IndCampoCond, false);
+    p.AgregadoHaving = ElegirAgregadoAgrupado(p.IndTabla2, p.IndCampoAgregado);
+    p.OperadorHaving = ElegirOperador(p.IndTabla2, p.IndCampoAgregado, true);
+    if (Compleja)
+        GenerarSubquery(p.IndTabla2, p);
+    b.sql = SqlAgrupadaVariasTablas(p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampoGrupo,
+                                    p.IndCampoAgregado, p.MostrarAgregado, p.Agregado,
+                                    p.IndCampoCond, p.Operador, p.AgregadoHaving, p.OperadorHaving,
+                                    p.Valor1, p.Valor2, p.ValorHaving, p.TipoSubquery, p.Conector,
+                                    p.IndCampoSub, p.OperadorSub, p.SqlSubquery);
+    b.texto = TextoAgrupadaVariasTablas(
+        true, p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampoGrupo, p.IndCampoAgregado,
+        p.MostrarAgregado, p.Agregado, p.IndCampoCond, p.Operador, p.AgregadoHaving,
+        p.OperadorHaving, p.Valor1, p.Valor2, p.ValorHaving, p.TipoSubquery, p.Conector,
+        p.IndCampoSub, p.OperadorSub, p.TextoSubquery);
+    return Paso::Construida;
+}
+
+void Motor::GenerarSubquery(int o, PlanConsulta& p) {
+    p.TipoSubquery = Aleatorio(1, 3);
+    PlanSubconsulta sub;
+    std::string v1, v2;
+    int c = 0, op = 0;
+
+    if (p.TipoSubquery == 1) {
+        const int s = Aleatorio(1, 2);
+        if (s == 1) {
+            // A single value computed over o itself.
+            const int n = NumCampos(o);
+            p.IndCampoSub = Aleatorio(1, n);
+            p.OperadorSub = ElegirOperador(o, p.IndCampoSub, true);
+            const int a = ElegirAgregado(o, p.IndCampoSub, true);
+            c = Aleatorio(0, n);
+            p.Conector = Aleatorio(1, 2);
+            if (c > 0)
+                op = ElegirOperador(o, c, false);
+            p.SqlSubquery = SqlUnaTabla(o, p.IndCampoSub, false, a, c, op, v1, v2, 0, 0, 0, 0, "");
+            p.TextoSubquery =
+                TextoUnaTabla(false, o, p.IndCampoSub, false, a, c, op, v1, v2, 0, 0, 0, 0, "");
+            sub = {1, 0, o, 0, p.IndCampoSub, a, c, op, v1, v2};
+        } else {
+            // Through a relation: o joined with the table at its other end.
+            const int r = RelacionAleatoria(o);
+            if (r == -1)
+                return;
+            const auto& rel = RelacionEn(r);
+            const int x = rel.Table == NombreTabla(o) ? IndiceTabla(rel.ForeignTable)
+                                                      : IndiceTabla(rel.Table);
+            p.IndCampoSub = Aleatorio(1, NumCampos(o));
+            p.OperadorSub = ElegirOperador(o, p.IndCampoSub, true);
+            const int a = ElegirAgregado(o, p.IndCampoSub, true);
+            c = Aleatorio(1, NumCampos(x));
+            p.Conector = Aleatorio(1, 2);
+            op = ElegirOperador(x, c, false);
+            p.SqlSubquery =
+                SqlVariasTablas(r, o, x, p.IndCampoSub, a, c, op, v1, v2, 0, 0, 0, 0, 0, 0, "");
+            p.TextoSubquery = TextoVariasTablas(false, r, o, x, p.IndCampoSub, a, c, op, v1, v2, 0,
+                                                0, 0, 0, 0, 0, "");
+            sub = {2, r, o, x, p.IndCampoSub, a, c, op, v1, v2};
+        }
+    } else if (p.TipoSubquery == 2) {
+        const int s = Aleatorio(1, 2);
+        const int r = RelacionAleatoria(o);
+        if (r == -1)
+            return;
+        // The key side of r seen from o: the compared columns are the two ends of the
+        // relation's first field pair.
+        const auto& rel = RelacionEn(r);
+        const auto& par = rel.Fields.at(0);
+        int i, fi;
+        if (rel.Table == NombreTabla(o)) {
+            p.IndCampoSub = IndiceCampo(rel.Table, par.Name);
+            i = IndiceTabla(rel.ForeignTable);
+            fi = IndiceCampo(rel.ForeignTable, par.ForeignName);
+        } else {
+            p.IndCampoSub = IndiceCampo(rel.ForeignTable, par.ForeignName);
+            i = IndiceTabla(rel.Table);
+            fi = IndiceCampo(rel.Table, par.Name);
+        }
+        if (s == 1) {
+            p.OperadorSub = Aleatorio(1, 2);
+            c = Aleatorio(0, NumCampos(i));
+            p.Conector = Aleatorio(1, 2);
+            if (c > 0)
+                op = ElegirOperador(i, c, false);
+            p.SqlSubquery =
+                SqlUnaTabla(i, fi, false, Agregados::Ninguno, c, op, v1, v2, 0, 0, 0, 0, "");
+            p.TextoSubquery = TextoUnaTabla(false, i, fi, false, Agregados::Ninguno, c, op, v1, v2,
+                                            0, 0, 0, 0, "");
+            sub = {1, 0, i, 0, fi, Agregados::Ninguno, c, op, v1, v2};
+        } else {
+            // It may be r again, which joins back to o's table.
+            const int r2 = RelacionAleatoria(i);
+            const auto& rel2 = RelacionEn(r2);
+            const int x = IndiceTabla(rel2.Table) == i ? IndiceTabla(rel2.ForeignTable)
+                                                       : IndiceTabla(rel2.Table);
+            p.OperadorSub = Aleatorio(1, 2);
+            c = Aleatorio(1, NumCampos(x));
+            p.Conector = Aleatorio(1, 2);
+            op = ElegirOperador(x, c, false);
+            p.SqlSubquery = SqlVariasTablas(r2, i, x, fi, Agregados::Ninguno, c, op, v1, v2, 0, 0,
+                                            0, 0, 0, 0, "");
+            p.TextoSubquery = TextoVariasTablas(false, r2, i, x, fi, Agregados::Ninguno, c, op, v1,
+                                                v2, 0, 0, 0, 0, 0, 0, "");
+            sub = {2, r2, i, x, fi, Agregados::Ninguno, c, op, v1, v2};
+        }
+    } else {
+        // Not exists over the rows related to the outer row; o must be a primary side.
+        const int r = RelacionAleatoriaPrincipal(o);
+        if (r == -1)
+            return;
+        const auto& rel = RelacionEn(r);
+        const int i = IndiceTabla(rel.ForeignTable);
+        p.IndCampoSub = IndiceCampo(NombreTabla(o), rel.Fields.at(0).Name);
+        p.OperadorSub = 1;
+        p.Conector = 1;
+        c = Aleatorio(0, NumCampos(i));
+        if (c > 0)
+            op = ElegirOperador(i, c, false);
+        p.SqlSubquery = SqlSubqueryCorrelacionada(r, i, o, 0, Agregados::Ninguno, c, op, v1, v2);
+        p.TextoSubquery = TextoSubqueryCorrelacionada(r, i, o, c, op, v1, v2, 0, 0, 0, 0, "");
+        sub = {0, r, i, o, 0, Agregados::Ninguno, c, op, v1, v2};
+    }
+    p.Sub = std::move(sub);
+}
+
+}  // namespace veliora::generador

@@ -1,0 +1,402 @@
+#include "core/generator/reglas.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <cctype>
+#include <cstdio>
+#include <vector>
+
+#include "core/engine/database.h"
+
+namespace veliora::generador {
+
+GrupoTipo GrupoDeTipo(int tipo) {
+    switch (tipo) {
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 16:
+        case 19:
+        case 20:
+        case 21:
+            return GrupoTipo::Numerico;
+        case 8:
+        case 22:
+        case 23:
+            return GrupoTipo::Fecha;
+        case 10:
+        case 12:
+        case 18:
+            return GrupoTipo::Texto;
+        default:
+            return GrupoTipo::Otro;
+    }
+}
+
+std::string NombreAgregado(int codigo) {
+    switch (codigo) {
+        case Agregados::Count:
+            return "Count";
+        case Agregados::Max:
+            return "Max";
+        case Agregados::Min:
+            return "Min";
+        case Agregados::Sum:
+            return "Sum";
+        case Agregados::Avg:
+            return "Avg";
+        default:
+            return "";
+    }
+}
+
+std::string NombreOperador(int codigo) {
+    static const char* const kTextos[] = {
+        " = ", " > ", " < ", " >= ", " <= ", " <> ", " between ", " in "};
+    if (codigo < 0 || codigo > 7)
+        return "";
+    return kTextos[codigo];
+}
+
+std::string Corchetes(std::string_view nombre) {
+    return "[" + std::string(nombre) + "]";
+}
+
+std::string LiteralTexto(std::string_view valor) {
+    std::string s = "'";
+    for (char c : valor) {
+        if (c == '\'')
+            s += '\'';
+        s += c;
+    }
+    return s + "'";
+}
+
+std::string TextoEntreComillas(std::string_view valor) {
+    return "'" + std::string(valor) + "'";
+}
+
+std::string LiteralFecha(std::string_view valor) {
+    // d/m/yyyy with one or two digits for day and month.
+    auto numero = [&](std::size_t& i, std::size_t minimo, std::size_t maximo, int& n) {
+        std::size_t inicio = i;
+        n = 0;
+        while (i < valor.size() && i - inicio < maximo &&
+               std::isdigit(static_cast<unsigned char>(valor[i])))
+            n = n * 10 + (valor[i++] - '0');
+        return i - inicio >= minimo;
+    };
+    std::size_t i = 0;
+    int dia = 0, mes = 0, anio = 0;
+    bool ok = numero(i, 1, 2, dia) && i < valor.size() && valor[i++] == '/' &&
+              numero(i, 1, 2, mes) && i < valor.size() && valor[i++] == '/' &&
+              numero(i, 4, 4, anio) && (i == valor.size() || valor[i] == ' ');
+    if (!ok)
+        return "#" + std::string(valor) + "#";
+    char texto[16];
+    std::snprintf(texto, sizeof texto, "#%02d/%02d/%04d#", mes, dia, anio);
+    return texto;
+}
+
+std::string LiteralNumero(std::string_view valor) {
+    std::string s(valor);
+    for (char& c : s)
+        if (c == ',')
+            c = '.';
+    return s;
+}
+
+std::string LiteralPorTipo(int tipo, std::string_view valor) {
+    switch (GrupoDeTipo(tipo)) {
+        case GrupoTipo::Numerico:
+            return LiteralNumero(valor);
+        case GrupoTipo::Fecha:
+            return LiteralFecha(valor);
+        case GrupoTipo::Texto:
+            return LiteralTexto(valor);
+        case GrupoTipo::Otro:
+            break;
+    }
+    return std::string(valor);
+}
+
+std::string QuitarCorchetes(std::string_view texto) {
+    std::string s;
+    s.reserve(texto.size());
+    for (char c : texto)
+        if (c != '[' && c != ']')
+            s += c;
+    return s;
+}
+
+namespace {
+
+bool IdentificadorSimple(std::string_view nombre) {
+    if (nombre.empty())
+        return false;
+    const auto* p = reinterpret_cast<const uint8_t*>(nombre.data());
+    int32_t i = 0, n = int32_t(nombre.size());
+    bool primero = true;
+    while (i < n) {
+        UChar32 c;
+        U8_NEXT(p, i, n, c);
+        if (c < 0)
+            return false;
+        bool valido = c == '_' || u_isalpha(c) || (!primero && u_isdigit(c));
+        if (!valido)
+            return false;
+        primero = false;
+    }
+    return true;
+}
+
+bool CaracterDeNombre(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+           (static_cast<unsigned char>(c) & 0x80);
+}
+
+// Skips a quoted literal ('...' with '' inside, or "...") starting at s[i]; i ends past it.
+void SaltarComillas(std::string_view s, std::size_t& i) {
+    char q = s[i++];
+    while (i < s.size()) {
+        if (s[i] == q) {
+            if (i + 1 < s.size() && s[i + 1] == q) {
+                i += 2;
+                continue;
+            }
+            ++i;
+            return;
+        }
+        ++i;
+    }
+}
+
+}  // namespace
+
+bool CorchetesPrescindibles(std::string_view sql) {
+    std::size_t i = 0;
+    while (i < sql.size()) {
+        char c = sql[i];
+        if (c == '\'' || c == '"') {
+            std::size_t inicio = i;
+            SaltarComillas(sql, i);
+            if (sql.substr(inicio, i - inicio).find_first_of("[]") != std::string_view::npos)
+                return false;
+        } else if (c == '[') {
+            std::size_t fin = sql.find(']', i + 1);
+            if (fin == std::string_view::npos)
+                return false;
+            if (!IdentificadorSimple(sql.substr(i + 1, fin - i - 1)))
+                return false;
+            i = fin + 1;
+        } else if (c == ']') {
+            return false;
+        } else {
+            ++i;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// The statement cut at its outer level: select list, group-by list.
+struct Partes {
+    std::vector<std::string> seleccion;
+    std::vector<std::string> grupo;
+    bool tieneGrupo = false;
+};
+
+bool PalabraEn(std::string_view s, std::size_t i, std::string_view palabra) {
+    if (s.size() - i < palabra.size())
+        return false;
+    if (i > 0 && CaracterDeNombre(s[i - 1]))
+        return false;
+    for (std::size_t k = 0; k < palabra.size(); ++k)
+        if (std::tolower(static_cast<unsigned char>(s[i + k])) != palabra[k])
+            return false;
+    std::size_t fin = i + palabra.size();
+    return fin >= s.size() || !CaracterDeNombre(s[fin]);
+}
+
+// Splits a list at its outer commas.
+std::vector<std::string> Dividir(std::string_view s) {
+    std::vector<std::string> partes;
+    int nivel = 0;
+    std::size_t inicio = 0, i = 0;
+    while (i < s.size()) {
+        char c = s[i];
+        if (c == '\'' || c == '"') {
+            SaltarComillas(s, i);
+            continue;
+        }
+        if (c == '[') {
+            std::size_t fin = s.find(']', i);
+            i = fin == std::string_view::npos ? s.size() : fin + 1;
+            continue;
+        }
+        if (c == '(')
+            ++nivel;
+        if (c == ')')
+            --nivel;
+        if (c == ',' && nivel == 0) {
+            partes.emplace_back(s.substr(inicio, i - inicio));
+            inicio = i + 1;
+        }
+        ++i;
+    }
+    partes.emplace_back(s.substr(inicio));
+    return partes;
+}
+
+Partes Cortar(std::string_view s) {
+    Partes p;
+    // Outer-level keyword positions.
+    std::size_t select = std::string_view::npos, from = select, group = select, fin = s.size();
+    int nivel = 0;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        char c = s[i];
+        if (c == '\'' || c == '"') {
+            SaltarComillas(s, i);
+            continue;
+        }
+        if (c == '[') {
+            std::size_t f = s.find(']', i);
+            i = f == std::string_view::npos ? s.size() : f + 1;
+            continue;
+        }
+        if (c == '(')
+            ++nivel;
+        if (c == ')')
+            --nivel;
+        if (nivel == 0) {
+            if (select == std::string_view::npos && PalabraEn(s, i, "select")) {
+                select = i + 6;
+            } else if (select != std::string_view::npos && from == std::string_view::npos &&
+                       PalabraEn(s, i, "from")) {
+                from = i;
+            } else if (from != std::string_view::npos && group == std::string_view::npos &&
+                       PalabraEn(s, i, "group")) {
+                group = i + 5;
+            } else if (group != std::string_view::npos &&
+                       (PalabraEn(s, i, "having") || PalabraEn(s, i, "order") ||
+                        PalabraEn(s, i, "limit"))) {
+                fin = std::min(fin, i);
+            }
+        }
+        ++i;
+    }
+    if (select == std::string_view::npos)
+        return p;
+    std::string_view lista =
+        s.substr(select, (from == std::string_view::npos ? s.size() : from) - select);
+    // "distinct" or "all" before the list.
+    std::size_t k = 0;
+    while (k < lista.size() && std::isspace(static_cast<unsigned char>(lista[k]))) ++k;
+    if (PalabraEn(lista, k, "distinct"))
+        lista.remove_prefix(k + 8);
+    else if (PalabraEn(lista, k, "all"))
+        lista.remove_prefix(k + 3);
+    p.seleccion = Dividir(lista);
+    if (group != std::string_view::npos) {
+        std::size_t j = group;
+        while (j < s.size() && std::isspace(static_cast<unsigned char>(s[j]))) ++j;
+        if (PalabraEn(s, j, "by"))
+            j += 2;
+        p.tieneGrupo = true;
+        p.grupo = Dividir(s.substr(j, fin > j ? fin - j : 0));
+    }
+    return p;
+}
+
+// Lower case, no blanks, no brackets outside quotes.
+std::string Normalizar(std::string_view s) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        char c = s[i];
+        if (c == '\'' || c == '"') {
+            std::size_t inicio = i;
+            SaltarComillas(s, i);
+            out.append(s.substr(inicio, i - inicio));
+            continue;
+        }
+        if (c != '[' && c != ']' && !std::isspace(static_cast<unsigned char>(c)))
+            out += c;
+        ++i;
+    }
+    return engine::LowerText(out);
+}
+
+bool EsAgregado(const std::string& n) {
+    for (std::string_view nombre : {"count(", "max(", "min(", "sum(", "avg("}) {
+        if (n.compare(0, nombre.size(), nombre) != 0)
+            continue;
+        // The parenthesis opened after the name must close at the very end.
+        int nivel = 0;
+        std::size_t i = nombre.size() - 1;
+        while (i < n.size()) {
+            char c = n[i];
+            if (c == '\'' || c == '"') {
+                SaltarComillas(n, i);
+                continue;
+            }
+            if (c == '(')
+                ++nivel;
+            if (c == ')' && --nivel == 0)
+                return i + 1 == n.size();
+            ++i;
+        }
+        return false;
+    }
+    return false;
+}
+
+// Whether an aggregate call appears anywhere in the item.
+bool ContieneAgregado(const std::string& n) {
+    for (std::string_view nombre : {"count(", "max(", "min(", "sum(", "avg("}) {
+        for (std::size_t p = n.find(nombre); p != std::string::npos; p = n.find(nombre, p + 1))
+            if (p == 0 || !CaracterDeNombre(n[p - 1]))
+                return true;
+    }
+    return false;
+}
+
+bool EsConstante(const std::string& n) {
+    return !n.empty() &&
+           (n[0] == '\'' || std::isdigit(static_cast<unsigned char>(n[0])) || n == "null");
+}
+
+}  // namespace
+
+bool AgrupacionCorrecta(std::string_view sql) {
+    Partes p = Cortar(sql);
+    std::vector<std::string> seleccion, grupo;
+    bool agregada = p.tieneGrupo;
+    for (const auto& item : p.seleccion) {
+        seleccion.push_back(Normalizar(item));
+        if (ContieneAgregado(seleccion.back()))
+            agregada = true;
+    }
+    if (!agregada)
+        return true;
+    for (const auto& item : p.grupo) grupo.push_back(Normalizar(item));
+    for (const auto& n : seleccion) {
+        if (EsAgregado(n) || EsConstante(n))
+            continue;
+        bool agrupada = false;
+        for (const auto& g : grupo)
+            if (g == n)
+                agrupada = true;
+        if (!agrupada)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace veliora::generador

@@ -1,0 +1,61 @@
+#pragma once
+// Pure pieces of the generator: type groups, aggregate and operator names, SQL literals,
+// bracket handling and the grouping check that validation adds to the engine's own.
+
+#include <string>
+#include <string_view>
+
+namespace veliora::generador {
+
+// Aggregate codes.
+namespace Agregados {
+constexpr int Count = 0, Ninguno = 1, Max = 2, Min = 3, Sum = 4, Avg = 5;
+}
+// Operator codes (" = " ... " in ").
+namespace Operadores {
+constexpr int Igual = 0, Mayor = 1, Menor = 2, MayorIgual = 3, MenorIgual = 4, Distinto = 5,
+              Entre = 6, En = 7;
+}
+
+enum class GrupoTipo { Numerico, Fecha, Texto, Otro };
+GrupoTipo GrupoDeTipo(int tipo);
+inline bool EsNumerico(int tipo) {
+    return GrupoDeTipo(tipo) == GrupoTipo::Numerico;
+}
+inline bool EsTexto(int tipo) {
+    return GrupoDeTipo(tipo) == GrupoTipo::Texto;
+}
+
+// "Count", "", "Max", "Min", "Sum", "Avg"; any other code gives "".
+std::string NombreAgregado(int codigo);
+// " = ", " > ", " < ", " >= ", " <= ", " <> ", " between ", " in "; any other code gives "".
+std::string NombreOperador(int codigo);
+
+std::string Corchetes(std::string_view nombre);
+
+// Text literal for SQL: every inner single quote is doubled, so that a value can never
+// change the statement's meaning.
+std::string LiteralTexto(std::string_view valor);
+// The text between single quotes as the question shows it (quotes not doubled).
+std::string TextoEntreComillas(std::string_view valor);
+// "#mm/dd/yyyy#" from a dd/mm/yyyy text (a time after the date is dropped); a text that
+// is not such a date is kept as it is between the hashes, which the engine refuses.
+std::string LiteralFecha(std::string_view valor);
+// Every "," replaced by ".".
+std::string LiteralNumero(std::string_view valor);
+// The literal of a value for a field of that type code.
+std::string LiteralPorTipo(int tipo, std::string_view valor);
+
+// The text with every "[" and "]" removed.
+std::string QuitarCorchetes(std::string_view texto);
+// Whether dropping the brackets can only change how names are written: every bracketed
+// name is a plain identifier (letters, accented ones too, digits and underscores, not
+// starting with a digit) and no quoted literal holds a bracket.
+bool CorchetesPrescindibles(std::string_view sql);
+
+// False for an aggregate statement (one with a group by, or with an aggregate in its select
+// list) whose select list holds a column that is neither a grouping expression nor inside
+// an aggregate: SQLite would return an arbitrary row's value for it.
+bool AgrupacionCorrecta(std::string_view sql);
+
+}  // namespace veliora::generador

@@ -1,0 +1,84 @@
+#pragma once
+// Shared set-up of the generator tests: a user database and its dictionary built from
+// fixtures in a fresh application directory, and a generator over them.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "core/engine/database.h"
+#include "core/generator/motor.h"
+#include "core/generator/reglas.h"
+#include "core/shell/recursos.h"
+#include "core/shell/rutinas.h"
+#include "support/fixtures.h"
+
+namespace veliora::test {
+
+// Positions in gen_formas (tables by name, fields in declaration order).
+namespace formas {
+constexpr int Clientes = 1, Lineas = 2, Pedidos = 3, Tiendas = 4, Zonas = 5;
+// Clientes
+constexpr int CliId = 1, CliNombre = 2, CliCiudad = 3, CliEdad = 4, CliVip = 5;
+// Pedidos
+constexpr int PedId = 1, PedIdCliente = 2, PedImporte = 3, PedFecha = 4, PedIdTienda = 5;
+// Lineas
+constexpr int LinId = 1, LinIdPedido = 2, LinCantidad = 3, LinProducto = 4;
+// Zonas
+constexpr int ZonPais = 1, ZonCodigo = 2, ZonNombre = 3;
+// Relations
+constexpr int ClientesPedidos = 0, PedidosLineas = 1, TiendasPedidos = 2, ZonasTiendas = 3;
+}  // namespace formas
+
+class EntornoGenerador {
+  public:
+    // Builds the user database from `sqlUsuario` and its auxiliary database from the
+    // template schema plus `sqlAuxiliar`, opens both as the program does and loads a
+    // generator over them.
+    void Construir(const std::string& sqlUsuario, const std::string& sqlAuxiliar = "") {
+        rutaUsuario = home / "usuario.db";
+        rutaAuxiliar = home / "usuario.db_";
+        BuildDatabase(rutaUsuario, sqlUsuario);
+        BuildDatabase(rutaAuxiliar,
+                      std::string(EmbeddedResource("bdaux.sql")) + "\n" + sqlAuxiliar);
+        engine::EngineError err;
+        usuario = engine::Database::Open(rutaUsuario.string(), engine::Database::Kind::User, err);
+        ASSERT_TRUE(usuario) << err.description;
+        auxiliar =
+            engine::Database::Open(rutaAuxiliar.string(), engine::Database::Kind::Auxiliary, err);
+        ASSERT_TRUE(auxiliar) << err.description;
+        motor = std::make_unique<generador::Motor>(usuario, auxiliar);
+        ASSERT_TRUE(motor->Cargar(err)) << err.description;
+    }
+    void ConstruirFixture(const std::string& usuarioFixture, const std::string& auxFixture = "") {
+        Construir(ReadFixture(usuarioFixture), auxFixture.empty() ? "" : ReadFixture(auxFixture));
+    }
+
+    TempHome home;
+    std::filesystem::path rutaUsuario, rutaAuxiliar;
+    std::shared_ptr<engine::Database> usuario, auxiliar;
+    std::unique_ptr<generador::Motor> motor;
+};
+
+// Every text that `f` gives over `veces` seeds.
+inline std::set<std::string> Variantes(const std::function<std::string()>& f, int veces = 300) {
+    std::set<std::string> textos;
+    for (int i = 0; i < veces; ++i) {
+        SembrarAleatorio(std::uint64_t(i) * 7919u + 1u);
+        textos.insert(f());
+    }
+    return textos;
+}
+
+// Every result that `f` gives over `veces` draws from one seed.
+inline std::set<int> Valores(const std::function<int()>& f, int veces = 400) {
+    SembrarAleatorio(12345);
+    std::set<int> valores;
+    for (int i = 0; i < veces; ++i) valores.insert(f());
+    return valores;
+}
+
+}  // namespace veliora::test

@@ -1,0 +1,366 @@
+// Whole presses: validation, the finishing steps, bounded redraws on databases that cannot
+// give a kind, the window's session object, and long seeded runs over the sample databases.
+#include <chrono>
+
+#include "core/generator/generador.h"
+#include "generator/entorno.h"
+
+namespace veliora::test {
+namespace {
+
+using namespace formas;
+using generador::FinPulsacion;
+
+class Validacion : public ::testing::Test, public EntornoGenerador {
+  protected:
+    void SetUp() override {
+        Construir(ReadFixture("gen_formas") + R"(
+CREATE TABLE "Lineas Pedido" (Id INTEGER PRIMARY KEY, Cantidad INTEGER);
+CREATE TABLE Año (Id INTEGER PRIMARY KEY, Número INTEGER);
+CREATE TABLE "Precio€" (Id INTEGER PRIMARY KEY, Valor REAL);
+INSERT INTO Clientes VALUES (2, 'Pere', 'd''Alacant', 41, 0);
+)");
+    }
+    bool Validar(std::string& sql) { return motor->ValidarQuery(sql); }
+};
+
+TEST_F(Validacion, KeepsTheBracketFreeFormOnlyForPlainNames) {
+    std::string sql = "Select [clientes].[nombre] from [clientes] where [clientes].[edad] > 3 ";
+    ASSERT_TRUE(Validar(sql));
+    EXPECT_EQ(sql, "Select clientes.nombre from clientes where clientes.edad > 3 ");
+
+    sql = "Select [lineas pedido].[cantidad] from [lineas pedido] ";
+    ASSERT_TRUE(Validar(sql));
+    EXPECT_EQ(sql, "Select [lineas pedido].[cantidad] from [lineas pedido] ");
+
+    // Accented letters are plain; other signs keep the brackets.
+    sql = "Select [año].[número] from [año] ";
+    ASSERT_TRUE(Validar(sql));
+    EXPECT_EQ(sql, "Select año.número from año ");
+    sql = "Select [precio€].[valor] from [precio€] ";
+    ASSERT_TRUE(Validar(sql));
+    EXPECT_EQ(sql, "Select [precio€].[valor] from [precio€] ");
+
+    // Brackets inside a value are part of the value.
+    sql = "Select [clientes].[id] from [clientes] where [clientes].[nombre] = 'a[b]' ";
+    ASSERT_TRUE(Validar(sql));
+    EXPECT_EQ(sql, "Select [clientes].[id] from [clientes] where [clientes].[nombre] = 'a[b]' ");
+
+    sql = "Select Count([clientes].* ) from [clientes] ";
+    ASSERT_TRUE(Validar(sql));
+    EXPECT_EQ(sql, "Select Count(clientes.* ) from clientes ");
+}
+
+TEST_F(Validacion, RefusesWhatTheEngineRefuses) {
+    std::string sql = "Select [clientes].[nada] from [clientes] ";
+    EXPECT_FALSE(Validar(sql));
+    sql = "Select [clientes].*  from [clientes] where [clientes].[edad] >  ";
+    EXPECT_FALSE(Validar(sql));
+    // Two relations between the same tables name a table twice.
+    sql =
+        "Select *  from [clientes],[clientes] where [clientes].[id] = [clientes].[id] and "
+        "[clientes].[edad] > 3 ";
+    EXPECT_FALSE(Validar(sql));
+    // A second where after a join without condition.
+    sql =
+        "Select [clientes].[ciudad] from [clientes],[pedidos] where [clientes].[id] = "
+        "[pedidos].[idcliente]   where  not exists (select [lineas].*  from [lineas] where "
+        "[pedidos].[id] = [lineas].[idpedido] ) group by [clientes].[ciudad]";
+    EXPECT_FALSE(Validar(sql));
+}
+
+TEST_F(Validacion, QuotesInsideATextValue) {
+    // Unquoted as the letter of the dialect would write it: refused.
+    std::string crudo =
+        "Select [clientes].[nombre] from [clientes] where [clientes].[ciudad] = "
+        "'d'alacant' ";
+    EXPECT_FALSE(Validar(crudo));
+    // As the generator writes it, the inner quote doubled: accepted, and it finds the row
+    // (text compares ignore letter case).
+    std::string sano = engine::LowerWithCapital(
+        "Select [Clientes].[Nombre] from [Clientes] where [Clientes].[Ciudad] = " +
+        generador::LiteralTexto("d'Alacant") + " ");
+    ASSERT_TRUE(Validar(sano));
+    engine::EngineError err;
+    auto rs = usuario->OpenRecordset(sano, err);
+    ASSERT_TRUE(rs) << err.description;
+    rs->MoveLast();
+    EXPECT_EQ(rs->RecordCount(), 1u);
+    EXPECT_EQ(rs->Field(0).text, "Pere");
+    // A value that would rewrite the condition stays a value.
+    std::string ataque = "Select [clientes].[nombre] from [clientes] where [clientes].[ciudad] = " +
+                         generador::LiteralTexto("x' or 'a'='a") + " ";
+    ASSERT_TRUE(Validar(ataque));
+    rs = usuario->OpenRecordset(ataque, err);
+    ASSERT_TRUE(rs) << err.description;
+    EXPECT_TRUE(rs->Eof());
+}
+
+TEST_F(Validacion, BareColumnBesideAGroupingIsRefused) {
+    std::string sql =
+        "Select [pedidos].[idcliente],[pedidos].[importe] from [pedidos]  group by "
+        "[pedidos].[idcliente]";
+    EXPECT_FALSE(Validar(sql));
+    sql =
+        "Select [pedidos].[idcliente],Sum([pedidos].[importe]) from [pedidos]  group by "
+        "[pedidos].[idcliente] having count([pedidos].[importe]) > 1";
+    EXPECT_TRUE(Validar(sql));
+    EXPECT_EQ(sql,
+              "Select pedidos.idcliente,Sum(pedidos.importe) from pedidos  group by "
+              "pedidos.idcliente having count(pedidos.importe) > 1");
+    // Only the grouping column, with a having: fine.
+    sql =
+        "Select [clientes].[ciudad] from [clientes],[pedidos] where [clientes].[id] = "
+        "[pedidos].[idcliente]   group by [clientes].[ciudad] having max([pedidos].[fecha]) = "
+        "#03/15/1999#";
+    EXPECT_TRUE(Validar(sql));
+    // An aggregate beside a bare column without any grouping.
+    sql = "Select [clientes].[nombre],max([clientes].[edad]) from [clientes] ";
+    EXPECT_FALSE(Validar(sql));
+}
+
+TEST(Agrupacion, OuterLevelOnly) {
+    using generador::AgrupacionCorrecta;
+    EXPECT_TRUE(AgrupacionCorrecta("select a.x from a group by a.x"));
+    EXPECT_FALSE(AgrupacionCorrecta("select a.x, a.y from a group by a.x"));
+    EXPECT_TRUE(AgrupacionCorrecta("select a.x, avg(a.y) from a group by a.x having sum(a.y) > 1"));
+    EXPECT_TRUE(AgrupacionCorrecta("select [a].[x] ,count([a].* ) from [a] group by a.x"));
+    // A subquery's own select list is not the outer one.
+    EXPECT_TRUE(
+        AgrupacionCorrecta("select a.x from a where a.y > (select max(b.y) from b) group by a.x"));
+    EXPECT_TRUE(
+        AgrupacionCorrecta("select a.x, a.y from a where a.z in (select b.z from b "
+                           "group by b.z)"));
+    EXPECT_TRUE(AgrupacionCorrecta("select a.x from a where a.n = 'group by' "));
+    EXPECT_FALSE(AgrupacionCorrecta("select max(a.x) + a.y from a"));
+}
+
+TEST(Literales, NumbersDatesAndTexts) {
+    using namespace generador;
+    EXPECT_EQ(LiteralNumero("3,75"), "3.75");
+    EXPECT_EQ(LiteralNumero("12"), "12");
+    EXPECT_EQ(LiteralNumero("1,2,3"), "1.2.3");
+    EXPECT_EQ(LiteralFecha("15/03/1999"), "#03/15/1999#");
+    EXPECT_EQ(LiteralFecha("05/01/2020 10:30:00"), "#01/05/2020#");
+    EXPECT_EQ(LiteralFecha(""), "##");
+    EXPECT_EQ(LiteralTexto("O'Brien"), "'O''Brien'");
+    EXPECT_EQ(LiteralTexto("d'Alacant"), "'d''Alacant'");
+    EXPECT_EQ(TextoEntreComillas("d'Alacant"), "'d'Alacant'");
+    EXPECT_EQ(LiteralPorTipo(engine::TypeCode::Currency, "2,5"), "2.5");
+    EXPECT_EQ(LiteralPorTipo(engine::TypeCode::TimeStamp, "01/02/2003"), "#02/01/2003#");
+    EXPECT_EQ(LiteralPorTipo(engine::TypeCode::Char, "a"), "'a'");
+    EXPECT_EQ(LiteralPorTipo(engine::TypeCode::Boolean, "-1"), "-1");
+    EXPECT_EQ(QuitarCorchetes("[a b].[c]"), "a b.c");
+    EXPECT_TRUE(CorchetesPrescindibles("select [t].[año_2] from [t]"));
+    EXPECT_FALSE(CorchetesPrescindibles("select [t].[2año] from [t]"));
+    EXPECT_FALSE(CorchetesPrescindibles("select [t].[a-b] from [t]"));
+    EXPECT_FALSE(CorchetesPrescindibles("select [t].[a] from [t] where [t].[a] = ']'"));
+}
+
+// ---------------------------------------------------------------- bounded redraws
+
+class Degenerada : public ::testing::Test, public EntornoGenerador {
+  protected:
+    // Presses `caja` and checks that it ends at once, without a question.
+    void Termina(int caja, FinPulsacion fin, int intentos) {
+        std::array<bool, 5> marcas{};
+        marcas[std::size_t(caja - 1)] = true;
+        auto inicio = std::chrono::steady_clock::now();
+        EXPECT_FALSE(motor->GenerarPregunta(marcas)) << "caja " << caja;
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - inicio)
+                      .count();
+        EXPECT_LT(ms, 5000) << "caja " << caja;
+        EXPECT_EQ(motor->Ultima().Fin, fin) << "caja " << caja;
+        if (intentos > 0) {
+            EXPECT_EQ(motor->Ultima().Intentos, intentos) << "caja " << caja;
+        }
+        EXPECT_EQ(motor->SolucionSQL, "");
+    }
+};
+
+TEST_F(Degenerada, NoTables) {
+    Construir("CREATE VIEW Nada AS SELECT 1 AS x;");
+    EXPECT_EQ(motor->EstructuraBD.Count(), 0);
+    for (int caja = 1; caja <= 4; ++caja) Termina(caja, FinPulsacion::ErrorMotor, 1);
+    SembrarAleatorio(3);
+    for (int i = 0; i < 20; ++i) Termina(5, FinPulsacion::ErrorMotor, 1);
+    EXPECT_FALSE(motor->GenerarPregunta({false, false, false, false, false}));
+    EXPECT_EQ(motor->Ultima().Fin, FinPulsacion::SinMarcas);
+}
+
+TEST_F(Degenerada, NoRelations) {
+    Construir("CREATE TABLE T (a INTEGER, b TEXT); INSERT INTO T VALUES (1, 'x');");
+    Termina(2, FinPulsacion::ErrorMotor, 1);
+    Termina(3, FinPulsacion::ErrorMotor, 1);
+    // Grouped: the two-table branch ends the press; the one-table branch works.
+    SembrarAleatorio(4);
+    int hechas = 0;
+    for (int i = 0; i < 60; ++i) {
+        if (motor->GenerarPregunta({false, false, false, true, false}))
+            ++hechas;
+        else
+            EXPECT_EQ(motor->Ultima().Fin, FinPulsacion::ErrorMotor);
+    }
+    EXPECT_GT(hechas, 0);
+    EXPECT_LT(hechas, 60);
+    // A single table still gives single-table questions, and complex ones over itself.
+    EXPECT_TRUE(motor->GenerarPregunta({true, false, false, false, false}));
+    EXPECT_TRUE(motor->GenerarQueryUnaTabla(true));
+    EXPECT_EQ(motor->Ultima().Plan.TipoSubquery, 1);
+    EXPECT_TRUE(motor->Ultima().Plan.Sub.has_value());
+    EXPECT_EQ(motor->Ultima().Plan.Sub->Forma, 1);
+}
+
+TEST_F(Degenerada, SingleRelationNeverGivesThreeTables) {
+    Construir(R"(
+CREATE TABLE A (Id INTEGER PRIMARY KEY, Nombre TEXT);
+CREATE TABLE B (Id INTEGER PRIMARY KEY, IdA INTEGER REFERENCES A (Id), V INTEGER);
+INSERT INTO A VALUES (1, 'uno');
+INSERT INTO B VALUES (1, 1, 5);
+)");
+    Termina(3, FinPulsacion::Limite, generador::kMaxIntentos);
+    EXPECT_TRUE(motor->GenerarPregunta({false, true, false, false, false}));
+}
+
+TEST_F(Degenerada, NothingToAggregate) {
+    // Every table has one field, and B's only field is its foreign key.
+    Construir(R"(
+CREATE TABLE A (Id INTEGER PRIMARY KEY);
+CREATE TABLE B (IdA INTEGER REFERENCES A (Id));
+INSERT INTO A VALUES (1);
+INSERT INTO B VALUES (1);
+)");
+    Termina(4, FinPulsacion::Limite, generador::kMaxIntentos);
+    EXPECT_TRUE(motor->GenerarPregunta({true, false, false, false, false}));
+}
+
+TEST_F(Degenerada, SelfRelationNamesItsTableTwice) {
+    Construir(R"(
+CREATE TABLE E (Id INTEGER PRIMARY KEY, Jefe INTEGER REFERENCES E (Id), Sueldo INTEGER);
+INSERT INTO E VALUES (1, NULL, 100), (2, 1, 50);
+)");
+    // Joining E with itself names E twice in the from list: refused, drawn again, bounded.
+    Termina(2, FinPulsacion::Limite, generador::kMaxIntentos);
+    EXPECT_TRUE(motor->GenerarPregunta({true, false, false, false, false}));
+}
+
+// ---------------------------------------------------------------- the window's session
+
+TEST(Sesion, PreviousQuestionStaysWhenAPressEndsWithout) {
+    EntornoGenerador e;
+    e.Construir(R"(
+CREATE TABLE A (Id INTEGER PRIMARY KEY, Nombre TEXT);
+CREATE TABLE B (Id INTEGER PRIMARY KEY, IdA INTEGER REFERENCES A (Id), V INTEGER);
+INSERT INTO A VALUES (1, 'ÁVILA');
+INSERT INTO B VALUES (1, 1, 5);
+)",
+                R"(INSERT INTO Tablas (Nombre, NombreSingular, NombrePlural, MascFeme)
+                   VALUES ('A', 'CIUDAD', 'CIUDADES', 0);)");
+    GeneradorConsultas g(e.usuario, e.auxiliar);
+    engine::EngineError err;
+    ASSERT_TRUE(g.Cargar(err)) << err.description;
+    EXPECT_EQ(g.EstructuraBD().Count(), 2);
+    SembrarAleatorio(77);
+    ASSERT_TRUE(g.GenerarPregunta({true, true, false, false, false}));
+    const std::string solucion = g.SolucionSQL(), pregunta = g.TextoPregunta();
+    EXPECT_FALSE(solucion.empty());
+    EXPECT_FALSE(pregunta.empty());
+    EXPECT_FALSE(g.GenerarPregunta({false, false, true, false, false}));
+    EXPECT_EQ(g.UltimaGeneracion().Fin, FinPulsacion::Limite);
+    EXPECT_EQ(g.SolucionSQL(), solucion);
+    EXPECT_EQ(g.TextoPregunta(), pregunta);
+}
+
+TEST(Sesion, FinishingLowersEverythingAndCapitalisesTheFirstLetter) {
+    EntornoGenerador e;
+    e.Construir(R"(
+CREATE TABLE Ciudades (Nombre TEXT, Provincia TEXT);
+INSERT INTO Ciudades VALUES ('ÁVILA', 'ÁVILA'), ('Ávila', 'Ávila');
+)",
+                R"(INSERT INTO Tablas VALUES ('Ciudades', 'CIUDAD', 'CIUDADES', 0, 0, 0);
+                   INSERT INTO Campos VALUES ('Ciudades', 'Nombre', 'NOMBRE', 'NOMBRES', -1, 0),
+                                             ('Ciudades', 'Provincia', 'PROVINCIA', 'PROVINCIAS', 0, 0);)");
+    auto& m = *e.motor;
+    SembrarAleatorio(1);
+    int conValor = 0;
+    for (int i = 0; i < 60; ++i) {
+        ASSERT_TRUE(m.GenerarQueryUnaTabla(false));
+        const auto& g = m.Ultima();
+        EXPECT_EQ(g.Pregunta, engine::LowerWithCapital(g.PreguntaBruta));
+        EXPECT_EQ(m.TextoPregunta, g.Pregunta);
+        EXPECT_EQ(m.SolucionSQL, g.Sql);
+        const std::string bajo = engine::LowerWithCapital(g.SqlBruto);
+        EXPECT_TRUE(g.Sql == bajo || g.Sql == generador::QuitarCorchetes(bajo)) << g.Sql;
+        EXPECT_EQ(g.Sql.substr(0, 7), "Select ");
+        EXPECT_EQ(g.Pregunta.find("ÁVILA"), std::string::npos);
+        if (g.Plan.IndCampoCond > 0) {
+            ++conValor;
+            EXPECT_NE(g.Pregunta.find("'ávila'"), std::string::npos) << g.Pregunta;
+            // The lowered value still finds its rows: text compares ignore letter case.
+            engine::EngineError err;
+            auto rs = e.usuario->OpenRecordset(g.Sql, err);
+            ASSERT_TRUE(rs) << err.description;
+            EXPECT_FALSE(rs->Eof()) << g.Sql;
+        }
+    }
+    EXPECT_GT(conValor, 0);
+}
+
+// ---------------------------------------------------------------- the sample databases
+
+class Muestras : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Muestras, EverySolutionPreparesAndRuns) {
+    TempHome home;
+    const std::string nombre = GetParam();
+    std::filesystem::copy_file(SamplePath(nombre), home / nombre);
+    std::filesystem::copy_file(SamplePath(nombre + "_"), home / (nombre + "_"));
+    engine::EngineError err;
+    auto usuario =
+        engine::Database::Open((home / nombre).string(), engine::Database::Kind::User, err);
+    ASSERT_TRUE(usuario) << err.description;
+    auto auxiliar = engine::Database::Open((home / (nombre + "_")).string(),
+                                           engine::Database::Kind::Auxiliary, err);
+    ASSERT_TRUE(auxiliar) << err.description;
+    generador::Motor m(usuario, auxiliar);
+    ASSERT_TRUE(m.Cargar(err)) << err.description;
+
+    SembrarAleatorio(20240601);
+    for (int caja = 1; caja <= 5; ++caja) {
+        std::array<bool, 5> marcas{};
+        marcas[std::size_t(caja - 1)] = true;
+        std::set<int> subconsultas;
+        for (int i = 0; i < 200; ++i) {
+            ASSERT_TRUE(m.GenerarPregunta(marcas)) << "caja " << caja;
+            const auto& g = m.Ultima();
+            EXPECT_EQ(g.Tipo, caja);
+            EXPECT_LE(g.Intentos, generador::kMaxIntentos);
+            EXPECT_EQ(g.Pregunta, engine::LowerWithCapital(g.PreguntaBruta));
+            auto rs = usuario->OpenRecordset(g.Sql, err);
+            ASSERT_TRUE(rs) << g.Sql << "\n" << err.description;
+            rs->MoveLast();
+            EXPECT_FALSE(rs->Error().failed()) << g.Sql << "\n" << rs->Error().description;
+            if (caja == 5) {
+                EXPECT_GT(g.Plan.TipoSubquery, 0);
+                ASSERT_TRUE(g.Plan.Sub.has_value()) << g.Sql;
+                EXPECT_NE(g.SqlBruto.find("(" + g.Plan.SqlSubquery + ")"), std::string::npos);
+                EXPECT_NE(g.PreguntaBruta.find(g.Plan.TextoSubquery), std::string::npos);
+                subconsultas.insert(g.Plan.TipoSubquery);
+            } else {
+                EXPECT_EQ(g.Plan.TipoSubquery, 0);
+            }
+            if (g.Driver == 4 && g.Plan.MostrarAgregado) {
+                EXPECT_NE(g.Plan.Agregado, 1) << "bare second column shown: " << g.Sql;
+            }
+        }
+        if (caja == 5) {
+            EXPECT_EQ(subconsultas, (std::set<int>{1, 2, 3}));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Generador, Muestras, ::testing::Values("tienda.db", "escuela.db"));
+
+}  // namespace
+}  // namespace veliora::test
