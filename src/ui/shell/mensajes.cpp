@@ -1,7 +1,10 @@
 #include "ui/shell/mensajes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+
+#include "core/shell/globales.h"
 
 namespace veliora::ui {
 
@@ -34,6 +37,14 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
         IconoQt(icono), titulo, texto,
         botones == Botones::SiNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
         padre ? padre : QApplication::activeWindow());
+    // The buttons speak the program's language, whatever the desktop's locale.
+    const bool valenciano = DesplazamientoIdioma != 0;
+    if (QAbstractButton* b = box.button(QMessageBox::Ok))
+        b->setText(valenciano ? QStringLiteral("Acceptar") : QStringLiteral("Aceptar"));
+    if (QAbstractButton* b = box.button(QMessageBox::Yes))
+        b->setText(QStringLiteral("Sí"));
+    if (QAbstractButton* b = box.button(QMessageBox::No))
+        b->setText(QStringLiteral("No"));
     int r = box.exec();
     if (botones == Botones::Aceptar)
         return Respuesta::Aceptar;

@@ -1,8 +1,10 @@
 #include "ui/shell/ventanas.h"
 
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QTimer>
 #include <vector>
 
 namespace veliora::ui {
@@ -17,6 +19,11 @@ std::vector<QPointer<QWidget>>& Abiertas() {
     return abiertas;
 }
 }  // namespace
+
+QString NombreVentana(const QMetaObject& clase) {
+    const QString nombre = QString::fromLatin1(clase.className());
+    return nombre.mid(nombre.lastIndexOf(QLatin1Char(':')) + 1);
+}
 
 void FijarAreaMdi(QMdiArea* area) {
     Area() = area;
@@ -39,6 +46,16 @@ void RegistrarVentana(QWidget* ventana) {
     if (QMdiArea* area = Area()) {
         QMdiSubWindow* sub = area->addSubWindow(ventana);
         sub->setAttribute(Qt::WA_DeleteOnClose);
+        // A window that closes itself (its own exit button) would leave an empty frame
+        // behind: the frame follows it once it is gone. Deferred, because the window may be
+        // going away as part of its frame's own destruction.
+        QPointer<QMdiSubWindow> marco = sub;
+        QObject::connect(ventana, &QObject::destroyed, QCoreApplication::instance(), [marco] {
+            QTimer::singleShot(0, QCoreApplication::instance(), [marco] {
+                if (marco && !marco->widget())
+                    marco->close();
+            });
+        });
     }
 }
 

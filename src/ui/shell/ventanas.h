@@ -22,10 +22,13 @@ void RegistrarVentana(QWidget* ventana);
 void MostrarVentana(QWidget* ventana);
 
 // The window of class W (a QWidget subclass with Q_OBJECT, whose objectName is its class
-// name): the open one, or a new one. It is not shown: callers set properties first.
+// name without namespace): the open one, or a new one. It is not shown: callers set properties
+// first. A window's objectName: its class name without the namespace ("frmVLRQuerys").
+QString NombreVentana(const QMetaObject& clase);
+
 template <class W>
 W* ObtenerVentana() {
-    const QString nombre = QString::fromLatin1(W::staticMetaObject.className());
+    const QString nombre = NombreVentana(W::staticMetaObject);
     if (QWidget* abierta = BuscarVentana(nombre))
         return static_cast<W*>(abierta);
     auto* ventana = new W();

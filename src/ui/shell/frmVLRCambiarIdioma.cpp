@@ -1,0 +1,103 @@
+#include "ui/shell/frmVLRCambiarIdioma.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "core/shell/globales.h"
+#include "core/shell/registro.h"
+#include "core/shell/textos.h"
+#include "ui/shell/mensajes.h"
+
+namespace veliora::ui {
+
+namespace {
+QString T(int id) {
+    return QString::fromStdString(Texto(id));
+}
+
+// The string table has no text for a failed write; this window carries its own.
+QString TextoErrorGuardar() {
+    return DesplazamientoIdioma != 0
+               ? QStringLiteral("No s'ha pogut guardar la configuració de l'idioma.")
+               : QStringLiteral("No se ha podido guardar la configuración del idioma.");
+}
+}  // namespace
+
+frmVLRCambiarIdioma::frmVLRCambiarIdioma(QWidget* parent) : QWidget(parent) {
+    frIdioma_ = new QGroupBox(this);
+    frIdioma_->setObjectName(QStringLiteral("frIdioma"));
+    OpCastellano_ = new QRadioButton(frIdioma_);
+    OpCastellano_->setObjectName(QStringLiteral("OpCastellano"));
+    OpValenciano_ = new QRadioButton(frIdioma_);
+    OpValenciano_->setObjectName(QStringLiteral("OpValenciano"));
+    auto* opciones = new QVBoxLayout(frIdioma_);
+    opciones->addWidget(OpCastellano_);
+    opciones->addWidget(OpValenciano_);
+
+    cmdAceptar_ = new QPushButton(this);
+    cmdAceptar_->setObjectName(QStringLiteral("cmdAceptar"));
+    cmdSalir_ = new QPushButton(this);
+    cmdSalir_->setObjectName(QStringLiteral("cmdSalir"));
+
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(cmdAceptar_);
+    botones->addWidget(cmdSalir_);
+
+    auto* principal = new QVBoxLayout(this);
+    principal->addWidget(frIdioma_);
+    principal->addLayout(botones);
+
+    connect(cmdAceptar_, &QPushButton::clicked, this, &frmVLRCambiarIdioma::cmdAceptar_Click);
+    connect(cmdSalir_, &QPushButton::clicked, this, &frmVLRCambiarIdioma::cmdSalir_Click);
+
+    CargarTextos();
+    setMinimumWidth(360);
+}
+
+frmVLRCambiarIdioma::~frmVLRCambiarIdioma() = default;
+
+void frmVLRCambiarIdioma::CargarTextos() {
+    setWindowTitle(T(1201));
+    frIdioma_->setTitle(T(1202));
+    OpCastellano_->setText(T(1203));
+    OpValenciano_->setText(T(1204));
+    cmdAceptar_->setText(T(1205));
+    cmdSalir_->setText(T(1206));
+}
+
+void frmVLRCambiarIdioma::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Only the first time: a user's choice survives hiding and showing the window again.
+    if (!idiomaMarcado_)
+        MarcarIdiomaActual();
+}
+
+void frmVLRCambiarIdioma::MarcarIdiomaActual() {
+    idiomaMarcado_ = true;
+    if (DesplazamientoIdioma != 0)
+        OpValenciano_->setChecked(true);
+    else
+        OpCastellano_->setChecked(true);
+}
+
+void frmVLRCambiarIdioma::cmdAceptar_Click() {
+    if (!idiomaMarcado_)
+        MarcarIdiomaActual();
+    const std::string valor = OpValenciano_->isChecked() ? "1" : "0";
+    if (GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor))
+        Mensaje(T(1207), Icono::Informacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    else
+        Mensaje(TextoErrorGuardar(), Icono::Critico, Botones::Aceptar, QStringLiteral("VELIORA"),
+                this);
+    close();
+}
+
+void frmVLRCambiarIdioma::cmdSalir_Click() {
+    close();
+}
+
+}  // namespace veliora::ui

@@ -1,0 +1,378 @@
+#include "ui/shell/frmVLRMdi.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTranslator>
+#include <filesystem>
+
+#include "core/shell/apertura.h"
+#include "core/shell/directorio.h"
+#include "core/shell/globales.h"
+#include "core/shell/registro.h"
+#include "core/shell/textos.h"
+#include "ui/bulletins/frmVLRExportarBoletin.h"
+#include "ui/bulletins/frmVLRImportarBoletines.h"
+#include "ui/bulletins/frmVLRMBoletines.h"
+#include "ui/dictionary/frmVLRCrearBDAuxiliar.h"
+#include "ui/dictionary/frmVLRDefinirDatos.h"
+#include "ui/practice/frmVLREjecutarQuery.h"
+#include "ui/practice/frmVLRGuardarQuery.h"
+#include "ui/practice/frmVLRQuerys.h"
+#include "ui/shell/ayuda.h"
+#include "ui/shell/frmVLRAbout.h"
+#include "ui/shell/frmVLRCambiarIdioma.h"
+#include "ui/shell/frmVLRLogin.h"
+#include "ui/shell/mensajes.h"
+#include "ui/shell/ventanas.h"
+
+namespace veliora::ui {
+
+namespace {
+QString T(int id) {
+    return QString::fromStdString(Texto(id));
+}
+QString DesdeRuta(const std::filesystem::path& ruta) {
+    return QString::fromStdString(ruta.string());
+}
+
+// Qt's own dialogs (file dialog, text box menus) in the program's language, when the
+// system has Qt's translations.
+void TraducirDialogosQt() {
+    static QTranslator* traductor = nullptr;
+    if (traductor || !QCoreApplication::instance())
+        return;
+    auto* nuevo = new QTranslator(QCoreApplication::instance());
+    const QString idioma =
+        DesplazamientoIdioma != 0 ? QStringLiteral("qtbase_ca") : QStringLiteral("qtbase_es");
+    if (nuevo->load(idioma, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(nuevo)) {
+        traductor = nuevo;
+        return;
+    }
+    delete nuevo;
+}
+
+// Shows a child window of class W, after `preparar` has set its properties.
+template <class W, class F>
+W* AbrirHija(F preparar) {
+    W* ventana = ObtenerVentana<W>();
+    preparar(*ventana);
+    MostrarVentana(ventana);
+    return ventana;
+}
+template <class W>
+W* AbrirHija() {
+    return AbrirHija<W>([](W&) {});
+}
+
+// A modal dialog exists only while it runs; QPointer survives a dialog that deletes
+// itself on close.
+template <class W, class F>
+void AbrirModal(QWidget* padre, F preparar) {
+    QPointer<W> dialogo = new W(padre);
+    dialogo->setObjectName(NombreVentana(W::staticMetaObject));
+    preparar(*dialogo);
+    dialogo->exec();
+    delete dialogo.data();
+}
+}  // namespace
+
+frmVLRMdi::frmVLRMdi(QWidget* parent) : QMainWindow(parent) {
+    InicializarRecursos();
+    setObjectName(QStringLiteral("frmVLRMdi"));
+    setWindowTitle(QStringLiteral("VELIORA"));  // the product name, in every language
+
+    area_ = new QMdiArea(this);
+    area_->setObjectName(QStringLiteral("mdiArea"));
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(area_);
+    FijarAreaMdi(area_);
+
+    mnuArchivo_ = NuevoMenu("mnuArchivo");
+    mnuAbrir_ = NuevaAccion(mnuArchivo_, "mnuAbrir");
+    NuevoSeparador(mnuArchivo_, "mnuSepImpBoletines");
+    mnuImportarBoletines_ = NuevaAccion(mnuArchivo_, "mnuImportarBoletines");
+    NuevoSeparador(mnuArchivo_, "mnuSepSelIdioma");
+    mnuSelIdioma_ = NuevaAccion(mnuArchivo_, "mnuSelIdioma");
+    NuevoSeparador(mnuArchivo_, "mnuSepSalir");
+    mnuSalir_ = NuevaAccion(mnuArchivo_, "mnuSalir");
+
+    mnuBD_ = NuevoMenu("mnuBD");
+    mnuVerEstructura_ = NuevaAccion(mnuBD_, "mnuVerEstructura");
+    mnuCompletarBD_ = NuevaAccion(mnuBD_, "mnuCompletarBD");
+    mnuCrearBDAuxiliar_ = NuevaAccion(mnuBD_, "mnuCrearBDAuxiliar");
+
+    mnuConsultas_ = NuevoMenu("mnuConsultas");
+    mnuRealizarConsultasAleatorias_ = NuevaAccion(mnuConsultas_, "mnuRealizarConsultasAleatorias");
+    mnuRealizarConsultasBoletines_ = NuevaAccion(mnuConsultas_, "mnuRealizarConsultasBoletines");
+    mnuRealizarConsultasDirectas_ = NuevaAccion(mnuConsultas_, "mnuRealizarConsultasDirectas");
+
+    mnuBoletines_ = NuevoMenu("mnuBoletines");
+    mnuMantBoletines_ = NuevaAccion(mnuBoletines_, "mnuMantBoletines");
+    mnuExpBoletines_ = NuevaAccion(mnuBoletines_, "mnuExpBoletines");
+
+    mnuAyuda_ = NuevoMenu("mnuAyuda");
+    mnuAyudaIndice_ = NuevaAccion(mnuAyuda_, "mnuAyudaIndice");
+    mnuAyudaSQL_ = NuevaAccion(mnuAyuda_, "mnuAyudaSQL");
+    NuevoSeparador(mnuAyuda_, "mnuSepAyuda");
+    mnuAyudaBD_ = NuevaAccion(mnuAyuda_, "mnuAyudaBD");
+    NuevoSeparador(mnuAyuda_, "mnuSepAyudaBD");
+    mnuAyudaAcercaDe_ = NuevaAccion(mnuAyuda_, "mnuAyudaAcercaDe");
+
+    // Not taken from the string table: the same caption in both languages.
+    mnuImportarBoletines_->setText(QStringLiteral("Importar boletines"));
+    mnuSelIdioma_->setText(QStringLiteral("Seleccionar idioma"));
+
+    // Nothing to show before a database has been opened.
+    mnuAyudaBD_->setEnabled(false);
+
+    auto enlazar = [this](QAction* accion, void (frmVLRMdi::*manejador)()) {
+        connect(accion, &QAction::triggered, this, [this, manejador] { (this->*manejador)(); });
+    };
+    enlazar(mnuAbrir_, &frmVLRMdi::mnuAbrir_Click);
+    enlazar(mnuImportarBoletines_, &frmVLRMdi::mnuImportarBoletines_Click);
+    enlazar(mnuSelIdioma_, &frmVLRMdi::mnuSelIdioma_Click);
+    enlazar(mnuSalir_, &frmVLRMdi::mnuSalir_Click);
+    enlazar(mnuVerEstructura_, &frmVLRMdi::mnuVerEstructura_Click);
+    enlazar(mnuCompletarBD_, &frmVLRMdi::mnuCompletarBD_Click);
+    enlazar(mnuCrearBDAuxiliar_, &frmVLRMdi::mnuCrearBDAuxiliar_Click);
+    enlazar(mnuRealizarConsultasAleatorias_, &frmVLRMdi::mnuRealizarConsultasAleatorias_Click);
+    enlazar(mnuRealizarConsultasBoletines_, &frmVLRMdi::mnuRealizarConsultasBoletines_Click);
+    enlazar(mnuRealizarConsultasDirectas_, &frmVLRMdi::mnuRealizarConsultasDirectas_Click);
+    enlazar(mnuMantBoletines_, &frmVLRMdi::mnuMantBoletines_Click);
+    enlazar(mnuExpBoletines_, &frmVLRMdi::mnuExpBoletines_Click);
+    enlazar(mnuAyudaIndice_, &frmVLRMdi::mnuAyudaIndice_Click);
+    enlazar(mnuAyudaSQL_, &frmVLRMdi::mnuAyudaSQL_Click);
+    enlazar(mnuAyudaBD_, &frmVLRMdi::mnuAyudaBD_Click);
+    enlazar(mnuAyudaAcercaDe_, &frmVLRMdi::mnuAyudaAcercaDe_Click);
+
+    resize(1024, 720);
+}
+
+frmVLRMdi::~frmVLRMdi() {
+    if (AreaMdi() == area_)
+        FijarAreaMdi(nullptr);
+}
+
+QMenu* frmVLRMdi::NuevoMenu(const char* nombre) {
+    QMenu* menu = menuBar()->addMenu(QString());
+    menu->setObjectName(QString::fromLatin1(nombre));
+    // The menu bar entry too, so that either can be looked up by the control's name.
+    menu->menuAction()->setObjectName(QString::fromLatin1(nombre));
+    return menu;
+}
+
+QAction* frmVLRMdi::NuevaAccion(QMenu* menu, const char* nombre) {
+    QAction* accion = menu->addAction(QString());
+    accion->setObjectName(QString::fromLatin1(nombre));
+    return accion;
+}
+
+void frmVLRMdi::NuevoSeparador(QMenu* menu, const char* nombre) {
+    menu->addSeparator()->setObjectName(QString::fromLatin1(nombre));
+}
+
+void frmVLRMdi::HabilitarMenu(QMenu* menu, bool habilitado) {
+    menu->menuAction()->setEnabled(habilitado);
+    menu->setEnabled(habilitado);
+}
+
+void frmVLRMdi::Iniciar(const QStringList& argumentos, const EjecutorLogin& ejecutarLogin) {
+    LeerIdioma();
+    TraducirDialogosQt();
+    SembrarDirectorioAplicacion();
+    CargarTextos();
+    DeshabilitarMenus();
+
+    if (PideModoProfesor(argumentos)) {
+        // Centred on the screen while the main window is not shown yet.
+        frmVLRLogin login(isVisible() ? this : nullptr);
+        if (ejecutarLogin)
+            ejecutarLogin(login);
+        else
+            login.exec();
+    }
+
+    const QString baseDatos = BaseDatosDeLineaComandos(argumentos);
+    if (!baseDatos.isEmpty())
+        AbrirBaseDatos(baseDatos);
+}
+
+bool frmVLRMdi::PideModoProfesor(const QStringList& argumentos) {
+    return argumentos.join(QLatin1Char(' ')).toUpper().contains(QStringLiteral("/PROFESOR"));
+}
+
+QString frmVLRMdi::BaseDatosDeLineaComandos(const QStringList& argumentos) {
+    if (argumentos.isEmpty())
+        return {};
+    const QString& ultimo = argumentos.last();
+    // A switch such as /PROFESOR is not a file; an absolute path to one is.
+    const QFileInfo archivo(ultimo);
+    if (ultimo.isEmpty() || !archivo.exists() || !archivo.isFile())
+        return {};
+    return archivo.absoluteFilePath();
+}
+
+void frmVLRMdi::CargarTextos() {
+    mnuArchivo_->setTitle(T(101));
+    mnuAbrir_->setText(T(102));
+    mnuSalir_->setText(T(103));
+    mnuBD_->setTitle(T(104));
+    mnuVerEstructura_->setText(T(105));
+    mnuCompletarBD_->setText(T(106));
+    mnuCrearBDAuxiliar_->setText(T(107));
+    mnuConsultas_->setTitle(T(108));
+    mnuRealizarConsultasAleatorias_->setText(T(109));
+    mnuRealizarConsultasBoletines_->setText(T(110));
+    mnuRealizarConsultasDirectas_->setText(T(111));
+    mnuBoletines_->setTitle(T(112));
+    mnuMantBoletines_->setText(T(113));
+    mnuExpBoletines_->setText(T(114));
+    mnuAyuda_->setTitle(T(115));
+    mnuAyudaIndice_->setText(T(116));
+    mnuAyudaSQL_->setText(T(117));
+    mnuAyudaAcercaDe_->setText(T(118));
+    mnuAyudaBD_->setText(T(119));
+}
+
+void frmVLRMdi::DeshabilitarMenus() {
+    HabilitarMenu(mnuBD_, false);
+    HabilitarMenu(mnuConsultas_, false);
+    HabilitarMenu(mnuBoletines_, false);
+}
+
+void frmVLRMdi::HabilitarMenus() {
+    HabilitarMenu(mnuBD_, true);
+    HabilitarMenu(mnuConsultas_, true);
+    HabilitarMenu(mnuBoletines_, true);
+    mnuCompletarBD_->setEnabled(ModoProfesor);
+    mnuCrearBDAuxiliar_->setEnabled(ModoProfesor);
+    HabilitarMenu(mnuBoletines_, ModoProfesor);
+    ComprobarAyudaBD();
+}
+
+void frmVLRMdi::ComprobarAyudaBD() {
+    const std::filesystem::path pagina = RutaAyudaBD();
+    std::error_code ec;
+    mnuAyudaBD_->setEnabled(!pagina.empty() && std::filesystem::is_regular_file(pagina, ec));
+}
+
+bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
+    if (AbrirBDUsuario(ruta.toStdString()) != 0) {
+        Mensaje(T(202), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        DeshabilitarMenus();
+        return false;
+    }
+    if (AbrirBDAuxiliar(QFileInfo(ruta).fileName().toStdString()) != 0) {
+        Mensaje(T(203), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        DeshabilitarMenus();
+        return false;
+    }
+    HabilitarMenus();
+    return true;
+}
+
+void frmVLRMdi::closeEvent(QCloseEvent* event) {
+    area_->closeAllSubWindows();
+    if (BDUsuario)
+        BDUsuario->Close();
+    BDUsuario.reset();
+    if (BDAuxiliar)
+        BDAuxiliar->Close();
+    BDAuxiliar.reset();
+    event->accept();
+}
+
+void frmVLRMdi::mnuAbrir_Click() {
+    QFileDialog dialogo(this, T(201));
+    dialogo.setObjectName(QStringLiteral("CommonDialog1"));
+    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+    dialogo.setFileMode(QFileDialog::ExistingFile);
+    dialogo.setDefaultSuffix(QStringLiteral("db"));
+    dialogo.setNameFilters({QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"),
+                            DesplazamientoIdioma != 0 ? QStringLiteral("Tots els arxius (*)")
+                                                      : QStringLiteral("Todos los archivos (*)")});
+    if (dialogo.exec() != QDialog::Accepted)
+        return;
+    const QStringList elegidos = dialogo.selectedFiles();
+    if (elegidos.isEmpty() || elegidos.first().isEmpty())
+        return;
+    AbrirBaseDatos(elegidos.first());
+}
+
+void frmVLRMdi::mnuImportarBoletines_Click() {
+    AbrirHija<frmVLRImportarBoletines>();
+}
+
+void frmVLRMdi::mnuSelIdioma_Click() {
+    AbrirHija<frmVLRCambiarIdioma>();
+}
+
+void frmVLRMdi::mnuSalir_Click() {
+    // Ends at once: no window is asked to close.
+    QCoreApplication::exit(0);
+}
+
+void frmVLRMdi::mnuVerEstructura_Click() {
+    AbrirHija<frmVLRDefinirDatos>([](frmVLRDefinirDatos& w) { w.setDatosModificables(false); });
+}
+
+void frmVLRMdi::mnuCompletarBD_Click() {
+    AbrirHija<frmVLRDefinirDatos>([](frmVLRDefinirDatos& w) { w.setDatosModificables(true); });
+}
+
+void frmVLRMdi::mnuCrearBDAuxiliar_Click() {
+    AbrirHija<frmVLRCrearBDAuxiliar>();
+}
+
+void frmVLRMdi::mnuRealizarConsultasAleatorias_Click() {
+    frmVLRQuerys* ventana =
+        AbrirHija<frmVLRQuerys>([](frmVLRQuerys& w) { w.setNombreBoletin(QString()); });
+    if (auto* pregunta = ventana->findChild<QWidget*>(QStringLiteral("txtPregunta")))
+        pregunta->setFocus();
+}
+
+void frmVLRMdi::mnuRealizarConsultasBoletines_Click() {
+    AbrirModal<frmVLRGuardarQuery>(this, [](frmVLRGuardarQuery& w) { w.setModoConsultas(true); });
+}
+
+void frmVLRMdi::mnuRealizarConsultasDirectas_Click() {
+    AbrirHija<frmVLREjecutarQuery>();
+}
+
+void frmVLRMdi::mnuMantBoletines_Click() {
+    AbrirHija<frmVLRMBoletines>();
+}
+
+void frmVLRMdi::mnuExpBoletines_Click() {
+    AbrirHija<frmVLRExportarBoletin>();
+}
+
+void frmVLRMdi::mnuAyudaIndice_Click() {
+    MostrarHTML(DesdeRuta(DirectorioAplicacion() / "AYUDA" / Texto(204)));
+}
+
+void frmVLRMdi::mnuAyudaSQL_Click() {
+    MostrarHTML(DesdeRuta(DirectorioAplicacion() / "AYUDA" / Texto(205)));
+}
+
+void frmVLRMdi::mnuAyudaBD_Click() {
+    const std::filesystem::path pagina = RutaAyudaBD();
+    if (!pagina.empty())
+        MostrarHTML(DesdeRuta(pagina));
+}
+
+void frmVLRMdi::mnuAyudaAcercaDe_Click() {
+    AbrirModal<frmVLRAbout>(this, [](frmVLRAbout&) {});
+}
+
+}  // namespace veliora::ui

@@ -1,0 +1,36 @@
+#include "ui/shell/provisional.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "core/shell/globales.h"
+#include "core/shell/textos.h"
+
+namespace veliora::ui {
+
+void ConstruirVentanaProvisional(QWidget* ventana, int idTitulo) {
+    ventana->setWindowTitle(QString::fromStdString(Texto(idTitulo)));
+
+    auto* aviso = new QLabel(QStringLiteral("Disponible próximamente"), ventana);
+    aviso->setObjectName(QStringLiteral("lblProvisional"));
+    aviso->setAlignment(Qt::AlignCenter);
+
+    auto* cmdCerrar = new QPushButton(
+        DesplazamientoIdioma != 0 ? QStringLiteral("Tancar") : QStringLiteral("Cerrar"), ventana);
+    cmdCerrar->setObjectName(QStringLiteral("cmdCerrar"));
+    QObject::connect(cmdCerrar, &QPushButton::clicked, ventana, &QWidget::close);
+
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(cmdCerrar);
+
+    auto* principal = new QVBoxLayout(ventana);
+    principal->addWidget(aviso, 1);
+    principal->addLayout(botones);
+    ventana->setMinimumSize(420, 200);
+}
+
+}  // namespace veliora::ui

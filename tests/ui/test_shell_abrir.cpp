@@ -1,0 +1,188 @@
+// Opening a user database and its auxiliary database from the main window.
+#include <QtTest>
+#include <fstream>
+
+#include "core/shell/apertura.h"
+#include "test_shell_comun.h"
+#include "ui/shell/frmVLRMdi.h"
+#include "ui/shell/mensajes.h"
+
+using namespace veliora;
+using namespace veliora::test;
+using veliora::ui::frmVLRMdi;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool MenuHabilitado(const frmVLRMdi& w, const char* nombre) {
+    return w.findChild<QMenu*>(QString::fromLatin1(nombre))->menuAction()->isEnabled();
+}
+
+// A row count of the auxiliary database's table, to tell databases apart.
+long long Filas(const std::shared_ptr<engine::Database>& bd, const char* tabla) {
+    engine::EngineError err;
+    const auto valor = bd->Scalar(std::string("SELECT count(*) FROM ") + tabla, err);
+    if (err.failed())
+        return -1;
+    return valor.toInt();
+}
+
+}  // namespace
+
+class TestShellAbrir : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { entorno_ = std::make_unique<EntornoShell>(); }
+    void cleanup() {
+        captura_.Limpiar();
+        entorno_.reset();
+    }
+
+    void abreAmbasYCreaLaAuxiliar() {
+        const auto bd = EntornoShell::CrearBD(entorno_->home() / "curso" / "alumnos.db");
+        const fs::path auxiliar = entorno_->home() / "alumnos.db_";
+        QVERIFY(!fs::exists(auxiliar));
+        frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(captura_.mensajes().empty());
+        QVERIFY(fs::exists(auxiliar));
+        QCOMPARE(BDUsuario->Name(), bd.string());
+        QCOMPARE(fs::path(BDAuxiliar->Name()), auxiliar);
+        // A copy of the template, byte for byte.
+        QVERIFY(ReadBytes(auxiliar) == ReadBytes(entorno_->home() / "bdaux.db"));
+        QVERIFY(MenuHabilitado(w, "mnuBD") && MenuHabilitado(w, "mnuConsultas"));
+    }
+
+    void reutilizaLaAuxiliarExistente() {
+        const auto bd = EntornoShell::CrearBD(entorno_->home() / "curso" / "alumnos.db");
+        frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        // Something written into the auxiliary database survives the next open.
+        engine::EngineError err;
+        QVERIFY(BDAuxiliar->Execute("INSERT INTO CabBoletines (Nombre) VALUES ('Primero')", err));
+        QVERIFY2(!err.failed(), err.description.c_str());
+        BDAuxiliar.reset();
+        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QCOMPARE(Filas(BDAuxiliar, "CabBoletines"), 1LL);
+        QVERIFY(captura_.mensajes().empty());
+    }
+
+    void mismoNombreEnOtraCarpetaCompartenAuxiliar() {
+        const auto a = EntornoShell::CrearBD(entorno_->home() / "uno" / "notas.db");
+        const auto b = EntornoShell::CrearBD(entorno_->home() / "dos" / "notas.db");
+        frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(a)));
+        engine::EngineError err;
+        QVERIFY(
+            BDAuxiliar->Execute("INSERT INTO CabBoletines (Nombre) VALUES ('Compartido')", err));
+        QVERIFY(w.AbrirBaseDatos(Q(b)));
+        QCOMPARE(BDUsuario->Name(), b.string());
+        QCOMPARE(fs::path(BDAuxiliar->Name()), entorno_->home() / "notas.db_");
+        QCOMPARE(Filas(BDAuxiliar, "CabBoletines"), 1LL);
+        // A renamed file gets a new, empty auxiliary database.
+        const auto c = EntornoShell::CrearBD(entorno_->home() / "uno" / "notas2.db");
+        QVERIFY(w.AbrirBaseDatos(Q(c)));
+        QCOMPARE(Filas(BDAuxiliar, "CabBoletines"), 0LL);
+    }
+
+    void sinPlantillaMensaje203() {
+        fs::remove(entorno_->home() / "bdaux.db");
+        const auto bd = EntornoShell::CrearBD(entorno_->home() / "curso" / "alumnos.db");
+        frmVLRMdi w;
+        w.Iniciar({});  // start-up seeding brings the template back
+        fs::remove(entorno_->home() / "bdaux.db");
+        QVERIFY(!w.AbrirBaseDatos(Q(bd)));
+        QCOMPARE(int(captura_.mensajes().size()), 1);
+        const auto& m = captura_.mensajes().front();
+        QCOMPARE(m.texto, QStringLiteral("Error abriendo la base de datos auxiliar"));
+        QCOMPARE(m.icono, ui::Icono::Ninguno);
+        QCOMPARE(m.botones, ui::Botones::Aceptar);
+        QCOMPARE(m.titulo, QStringLiteral("VELIORA"));
+        QVERIFY(!MenuHabilitado(w, "mnuBD"));
+        QVERIFY(!MenuHabilitado(w, "mnuConsultas"));
+        QVERIFY(!MenuHabilitado(w, "mnuBoletines"));
+        // The user database was opened all the same; no auxiliary file was made.
+        QVERIFY(BDUsuario && BDUsuario->Name() == bd.string());
+        QVERIFY(!BDAuxiliar);
+        QVERIFY(!fs::exists(entorno_->home() / "alumnos.db_"));
+
+        // Every later open ends the same way.
+        captura_.Limpiar();
+        QVERIFY(!w.AbrirBaseDatos(Q(bd)));
+        QCOMPARE(int(captura_.mensajes().size()), 1);
+        QCOMPARE(captura_.mensajes().front().texto,
+                 QStringLiteral("Error abriendo la base de datos auxiliar"));
+    }
+
+    void auxiliarIlegibleMensaje203() {
+        const auto bd = EntornoShell::CrearBD(entorno_->home() / "curso" / "alumnos.db");
+        std::ofstream(entorno_->home() / "alumnos.db_") << "esto no es una base de datos";
+        frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(!w.AbrirBaseDatos(Q(bd)));
+        QCOMPARE(int(captura_.mensajes().size()), 1);
+        QCOMPARE(captura_.mensajes().front().texto,
+                 QStringLiteral("Error abriendo la base de datos auxiliar"));
+    }
+
+    void archivoQueNoEsBaseDeDatosMensaje202_data() {
+        QTest::addColumn<QString>("contenido");
+        QTest::newRow("text file") << "esto no es una base de datos\n";
+        QTest::newRow("missing file") << QString();
+    }
+    void archivoQueNoEsBaseDeDatosMensaje202() {
+        QFETCH(QString, contenido);
+        const fs::path ruta = entorno_->home() / "curso" / "falsa.db";
+        fs::create_directories(ruta.parent_path());
+        if (!contenido.isNull())
+            std::ofstream(ruta) << contenido.toStdString();
+
+        const auto buena = EntornoShell::CrearBD(entorno_->home() / "buena.db");
+        frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(buena)));
+        const auto auxiliarAnterior = BDAuxiliar;
+
+        QVERIFY(!w.AbrirBaseDatos(Q(ruta)));
+        QCOMPARE(int(captura_.mensajes().size()), 1);
+        const auto& m = captura_.mensajes().front();
+        QCOMPARE(m.texto, QStringLiteral("Error abriendo la base de datos"));
+        QCOMPARE(m.icono, ui::Icono::Ninguno);
+        QVERIFY(!MenuHabilitado(w, "mnuBD"));
+        QVERIFY(!MenuHabilitado(w, "mnuConsultas"));
+        // Nothing else happened: the earlier handles stay, no auxiliary file was made.
+        QCOMPARE(BDUsuario->Name(), buena.string());
+        QCOMPARE(BDAuxiliar, auxiliarAnterior);
+        QVERIFY(!fs::exists(entorno_->home() / "falsa.db_"));
+    }
+
+    void mensajesEnValenciano() {
+        EntornoShell::FijarIdioma("1");
+        frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(!w.AbrirBaseDatos(Q(entorno_->home() / "no-hi-ha.db")));
+        QCOMPARE(captura_.mensajes().at(0).texto, QStringLiteral("Error obrint la base de dades"));
+    }
+
+    void laLineaDeComandosAbreComoElDialogo() {
+        const auto bd = EntornoShell::CrearBD(entorno_->home() / "con blancos" / "alumnos.db");
+        frmVLRMdi w;
+        w.Iniciar({Q(bd)});
+        QVERIFY(BDUsuario && BDAuxiliar);
+        QCOMPARE(BDUsuario->Name(), bd.string());
+        QVERIFY(MenuHabilitado(w, "mnuConsultas"));
+        QVERIFY(!MenuHabilitado(w, "mnuBoletines"));
+        QVERIFY(captura_.mensajes().empty());
+    }
+
+  private:
+    std::unique_ptr<EntornoShell> entorno_;
+    ui::CapturaMensajes captura_;
+};
+
+QTEST_MAIN(TestShellAbrir)
+#include "test_shell_abrir.moc"

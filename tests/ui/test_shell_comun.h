@@ -1,0 +1,60 @@
+#pragma once
+// Shared by the shell's window tests: a fresh application directory per test, clean
+// globals, and small databases.
+
+#include <QAction>
+#include <QMenu>
+#include <QString>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/shell/directorio.h"
+#include "core/shell/globales.h"
+#include "core/shell/registro.h"
+#include "support/fixtures.h"
+
+namespace veliora::test {
+
+// Globals back to their start-up values and a new, seeded application directory.
+class EntornoShell {
+  public:
+    EntornoShell() {
+        BDUsuario.reset();
+        BDAuxiliar.reset();
+        ModoProfesor = false;
+        DesplazamientoIdioma = 0;
+        home_ = std::make_unique<TempHome>();
+        SembrarDirectorioAplicacion();
+    }
+    ~EntornoShell() {
+        BDUsuario.reset();
+        BDAuxiliar.reset();
+        ModoProfesor = false;
+        DesplazamientoIdioma = 0;
+    }
+    const std::filesystem::path& home() const { return home_->path(); }
+
+    // A small user database at `ruta` (folders created).
+    static std::filesystem::path CrearBD(const std::filesystem::path& ruta) {
+        std::filesystem::create_directories(ruta.parent_path());
+        BuildDatabase(ruta,
+                      "CREATE TABLE Alumnos(Id INTEGER PRIMARY KEY, Nombre TEXT);"
+                      "INSERT INTO Alumnos VALUES (1, 'Ana'), (2, 'Luis');");
+        return ruta;
+    }
+
+    // Writes the language setting as the language window would.
+    static void FijarIdioma(const std::string& valor) {
+        GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor);
+    }
+
+  private:
+    std::unique_ptr<TempHome> home_;
+};
+
+inline QString Q(const std::filesystem::path& ruta) {
+    return QString::fromStdString(ruta.string());
+}
+
+}  // namespace veliora::test

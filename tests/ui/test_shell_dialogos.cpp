@@ -1,0 +1,301 @@
+// The language window, the help pages and the About box.
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+
+#include "core/shell/apertura.h"
+#include "test_shell_comun.h"
+#include "ui/shell/ayuda.h"
+#include "ui/shell/frmVLRAbout.h"
+#include "ui/shell/frmVLRCambiarIdioma.h"
+#include "ui/shell/frmVLRMdi.h"
+#include "ui/shell/mensajes.h"
+#include "ui/shell/ventanas.h"
+
+using namespace veliora;
+using namespace veliora::test;
+using veliora::ui::frmVLRAbout;
+using veliora::ui::frmVLRCambiarIdioma;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string IdiomaGuardado() {
+    std::string valor;
+    GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor);
+    return valor;
+}
+
+// An executable script named `nombre` in `dir`.
+void CrearPrograma(const QString& dir, const QString& nombre) {
+    QFile f(dir + QLatin1Char('/') + nombre);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\nexit 0\n");
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+}  // namespace
+
+class TestShellDialogos : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        entorno_ = std::make_unique<EntornoShell>();
+        abiertas_.clear();
+        ui::FijarAbridorUrl([this](const QUrl& url) {
+            abiertas_ << url;
+            return abridorResponde_;
+        });
+        abridorResponde_ = true;
+    }
+    void cleanup() {
+        ui::FijarAbridorUrl({});
+        frmVLRAbout::FijarLanzador({});
+        captura_.Limpiar();
+        entorno_.reset();
+    }
+
+    // --- language window -------------------------------------------------------------
+
+    void ventanaEnCastellanoGuardaValenciano() {
+        LeerIdioma();
+        QCOMPARE(IdiomaGuardado(), std::string("0"));  // created at start-up
+        frmVLRCambiarIdioma v;
+        QCOMPARE(v.windowTitle(), QStringLiteral("Selección del idioma de la aplicación"));
+        QCOMPARE(v.findChild<QGroupBox*>("frIdioma")->title(),
+                 QStringLiteral("Selección del idioma"));
+        QCOMPARE(v.findChild<QRadioButton*>("OpValenciano")->text(), QStringLiteral("Valenciano"));
+        QCOMPARE(v.findChild<QPushButton*>("cmdSalir")->text(), QStringLiteral("Salir"));
+        v.show();
+        QVERIFY(v.findChild<QRadioButton*>("OpCastellano")->isChecked());
+        QVERIFY(!v.findChild<QRadioButton*>("OpValenciano")->isChecked());
+
+        v.findChild<QRadioButton*>("OpValenciano")->click();
+        v.findChild<QPushButton*>("cmdAceptar")->click();
+        QCOMPARE(IdiomaGuardado(), std::string("1"));
+        QCOMPARE(int(captura_.mensajes().size()), 1);
+        QCOMPARE(captura_.mensajes()[0].texto,
+                 QStringLiteral("Los cambios surtirán efecto al reiniciar la aplicación"));
+        QCOMPARE(captura_.mensajes()[0].icono, ui::Icono::Informacion);
+        QVERIFY(!v.isVisible());
+        QCOMPARE(DesplazamientoIdioma, 0);  // the running program keeps its language
+
+        LeerIdioma();  // the next start
+        QCOMPARE(DesplazamientoIdioma, 10000);
+    }
+
+    void ventanaEnValencianoGuardaCastellano() {
+        EntornoShell::FijarIdioma("1");
+        LeerIdioma();
+        frmVLRCambiarIdioma v;
+        QCOMPARE(v.windowTitle(), QStringLiteral("Selecció de l'idioma de l'aplicació"));
+        QCOMPARE(v.findChild<QRadioButton*>("OpCastellano")->text(), QStringLiteral("Castellà"));
+        QCOMPARE(v.findChild<QPushButton*>("cmdAceptar")->text(), QStringLiteral("Acceptar"));
+        v.show();
+        QVERIFY(v.findChild<QRadioButton*>("OpValenciano")->isChecked());
+
+        v.findChild<QRadioButton*>("OpCastellano")->click();
+        v.findChild<QPushButton*>("cmdAceptar")->click();
+        QCOMPARE(IdiomaGuardado(), std::string("0"));
+        QCOMPARE(captura_.mensajes().at(0).texto,
+                 QStringLiteral("Els canvis faran efecte quant es reinicie l'aplicació"));
+    }
+
+    void salirNoGuarda() {
+        EntornoShell::FijarIdioma("0");
+        frmVLRCambiarIdioma v;
+        v.show();
+        v.findChild<QRadioButton*>("OpValenciano")->click();
+        v.findChild<QPushButton*>("cmdSalir")->click();
+        QVERIFY(!v.isVisible());
+        QCOMPARE(IdiomaGuardado(), std::string("0"));
+        QVERIFY(captura_.mensajes().empty());
+    }
+
+    void siNoSePuedeGuardarLoDice_data() {
+        QTest::addColumn<int>("desplazamiento");
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("Spanish") << 0 << "No se ha podido guardar la configuración del idioma.";
+        QTest::newRow("Valencian") << 10000 << "No s'ha pogut guardar la configuració de l'idioma.";
+    }
+    void siNoSePuedeGuardarLoDice() {
+        QFETCH(int, desplazamiento);
+        QFETCH(QString, texto);
+        EntornoShell::FijarIdioma(desplazamiento ? "1" : "0");
+        DesplazamientoIdioma = desplazamiento;
+        const fs::path ini = entorno_->home() / "veliora.ini";
+        QVERIFY(fs::exists(ini));
+        fs::permissions(ini,
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+        frmVLRCambiarIdioma v;
+        v.show();
+        (desplazamiento ? v.findChild<QRadioButton*>("OpCastellano")
+                        : v.findChild<QRadioButton*>("OpValenciano"))
+            ->click();
+        v.findChild<QPushButton*>("cmdAceptar")->click();
+        QCOMPARE(int(captura_.mensajes().size()), 1);
+        QCOMPARE(captura_.mensajes()[0].texto, texto);
+        QCOMPARE(captura_.mensajes()[0].icono, ui::Icono::Critico);
+        QVERIFY(!v.isVisible());
+        fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
+        QCOMPARE(IdiomaGuardado(), std::string(desplazamiento ? "1" : "0"));
+    }
+
+    void elMenuAbreLaVentana() {
+        ui::frmVLRMdi w;
+        w.Iniciar({});
+        w.show();
+        w.findChild<QAction*>("mnuSelIdioma")->trigger();
+        auto* v = ui::BuscarVentana(QStringLiteral("frmVLRCambiarIdioma"));
+        QVERIFY(qobject_cast<frmVLRCambiarIdioma*>(v));
+        QVERIFY(v->isVisible());
+    }
+
+    // --- help pages ----------------------------------------------------------------------
+
+    void paginasDeAyudaSegunElIdioma_data() {
+        QTest::addColumn<QString>("idioma");
+        QTest::addColumn<QString>("indice");
+        QTest::addColumn<QString>("sintaxis");
+        QTest::newRow("Spanish") << "0"
+                                 << "MANUAL.HTM"
+                                 << "SINTAXIS.HTM";
+        QTest::newRow("Valencian") << "1"
+                                   << "MANUALV.HTM"
+                                   << "SINTAXISV.HTM";
+    }
+    void paginasDeAyudaSegunElIdioma() {
+        QFETCH(QString, idioma);
+        QFETCH(QString, indice);
+        QFETCH(QString, sintaxis);
+        EntornoShell::FijarIdioma(idioma.toStdString());
+        ui::frmVLRMdi w;
+        w.Iniciar({});
+        w.findChild<QAction*>("mnuAyudaIndice")->trigger();
+        w.findChild<QAction*>("mnuAyudaSQL")->trigger();
+        const QString ayuda = Q(entorno_->home() / "AYUDA");
+        QCOMPARE(abiertas_, (QList<QUrl>{QUrl::fromLocalFile(ayuda + "/" + indice),
+                                         QUrl::fromLocalFile(ayuda + "/" + sintaxis)}));
+        QVERIFY(captura_.mensajes().empty());
+    }
+
+    void ayudaDeLaBaseDeDatosAbreSuPagina() {
+        const auto bd = EntornoShell::CrearBD(entorno_->home() / "datos" / "alumnos.mdb");
+        std::ofstream(entorno_->home() / "alumnos.htm") << "<html></html>";
+        ui::frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        w.findChild<QAction*>("mnuAyudaBD")->trigger();
+        QCOMPARE(abiertas_, QList<QUrl>{QUrl::fromLocalFile(Q(entorno_->home() / "alumnos.htm"))});
+    }
+
+    void rutaConBlancosLlegaEntera() {
+        const QString ruta = Q(entorno_->home() / "mis paginas" / "la ayuda.htm");
+        ui::MostrarHTML(ruta);
+        QCOMPARE(abiertas_.size(), 1);
+        QCOMPARE(abiertas_[0].toLocalFile(), ruta);
+    }
+
+    void sinNavegadorDiceQueArchivoAbrir() {
+        abridorResponde_ = false;
+        const QString ruta = Q(entorno_->home() / "AYUDA" / "MANUAL.HTM");
+        ui::MostrarHTML(ruta);
+        QCOMPARE(int(captura_.mensajes().size()), 1);
+        QCOMPARE(captura_.mensajes()[0].texto,
+                 QStringLiteral("No se puede obtener la configuración del visualizador HTML del "
+                                "registro.\r\nEjecute el navegador y visualice el archivo:\r\n") +
+                     ruta);
+        QCOMPARE(captura_.mensajes()[0].icono, ui::Icono::Critico);
+    }
+
+    // --- About box -----------------------------------------------------------------------
+
+    void acercaDeTextos() {
+        frmVLRAbout a;
+        QCOMPARE(a.windowTitle(), QStringLiteral("Acerca de VELIORA"));
+        QCOMPARE(a.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("VELIORA"));
+        QCOMPARE(a.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Versión 1.0.0"));
+        QCOMPARE(a.findChild<QLabel*>("lblDescription")->text(),
+                 QStringLiteral("Generador automático de Consultas en Lenguaje Natural y SQL."));
+        QCOMPARE(a.findChild<QPushButton*>("cmdOK")->text(), QStringLiteral("Aceptar"));
+        QCOMPARE(a.findChild<QPushButton*>("cmdSysInfo")->text(),
+                 QStringLiteral("Inf. del sistema"));
+        QVERIFY(!a.findChild<QLabel*>("lblDisclaimer")->text().isEmpty());
+        QVERIFY(!a.findChild<QLabel*>("Image1")->pixmap().isNull());
+        QVERIFY(a.isModal());
+    }
+
+    void acercaDeEnValenciano() {
+        DesplazamientoIdioma = 10000;
+        frmVLRAbout a;
+        QCOMPARE(a.windowTitle(), QStringLiteral("Sobre VELIORA"));
+        QCOMPARE(a.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Versió 1.0.0"));
+        QCOMPARE(a.findChild<QPushButton*>("cmdSysInfo")->text(),
+                 QStringLiteral("Info. del sistema"));
+    }
+
+    void elMenuMuestraElAcercaDeModal() {
+        ui::frmVLRMdi w;
+        w.Iniciar({});
+        bool visto = false;
+        QTimer::singleShot(0, [&] {
+            auto* a = qobject_cast<frmVLRAbout*>(QApplication::activeModalWidget());
+            visto = a != nullptr;
+            if (a)
+                a->findChild<QPushButton*>("cmdOK")->click();
+        });
+        w.findChild<QAction*>("mnuAyudaAcercaDe")->trigger();
+        QVERIFY(visto);
+    }
+
+    void infoDelSistemaArrancaElPrimeroQueHay() {
+        QTemporaryDir dir;
+        CrearPrograma(dir.path(), "gnome-system-monitor");
+        CrearPrograma(dir.path(), "kinfocenter");
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", dir.path().toLocal8Bit());
+        QStringList lanzados;
+        frmVLRAbout::FijarLanzador([&](const QString& p) {
+            lanzados << p;
+            return true;
+        });
+        frmVLRAbout a;
+        a.findChild<QPushButton*>("cmdSysInfo")->click();
+        qputenv("PATH", path);
+        QCOMPARE(lanzados, QStringList{dir.path() + "/kinfocenter"});
+        QVERIFY(captura_.mensajes().empty());
+    }
+
+    void sinInfoDelSistemaMensaje506() {
+        QTemporaryDir dir;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", dir.path().toLocal8Bit());
+        bool lanzado = false;
+        frmVLRAbout::FijarLanzador([&](const QString&) { return lanzado = true; });
+        frmVLRAbout a;
+        a.findChild<QPushButton*>("cmdSysInfo")->click();
+        qputenv("PATH", path);
+        QVERIFY(!lanzado);
+        QCOMPARE(int(captura_.mensajes().size()), 1);
+        QCOMPARE(captura_.mensajes()[0].texto, QStringLiteral("Inf. del sistema"));
+        QCOMPARE(captura_.mensajes()[0].icono, ui::Icono::Ninguno);
+    }
+
+  private:
+    std::unique_ptr<EntornoShell> entorno_;
+    ui::CapturaMensajes captura_;
+    QList<QUrl> abiertas_;
+    bool abridorResponde_ = true;
+};
+
+QTEST_MAIN(TestShellDialogos)
+#include "test_shell_dialogos.moc"
