@@ -72,7 +72,7 @@ struct Relation {
 
 struct Limits {
     std::chrono::milliseconds timeout{10000};  // per statement step / cursor movement
-    std::size_t maxRows = 20'000'000;          // rows one recordset may hold
+    std::size_t maxRows = 5'000'000;           // rows one recordset may hold
 };
 
 class Connection;
