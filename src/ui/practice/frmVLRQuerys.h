@@ -3,21 +3,121 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/engine/database.h"
+#include "core/practice/boletines.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace veliora {
+class GeneradorConsultas;
+}
 
 namespace veliora::ui {
 
 class frmVLRQuerys : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmVLRQuerys(QWidget* parent = nullptr);
     ~frmVLRQuerys() override;
 
-    // Empty: random mode; a bulletin's name: bulletin mode. Set before the window is shown.
+    // Empty: random mode; a bulletin's name: bulletin mode. Set before the window is shown:
+    // the mode is set up after the first paint. Changing it on a window whose mode is
+    // already set up sets the mode up again.
     QString NombreBoletin() const { return nombreBoletin_; }
-    void setNombreBoletin(const QString& nombre) { nombreBoletin_ = nombre; }
+    void setNombreBoletin(const QString& nombre);
 
-private:
+    // The current generated query and its question (random mode).
+    QString SolucionSQL() const { return solucionSQL_; }
+    QString TextoPregunta() const { return textoPregunta_; }
+    void setSolucionSQL(const QString& sql) { solucionSQL_ = sql; }
+    void setTextoPregunta(const QString& texto) { textoPregunta_ = texto; }
+    int MinutosSolucion() const { return minutosSolucion_; }
+
+    // Shows the current question (random mode) and starts the solution wait.
+    void MostrarPregunta();
+    // Sets the window up for its mode; runs once by itself after the first paint.
+    void PrepararModo();
+    // Judges the answer box against the current solution and shows the verdict.
+    void ComprobarRespuesta();
+
+    // Timer periods in milliseconds (tests shorten them). Apply to windows created after.
+    static void FijarIntervalos(int inicio, int minuto, int segundo);
+
+    // The size its mode gives it: controls sit at fixed places, as designed.
+    QSize sizeHint() const override { return tamano_; }
+    QSize minimumSizeHint() const override { return tamano_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void CargarTextos();
+    void ConfigurarControles(bool modoBoletin);
+    void LimpiarTextos();
+    void AbrirBoletin();
+    void MostrarPreguntaBoletin();
+    void ActualizarNavegacion();
+    void HabilitarSolucion(bool habilitar);
+    void Dimensionar(int anchoTwips, int altoTwips);
+
+    void chkQuery_Click();
+    void cmdQuery_Click();
+    void cmdMostrarSolucion_Click();
+    void cmdMostrarSolucion2_Click();
+    void cmdGuardarCons_Click();
+    void cmdAntQuery_Click();
+    void cmdSigQuery_Click();
+    void TimerInicio_Timer();
+    void tmrHabilitarBotonSolucion_Timer();
+
     QString nombreBoletin_;
+    QString solucionSQL_;
+    QString textoPregunta_;
+    std::int16_t minutosSolucion_ = 0;
+    bool primerPintado_ = true;
+    bool modoPreparado_ = false;
+    QSize tamano_;
+    std::vector<LineaBoletin> preguntasBoletin_;  // PreguntasBoletin
+    std::size_t posicion_ = 0;                    // current line, from 0
+
+    std::shared_ptr<engine::Database> bdUsuario_;
+    std::shared_ptr<engine::Database> bdAuxiliar_;
+    std::unique_ptr<GeneradorConsultas> generador_;
+    bool generadorCargado_ = false;
+
+    QGroupBox* FrPregunta_;
+    QGroupBox* FrRespuesta_;
+    QGroupBox* FrSolucion_;
+    QPlainTextEdit* txtPregunta_;
+    QPlainTextEdit* txtRespuesta_;
+    QPlainTextEdit* txtSolucion_;
+    std::array<QCheckBox*, 5> chkQuery_{};
+    QPushButton* cmdQuery_;
+    QPushButton* cmdCompRespuesta_;
+    QPushButton* cmdMostrarSolucion_;
+    QPushButton* cmdGuardarCons_;
+    QPushButton* cmdCompRespuesta2_;
+    QPushButton* cmdMostrarSolucion2_;
+    QPushButton* cmdAntQuery_;
+    QPushButton* cmdSigQuery_;
+    QLabel* lblNPregunta_;
+    QLabel* lblPreguntaActual_;
+    QLabel* lblDePregunta_;
+    QLabel* lblTotalPreguntas_;
+    QPushButton* cmdSalir_;
+    QTimer* TimerInicio_;
+    QTimer* tmrHabilitarBotonSolucion_;
 };
 
 }  // namespace veliora::ui

@@ -1,0 +1,37 @@
+#pragma once
+// The bulletin lines the practice window uses: storing a generated question and reading a
+// bulletin's questions back. Pregunta and Respuesta are stored scrambled.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/engine/database.h"
+
+namespace veliora {
+
+// Error number given when a text holds a character the stored form cannot represent.
+inline constexpr int kErrorTextoNoRepresentable = 20;  // SQLITE_MISMATCH
+
+// Appends a line to `boletin` in the auxiliary database: NumPregunta = the bulletin's
+// highest number + 1 (1 for a bulletin without lines), Pregunta = the question wording,
+// Respuesta = the SQL, both scrambled with the answer key. One transaction: either the
+// line is stored or nothing changes. Returns the number given, or 0 with `error` set.
+int AlmacenarPregunta(engine::Database& auxiliar, std::string_view boletin,
+                      std::string_view pregunta, std::string_view sql, engine::EngineError& error);
+
+struct LineaBoletin {
+    int NumPregunta = 0;
+    std::string Pregunta;   // plain text
+    std::string Respuesta;  // plain text
+};
+
+// The lines of a bulletin in the order of their numbers, unscrambled. Empty (with `error`
+// set on an engine error) when there are none.
+std::vector<LineaBoletin> LeerBoletin(engine::Database& auxiliar, std::string_view boletin,
+                                      engine::EngineError& error);
+
+// Names of the bulletins (CabBoletines), in name order.
+std::vector<std::string> NombresBoletines(engine::Database& auxiliar, engine::EngineError& error);
+
+}  // namespace veliora

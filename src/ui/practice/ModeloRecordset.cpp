@@ -1,0 +1,72 @@
+#include "ui/practice/ModeloRecordset.h"
+
+#include <climits>
+
+namespace veliora::ui {
+
+ModeloRecordset::ModeloRecordset(std::unique_ptr<engine::Recordset> rs, QObject* parent)
+    : QAbstractTableModel(parent), rs_(std::move(rs)) {
+    rs_->FetchUpTo(kFilasPorBloque);
+    filas_ = int(rs_->RecordCount());
+}
+
+ModeloRecordset::~ModeloRecordset() = default;
+
+int ModeloRecordset::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : filas_;
+}
+
+int ModeloRecordset::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rs_->FieldCount();
+}
+
+QVariant ModeloRecordset::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= filas_ || index.column() >= rs_->FieldCount())
+        return {};
+    const engine::Value& v = rs_->Row(std::size_t(index.row()))[std::size_t(index.column())];
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return QString::fromStdString(v.toSpanishText());
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignVCenter |
+                                   (v.isNumber() ? Qt::AlignRight : Qt::AlignLeft));
+    return {};
+}
+
+QVariant ModeloRecordset::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal) {
+        if (section < 0 || section >= rs_->FieldCount())
+            return {};
+        return QString::fromStdString(rs_->FieldName(section));
+    }
+    return section + 1;
+}
+
+Qt::ItemFlags ModeloRecordset::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+bool ModeloRecordset::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && (!rs_->AtEnd() || std::size_t(filas_) < rs_->RecordCount()) &&
+           filas_ < INT_MAX - kFilasPorBloque;
+}
+
+void ModeloRecordset::fetchMore(const QModelIndex& parent) {
+    if (parent.isValid())
+        return;
+    rs_->FetchUpTo(std::size_t(filas_) + kFilasPorBloque);
+    const int total = int(rs_->RecordCount());
+    if (total > filas_) {
+        beginInsertRows({}, filas_, total - 1);
+        filas_ = total;
+        endInsertRows();
+    }
+    if (rs_->Error().failed() && alFallar_) {
+        auto avisar = std::move(alFallar_);
+        alFallar_ = nullptr;
+        avisar(rs_->Error());
+    }
+}
+
+}  // namespace veliora::ui

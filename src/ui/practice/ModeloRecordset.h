@@ -1,0 +1,41 @@
+#pragma once
+// A read-only table model over an engine result: rows are fetched from the engine only as
+// the view scrolls to them, so a result of millions of rows opens at once.
+
+#include <QAbstractTableModel>
+#include <functional>
+#include <memory>
+
+#include "core/engine/database.h"
+
+namespace veliora::ui {
+
+class ModeloRecordset : public QAbstractTableModel {
+  public:
+    ModeloRecordset(std::unique_ptr<engine::Recordset> rs, QObject* parent = nullptr);
+    ~ModeloRecordset() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+    // The error that stopped fetching (the time limit, for example); none while fine.
+    const engine::EngineError& Error() const { return rs_->Error(); }
+
+    // Called once when fetching later rows fails (the first rows were fine).
+    void AlFallar(std::function<void(const engine::EngineError&)> f) { alFallar_ = std::move(f); }
+
+    static constexpr int kFilasPorBloque = 256;
+
+  private:
+    std::unique_ptr<engine::Recordset> rs_;
+    int filas_ = 0;  // rows the view knows of
+    std::function<void(const engine::EngineError&)> alFallar_;
+};
+
+}  // namespace veliora::ui

@@ -1,0 +1,89 @@
+// veliora-cli check: the verdict and message the practice window would show.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/fixtures.h"
+
+namespace veliora {
+namespace {
+
+std::string Citar(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class CliCheckTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db_ = home_ / "notas.db";
+        test::BuildDatabase(db_, R"sql(
+CREATE TABLE Alumnos (Id INTEGER PRIMARY KEY, Nombre TEXT, Nota DOUBLE);
+INSERT INTO Alumnos VALUES (1, 'Eva', 7.5), (2, 'Pau', 5), (3, 'Iker', NULL);
+)sql");
+        original_ = test::ReadBytes(db_);
+    }
+    void TearDown() override { EXPECT_EQ(test::ReadBytes(db_), original_); }
+
+    int Check(const std::string& solucion, const std::string& respuesta, bool json,
+              std::string& salida) {
+        std::string cmd = std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
+                          Citar(home_.path().string()) + " check --db " + Citar(db_.string()) +
+                          " --solution " + Citar(solucion) + " --answer " + Citar(respuesta) +
+                          (json ? " --json" : "") + " 2>/dev/null";
+        return test::RunCommand(cmd, salida);
+    }
+
+    test::TempHome home_;
+    std::filesystem::path db_;
+    std::string original_;
+};
+
+TEST_F(CliCheckTest, JsonVerdictsForEachOutcome) {
+    struct Caso {
+        const char* solucion;
+        const char* respuesta;
+        const char* json;
+    };
+    const Caso casos[] = {
+        {"select Nombre from Alumnos", "select Nombre from Alumnos order by Nombre desc",
+         R"({"verdict":"correcto","message":"El resultado parece correcto\r\nCompruebe su respuesta con la solución"})"},
+        {"select Nombre from Alumnos", "select Nombre from Alumnos where Nota > 6",
+         R"({"verdict":"erroneo","message":"Resultado erróneo"})"},
+        {"select Nadie from Alumnos", "select 1",
+         R"({"verdict":"solucion_invalida","message":"No se puede comprobarla respuesta"})"},
+        {"select Nombre from Alumnos", "delete from Alumnos",
+         R"({"verdict":"respuesta_invalida","message":"La solución es sintácticamente errónea. Modifícala y repite la verificación"})"},
+    };
+    for (const auto& c : casos) {
+        std::string salida;
+        EXPECT_EQ(Check(c.solucion, c.respuesta, true, salida), 0) << c.respuesta;
+        EXPECT_EQ(salida, std::string(c.json) + "\n") << c.respuesta;
+    }
+}
+
+TEST_F(CliCheckTest, PlainOutputIsTheMessage) {
+    std::string salida;
+    EXPECT_EQ(Check("select Nota from Alumnos", "select Nota from Alumnos", false, salida), 0);
+    EXPECT_EQ(salida, "El resultado parece correcto\nCompruebe su respuesta con la solución\n");
+    EXPECT_EQ(Check("select Nota from Alumnos", "select 0", false, salida), 0);
+    EXPECT_EQ(salida, "Resultado erróneo\n");
+}
+
+TEST_F(CliCheckTest, MissingOptionsOrDatabaseAreErrorsNotVerdicts) {
+    std::string salida;
+    const std::string cli = std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
+                            Citar(home_.path().string()) + " check";
+    EXPECT_NE(
+        test::RunCommand(
+            cli + " --db " + Citar(db_.string()) + " --answer 'select 1'" + " 2>/dev/null", salida),
+        0);
+    EXPECT_NE(test::RunCommand(cli + " --db " + Citar((home_ / "nada.db").string()) +
+                                   " --solution 'select 1' --answer 'select 1' 2>/dev/null",
+                               salida),
+              0);
+}
+
+}  // namespace
+}  // namespace veliora

@@ -1,0 +1,338 @@
+// Answer checking on a small user database: verdicts, messages, and hostile answers.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "core/engine/database.h"
+#include "core/practice/comprobar.h"
+#include "core/shell/globales.h"
+#include "core/shell/textos.h"
+#include "support/fixtures.h"
+
+namespace veliora {
+namespace {
+
+using engine::Database;
+
+constexpr const char* kEsquema = R"sql(
+CREATE TABLE Clientes (
+  Id      INTEGER PRIMARY KEY,
+  Nombre  TEXT COLLATE NOCASE,
+  Ciudad  TEXT,
+  Saldo   DOUBLE,
+  Alta    DATE
+);
+INSERT INTO Clientes VALUES (1, 'Ana',   'Valencia', 120.5, '2021-03-01');
+INSERT INTO Clientes VALUES (2, 'Luis',  'Madrid',   80,    '2020-11-15');
+INSERT INTO Clientes VALUES (3, 'ana',   NULL,       0,     '2022-01-20');
+INSERT INTO Clientes VALUES (4, 'Berta', 'Valencia', NULL,  NULL);
+INSERT INTO Clientes VALUES (5, 'bruno', 'Alicante', 80,    '2019-07-04');
+CREATE TABLE Pedidos (
+  Num      INTEGER PRIMARY KEY,
+  Cliente  INTEGER REFERENCES Clientes(Id),
+  Importe  DOUBLE
+);
+INSERT INTO Pedidos VALUES (10, 1, 10), (11, 1, 20), (12, 2, 20), (13, 5, 30);
+CREATE TABLE Vacia (A INTEGER, B TEXT);
+)sql";
+
+class ComprobarTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DesplazamientoIdioma = 0;
+        ruta_ = home_ / "tienda.db";
+        test::BuildDatabase(ruta_, kEsquema);
+        original_ = test::ReadBytes(ruta_);
+        engine::EngineError err;
+        bd_ = Database::Open(ruta_.string(), Database::Kind::User, err);
+        ASSERT_TRUE(bd_) << err.description;
+    }
+    void TearDown() override {
+        if (bd_)
+            bd_->Close();
+        // Whatever was run, the user's file is exactly as it was.
+        EXPECT_EQ(test::ReadBytes(ruta_), original_);
+    }
+
+    Veredicto Juzgar(const std::string& solucion, const std::string& respuesta) {
+        return ComprobarRespuesta(*bd_, solucion, respuesta).veredicto;
+    }
+
+    test::TempHome home_;
+    std::filesystem::path ruta_;
+    std::string original_;
+    std::shared_ptr<Database> bd_;
+};
+
+// ---- Verdicts and their messages -------------------------------------------------------
+
+TEST_F(ComprobarTest, IdenticalStatementIsRightWithTheTwoLineMessage) {
+    auto r = ComprobarRespuesta(*bd_, "select Nombre from Clientes", "select Nombre from Clientes");
+    EXPECT_EQ(r.veredicto, Veredicto::Correcto);
+    EXPECT_EQ(r.mensaje, "El resultado parece correcto\r\nCompruebe su respuesta con la solución");
+}
+
+TEST_F(ComprobarTest, WrongAnswerGivesResultadoErroneo) {
+    auto r = ComprobarRespuesta(*bd_, "select Nombre from Clientes where Id < 3",
+                                "select Nombre from Clientes where Id > 3");
+    EXPECT_EQ(r.veredicto, Veredicto::Erroneo);
+    EXPECT_EQ(r.mensaje, "Resultado erróneo");
+}
+
+TEST_F(ComprobarTest, BrokenSolutionCannotBeChecked) {
+    auto r = ComprobarRespuesta(*bd_, "select Nada from Clientes", "select Nombre from Clientes");
+    EXPECT_EQ(r.veredicto, Veredicto::SolucionInvalida);
+    EXPECT_EQ(r.mensaje, "No se puede comprobarla respuesta");
+    EXPECT_TRUE(r.error.failed());
+}
+
+TEST_F(ComprobarTest, BrokenAnswerIsSyntacticallyWrong) {
+    for (const char* respuesta : {"selec Nombre from Clientes", "select Nombre from Nadie", ""}) {
+        auto r = ComprobarRespuesta(*bd_, "select Nombre from Clientes", respuesta);
+        EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida) << respuesta;
+        EXPECT_EQ(r.mensaje,
+                  "La solución es sintácticamente errónea. Modifícala y repite la verificación");
+    }
+}
+
+TEST_F(ComprobarTest, MessagesFollowTheLanguage) {
+    DesplazamientoIdioma = 10000;
+    auto r = ComprobarRespuesta(*bd_, "select 1", "select 2");
+    DesplazamientoIdioma = 0;
+    EXPECT_EQ(r.mensaje, TextoAbsoluto(11120));
+    EXPECT_NE(r.mensaje, TextoAbsoluto(1120));
+    EXPECT_EQ(MensajeVeredicto(Veredicto::Correcto), Texto(1118) + "\r\n" + Texto(1119));
+}
+
+// ---- How results are compared ----------------------------------------------------------
+
+TEST_F(ComprobarTest, RowsInAnotherOrderAreRight) {
+    EXPECT_EQ(Juzgar("select Id, Nombre from Clientes order by Id",
+                     "select Id, Nombre from Clientes order by Id desc"),
+              Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, ColumnNamesDoNotMatter) {
+    EXPECT_EQ(Juzgar("select Nombre, Ciudad from Clientes",
+                     "select Nombre as Quien, Ciudad as Donde from Clientes"),
+              Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, SwappedColumnsAreWrongUnlessEveryRowMatches) {
+    EXPECT_EQ(Juzgar("select Nombre, Ciudad from Clientes", "select Ciudad, Nombre from Clientes"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select Id, Id * 1 from Clientes", "select Id * 1, Id from Clientes"),
+              Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, BothEmptyAreRightOnlyWithTheSameColumnCount) {
+    EXPECT_EQ(Juzgar("select A, B from Vacia", "select Id, Nombre from Clientes where Id > 99"),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select A, B from Vacia", "select A from Vacia"), Veredicto::Erroneo);
+}
+
+TEST_F(ComprobarTest, TrailingSemicolonAndBlanksAreAccepted) {
+    EXPECT_EQ(Juzgar("select Nombre from Clientes order by Id",
+                     "  select Nombre from Clientes order by Id desc ;  "),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select Nombre from Clientes;", "select Nombre from Clientes"),
+              Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, LetterCaseInValuesIsADifference) {
+    EXPECT_EQ(Juzgar("select Nombre from Clientes", "select upper(Nombre) from Clientes"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select 'ana'", "select 'Ana'"), Veredicto::Erroneo);
+    // Keywords and names are not values: their case is free.
+    EXPECT_EQ(Juzgar("select Nombre from Clientes", "SELECT nombre FROM clientes"),
+              Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, NumbersCompareByValue) {
+    EXPECT_EQ(Juzgar("select 1", "select 1.0"), Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select Saldo from Clientes where Id = 2", "select 80"), Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select 1", "select 1.5"), Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select 1", "select '1'"), Veredicto::Erroneo);
+}
+
+TEST_F(ComprobarTest, DatesCompareAsDates) {
+    EXPECT_EQ(Juzgar("select Alta from Clientes where Id = 1",
+                     "select Alta from Clientes where Nombre = 'Ana' and Ciudad = 'Valencia'"),
+              Veredicto::Correcto);
+    EXPECT_EQ(
+        Juzgar("select Alta from Clientes where Id = 1", "select Alta from Clientes where Id = 2"),
+        Veredicto::Erroneo);
+}
+
+TEST_F(ComprobarTest, ANullMatchesOnlyANull) {
+    EXPECT_EQ(Juzgar("select Ciudad from Clientes", "select Ciudad from Clientes"),
+              Veredicto::Correcto);
+    // Nulls where the solution has values (and the reverse) are differences.
+    EXPECT_EQ(Juzgar("select Ciudad from Clientes", "select null from Clientes"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select null from Clientes", "select Ciudad from Clientes"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select Saldo from Clientes", "select coalesce(Saldo, 0) from Clientes"),
+              Veredicto::Erroneo);
+}
+
+TEST_F(ComprobarTest, ExtraRowsOrColumnsAreWrong) {
+    EXPECT_EQ(Juzgar("select Nombre from Clientes where Id < 3", "select Nombre from Clientes"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select Nombre from Clientes", "select Nombre from Clientes where Id < 3"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select Nombre from Clientes", "select Nombre, Id from Clientes"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select Nombre, Id from Clientes", "select Nombre from Clientes"),
+              Veredicto::Erroneo);
+}
+
+TEST_F(ComprobarTest, SameCountButDifferentRepetitionsIsWrong) {
+    // Both have four rows and the same distinct values; only the multiplicities differ.
+    EXPECT_EQ(Juzgar("select Importe from Pedidos",
+                     "select Importe from Pedidos where Importe <> 30 union all select 10"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select Importe from Pedidos",
+                     "select Importe from Pedidos where Importe <> 20 union all "
+                     "select 20 union all select 20 order by 1 desc"),
+              Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, SortedComparisonBreaksTiesOnEveryColumn) {
+    // Equal first columns (1 and 1.0, or long common text prefixes): later columns decide.
+    EXPECT_EQ(Juzgar("select 1, 'z' union all select 1.0, 'a'",
+                     "select 1.0, 'a' union all select 1, 'z'"),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select 1, 'z' union all select 1.0, 'a'",
+                     "select 1.0, 'a' union all select 1, 'a'"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select 'cliente 10', 1 union all select 'cliente 09', 2",
+                     "select 'cliente 09', 2 union all select 'cliente 10', 1"),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select 'cliente 10', 1 union all select 'cliente 09', 2",
+                     "select 'cliente 09', 1 union all select 'cliente 10', 2"),
+              Veredicto::Erroneo);
+    EXPECT_EQ(Juzgar("select 0.0, 'b' union all select 0, 'a'",
+                     "select 0, 'a' union all select -0.0, 'b'"),
+              Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, SortedComparisonOrdersMixedColumns) {
+    // Nulls, numbers, texts and dates in one column, in different orders on each side.
+    EXPECT_EQ(Juzgar("select Ciudad from Clientes union all select Saldo from Clientes "
+                     "union all select Alta from Clientes",
+                     "select Alta from Clientes union all select Ciudad from Clientes "
+                     "union all select Saldo from Clientes order by 1 desc"),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select Ciudad from Clientes union all select Alta from Clientes",
+                     "select Alta from Clientes union all select Nombre from Clientes"),
+              Veredicto::Erroneo);
+}
+
+// ---- Answers with their own ordering, limit or comments --------------------------------
+
+TEST_F(ComprobarTest, AnswerWithItsOwnOrderByIsRight) {
+    EXPECT_EQ(Juzgar("select Nombre, Saldo from Clientes",
+                     "select Nombre, Saldo from Clientes order by Saldo desc, Nombre"),
+              Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, AnswerWithALimitOrATrailingCommentIsJudgedOnItsRows) {
+    EXPECT_EQ(Juzgar("select Nombre from Clientes order by Id",
+                     "select Nombre from Clientes order by Id desc limit 100"),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select Nombre from Clientes", "select Nombre from Clientes -- todos"),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select Nombre from Clientes",
+                     "select Nombre from Clientes order by Id desc /* al revés */"),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select Nombre from Clientes", "select Nombre from Clientes limit 2"),
+              Veredicto::Erroneo);
+}
+
+TEST_F(ComprobarTest, CaseInsensitiveOrderingDoesNotMisleadTheComparison) {
+    // Nombre ignores case when the engine orders it, so 'Ana' and 'ana' may come in either
+    // order; the in-memory sort tells them apart by their bytes.
+    EXPECT_EQ(Juzgar("select Nombre from Clientes order by Nombre",
+                     "select Nombre from Clientes order by Nombre desc"),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select Nombre from Clientes order by Id",
+                     "select Nombre from Clientes order by lower(Nombre), Id desc"),
+              Veredicto::Correcto);
+}
+
+// ---- Hostile answers: refused, the file untouched --------------------------------------
+
+TEST_F(ComprobarTest, StatementsThatWouldWriteAreRefused) {
+    for (const char* respuesta : {"delete from Clientes", "update Clientes set Saldo = 0",
+                                  "insert into Vacia values (1, 'x')", "drop table Vacia",
+                                  "create table X (a)", "pragma user_version = 7",
+                                  "pragma writable_schema = 1", "attach database 'otra.db' as otra",
+                                  "vacuum", "with x as (select 1) delete from Clientes"}) {
+        auto r = ComprobarRespuesta(*bd_, "select Nombre from Clientes", respuesta);
+        EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida) << respuesta;
+        EXPECT_EQ(r.mensaje, Texto(1117));
+    }
+    EXPECT_EQ(Juzgar("select count(*) from Clientes", "select count(*) from Clientes"),
+              Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, TwoStatementsAreRefused) {
+    for (const char* respuesta : {"select Nombre from Clientes; delete from Clientes",
+                                  "select Nombre from Clientes; select Nombre from Clientes",
+                                  "delete from Clientes; select Nombre from Clientes"}) {
+        EXPECT_EQ(Juzgar("select Nombre from Clientes", respuesta), Veredicto::RespuestaInvalida)
+            << respuesta;
+    }
+}
+
+TEST_F(ComprobarTest, EndlessAnswerIsInterruptedByTheTimeLimit) {
+    engine::Limits limites;
+    limites.timeout = std::chrono::milliseconds(200);
+    bd_->SetLimits(limites);
+    const char* infinita =
+        "with recursive c(x) as (select 1 union all select x + 1 from c) select count(*) from c";
+    auto r = ComprobarRespuesta(*bd_, "select count(*) from Clientes", infinita);
+    EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida);
+    EXPECT_EQ(r.mensaje, Texto(1117));
+    // The database serves the next check as usual.
+    EXPECT_EQ(Juzgar("select count(*) from Clientes", "select 5"), Veredicto::Correcto);
+}
+
+TEST_F(ComprobarTest, EndlessStreamOfRowsIsStopped) {
+    engine::Limits limites;
+    limites.timeout = std::chrono::milliseconds(200);
+    limites.maxRows = 100'000;
+    bd_->SetLimits(limites);
+    const char* infinita =
+        "with recursive c(x) as (select 1 union all select x + 1 from c) select x from c";
+    EXPECT_EQ(Juzgar("select Id from Clientes", infinita), Veredicto::RespuestaInvalida);
+}
+
+TEST_F(ComprobarTest, EndlessSolutionCannotBeChecked) {
+    engine::Limits limites;
+    limites.timeout = std::chrono::milliseconds(200);
+    bd_->SetLimits(limites);
+    auto r = ComprobarRespuesta(
+        *bd_,
+        "with recursive c(x) as (select 1 union all select x + 1 from c) select count(*) from c",
+        "select 1");
+    EXPECT_EQ(r.veredicto, Veredicto::SolucionInvalida);
+    EXPECT_EQ(r.mensaje, Texto(1116));
+}
+
+TEST(ComprobarSinGuarda, AWritableDatabaseIsNeverUsedForChecking) {
+    test::TempHome home;
+    const auto ruta = home / "aux.db";
+    test::BuildDatabase(ruta, "CREATE TABLE T (a); INSERT INTO T VALUES (1);");
+    engine::EngineError err;
+    auto bd = Database::Open(ruta.string(), Database::Kind::Auxiliary, err);
+    ASSERT_TRUE(bd) << err.description;
+    auto r = ComprobarRespuesta(*bd, "select a from T", "delete from T");
+    EXPECT_EQ(r.veredicto, Veredicto::SolucionInvalida);
+    EXPECT_EQ(bd->Scalar("select count(*) from T", err).toInt(), 1);
+}
+
+}  // namespace
+}  // namespace veliora

@@ -1,0 +1,117 @@
+#pragma once
+// Shared by the practice window tests: a fresh application directory with a small user
+// database and its auxiliary database open as the program opens them, short timers, and
+// helpers to find controls.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/bulletins/encriptar.h"
+#include "core/engine/database.h"
+#include "core/shell/apertura.h"
+#include "core/shell/directorio.h"
+#include "core/shell/globales.h"
+#include "core/shell/rutinas.h"
+#include "support/fixtures.h"
+
+namespace veliora::test {
+
+inline constexpr const char* kAlumnos = R"sql(
+CREATE TABLE Alumnos (Id INTEGER PRIMARY KEY, Nombre TEXT, Nota DOUBLE, Curso TEXT);
+INSERT INTO Alumnos VALUES (1, 'Ana', 7.5, '1A'), (2, 'Luis', 5, '1B'), (3, 'Eva', NULL, '1A');
+)sql";
+
+class EntornoPractica {
+  public:
+    // Opens the given user database (a small one of its own when empty) and its auxiliary
+    // database; sets the language and teacher mode.
+    explicit EntornoPractica(bool profesor = false, std::filesystem::path usuario = {}) {
+        BDUsuario.reset();
+        BDAuxiliar.reset();
+        DesplazamientoIdioma = 0;
+        ModoProfesor = profesor;
+        SembrarAleatorio(20240611);
+        home_ = std::make_unique<TempHome>();
+        SembrarDirectorioAplicacion();
+        if (usuario.empty()) {
+            usuario = home_->path() / "datos" / "alumnos.db";
+            std::filesystem::create_directories(usuario.parent_path());
+            BuildDatabase(usuario, kAlumnos);
+        }
+        usuario_ = usuario;
+        original_ = ReadBytes(usuario_);
+        engine::EngineError err;
+        if (AbrirBDUsuario(usuario_.string(), &err) != 0 ||
+            AbrirBDAuxiliar(usuario_.filename().string(), &err) != 0)
+            throw std::runtime_error("cannot open the databases: " + err.description);
+    }
+    ~EntornoPractica() {
+        BDUsuario.reset();
+        BDAuxiliar.reset();
+        ModoProfesor = false;
+        DesplazamientoIdioma = 0;
+    }
+    const std::filesystem::path& usuario() const { return usuario_; }
+    // The user's file has not changed since the environment opened it.
+    bool UsuarioIntacto() const { return ReadBytes(usuario_) == original_; }
+
+    // A bulletin header and its lines (texts stored scrambled, as the program stores them).
+    static void CrearBoletin(const std::string& nombre,
+                             const std::vector<std::pair<std::string, std::string>>& lineas) {
+        engine::EngineError err;
+        BDAuxiliar->Execute("insert into CabBoletines (Nombre) values (?)", err,
+                            {engine::Value::Text(nombre)});
+        int numero = 0;
+        for (const auto& [pregunta, sql] : lineas) {
+            numero += 2;  // gaps on purpose: positions, not numbers, drive the labels
+            BDAuxiliar->Execute("insert into LBoletines values (?, ?, ?, ?)", err,
+                                {engine::Value::Text(nombre), engine::Value::Int(numero),
+                                 engine::Value::Blob(*Encriptar(pregunta, kClaveRespuestas)),
+                                 engine::Value::Blob(*Encriptar(sql, kClaveRespuestas))});
+        }
+    }
+
+  private:
+    std::unique_ptr<TempHome> home_;
+    std::filesystem::path usuario_;
+    std::string original_;
+};
+
+template <class T = QWidget>
+T* Control(QWidget* ventana, const char* nombre) {
+    T* c = ventana->findChild<T*>(QString::fromLatin1(nombre));
+    if (!c)
+        qWarning("control %s not found", nombre);
+    return c;
+}
+
+// Runs `accion` on the next modal dialog as soon as it is up (and `listo` holds for it).
+inline void AlAbrirseModal(std::function<bool(QWidget*)> listo,
+                           std::function<void(QWidget*)> accion) {
+    auto* sondeo = new QTimer;
+    sondeo->setInterval(5);
+    QObject::connect(sondeo, &QTimer::timeout, sondeo, [sondeo, listo, accion] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !listo(modal))
+            return;
+        sondeo->stop();
+        sondeo->deleteLater();
+        accion(modal);
+    });
+    sondeo->start();
+}
+
+inline void BorrarCerradas() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+}  // namespace veliora::test

@@ -1,0 +1,160 @@
+// The direct query window: results in the grid, error messages, big results.
+#include <QAbstractItemModel>
+#include <QGroupBox>
+#include <QScrollBar>
+#include <QTableView>
+
+#include "core/shell/textos.h"
+#include "test_practice_comun.h"
+#include "ui/practice/frmVLREjecutarQuery.h"
+#include "ui/shell/mensajes.h"
+#include "ui/shell/ventanas.h"
+
+using namespace veliora;
+using namespace veliora::test;
+using veliora::ui::frmVLREjecutarQuery;
+using veliora::ui::Icono;
+
+class TestPracticeEjecutar : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<EntornoPractica> entorno_;
+    std::unique_ptr<ui::CapturaMensajes> mensajes_;
+    frmVLREjecutarQuery* w_ = nullptr;
+
+    void Ejecutar(const QString& sql) {
+        Control<QPlainTextEdit>(w_, "txtPregunta")->setPlainText(sql);
+        QTest::mouseClick(Control(w_, "cmdEjecutar"), Qt::LeftButton);
+    }
+    QAbstractItemModel* Modelo() { return Control<QTableView>(w_, "DBGridDatos")->model(); }
+    QString Celda(int fila, int columna) {
+        return Modelo()->data(Modelo()->index(fila, columna)).toString();
+    }
+    QString Cabecera(int columna) {
+        return Modelo()->headerData(columna, Qt::Horizontal).toString();
+    }
+
+  private slots:
+    void init() {
+        entorno_ = std::make_unique<EntornoPractica>();
+        mensajes_ = std::make_unique<ui::CapturaMensajes>();
+        w_ = ui::ObtenerVentana<frmVLREjecutarQuery>();
+        ui::MostrarVentana(w_);
+        QVERIFY(QTest::qWaitForWindowExposed(w_));
+    }
+    void cleanup() {
+        w_->close();
+        BorrarCerradas();
+        QVERIFY(entorno_->UsuarioIntacto());
+        mensajes_.reset();
+        entorno_.reset();
+    }
+
+    void captions() {
+        QCOMPARE(w_->windowTitle(), QStringLiteral("Consultas directas"));
+        QCOMPARE(Control<QGroupBox>(w_, "FrPregunta")->title(), QStringLiteral("Pregunta"));
+        QCOMPARE(Control<QPushButton>(w_, "cmdEjecutar")->text(), QStringLiteral("Ejecutar"));
+        QCOMPARE(Control<QPushButton>(w_, "cmdSalir")->text(), QStringLiteral("Salir"));
+    }
+
+    void resultShowsColumnsByNameAndRows() {
+        Ejecutar(QStringLiteral("select Nombre, Nota from Alumnos order by Id"));
+        QVERIFY(mensajes_->mensajes().empty());
+        QCOMPARE(Modelo()->columnCount(), 2);
+        QCOMPARE(Modelo()->rowCount(), 3);
+        QCOMPARE(Cabecera(0), QStringLiteral("Nombre"));
+        QCOMPARE(Cabecera(1), QStringLiteral("Nota"));
+        QCOMPARE(Celda(0, 0), QStringLiteral("Ana"));
+        QCOMPARE(Celda(0, 1), QStringLiteral("7,5"));  // as a Spanish desktop shows it
+        QCOMPARE(Celda(2, 1), QString());              // null
+        // Read-only: no cell can be edited.
+        QVERIFY(!(Modelo()->flags(Modelo()->index(0, 0)) & Qt::ItemIsEditable));
+        QVERIFY(!Modelo()->setData(Modelo()->index(0, 0), QStringLiteral("x")));
+    }
+
+    void secondRunReplacesTheGridEntirely() {
+        Ejecutar(QStringLiteral("select Id, Nombre, Nota, Curso from Alumnos"));
+        QCOMPARE(Modelo()->columnCount(), 4);
+        Ejecutar(QStringLiteral("select count(*) as Total from Alumnos"));
+        QCOMPARE(Modelo()->columnCount(), 1);
+        QCOMPARE(Modelo()->rowCount(), 1);
+        QCOMPARE(Cabecera(0), QStringLiteral("Total"));
+        QCOMPARE(Celda(0, 0), QStringLiteral("3"));
+        Ejecutar(QStringLiteral("select Nombre from Alumnos where Id > 10"));
+        QCOMPARE(Modelo()->columnCount(), 1);
+        QCOMPARE(Modelo()->rowCount(), 0);
+        QCOMPARE(Cabecera(0), QStringLiteral("Nombre"));
+    }
+
+    void errorMessageHasThreeLines() {
+        Ejecutar(QStringLiteral("select Nombre from Alumnos"));
+        Ejecutar(QStringLiteral("select Nadie from Alumnos"));
+        QCOMPARE(mensajes_->mensajes().size(), std::size_t(1));
+        const auto& m = mensajes_->mensajes().front();
+        QCOMPARE(m.icono, Icono::Critico);
+        QCOMPARE(m.botones, ui::Botones::Aceptar);
+        const QStringList lineas = m.texto.split(QStringLiteral("\r\n"));
+        QCOMPARE(lineas.size(), 3);
+        QVERIFY(lineas[0].startsWith(QStringLiteral("Se produjo el error:")));
+        bool numero = false;
+        lineas[0].mid(QStringLiteral("Se produjo el error:").size()).toInt(&numero);
+        QVERIFY2(numero, qPrintable(lineas[0]));  // the number follows with no blank
+        QVERIFY(lineas[1].contains(QStringLiteral("Nadie")));
+        QCOMPARE(lineas[2], QStringLiteral("Revise la consulta"));
+        QVERIFY(Control(w_, "txtPregunta")->hasFocus());
+        // The grid keeps the previous result.
+        QCOMPARE(Cabecera(0), QStringLiteral("Nombre"));
+        QCOMPARE(Modelo()->rowCount(), 3);
+    }
+
+    void emptyOrWritingStatementsAreErrors() {
+        for (const char* sql : {"", "delete from Alumnos", "update Alumnos set Nota = 0",
+                                "select 1; delete from Alumnos"}) {
+            mensajes_->Limpiar();
+            Ejecutar(QString::fromUtf8(sql));
+            QCOMPARE(mensajes_->mensajes().size(), std::size_t(1));
+            QVERIFY2(mensajes_->mensajes().front().texto.startsWith(
+                         QStringLiteral("Se produjo el error:")),
+                     sql);
+        }
+        QVERIFY(entorno_->UsuarioIntacto());
+    }
+
+    void valencianMessage() {
+        DesplazamientoIdioma = 10000;
+        Ejecutar(QStringLiteral("selec"));
+        const QStringList lineas = mensajes_->mensajes().back().texto.split(QStringLiteral("\r\n"));
+        QCOMPARE(lineas.size(), 3);
+        QVERIFY(lineas[0].startsWith(QString::fromStdString(TextoAbsoluto(10605))));
+        QCOMPARE(lineas[2], QString::fromStdString(TextoAbsoluto(10606)));
+    }
+
+    void millionRowsAreFetchedAsTheViewNeedsThem() {
+        Ejecutar(
+            QStringLiteral("with recursive c(x) as (select 1 union all select x + 1 from c "
+                           "where x < 1000000) select x as Numero, x * 2 as Doble from c"));
+        QVERIFY(mensajes_->mensajes().empty());
+        auto* grid = Control<QTableView>(w_, "DBGridDatos");
+        QCoreApplication::processEvents();
+        const int primeras = Modelo()->rowCount();
+        QVERIFY(primeras > 0);
+        QVERIFY(primeras < 10000);
+        QVERIFY(Modelo()->canFetchMore({}));
+        QCOMPARE(Celda(0, 1), QStringLiteral("2"));
+        // Scrolling to the end asks for more rows, a block at a time.
+        grid->scrollToBottom();
+        QCoreApplication::processEvents();
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+        QCoreApplication::processEvents();
+        QTRY_VERIFY(Modelo()->rowCount() > primeras);
+        QVERIFY(Modelo()->rowCount() < 100000);
+        // Until the end, each fetch adds rows; the last row is the millionth.
+        while (Modelo()->canFetchMore({})) Modelo()->fetchMore({});
+        QCOMPARE(Modelo()->rowCount(), 1000000);
+        QCOMPARE(Celda(999999, 0), QStringLiteral("1000000"));
+    }
+};
+
+QTEST_MAIN(TestPracticeEjecutar)
+#include "test_practice_ejecutar.moc"
