@@ -201,6 +201,7 @@ class Motor {
     bool Repetir(Dibujo&& dibujo);
 
     Paso DibujoUnaTabla(bool Compleja, Borrador& b);
+    void ElegirRelacionYSentido(PlanConsulta& p);
     Paso DibujoDosTablas(bool Compleja, Borrador& b);
     Paso DibujoTresTablas(bool Compleja, Borrador& b);
     Paso DibujoAgrupada(bool Compleja, Borrador& b);
@@ -217,6 +218,9 @@ class Motor {
     std::string Columna(int t, int f) const;
     std::string ParesRelacion(int r) const;
     std::string Condicion(int t, int f, int op, std::string& Valor1, std::string& Valor2);
+    // " having " clause of a grouped query over field f of table t; samples ValorHaving.
+    std::string ClausulaHaving(int t, int f, int AgregadoHaving, int OperadorHaving,
+                               std::string& ValorHaving);
 
     // Statement blocks.
     void Anadir(std::string& s, const std::string& pieza) const;

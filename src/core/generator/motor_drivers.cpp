@@ -47,8 +47,8 @@ Motor::Paso Motor::DibujoUnaTabla(bool Compleja, Borrador& b) {
     return Paso::Construida;
 }
 
-Motor::Paso Motor::DibujoDosTablas(bool Compleja, Borrador& b) {
-    PlanConsulta& p = b.plan;
+// A random relation, read from either side with equal chance.
+void Motor::ElegirRelacionYSentido(PlanConsulta& p) {
     p.IndRelacion = Aleatorio(0, int(relaciones_.size()) - 1);
     const auto& rel = RelacionEn(p.IndRelacion);
     if (Aleatorio(0, 1) == 0) {
@@ -58,6 +58,11 @@ Motor::Paso Motor::DibujoDosTablas(bool Compleja, Borrador& b) {
         p.IndTabla = IndiceTabla(rel.ForeignTable);
         p.IndTabla2 = IndiceTabla(rel.Table);
     }
+}
+
+Motor::Paso Motor::DibujoDosTablas(bool Compleja, Borrador& b) {
+    PlanConsulta& p = b.plan;
+    ElegirRelacionYSentido(p);
     p.IndCampo = Aleatorio(0, NumCampos(p.IndTabla));
     p.Agregado = ElegirAgregado(p.IndTabla, p.IndCampo, false);
     p.IndCampoCond = Aleatorio(1, NumCampos(p.IndTabla2));
@@ -76,15 +81,7 @@ Motor::Paso Motor::DibujoDosTablas(bool Compleja, Borrador& b) {
 
 Motor::Paso Motor::DibujoTresTablas(bool Compleja, Borrador& b) {
     PlanConsulta& p = b.plan;
-    p.IndRelacion = Aleatorio(0, int(relaciones_.size()) - 1);
-    const auto& rel = RelacionEn(p.IndRelacion);
-    if (Aleatorio(0, 1) == 0) {
-        p.IndTabla = IndiceTabla(rel.Table);
-        p.IndTabla2 = IndiceTabla(rel.ForeignTable);
-    } else {
-        p.IndTabla = IndiceTabla(rel.ForeignTable);
-        p.IndTabla2 = IndiceTabla(rel.Table);
-    }
+    ElegirRelacionYSentido(p);
     p.IndRelacion2 = BuscarSegundaRelacion(p.IndTabla2, p.IndRelacion);
     if (p.IndRelacion2 == -1)
         return Paso::Repetir;  // no chain of two from here

@@ -119,19 +119,7 @@ std::string Motor::SqlAgrupadaUnaTabla(int IndTabla, int IndCampoGrupo, int IndC
         AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla, IndCampoSub, OperadorSub,
                        SqlSubquery);
     s += " group by " + Columna(IndTabla, IndCampoGrupo);
-    if (AgregadoHaving != Agregados::Ninguno) {
-        s += " having " + NombreAgregado(AgregadoHaving) + "(" +
-             Columna(IndTabla, IndCampoAgregado) + ")" + NombreOperador(OperadorHaving);
-        if (AgregadoHaving == Agregados::Count) {
-            ValorHaving = std::to_string(Aleatorio(1, 10));
-            s += ValorHaving;
-        } else if (AgregadoHaving >= Agregados::Max && AgregadoHaving <= Agregados::Avg) {
-            ValorHaving =
-                ValorAleatorio(NombreTabla(IndTabla), NombreCampo(IndTabla, IndCampoAgregado))
-                    .toSpanishText();
-            s += LiteralPorTipo(TipoCampo(IndTabla, IndCampoAgregado), ValorHaving);
-        }
-    }
+    s += ClausulaHaving(IndTabla, IndCampoAgregado, AgregadoHaving, OperadorHaving, ValorHaving);
     return s;
 }
 
@@ -157,18 +145,22 @@ std::string Motor::SqlAgrupadaVariasTablas(int IndRelacion, int IndTabla, int In
         AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla2, IndCampoSub, OperadorSub,
                        SqlSubquery);
     s += " group by " + Columna(IndTabla, IndCampoGrupo);
-    if (AgregadoHaving != Agregados::Ninguno) {
-        s += " having " + NombreAgregado(AgregadoHaving) + "(" +
-             Columna(IndTabla2, IndCampoAgregado) + ")" + NombreOperador(OperadorHaving);
-        if (AgregadoHaving == Agregados::Count) {
-            ValorHaving = std::to_string(Aleatorio(1, 10));
-            s += ValorHaving;
-        } else if (AgregadoHaving >= Agregados::Max && AgregadoHaving <= Agregados::Avg) {
-            ValorHaving =
-                ValorAleatorio(NombreTabla(IndTabla2), NombreCampo(IndTabla2, IndCampoAgregado))
-                    .toSpanishText();
-            s += LiteralPorTipo(TipoCampo(IndTabla2, IndCampoAgregado), ValorHaving);
-        }
+    s += ClausulaHaving(IndTabla2, IndCampoAgregado, AgregadoHaving, OperadorHaving, ValorHaving);
+    return s;
+}
+
+std::string Motor::ClausulaHaving(int t, int f, int AgregadoHaving, int OperadorHaving,
+                                  std::string& ValorHaving) {
+    if (AgregadoHaving == Agregados::Ninguno)
+        return {};
+    std::string s = " having " + NombreAgregado(AgregadoHaving) + "(" + Columna(t, f) + ")" +
+                    NombreOperador(OperadorHaving);
+    if (AgregadoHaving == Agregados::Count) {
+        ValorHaving = std::to_string(Aleatorio(1, 10));
+        s += ValorHaving;
+    } else if (AgregadoHaving >= Agregados::Max && AgregadoHaving <= Agregados::Avg) {
+        ValorHaving = ValorAleatorio(NombreTabla(t), NombreCampo(t, f)).toSpanishText();
+        s += LiteralPorTipo(TipoCampo(t, f), ValorHaving);
     }
     return s;
 }

@@ -223,11 +223,12 @@ bool PalabraEn(std::string_view s, std::size_t i, std::string_view palabra) {
     return fin >= s.size() || !CaracterDeNombre(s[fin]);
 }
 
-// Splits a list at its outer commas.
-std::vector<std::string> Dividir(std::string_view s) {
-    std::vector<std::string> partes;
+// Walks the characters outside quotes and brackets, telling the visitor each position
+// and its parenthesis depth (0 = outer level).
+template <class Visitor>
+void RecorrerFuera(std::string_view s, Visitor visitar) {
     int nivel = 0;
-    std::size_t inicio = 0, i = 0;
+    std::size_t i = 0;
     while (i < s.size()) {
         char c = s[i];
         if (c == '\'' || c == '"') {
@@ -243,12 +244,21 @@ std::vector<std::string> Dividir(std::string_view s) {
             ++nivel;
         if (c == ')')
             --nivel;
+        visitar(i, c, nivel);
+        ++i;
+    }
+}
+
+// Splits a list at its outer commas.
+std::vector<std::string> Dividir(std::string_view s) {
+    std::vector<std::string> partes;
+    std::size_t inicio = 0;
+    RecorrerFuera(s, [&](std::size_t i, char c, int nivel) {
         if (c == ',' && nivel == 0) {
             partes.emplace_back(s.substr(inicio, i - inicio));
             inicio = i + 1;
         }
-        ++i;
-    }
+    });
     partes.emplace_back(s.substr(inicio));
     return partes;
 }
@@ -257,40 +267,23 @@ Partes Cortar(std::string_view s) {
     Partes p;
     // Outer-level keyword positions.
     std::size_t select = std::string_view::npos, from = select, group = select, fin = s.size();
-    int nivel = 0;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        char c = s[i];
-        if (c == '\'' || c == '"') {
-            SaltarComillas(s, i);
-            continue;
+    RecorrerFuera(s, [&](std::size_t i, char, int nivel) {
+        if (nivel != 0)
+            return;
+        if (select == std::string_view::npos && PalabraEn(s, i, "select")) {
+            select = i + 6;
+        } else if (select != std::string_view::npos && from == std::string_view::npos &&
+                   PalabraEn(s, i, "from")) {
+            from = i;
+        } else if (from != std::string_view::npos && group == std::string_view::npos &&
+                   PalabraEn(s, i, "group")) {
+            group = i + 5;
+        } else if (group != std::string_view::npos &&
+                   (PalabraEn(s, i, "having") || PalabraEn(s, i, "order") ||
+                    PalabraEn(s, i, "limit"))) {
+            fin = std::min(fin, i);
         }
-        if (c == '[') {
-            std::size_t f = s.find(']', i);
-            i = f == std::string_view::npos ? s.size() : f + 1;
-            continue;
-        }
-        if (c == '(')
-            ++nivel;
-        if (c == ')')
-            --nivel;
-        if (nivel == 0) {
-            if (select == std::string_view::npos && PalabraEn(s, i, "select")) {
-                select = i + 6;
-            } else if (select != std::string_view::npos && from == std::string_view::npos &&
-                       PalabraEn(s, i, "from")) {
-                from = i;
-            } else if (from != std::string_view::npos && group == std::string_view::npos &&
-                       PalabraEn(s, i, "group")) {
-                group = i + 5;
-            } else if (group != std::string_view::npos &&
-                       (PalabraEn(s, i, "having") || PalabraEn(s, i, "order") ||
-                        PalabraEn(s, i, "limit"))) {
-                fin = std::min(fin, i);
-            }
-        }
-        ++i;
-    }
+    });
     if (select == std::string_view::npos)
         return p;
     std::string_view lista =
