@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -60,12 +59,7 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     capa->addWidget(DBGridDatos_, 1);
 
     connect(cmdEjecutar_, &QPushButton::clicked, this, [this] { cmdEjecutar_Click(); });
-    connect(cmdSalir_, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    connect(cmdSalir_, &QPushButton::clicked, this, &QWidget::close);
 
     CargarTextos();
     resize(sizeHint());

@@ -175,13 +175,7 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     connect(cmdGuardarCons_, &QPushButton::clicked, this, [this] { cmdGuardarCons_Click(); });
     connect(cmdAntQuery_, &QPushButton::clicked, this, [this] { cmdAntQuery_Click(); });
     connect(cmdSigQuery_, &QPushButton::clicked, this, [this] { cmdSigQuery_Click(); });
-    connect(cmdSalir_, &QPushButton::clicked, this, [this] {
-        // Inside the main window the sub-window closes, and with it this window.
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
+    connect(cmdSalir_, &QPushButton::clicked, this, &QWidget::close);
 
     CargarTextos();
     primerPintado_ = true;
