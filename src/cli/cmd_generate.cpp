@@ -60,7 +60,10 @@ std::string Linea(const generador::Generacion& g) {
     j.Key("Valor1").String(p.Valor1).Key("Valor2").String(p.Valor2);
     j.Key("IndCampoGrupo").Int(p.IndCampoGrupo).Key("IndCampoAgregado").Int(p.IndCampoAgregado);
     j.Key("MostrarAgregado").Bool(p.MostrarAgregado).Key("AgregadoHaving").Int(p.AgregadoHaving);
-    j.Key("OperadorHaving").Int(p.OperadorHaving).Key("ValorHaving").String(p.ValorHaving);
+    // The having operator is drawn whether or not there is a having clause; without one it
+    // is unused, and unused values read 0.
+    const int operadorHaving = p.AgregadoHaving == 1 ? 0 : p.OperadorHaving;
+    j.Key("OperadorHaving").Int(operadorHaving).Key("ValorHaving").String(p.ValorHaving);
     j.Key("TipoSubquery").Int(p.TipoSubquery).Key("Conector").Int(p.Conector);
     j.Key("IndCampoSub").Int(p.IndCampoSub).Key("OperadorSub").Int(p.OperadorSub);
     j.Key("SqlSubquery").String(p.SqlSubquery).Key("TextoSubquery").String(p.TextoSubquery);

@@ -103,6 +103,10 @@ TEST_F(CliGenerate, JsonLinesFollowTheContract) {
         EXPECT_EQ(o["question"].toString().toStdString(),
                   engine::LowerWithCapital(o["question_raw"].toString().toStdString()));
         QJsonObject plan = o["plan"].toObject();
+        if (plan["AgregadoHaving"].toInt() == 1) {
+            EXPECT_EQ(plan["OperadorHaving"].toInt(), 0) << "unused values read 0";
+            EXPECT_EQ(plan["ValorHaving"].toString(), "");
+        }
         const int tipoSub = plan["TipoSubquery"].toInt();
         EXPECT_EQ(tipoSub > 0, kind == 5);
         // The nested plan is present exactly when a subquery was built.

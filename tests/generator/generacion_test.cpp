@@ -1,6 +1,5 @@
 // Whole presses: validation, the finishing steps, bounded redraws on databases that cannot
 // give a kind, the window's session object, and long seeded runs over the sample databases.
-#include <chrono>
 
 #include "core/generator/generador.h"
 #include "generator/entorno.h"
@@ -165,12 +164,7 @@ class Degenerada : public ::testing::Test, public EntornoGenerador {
     void Termina(int caja, FinPulsacion fin, int intentos) {
         std::array<bool, 5> marcas{};
         marcas[std::size_t(caja - 1)] = true;
-        auto inicio = std::chrono::steady_clock::now();
         EXPECT_FALSE(motor->GenerarPregunta(marcas)) << "caja " << caja;
-        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - inicio)
-                      .count();
-        EXPECT_LT(ms, 5000) << "caja " << caja;
         EXPECT_EQ(motor->Ultima().Fin, fin) << "caja " << caja;
         if (intentos > 0) {
             EXPECT_EQ(motor->Ultima().Intentos, intentos) << "caja " << caja;
@@ -206,10 +200,16 @@ TEST_F(Degenerada, NoRelations) {
     EXPECT_LT(hechas, 60);
     // A single table still gives single-table questions, and complex ones over itself.
     EXPECT_TRUE(motor->GenerarPregunta({true, false, false, false, false}));
-    EXPECT_TRUE(motor->GenerarQueryUnaTabla(true));
-    EXPECT_EQ(motor->Ultima().Plan.TipoSubquery, 1);
-    EXPECT_TRUE(motor->Ultima().Plan.Sub.has_value());
-    EXPECT_EQ(motor->Ultima().Plan.Sub->Forma, 1);
+    // Subqueries of kinds 2 and 3 need a relation: their incomplete conditions are
+    // refused even where SQLite would accept them ("in ()"), so only kind 1 is shown.
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_TRUE(motor->GenerarQueryUnaTabla(true));
+        const auto& plan = motor->Ultima().Plan;
+        EXPECT_EQ(plan.TipoSubquery, 1) << motor->SolucionSQL;
+        EXPECT_FALSE(plan.SqlSubquery.empty());
+        ASSERT_TRUE(plan.Sub.has_value());
+        EXPECT_EQ(plan.Sub->Forma, 1);
+    }
 }
 
 TEST_F(Degenerada, SingleRelationNeverGivesThreeTables) {

@@ -91,6 +91,10 @@ bool Motor::Repetir(Dibujo&& dibujo) {
         }
         if (paso == Paso::Repetir)
             continue;
+        // A subquery that could not be built leaves an incomplete condition, which SQLite
+        // may still accept ("x in ()"): the draw is refused, as the original engine did.
+        if (b.plan.TipoSubquery > 0 && b.plan.SqlSubquery.empty())
+            continue;
         std::string sql = engine::LowerWithCapital(b.sql);
         std::string texto = engine::LowerWithCapital(b.texto);
         if (!ValidarQuery(sql))
