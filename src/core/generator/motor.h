@@ -166,6 +166,8 @@ class Motor {
                                   int IndRelacion2, int IndTabla3, int TipoSubquery, int Conector,
                                   int IndCampoSub, int OperadorSub,
                                   const std::string& TextoSubquery);
+    std::string InicioAgrupada(bool Verbo, int IndTabla, int IndCampoGrupo, int ta,
+                               int IndCampoAgregado, bool MostrarAgregado, int Agregado);
     std::string TextoAgrupadaUnaTabla(bool Verbo, int IndTabla, int IndCampoGrupo,
                                       int IndCampoAgregado, bool MostrarAgregado, int Agregado,
                                       int IndCampoCond, int Operador, int AgregadoHaving,
@@ -205,6 +207,7 @@ class Motor {
     Paso DibujoDosTablas(bool Compleja, Borrador& b);
     Paso DibujoTresTablas(bool Compleja, Borrador& b);
     Paso DibujoAgrupada(bool Compleja, Borrador& b);
+    void DibujarAgregacion(PlanConsulta& p, int t);
 
     // Draw-time access: an index outside the model ends the press (FinGeneracion).
     const Tabla& TablaEn(int t) const;

@@ -105,6 +105,18 @@ Motor::Paso Motor::DibujoTresTablas(bool Compleja, Borrador& b) {
     return Paso::Construida;
 }
 
+// The draws a grouped query makes on its aggregated table t, in their order: whether the
+// aggregate is shown, its aggregate, the where condition and the having condition.
+void Motor::DibujarAgregacion(PlanConsulta& p, int t) {
+    p.MostrarAgregado = Aleatorio(0, 1) == 1;
+    p.Agregado = ElegirAgregadoAgrupado(t, p.IndCampoAgregado);
+    p.IndCampoCond = Aleatorio(0, NumCampos(t));
+    if (p.IndCampoCond > 0)
+        p.Operador = ElegirOperador(t, p.IndCampoCond, false);
+    p.AgregadoHaving = ElegirAgregadoAgrupado(t, p.IndCampoAgregado);
+    p.OperadorHaving = ElegirOperador(t, p.IndCampoAgregado, true);
+}
+
 Motor::Paso Motor::DibujoAgrupada(bool Compleja, Borrador& b) {
     PlanConsulta& p = b.plan;
     if (Aleatorio(1, 2) == 1) {
@@ -114,13 +126,7 @@ Motor::Paso Motor::DibujoAgrupada(bool Compleja, Borrador& b) {
         // A table of one field has nothing to aggregate besides its grouping field.
         if (!DistintoDe(n, p.IndCampoGrupo, p.IndCampoAgregado))
             return Paso::Repetir;
-        p.MostrarAgregado = Aleatorio(0, 1) == 1;
-        p.Agregado = ElegirAgregadoAgrupado(p.IndTabla, p.IndCampoAgregado);
-        p.IndCampoCond = Aleatorio(0, n);
-        if (p.IndCampoCond > 0)
-            p.Operador = ElegirOperador(p.IndTabla, p.IndCampoCond, false);
-        p.AgregadoHaving = ElegirAgregadoAgrupado(p.IndTabla, p.IndCampoAgregado);
-        p.OperadorHaving = ElegirOperador(p.IndTabla, p.IndCampoAgregado, true);
+        DibujarAgregacion(p, p.IndTabla);
         if (Compleja)
             GenerarSubquery(p.IndTabla, p);
         b.sql = SqlAgrupadaUnaTabla(
@@ -145,13 +151,7 @@ Motor::Paso Motor::DibujoAgrupada(bool Compleja, Borrador& b) {
     // A foreign table with no field besides its key has nothing to aggregate.
     if (!DistintoDe(n2, clave, p.IndCampoAgregado))
         return Paso::Repetir;
-    p.MostrarAgregado = Aleatorio(0, 1) == 1;
-    p.Agregado = ElegirAgregadoAgrupado(p.IndTabla2, p.IndCampoAgregado);
-    p.IndCampoCond = Aleatorio(0, n2);
-    if (p.IndCampoCond > 0)
-        p.Operador = ElegirOperador(p.IndTabla2, p.IndCampoCond, false);
-    p.AgregadoHaving = ElegirAgregadoAgrupado(p.IndTabla2, p.IndCampoAgregado);
-    p.OperadorHaving = ElegirOperador(p.IndTabla2, p.IndCampoAgregado, true);
+    DibujarAgregacion(p, p.IndTabla2);
     if (Compleja)
         GenerarSubquery(p.IndTabla2, p);
     b.sql = SqlAgrupadaVariasTablas(p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampoGrupo,

@@ -119,8 +119,8 @@ std::string Motor::SqlAgrupadaUnaTabla(int IndTabla, int IndCampoGrupo, int IndC
         AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla, IndCampoSub, OperadorSub,
                        SqlSubquery);
     s += " group by " + Columna(IndTabla, IndCampoGrupo);
-    s += ClausulaHaving(IndTabla, IndCampoAgregado, AgregadoHaving, OperadorHaving, ValorHaving);
-    return s;
+    return s +
+           ClausulaHaving(IndTabla, IndCampoAgregado, AgregadoHaving, OperadorHaving, ValorHaving);
 }
 
 std::string Motor::SqlAgrupadaVariasTablas(int IndRelacion, int IndTabla, int IndTabla2,
@@ -145,8 +145,8 @@ std::string Motor::SqlAgrupadaVariasTablas(int IndRelacion, int IndTabla, int In
         AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla2, IndCampoSub, OperadorSub,
                        SqlSubquery);
     s += " group by " + Columna(IndTabla, IndCampoGrupo);
-    s += ClausulaHaving(IndTabla2, IndCampoAgregado, AgregadoHaving, OperadorHaving, ValorHaving);
-    return s;
+    return s +
+           ClausulaHaving(IndTabla2, IndCampoAgregado, AgregadoHaving, OperadorHaving, ValorHaving);
 }
 
 std::string Motor::ClausulaHaving(int t, int f, int AgregadoHaving, int OperadorHaving,

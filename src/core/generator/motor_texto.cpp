@@ -224,6 +224,24 @@ std::string Motor::TextoVariasTablas(bool Verbo, int IndRelacion, int IndTabla, 
     return s;
 }
 
+// The opening both grouped statements share: verb, the grouping field, the shown aggregate
+// of the aggregated table ta, and the grouping table.
+std::string Motor::InicioAgrupada(bool Verbo, int IndTabla, int IndCampoGrupo, int ta,
+                                  int IndCampoAgregado, bool MostrarAgregado, int Agregado) {
+    std::string s;
+    BloqueV(s, Verbo);
+    Anadir(s, Articulo(LeerMascFemeCampo(IndTabla, IndCampoGrupo)));
+    Anadir(s, LeerNombreCampo(IndTabla, IndCampoGrupo, false));
+    if (MostrarAgregado) {
+        Anadir(s, "y");
+        BloqueS(s, ta, IndCampoAgregado, Agregado, false);
+    }
+    Anadir(s, "de");
+    Anadir(s, Articulo(LeerMascFemeTabla(IndTabla)));
+    Anadir(s, LeerNombreTabla(IndTabla, false));
+    return s;
+}
+
 std::string Motor::TextoAgrupadaUnaTabla(bool Verbo, int IndTabla, int IndCampoGrupo,
                                          int IndCampoAgregado, bool MostrarAgregado, int Agregado,
                                          int IndCampoCond, int Operador, int AgregadoHaving,
@@ -231,17 +249,8 @@ std::string Motor::TextoAgrupadaUnaTabla(bool Verbo, int IndTabla, int IndCampoG
                                          const std::string& Valor2, const std::string& ValorHaving,
                                          int TipoSubquery, int Conector, int IndCampoSub,
                                          int OperadorSub, const std::string& TextoSubquery) {
-    std::string s;
-    BloqueV(s, Verbo);
-    Anadir(s, Articulo(LeerMascFemeCampo(IndTabla, IndCampoGrupo)));
-    Anadir(s, LeerNombreCampo(IndTabla, IndCampoGrupo, false));
-    if (MostrarAgregado) {
-        Anadir(s, "y");
-        BloqueS(s, IndTabla, IndCampoAgregado, Agregado, false);
-    }
-    Anadir(s, "de");
-    Anadir(s, Articulo(LeerMascFemeTabla(IndTabla)));
-    Anadir(s, LeerNombreTabla(IndTabla, false));
+    std::string s = InicioAgrupada(Verbo, IndTabla, IndCampoGrupo, IndTabla, IndCampoAgregado,
+                                   MostrarAgregado, Agregado);
     if (IndCampoCond != 0)
         BloqueC(s, IndTabla, IndCampoCond, Operador, Valor1, Valor2, true);
     s += ' ';
@@ -261,17 +270,8 @@ std::string Motor::TextoAgrupadaVariasTablas(bool Verbo, int IndRelacion, int In
                                              const std::string& ValorHaving, int TipoSubquery,
                                              int Conector, int IndCampoSub, int OperadorSub,
                                              const std::string& TextoSubquery) {
-    std::string s;
-    BloqueV(s, Verbo);
-    Anadir(s, Articulo(LeerMascFemeCampo(IndTabla, IndCampoGrupo)));
-    Anadir(s, LeerNombreCampo(IndTabla, IndCampoGrupo, false));
-    if (MostrarAgregado) {
-        Anadir(s, "y");
-        BloqueS(s, IndTabla2, IndCampoAgregado, Agregado, false);
-    }
-    Anadir(s, "de");
-    Anadir(s, Articulo(LeerMascFemeTabla(IndTabla)));
-    Anadir(s, LeerNombreTabla(IndTabla, false));
+    std::string s = InicioAgrupada(Verbo, IndTabla, IndCampoGrupo, IndTabla2, IndCampoAgregado,
+                                   MostrarAgregado, Agregado);
     bool nc = false;
     BloqueR(s, IndTabla, IndRelacion, IndTabla2, nc);
     if (IndCampoCond != 0)
