@@ -9,7 +9,9 @@ using veliora::test::TempHome;
 
 namespace {
 
-std::string Cli() { return std::string(VELIORA_BIN_DIR) + "/veliora-cli"; }
+std::string Cli() {
+    return std::string(VELIORA_BIN_DIR) + "/veliora-cli";
+}
 
 // Single-quotes an argument for the shell.
 std::string Arg(const std::string& s) {
@@ -19,15 +21,14 @@ std::string Arg(const std::string& s) {
 }
 
 class Cli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         db_ = (home_ / "tienda.db").string();
         BuildFixture(db_, "eng_tienda");
     }
     int Run(const std::string& args, std::string& out) {
-        return RunCommand(::Cli() + " --home " + Arg(home_.path().string()) + " " + args +
-                              " 2>/dev/null",
-                          out);
+        return RunCommand(
+            ::Cli() + " --home " + Arg(home_.path().string()) + " " + args + " 2>/dev/null", out);
     }
     TempHome home_;
     std::string db_;
@@ -58,14 +59,13 @@ TEST_F(Cli, SqlPrintsTypedRows) {
     ASSERT_EQ(Run("sql --db " + Arg(db_) +
                       " --json \"select Nombre, Saldo, Alta, Vip from Clientes where Ciudad = "
                       "'ÁVILA' and Alta < #01/01/2002# order by Id\"",
-                      out),
+                  out),
               0);
     EXPECT_EQ(out,
               "{\"columns\":[\"Nombre\",\"Saldo\",\"Alta\",\"Vip\"],\"rows\":[[\"Ana\",10.5,"
               "\"1999-03-15\",1],[\"Luis\",null,\"2001-01-02\",0]]}\n");
-    ASSERT_EQ(Run("sql --db " + Arg(db_) + " \"select Id, Nombre from Clientes where Id < 3\"",
-                  out),
-              0);
+    ASSERT_EQ(
+        Run("sql --db " + Arg(db_) + " \"select Id, Nombre from Clientes where Id < 3\"", out), 0);
     EXPECT_EQ(out, "Id\tNombre\n1\tAna\n2\tLuis\n");
 }
 
@@ -77,8 +77,9 @@ TEST_F(Cli, SqlRefusesWritesAndReportsErrors) {
     EXPECT_NE(Run("sql --db " + Arg(db_) + " \"select 1; drop table main.Pedidos\"", out), 0);
     EXPECT_NE(Run("sql --db " + Arg(db_) + " --json \"select * from NoExiste\"", out), 0);
     EXPECT_NE(out.find("no such table"), std::string::npos);
-    EXPECT_NE(Run("sql --db " + Arg(db_) + " --timeout 200 --json \"with recursive r(n) as "
-                  "(select 1 union all select n+1 from r) select count(*) from r\"",
+    EXPECT_NE(Run("sql --db " + Arg(db_) +
+                      " --timeout 200 --json \"with recursive r(n) as "
+                      "(select 1 union all select n+1 from r) select count(*) from r\"",
                   out),
               0);
     EXPECT_EQ(out.rfind("{\"error\":{\"number\":9,", 0), 0u) << out;
