@@ -134,13 +134,7 @@ void UpperFunction(sqlite3_context* ctx, int n, sqlite3_value** argv) {
 }
 
 std::string QuoteIdentifier(std::string_view name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
+    return QuoteSql(name, '"');
 }
 
 std::string LowerAscii(std::string_view s) {
@@ -286,6 +280,16 @@ Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn) {
 }
 
 }  // namespace
+
+std::string QuoteSql(std::string_view text, char quote) {
+    std::string out(1, quote);
+    for (char c : text) {
+        if (c == quote)
+            out += quote;
+        out += c;
+    }
+    return out + quote;
+}
 
 // ---------------------------------------------------------------- Recordset
 

@@ -192,6 +192,10 @@ class Database {
 // count(*).
 std::string TranslateDialect(std::string_view sql);
 
+// The text between `quote` characters, a quote inside doubled: a safe SQL identifier with
+// '"', a safe literal with '\''.
+std::string QuoteSql(std::string_view text, char quote);
+
 // Unicode-aware case mapping (ICU).
 std::string LowerText(std::string_view utf8);
 std::string UpperText(std::string_view utf8);

@@ -240,13 +240,7 @@ int Motor::RelacionAleatoriaPrincipal(int t) const {
 namespace {
 
 std::string Identificador(std::string_view nombre) {
-    std::string s = "\"";
-    for (char c : nombre) {
-        if (c == '"')
-            s += '"';
-        s += c;
-    }
-    return s + "\"";
+    return engine::QuoteSql(nombre, '"');
 }
 
 }  // namespace

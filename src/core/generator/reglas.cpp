@@ -67,13 +67,7 @@ std::string Corchetes(std::string_view nombre) {
 }
 
 std::string LiteralTexto(std::string_view valor) {
-    std::string s = "'";
-    for (char c : valor) {
-        if (c == '\'')
-            s += '\'';
-        s += c;
-    }
-    return s + "'";
+    return engine::QuoteSql(valor, '\'');
 }
 
 std::string TextoEntreComillas(std::string_view valor) {
