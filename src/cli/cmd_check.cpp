@@ -63,8 +63,10 @@ int ComandoCheck(const std::vector<std::string>& args) {
             .Key("verdict")
             .String(NombreVeredicto(r.veredicto))
             .Key("message")
-            .String(r.mensaje)
-            .EndObject();
+            .String(r.mensaje);
+        if (r.motivo != Motivo::Ninguno)
+            out.Key("reason").String(CodigoMotivo(r.motivo));
+        out.EndObject();
         std::printf("%s\n", out.str().c_str());
     } else {
         std::printf("%s\n", ParaTerminal(r.mensaje).c_str());

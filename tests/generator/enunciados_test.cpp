@@ -158,14 +158,14 @@ TEST_F(Enunciados, JoinStatements) {
 TEST_F(Enunciados, ThreeTablesShareTheNoConcatenateFlag) {
     auto& m = *motor;
     // The first step reads "del pedido" and sets the flag; the second relation has no
-    // dictionary row, so its empty phrase keeps the flag and "tiendas" is not appended.
+    // dictionary row, so it reads "de" with the flag off and "tiendas" is appended.
     Textos textos = Variantes([&] {
         return m.TextoVariasTablas(false, PedidosLineas, Lineas, Pedidos, LinCantidad, 4, 2, 0,
                                    "ES", "", TiendasPedidos, Tiendas, 0, 0, 0, 0, "");
     });
     EXPECT_EQ(textos, Combinar({{"cuánto suman ", "la suma de "},
-                                {"las cantidades de las líneas del pedido  "},
-                                Condiciones("", false, "igual a 'ES'"),
+                                {"las cantidades de las líneas del pedido de tiendas "},
+                                Condiciones("Pai", true, "igual a 'ES'"),
                                 {" "}}));
 }
 
@@ -251,11 +251,12 @@ TEST_F(Enunciados, CorrelatedSubqueryText) {
               }),
               Textos{"pedidos hechos por clientes  "});
     // Its values are never quoted, even on a text field.
-    EXPECT_EQ(Variantes([&] {
-                  return m.TextoSubqueryCorrelacionada(PedidosLineas, Lineas, Pedidos, LinProducto,
-                                                       0, "Pan", "", 0, 0, 0, 0, "");
-              }),
-              Combinar({{"líneas del pedido "}, Condiciones("", false, "igual a Pan"), {" "}}));
+    EXPECT_EQ(
+        Variantes([&] {
+            return m.TextoSubqueryCorrelacionada(PedidosLineas, Lineas, Pedidos, LinProducto, 0,
+                                                 "Pan", "", 0, 0, 0, 0, "");
+        }),
+        Combinar({{"líneas del pedido "}, Condiciones("Producto", true, "igual a Pan"), {" "}}));
 }
 
 TEST_F(Enunciados, SubqueryClauses) {
@@ -292,19 +293,19 @@ TEST_F(Enunciados, SubqueryClauses) {
               Combinar({kVerbos, {"los nombres de los clientes  cuyo código  esté entre S"}}));
 }
 
-TEST_F(Enunciados, MissingDictionaryRowsGiveFeminineAndEmptyDefaults) {
+TEST_F(Enunciados, MissingDictionaryRowsReadAsTheDefaultNames) {
     auto& m = *motor;
-    EXPECT_FALSE(m.LeerMascFemeCampo(Lineas, LinProducto));
+    EXPECT_TRUE(m.LeerMascFemeCampo(Lineas, LinProducto));
     EXPECT_FALSE(m.LeerPermiteSum(Lineas, LinProducto));
-    EXPECT_EQ(m.LeerNombreCampo(Lineas, LinProducto, true), "");
-    EXPECT_EQ(m.LeerNombreCampo(Lineas, LinProducto, false), "");
+    EXPECT_EQ(m.LeerNombreCampo(Lineas, LinProducto, true), "Producto");
+    EXPECT_EQ(m.LeerNombreCampo(Lineas, LinProducto, false), "Productos");
     EXPECT_FALSE(m.LeerMascFemeTabla(Zonas));
-    EXPECT_EQ(m.LeerNombreTabla(Zonas, true), "");
+    EXPECT_EQ(m.LeerNombreTabla(Zonas, true), "Zona");
     bool flag = true;
-    EXPECT_EQ(m.LeerTraduccion(ZonasTiendas, flag), "");
-    EXPECT_TRUE(flag);
-    flag = false;
-    EXPECT_EQ(m.LeerTraduccion2(ZonasTiendas, flag), "");
+    EXPECT_EQ(m.LeerTraduccion(ZonasTiendas, flag), "de");
+    EXPECT_FALSE(flag);
+    flag = true;
+    EXPECT_EQ(m.LeerTraduccion2(ZonasTiendas, flag), "de");
     EXPECT_FALSE(flag);
     // Rows that exist: yes/no stored as -1 read as yes.
     EXPECT_TRUE(m.LeerMascFemeTabla(Clientes));
@@ -318,22 +319,24 @@ TEST_F(Enunciados, MissingDictionaryRowsGiveFeminineAndEmptyDefaults) {
             return m.TextoUnaTabla(false, t, f, d, a, cond, op, "X", "", 0, 0, 0, 0, "");
         });
     };
-    EXPECT_EQ(texto(Lineas, LinProducto, 2, false, 0, 0), Textos{"la máxima  de las líneas  "});
-    EXPECT_EQ(texto(Lineas, LinProducto, 3, false, 0, 0), Textos{"la mínima  de las líneas  "});
-    EXPECT_EQ(texto(Lineas, LinProducto, 1, false, 0, 0), Textos{"las  de las líneas  "});
+    EXPECT_EQ(texto(Lineas, LinProducto, 2, false, 0, 0),
+              Textos{"el máximo Producto de las líneas  "});
+    EXPECT_EQ(texto(Lineas, LinProducto, 3, false, 0, 0),
+              Textos{"el mínimo Producto de las líneas  "});
+    EXPECT_EQ(texto(Lineas, LinProducto, 1, false, 0, 0), Textos{"los Productos de las líneas  "});
     EXPECT_EQ(texto(Lineas, LinProducto, 1, true, 0, 0),
-              (Textos{"las distintas  de las líneas  ", "las diferentes  de las líneas  "}));
+              (Textos{"los distintos Productos de las líneas  ",
+                      "los diferentes Productos de las líneas  "}));
     Textos cond = texto(Lineas, 0, 0, false, LinProducto, 5);
-    bool cuya = false;
-    for (const auto& t : cond) {
-        EXPECT_EQ(t.find("cuyo"), std::string::npos) << t;
-        EXPECT_NE(t.find("distinta a 'X'"), std::string::npos) << t;
-        cuya = cuya || t.find("cuya   sea  distinta a 'X'") != std::string::npos;
-    }
-    EXPECT_TRUE(cuya);
-    // A table without a row: empty names, feminine articles, blanks kept.
-    EXPECT_EQ(texto(Zonas, ZonNombre, 1, false, 0, 0), Textos{"las  de las   "});
-    EXPECT_EQ(texto(Zonas, 0, 0, false, 0, 0), (Textos{"cuántas  hay  ", "cuántas  existen  "}));
+    for (const auto& t : cond) EXPECT_NE(t.find("Producto"), std::string::npos) << t;
+    EXPECT_EQ(cond, (Combinar({{"cuántas líneas "},
+                               {"hay ", "existen "},
+                               Condiciones("Producto", true, "distinto a 'X'"),
+                               {" "}})));
+    // A table without a row: its names and gender by the ending rules.
+    EXPECT_EQ(texto(Zonas, ZonNombre, 1, false, 0, 0), Textos{"los Nombres de las Zonas  "});
+    EXPECT_EQ(texto(Zonas, 0, 0, false, 0, 0),
+              (Textos{"cuántas Zonas hay  ", "cuántas Zonas existen  "}));
 }
 
 TEST_F(Enunciados, DictionaryChangesShowInTheNextPress) {

@@ -1,5 +1,6 @@
 // The SQL shapes of every builder, to the letter (blanks included), before lower-casing.
 // gen_formas has one row per table, so every sampled value is known.
+#include "core/practice/comprobar.h"
 #include "generator/entorno.h"
 
 namespace veliora::test {
@@ -169,11 +170,17 @@ TEST_F(FormasSql, SubqueryShapes) {
 
 TEST_F(FormasSql, SubqueryClauseAfterJoinsAndGroups) {
     auto& m = *motor;
-    // A join always has a condition, so the subquery joins it with AND/OR.
+    // A join always has a condition, so the subquery joins it with AND/OR; with OR both go
+    // in parentheses, or the join equalities would bind only the first of them.
     EXPECT_EQ(m.SqlVariasTablas(ClientesPedidos, Clientes, Pedidos, CliNombre, 1, PedImporte, 0, v1,
                                 v2, 0, 0, 1, 2, PedImporte, 4, "S"),
               "Select [Clientes].[Nombre] from [Clientes],[Pedidos] where [Clientes].[Id] = "
-              "[Pedidos].[IdCliente] and [Pedidos].[Importe] = 100.5 OR [Pedidos].[Importe] <=  "
+              "[Pedidos].[IdCliente] and ([Pedidos].[Importe] = 100.5 OR [Pedidos].[Importe] <=  "
+              "(S))");
+    EXPECT_EQ(m.SqlVariasTablas(ClientesPedidos, Clientes, Pedidos, CliNombre, 1, PedImporte, 0, v1,
+                                v2, 0, 0, 1, 1, PedImporte, 4, "S"),
+              "Select [Clientes].[Nombre] from [Clientes],[Pedidos] where [Clientes].[Id] = "
+              "[Pedidos].[IdCliente] and [Pedidos].[Importe] = 100.5 AND [Pedidos].[Importe] <=  "
               "(S)");
     // A grouped two-table query without a condition gets a second where (refused later).
     EXPECT_EQ(
@@ -200,6 +207,66 @@ TEST_F(FormasSql, NamesAndCodes) {
     EXPECT_EQ(NombreOperador(8), "");
     EXPECT_EQ(NombreOperador(-1), "");
     EXPECT_EQ(Corchetes("Lineas Pedido"), "[Lineas Pedido]");
+}
+
+// The OR of a subquery after join equalities, on the three shapes that have joins: the
+// generated statement returns what the statement with the parentheses written by hand does,
+// not the cartesian product a bare OR gives. More rows than gen_formas, so that the two differ.
+class FormasConFilas : public ::testing::Test, public EntornoGenerador {
+  protected:
+    void SetUp() override {
+        Construir(ReadFixture("gen_formas") +
+                      "INSERT INTO Clientes VALUES (2, 'Eva', 'Vigo', 40, 0);"
+                      "INSERT INTO Pedidos VALUES (2, 2, 50, '2001-01-01', 1);"
+                      "INSERT INTO Pedidos VALUES (3, 2, 75, '2002-01-01', 1);"
+                      "INSERT INTO Lineas VALUES (2, 2, 1, 'Sal');"
+                      "INSERT INTO Lineas VALUES (3, 3, 3, 'Col');",
+                  ReadFixture("gen_formas_aux"));
+    }
+    std::string v1, v2, vh;
+};
+
+TEST_F(FormasConFilas, OrAfterJoinsIsEnclosed) {
+    auto& m = *motor;
+    const std::string sub = "Select Max([Pedidos].[Importe]) from [Pedidos]";
+    struct Caso {
+        std::string generada;
+        std::string aMano;  // with %1 for the sampled value
+    };
+    std::vector<Caso> casos;
+    casos.push_back({m.SqlVariasTablas(ClientesPedidos, Clientes, Pedidos, 0, 1, PedImporte, 1, v1,
+                                       v2, 0, 0, 1, 2, PedImporte, 0, sub),
+                     "Select * from Clientes, Pedidos where Clientes.Id = Pedidos.IdCliente and "
+                     "(Pedidos.Importe > %1 OR Pedidos.Importe = (Select Max(Importe) from "
+                     "Pedidos))"});
+    casos.back().aMano.replace(casos.back().aMano.find("%1"), 2, generador::LiteralNumero(v1));
+    casos.push_back({m.SqlVariasTablas(ClientesPedidos, Clientes, Pedidos, 0, 1, LinCantidad, 0, v1,
+                                       v2, PedidosLineas, Lineas, 1, 2, LinCantidad, 0,
+                                       "Select Max([Lineas].[Cantidad]) from [Lineas]"),
+                     "Select * from Clientes, Pedidos, Lineas where Clientes.Id = "
+                     "Pedidos.IdCliente and Pedidos.Id = Lineas.IdPedido and (Lineas.Cantidad = "
+                     "%1 OR Lineas.Cantidad = (Select Max(Cantidad) from Lineas))"});
+    casos.back().aMano.replace(casos.back().aMano.find("%1"), 2, generador::LiteralNumero(v1));
+    casos.push_back(
+        {m.SqlAgrupadaVariasTablas(ClientesPedidos, Clientes, Pedidos, CliCiudad, PedImporte, true,
+                                   0, PedImporte, 1, 1, 0, v1, v2, vh, 1, 2, PedImporte, 0, sub),
+         "Select Clientes.Ciudad, Count(Pedidos.Importe) from Clientes, Pedidos "
+         "where Clientes.Id = Pedidos.IdCliente and (Pedidos.Importe > %1 OR "
+         "Pedidos.Importe = (Select Max(Importe) from Pedidos)) group by "
+         "Clientes.Ciudad"});
+    casos.back().aMano.replace(casos.back().aMano.find("%1"), 2, generador::LiteralNumero(v1));
+    for (const Caso& c : casos) {
+        EXPECT_NE(c.generada.find(" and (["), std::string::npos) << c.generada;
+        EXPECT_NE(c.generada.find("))"), std::string::npos) << c.generada;
+        engine::EngineError err;
+        auto generada = usuario->OpenRecordset(c.generada, err);
+        ASSERT_TRUE(generada) << c.generada << "\n" << err.description;
+        auto aMano = usuario->OpenRecordset(c.aMano, err);
+        ASSERT_TRUE(aMano) << c.aMano << "\n" << err.description;
+        generada->MoveLast();
+        aMano->MoveLast();
+        EXPECT_TRUE(MismosResultados(*generada, *aMano)) << c.generada;
+    }
 }
 
 }  // namespace

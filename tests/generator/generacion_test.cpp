@@ -140,7 +140,8 @@ TEST(Literales, NumbersDatesAndTexts) {
     EXPECT_EQ(LiteralNumero("12"), "12");
     EXPECT_EQ(LiteralNumero("1,2,3"), "1.2.3");
     EXPECT_EQ(LiteralFecha("15/03/1999"), "#03/15/1999#");
-    EXPECT_EQ(LiteralFecha("05/01/2020 10:30:00"), "#01/05/2020#");
+    EXPECT_EQ(LiteralFecha("05/01/2020 10:30:00"), "#01/05/2020 10:30:00#");
+    EXPECT_EQ(LiteralFecha("05/01/2020 00:00:00"), "#01/05/2020#");
     EXPECT_EQ(LiteralFecha(""), "##");
     EXPECT_EQ(LiteralTexto("O'Brien"), "'O''Brien'");
     EXPECT_EQ(LiteralTexto("d'Alacant"), "'d''Alacant'");
@@ -320,6 +321,10 @@ TEST_P(Muestras, EverySolutionPreparesAndRuns) {
     auto usuario =
         engine::Database::Open((home / nombre).string(), engine::Database::Kind::User, err);
     ASSERT_TRUE(usuario) << err.description;
+    // Whether each solution runs is the question here, not how fast under a loaded machine.
+    engine::Limits generosos;
+    generosos.timeout = std::chrono::minutes(5);
+    usuario->SetLimits(generosos);
     auto auxiliar = engine::Database::Open((home / (nombre + "_")).string(),
                                            engine::Database::Kind::Auxiliary, err);
     ASSERT_TRUE(auxiliar) << err.description;
@@ -361,6 +366,67 @@ TEST_P(Muestras, EverySolutionPreparesAndRuns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Generador, Muestras, ::testing::Values("tienda.db", "escuela.db"));
+
+// ---------------------------------------------------------------- values in conditions
+
+class ValoresCondicion : public ::testing::Test, public EntornoGenerador {};
+
+// "between" takes the smaller value first in the SQL and the question alike; a value with a
+// time of day keeps it in the SQL literal, so that the condition finds its row.
+TEST_F(ValoresCondicion, BetweenInOrderAndDateTimesWithTheirTime) {
+    Construir(
+        "CREATE TABLE Medidas(Id INTEGER PRIMARY KEY, Peso REAL, Momento DATETIME);"
+        "INSERT INTO Medidas VALUES (1, 45, '2023-03-15 17:20:13'), (2, 35, '2023-03-16'),"
+        "(3, 40.5, '2023-03-17');");
+    auto& m = *motor;
+    const int t = m.IndiceTabla("Medidas"), peso = m.IndiceCampo("Medidas", "Peso"),
+              momento = m.IndiceCampo("Medidas", "Momento");
+    std::set<std::string> literales;
+    for (int semilla = 1; semilla <= 60; ++semilla) {
+        SembrarAleatorio(std::uint64_t(semilla));
+        std::string v1, v2;
+        const std::string entre = m.SqlUnaTabla(t, 0, false, 1, peso, generador::Operadores::Entre,
+                                                v1, v2, 0, 0, 0, 0, "");
+        EXPECT_LE(std::stod(generador::LiteralNumero(v1)), std::stod(generador::LiteralNumero(v2)))
+            << entre;
+        EXPECT_NE(m.TextoUnaTabla(true, t, 0, false, 1, peso, generador::Operadores::Entre, v1, v2,
+                                  0, 0, 0, 0, "")
+                      .find("entre " + v1 + " y " + v2),
+                  std::string::npos);
+        engine::EngineError err;
+        auto rs = usuario->OpenRecordset(entre, err);
+        ASSERT_TRUE(rs) << err.description;
+        EXPECT_FALSE(rs->Eof()) << entre;
+
+        const std::string igual = m.SqlUnaTabla(
+            t, 0, false, 1, momento, generador::Operadores::Igual, v1, v2, 0, 0, 0, 0, "");
+        literales.insert(igual.substr(igual.find('#')));
+        rs = usuario->OpenRecordset(igual, err);
+        ASSERT_TRUE(rs) << err.description;
+        EXPECT_FALSE(rs->Eof()) << igual;
+    }
+    EXPECT_EQ(literales,
+              (std::set<std::string>{"#03/15/2023 17:20:13# ", "#03/16/2023# ", "#03/17/2023# "}));
+}
+
+// Without dictionary rows, questions read the names the ending rules give, not blanks.
+TEST_F(ValoresCondicion, QuestionsWithoutDictionaryRowsUseDefaultNames) {
+    ConstruirFixture("gen_formas");
+    std::array<bool, 5> todas{true, true, true, true, true};
+    SembrarAleatorio(777);
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_TRUE(motor->GenerarPregunta(todas));
+        const std::string& p = motor->Ultima().PreguntaBruta;
+        for (const char* hueco :
+             {" de  ", " la  ", " los  ", " las  ", " el  ", " con  ", "cuántos  ", "cuántas  "})
+            EXPECT_EQ(p.find(hueco), std::string::npos) << p;
+        const bool nombra =
+            p.find("Cliente") != std::string::npos || p.find("Pedido") != std::string::npos ||
+            p.find("Linea") != std::string::npos || p.find("Tienda") != std::string::npos ||
+            p.find("Zona") != std::string::npos;
+        EXPECT_TRUE(nombra) << p;
+    }
+}
 
 }  // namespace
 }  // namespace veliora::test

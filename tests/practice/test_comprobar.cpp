@@ -83,17 +83,42 @@ TEST_F(ComprobarTest, WrongAnswerGivesResultadoErroneo) {
 TEST_F(ComprobarTest, BrokenSolutionCannotBeChecked) {
     auto r = ComprobarRespuesta(*bd_, "select Nada from Clientes", "select Nombre from Clientes");
     EXPECT_EQ(r.veredicto, Veredicto::SolucionInvalida);
-    EXPECT_EQ(r.mensaje, "No se puede comprobarla respuesta");
+    EXPECT_EQ(r.mensaje, "No se puede comprobarla respuesta\r\nNo existe la columna Nada");
+    EXPECT_EQ(r.motivo, Motivo::Motor);
     EXPECT_TRUE(r.error.failed());
 }
 
-TEST_F(ComprobarTest, BrokenAnswerIsSyntacticallyWrong) {
-    for (const char* respuesta : {"selec Nombre from Clientes", "select Nombre from Nadie", ""}) {
-        auto r = ComprobarRespuesta(*bd_, "select Nombre from Clientes", respuesta);
-        EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida) << respuesta;
-        EXPECT_EQ(r.mensaje,
-                  "La solución es sintácticamente errónea. Modifícala y repite la verificación");
+// The verdict's line, then why, in words the student can act on.
+TEST_F(ComprobarTest, BrokenAnswerSaysWhy) {
+    struct Caso {
+        const char* respuesta;
+        const char* porque;
+        Motivo motivo;
+    };
+    const Caso casos[] = {
+        {"selec Nombre from Clientes", "Error de sintaxis cerca de \"selec\"", Motivo::Sintaxis},
+        {"select Nombre from", "Error de sintaxis: la sentencia está incompleta", Motivo::Sintaxis},
+        {"select Nombre from Nadie", "No existe la tabla Nadie", Motivo::Motor},
+        {"select Nada from Clientes", "No existe la columna Nada", Motivo::Motor},
+        {"select Id from Clientes a, Clientes b", "Nombre de columna ambiguo: Id", Motivo::Motor},
+        {"select Nombre from Clientes where count(*) > 1",
+         "Uso incorrecto de la función de agregado count", Motivo::Motor},
+        {"select substr() from Clientes", "Número incorrecto de argumentos en la función substr",
+         Motivo::Motor},
+        {"", "La respuesta está vacía", Motivo::Vacia},
+        {" /* nada */ ; ", "La respuesta está vacía", Motivo::Vacia},
+        {"select 1; select 2", "Solo se admite una sentencia cada vez", Motivo::NoEsConsulta},
+    };
+    for (const Caso& c : casos) {
+        auto r = ComprobarRespuesta(*bd_, "select Nombre from Clientes", c.respuesta);
+        EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida) << c.respuesta;
+        EXPECT_EQ(r.mensaje, Texto(1117) + "\r\n" + c.porque) << c.respuesta;
+        EXPECT_EQ(r.motivo, c.motivo) << c.respuesta;
     }
+    DesplazamientoIdioma = 10000;
+    EXPECT_EQ(
+        ComprobarRespuesta(*bd_, "select Nombre from Clientes", "select x from Nadie").mensaje,
+        Texto(1117) + "\r\nNo existeix la taula Nadie");
 }
 
 TEST_F(ComprobarTest, MessagesFollowTheLanguage) {
@@ -272,7 +297,8 @@ TEST_F(ComprobarTest, StatementsThatWouldWriteAreRefused) {
                                   "vacuum", "with x as (select 1) delete from Clientes"}) {
         auto r = ComprobarRespuesta(*bd_, "select Nombre from Clientes", respuesta);
         EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida) << respuesta;
-        EXPECT_EQ(r.mensaje, Texto(1117));
+        EXPECT_EQ(r.mensaje, Texto(1117) + "\r\n" + Texto(1130)) << respuesta;
+        EXPECT_EQ(r.motivo, Motivo::NoEsConsulta) << respuesta;
     }
     EXPECT_EQ(Juzgar("select count(*) from Clientes", "select count(*) from Clientes"),
               Veredicto::Correcto);
@@ -295,7 +321,8 @@ TEST_F(ComprobarTest, EndlessAnswerIsInterruptedByTheTimeLimit) {
         "with recursive c(x) as (select 1 union all select x + 1 from c) select count(*) from c";
     auto r = ComprobarRespuesta(*bd_, "select count(*) from Clientes", infinita);
     EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida);
-    EXPECT_EQ(r.mensaje, Texto(1117));
+    EXPECT_EQ(r.mensaje, Texto(1117) + "\r\nSe ha alcanzado el tiempo límite de 0,2 segundos");
+    EXPECT_EQ(r.motivo, Motivo::LimiteTiempo);
     // The database serves the next check as usual.
     EXPECT_EQ(Juzgar("select count(*) from Clientes", "select 5"), Veredicto::Correcto);
 }
@@ -319,7 +346,8 @@ TEST_F(ComprobarTest, EndlessSolutionCannotBeChecked) {
         "with recursive c(x) as (select 1 union all select x + 1 from c) select count(*) from c",
         "select 1");
     EXPECT_EQ(r.veredicto, Veredicto::SolucionInvalida);
-    EXPECT_EQ(r.mensaje, Texto(1116));
+    EXPECT_EQ(r.motivo, Motivo::LimiteTiempo);
+    EXPECT_EQ(r.mensaje.substr(0, Texto(1116).size() + 2), Texto(1116) + "\r\n");
 }
 
 TEST(ComprobarSinGuarda, AWritableDatabaseIsNeverUsedForChecking) {

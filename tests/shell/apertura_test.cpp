@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "core/shell/globales.h"
@@ -190,6 +191,29 @@ TEST_F(Apertura, HelpPageIsNamedAfterTheUserDatabase) {
     EXPECT_EQ(RutaAyudaBD(), home_ / "tienda.htm");
     ASSERT_EQ(AbrirBDAuxiliar("notas.sqlite"), 0);
     EXPECT_EQ(RutaAyudaBD(), home_ / "notas.htm");
+}
+
+// A file where the auxiliary database should be that lacks its tables (empty, foreign, or
+// with a column missing) is refused, and left exactly as it was.
+TEST_F(Apertura, AuxiliaryFileWithoutItsTablesIsRefusedAndLeftAlone) {
+    Plantilla();
+    const fs::path aux = RutaBDAuxiliar("alumnos.db");
+    std::string sinColumna(EmbeddedResource("bdaux.sql"));
+    sinColumna.replace(sinColumna.find("PosY"), 4, "Otra");
+    const std::vector<std::function<void()>> preparar = {
+        [&] { std::ofstream(aux, std::ios::binary | std::ios::trunc); },
+        [&] { test::BuildDatabase(aux, "CREATE TABLE Otra(x); INSERT INTO Otra VALUES (1);"); },
+        [&] { test::BuildDatabase(aux, sinColumna + "INSERT INTO CabBoletines VALUES ('B1');"); },
+    };
+    for (std::size_t i = 0; i < preparar.size(); ++i) {
+        fs::remove(aux);
+        preparar[i]();
+        const std::string antes = test::ReadBytes(aux);
+        engine::EngineError err;
+        EXPECT_NE(AbrirBDAuxiliar("alumnos.db", &err), 0) << "case " << i;
+        EXPECT_FALSE(BDAuxiliar) << "case " << i;
+        EXPECT_EQ(test::ReadBytes(aux), antes) << "case " << i;
+    }
 }
 
 }  // namespace

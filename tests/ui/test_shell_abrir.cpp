@@ -1,11 +1,17 @@
 // Opening a user database and its auxiliary database from the main window.
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QtTest>
 #include <fstream>
 
 #include "core/shell/apertura.h"
 #include "test_shell_comun.h"
+#include "ui/practice/frmVLRQuerys.h"
 #include "ui/shell/frmVLRMdi.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/ventanas.h"
 
 using namespace veliora;
 using namespace veliora::test;
@@ -25,6 +31,11 @@ long long Filas(const std::shared_ptr<engine::Database>& bd, const char* tabla) 
     if (err.failed())
         return -1;
     return valor.toInt();
+}
+
+void BorrarCerradas() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace
@@ -177,6 +188,54 @@ class TestShellAbrir : public QObject {
         QVERIFY(MenuHabilitado(w, "mnuConsultas"));
         QVERIFY(!MenuHabilitado(w, "mnuBoletines"));
         QVERIFY(captura_.mensajes().empty());
+    }
+
+    // Windows opened on one database never go on using it once another is open.
+    void otraBaseCierraLasVentanasDeLaAnterior() {
+        const auto a = EntornoShell::CrearBD(entorno_->home() / "a" / "alumnos.db");
+        const fs::path b = entorno_->home() / "b" / "coches.db";
+        fs::create_directories(b.parent_path());
+        BuildDatabase(b,
+                      "CREATE TABLE Coches(Id INTEGER PRIMARY KEY, Marca TEXT);"
+                      "INSERT INTO Coches VALUES (1, 'Seat'), (2, 'Fiat');");
+        frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(a)));
+        QCOMPARE(w.windowTitle(), QStringLiteral("VELIORA - alumnos.db"));
+        const char* ventanas[][2] = {{"mnuRealizarConsultasAleatorias", "frmVLRQuerys"},
+                                     {"mnuRealizarConsultasDirectas", "frmVLREjecutarQuery"}};
+        for (const auto& [menu, ventana] : ventanas) {
+            w.findChild<QAction*>(QString::fromLatin1(menu))->trigger();
+            QVERIFY(ui::BuscarVentana(QString::fromLatin1(ventana)));
+        }
+
+        QVERIFY(w.AbrirBaseDatos(Q(b)));
+        QCOMPARE(w.windowTitle(), QStringLiteral("VELIORA - coches.db"));
+        for (const auto& [menu, ventana] : ventanas)
+            QVERIFY(!ui::BuscarVentana(QString::fromLatin1(ventana)));
+        BorrarCerradas();
+
+        w.findChild<QAction*>(QStringLiteral("mnuRealizarConsultasAleatorias"))->trigger();
+        auto* practica = qobject_cast<ui::frmVLRQuerys*>(ui::BuscarVentana("frmVLRQuerys"));
+        QVERIFY(practica);
+        practica->PrepararModo();
+        for (int caja = 2; caja <= 5; ++caja)  // B has no relations: one-table questions only
+            practica->findChild<QCheckBox*>(QStringLiteral("chkQuery%1").arg(caja))
+                ->setChecked(false);
+        practica->findChild<QPushButton*>("cmdQuery")->click();
+        QVERIFY2(practica->SolucionSQL().contains(QStringLiteral("coches")),
+                 qPrintable(practica->SolucionSQL()));
+        w.findChild<QAction*>(QStringLiteral("mnuRealizarConsultasDirectas"))->trigger();
+        auto* directa = ui::BuscarVentana("frmVLREjecutarQuery");
+        QVERIFY(directa);
+        directa->findChild<QPlainTextEdit*>("txtPregunta")->setPlainText("select * from Coches");
+        directa->findChild<QPushButton*>("cmdEjecutar")->click();
+        auto* rejilla = directa->findChild<QTableView*>();
+        QVERIFY(rejilla && rejilla->model());
+        QCOMPARE(rejilla->model()->rowCount(), 2);
+        QVERIFY(captura_.mensajes().empty());
+        ui::CerrarVentanas();
+        BorrarCerradas();
     }
 
   private:

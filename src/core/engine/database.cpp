@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 
 namespace veliora::engine {
 
@@ -21,6 +22,8 @@ class Connection {
     // While set, the progress handler interrupts the statement after this instant.
     std::chrono::steady_clock::time_point deadline{};
     bool armed = false;
+    // A caller's deadline for a run of operations (a whole check): no step goes past it.
+    std::optional<std::chrono::steady_clock::time_point> fixedDeadline;
     // The program's own schema queries on the user database bypass the guard.
     bool internal = false;
     UCollator* collator = nullptr;
@@ -60,6 +63,8 @@ class DeadlineScope {
     explicit DeadlineScope(Connection& c) : c_(c), owner_(!c.armed) {
         if (owner_) {
             c_.deadline = std::chrono::steady_clock::now() + c_.limits.timeout;
+            if (c_.fixedDeadline)
+                c_.deadline = std::min(c_.deadline, *c_.fixedDeadline);
             c_.armed = true;
         }
     }
@@ -206,12 +211,12 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
         return nullptr;
     }
     if (!stmt) {
-        err = MakeError(SQLITE_ERROR, "La consulta está vacía", sql);
+        err = MakeError(SQLITE_ERROR, std::string(kMensajeConsultaVacia), sql);
         return nullptr;
     }
     if (!OnlyTrailingNoise(tail)) {
         sqlite3_finalize(stmt);
-        err = MakeError(SQLITE_ERROR, "Solo se admite una sentencia cada vez", sql);
+        err = MakeError(SQLITE_ERROR, std::string(kMensajeVariasSentencias), sql);
         return nullptr;
     }
     if (c.kind == Database::Kind::User && !c.internal && !sqlite3_stmt_readonly(stmt)) {
@@ -573,6 +578,15 @@ bool Database::IsOpen() const {
 }
 sqlite3* Database::handle() const {
     return conn_ ? conn_->db : nullptr;
+}
+
+void Database::SetDeadline(std::chrono::steady_clock::time_point deadline) {
+    if (conn_)
+        conn_->fixedDeadline = deadline;
+}
+void Database::ClearDeadline() {
+    if (conn_)
+        conn_->fixedDeadline.reset();
 }
 
 void Database::SetLimits(const Limits& limits) {

@@ -27,6 +27,11 @@ struct EngineError {
     void clear() { *this = {}; }  // LimpiarError
 };
 
+// Descriptions of the guard's own refusals, for callers that tell them apart.
+inline constexpr std::string_view kMensajeConsultaVacia = "La consulta está vacía";
+inline constexpr std::string_view kMensajeVariasSentencias =
+    "Solo se admite una sentencia cada vez";
+
 // Field type codes (DAO numbering, plus the wider codes some engines report).
 namespace TypeCode {
 constexpr int Boolean = 1, Byte = 2, Integer = 3, Long = 4, Currency = 5, Single = 6, Double = 7,
@@ -71,8 +76,9 @@ struct Relation {
 };
 
 struct Limits {
-    std::chrono::milliseconds timeout{10000};  // per statement step / cursor movement
-    std::size_t maxRows = 5'000'000;           // rows one recordset may hold
+    std::chrono::milliseconds timeout{10000};       // per statement step / cursor movement
+    std::size_t maxRows = 5'000'000;                // rows one recordset may hold
+    std::size_t maxBytes = std::size_t(512) << 20;  // memory budget of one check
 };
 
 class Connection;
@@ -173,6 +179,11 @@ class Database {
     // Relations from foreign keys, ordered by name ignoring case. Cached after the first
     // call: the structure of a user database does not change while the program runs.
     const std::vector<Relation>& Relations(EngineError& err);
+
+    // Until cleared, no statement step or fetch goes past `deadline`, whatever the time
+    // limit of each step: bounds a run of operations as a whole.
+    void SetDeadline(std::chrono::steady_clock::time_point deadline);
+    void ClearDeadline();
 
     void SetLimits(const Limits& limits);
     const Limits& limits() const;

@@ -7,6 +7,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "core/dictionary/nombres.h"
 #include "core/generator/reglas.h"
 #include "core/shell/rutinas.h"
 
@@ -425,6 +426,12 @@ std::string Texto(const std::vector<Value>* fila) {
     return fila && !fila->empty() ? fila->front().toSpanishText() : std::string();
 }
 
+// An object without a dictionary row reads as the initialisation would have written it.
+std::string PorDefecto(const std::string& nombre, bool singular) {
+    NombresPorDefecto n = NombresDeObjeto(nombre);
+    return singular ? n.Singular : n.Plural;
+}
+
 }  // namespace
 
 bool Motor::LeerPermiteSum(int t, int f) {
@@ -439,42 +446,49 @@ bool Motor::LeerMascFemeTabla(int t) {
     std::string tabla = NombreTabla(t);
     if (tabla.empty())
         return false;
-    return SiNo(Consultar("Select MascFeme from Tablas  Where Nombre = ?", {tabla}));
+    const auto* fila = Consultar("Select MascFeme from Tablas  Where Nombre = ?", {tabla});
+    return fila ? SiNo(fila) : NombresDeObjeto(tabla).Masculino;
 }
 
 bool Motor::LeerMascFemeCampo(int t, int f) {
     std::string tabla = NombreTabla(t), campo = NombreCampo(t, f);
     if (campo.empty())
         return false;
-    return SiNo(Consultar("Select MascFeme from Campos  Where NombreTabla = ? and Nombre = ?",
-                          {tabla, campo}));
+    const auto* fila = Consultar(
+        "Select MascFeme from Campos  Where NombreTabla = ? and Nombre = ?", {tabla, campo});
+    return fila ? SiNo(fila) : NombresDeObjeto(campo).Masculino;
 }
 
 std::string Motor::LeerNombreCampo(int t, int f, bool singular) {
     std::string tabla = NombreTabla(t), campo = NombreCampo(t, f);
     if (campo.empty())
         return {};
-    return Texto(Consultar(singular
-                               ? "Select NombreSingular from Campos  Where NombreTabla = ? and "
-                                 "Nombre = ?"
-                               : "Select NombrePlural from Campos  Where NombreTabla = ? and "
-                                 "Nombre = ?",
-                           {tabla, campo}));
+    const auto* fila = Consultar(singular ? "Select NombreSingular from Campos  Where "
+                                            "NombreTabla = ? and Nombre = ?"
+                                          : "Select NombrePlural from Campos  Where "
+                                            "NombreTabla = ? and Nombre = ?",
+                                 {tabla, campo});
+    return fila ? Texto(fila) : PorDefecto(campo, singular);
 }
 
 std::string Motor::LeerNombreTabla(int t, bool singular) {
     std::string tabla = NombreTabla(t);
     if (tabla.empty())
         return {};
-    return Texto(Consultar(singular ? "Select NombreSingular from Tablas  Where Nombre = ?"
-                                    : "Select NombrePlural from Tablas  Where Nombre = ?",
-                           {tabla}));
+    const auto* fila = Consultar(singular ? "Select NombreSingular from Tablas  Where Nombre = ?"
+                                          : "Select NombrePlural from Tablas  Where Nombre = ?",
+                                 {tabla});
+    return fila ? Texto(fila) : PorDefecto(tabla, singular);
 }
 
 namespace {
 
 std::string Traduccion(const std::vector<Value>* fila, bool& bandera) {
-    if (!fila || fila->size() < 2)
+    if (!fila) {  // no row: what the dictionary initialisation would have written
+        bandera = false;
+        return "de";
+    }
+    if (fila->size() < 2)
         return {};
     if (!(*fila)[1].isNull())
         bandera = (*fila)[1].toBool();

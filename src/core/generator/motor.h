@@ -144,7 +144,9 @@ class Motor {
     void AnadirSubquery(std::string& s, int TipoSubquery, int IndCampoCond, int Conector, int o,
                         int IndCampoSub, int OperadorSub, const std::string& SqlSubquery);
 
-    // ---- dictionary lookups (defaults: no, empty; a flag keeps its value)
+    // ---- dictionary lookups. An object without a row reads as the dictionary initialisation
+    // writes it (names and gender by the ending rules, not summable, relations "de" with
+    // both flags off); a stored row keeps its values, empty ones too.
     bool LeerPermiteSum(int t, int f);
     bool LeerMascFemeTabla(int t);
     bool LeerMascFemeCampo(int t, int f);

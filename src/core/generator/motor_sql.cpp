@@ -5,6 +5,19 @@
 
 namespace veliora::generador {
 
+namespace {
+
+void EncerrarDisyuncion(std::string& s, std::size_t inicioCondicion, int TipoSubquery,
+                        int IndCampoCond, int Conector) {
+    // "A = B and COND OR SUB" would bind the join only to COND: a cartesian product.
+    if (TipoSubquery < 1 || TipoSubquery > 3 || IndCampoCond < 1 || Conector != 2)
+        return;
+    s.insert(inicioCondicion, "(");
+    s += ")";
+}
+
+}  // namespace
+
 std::string Motor::Columna(int t, int f) const {
     return Corchetes(NombreTabla(t)) + "." + Corchetes(NombreCampo(t, f));
 }
@@ -28,9 +41,12 @@ std::string Motor::Condicion(int t, int f, int op, std::string& Valor1, std::str
         Valor2.clear();
         s += LiteralPorTipo(TipoCampo(t, f), Valor1);
     } else if (op == Operadores::Entre || op == Operadores::En) {
-        // Two independent draws, kept in the order drawn.
-        Valor1 = ValorAleatorio(tabla, campo).toSpanishText();
-        Valor2 = ValorAleatorio(tabla, campo).toSpanishText();
+        // Two independent draws; "between" takes the smaller first, or it matches no row.
+        engine::Value a = ValorAleatorio(tabla, campo), b = ValorAleatorio(tabla, campo);
+        if (op == Operadores::Entre && engine::CompareValues(b, a) < 0)
+            std::swap(a, b);
+        Valor1 = a.toSpanishText();
+        Valor2 = b.toSpanishText();
         if (op == Operadores::Entre)
             s += LiteralNumero(Valor1) + " and " + LiteralNumero(Valor2);
         else
@@ -79,15 +95,20 @@ std::string Motor::SqlVariasTablas(int IndRelacion, int IndTabla, int IndTabla2,
     if (IndTabla3 != 0)
         s += "," + Corchetes(NombreTabla(IndTabla3));
     s += " where ";
-    s += ParesRelacion(IndRelacion);
+    std::string pares = ParesRelacion(IndRelacion);
     if (IndTabla3 != 0)
-        s += ParesRelacion(IndRelacion2);
+        pares += ParesRelacion(IndRelacion2);
+    s += pares;
+    const std::size_t inicioCondicion = s.size();
     const int ct = IndTabla3 != 0 ? IndTabla3 : IndTabla2;
     s += Condicion(ct, IndCampoCond, Operador, Valor1, Valor2);
     s += " ";
-    if (TipoSubquery > 0)
+    if (TipoSubquery > 0) {
         AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, ct, IndCampoSub, OperadorSub,
                        SqlSubquery);
+        if (!pares.empty())
+            EncerrarDisyuncion(s, inicioCondicion, TipoSubquery, IndCampoCond, Conector);
+    }
     return s;
 }
 
@@ -135,15 +156,20 @@ std::string Motor::SqlAgrupadaVariasTablas(int IndRelacion, int IndTabla, int In
     if (MostrarAgregado)
         s += "," + Agregar(Agregado, Columna(IndTabla2, IndCampoAgregado));
     s += " from " + Corchetes(NombreTabla(IndTabla)) + "," + Corchetes(NombreTabla(IndTabla2));
-    s += " where " + ParesRelacion(IndRelacion);
+    const std::string pares = ParesRelacion(IndRelacion);
+    s += " where " + pares;
+    const std::size_t inicioCondicion = s.size();
     if (IndCampoCond == 0)
         s.erase(s.size() >= 4 ? s.size() - 4 : 0);  // the "and " of the last " and "
     else
         s += Condicion(IndTabla2, IndCampoCond, Operador, Valor1, Valor2);
     s += " ";
-    if (TipoSubquery > 0)
+    if (TipoSubquery > 0) {
         AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla2, IndCampoSub, OperadorSub,
                        SqlSubquery);
+        if (!pares.empty())
+            EncerrarDisyuncion(s, inicioCondicion, TipoSubquery, IndCampoCond, Conector);
+    }
     s += " group by " + Columna(IndTabla, IndCampoGrupo);
     return s +
            ClausulaHaving(IndTabla2, IndCampoAgregado, AgregadoHaving, OperadorHaving, ValorHaving);

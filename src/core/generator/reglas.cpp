@@ -91,8 +91,19 @@ std::string LiteralFecha(std::string_view valor) {
               numero(i, 4, 4, anio) && (i == valor.size() || valor[i] == ' ');
     if (!ok)
         return "#" + std::string(valor) + "#";
-    char texto[16];
-    std::snprintf(texto, sizeof texto, "#%02d/%02d/%04d#", mes, dia, anio);
+    // A time of day stays: without it the literal would match no row of a date-time value.
+    int hora = 0, minuto = 0, segundo = 0;
+    std::size_t j = i + 1;
+    const bool conHora =
+        i < valor.size() && numero(j, 1, 2, hora) && j < valor.size() && valor[j++] == ':' &&
+        numero(j, 2, 2, minuto) &&
+        (j == valor.size() || (valor[j++] == ':' && numero(j, 2, 2, segundo) && j == valor.size()));
+    char texto[32];
+    if (conHora && (hora != 0 || minuto != 0 || segundo != 0))
+        std::snprintf(texto, sizeof texto, "#%02d/%02d/%04d %02d:%02d:%02d#", mes, dia, anio, hora,
+                      minuto, segundo);
+    else
+        std::snprintf(texto, sizeof texto, "#%02d/%02d/%04d#", mes, dia, anio);
     return texto;
 }
 

@@ -38,8 +38,9 @@ std::string Corchetes(std::string_view nombre);
 std::string LiteralTexto(std::string_view valor);
 // The text between single quotes as the question shows it (quotes not doubled).
 std::string TextoEntreComillas(std::string_view valor);
-// "#mm/dd/yyyy#" from a dd/mm/yyyy text (a time after the date is dropped); a text that
-// is not such a date is kept as it is between the hashes, which the engine refuses.
+// "#mm/dd/yyyy#" from a dd/mm/yyyy text, "#mm/dd/yyyy hh:nn:ss#" when a time of day other
+// than midnight follows; a text that is not such a date is kept as it is between the
+// hashes, which the engine refuses.
 std::string LiteralFecha(std::string_view valor);
 // Every "," replaced by ".".
 std::string LiteralNumero(std::string_view valor);

@@ -1,8 +1,13 @@
 #include "core/practice/comprobar.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "core/engine/value.h"
@@ -120,11 +125,163 @@ bool TraerTodo(Recordset& r, engine::EngineError& error) {
     return true;
 }
 
-ResultadoComprobacion Resultado(Veredicto v, engine::EngineError error = {}) {
-    return {v, MensajeVeredicto(v), std::move(error)};
+ResultadoComprobacion Resultado(Veredicto v) {
+    return {v, MensajeVeredicto(v), {}, Motivo::Ninguno};
+}
+
+// Nothing could be judged: the verdict's line, then why.
+ResultadoComprobacion SinJuicio(Veredicto v, engine::EngineError error,
+                                const engine::Limits& limites) {
+    ResultadoComprobacion r{v, MensajeVeredicto(v), std::move(error), Motivo::Motor};
+    r.motivo = MotivoDeError(r.error);
+    const std::string porque = ExplicarError(r.error, limites);
+    if (!porque.empty())
+        r.mensaje += "\r\n" + porque;
+    return r;
+}
+
+// Whether a statement holds nothing but blanks, comments and semicolons.
+bool SentenciaVacia(std::string_view sql) {
+    std::size_t i = 0;
+    while (i < sql.size()) {
+        const char c = sql[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ';') {
+            ++i;
+        } else if (sql.substr(i, 2) == "--") {
+            i = sql.find('\n', i);
+            if (i == std::string_view::npos)
+                return true;
+        } else if (sql.substr(i, 2) == "/*") {
+            i = sql.find("*/", i + 2);
+            if (i == std::string_view::npos)
+                return true;
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Sustituir(std::string texto, const std::string& valor) {
+    const auto p = texto.find("%1");
+    if (p != std::string::npos)
+        texto.replace(p, 2, valor);
+    return texto;
+}
+
+// The text after `prefijo` when the message starts with it.
+std::optional<std::string> Tras(const std::string& mensaje, std::string_view prefijo) {
+    if (mensaje.rfind(prefijo, 0) != 0)
+        return std::nullopt;
+    return mensaje.substr(prefijo.size());
+}
+
+std::string SinParentesis(std::string nombre) {
+    if (nombre.size() >= 2 && nombre.compare(nombre.size() - 2, 2, "()") == 0)
+        nombre.resize(nombre.size() - 2);
+    return nombre;
+}
+
+// The engine's most frequent messages in the interface's language, with the name they cite.
+std::string TraducirMensajeMotor(const std::string& m) {
+    if (auto x = Tras(m, "no such table: "))
+        return Sustituir(Texto(1134), *x);
+    if (auto x = Tras(m, "no such column: "))
+        return Sustituir(Texto(1135), *x);
+    if (auto x = Tras(m, "near ");
+        x && x->size() > 14 && x->compare(x->size() - 14, 14, ": syntax error") == 0)
+        return Sustituir(Texto(1136), x->substr(0, x->size() - 14));
+    if (m == "incomplete input")
+        return Texto(1142);
+    if (auto x = Tras(m, "unrecognized token: "))
+        return Sustituir(Texto(1136), *x);
+    if (auto x = Tras(m, "ambiguous column name: "))
+        return Sustituir(Texto(1137), *x);
+    if (auto x = Tras(m, "misuse of aggregate function "))
+        return Sustituir(Texto(1138), SinParentesis(*x));
+    if (auto x = Tras(m, "misuse of aggregate: "))
+        return Sustituir(Texto(1138), SinParentesis(*x));
+    if (auto x = Tras(m, "wrong number of arguments to function "))
+        return Sustituir(Texto(1139), SinParentesis(*x));
+    return m;
+}
+
+std::string Cifra(double valor) {
+    char texto[32];
+    std::snprintf(texto, sizeof texto, "%g", valor);
+    std::string s = texto;
+    for (char& c : s)
+        if (c == '.')
+            c = ',';
+    return s;
 }
 
 }  // namespace
+
+const char* CodigoMotivo(Motivo motivo) {
+    switch (motivo) {
+        case Motivo::Ninguno:
+            return "";
+        case Motivo::NoEsConsulta:
+            return "not_a_query";
+        case Motivo::LimiteTiempo:
+            return "time_limit";
+        case Motivo::LimiteMemoria:
+            return "memory_limit";
+        case Motivo::Sintaxis:
+            return "syntax";
+        case Motivo::Motor:
+            return "engine";
+        case Motivo::Vacia:
+            return "empty";
+    }
+    return "";
+}
+
+Motivo MotivoDeError(const engine::EngineError& error) {
+    switch (error.number) {
+        case 0:
+            return Motivo::Ninguno;
+        case SQLITE_AUTH:
+            return Motivo::NoEsConsulta;
+        case SQLITE_INTERRUPT:
+            return Motivo::LimiteTiempo;
+        case SQLITE_NOMEM:
+        case SQLITE_TOOBIG:
+            return Motivo::LimiteMemoria;
+        default:
+            break;
+    }
+    const std::string& m = error.description;
+    if (m == engine::kMensajeConsultaVacia)
+        return Motivo::Vacia;
+    if (m == engine::kMensajeVariasSentencias)
+        return Motivo::NoEsConsulta;
+    if (m == "incomplete input" || m.rfind("unrecognized token", 0) == 0 ||
+        (m.rfind("near ", 0) == 0 && m.find(": syntax error") != std::string::npos))
+        return Motivo::Sintaxis;
+    return Motivo::Motor;
+}
+
+std::string ExplicarError(const engine::EngineError& error, const engine::Limits& limites) {
+    switch (MotivoDeError(error)) {
+        case Motivo::Ninguno:
+            return {};
+        case Motivo::NoEsConsulta:
+            return Texto(error.description == engine::kMensajeVariasSentencias ? 1140 : 1130);
+        case Motivo::LimiteTiempo:
+            return Sustituir(Texto(1131), Cifra(double(limites.timeout.count()) / 1000.0));
+        case Motivo::LimiteMemoria:
+            return Sustituir(Texto(1132), Cifra(double(limites.maxBytes >> 20)));
+        case Motivo::Vacia:
+            return Texto(1133);
+        case Motivo::Sintaxis:
+        case Motivo::Motor:
+            break;
+    }
+    return TraducirMensajeMotor(error.description);
+}
 
 std::string MensajeVeredicto(Veredicto veredicto) {
     switch (veredicto) {
@@ -156,23 +313,48 @@ bool MismosResultados(const Recordset& respuesta, const Recordset& solucion) {
 ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_view solucion,
                                          std::string_view respuesta) {
     engine::EngineError error;
+    const engine::Limits limites = usuario.limits();
     // Only a user database runs statements behind the guard; anything else could be written.
     if (usuario.kind() != engine::Database::Kind::User || !usuario.IsOpen()) {
-        error.number = 21;  // SQLITE_MISUSE
+        error.number = SQLITE_MISUSE;
         error.description = "No es una base de datos de usuario abierta";
-        return Resultado(Veredicto::SolucionInvalida, error);
+        return SinJuicio(Veredicto::SolucionInvalida, error, limites);
     }
+    if (SentenciaVacia(solucion)) {
+        ResultadoComprobacion r{
+            Veredicto::SolucionInvalida,
+            MensajeVeredicto(Veredicto::SolucionInvalida) + "\r\n" + Texto(1141),
+            {},
+            Motivo::Vacia};
+        return r;
+    }
+    if (SentenciaVacia(respuesta)) {
+        ResultadoComprobacion r{
+            Veredicto::RespuestaInvalida,
+            MensajeVeredicto(Veredicto::RespuestaInvalida) + "\r\n" + Texto(1133),
+            {},
+            Motivo::Vacia};
+        return r;
+    }
+
+    // One deadline for the whole check: a slow solution leaves less time to the answer.
+    const auto limite = std::chrono::steady_clock::now() + limites.timeout;
+    usuario.SetDeadline(limite);
+    struct Liberar {
+        engine::Database& bd;
+        ~Liberar() { bd.ClearDeadline(); }
+    } liberar{usuario};
 
     // The solution is fetched to its end before the answer runs: a broken or endless
     // solution is reported without spending the time limit on the answer too.
     auto rsSolucion = usuario.OpenRecordset(solucion, error);
     if (!rsSolucion || error.failed() || !TraerTodo(*rsSolucion, error))
-        return Resultado(Veredicto::SolucionInvalida, error);
+        return SinJuicio(Veredicto::SolucionInvalida, error, limites);
 
     error.clear();
     auto rsRespuesta = usuario.OpenRecordset(respuesta, error);
     if (!rsRespuesta || error.failed() || !TraerTodo(*rsRespuesta, error))
-        return Resultado(Veredicto::RespuestaInvalida, error);
+        return SinJuicio(Veredicto::RespuestaInvalida, error, limites);
 
     return Resultado(MismosResultados(*rsRespuesta, *rsSolucion) ? Veredicto::Correcto
                                                                  : Veredicto::Erroneo);

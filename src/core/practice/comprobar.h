@@ -16,17 +16,41 @@ enum class Veredicto {
     RespuestaInvalida,  // the answer was refused, failed or was interrupted
 };
 
+// Why a statement could not be judged.
+enum class Motivo {
+    Ninguno,        // a verdict was reached
+    NoEsConsulta,   // the guard refused it: not a single read-only query
+    LimiteTiempo,   // the check's time limit was reached
+    LimiteMemoria,  // the memory budget (or an engine size limit) was reached
+    Sintaxis,       // the engine could not parse it
+    Motor,          // any other engine error
+    Vacia,          // no statement at all
+};
+
+// Stable code of a reason: "not_a_query", "time_limit", "memory_limit", "syntax", "engine",
+// "empty"; the empty text for Ninguno.
+const char* CodigoMotivo(Motivo motivo);
+// The reason of an engine error.
+Motivo MotivoDeError(const engine::EngineError& error);
+// One line, in the interface's language, saying why: the reason's own text, or the engine's
+// message in words the student can act on (the engine's own text where none applies).
+// `limites` gives the figures the time and memory texts cite.
+std::string ExplicarError(const engine::EngineError& error, const engine::Limits& limites);
+
 struct ResultadoComprobacion {
     Veredicto veredicto = Veredicto::Erroneo;
-    // The message the practice window shows, from the string table in the current language.
+    // The message the practice window shows, from the string table in the current language:
+    // the verdict's text and, when nothing could be judged, a second line saying why.
     std::string mensaje;
     // The engine's error when the verdict is SolucionInvalida or RespuestaInvalida.
     engine::EngineError error;
+    Motivo motivo = Motivo::Ninguno;
 };
 
 // Judges `respuesta` against `solucion` on `usuario`, which must be a user database: both
-// statements pass its guard (read only, one statement, time limit), so the file is never
-// written. Results are compared column by column by position, values by type (1 equals
+// statements pass its guard (read only, one statement), so the file is never written. The
+// database's time limit bounds the whole check (both statements, fetching and comparing),
+// not each step. Results are compared column by column by position, values by type (1 equals
 // 1.0, texts exactly, a null only matches a null): first in the order the statements give,
 // then with both results sorted on all their columns. Statements are run as given, so an
 // answer with its own order clause, limit or trailing comment is judged on its rows.

@@ -25,6 +25,25 @@ void Informar(engine::EngineError* error, int numero, std::string descripcion) {
     error->sql.clear();
 }
 
+// The five tables with the columns the program reads and writes. A file without them (empty,
+// corrupt, some other database) is refused rather than used, and left exactly as it is: it
+// may still hold a teacher's bulletins.
+bool TieneEstructuraAuxiliar(engine::Database& bd, engine::EngineError& err) {
+    static const char* const kConsultas[] = {
+        "Select Nombre, NombreSingular, NombrePlural, MascFeme, PosX, PosY from Tablas where 0",
+        "Select NombreTabla, Nombre, NombreSingular, NombrePlural, MascFeme, PermiteSum from "
+        "Campos where 0",
+        "Select Nombre, Traduccion, Traduccion2, NoConcatenar, NoConcatenar2 from Relaciones "
+        "where 0",
+        "Select Nombre from CabBoletines where 0",
+        "Select NombreBoletin, NumPregunta, Pregunta, Respuesta from LBoletines where 0",
+    };
+    for (const char* sql : kConsultas)
+        if (!bd.Prepare(sql, err))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
@@ -68,6 +87,8 @@ int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::EngineError* error
         err.number = EIO;
         err.description = "No se puede abrir " + ruta.string();
     }
+    if (bd && !err.failed() && !TieneEstructuraAuxiliar(*bd, err))
+        bd->Close();
     if (!err.failed())
         BDAuxiliar = std::move(bd);
     if (error)

@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "core/practice/comprobar.h"
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "ui/practice/ModeloRecordset.h"
@@ -106,7 +107,9 @@ void frmVLREjecutarQuery::cmdEjecutar_Click() {
 
 void frmVLREjecutarQuery::MostrarError(const engine::EngineError& error) {
     Mensaje(T(605) + QString::number(error.number) + QStringLiteral("\r\n") +
-                QString::fromStdString(error.description) + QStringLiteral("\r\n") + T(606),
+                QString::fromStdString(
+                    ExplicarError(error, bdUsuario_ ? bdUsuario_->limits() : engine::Limits{})) +
+                QStringLiteral("\r\n") + T(606),
             Icono::Critico, Botones::Aceptar, QStringLiteral("VELIORA"), this);
     txtPregunta_->setFocus();
 }

@@ -246,7 +246,13 @@ void frmVLRQuerys::PrepararModo() {
     if (!modoBoletin) {
         Dimensionar(Tw(chkQuery_[0]->x()) + Tw(chkQuery_[0]->width()) + 240,
                     Tw(FrSolucion_->y()) + Tw(FrSolucion_->height()) + 480);
+        // Back from a bulletin: nothing of the last question, and no solution button
+        // enabled until a new question starts its own wait.
         preguntasBoletin_.clear();
+        solucionSQL_.clear();
+        textoPregunta_.clear();
+        tmrHabilitarBotonSolucion_->stop();
+        HabilitarSolucion(false);
         LimpiarTextos();
         return;
     }

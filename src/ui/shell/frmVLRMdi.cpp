@@ -267,6 +267,10 @@ void frmVLRMdi::ComprobarAyudaBD() {
 }
 
 bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
+    // Every child window works on the open databases: none may go on showing or using the
+    // previous ones, whatever this open ends in.
+    CerrarVentanas();
+    setWindowTitle(QStringLiteral("VELIORA"));
     if (AbrirBDUsuario(ruta.toStdString()) != 0) {
         Mensaje(T(202), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         DeshabilitarMenus();
@@ -277,6 +281,7 @@ bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
         DeshabilitarMenus();
         return false;
     }
+    setWindowTitle(QStringLiteral("VELIORA - ") + QFileInfo(ruta).fileName());
     HabilitarMenus();
     return true;
 }

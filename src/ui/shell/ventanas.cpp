@@ -59,6 +59,21 @@ void RegistrarVentana(QWidget* ventana) {
     }
 }
 
+void CerrarVentanas() {
+    // Taken from the list first: a window whose deletion is still pending must not be
+    // found and reused.
+    std::vector<QPointer<QWidget>> abiertas;
+    abiertas.swap(Abiertas());
+    for (const auto& p : abiertas) {
+        if (!p)
+            continue;
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p->parentWidget()))
+            sub->close();
+        else
+            p->close();
+    }
+}
+
 void MostrarVentana(QWidget* ventana) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(ventana->parentWidget())) {
         sub->show();

@@ -18,6 +18,9 @@ QMdiArea* AreaMdi();
 QWidget* BuscarVentana(const QString& nombre);
 // Puts a new window in the MDI area (when there is one) and remembers it until it closes.
 void RegistrarVentana(QWidget* ventana);
+// Closes every registered window (on opening another database); the next request for one
+// creates it anew.
+void CerrarVentanas();
 // Shows a window (its MDI sub-window when it has one) and brings it forward.
 void MostrarVentana(QWidget* ventana);
 
