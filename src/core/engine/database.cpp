@@ -4,12 +4,14 @@
 #include <unicode/ucol.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
-#include <optional>
+#include <mutex>
 
 namespace veliora::engine {
 
@@ -22,15 +24,27 @@ class Connection {
     // While set, the progress handler interrupts the statement after this instant.
     std::chrono::steady_clock::time_point deadline{};
     bool armed = false;
-    // A caller's deadline for a run of operations (a whole check): no step goes past it.
-    std::optional<std::chrono::steady_clock::time_point> fixedDeadline;
+    // Database::SetDeadline, as steady-clock ticks; 0 when none.
+    std::atomic<std::chrono::steady_clock::rep> absolute{0};
+    // A private in-memory connection that runs the engine's own printf once its output is
+    // known to fit (see BoundedPrintf), with one statement per argument count.
+    sqlite3* printfDb = nullptr;
+    std::map<int, sqlite3_stmt*> printfStatements;
     // The program's own schema queries on the user database bypass the guard.
     bool internal = false;
     UCollator* collator = nullptr;
 
     ~Connection() {
+        for (auto& [n, stmt] : printfStatements) sqlite3_finalize(stmt);
+        if (printfDb)
+            sqlite3_close_v2(printfDb);
         if (db)
             sqlite3_close_v2(db);
+    }
+
+    bool PastAbsoluteDeadline() const {
+        auto ticks = absolute.load(std::memory_order_relaxed);
+        return ticks != 0 && std::chrono::steady_clock::now().time_since_epoch().count() > ticks;
     }
 };
 
@@ -42,9 +56,36 @@ EngineError MakeError(int number, std::string description, std::string_view sql 
     return {number, std::move(description), std::string(sql)};
 }
 
+constexpr int kMaxValueBytes = 32 << 20;  // longest text or blob a statement may build or read
+constexpr int kMaxPatternBytes = 1000;    // longest LIKE/GLOB pattern
+constexpr std::int64_t kHeapHeadroom = 256 << 20;
+constexpr const char* kRefusal = "Sentencia no permitida: solo se pueden ejecutar consultas";
+
+// Engine failures that mean "too much memory" keep one number per reason and a message
+// that says so; the rest keep the engine's own text.
 EngineError ErrorOf(sqlite3* db, int rc, std::string_view sql) {
     std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    return MakeError(rc & 0xff, message, sql);
+    int number = rc & 0xff;
+    if (number == SQLITE_ERROR && message.find("pattern too complex") != std::string::npos)
+        number = SQLITE_TOOBIG;
+    if (number == SQLITE_TOOBIG)
+        message =
+            "La consulta supera el límite de memoria: construye un texto, un valor o un "
+            "patrón demasiado grande (" +
+            message + ")";
+    else if (number == SQLITE_NOMEM)
+        message =
+            "La consulta supera el límite de memoria del motor de base de datos (" + message + ")";
+    return MakeError(number, message, sql);
+}
+
+EngineError MemoryBudgetError(const Limits& limits, std::string_view sql) {
+    char buf[200];
+    std::snprintf(buf, sizeof buf,
+                  "La consulta ha superado la memoria máxima permitida (%zu MiB) y se ha "
+                  "detenido",
+                  limits.maxBytes >> 20);
+    return MakeError(SQLITE_NOMEM, buf, sql);
 }
 
 EngineError TimeoutError(const Limits& limits, std::string_view sql) {
@@ -63,8 +104,6 @@ class DeadlineScope {
     explicit DeadlineScope(Connection& c) : c_(c), owner_(!c.armed) {
         if (owner_) {
             c_.deadline = std::chrono::steady_clock::now() + c_.limits.timeout;
-            if (c_.fixedDeadline)
-                c_.deadline = std::min(c_.deadline, *c_.fixedDeadline);
             c_.armed = true;
         }
     }
@@ -88,15 +127,35 @@ class InternalScope {
     bool previous_;
 };
 
+std::string LowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
 int ProgressHandler(void* p) {
     auto* c = static_cast<Connection*>(p);
+    if (c->PastAbsoluteDeadline())
+        return 1;
     return c->armed && std::chrono::steady_clock::now() > c->deadline ? 1 : 0;
 }
 
-// Statements typed by a person may only read.
-int Authorizer(void* p, int action, const char*, const char*, const char*, const char*) {
+// Functions that hand native pointers to or from a statement: a registered tokenizer
+// pointer is a route to running foreign code, and reading one leaks an address.
+bool HandlesNativePointers(const char* function) {
+    if (!function)
+        return false;
+    const std::string name = LowerAscii(function);
+    return name == "fts3_tokenizer" || name == "fts5" || name == "load_extension";
+}
+
+// Statements typed by a person may only read. On every connection, no statement may call a
+// function that passes native pointers.
+int Authorizer(void* p, int action, const char*, const char* arg2, const char*, const char*) {
     auto* c = static_cast<Connection*>(p);
-    if (c->internal)
+    if (action == SQLITE_FUNCTION && HandlesNativePointers(arg2))
+        return SQLITE_DENY;
+    if (c->internal || c->kind != Database::Kind::User)
         return SQLITE_OK;
     switch (action) {
         case SQLITE_SELECT:
@@ -142,12 +201,6 @@ std::string QuoteIdentifier(std::string_view name) {
     return QuoteSql(name, '"');
 }
 
-std::string LowerAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return LowerText(a) < LowerText(b);
 }
@@ -156,13 +209,13 @@ bool IsTextType(int code) {
     return code == TypeCode::Text || code == TypeCode::Memo || code == TypeCode::Char;
 }
 
-// Whether the rest of a statement is only blanks, comments and semicolons.
-bool OnlyTrailingNoise(const char* tail) {
-    std::string_view s(tail ? tail : "");
+// Where the text after blanks, comments and any of `skipped` begins; npos inside an
+// unterminated comment.
+std::size_t SkipNoise(std::string_view s, std::string_view skipped) {
     std::size_t i = 0;
     while (i < s.size()) {
         char c = s[i];
-        if (std::isspace(static_cast<unsigned char>(c)) || c == ';') {
+        if (std::isspace(static_cast<unsigned char>(c)) || skipped.find(c) != skipped.npos) {
             ++i;
         } else if (c == '-' && i + 1 < s.size() && s[i + 1] == '-') {
             std::size_t end = s.find('\n', i);
@@ -170,13 +223,39 @@ bool OnlyTrailingNoise(const char* tail) {
         } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '*') {
             std::size_t end = s.find("*/", i + 2);
             if (end == std::string_view::npos)
-                return false;
+                return std::string_view::npos;
             i = end + 2;
         } else {
-            return false;
+            break;
         }
     }
-    return true;
+    return i;
+}
+
+// Whether the rest of a statement is only blanks, comments and semicolons.
+bool OnlyTrailingNoise(const char* tail) {
+    std::string_view s(tail ? tail : "");
+    return SkipNoise(s, ";") == s.size();
+}
+
+// Whether a statement begins with a keyword that changes something. Refused before the
+// engine compiles it, so that a write on a table shadowed by its case-insensitive view
+// never reports the view.
+bool StartsWithWrite(std::string_view sql) {
+    std::size_t i = SkipNoise(sql, "(");
+    if (i == std::string_view::npos)
+        return false;
+    std::size_t end = i;
+    while (end < sql.size() &&
+           (std::isalpha(static_cast<unsigned char>(sql[end])) || sql[end] == '_'))
+        ++end;
+    static const char* const kWrites[] = {"insert", "update",   "delete",    "replace", "create",
+                                          "drop",   "alter",    "attach",    "detach",  "pragma",
+                                          "vacuum", "reindex",  "analyze",   "begin",   "commit",
+                                          "end",    "rollback", "savepoint", "release"};
+    const std::string word = LowerAscii(sql.substr(i, end - i));
+    return std::any_of(std::begin(kWrites), std::end(kWrites),
+                       [&](const char* w) { return word == w; });
 }
 
 bool LooksLikeIsoDate(std::string_view s) {
@@ -199,14 +278,22 @@ bool LooksLikeIsoDate(std::string_view s) {
 // Compiles one statement, refusing text after it. Returns null and fills err on failure.
 sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
     const std::string translated = TranslateDialect(sql);
+    const bool guarded = c.kind == Database::Kind::User && !c.internal;
+    if (guarded && StartsWithWrite(translated)) {
+        err = MakeError(SQLITE_AUTH, kRefusal, sql);
+        return nullptr;
+    }
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
     int rc = sqlite3_prepare_v2(c.db, translated.c_str(), int(translated.size()), &stmt, &tail);
     if (rc != SQLITE_OK) {
         err = ErrorOf(c.db, rc, sql);
-        if (err.number == SQLITE_AUTH)
-            err.description = "Sentencia no permitida: solo se pueden ejecutar consultas (" +
-                              err.description + ")";
+        // A write hidden after WITH still meets the views first; a refused function is
+        // reported by the engine as a plain error.
+        const std::string& text = err.description;
+        if (err.number == SQLITE_AUTH || text.rfind("not authorized", 0) == 0 ||
+            (guarded && text.find("because it is a view") != std::string::npos))
+            err = MakeError(SQLITE_AUTH, kRefusal, sql);
         sqlite3_finalize(stmt);
         return nullptr;
     }
@@ -219,10 +306,9 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
         err = MakeError(SQLITE_ERROR, std::string(kMensajeVariasSentencias), sql);
         return nullptr;
     }
-    if (c.kind == Database::Kind::User && !c.internal && !sqlite3_stmt_readonly(stmt)) {
+    if (guarded && !sqlite3_stmt_readonly(stmt)) {
         sqlite3_finalize(stmt);
-        err = MakeError(SQLITE_AUTH, "Sentencia no permitida: solo se pueden ejecutar consultas",
-                        sql);
+        err = MakeError(SQLITE_AUTH, kRefusal, sql);
         return nullptr;
     }
     return stmt;
@@ -261,21 +347,30 @@ bool Bind(Connection& c, sqlite3_stmt* stmt, const std::vector<Value>& params, s
     return true;
 }
 
-Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn) {
+// A text or blob the engine cannot hand over (out of memory) sets `lost`.
+Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost) {
     switch (sqlite3_column_type(stmt, i)) {
         case SQLITE_INTEGER:
             return Value::Int(sqlite3_column_int64(stmt, i));
         case SQLITE_FLOAT:
             return Value::Double(sqlite3_column_double(stmt, i));
         case SQLITE_TEXT: {
-            std::string text(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
-                             std::size_t(sqlite3_column_bytes(stmt, i)));
+            const char* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+            if (!data) {
+                lost = true;
+                return Value::Null();
+            }
+            std::string text(data, std::size_t(sqlite3_column_bytes(stmt, i)));
             if (dateColumn && LooksLikeIsoDate(text))
                 return Value::Date(std::move(text));
             return Value::Text(std::move(text));
         }
         case SQLITE_BLOB: {
             const void* data = sqlite3_column_blob(stmt, i);
+            if (!data && sqlite3_errcode(sqlite3_db_handle(stmt)) == SQLITE_NOMEM)
+                lost = true;
+            if (!data)
+                return Value::Blob({});
             return Value::Blob(std::string(static_cast<const char*>(data),
                                            std::size_t(sqlite3_column_bytes(stmt, i))));
         }
@@ -327,26 +422,45 @@ void Recordset::Close() {
 bool Recordset::FetchOne() {
     if (done_ || !stmt_)
         return false;
-    if (rows_.size() >= conn_->limits.maxRows) {
-        error_ = MakeError(SQLITE_TOOBIG, "La consulta devuelve demasiadas filas", sql_);
-        done_ = true;
-        return false;
-    }
+    if (rows_.size() >= conn_->limits.maxRows)
+        return FailFetching(
+            MakeError(SQLITE_TOOBIG, "La consulta devuelve demasiadas filas", sql_));
     DeadlineScope deadline(*conn_);
-    int rc = sqlite3_step(stmt_);
+    int rc = conn_->PastAbsoluteDeadline() ? SQLITE_INTERRUPT : sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
         std::vector<Value> row;
         row.reserve(names_.size());
-        for (int i = 0; i < int(names_.size()); ++i)
-            row.push_back(ColumnValue(stmt_, i, dateColumn_[std::size_t(i)]));
-        rows_.push_back(std::move(row));
-        return true;
+        // A fair share of what a row costs besides its texts: the row and its values.
+        std::size_t bytes = sizeof(row) + 16 + names_.size() * sizeof(Value);
+        bool lost = false;
+        for (int i = 0; i < int(names_.size()); ++i) {
+            row.push_back(ColumnValue(stmt_, i, dateColumn_[std::size_t(i)], lost));
+            bytes += row.back().text.size();
+        }
+        if (lost)
+            rc = SQLITE_NOMEM;
+        else if (bytes_ + bytes > conn_->limits.maxBytes)
+            return FailFetching(MemoryBudgetError(conn_->limits, sql_));
+        if (!lost) {
+            bytes_ += bytes;
+            rows_.push_back(std::move(row));
+            return true;
+        }
     }
     done_ = true;
-    if (rc == SQLITE_INTERRUPT)
+    if (rc == SQLITE_NOMEM)
+        error_ = ErrorOf(nullptr, rc, sql_);
+    else if (rc == SQLITE_INTERRUPT)
         error_ = TimeoutError(conn_->limits, sql_);
     else if (rc != SQLITE_DONE)
         error_ = ErrorOf(conn_->db, rc, sql_);
+    sqlite3_reset(stmt_);
+    return false;
+}
+
+bool Recordset::FailFetching(EngineError error) {
+    error_ = std::move(error);
+    done_ = true;
     sqlite3_reset(stmt_);
     return false;
 }
@@ -440,15 +554,208 @@ const Value& Recordset::Field(std::string_view name) const {
 
 namespace {
 
+// What one statement may build. A text or blob over 32 MiB ends the statement with
+// SQLITE_TOOBIG (stored values included: a teaching database holds no such value), long
+// LIKE/GLOB patterns too, since their matching time grows with the pattern.
+void BoundStatements(sqlite3* db) {
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 1'000'000);
+    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, kMaxPatternBytes);
+    sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 32766);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+}
+
+// Every engine allocation is held by one process-wide limit: the largest recordset budget
+// set so far, plus room for the program's own connections and for values being built.
+void HoldEngineHeap(std::size_t budget) {
+    static std::mutex mutex;
+    static std::int64_t largest = 0;
+    const auto wanted = std::int64_t(std::min<std::size_t>(budget, std::size_t(1) << 50));
+    std::lock_guard<std::mutex> lock(mutex);
+    if (wanted <= largest)
+        return;
+    largest = wanted;
+    sqlite3_hard_heap_limit64(largest + kHeapHeadroom);
+}
+
+// instr as the engine has it (character position in texts, byte position in blobs), but
+// with glibc's linear-time search: the engine's own compares at every position, so a long
+// needle in a long text built by the statement took minutes in one call.
+void LinearInstr(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const int typeHaystack = sqlite3_value_type(argv[0]), typeNeedle = sqlite3_value_type(argv[1]);
+    if (typeHaystack == SQLITE_NULL || typeNeedle == SQLITE_NULL)
+        return;
+    const bool text = !(typeHaystack == SQLITE_BLOB && typeNeedle == SQLITE_BLOB);
+    const char* hay = static_cast<const char*>(
+        text ? static_cast<const void*>(sqlite3_value_text(argv[0])) : sqlite3_value_blob(argv[0]));
+    const std::size_t hayBytes = std::size_t(sqlite3_value_bytes(argv[0]));
+    const char* needle = static_cast<const char*>(
+        text ? static_cast<const void*>(sqlite3_value_text(argv[1])) : sqlite3_value_blob(argv[1]));
+    const std::size_t needleBytes = std::size_t(sqlite3_value_bytes(argv[1]));
+    if (needleBytes == 0) {
+        sqlite3_result_int(ctx, 1);
+        return;
+    }
+    if (!needle || (hayBytes && !hay)) {
+        sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    auto continuation = [&](std::size_t i) { return (hay[i] & 0xC0) == 0x80; };
+    std::size_t from = 0;
+    while (from + needleBytes <= hayBytes) {
+        const void* found = memmem(hay + from, hayBytes - from, needle, needleBytes);
+        if (!found)
+            break;
+        const auto at = std::size_t(static_cast<const char*>(found) - hay);
+        if (!text) {
+            sqlite3_result_int64(ctx, std::int64_t(at) + 1);
+            return;
+        }
+        if (at == 0 || !continuation(at)) {
+            // Characters before the match: the first byte, then every one that starts one.
+            std::int64_t position = 1;
+            for (std::size_t i = 0; i < at; ++i)
+                if (i == 0 || !continuation(i))
+                    ++position;
+            sqlite3_result_int64(ctx, position);
+            return;
+        }
+        from = at + 1;
+    }
+    sqlite3_result_int(ctx, 0);
+}
+
+// Bytes of the character printf's %c repeats: the first of the argument's text.
+std::int64_t CharBytes(sqlite3_value* v) {
+    if (!v || sqlite3_value_type(v) != SQLITE_TEXT)
+        return 1;
+    const unsigned char* t = sqlite3_value_text(v);
+    unsigned char lead = t ? t[0] : 0;
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// Upper bound of the bytes printf(format, args...) writes, stopping once past `limit`.
+std::int64_t PrintfBound(int argc, sqlite3_value** argv, std::int64_t limit) {
+    const char* format = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    std::string_view f(format ? format : "");
+    int next = 1;
+    auto length = [&](int k) -> std::int64_t {
+        if (k >= argc)
+            return 0;
+        int type = sqlite3_value_type(argv[k]);
+        return type == SQLITE_TEXT || type == SQLITE_BLOB ? sqlite3_value_bytes(argv[k]) : 400;
+    };
+    auto number = [&](std::size_t& i) -> std::int64_t {
+        if (i < f.size() && f[i] == '*') {
+            ++i;
+            std::int64_t v = next < argc ? int(sqlite3_value_int64(argv[next])) : 0;
+            ++next;
+            return v < 0 ? -v : v;
+        }
+        std::int64_t v = 0;
+        while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i])))
+            v = std::min<std::int64_t>(v * 10 + (f[i++] - '0'), std::int64_t(1) << 40);
+        return v;
+    };
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < f.size() && total <= limit; ++i) {
+        if (f[i] != '%') {
+            ++total;
+            continue;
+        }
+        ++i;
+        while (i < f.size() && std::string_view("-+ #0!,").find(f[i]) != std::string_view::npos)
+            ++i;
+        const std::int64_t width = number(i);
+        std::int64_t precision = 0;
+        if (i < f.size() && f[i] == '.')
+            precision = number(++i);
+        while (i < f.size() && f[i] == 'l') ++i;
+        if (i >= f.size())
+            break;
+        std::int64_t part;
+        switch (f[i]) {
+            case '%':
+                part = 1;
+                break;
+            case 'c':
+                part = CharBytes(next < argc ? argv[next] : nullptr) *
+                       std::max<std::int64_t>(1, precision);
+                ++next;
+                break;
+            case 's':
+            case 'z':
+                part = length(next++);
+                break;
+            case 'q':
+            case 'Q':
+            case 'w':
+                part = 2 * length(next++) + 3;
+                break;
+            default:
+                part = 400 + precision;
+                ++next;
+        }
+        total += std::max(width, part);
+    }
+    return total;
+}
+
+// printf and format as the engine has them, except that an output over the length limit
+// ends the statement with SQLITE_TOOBIG: the engine's own gives an empty text with success.
+void BoundedPrintf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc < 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    auto* c = static_cast<Connection*>(sqlite3_user_data(ctx));
+    const std::int64_t limit = sqlite3_limit(c->db, SQLITE_LIMIT_LENGTH, -1);
+    if (PrintfBound(argc, argv, limit) > limit) {
+        sqlite3_result_error_toobig(ctx);
+        return;
+    }
+    if (!c->printfDb) {
+        if (sqlite3_open_v2(":memory:", &c->printfDb, SQLITE_OPEN_READWRITE, nullptr) !=
+            SQLITE_OK) {
+            sqlite3_result_error_nomem(ctx);
+            return;
+        }
+        BoundStatements(c->printfDb);
+    }
+    sqlite3_stmt*& stmt = c->printfStatements[argc];
+    if (!stmt) {
+        std::string sql = "SELECT printf(?1";
+        for (int k = 2; k <= argc; ++k) sql += ", ?" + std::to_string(k);
+        sql += ")";
+        if (sqlite3_prepare_v2(c->printfDb, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+            sqlite3_result_error(ctx, sqlite3_errmsg(c->printfDb), -1);
+            return;
+        }
+    }
+    for (int k = 0; k < argc; ++k) sqlite3_bind_value(stmt, k + 1, argv[k]);
+    int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        sqlite3_result_value(ctx, sqlite3_column_value(stmt, 0));
+    } else {
+        sqlite3_result_error(ctx, sqlite3_errmsg(c->printfDb), -1);
+        sqlite3_result_error_code(ctx, rc);
+    }
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+}
+
 bool ConfigureConnection(Connection& c, EngineError& err) {
     int on = 1, off = 0;
     sqlite3_db_config(c.db, SQLITE_DBCONFIG_DEFENSIVE, on, nullptr);
     sqlite3_db_config(c.db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, off, nullptr);
     sqlite3_db_config(c.db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, off, nullptr);
+    sqlite3_db_config(c.db, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, off, nullptr);
     sqlite3_extended_result_codes(c.db, 0);
     sqlite3_busy_timeout(c.db, 2000);
-    sqlite3_limit(c.db, SQLITE_LIMIT_LENGTH, 100'000'000);
+    BoundStatements(c.db);
+    HoldEngineHeap(c.limits.maxBytes);
     sqlite3_progress_handler(c.db, 1000, ProgressHandler, &c);
+    sqlite3_set_authorizer(c.db, Authorizer, &c);
 
     UErrorCode status = U_ZERO_ERROR;
     c.collator = ucol_open("es", &status);
@@ -464,6 +771,11 @@ bool ConfigureConnection(Connection& c, EngineError& err) {
                                nullptr);
     sqlite3_create_function_v2(c.db, "upper", 1, flags, nullptr, UpperFunction, nullptr, nullptr,
                                nullptr);
+    sqlite3_create_function_v2(c.db, "instr", 2, flags, nullptr, LinearInstr, nullptr, nullptr,
+                               nullptr);
+    for (const char* name : {"printf", "format"})
+        sqlite3_create_function_v2(c.db, name, -1, flags, &c, BoundedPrintf, nullptr, nullptr,
+                                   nullptr);
 
     // A file that is not a database fails here rather than at the first query.
     char* message = nullptr;
@@ -480,6 +792,7 @@ bool ConfigureConnection(Connection& c, EngineError& err) {
 // Shadows every user table by a TEMP view of the same name whose text columns compare
 // ignoring letter case (Spanish, accents kept), as students expect of text conditions.
 bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
+    InternalScope internal(c);
     sqlite3_stmt* tables = nullptr;
     sqlite3_prepare_v2(c.db,
                        "SELECT name FROM main.sqlite_master WHERE type = 'table' "
@@ -492,7 +805,8 @@ bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
 
     for (const std::string& table : names) {
         sqlite3_stmt* info = nullptr;
-        std::string sql = "SELECT name, type FROM pragma_table_info(?, 'main')";
+        // Generated columns too; hidden columns of virtual tables are no part of a row.
+        std::string sql = "SELECT name, type FROM pragma_table_xinfo(?, 'main') WHERE hidden <> 1";
         sqlite3_prepare_v2(c.db, sql.c_str(), -1, &info, nullptr);
         sqlite3_bind_text(info, 1, table.c_str(), -1, SQLITE_TRANSIENT);
         std::string columns;
@@ -521,6 +835,45 @@ bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
     return true;
 }
 
+// Whether the file's header says write-ahead logging (read and write versions 2).
+bool IsWalDatabase(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char header[20] = {};
+    in.read(header, sizeof header);
+    return in.gcount() == sizeof header && std::memcmp(header, "SQLite format 3", 16) == 0 &&
+           header[18] == 2 && header[19] == 2;
+}
+
+// The file opened without locks or side files: it must not change while open.
+std::string ImmutableUri(const std::string& path) {
+    std::error_code ec;
+    std::string uri = "file:";
+    for (unsigned char ch : std::filesystem::absolute(path, ec).string()) {
+        if (ch == '?' || ch == '#' || ch == '%' || ch <= ' ') {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", ch);
+            uri += buf;
+        } else {
+            uri += char(ch);
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+std::shared_ptr<Connection> Connect(const std::string& name, int flags, Database::Kind kind,
+                                    EngineError& err) {
+    auto conn = std::make_shared<Connection>();
+    conn->kind = kind;
+    int rc = sqlite3_open_v2(name.c_str(), &conn->db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        err = ErrorOf(conn->db, rc, {});
+        return nullptr;
+    }
+    if (!ConfigureConnection(*conn, err))
+        return nullptr;
+    return conn;
+}
+
 }  // namespace
 
 std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, EngineError& err) {
@@ -530,21 +883,29 @@ std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, Eng
         err = MakeError(SQLITE_CANTOPEN, "No se encuentra el archivo: " + path);
         return nullptr;
     }
-    auto conn = std::make_shared<Connection>();
-    conn->kind = kind;
-    int flags = kind == Kind::User ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    int rc = sqlite3_open_v2(path.c_str(), &conn->db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        err = ErrorOf(conn->db, rc, {});
-        return nullptr;
-    }
-    if (!ConfigureConnection(*conn, err))
-        return nullptr;
+    std::shared_ptr<Connection> conn;
     if (kind == Kind::User) {
-        if (!CreateCaseInsensitiveViews(*conn, err))
+        // A WAL-mode file needs its shared-memory file beside it, which the engine would
+        // create in the user's folder (impossible in a read-only one). With no log to
+        // read, the immutable mode reads the file alone; with one, the log is read if the
+        // engine can, and the file alone otherwise.
+        const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+        const bool wal = IsWalDatabase(path);
+        const auto logBytes = std::filesystem::file_size(path + "-wal", ec);
+        const bool log = wal && !ec && logBytes > 0;
+        if (!wal || log)
+            conn = Connect(path, SQLITE_OPEN_READONLY, kind, err);
+        if (!conn && wal) {
+            err.clear();
+            conn = Connect(ImmutableUri(path), flags, kind, err);
+        }
+        if (conn && !CreateCaseInsensitiveViews(*conn, err))
             return nullptr;
-        sqlite3_set_authorizer(conn->db, Authorizer, conn.get());
+    } else {
+        conn = Connect(path, SQLITE_OPEN_READWRITE, kind, err);
     }
+    if (!conn)
+        return nullptr;
     std::shared_ptr<Database> db(new Database());
     db->conn_ = std::move(conn);
     db->kind_ = kind;
@@ -580,18 +941,22 @@ sqlite3* Database::handle() const {
     return conn_ ? conn_->db : nullptr;
 }
 
-void Database::SetDeadline(std::chrono::steady_clock::time_point deadline) {
-    if (conn_)
-        conn_->fixedDeadline = deadline;
-}
-void Database::ClearDeadline() {
-    if (conn_)
-        conn_->fixedDeadline.reset();
-}
-
 void Database::SetLimits(const Limits& limits) {
+    HoldEngineHeap(limits.maxBytes);
     if (conn_)
         conn_->limits = limits;
+}
+
+void Database::SetDeadline(std::chrono::steady_clock::time_point deadline) {
+    // Never 0, which means "none".
+    if (conn_)
+        conn_->absolute.store(
+            std::max<std::chrono::steady_clock::rep>(deadline.time_since_epoch().count(), 1));
+}
+
+void Database::ClearDeadline() {
+    if (conn_)
+        conn_->absolute.store(0);
 }
 const Limits& Database::limits() const {
     static const Limits kDefault;
@@ -702,8 +1067,13 @@ std::vector<std::vector<Value>> Rows(Connection& c, const std::string& sql,
     if (Bind(c, stmt, params, sql, err)) {
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             std::vector<Value> row;
+            bool lost = false;
             for (int i = 0; i < sqlite3_column_count(stmt); ++i)
-                row.push_back(ColumnValue(stmt, i, false));
+                row.push_back(ColumnValue(stmt, i, false, lost));
+            if (lost) {
+                rc = SQLITE_NOMEM;
+                break;
+            }
             rows.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE)

@@ -75,10 +75,13 @@ struct Relation {
     std::vector<RelationField> Fields;
 };
 
+// Error numbers by reason: SQLITE_INTERRUPT (9) the time limit or the deadline,
+// SQLITE_NOMEM (7) a memory budget, SQLITE_TOOBIG (18) a value, pattern or result too big
+// (the row cap included), SQLITE_AUTH (23) a statement the guard refuses.
 struct Limits {
-    std::chrono::milliseconds timeout{10000};       // per statement step / cursor movement
-    std::size_t maxRows = 5'000'000;                // rows one recordset may hold
-    std::size_t maxBytes = std::size_t(512) << 20;  // memory budget of one check
+    std::chrono::milliseconds timeout{10000};  // per statement step / cursor movement
+    std::size_t maxRows = 5'000'000;           // rows one recordset may hold
+    std::size_t maxBytes = 512u << 20;         // bytes one recordset may hold
 };
 
 class Connection;
@@ -125,6 +128,7 @@ class Recordset {
     friend class Database;
     Recordset(std::shared_ptr<Connection> conn, sqlite3_stmt* stmt, std::string sql);
     bool FetchOne();
+    bool FailFetching(EngineError error);
 
     std::shared_ptr<Connection> conn_;
     sqlite3_stmt* stmt_ = nullptr;
@@ -132,6 +136,7 @@ class Recordset {
     std::vector<std::string> names_;
     std::vector<bool> dateColumn_;
     std::vector<std::vector<Value>> rows_;
+    std::size_t bytes_ = 0;  // held by rows_, counted against Limits::maxBytes
     long pos_ = 0;  // index into rows_; rows_.size() means past the end, -1 before the first
     bool done_ = false;
     bool noMatch_ = false;
@@ -180,13 +185,13 @@ class Database {
     // call: the structure of a user database does not change while the program runs.
     const std::vector<Relation>& Relations(EngineError& err);
 
-    // Until cleared, no statement step or fetch goes past `deadline`, whatever the time
-    // limit of each step: bounds a run of operations as a whole.
-    void SetDeadline(std::chrono::steady_clock::time_point deadline);
-    void ClearDeadline();
-
+    // Also raises the engine's process-wide heap limit to the largest budget set so far.
     void SetLimits(const Limits& limits);
     const Limits& limits() const;
+    // While set, every statement step and fetch on this database is interrupted at that
+    // instant (besides the per-step time limit), with the time-limit error.
+    void SetDeadline(std::chrono::steady_clock::time_point deadline);
+    void ClearDeadline();
     sqlite3* handle() const;
 
   private:

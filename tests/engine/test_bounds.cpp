@@ -1,0 +1,216 @@
+// What a statement typed by a person may do to the program: build huge values, hold too
+// many bytes, run past a deadline, write, reach native pointers. Each ends with the error
+// number of its reason, never with a wrong result reported as success.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/engine/database.h"
+#include "support/fixtures.h"
+
+using namespace veliora::engine;
+using veliora::test::BuildDatabase;
+using veliora::test::BuildFixture;
+using veliora::test::TempHome;
+
+namespace {
+
+class Bounds : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = (home_ / "tienda.db").string();
+        BuildFixture(path_, "eng_tienda");
+        db_ = Database::Open(path_, Database::Kind::User, err_);
+        ASSERT_TRUE(db_) << err_.description;
+        Limits limits;
+        limits.timeout = std::chrono::seconds(5);
+        db_->SetLimits(limits);
+    }
+
+    // The error that ends the statement, whether opening or fetching it.
+    EngineError Run(const std::string& sql) {
+        EngineError err;
+        auto rs = db_->OpenRecordset(sql, err);
+        if (rs) {
+            rs->MoveLast();
+            err = rs->Error();
+        }
+        return err;
+    }
+
+    TempHome home_;
+    std::string path_;
+    EngineError err_;
+    std::shared_ptr<Database> db_;
+};
+
+}  // namespace
+
+TEST_F(Bounds, HugeBuiltValuesEndWithTheMemoryOrTimeReason) {
+    const char* bombs[] = {
+        "select printf('%.*c', 2000000000, 'x')",
+        "select format('%2000000000d', 1)",
+        "select length(printf('%s%s', printf('%.*c', 20000000, 'x'), printf('%.*c', 20000000, "
+        "'y')))",
+        "select zeroblob(2000000000)",
+        "select randomblob(2000000000)",
+        "with recursive r(n, s) as (select 1, 'ab' union all select n + 1, replace(s, 'a', "
+        "'aa') || s from r where n < 60) select length(s) from r",
+        "with recursive r(n) as (select 1 union all select n + 1 from r where n < 100000000) "
+        "select length(group_concat(hex(randomblob(100)))) from r",
+        "select 'x' like replace(hex(zeroblob(5000)), '0', '%')",
+    };
+    for (const char* sql : bombs) {
+        EngineError err = Run(sql);
+        EXPECT_TRUE(err.number == SQLITE_TOOBIG || err.number == SQLITE_NOMEM ||
+                    err.number == SQLITE_INTERRUPT)
+            << sql << " ended with " << err.number << ": " << err.description;
+    }
+    // The bounded functions keep their results below the limits; instr searches in linear
+    // time, so a long needle in a long text gets its answer.
+    auto rs = db_->OpenRecordset(
+        "select printf('%05d-%s-%.3c', 42, 'ab', 'ñ'), instr('añbñc', 'b'), instr(x'01ff03', "
+        "x'03'), instr('abc', ''), instr(printf('%.*c', 30000000, 'x') || 'y', "
+        "printf('%.*c', 15000000, 'x') || 'y')",
+        err_);
+    ASSERT_TRUE(rs) << err_.description;
+    EXPECT_EQ(rs->Field(0).text, "00042-ab-ñññ");
+    EXPECT_EQ(rs->Field(1).integer, 3);
+    EXPECT_EQ(rs->Field(2).integer, 3);
+    EXPECT_EQ(rs->Field(3).integer, 1);
+    EXPECT_EQ(rs->Field(4).integer, 15000001);
+}
+
+TEST_F(Bounds, RecordsetStopsAtItsByteBudget) {
+    Limits limits = db_->limits();
+    limits.maxBytes = 1 << 20;
+    db_->SetLimits(limits);
+    auto rs = db_->OpenRecordset(
+        "with recursive r(n) as (select 1 union all select n + 1 from r where n < 100) "
+        "select n, randomblob(100000) from r",
+        err_);
+    ASSERT_TRUE(rs) << err_.description;
+    rs->MoveLast();
+    EXPECT_EQ(rs->Error().number, SQLITE_NOMEM) << rs->Error().description;
+    EXPECT_LT(rs->RecordCount(), 11u);
+    EXPECT_GT(rs->RecordCount(), 5u);
+}
+
+TEST_F(Bounds, DeadlineInterruptsEveryStatementUntilCleared) {
+    db_->SetDeadline(std::chrono::steady_clock::now());
+    EXPECT_EQ(Run("select * from Clientes").number, SQLITE_INTERRUPT);
+    db_->ClearDeadline();
+    EXPECT_FALSE(Run("select * from Clientes").failed());
+
+    // A deadline soon ends a statement that the per-step limit would let run for minutes.
+    Limits limits = db_->limits();
+    limits.timeout = std::chrono::minutes(10);
+    db_->SetLimits(limits);
+    db_->SetDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(200));
+    EXPECT_EQ(Run("with recursive r(n) as (select 1 union all select n + 1 from r) "
+                  "select count(*) from r")
+                  .number,
+              SQLITE_INTERRUPT);
+}
+
+TEST_F(Bounds, WritesGetTheCleanRefusal) {
+    BuildDatabase(home_ / "vistas.db",
+                  "CREATE TABLE Pedidos (Id INTEGER PRIMARY KEY, Importe REAL);"
+                  "CREATE VIEW Caros AS SELECT * FROM Pedidos WHERE Importe > 100;");
+    auto db = Database::Open((home_ / "vistas.db").string(), Database::Kind::User, err_);
+    ASSERT_TRUE(db) << err_.description;
+    const char* writes[] = {
+        "delete from Pedidos",
+        "DELETE FROM [Pedidos] WHERE Id = 1",
+        "update Pedidos set Importe = 0",
+        "/* comentario */ update Caros set Importe = 0",
+        "with q as (select 1) delete from Pedidos",
+        "explain delete from Pedidos",
+        "insert into Pedidos (Importe) values (1)",
+        "replace into Pedidos values (1, 2)",
+        "drop table Pedidos",
+        "drop view Caros",
+        "create table Nueva (x)",
+        "alter table Pedidos add column Otra",
+        "pragma writable_schema = 1",
+        "attach 'otra.db' as otra",
+        "vacuum",
+        "delete from main.Pedidos",
+    };
+    for (const char* sql : writes) {
+        EngineError err;
+        EXPECT_FALSE(db->OpenRecordset(sql, err)) << sql;
+        EXPECT_EQ(err.number, SQLITE_AUTH) << sql;
+        EXPECT_EQ(err.description, "Sentencia no permitida: solo se pueden ejecutar consultas")
+            << sql;
+    }
+}
+
+TEST_F(Bounds, NativePointerFunctionsAreRefusedOnEveryConnection) {
+    auto aux = Database::Create((home_ / "aux.db").string(), err_);
+    ASSERT_TRUE(aux) << err_.description;
+    for (const auto& db : {db_, aux}) {
+        for (const char* sql : {"select fts3_tokenizer('simple', X'4141414141414141')",
+                                "select hex(fts3_tokenizer('simple'))", "select fts5(null)",
+                                "select load_extension('libc.so.6')"}) {
+            EngineError err;
+            EXPECT_FALSE(db->OpenRecordset(sql, err)) << sql;
+            EXPECT_EQ(err.number, SQLITE_AUTH) << sql << ": " << err.description;
+        }
+        int defensive = -1, trusted = -1;
+        sqlite3_db_config(db->handle(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive);
+        sqlite3_db_config(db->handle(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, -1, &trusted);
+        EXPECT_EQ(defensive, 1);
+        EXPECT_EQ(trusted, 0);
+    }
+}
+
+TEST_F(Bounds, GeneratedColumnsCanBeSelected) {
+    BuildDatabase(home_ / "gen.db",
+                  "CREATE TABLE a (Id INTEGER PRIMARY KEY, Precio REAL, Unidades INTEGER,"
+                  " total REAL GENERATED ALWAYS AS (Precio * Unidades),"
+                  " Nota TEXT GENERATED ALWAYS AS ('Pedido ' || Id) STORED);"
+                  "INSERT INTO a (Precio, Unidades) VALUES (2.5, 4);");
+    auto db = Database::Open((home_ / "gen.db").string(), Database::Kind::User, err_);
+    ASSERT_TRUE(db) << err_.description;
+    auto rs = db->OpenRecordset("select total, nota from a where nota = 'PEDIDO 1'", err_);
+    ASSERT_TRUE(rs) << err_.description;
+    ASSERT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->Field(0).real, 10.0);
+}
+
+// A WAL-mode file opens read-only without the shared-memory and log files beside it, even
+// in a folder nobody may write. Root ignores the folder's permission bits, so there the
+// test shows only that nothing is created; as any other user it also shows the opening.
+TEST(WalDatabase, OpensFromAReadOnlyFolderCreatingNothing) {
+    TempHome home;
+    const auto folder = home / "solo_lectura";
+    std::filesystem::create_directory(folder);
+    const auto file = folder / "wal.db";
+    BuildDatabase(file,
+                  "PRAGMA journal_mode = WAL; CREATE TABLE a (x TEXT); "
+                  "INSERT INTO a VALUES ('uno'), ('dos');");
+    ASSERT_FALSE(std::filesystem::exists(folder / "wal.db-wal"));
+    std::filesystem::permissions(folder,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    {
+        EngineError err;
+        auto db = Database::Open(file.string(), Database::Kind::User, err);
+        ASSERT_TRUE(db) << err.description;
+        auto rs = db->OpenRecordset("select count(*) from a where x = 'UNO'", err);
+        ASSERT_TRUE(rs) << err.description;
+        EXPECT_EQ(rs->Field(0).integer, 1);
+        EXPECT_FALSE(std::filesystem::exists(folder / "wal.db-shm"));
+        EXPECT_FALSE(std::filesystem::exists(folder / "wal.db-wal"));
+    }
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                            std::filesystem::directory_iterator()),
+              1);
+}
