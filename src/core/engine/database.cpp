@@ -381,6 +381,10 @@ Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost) {
 
 }  // namespace
 
+EngineError TimeLimitError(const Limits& limits, std::string_view sql) {
+    return TimeoutError(limits, sql);
+}
+
 std::string QuoteSql(std::string_view text, char quote) {
     std::string out(1, quote);
     for (char c : text) {
