@@ -40,7 +40,7 @@ std::string ParaTerminal(std::string texto) {
 }  // namespace
 
 int ComandoCheck(const std::vector<std::string>& args) {
-    auto opciones = Parsear(args, {"--db", "--solution", "--answer"}, {"--json"});
+    auto opciones = Parsear(args, {"--db", "--solution", "--answer", "--timeout"}, {"--json"});
     if (!opciones)
         return kExitUsage;
     const bool json = opciones->Tiene("--json");
@@ -48,15 +48,26 @@ int ComandoCheck(const std::vector<std::string>& args) {
     const auto solucion = opciones->Valor("--solution");
     const auto respuesta = opciones->Valor("--answer");
     if (!db || !solucion || !respuesta || !opciones->posicionales.empty()) {
-        std::fputs("veliora-cli: check needs --db FILE --solution SQL --answer SQL\n", stderr);
+        std::fputs(
+            "veliora-cli: check needs --db FILE --solution SQL --answer SQL [--timeout MS]\n",
+            stderr);
         return kExitUsage;
     }
+    const auto limite = LeerTiempoLimite(*opciones);
+    if (!limite)
+        return kExitUsage;
     IdiomaDelPrograma();
     auto usuario = AbrirUsuario(*db, json);
     if (!usuario)
         return kExitError;
 
-    const ResultadoComprobacion r = ComprobarRespuesta(*usuario, *solucion, *respuesta);
+    FijarTiempoLimite(*usuario, *limite);
+    ResultadoComprobacion r;
+    {
+        Vigilante vigilante(
+            *limite, [&] { ImprimirComprobacionSinTiempo(json, *limite); }, kExitOk);
+        r = ComprobarRespuesta(*usuario, *solucion, *respuesta);
+    }
     if (json) {
         Json out;
         out.BeginObject()

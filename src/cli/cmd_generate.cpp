@@ -1,7 +1,7 @@
 // veliora-cli generate: random questions with their solutions, as the practice window makes
 // them (same generator, same auxiliary database), optionally with the plan of each query.
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "cli/comun.h"
@@ -30,17 +30,6 @@ bool LeerMarcas(const std::string& texto, std::array<bool, 5>& marcas) {
         i = fin + 1;
     }
     return alguna;
-}
-
-bool LeerEntero(const std::string& texto, unsigned long long& valor) {
-    if (texto.empty())
-        return false;
-    for (char c : texto)
-        if (c < '0' || c > '9')
-            return false;
-    char* fin = nullptr;
-    valor = std::strtoull(texto.c_str(), &fin, 10);
-    return fin && *fin == '\0';
 }
 
 std::string Linea(const generador::Generacion& g) {
@@ -85,13 +74,13 @@ std::string Linea(const generador::Generacion& g) {
 }  // namespace
 
 int ComandoGenerate(const std::vector<std::string>& args) {
-    auto op = Parsear(args, {"--db", "--kinds", "--count", "--seed"}, {"--json"});
+    auto op = Parsear(args, {"--db", "--kinds", "--count", "--seed", "--timeout"}, {"--json"});
     if (!op)
         return kExitUsage;
     auto path = op->Valor("--db");
     const char* uso =
         "veliora-cli: usage: generate --db FILE [--kinds 1,2,3,4,5] [--count N] [--seed S] "
-        "[--json]\n";
+        "[--timeout MS] [--json]\n";
     if (!path || !op->posicionales.empty()) {
         std::fputs(uso, stderr);
         return kExitUsage;
@@ -101,53 +90,68 @@ int ComandoGenerate(const std::vector<std::string>& args) {
         std::fputs("veliora-cli: --kinds takes box numbers from 1 to 5, such as 1,4\n", stderr);
         return kExitUsage;
     }
-    unsigned long long cuantas = 1, semilla = 0;
-    if (auto count = op->Valor("--count"); count && !LeerEntero(*count, cuantas)) {
-        std::fputs("veliora-cli: --count takes a whole number\n", stderr);
+    std::optional<unsigned long long> cuantas = 1, semilla;
+    if (auto count = op->Valor("--count"))
+        cuantas = LeerNumero("--count", *count, 0, 1'000'000'000);
+    if (auto seed = op->Valor("--seed"))
+        semilla = LeerNumero("--seed", *seed, 0, ~0ull);
+    const auto limite = LeerTiempoLimite(*op);
+    if (!cuantas || (op->Valor("--seed") && !semilla) || !limite)
         return kExitUsage;
-    }
-    auto seed = op->Valor("--seed");
-    if (seed && !LeerEntero(*seed, semilla)) {
-        std::fputs("veliora-cli: --seed takes a whole number\n", stderr);
-        return kExitUsage;
-    }
     const bool json = op->Tiene("--json");
 
     if (!AbrirComoPrograma(*path, json))
         return kExitError;
+    FijarTiempoLimite(*BDUsuario, *limite);
     GeneradorConsultas generador(BDUsuario, BDAuxiliar);
     engine::EngineError err;
     if (!generador.Cargar(err)) {
         ImprimirError(err, json);
         return kExitError;
     }
-    if (seed)
-        SembrarAleatorio(semilla);
+    if (semilla)
+        SembrarAleatorio(*semilla);
 
-    for (unsigned long long n = 1; n <= cuantas; ++n) {
+    // A box the database cannot give (the two- and three-table kinds without relations) is
+    // skipped once it has ended a few presses in a row without a question; box 5 draws its
+    // shape among the four others, so it gets many more chances.
+    const auto fallosParaSaltar = [](std::size_t caja) { return caja == 4 ? 20 : 3; };
+    std::array<int, 5> fallos{};
+    for (unsigned long long n = 1; n <= *cuantas;) {
         const bool hecha = generador.GenerarPregunta(marcas);
         const generador::Generacion& g = generador.UltimaGeneracion();
-        if (!hecha) {
-            if (g.Fin == generador::FinPulsacion::Limite)
+        if (!hecha && g.Fin == generador::FinPulsacion::ErrorMotor && g.Tipo >= 1 && g.Tipo <= 5) {
+            const auto caja = std::size_t(g.Tipo - 1);
+            if (++fallos[caja] >= fallosParaSaltar(caja)) {
+                marcas[caja] = false;
                 std::fprintf(stderr,
-                             "veliora-cli: question %llu: the engine refused %d draws in a row "
-                             "(box %d, driver %d); no question was generated\n",
-                             n, g.Intentos, g.Tipo, g.Driver);
-            else
-                std::fprintf(stderr,
-                             "veliora-cli: question %llu: generation ended without a question "
-                             "(box %d, driver %d): the database lacks the tables or relations "
-                             "that kind needs\n",
-                             n, g.Tipo, g.Driver);
+                             "veliora-cli: box %d skipped: the database lacks the tables or "
+                             "relations that kind needs\n",
+                             g.Tipo);
+            }
+            if (std::find(marcas.begin(), marcas.end(), true) != marcas.end())
+                continue;
+            std::fputs("veliora-cli: none of the requested kinds is possible for this database\n",
+                       stderr);
             std::fflush(stdout);
             return kExitError;
         }
+        if (!hecha) {
+            std::fprintf(stderr,
+                         "veliora-cli: question %llu: the engine refused %d draws in a row "
+                         "(box %d, driver %d); no question was generated\n",
+                         n, g.Intentos, g.Tipo, g.Driver);
+            std::fflush(stdout);
+            return kExitError;
+        }
+        fallos[std::size_t(g.Tipo - 1)] = 0;
         if (json) {
             std::printf("%s\n", Linea(g).c_str());
         } else {
             std::printf("Question %llu (box %d): %s\nSolution: %s\n\n", n, g.Tipo,
                         g.Pregunta.c_str(), g.Sql.c_str());
         }
+        ++n;
     }
     return kExitOk;
 }

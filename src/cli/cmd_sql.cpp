@@ -27,21 +27,29 @@ int ComandoSql(const std::vector<std::string>& args) {
                    stderr);
         return kExitUsage;
     }
+    const auto limite = LeerTiempoLimite(*op);
+    if (!limite)
+        return kExitUsage;
     const bool json = op->Tiene("--json");
     auto db = AbrirUsuario(*path, json);
     if (!db)
         return kExitError;
-    if (auto ms = op->Valor("--timeout")) {
-        engine::Limits limits = db->limits();
-        limits.timeout = std::chrono::milliseconds(std::stoll(*ms));
-        db->SetLimits(limits);
-    }
+    FijarTiempoLimite(*db, *limite);
+    const std::string& sql = op->posicionales[0];
+    // The limit covers the whole statement, opening and fetching alike.
+    db->SetDeadline(std::chrono::steady_clock::now() + *limite);
     engine::EngineError err;
-    auto rs = db->OpenRecordset(op->posicionales[0], err);
-    if (rs) {
-        rs->MoveLast();
-        if (rs->Error().failed())
-            err = rs->Error();
+    std::unique_ptr<engine::Recordset> rs;
+    {
+        Vigilante vigilante(
+            *limite, [&] { ImprimirError(engine::TimeLimitError(db->limits(), sql), json); },
+            kExitError);
+        rs = db->OpenRecordset(sql, err);
+        if (rs) {
+            rs->MoveLast();
+            if (rs->Error().failed())
+                err = rs->Error();
+        }
     }
     if (err.failed()) {
         ImprimirError(err, json);

@@ -1,8 +1,12 @@
 #include "cli/comun.h"
 
+#include <unistd.h>
+
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "core/practice/comprobar.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
@@ -55,6 +59,81 @@ std::optional<Opciones> Parsear(const std::vector<std::string>& args,
     return op;
 }
 
+std::optional<unsigned long long> LeerNumero(const std::string& opcion, const std::string& texto,
+                                             unsigned long long minimo, unsigned long long maximo) {
+    unsigned long long valor = 0;
+    const char* fin = texto.data() + texto.size();
+    auto [resto, ec] = std::from_chars(texto.data(), fin, valor);
+    if (texto.empty() || ec != std::errc() || resto != fin || valor < minimo || valor > maximo) {
+        std::fprintf(stderr, "veliora-cli: %s takes a whole number from %llu to %llu, not '%s'\n",
+                     opcion.c_str(), minimo, maximo, texto.c_str());
+        return std::nullopt;
+    }
+    return valor;
+}
+
+std::optional<std::chrono::milliseconds> LeerTiempoLimite(const Opciones& op) {
+    auto texto = op.Valor("--timeout");
+    if (!texto)
+        return engine::Limits{}.timeout;
+    auto ms = LeerNumero("--timeout", *texto, 1, kTiempoLimiteMaximoMs);
+    if (!ms)
+        return std::nullopt;
+    return std::chrono::milliseconds(*ms);
+}
+
+void FijarTiempoLimite(engine::Database& db, std::chrono::milliseconds limite) {
+    engine::Limits limits = db.limits();
+    limits.timeout = limite;
+    db.SetLimits(limits);
+}
+
+Vigilante::Vigilante(std::chrono::milliseconds limite, std::function<void()> imprimir, int codigo) {
+    const auto instante = std::chrono::steady_clock::now() + limite + std::chrono::seconds(2);
+    hilo_ = std::thread([this, instante, imprimir = std::move(imprimir), codigo] {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (aviso_.wait_until(lock, instante, [this] { return desarmado_; }))
+            return;
+        // The lock stays held: the main thread cannot print its own output meanwhile.
+        imprimir();
+        std::fflush(stdout);
+        std::fflush(stderr);
+        _exit(codigo);
+    });
+}
+
+Vigilante::~Vigilante() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        desarmado_ = true;
+    }
+    aviso_.notify_all();
+    hilo_.join();
+}
+
+void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite) {
+    engine::Limits limits;
+    limits.timeout = limite;
+    const std::string mensaje = MensajeVeredicto(Veredicto::RespuestaInvalida) + "\r\n" +
+                                engine::TimeLimitError(limits, {}).description;
+    if (json) {
+        Json out;
+        out.BeginObject()
+            .Key("verdict")
+            .String("respuesta_invalida")
+            .Key("message")
+            .String(mensaje)
+            .Key("reason")
+            .String("time_limit")
+            .EndObject();
+        std::printf("%s\n", out.str().c_str());
+    } else {
+        std::string texto = mensaje;
+        for (std::size_t p; (p = texto.find("\r\n")) != std::string::npos;) texto.erase(p, 1);
+        std::printf("%s\n", texto.c_str());
+    }
+}
+
 void ImprimirError(const engine::EngineError& e, bool json) {
     if (json) {
         Json j;
@@ -94,10 +173,59 @@ bool AbrirComoPrograma(const std::string& path, bool json) {
 
 // ---------------------------------------------------------------- JSON
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at s[i] (overlong forms, surrogates and code
+// points past U+10FFFF are not); 0 when there is none.
+std::size_t SecuenciaUtf8(std::string_view s, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = byte(i);
+    std::size_t n;
+    unsigned char minimo = 0x80, maximo = 0xBF;  // bounds of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        if (c == 0xE0)
+            minimo = 0xA0;
+        if (c == 0xED)
+            maximo = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        if (c == 0xF0)
+            minimo = 0x90;
+        if (c == 0xF4)
+            maximo = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size() || byte(i + 1) < minimo || byte(i + 1) > maximo)
+        return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    return n;
+}
+
+}  // namespace
+
+// Bytes that are not well-formed UTF-8 (a byte string stored as text) become U+FFFD, one
+// per byte, so that every output parses.
 std::string EscaparJson(std::string_view s) {
     std::string out;
     out.reserve(s.size() + 2);
-    for (unsigned char c : s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x80) {
+            const std::size_t n = SecuenciaUtf8(s, i);
+            if (n == 0) {
+                out += "\xEF\xBF\xBD";
+            } else {
+                out.append(s.substr(i, n));
+                i += n - 1;
+            }
+            continue;
+        }
         switch (c) {
             case '"':
                 out += "\\\"";

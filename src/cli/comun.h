@@ -1,11 +1,16 @@
 #pragma once
 // Shared pieces of the command-line tool: option parsing, JSON output, opening databases.
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "core/engine/database.h"
@@ -32,6 +37,39 @@ struct Opciones {
 std::optional<Opciones> Parsear(const std::vector<std::string>& args,
                                 const std::vector<std::string>& conValor,
                                 const std::vector<std::string>& interruptores);
+
+// A whole number from `texto`, the value of `opcion`, within [minimo, maximo]. Prints a
+// usage message and returns nothing when it is not one.
+std::optional<unsigned long long> LeerNumero(const std::string& opcion, const std::string& texto,
+                                             unsigned long long minimo, unsigned long long maximo);
+
+inline constexpr unsigned long long kTiempoLimiteMaximoMs = 3'600'000;
+// The --timeout value (1 to 3,600,000 ms), or the engine's default when absent. Nothing,
+// after a usage message, when the value is not one.
+std::optional<std::chrono::milliseconds> LeerTiempoLimite(const Opciones& op);
+void FijarTiempoLimite(engine::Database& db, std::chrono::milliseconds limite);
+
+// Ends the process when an engine call does not return in time (one call over a long
+// text can run for minutes without reaching a point where the engine stops it): at
+// `limite` + 2 s from its creation it runs `imprimir`, which prints what the time limit
+// gives, flushes and exits with `codigo`. Destroying it disarms it; destroy it before
+// printing the command's own output, so that only one of them prints.
+class Vigilante {
+  public:
+    Vigilante(std::chrono::milliseconds limite, std::function<void()> imprimir, int codigo);
+    ~Vigilante();
+    Vigilante(const Vigilante&) = delete;
+    Vigilante& operator=(const Vigilante&) = delete;
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable aviso_;
+    bool desarmado_ = false;
+    std::thread hilo_;
+};
+
+// What `check` prints when the time limit ends the check: the answer could not be judged.
+void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite);
 
 // Opens the user database (guarded, read-only); prints the error and returns null on failure.
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json);

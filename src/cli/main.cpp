@@ -15,14 +15,16 @@ void PrintUsage(std::FILE* out) {
         "\n"
         "Commands:\n"
         "  schema --db FILE [--json]        tables, fields, indexes and relations\n"
-        "  sql --db FILE [--json] STATEMENT run one read-only statement\n"
-        "  generate --db FILE [--kinds 1,2,3,4,5] [--count N] [--seed S] [--json]\n"
-        "                                   generate random questions with their SQL\n"
-        "  check --db FILE --solution SQL --answer SQL [--json]\n"
+        "  sql --db FILE [--json] [--timeout MS] STATEMENT\n"
+        "                                   run one read-only statement\n"
+        "  generate --db FILE [--kinds 1,2,3,4,5] [--count N] [--seed S] [--timeout MS]\n"
+        "           [--json]                generate random questions with their SQL\n"
+        "  check --db FILE --solution SQL --answer SQL [--timeout MS] [--json]\n"
         "                                   judge an answer against a solution\n"
         "\n"
         "Options:\n"
         "  --home DIR   application directory (overrides VELIORA_HOME)\n"
+        "  --timeout MS time limit of the engine, 1 to 3600000 ms (default 10000)\n"
         "  --help       this text\n",
         out);
 }

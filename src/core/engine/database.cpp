@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,9 @@ class Connection {
     // known to fit (see BoundedPrintf), with one statement per argument count.
     sqlite3* printfDb = nullptr;
     std::map<int, sqlite3_stmt*> printfStatements;
+    // A folder of the program's own holding the file actually opened (see CopyWithLog),
+    // removed on closing.
+    std::filesystem::path privateFolder;
     // The program's own schema queries on the user database bypass the guard.
     bool internal = false;
     UCollator* collator = nullptr;
@@ -40,6 +44,9 @@ class Connection {
             sqlite3_close_v2(printfDb);
         if (db)
             sqlite3_close_v2(db);
+        std::error_code ec;
+        if (!privateFolder.empty())
+            std::filesystem::remove_all(privateFolder, ec);
     }
 
     bool PastAbsoluteDeadline() const {
@@ -380,6 +387,10 @@ Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost) {
 }
 
 }  // namespace
+
+EngineError TimeLimitError(const Limits& limits, std::string_view sql) {
+    return TimeoutError(limits, sql);
+}
 
 std::string QuoteSql(std::string_view text, char quote) {
     std::string out(1, quote);
@@ -860,6 +871,23 @@ std::string ImmutableUri(const std::string& path) {
     return uri + "?immutable=1";
 }
 
+// A copy of a WAL-mode file and its log in a new private folder; empty when it fails.
+std::filesystem::path CopyWithLog(const std::string& path) {
+    std::error_code ec;
+    std::string folder = (std::filesystem::temp_directory_path(ec) / "veliora-wal-XXXXXX").string();
+    if (ec || !mkdtemp(folder.data()))
+        return {};
+    const auto copy = std::filesystem::path(folder) / "copia.db";
+    std::filesystem::copy_file(path, copy, ec);
+    if (!ec)
+        std::filesystem::copy_file(path + "-wal", copy.string() + "-wal", ec);
+    if (ec) {
+        std::filesystem::remove_all(folder, ec);
+        return {};
+    }
+    return copy;
+}
+
 std::shared_ptr<Connection> Connect(const std::string& name, int flags, Database::Kind kind,
                                     EngineError& err) {
     auto conn = std::make_shared<Connection>();
@@ -885,19 +913,31 @@ std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, Eng
     }
     std::shared_ptr<Connection> conn;
     if (kind == Kind::User) {
-        // A WAL-mode file needs its shared-memory file beside it, which the engine would
+        // A WAL-mode file needs a shared-memory file beside it, which the engine would
         // create in the user's folder (impossible in a read-only one). With no log to
-        // read, the immutable mode reads the file alone; with one, the log is read if the
-        // engine can, and the file alone otherwise.
-        const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+        // read, the immutable mode reads the file alone; with one, a private copy of both
+        // is read, so that the log's transactions are seen and nothing is created beside
+        // the user's file; the file alone when the copy cannot be made.
         const bool wal = IsWalDatabase(path);
-        const auto logBytes = std::filesystem::file_size(path + "-wal", ec);
-        const bool log = wal && !ec && logBytes > 0;
-        if (!wal || log)
+        if (!wal) {
             conn = Connect(path, SQLITE_OPEN_READONLY, kind, err);
-        if (!conn && wal) {
-            err.clear();
-            conn = Connect(ImmutableUri(path), flags, kind, err);
+        } else {
+            const auto logBytes = std::filesystem::file_size(path + "-wal", ec);
+            if (!ec && logBytes > 0) {
+                const auto copy = CopyWithLog(path);
+                if (!copy.empty()) {
+                    conn = Connect(copy.string(), SQLITE_OPEN_READONLY, kind, err);
+                    if (conn)
+                        conn->privateFolder = copy.parent_path();
+                    else
+                        std::filesystem::remove_all(copy.parent_path(), ec);
+                }
+            }
+            if (!conn) {
+                err.clear();
+                conn =
+                    Connect(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, kind, err);
+            }
         }
         if (conn && !CreateCaseInsensitiveViews(*conn, err))
             return nullptr;

@@ -203,6 +203,9 @@ class Database {
     std::vector<Relation> relations_;
 };
 
+// The error a statement ends with at the time limit (SQLITE_INTERRUPT).
+EngineError TimeLimitError(const Limits& limits, std::string_view sql);
+
 // The program's SQL dialect in SQLite's: outside quotes, brackets and comments,
 // #mm/dd/yyyy# and #mm/dd/yyyy hh:nn:ss# become ISO date texts and Count(t.*) becomes
 // count(*).
