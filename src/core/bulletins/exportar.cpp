@@ -121,13 +121,22 @@ bool NombreArchivoSeguro(std::string_view nombre) {
     return true;
 }
 
+const char* ExtensionExportacion(FormatoExportacion formato) {
+    switch (formato) {
+        case FormatoExportacion::Html:
+            return ".HTM";
+        case FormatoExportacion::Pdf:
+            return ".PDF";
+        case FormatoExportacion::Texto:
+            break;
+    }
+    return ".TXT";
+}
+
 std::filesystem::path RutaExportacion(std::string_view nombre, FormatoExportacion formato) {
     if (!NombreArchivoSeguro(nombre))
         return {};
-    const char* extension = formato == FormatoExportacion::Html  ? ".HTM"
-                            : formato == FormatoExportacion::Pdf ? ".PDF"
-                                                                 : ".TXT";
-    return DirectorioAplicacion() / (std::string(nombre) + extension);
+    return DirectorioAplicacion() / (std::string(nombre) + ExtensionExportacion(formato));
 }
 
 bool EscribirArchivo(const std::filesystem::path& destino, std::string_view bytes,

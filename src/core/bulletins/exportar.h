@@ -27,7 +27,9 @@ std::string HtmlBoletin(std::string_view nombre, const std::vector<LineaBoletin>
 // Whether a bulletin name can be used as a file name in the application directory: not
 // empty, not "." or "..", no path separator, no control character.
 bool NombreArchivoSeguro(std::string_view nombre);
-// Application directory / name + ".TXT", ".HTM" or ".PDF". Empty when the name is unsafe.
+// ".TXT", ".HTM" or ".PDF".
+const char* ExtensionExportacion(FormatoExportacion formato);
+// Application directory / name + its extension. Empty when the name is unsafe.
 std::filesystem::path RutaExportacion(std::string_view nombre, FormatoExportacion formato);
 
 // Writes `bytes` to a temporary file beside `destino` and renames it over `destino`, so a

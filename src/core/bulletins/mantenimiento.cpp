@@ -190,13 +190,13 @@ void CursorLineas::Ir(long pos) {
 }
 
 void CursorLineas::MoveNext() {
-    if (Eof())
+    if (pos_ >= long(lineas_.size()))
         return;
     Ir(sinActual_ ? pos_ : pos_ + 1);
 }
 
 void CursorLineas::MovePrevious() {
-    if (Bof())
+    if (pos_ < 0)
         return;
     Ir(pos_ - 1);
 }

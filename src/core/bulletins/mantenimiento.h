@@ -71,8 +71,9 @@ class CursorLineas {
     CursorLineas() = default;
     explicit CursorLineas(std::vector<LineaBoletin> lineas) : lineas_(std::move(lineas)) {}
 
-    bool Bof() const { return pos_ < 0; }
-    bool Eof() const { return pos_ >= long(lineas_.size()); }
+    // Both hold on a cursor without lines.
+    bool Bof() const { return pos_ < 0 || lineas_.empty(); }
+    bool Eof() const { return pos_ >= long(lineas_.size()) || lineas_.empty(); }
     // The line on show; null before the first, after the last or after a deletion.
     const LineaBoletin* Actual() const;
     void MoveFirst() { Ir(0); }
