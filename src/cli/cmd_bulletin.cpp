@@ -56,6 +56,18 @@ std::optional<std::string> Boletin(engine::Database& aux, const Opciones& op) {
     return nombre;
 }
 
+// The auxiliary database and an existing bulletin of it, or null (reported).
+engine::Database* AuxiliarYBoletin(const Opciones& op, bool json, std::string& nombre) {
+    engine::Database* aux = Auxiliar(op, json);
+    if (!aux)
+        return nullptr;
+    auto b = Boletin(*aux, op);
+    if (!b)
+        return nullptr;
+    nombre = *b;
+    return aux;
+}
+
 std::optional<int> Numero(const Opciones& op, bool& dado) {
     const auto texto = op.Valor("--number");
     dado = texto.has_value();
@@ -91,19 +103,17 @@ int Listar(const Opciones& op) {
 
 int Mostrar(const Opciones& op) {
     const bool json = op.Tiene("--json");
-    engine::Database* aux = Auxiliar(op, json);
+    std::string nombre;
+    engine::Database* aux = AuxiliarYBoletin(op, json, nombre);
     if (!aux)
         return kExitError;
-    const auto nombre = Boletin(*aux, op);
-    if (!nombre)
-        return kExitError;
     engine::EngineError err;
-    const auto lineas = LeerBoletin(*aux, *nombre, err);
+    const auto lineas = LeerBoletin(*aux, nombre, err);
     if (err.failed())
         return FalloMotor(err, json);
     if (json) {
         Json out;
-        out.BeginObject().Key("name").String(*nombre).Key("lines").BeginArray();
+        out.BeginObject().Key("name").String(nombre).Key("lines").BeginArray();
         for (const auto& l : lineas) {
             out.BeginObject()
                 .Key("number")
@@ -168,15 +178,13 @@ int Eliminar(const Opciones& op) {
     auto numero = Numero(op, dado);
     if (!numero)
         return kExitError;
-    engine::Database* aux = Auxiliar(op, false);
+    std::string nombre;
+    engine::Database* aux = AuxiliarYBoletin(op, false, nombre);
     if (!aux)
-        return kExitError;
-    const auto nombre = Boletin(*aux, op);
-    if (!nombre)
         return kExitError;
     engine::EngineError err;
     const bool hecho =
-        dado ? EliminarLinea(*aux, *nombre, *numero, err) : EliminarBoletin(*aux, *nombre, err);
+        dado ? EliminarLinea(*aux, nombre, *numero, err) : EliminarBoletin(*aux, nombre, err);
     return hecho ? kExitOk : FalloMotor(err);
 }
 
@@ -199,11 +207,9 @@ int Exportar(const Opciones& op) {
         return Fallo("--layout must be continuas or separadas");
     if (formato != "txt" && formato != "html" && formato != "pdf")
         return Fallo("--format must be txt, html or pdf");
-    engine::Database* aux = Auxiliar(op, false);
+    std::string nombre;
+    engine::Database* aux = AuxiliarYBoletin(op, false, nombre);
     if (!aux)
-        return kExitError;
-    const auto nombre = Boletin(*aux, op);
-    if (!nombre)
         return kExitError;
     const Disposicion d =
         disposicion == "continuas" ? Disposicion::Continuas : Disposicion::Separadas;
@@ -214,19 +220,15 @@ int Exportar(const Opciones& op) {
     if (auto out = op.Valor("--out"))
         destino = *out;
     else
-        destino = RutaExportacion(*nombre, f);
+        destino = RutaExportacion(nombre, f);
     if (destino.empty())
-        return Fallo("'" + *nombre + "' cannot be used as a file name; give --out PATH");
+        return Fallo("'" + nombre + "' cannot be used as a file name; give --out PATH");
 
     engine::EngineError err;
-    bool hecho;
-    if (f == FormatoExportacion::Pdf) {
-        const auto lineas = LeerBoletin(*aux, *nombre, err);
-        auto app = AplicacionGrafica();
-        hecho = !err.failed() && EscribirPdf(HtmlBoletin(*nombre, lineas, d), destino, err);
-    } else {
-        hecho = ExportarBoletin(*aux, *nombre, d, f, destino, err);
-    }
+    std::unique_ptr<QGuiApplication> app;
+    if (f == FormatoExportacion::Pdf)
+        app = AplicacionGrafica();
+    const bool hecho = ExportarBoletinFormato(*aux, nombre, d, f, destino, err);
     if (!hecho)
         return FalloMotor(err);
     std::printf("%s\n", destino.string().c_str());

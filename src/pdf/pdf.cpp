@@ -35,4 +35,13 @@ bool EscribirPdf(std::string_view html, const std::filesystem::path& destino,
     return true;
 }
 
+bool ExportarBoletinFormato(engine::Database& auxiliar, std::string_view nombre,
+                            Disposicion disposicion, FormatoExportacion formato,
+                            const std::filesystem::path& destino, engine::EngineError& error) {
+    if (formato != FormatoExportacion::Pdf)
+        return ExportarBoletin(auxiliar, nombre, disposicion, formato, destino, error);
+    const auto lineas = LeerBoletin(auxiliar, nombre, error);
+    return !error.failed() && EscribirPdf(HtmlBoletin(nombre, lineas, disposicion), destino, error);
+}
+
 }  // namespace veliora

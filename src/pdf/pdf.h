@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/bulletins/exportar.h"
 #include "core/engine/database.h"
 
 namespace veliora {
@@ -12,5 +13,10 @@ namespace veliora {
 // Writes the page to `destino` through a temporary file renamed at the end.
 bool EscribirPdf(std::string_view html, const std::filesystem::path& destino,
                  engine::EngineError& error);
+
+// ExportarBoletin for every format, PDF included.
+bool ExportarBoletinFormato(engine::Database& auxiliar, std::string_view nombre,
+                            Disposicion disposicion, FormatoExportacion formato,
+                            const std::filesystem::path& destino, engine::EngineError& error);
 
 }  // namespace veliora

@@ -40,6 +40,18 @@ bool Cifrar(std::string_view pregunta, std::string_view respuesta, std::string& 
     return true;
 }
 
+// Runs a statement that must touch the one line `numero`; no line touched is an error.
+bool EnUnaLinea(engine::Database& auxiliar, int numero, EngineError& error, std::string_view sql,
+                const std::vector<Value>& parametros) {
+    if (!auxiliar.Execute(sql, error, parametros) || error.failed())
+        return false;
+    if (sqlite3_changes(auxiliar.handle()) == 0) {
+        error = {kErrorLineaInexistente, "No existe la pregunta " + std::to_string(numero), {}};
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<int> NumeroPregunta(std::string_view texto) {
@@ -148,32 +160,19 @@ bool ModificarLinea(engine::Database& auxiliar, std::string_view nombre, int num
     std::string p, r;
     if (!NumeroValido(numero, error) || !Cifrar(pregunta, respuesta, p, r, error))
         return false;
-    if (!auxiliar.Execute("Update LBoletines set Pregunta = ?, Respuesta = ? "
-                          "where NombreBoletin = ? and NumPregunta = ?",
-                          error,
-                          {Value::Blob(std::move(p)), Value::Blob(std::move(r)), Nombre(nombre),
-                           Value::Int(numero)}) ||
-        error.failed())
-        return false;
-    if (sqlite3_changes(auxiliar.handle()) == 0) {
-        error = {kErrorLineaInexistente, "No existe la pregunta " + std::to_string(numero), {}};
-        return false;
-    }
-    return true;
+    return EnUnaLinea(
+        auxiliar, numero, error,
+        "Update LBoletines set Pregunta = ?, Respuesta = ? "
+        "where NombreBoletin = ? and NumPregunta = ?",
+        {Value::Blob(std::move(p)), Value::Blob(std::move(r)), Nombre(nombre), Value::Int(numero)});
 }
 
 bool EliminarLinea(engine::Database& auxiliar, std::string_view nombre, int numero,
                    EngineError& error) {
     error.clear();
-    if (!auxiliar.Execute("Delete from LBoletines Where NombreBoletin = ? and NumPregunta = ?",
-                          error, {Nombre(nombre), Value::Int(numero)}) ||
-        error.failed())
-        return false;
-    if (sqlite3_changes(auxiliar.handle()) == 0) {
-        error = {kErrorLineaInexistente, "No existe la pregunta " + std::to_string(numero), {}};
-        return false;
-    }
-    return true;
+    return EnUnaLinea(auxiliar, numero, error,
+                      "Delete from LBoletines Where NombreBoletin = ? and NumPregunta = ?",
+                      {Nombre(nombre), Value::Int(numero)});
 }
 
 // ---------------------------------------------------------------- CursorLineas

@@ -145,12 +145,8 @@ void frmVLRExportarBoletin::ExportarBoletin(const QString& nombre) {
         error = {EINVAL, Texto(1462), {}};
     } else if (!bdAuxiliar_) {
         error = {21, "No hay base de datos auxiliar abierta", {}};
-    } else if (formato == FormatoExportacion::Pdf) {
-        const auto lineas = LeerBoletin(*bdAuxiliar_, bulletin, error);
-        if (!error.failed())
-            EscribirPdf(HtmlBoletin(bulletin, lineas, disposicion), ruta, error);
     } else {
-        veliora::ExportarBoletin(*bdAuxiliar_, bulletin, disposicion, formato, ruta, error);
+        ExportarBoletinFormato(*bdAuxiliar_, bulletin, disposicion, formato, ruta, error);
     }
     const QString camino = QString::fromStdString(ruta.string());
     if (error.failed()) {

@@ -285,41 +285,34 @@ void frmVLRMBoletines::ErrorGuardando(const engine::EngineError& error, const ch
           QString());
 }
 
-bool frmVLRMBoletines::InsertarLinea() {
-    const int numero = Numero();
+bool frmVLRMBoletines::GuardarLinea(bool nueva, int numero) {
     const std::string pregunta = txtPregunta_->toPlainText().toStdString();
     const std::string respuesta = txtRespuesta_->toPlainText().toStdString();
     engine::EngineError error;
     if (!bdAuxiliar_)
         error = {21, "No hay base de datos auxiliar abierta", {}};
-    else
+    else if (nueva)
         veliora::InsertarLinea(*bdAuxiliar_, Boletin(), numero, pregunta, respuesta, error);
-    if (error.failed()) {
-        ErrorGuardando(error, "update");
-        return false;
-    }
-    cursor_.Insertada({numero, pregunta, respuesta});
-    return true;
-}
-
-bool frmVLRMBoletines::ModificarLinea() {
-    const LineaBoletin* linea = cursor_.Actual();
-    if (!linea)
-        return false;
-    const int numero = linea->NumPregunta;
-    const std::string pregunta = txtPregunta_->toPlainText().toStdString();
-    const std::string respuesta = txtRespuesta_->toPlainText().toStdString();
-    engine::EngineError error;
-    if (!bdAuxiliar_)
-        error = {21, "No hay base de datos auxiliar abierta", {}};
     else
         veliora::ModificarLinea(*bdAuxiliar_, Boletin(), numero, pregunta, respuesta, error);
     if (error.failed()) {
         ErrorGuardando(error, "update");
         return false;
     }
-    cursor_.Modificada(numero, pregunta, respuesta);
+    if (nueva)
+        cursor_.Insertada({numero, pregunta, respuesta});
+    else
+        cursor_.Modificada(numero, pregunta, respuesta);
     return true;
+}
+
+bool frmVLRMBoletines::InsertarLinea() {
+    return GuardarLinea(true, Numero());
+}
+
+bool frmVLRMBoletines::ModificarLinea() {
+    const LineaBoletin* linea = cursor_.Actual();
+    return linea && GuardarLinea(false, linea->NumPregunta);
 }
 
 void frmVLRMBoletines::ComprobarLimites() {

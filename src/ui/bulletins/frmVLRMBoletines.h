@@ -45,6 +45,9 @@ class frmVLRMBoletines : public QWidget {
     int Numero() const;
     std::string Boletin() const;
     void Seleccionar(int indice);
+    // Inserts or updates line `numero` with the boxes' texts; on failure the message is
+    // shown and the texts stay in the boxes.
+    bool GuardarLinea(bool nueva, int numero);
     // Shows a refused or failed save; the user's texts stay in the boxes.
     void ErrorGuardando(const engine::EngineError& error, const char* paso);
 
