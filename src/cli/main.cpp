@@ -7,6 +7,10 @@
 #include "cli/comun.h"
 #include "core/shell/directorio.h"
 
+namespace veliora::cli {
+int ComandoBulletin(const std::vector<std::string>& args);
+}
+
 namespace {
 
 void PrintUsage(std::FILE* out) {
@@ -21,6 +25,19 @@ void PrintUsage(std::FILE* out) {
         "           [--json]                generate random questions with their SQL\n"
         "  check --db FILE --solution SQL --answer SQL [--timeout MS] [--json]\n"
         "                                   judge an answer against a solution\n"
+        "  bulletin list --db FILE [--json] bulletins and their line counts\n"
+        "  bulletin show --db FILE --name B [--json]\n"
+        "                                   the bulletin's lines in clear text\n"
+        "  bulletin add --db FILE --name B [--number N] --question Q --answer SQL\n"
+        "                                   add a line (and the bulletin when missing)\n"
+        "  bulletin delete --db FILE --name B [--number N]\n"
+        "                                   delete one line or the whole bulletin\n"
+        "  bulletin export --db FILE --name B [--layout continuas|separadas]\n"
+        "                  [--format txt|html|pdf] [--out PATH]\n"
+        "                                   write the bulletin to a file\n"
+        "  bulletin import --from DIR [--yes]\n"
+        "                                   copy a teacher's files into the application\n"
+        "                                   directory (--yes: replace differing bulletins)\n"
         "\n"
         "Options:\n"
         "  --home DIR   application directory (overrides VELIORA_HOME)\n"
@@ -73,6 +90,8 @@ int main(int argc, char** argv) {
         return veliora::cli::ComandoGenerate(rest);
     if (command == "check")
         return veliora::cli::ComandoCheck(rest);
+    if (command == "bulletin")
+        return veliora::cli::ComandoBulletin(rest);
     std::fprintf(stderr, "veliora-cli: unknown command '%s' (see --help)\n", command.c_str());
     return veliora::cli::kExitUsage;
 }

@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QPointer>
 
-#include "core/practice/boletines.h"
+#include "core/bulletins/boletines.h"
 #include "core/shell/textos.h"
 #include "test_practice_comun.h"
 #include "ui/practice/frmVLRGuardarQuery.h"

@@ -4,7 +4,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "core/practice/boletines.h"
+#include "core/bulletins/boletines.h"
 #include "core/shell/textos.h"
 #include "test_practice_comun.h"
 #include "ui/practice/frmVLRGuardarQuery.h"

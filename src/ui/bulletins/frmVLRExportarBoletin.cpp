@@ -1,13 +1,163 @@
 #include "ui/bulletins/frmVLRExportarBoletin.h"
 
-#include "ui/shell/provisional.h"
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cerrno>
+
+#include "core/bulletins/boletines.h"
+#include "core/bulletins/exportar.h"
+#include "core/shell/directorio.h"
+#include "core/shell/globales.h"
+#include "core/shell/textos.h"
+#include "pdf/pdf.h"
+#include "ui/shell/mensajes.h"
 
 namespace veliora::ui {
 
+namespace {
+QString T(int id) {
+    return QString::fromStdString(Texto(id));
+}
+int& IntervaloInicio() {
+    static int ms = 500;
+    return ms;
+}
+const QString kTitulo = QStringLiteral("VELIORA");
+const QString kFin = QStringLiteral("\r\n");
+}  // namespace
+
+void frmVLRExportarBoletin::FijarIntervaloInicio(int ms) {
+    IntervaloInicio() = ms;
+}
+
 frmVLRExportarBoletin::frmVLRExportarBoletin(QWidget* parent) : QWidget(parent) {
-    ConstruirVentanaProvisional(this, 801);
+    setObjectName(QStringLiteral("frmVLRExportarBoletin"));
+    bdAuxiliar_ = BDAuxiliar;
+
+    frBoletines_ = new QGroupBox(this);
+    frBoletines_->setObjectName(QStringLiteral("frBoletines"));
+    cboBoletin_ = new QComboBox(frBoletines_);
+    cboBoletin_->setObjectName(QStringLiteral("cboBoletin"));
+    cboBoletin_->setMinimumWidth(280);
+    OpContinuas_ = new QRadioButton(frBoletines_);
+    OpContinuas_->setObjectName(QStringLiteral("OpContinuas"));
+    OpContinuas_->setChecked(true);
+    opSeparadas_ = new QRadioButton(frBoletines_);
+    opSeparadas_->setObjectName(QStringLiteral("opSeparadas"));
+    lblFormato_ = new QLabel(frBoletines_);
+    lblFormato_->setObjectName(QStringLiteral("lblFormato"));
+    cboFormato_ = new QComboBox(frBoletines_);
+    cboFormato_->setObjectName(QStringLiteral("cboFormato"));
+    auto* formato = new QHBoxLayout;
+    formato->addWidget(lblFormato_);
+    formato->addWidget(cboFormato_, 1);
+    auto* capaMarco = new QVBoxLayout(frBoletines_);
+    capaMarco->addWidget(cboBoletin_);
+    capaMarco->addWidget(OpContinuas_);
+    capaMarco->addWidget(opSeparadas_);
+    capaMarco->addLayout(formato);
+
+    cmdExportar_ = new QPushButton(this);
+    cmdExportar_->setObjectName(QStringLiteral("cmdExportar"));
+    cmdExportar_->setEnabled(false);
+    cmdSalir_ = new QPushButton(this);
+    cmdSalir_->setObjectName(QStringLiteral("cmdSalir"));
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(cmdExportar_);
+    botones->addWidget(cmdSalir_);
+    auto* capa = new QVBoxLayout(this);
+    capa->addWidget(frBoletines_);
+    capa->addLayout(botones);
+
+    connect(cmdExportar_, &QPushButton::clicked, this, [this] { cmdExportar_Click(); });
+    connect(cmdSalir_, &QPushButton::clicked, this, [this] { close(); });
+
+    CargarTextos();
+    // The list is filled once the window is drawn.
+    TmrInicio_ = new QTimer(this);
+    TmrInicio_->setObjectName(QStringLiteral("TmrInicio"));
+    TmrInicio_->setSingleShot(true);
+    connect(TmrInicio_, &QTimer::timeout, this, [this] {
+        TmrInicio_->stop();
+        CargarListaBoletines();
+    });
+    TmrInicio_->start(IntervaloInicio());
 }
 
 frmVLRExportarBoletin::~frmVLRExportarBoletin() = default;
+
+void frmVLRExportarBoletin::CargarTextos() {
+    setWindowTitle(T(801));
+    frBoletines_->setTitle(T(802));
+    OpContinuas_->setText(T(803));
+    opSeparadas_->setText(T(804));
+    cmdExportar_->setText(T(805));
+    cmdSalir_->setText(T(806));
+    lblFormato_->setText(T(1451));
+    cboFormato_->clear();
+    cboFormato_->addItem(T(1452), int(FormatoExportacion::Texto));
+    cboFormato_->addItem(T(1453), int(FormatoExportacion::Html));
+    cboFormato_->addItem(T(1454), int(FormatoExportacion::Pdf));
+}
+
+void frmVLRExportarBoletin::CargarListaBoletines() {
+    engine::EngineError error;
+    std::vector<std::string> nombres;
+    if (bdAuxiliar_)
+        nombres = NombresBoletines(*bdAuxiliar_, error);
+    cboBoletin_->clear();
+    for (const auto& n : nombres) cboBoletin_->addItem(QString::fromStdString(n));
+    if (cboBoletin_->count() == 0) {
+        Mensaje(QStringLiteral("No se ha definido ningún boletín"), Icono::Exclamacion,
+                Botones::Aceptar, kTitulo, this);
+        close();
+        return;
+    }
+    cmdExportar_->setEnabled(true);
+    cboBoletin_->setCurrentIndex(0);
+}
+
+void frmVLRExportarBoletin::cmdExportar_Click() {
+    const QString nombre = cboBoletin_->currentText();
+    if (Mensaje(QStringLiteral("¿") + T(807) + nombre + kFin + T(808) + QStringLiteral("?"),
+                Icono::Ninguno, Botones::SiNo, kTitulo, this) != Respuesta::Si)
+        return;
+    ExportarBoletin(nombre);
+}
+
+void frmVLRExportarBoletin::ExportarBoletin(const QString& nombre) {
+    const auto formato = FormatoExportacion(cboFormato_->currentData().toInt());
+    const Disposicion disposicion =
+        OpContinuas_->isChecked() ? Disposicion::Continuas : Disposicion::Separadas;
+    const std::string bulletin = nombre.toStdString();
+    std::filesystem::path ruta = RutaExportacion(bulletin, formato);
+    engine::EngineError error;
+    if (ruta.empty()) {
+        // Shown as the path it would have had; nothing is written anywhere.
+        ruta = DirectorioAplicacion() / (bulletin + ExtensionExportacion(formato));
+        error = {EINVAL, Texto(1462), {}};
+    } else if (!bdAuxiliar_) {
+        error = {21, "No hay base de datos auxiliar abierta", {}};
+    } else {
+        ExportarBoletinFormato(*bdAuxiliar_, bulletin, disposicion, formato, ruta, error);
+    }
+    const QString camino = QString::fromStdString(ruta.string());
+    if (error.failed()) {
+        Mensaje(QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(" ") +
+                    kFin + QString::fromStdString(error.description) + kFin + T(809) + camino +
+                    kFin + T(810),
+                Icono::Critico, Botones::Aceptar, kTitulo, this);
+        return;
+    }
+    Mensaje(T(811) + kFin + T(812) + kFin + camino, Icono::Ninguno, Botones::Aceptar, kTitulo,
+            this);
+}
 
 }  // namespace veliora::ui

@@ -1,7 +1,19 @@
 #pragma once
-// Bulletin maintenance (not built yet: a placeholder window).
+// Bulletin maintenance: create and delete bulletins, write, browse, change and delete their
+// numbered lines.
 
 #include <QWidget>
+#include <memory>
+
+#include "core/bulletins/mantenimiento.h"
+#include "core/engine/database.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace veliora::ui {
 
@@ -10,6 +22,70 @@ class frmVLRMBoletines : public QWidget {
   public:
     explicit frmVLRMBoletines(QWidget* parent = nullptr);
     ~frmVLRMBoletines() override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+  private:
+    void CargarTextos();
+    void CargarBoletines();
+    void LimpiarCampos();
+    void AbrirLineas();
+    void SiguienteNumero();
+    bool ExistePregunta();
+    bool BuscarPregunta();
+    void MostrarLinea();
+    bool InsertarLinea();
+    bool ModificarLinea();
+    void ComprobarLimites();
+    void EliminarBoletin(const QString& nombre);
+
+    // The value of the number box: its whole number, 0 when it holds none.
+    int Numero() const;
+    std::string Boletin() const;
+    void Seleccionar(int indice);
+    // Inserts or updates line `numero` with the boxes' texts; on failure the message is
+    // shown and the texts stay in the boxes.
+    bool GuardarLinea(bool nueva, int numero);
+    // Shows a refused or failed save; the user's texts stay in the boxes.
+    void ErrorGuardando(const engine::EngineError& error, const char* paso);
+
+    void cboBoletin_Click();
+    void cmdCambioOpcion_Click();
+    void txtNumPregunta_GotFocus();
+    void txtNumPregunta_LostFocus();
+    void cmdARegistro_Click();
+    void cmdSRegistro_Click();
+    void cmdGuardar_Click();
+    void cmdBorrar_Click();
+    void cmdNuevoBoletin_Click();
+    void cmdEliminarBoletin_Click();
+
+    std::shared_ptr<engine::Database> bdAuxiliar_;
+    CursorLineas cursor_;
+    bool modoNuevo_ = false;
+    bool primerPintado_ = true;
+
+    QGroupBox* frBoletines_;
+    QLabel* lblNombre_;
+    QComboBox* cboBoletin_;
+    QPushButton* cmdNuevoBoletin_;
+    QPushButton* cmdEliminarBoletin_;
+    QPushButton* cmdSalir_;
+    QGroupBox* frPreguntas_;
+    QLabel* lblPregunta_;
+    QLineEdit* txtNumPregunta_;
+    QLabel* lblPreguntaNatural_;
+    QPlainTextEdit* txtPregunta_;
+    QLabel* lblRespuesta_;
+    QPlainTextEdit* txtRespuesta_;
+    QPushButton* cmdCambioOpcion_;
+    QPushButton* cmdGuardar_;
+    QPushButton* cmdBorrar_;
+    QPushButton* cmdARegistro_;
+    QPushButton* cmdSRegistro_;
+    QLineEdit* txtIntercambio_;
 };
 
 }  // namespace veliora::ui

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "core/practice/boletines.h"
+#include "core/bulletins/boletines.h"
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "ui/practice/frmVLRQuerys.h"

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/bulletins/boletines.h"
 #include "core/engine/database.h"
-#include "core/practice/boletines.h"
 
 class QCheckBox;
 class QGroupBox;

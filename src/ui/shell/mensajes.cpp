@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "core/shell/globales.h"
+#include "core/shell/textos.h"
 
 namespace veliora::ui {
 
@@ -33,10 +34,13 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
                   QWidget* padre) {
     if (InterceptorActual())
         return InterceptorActual()({texto, icono, botones, titulo});
-    QMessageBox box(
-        IconoQt(icono), titulo, texto,
-        botones == Botones::SiNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
-        padre ? padre : QApplication::activeWindow());
+    QMessageBox::StandardButtons estandar = QMessageBox::Ok;
+    if (botones == Botones::SiNo)
+        estandar = QMessageBox::Yes | QMessageBox::No;
+    else if (botones == Botones::SiNoTodos)
+        estandar = QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll;
+    QMessageBox box(IconoQt(icono), titulo, texto, estandar,
+                    padre ? padre : QApplication::activeWindow());
     // The buttons speak the program's language, whatever the desktop's locale.
     const bool valenciano = DesplazamientoIdioma != 0;
     if (QAbstractButton* b = box.button(QMessageBox::Ok))
@@ -45,9 +49,13 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
         b->setText(QStringLiteral("Sí"));
     if (QAbstractButton* b = box.button(QMessageBox::No))
         b->setText(QStringLiteral("No"));
+    if (QAbstractButton* b = box.button(QMessageBox::YesToAll))
+        b->setText(QString::fromStdString(Texto(1458)));
     int r = box.exec();
     if (botones == Botones::Aceptar)
         return Respuesta::Aceptar;
+    if (r == QMessageBox::YesToAll)
+        return Respuesta::SiATodos;
     return r == QMessageBox::Yes ? Respuesta::Si : Respuesta::No;
 }
 
@@ -58,7 +66,7 @@ void FijarInterceptorMensajes(Interceptor interceptor) {
 CapturaMensajes::CapturaMensajes(Respuesta respuestaSiNo) : respuesta_(respuestaSiNo) {
     FijarInterceptorMensajes([this](const MensajeMostrado& m) {
         mensajes_.push_back(m);
-        return m.botones == Botones::SiNo ? respuesta_ : Respuesta::Aceptar;
+        return m.botones == Botones::Aceptar ? Respuesta::Aceptar : respuesta_;
     });
 }
 

@@ -11,8 +11,8 @@ class QWidget;
 namespace veliora::ui {
 
 enum class Icono { Ninguno, Informacion, Exclamacion, Critico };
-enum class Botones { Aceptar, SiNo };
-enum class Respuesta { Aceptar, Si, No };
+enum class Botones { Aceptar, SiNo, SiNoTodos };  // SiNoTodos: Yes, No, Yes to all
+enum class Respuesta { Aceptar, Si, No, SiATodos };
 
 struct MensajeMostrado {
     QString texto;
@@ -32,7 +32,8 @@ using Interceptor = std::function<Respuesta(const MensajeMostrado&)>;
 void FijarInterceptorMensajes(Interceptor interceptor);
 
 // Convenience for tests: records every message and answers `respuesta` (Si for yes/no
-// questions by default). Restores the previous interceptor when destroyed.
+// questions by default; the same answer for yes/no/yes-to-all questions). Restores the previous
+// interceptor when destroyed.
 class CapturaMensajes {
   public:
     explicit CapturaMensajes(Respuesta respuestaSiNo = Respuesta::Si);

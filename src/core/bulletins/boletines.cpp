@@ -1,4 +1,4 @@
-#include "core/practice/boletines.h"
+#include "core/bulletins/boletines.h"
 
 #include "core/bulletins/encriptar.h"
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
+#include "core/bulletins/boletines.h"
 #include "core/bulletins/encriptar.h"
 #include "core/engine/database.h"
-#include "core/practice/boletines.h"
 #include "core/shell/recursos.h"
 #include "support/fixtures.h"
 

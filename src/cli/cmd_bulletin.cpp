@@ -1,0 +1,294 @@
+// veliora-cli bulletin: list, show, add to, delete, export and import bulletins as the
+// bulletin windows do.
+#include <QGuiApplication>
+#include <cstdio>
+#include <memory>
+
+#include "cli/comun.h"
+#include "core/bulletins/exportar.h"
+#include "core/bulletins/importar.h"
+#include "core/bulletins/mantenimiento.h"
+#include "core/shell/directorio.h"
+#include "core/shell/globales.h"
+#include "pdf/pdf.h"
+
+namespace veliora::cli {
+
+namespace {
+
+int Fallo(const std::string& mensaje) {
+    std::fprintf(stderr, "veliora-cli: %s\n", mensaje.c_str());
+    return kExitError;
+}
+
+int FalloMotor(const engine::EngineError& e, bool json = false) {
+    ImprimirError(e, json);
+    return kExitError;
+}
+
+// The auxiliary database of a user database, opened as the program opens it.
+engine::Database* Auxiliar(const Opciones& op, bool json) {
+    const auto db = op.Valor("--db");
+    if (!db) {
+        Fallo("bulletin needs --db FILE");
+        return nullptr;
+    }
+    if (!AbrirComoPrograma(*db, json))
+        return nullptr;
+    return BDAuxiliar.get();
+}
+
+// The bulletin named by --name, which must exist.
+std::optional<std::string> Boletin(engine::Database& aux, const Opciones& op) {
+    const auto nombre = op.Valor("--name");
+    if (!nombre) {
+        Fallo("bulletin needs --name B");
+        return std::nullopt;
+    }
+    engine::EngineError err;
+    if (!ExisteBoletin(aux, *nombre, err)) {
+        if (err.failed())
+            FalloMotor(err);
+        else
+            Fallo("no bulletin named '" + *nombre + "'");
+        return std::nullopt;
+    }
+    return nombre;
+}
+
+// The auxiliary database and an existing bulletin of it, or null (reported).
+engine::Database* AuxiliarYBoletin(const Opciones& op, bool json, std::string& nombre) {
+    engine::Database* aux = Auxiliar(op, json);
+    if (!aux)
+        return nullptr;
+    auto b = Boletin(*aux, op);
+    if (!b)
+        return nullptr;
+    nombre = *b;
+    return aux;
+}
+
+std::optional<int> Numero(const Opciones& op, bool& dado) {
+    const auto texto = op.Valor("--number");
+    dado = texto.has_value();
+    if (!texto)
+        return 0;
+    auto n = NumeroPregunta(*texto);
+    if (!n)
+        Fallo("--number must be a whole number from 1 to " + std::to_string(kMaxNumPregunta));
+    return n;
+}
+
+int Listar(const Opciones& op) {
+    const bool json = op.Tiene("--json");
+    engine::Database* aux = Auxiliar(op, json);
+    if (!aux)
+        return kExitError;
+    engine::EngineError err;
+    const auto resumen = ResumenBoletines(*aux, err);
+    if (err.failed())
+        return FalloMotor(err, json);
+    if (json) {
+        Json out;
+        out.BeginObject().Key("bulletins").BeginArray();
+        for (const auto& b : resumen)
+            out.BeginObject().Key("name").String(b.Nombre).Key("lines").Int(b.Lineas).EndObject();
+        out.EndArray().EndObject();
+        std::printf("%s\n", out.str().c_str());
+    } else {
+        for (const auto& b : resumen) std::printf("%s\t%d\n", b.Nombre.c_str(), b.Lineas);
+    }
+    return kExitOk;
+}
+
+int Mostrar(const Opciones& op) {
+    const bool json = op.Tiene("--json");
+    std::string nombre;
+    engine::Database* aux = AuxiliarYBoletin(op, json, nombre);
+    if (!aux)
+        return kExitError;
+    engine::EngineError err;
+    const auto lineas = LeerBoletin(*aux, nombre, err);
+    if (err.failed())
+        return FalloMotor(err, json);
+    if (json) {
+        Json out;
+        out.BeginObject().Key("name").String(nombre).Key("lines").BeginArray();
+        for (const auto& l : lineas) {
+            out.BeginObject()
+                .Key("number")
+                .Int(l.NumPregunta)
+                .Key("question")
+                .String(l.Pregunta)
+                .Key("answer")
+                .String(l.Respuesta)
+                .EndObject();
+        }
+        out.EndArray().EndObject();
+        std::printf("%s\n", out.str().c_str());
+    } else {
+        for (const auto& l : lineas)
+            std::printf("%d. %s\n%d. %s\n\n", l.NumPregunta, l.Pregunta.c_str(), l.NumPregunta,
+                        l.Respuesta.c_str());
+    }
+    return kExitOk;
+}
+
+int Anadir(const Opciones& op) {
+    const auto nombre = op.Valor("--name");
+    const auto pregunta = op.Valor("--question");
+    const auto respuesta = op.Valor("--answer");
+    if (!nombre || !pregunta || !respuesta)
+        return Fallo("bulletin add needs --name B --question Q --answer SQL");
+    if (nombre->find_first_not_of(' ') == std::string::npos)
+        return Fallo("a bulletin name cannot be blank");
+    bool dado = false;
+    auto numero = Numero(op, dado);
+    if (!numero)
+        return kExitError;
+    engine::Database* aux = Auxiliar(op, false);
+    if (!aux)
+        return kExitError;
+    engine::EngineError err;
+    const bool existe = ExisteBoletin(*aux, *nombre, err);
+    if (err.failed())
+        return FalloMotor(err);
+    if (!dado) {
+        *numero = existe ? SiguienteNumero(*aux, *nombre, err) : 1;
+        if (err.failed())
+            return FalloMotor(err);
+    } else if (existe && ExistePregunta(*aux, *nombre, *numero, err)) {
+        return Fallo("question " + std::to_string(*numero) + " already exists in '" + *nombre +
+                     "'");
+    }
+    // Header and line together: a refused line leaves no new empty bulletin behind.
+    if (!aux->BeginTransaction(err))
+        return FalloMotor(err);
+    if ((!existe && !CrearBoletin(*aux, *nombre, err)) ||
+        !InsertarLinea(*aux, *nombre, *numero, *pregunta, *respuesta, err) || !aux->Commit(err)) {
+        aux->Rollback();
+        return FalloMotor(err);
+    }
+    std::printf("%d\n", *numero);
+    return kExitOk;
+}
+
+int Eliminar(const Opciones& op) {
+    bool dado = false;
+    auto numero = Numero(op, dado);
+    if (!numero)
+        return kExitError;
+    std::string nombre;
+    engine::Database* aux = AuxiliarYBoletin(op, false, nombre);
+    if (!aux)
+        return kExitError;
+    engine::EngineError err;
+    const bool hecho =
+        dado ? EliminarLinea(*aux, nombre, *numero, err) : EliminarBoletin(*aux, nombre, err);
+    return hecho ? kExitOk : FalloMotor(err);
+}
+
+// QTextDocument needs a GUI application for its fonts; no display is needed for a file.
+std::unique_ptr<QGuiApplication> AplicacionGrafica() {
+    if (QGuiApplication::instance())
+        return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char nombre[] = "veliora-cli";
+    static char* argv[] = {nombre, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int Exportar(const Opciones& op) {
+    const std::string disposicion = op.Valor("--layout").value_or("continuas");
+    const std::string formato = op.Valor("--format").value_or("txt");
+    if (disposicion != "continuas" && disposicion != "separadas")
+        return Fallo("--layout must be continuas or separadas");
+    if (formato != "txt" && formato != "html" && formato != "pdf")
+        return Fallo("--format must be txt, html or pdf");
+    std::string nombre;
+    engine::Database* aux = AuxiliarYBoletin(op, false, nombre);
+    if (!aux)
+        return kExitError;
+    const Disposicion d =
+        disposicion == "continuas" ? Disposicion::Continuas : Disposicion::Separadas;
+    const FormatoExportacion f = formato == "txt"    ? FormatoExportacion::Texto
+                                 : formato == "html" ? FormatoExportacion::Html
+                                                     : FormatoExportacion::Pdf;
+    std::filesystem::path destino;
+    if (auto out = op.Valor("--out"))
+        destino = *out;
+    else
+        destino = RutaExportacion(nombre, f);
+    if (destino.empty())
+        return Fallo("'" + nombre + "' cannot be used as a file name; give --out PATH");
+
+    engine::EngineError err;
+    std::unique_ptr<QGuiApplication> app;
+    if (f == FormatoExportacion::Pdf)
+        app = AplicacionGrafica();
+    const bool hecho = ExportarBoletinFormato(*aux, nombre, d, f, destino, err);
+    if (!hecho)
+        return FalloMotor(err);
+    std::printf("%s\n", destino.string().c_str());
+    return kExitOk;
+}
+
+int Importar(const Opciones& op) {
+    const auto origen = op.Valor("--from");
+    if (!origen)
+        return Fallo("bulletin import needs --from DIR");
+    const bool todos = op.Tiene("--yes");
+    AvisosImportacion avisos;
+    avisos.preguntar = [&](const std::string& archivo) {
+        if (todos)
+            return Sustituir::SiATodos;
+        std::fprintf(stderr,
+                     "veliora-cli: %s: not replaced, it holds other bulletins (use --yes)\n",
+                     archivo.c_str());
+        return Sustituir::No;
+    };
+    avisos.fallo = [](const std::string& archivo, const engine::EngineError& e) {
+        std::fprintf(stderr, "veliora-cli: %s: Error %d: %s\n", archivo.c_str(), e.number,
+                     e.description.c_str());
+    };
+    SembrarDirectorioAplicacion();
+    const ResultadoImportacion r = ImportarBoletines(*origen, DirectorioAplicacion(), avisos);
+    if (!r.listado)
+        return Fallo("cannot read " + *origen + ": " + r.errorListado.description);
+    std::printf("copied %d, failed %d, not replaced %d\n", r.copiados, r.fallidos, r.omitidos);
+    return r.fallidos == 0 && r.omitidos == 0 ? kExitOk : kExitError;
+}
+
+}  // namespace
+
+int ComandoBulletin(const std::vector<std::string>& args) {
+    if (args.empty())
+        return Fallo("bulletin needs a subcommand: list, show, add, delete, export, import");
+    const std::string sub = args[0];
+    const std::vector<std::string> resto(args.begin() + 1, args.end());
+    auto op = Parsear(resto,
+                      {"--db", "--name", "--number", "--question", "--answer", "--layout",
+                       "--format", "--out", "--from"},
+                      {"--json", "--yes"});
+    if (!op)
+        return kExitError;
+    if (!op->posicionales.empty())
+        return Fallo("unexpected argument '" + op->posicionales[0] + "'");
+    if (sub == "list")
+        return Listar(*op);
+    if (sub == "show")
+        return Mostrar(*op);
+    if (sub == "add")
+        return Anadir(*op);
+    if (sub == "delete")
+        return Eliminar(*op);
+    if (sub == "export")
+        return Exportar(*op);
+    if (sub == "import")
+        return Importar(*op);
+    return Fallo("unknown bulletin subcommand '" + sub + "'");
+}
+
+}  // namespace veliora::cli

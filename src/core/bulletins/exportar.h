@@ -1,0 +1,46 @@
+#pragma once
+// Writing a bulletin out for printing or handing out: plain text in one of two layouts,
+// or the same layouts as an HTML page (the PDF form is made from that page).
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/bulletins/boletines.h"
+#include "core/engine/database.h"
+
+namespace veliora {
+
+enum class Disposicion {
+    Continuas,  // all the questions, then all the answers
+    Separadas,  // each question followed by its answer
+};
+enum class FormatoExportacion { Texto, Html, Pdf };
+
+// The text file's bytes: UTF-8, every line ended by CR LF.
+std::string TextoBoletin(const std::vector<LineaBoletin>& lineas, Disposicion disposicion);
+// A complete UTF-8 HTML page with the same layout, titled with the bulletin's name.
+std::string HtmlBoletin(std::string_view nombre, const std::vector<LineaBoletin>& lineas,
+                        Disposicion disposicion);
+
+// Whether a bulletin name can be used as a file name in the application directory: not
+// empty, not "." or "..", no path separator, no control character.
+bool NombreArchivoSeguro(std::string_view nombre);
+// ".TXT", ".HTM" or ".PDF".
+const char* ExtensionExportacion(FormatoExportacion formato);
+// Application directory / name + its extension. Empty when the name is unsafe.
+std::filesystem::path RutaExportacion(std::string_view nombre, FormatoExportacion formato);
+
+// Writes `bytes` to a temporary file beside `destino` and renames it over `destino`, so a
+// failure never leaves half a file.
+bool EscribirArchivo(const std::filesystem::path& destino, std::string_view bytes,
+                     engine::EngineError& error);
+
+// Reads the bulletin's lines (in ascending number) and writes its text or HTML form to
+// `destino`. PDF is not written here (see ui/pdf).
+bool ExportarBoletin(engine::Database& auxiliar, std::string_view nombre, Disposicion disposicion,
+                     FormatoExportacion formato, const std::filesystem::path& destino,
+                     engine::EngineError& error);
+
+}  // namespace veliora

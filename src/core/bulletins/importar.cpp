@@ -1,0 +1,235 @@
+#include "core/bulletins/importar.h"
+
+#include <sqlite3.h>
+
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+#include <vector>
+
+#include "core/engine/database.h"
+#include "core/shell/textos.h"
+
+namespace veliora {
+
+namespace fs = std::filesystem;
+using engine::EngineError;
+
+namespace {
+
+QString Q(const fs::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+EngineError ErrorDe(const QFileDevice& archivo) {
+    return {archivo.error() != QFileDevice::NoError ? int(archivo.error()) : EIO,
+            archivo.errorString().toStdString(),
+            {}};
+}
+
+// Copies through a temporary file beside the destination, renamed over it at the end.
+bool CopiarArchivo(const fs::path& origen, const fs::path& destino, EngineError& error) {
+    QFile entrada(Q(origen));
+    if (!entrada.open(QIODevice::ReadOnly)) {
+        error = ErrorDe(entrada);
+        return false;
+    }
+    QSaveFile salida(Q(destino));
+    salida.setDirectWriteFallback(false);
+    if (!salida.open(QIODevice::WriteOnly)) {
+        error = ErrorDe(salida);
+        return false;
+    }
+    char bloque[64 * 1024];
+    for (;;) {
+        const qint64 leidos = entrada.read(bloque, sizeof bloque);
+        if (leidos < 0) {
+            error = ErrorDe(entrada);
+            salida.cancelWriting();
+            return false;
+        }
+        if (leidos == 0)
+            break;
+        if (salida.write(bloque, leidos) != leidos) {
+            error = ErrorDe(salida);
+            salida.cancelWriting();
+            return false;
+        }
+    }
+    if (!salida.commit()) {
+        error = ErrorDe(salida);
+        return false;
+    }
+    return true;
+}
+
+// A read-only connection to a file; null when it cannot be opened.
+struct Lectura {
+    explicit Lectura(const fs::path& ruta) {
+        if (sqlite3_open_v2(ruta.c_str(), &bd, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            sqlite3_close(bd);
+            bd = nullptr;
+        }
+    }
+    ~Lectura() { sqlite3_close(bd); }
+    sqlite3* bd = nullptr;
+};
+
+// Every bulletin header and line of an auxiliary database, as one comparable text; nothing
+// when the file is not one.
+std::optional<std::string> FirmaBoletines(const fs::path& ruta) {
+    Lectura lectura(ruta);
+    if (!lectura.bd)
+        return std::nullopt;
+    std::string firma;
+    for (const char* sql :
+         {"select Nombre from CabBoletines order by Nombre",
+          "select NombreBoletin, NumPregunta, Pregunta, Respuesta from LBoletines "
+          "order by NombreBoletin, NumPregunta"}) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(lectura.bd, sql, -1, &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return std::nullopt;
+        }
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            for (int i = 0; i < sqlite3_column_count(st); ++i) {
+                const auto* datos = static_cast<const char*>(sqlite3_column_blob(st, i));
+                const int n = sqlite3_column_bytes(st, i);
+                firma += std::to_string(n) + ':';
+                if (datos)
+                    firma.append(datos, std::size_t(n));
+            }
+            firma += '\n';
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            return std::nullopt;
+        firma += "--\n";
+    }
+    return firma;
+}
+
+bool MismosBoletines(const fs::path& a, const fs::path& b) {
+    auto fa = FirmaBoletines(a);
+    auto fb = FirmaBoletines(b);
+    return fa && fb && *fa == *fb;
+}
+
+// Loads the incoming file into the open connection (SQLite's online backup): the
+// connection and every window holding it stay valid and see the new bulletins, and a file
+// that is not a database leaves the open one as it was.
+bool ReemplazarAbierta(const fs::path& origen, engine::Database& abierta, EngineError& error) {
+    Lectura lectura(origen);
+    if (!lectura.bd) {
+        error = {SQLITE_CANTOPEN, "No se puede abrir " + origen.string(), {}};
+        return false;
+    }
+    sqlite3_backup* copia = sqlite3_backup_init(abierta.handle(), "main", lectura.bd, "main");
+    if (!copia) {
+        error = {sqlite3_errcode(abierta.handle()), sqlite3_errmsg(abierta.handle()), {}};
+        return false;
+    }
+    const int paso = sqlite3_backup_step(copia, -1);
+    const int fin = sqlite3_backup_finish(copia);
+    if (paso != SQLITE_DONE || fin != SQLITE_OK) {
+        const int numero = paso != SQLITE_DONE ? paso : fin;
+        error = {numero, sqlite3_errstr(numero), {}};
+        return false;
+    }
+    return true;
+}
+
+bool EsAuxiliar(const std::string& nombre) {
+    return !nombre.empty() && nombre.back() == '_';
+}
+
+bool MismoArchivo(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+bool ArchivoPropio(const std::string& nombre) {
+    static const char* const kPropios[] = {"veliora.ini",  "bdaux.db",    "AYUDA",
+                                           "MANUAL.HTM",   "MANUALV.HTM", "SINTAXIS.HTM",
+                                           "SINTAXISV.HTM"};
+    const std::string clave = engine::UpperText(nombre);
+    return std::any_of(std::begin(kPropios), std::end(kPropios),
+                       [&](const char* p) { return engine::UpperText(p) == clave; });
+}
+
+ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& destino,
+                                       const AvisosImportacion& avisos, engine::Database* abierta) {
+    ResultadoImportacion r;
+    std::error_code ec;
+    std::vector<fs::path> archivos;
+    fs::directory_iterator it(origen, ec);
+    for (fs::directory_iterator fin; !ec && it != fin; it.increment(ec)) {
+        const std::string nombre = it->path().filename().string();
+        std::error_code ecTipo;
+        // Symbolic links are not followed: only the folder's own regular files count.
+        if (nombre.empty() || nombre.front() == '.' || !it->is_regular_file(ecTipo) ||
+            it->is_symlink(ecTipo))
+            continue;
+        archivos.push_back(it->path());
+    }
+    if (ec) {
+        r.listado = false;
+        r.errorListado = {ec.value() != 0 ? ec.value() : EIO, ec.message(), {}};
+        return r;
+    }
+    std::sort(archivos.begin(), archivos.end(),
+              [](const fs::path& a, const fs::path& b) { return a.filename() < b.filename(); });
+
+    bool todos = false;
+    for (const fs::path& archivo : archivos) {
+        const std::string nombre = archivo.filename().string();
+        const fs::path final = destino / nombre;
+        EngineError error;
+        auto fallar = [&](EngineError e) {
+            ++r.fallidos;
+            if (avisos.fallo)
+                avisos.fallo(nombre, e);
+        };
+        if (ArchivoPropio(nombre)) {
+            fallar({EPERM, Texto(1460), {}});
+            continue;
+        }
+        std::error_code ecDestino;
+        const fs::file_status estado = fs::status(final, ecDestino);
+        const bool existe = fs::exists(estado);
+        if (existe && !fs::is_regular_file(estado)) {
+            fallar({EISDIR, std::generic_category().message(EISDIR), {}});
+            continue;
+        }
+        // Checked by its permissions, not by trying: a rename would replace it regardless.
+        if (existe && (estado.permissions() & fs::perms::owner_write) == fs::perms::none) {
+            fallar({EACCES, Texto(1461), {}});
+            continue;
+        }
+        if (existe && EsAuxiliar(nombre) && !todos && !MismosBoletines(archivo, final)) {
+            const Sustituir respuesta = avisos.preguntar ? avisos.preguntar(nombre) : Sustituir::No;
+            if (respuesta == Sustituir::No) {
+                ++r.omitidos;
+                continue;
+            }
+            todos = respuesta == Sustituir::SiATodos;
+        }
+        const bool hecho =
+            (abierta && abierta->IsOpen() && existe && MismoArchivo(final, abierta->Name()))
+                ? ReemplazarAbierta(archivo, *abierta, error)
+                : CopiarArchivo(archivo, final, error);
+        if (hecho)
+            ++r.copiados;
+        else
+            fallar(error);
+    }
+    return r;
+}
+
+}  // namespace veliora

@@ -1,0 +1,88 @@
+#include "ui/bulletins/frmVLRNuevoBoletin.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/bulletins/mantenimiento.h"
+#include "core/shell/globales.h"
+#include "core/shell/textos.h"
+#include "ui/shell/mensajes.h"
+
+namespace veliora::ui {
+
+namespace {
+QString T(int id) {
+    return QString::fromStdString(Texto(id));
+}
+}  // namespace
+
+frmVLRNuevoBoletin::frmVLRNuevoBoletin(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmVLRNuevoBoletin"));
+    setModal(true);
+    bdAuxiliar_ = BDAuxiliar;
+
+    frNuevoBoletin_ = new QGroupBox(this);
+    frNuevoBoletin_->setObjectName(QStringLiteral("frNuevoBoletin"));
+    txtNombreBoletin_ = new QLineEdit(frNuevoBoletin_);
+    txtNombreBoletin_->setObjectName(QStringLiteral("txtNombreBoletin"));
+    txtNombreBoletin_->setMaxLength(255);
+    txtNombreBoletin_->setMinimumWidth(280);
+    auto* capaMarco = new QVBoxLayout(frNuevoBoletin_);
+    capaMarco->addWidget(txtNombreBoletin_);
+
+    cmdAceptar_ = new QPushButton(this);
+    cmdAceptar_->setObjectName(QStringLiteral("cmdAceptar"));
+    cmdAceptar_->setDefault(true);
+    cmdCancelar_ = new QPushButton(this);
+    cmdCancelar_->setObjectName(QStringLiteral("cmdCancelar"));
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(cmdAceptar_);
+    botones->addWidget(cmdCancelar_);
+    auto* capa = new QVBoxLayout(this);
+    capa->addWidget(frNuevoBoletin_);
+    capa->addLayout(botones);
+
+    connect(cmdAceptar_, &QPushButton::clicked, this, [this] { cmdAceptar_Click(); });
+    connect(cmdCancelar_, &QPushButton::clicked, this, [this] { reject(); });
+
+    setWindowTitle(T(1001));
+    frNuevoBoletin_->setTitle(T(1002));
+    cmdAceptar_->setText(T(1003));
+    cmdCancelar_->setText(T(1004));
+    txtNombreBoletin_->clear();
+}
+
+frmVLRNuevoBoletin::~frmVLRNuevoBoletin() = default;
+
+void frmVLRNuevoBoletin::cmdAceptar_Click() {
+    const QString nombre = txtNombreBoletin_->text();
+    if (nombre.trimmed().isEmpty()) {
+        Mensaje(T(1005), Icono::Informacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        return;
+    }
+    engine::EngineError error;
+    if (!bdAuxiliar_) {
+        error = {21, "No hay base de datos auxiliar abierta", {}};
+    } else if (ExisteBoletin(*bdAuxiliar_, nombre.toStdString(), error)) {
+        Mensaje(T(1006), Icono::Informacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        return;
+    } else if (!error.failed()) {
+        CrearBoletin(*bdAuxiliar_, nombre.toStdString(), error);
+    }
+    if (error.failed()) {
+        // The name is handed back only for a bulletin that exists.
+        Mensaje(QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(": ") +
+                    QString::fromStdString(error.description) + QStringLiteral("\r\n") + T(1007),
+                Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        return;
+    }
+    if (intercambio_)
+        intercambio_->setProperty("text", nombre);
+    accept();
+}
+
+}  // namespace veliora::ui

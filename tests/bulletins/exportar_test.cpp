@@ -1,0 +1,102 @@
+// Export of a bulletin: both layouts byte for byte, unsafe names, atomic writing.
+#include "core/bulletins/exportar.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/bulletins/mantenimiento.h"
+#include "core/shell/recursos.h"
+#include "support/fixtures.h"
+
+namespace veliora {
+namespace {
+
+namespace fs = std::filesystem;
+using engine::Database;
+using engine::EngineError;
+
+const std::string kSep = "----------------------------------------\r\n";
+
+class Exportar : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::BuildDatabase(home_ / "a.db_", std::string(EmbeddedResource("bdaux.sql")));
+        EngineError err;
+        aux_ = Database::Open((home_ / "a.db_").string(), Database::Kind::Auxiliary, err);
+        ASSERT_TRUE(aux_) << err.description;
+        ASSERT_TRUE(CrearBoletin(*aux_, "Tema1", err));
+        // Stored out of order: the file lists them by number.
+        ASSERT_TRUE(InsertarLinea(*aux_, "Tema1", 2, "¿Cuántos?", "select\ncount(*) from t", err));
+        ASSERT_TRUE(InsertarLinea(*aux_, "Tema1", 1, "Nombres", "select Nombre from t", err));
+    }
+    test::TempHome home_;
+    std::shared_ptr<Database> aux_;
+};
+
+TEST_F(Exportar, BothLayoutsByteForByte) {
+    const std::string q1 = "1. Nombres\r\n", q2 = "2. ¿Cuántos?\r\n";
+    const std::string a1 = "1. select Nombre from t\r\n", a2 = "2. select\r\ncount(*) from t\r\n";
+    const std::string vacia = "\r\n";
+    const struct {
+        Disposicion disposicion;
+        std::string esperado;
+    } casos[] = {
+        {Disposicion::Continuas, q1 + vacia + vacia + q2 + vacia + vacia + kSep + vacia + a1 +
+                                     vacia + vacia + a2 + vacia + vacia},
+        {Disposicion::Separadas,
+         q1 + vacia + vacia + a1 + kSep + vacia + q2 + vacia + vacia + a2 + kSep + vacia},
+    };
+    for (const auto& c : casos) {
+        const fs::path ruta = RutaExportacion("Tema1", FormatoExportacion::Texto);
+        EXPECT_EQ(ruta, home_ / "Tema1.TXT");
+        EngineError err;
+        ASSERT_TRUE(
+            ExportarBoletin(*aux_, "Tema1", c.disposicion, FormatoExportacion::Texto, ruta, err))
+            << err.description;
+        EXPECT_EQ(test::ReadBytes(ruta), c.esperado);
+    }
+    // An empty bulletin: only the separator in the first layout, nothing in the second.
+    EXPECT_EQ(TextoBoletin({}, Disposicion::Continuas), kSep + "\r\n");
+    EXPECT_EQ(TextoBoletin({}, Disposicion::Separadas), "");
+}
+
+TEST_F(Exportar, HtmlPageHoldsTheLinesEscaped) {
+    const std::string html =
+        HtmlBoletin("A<B", {{1, "x < y & z", "select 1"}}, Disposicion::Separadas);
+    EXPECT_NE(html.find("<title>A&lt;B</title>"), std::string::npos);
+    EXPECT_NE(html.find("1. x &lt; y &amp; z"), std::string::npos);
+    EXPECT_NE(html.find("1. select 1</pre>"), std::string::npos);
+}
+
+TEST_F(Exportar, UnsafeNamesAreRefusedAndNothingIsWritten) {
+    for (const char* nombre : {"", ".", "..", "../fuera", "a/b", "a\\b", "tab\there", "nl\nx"}) {
+        EXPECT_FALSE(NombreArchivoSeguro(nombre)) << nombre;
+        EXPECT_TRUE(RutaExportacion(nombre, FormatoExportacion::Texto).empty()) << nombre;
+    }
+    for (const char* nombre : {"Tema1", "O'Brien", "a:b?", "...x", "Tema 1.bak"})
+        EXPECT_TRUE(NombreArchivoSeguro(nombre)) << nombre;
+}
+
+TEST_F(Exportar, FailedWriteLeavesTheOldFileWhole) {
+    const fs::path ruta = home_ / "Tema1.TXT";
+    EngineError err;
+    ASSERT_TRUE(EscribirArchivo(ruta, "antes", err));
+    // Writing into a folder that is not there fails and leaves no stray file behind.
+    EXPECT_FALSE(EscribirArchivo(home_ / "no" / "x.TXT", "datos", err));
+    EXPECT_TRUE(err.failed());
+    EXPECT_FALSE(fs::exists(home_ / "no"));
+    // A destination that is a folder cannot be replaced: the error is reported.
+    fs::create_directory(home_ / "carpeta.TXT");
+    EXPECT_FALSE(EscribirArchivo(home_ / "carpeta.TXT", "datos", err));
+    EXPECT_TRUE(err.failed());
+    EXPECT_EQ(test::ReadBytes(ruta), "antes");
+    int restos = 0;
+    for (const auto& e : fs::directory_iterator(home_.path()))
+        restos += e.path().filename().string().rfind("Tema1.TXT", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(restos, 1);
+}
+
+}  // namespace
+}  // namespace veliora
