@@ -7,6 +7,10 @@
 #include "cli/comun.h"
 #include "core/shell/directorio.h"
 
+namespace veliora::cli {
+int ComandoDictionary(const std::vector<std::string>& args);
+}  // namespace veliora::cli
+
 namespace {
 
 void PrintUsage(std::FILE* out) {
@@ -20,6 +24,8 @@ void PrintUsage(std::FILE* out) {
         "                                   generate random questions with their SQL\n"
         "  check --db FILE --solution SQL --answer SQL [--json]\n"
         "                                   judge an answer against a solution\n"
+        "  dictionary init|show|set --db FILE ...\n"
+        "                                   fill, show or edit the data dictionary\n"
         "\n"
         "Options:\n"
         "  --home DIR   application directory (overrides VELIORA_HOME)\n"
@@ -71,6 +77,8 @@ int main(int argc, char** argv) {
         return veliora::cli::ComandoGenerate(rest);
     if (command == "check")
         return veliora::cli::ComandoCheck(rest);
+    if (command == "dictionary")
+        return veliora::cli::ComandoDictionary(rest);
     std::fprintf(stderr, "veliora-cli: unknown command '%s' (see --help)\n", command.c_str());
     return veliora::cli::kExitUsage;
 }
