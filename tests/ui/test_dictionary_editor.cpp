@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "core/dictionary/diccionario.h"
@@ -20,6 +22,7 @@
 
 using namespace veliora;
 using namespace veliora::test;
+using diagrama::ATwips;
 using ui::CajaTablaDiagrama;
 using ui::CapturaMensajes;
 using ui::frmVLRDefinirDatos;
@@ -201,6 +204,20 @@ class TestDictionaryEditor : public QObject {
         QCOMPARE(w->Caja(3)->Geometria().Width, 2550);    // sizes are not stored
     }
 
+    void arrastrarMasAllaDeLaVista() {
+        auto w = Abrir(true);
+        auto* vista = w->Vista();
+        const int derecha = ATwips(vista->viewport()->width());
+        // The visible area's right edge stops the box; once dropped, the diagram grows so
+        // that the next drag carries it further, and the view scrolls after it.
+        Arrastrar(vista, w->Caja(1), {20, 60}, {5000, 0});
+        QCOMPARE(Lugar(*w, 1), (diagrama::Punto{derecha - 2550, 0}));
+        const int desplazamiento = vista->horizontalScrollBar()->value();
+        Arrastrar(vista, w->Caja(1), {20, 60}, {100, 0});
+        QVERIFY(Lugar(*w, 1).X >= derecha - 2550 + 1500);
+        QVERIFY(vista->horizontalScrollBar()->value() > desplazamiento);
+    }
+
     void posicionesQueNoSePuedenGuardar() {
         CapturaMensajes mensajes;
         auto w = Abrir(true);
@@ -252,6 +269,44 @@ class TestDictionaryEditor : public QObject {
                  std::string("Cliente"));
         QCOMPARE(Entero("select count(*) from Relaciones"), 1);
         QCOMPARE(Entero("select count(*) from CabBoletines"), 1);
+    }
+
+    void relacionSinTablaZoomYAjuste() {
+        const auto ruta = entorno_->home() / "datos" / "fantasma.db";
+        BuildDatabase(ruta,
+                      "CREATE TABLE A(Id INTEGER PRIMARY KEY);"
+                      "CREATE TABLE B(Id INTEGER, IdA INTEGER REFERENCES A(Id),"
+                      "  IdX INTEGER REFERENCES Fantasma(Id));");
+        QCOMPARE(AbrirBDUsuario(ruta.string()), 0);
+        QCOMPARE(AbrirBDAuxiliar("fantasma.db"), 0);
+        auto w = Abrir(true);
+        QVERIFY(w->Linea(1) && w->Etiqueta(1));
+        // Relation 2 points at a table the diagram lacks: no line, a button instead.
+        QVERIFY(!w->Linea(2) && !w->Etiqueta(2));
+        auto* boton = w->findChild<QPushButton*>("LabelRel2");
+        QVERIFY(boton && boton->isVisible());
+        QCOMPARE(boton->text(), QStringLiteral("FantasmaB"));
+        boton->click();
+        QVERIFY(w->findChild<QGroupBox*>("frRelacion")->isVisible());
+        QCOMPARE(w->findChild<QLabel*>("lbTablaOrigen")->text(), QStringLiteral("Fantasma"));
+        w->findChild<QLineEdit*>("txtRelacionNombre")->setText("del fantasma");
+        w->findChild<QPushButton*>("cmdRelacionAceptar")->click();
+        QCOMPARE(Cadena("select Traduccion from Relaciones where Nombre = 'FantasmaB'"),
+                 std::string("del fantasma"));
+        QCOMPARE(Entero("select count(*) from Relaciones"), 1);
+
+        // Ctrl + wheel zooms in; Ctrl+0 brings the whole diagram into view.
+        auto* vista = w->Vista();
+        const QPointF centro = vista->viewport()->rect().center();
+        QWheelEvent rueda(centro, vista->viewport()->mapToGlobal(centro), {}, {0, 480},
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(vista->viewport(), &rueda);
+        QVERIFY(vista->transform().m11() > 1.5);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_0, Qt::ControlModifier);
+        const QRectF visible = vista->mapToScene(vista->viewport()->rect()).boundingRect();
+        QVERIFY(visible.contains(vista->scene()->itemsBoundingRect()));
     }
 
   private:

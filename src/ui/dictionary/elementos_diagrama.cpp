@@ -120,7 +120,7 @@ void CajaTablaDiagrama::mouseMoveEvent(QGraphicsSceneMouseEvent* event) {
     }
     // The box follows the pointer: the grabbed point (x0, y0) stays under it.
     const QRectF area = scene() ? scene()->sceneRect() : QRectF();
-    const Punto p = Mover(caja_, x - x0_, y - y0_, ATwips(area.width()), ATwips(area.height()));
+    const Punto p = Mover(caja_, x - x0_, y - y0_, ATwips(area.right()), ATwips(area.bottom()));
     ColocarEn(p.X, p.Y);
     setCursor(Qt::SizeAllCursor);
     emit movida(k_);

@@ -364,8 +364,8 @@ void frmVLRDefinirDatos::CrearDiagrama() {
             AjustarArea();
         });
     }
-    AjustarArea();
     DibujarRelaciones();
+    AjustarArea();
 }
 
 void frmVLRDefinirDatos::DibujarRelaciones() {
@@ -420,7 +420,10 @@ void frmVLRDefinirDatos::AjustarArea() {
         ancho = std::max(ancho, caja->Geometria().Right() + kAnchoPlantilla + kSeparacion);
         alto = std::max(alto, caja->Geometria().Bottom() + kAltoPlantilla + kSeparacion);
     }
-    escena_->setSceneRect(0, 0, double(ancho) / kTwipsPorPixel, double(alto) / kTwipsPorPixel);
+    // Labels of lines along the top edge stand partly above it: they stay reachable.
+    escena_->setSceneRect(
+        QRectF(0, 0, double(ancho) / kTwipsPorPixel, double(alto) / kTwipsPorPixel)
+            .united(escena_->itemsBoundingRect()));
 }
 
 // ---------------------------------------------------------------- properties
