@@ -18,7 +18,7 @@ std::string Arg(const std::string& s) {
 class CliDiccionario : public ::testing::Test {
   protected:
     void SetUp() override {
-        db_ = (home_ / "tienda.db").string();
+        db_ = (home_ / "comercio.db").string();
         BuildFixture(db_, "eng_tienda");
     }
     int Run(const std::string& args, std::string& out, const std::string& entrada = "") {

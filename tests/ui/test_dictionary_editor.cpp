@@ -73,11 +73,11 @@ class TestDictionaryEditor : public QObject {
   private slots:
     void init() {
         entorno_ = std::make_unique<EntornoShell>();
-        const auto ruta = entorno_->home() / "datos" / "tienda.db";
+        const auto ruta = entorno_->home() / "datos" / "comercio.db";
         std::filesystem::create_directories(ruta.parent_path());
         BuildFixture(ruta, "eng_tienda");
         QCOMPARE(AbrirBDUsuario(ruta.string()), 0);
-        QCOMPARE(AbrirBDAuxiliar("tienda.db"), 0);
+        QCOMPARE(AbrirBDAuxiliar("comercio.db"), 0);
         ColTablas estructura;
         QVERIFY(GenerarDatosAuxiliares(*BDUsuario, *BDAuxiliar, estructura).Correcto());
     }

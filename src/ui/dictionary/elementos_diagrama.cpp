@@ -95,7 +95,8 @@ void CajaTablaDiagrama::mousePressEvent(QGraphicsSceneMouseEvent* event) {
     redimensionando_ = EnEsquina(caja_, x0_, y0_);
     if (redimensionando_) {
         setCursor(Qt::SizeFDiagCursor);
-    } else if (const int linea = LineaEn(event->pos().y()); linea >= 0) {
+    } else if (const int linea = LineaEn(event->pos().y());
+               linea >= 0 && event->button() == Qt::LeftButton) {
         if (linea != 1)
             seleccionada_ = linea;
         update();
