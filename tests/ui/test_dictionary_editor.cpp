@@ -204,6 +204,20 @@ class TestDictionaryEditor : public QObject {
         QCOMPARE(w->Caja(3)->Geometria().Width, 2550);    // sizes are not stored
     }
 
+    void filaIlegible() {
+        CapturaMensajes mensajes;
+        auto w = Abrir(true);
+        Pulsar(w->Vista(), w->Caja(1), w->Caja(1)->CentroLinea(0));
+        QVERIFY(w->findChild<QGroupBox*>("frTabla")->isVisible());
+        Ejecutar("DROP TABLE Campos");
+        Pulsar(w->Vista(), w->Caja(1), w->Caja(1)->CentroLinea(2));
+        QCOMPARE(mensajes.mensajes().size(), std::size_t(1));
+        QCOMPARE(mensajes.mensajes()[0].texto, QStringLiteral("Error recuperando datos del campo"));
+        // Nothing stays on show that an accept could write to.
+        for (const char* frame : {"frTabla", "frCampo", "frRelacion"})
+            QVERIFY2(!w->findChild<QGroupBox*>(frame)->isVisible(), frame);
+    }
+
     void arrastrarMasAllaDeLaVista() {
         auto w = Abrir(true);
         auto* vista = w->Vista();
