@@ -9,7 +9,8 @@
 
 namespace veliora::cli {
 int ComandoBulletin(const std::vector<std::string>& args);
-}
+int ComandoDictionary(const std::vector<std::string>& args);
+}  // namespace veliora::cli
 
 namespace {
 
@@ -38,6 +39,8 @@ void PrintUsage(std::FILE* out) {
         "  bulletin import --from DIR [--yes]\n"
         "                                   copy a teacher's files into the application\n"
         "                                   directory (--yes: replace differing bulletins)\n"
+        "  dictionary init|show|set --db FILE ...\n"
+        "                                   fill, show or edit the data dictionary\n"
         "\n"
         "Options:\n"
         "  --home DIR   application directory (overrides VELIORA_HOME)\n"
@@ -92,6 +95,8 @@ int main(int argc, char** argv) {
         return veliora::cli::ComandoCheck(rest);
     if (command == "bulletin")
         return veliora::cli::ComandoBulletin(rest);
+    if (command == "dictionary")
+        return veliora::cli::ComandoDictionary(rest);
     std::fprintf(stderr, "veliora-cli: unknown command '%s' (see --help)\n", command.c_str());
     return veliora::cli::kExitUsage;
 }

@@ -1,13 +1,615 @@
 #include "ui/dictionary/frmVLRDefinirDatos.h"
 
-#include "ui/shell/provisional.h"
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGraphicsScene>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
+
+#include "core/dictionary/diagrama.h"
+#include "core/shell/globales.h"
+#include "core/shell/textos.h"
+#include "ui/dictionary/elementos_diagrama.h"
+#include "ui/shell/mensajes.h"
 
 namespace veliora::ui {
 
-frmVLRDefinirDatos::frmVLRDefinirDatos(QWidget* parent) : QWidget(parent) {
-    ConstruirVentanaProvisional(this, 301);
+using namespace veliora::diagrama;
+
+namespace {
+
+QString T(int id) {
+    return QString::fromStdString(Texto(id));
+}
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::string S(const QString& s) {
+    return s.toStdString();
+}
+void Aviso(int id, QWidget* padre) {
+    Mensaje(T(id), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), padre);
+}
+
+template <class W>
+W* Nuevo(QWidget* padre, const char* nombre) {
+    auto* w = new W(padre);
+    w->setObjectName(QLatin1String(nombre));
+    return w;
+}
+
+QLineEdit* Texto255(QWidget* padre, const char* nombre) {
+    auto* t = Nuevo<QLineEdit>(padre, nombre);
+    t->setMaxLength(255);
+    return t;
+}
+
+// Accept and cancel side by side, under a frame's values.
+QHBoxLayout* Botonera(QPushButton* aceptar, QPushButton* cancelar) {
+    auto* b = new QHBoxLayout;
+    b->addStretch();
+    b->addWidget(aceptar);
+    b->addWidget(cancelar);
+    return b;
+}
+
+QHBoxLayout* Pareja(QWidget* a, QWidget* b) {
+    auto* l = new QHBoxLayout;
+    l->addWidget(a);
+    l->addWidget(b);
+    l->addStretch();
+    return l;
+}
+
+}  // namespace
+
+frmVLRDefinirDatos::frmVLRDefinirDatos(QWidget* parent)
+    : QWidget(parent), usuario_(BDUsuario), auxiliar_(BDAuxiliar) {
+    CrearControles();
+    CargarTextos();
+    setDatosModificables(false);
+    resize(900, 640);
 }
 
 frmVLRDefinirDatos::~frmVLRDefinirDatos() = default;
+
+// ---------------------------------------------------------------- controls
+
+void frmVLRDefinirDatos::CrearControles() {
+    escena_ = new QGraphicsScene(this);
+    PicTablas_ = new VistaDiagrama;
+    PicTablas_->setObjectName(QStringLiteral("PicTablas"));
+    PicTablas_->setScene(escena_);
+    connect(PicTablas_, &VistaDiagrama::redimensionada, this, &frmVLRDefinirDatos::AjustarArea);
+
+    frPropiedades_ = Nuevo<QGroupBox>(nullptr, "frPropiedades");
+    auto* marcos = new QHBoxLayout(frPropiedades_);
+    marcos->addWidget(CrearFrameTabla());
+    marcos->addWidget(CrearFrameCampo());
+    marcos->addWidget(CrearFrameRelacion());
+    marcos->addStretch();
+    frTabla_->hide();
+    frCampo_->hide();
+    frRelacion_->hide();
+
+    auto* derecha = new QWidget;
+    auto* columna = new QVBoxLayout(derecha);
+    columna->setContentsMargins(0, 0, 0, 0);
+    lbRelacionesSinTabla_ = Nuevo<QLabel>(derecha, "lbRelacionesSinTabla");
+    lbRelacionesSinTabla_->setWordWrap(true);
+    lbRelacionesSinTabla_->hide();
+    columna->addWidget(lbRelacionesSinTabla_);
+    relacionesSinTabla_ = new QVBoxLayout;
+    columna->addLayout(relacionesSinTabla_);
+    columna->addStretch();
+    cmdExportarDiagrama_ = Nuevo<QPushButton>(derecha, "cmdExportarDiagrama");
+    cmdGuardarPosiciones_ = Nuevo<QPushButton>(derecha, "cmdGuardarPosiciones");
+    cmdSalir_ = Nuevo<QPushButton>(derecha, "cmdSalir");
+    columna->addWidget(cmdExportarDiagrama_);
+    columna->addWidget(cmdGuardarPosiciones_);
+    columna->addWidget(cmdSalir_);
+
+    auto* inferior = new QWidget;
+    auto* fila = new QHBoxLayout(inferior);
+    fila->setContentsMargins(0, 0, 0, 0);
+    fila->addWidget(frPropiedades_, 1);
+    fila->addWidget(derecha);
+
+    splitter_ = Nuevo<QSplitter>(this, "splitter");
+    splitter_->setOrientation(Qt::Vertical);
+    splitter_->addWidget(PicTablas_);
+    splitter_->addWidget(inferior);
+    splitter_->setStretchFactor(0, 2);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setChildrenCollapsible(false);
+    auto* principal = new QVBoxLayout(this);
+    principal->addWidget(splitter_);
+
+    connect(cmdSalir_, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdGuardarPosiciones_, &QPushButton::clicked, this,
+            &frmVLRDefinirDatos::GuardarPosiciones);
+    connect(cmdExportarDiagrama_, &QPushButton::clicked, this,
+            &frmVLRDefinirDatos::cmdExportarDiagrama_Click);
+    auto* ajustar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this);
+    connect(ajustar, &QShortcut::activated, PicTablas_, &VistaDiagrama::Ajustar);
+}
+
+QWidget* frmVLRDefinirDatos::CrearFrameTabla() {
+    frTabla_ = Nuevo<QGroupBox>(nullptr, "frTabla");
+    auto* f = frTabla_;
+    const char* etiquetas[] = {"lbTabla1", "lbTabla2", "lbTabla3", "lbTabla4"};
+    for (int i = 0; i < 4; ++i) lbTabla_[i] = Nuevo<QLabel>(f, etiquetas[i]);
+    lbTablaNombre_ = Nuevo<QLabel>(f, "lbTablaNombre");
+    txtTablaNombreSingular_ = Texto255(f, "txtTablaNombreSingular");
+    txtTablaNombrePlural_ = Texto255(f, "txtTablaNombrePlural");
+    opTablaMasculino_ = Nuevo<QRadioButton>(f, "opTablaMasculino");
+    opTablaFemenino_ = Nuevo<QRadioButton>(f, "opTablaFemenino");
+    CmdTablaAceptar_ = Nuevo<QPushButton>(f, "CmdTablaAceptar");
+    cmdTablaCancelar_ = Nuevo<QPushButton>(f, "cmdTablaCancelar");
+
+    auto* g = new QGridLayout(f);
+    g->addWidget(lbTabla_[0], 0, 0);
+    g->addWidget(lbTablaNombre_, 0, 1);
+    g->addWidget(lbTabla_[1], 1, 0);
+    g->addWidget(txtTablaNombreSingular_, 1, 1);
+    g->addWidget(lbTabla_[2], 2, 0);
+    g->addWidget(txtTablaNombrePlural_, 2, 1);
+    g->addWidget(lbTabla_[3], 3, 0);
+    g->addLayout(Pareja(opTablaMasculino_, opTablaFemenino_), 3, 1);
+    g->addLayout(Botonera(CmdTablaAceptar_, cmdTablaCancelar_), 4, 0, 1, 2);
+
+    connect(CmdTablaAceptar_, &QPushButton::clicked, this,
+            &frmVLRDefinirDatos::CmdTablaAceptar_Click);
+    connect(cmdTablaCancelar_, &QPushButton::clicked, this,
+            [this] { MostrarTabla(tabla_.Nombre); });
+    return f;
+}
+
+QWidget* frmVLRDefinirDatos::CrearFrameCampo() {
+    frCampo_ = Nuevo<QGroupBox>(nullptr, "frCampo");
+    auto* f = frCampo_;
+    const char* etiquetas[] = {"lbCampo1", "lbCampo2", "lbCampo3", "lbCampo4", "lbCampo5"};
+    for (int i = 0; i < 5; ++i) lbCampo_[i] = Nuevo<QLabel>(f, etiquetas[i]);
+    lbCampoNombre_ = Nuevo<QLabel>(f, "lbCampoNombre");
+    lbCampoNombreTabla_ = Nuevo<QLabel>(f, "lbCampoNombreTabla");
+    txtCampoNombreSingular_ = Texto255(f, "txtCampoNombreSingular");
+    txtCampoNombrePlural_ = Texto255(f, "txtCampoNombrePlural");
+    opCampoMasculino_ = Nuevo<QRadioButton>(f, "opCampoMasculino");
+    opCampoFemenino_ = Nuevo<QRadioButton>(f, "opCampoFemenino");
+    chkCampoPermiteSum_ = Nuevo<QCheckBox>(f, "chkCampoPermiteSum");
+    cmdCampoAceptar_ = Nuevo<QPushButton>(f, "cmdCampoAceptar");
+    cmdCampoCancelar_ = Nuevo<QPushButton>(f, "cmdCampoCancelar");
+
+    auto* g = new QGridLayout(f);
+    QWidget* valores[] = {lbCampoNombre_, lbCampoNombreTabla_, txtCampoNombreSingular_,
+                          txtCampoNombrePlural_};
+    for (int i = 0; i < 4; ++i) {
+        g->addWidget(lbCampo_[i], i, 0);
+        g->addWidget(valores[i], i, 1);
+    }
+    g->addWidget(lbCampo_[4], 4, 0);
+    g->addLayout(Pareja(opCampoMasculino_, opCampoFemenino_), 4, 1);
+    g->addWidget(chkCampoPermiteSum_, 5, 1);
+    g->addLayout(Botonera(cmdCampoAceptar_, cmdCampoCancelar_), 6, 0, 1, 2);
+
+    connect(cmdCampoAceptar_, &QPushButton::clicked, this,
+            &frmVLRDefinirDatos::cmdCampoAceptar_Click);
+    connect(cmdCampoCancelar_, &QPushButton::clicked, this,
+            [this] { MostrarCampo(campo_.NombreTabla, campo_.Nombre); });
+    return f;
+}
+
+QWidget* frmVLRDefinirDatos::CrearFrameRelacion() {
+    frRelacion_ = Nuevo<QGroupBox>(nullptr, "frRelacion");
+    auto* f = frRelacion_;
+    const char* etiquetas[] = {"lbRelacion1", "lbRelacion2", "lbRelacion3", "lbRelacion4",
+                               "lbRelacion5"};
+    for (int i = 0; i < 5; ++i) lbRelacion_[i] = Nuevo<QLabel>(f, etiquetas[i]);
+    lbRelacionNombre_ = Nuevo<QLabel>(f, "lbRelacionNombre");
+    lbTablaOrigen_ = Nuevo<QLabel>(f, "lbTablaOrigen");
+    lbTablaDestino_ = Nuevo<QLabel>(f, "lbTablaDestino");
+    txtRelacionNombre_ = Texto255(f, "txtRelacionNombre");
+    txtRelacionNombre2_ = Texto255(f, "txtRelacionNombre2");
+    chkNoConcatenar_ = Nuevo<QCheckBox>(f, "chkNoConcatenar");
+    chkNoConcatenar2_ = Nuevo<QCheckBox>(f, "chkNoConcatenar2");
+    cmdRelacionAceptar_ = Nuevo<QPushButton>(f, "cmdRelacionAceptar");
+    cmdRelacionCancelar_ = Nuevo<QPushButton>(f, "cmdRelacionCancelar");
+
+    auto* g = new QGridLayout(f);
+    QWidget* valores[] = {lbRelacionNombre_, lbTablaOrigen_, lbTablaDestino_};
+    for (int i = 0; i < 3; ++i) {
+        g->addWidget(lbRelacion_[i], i, 0);
+        g->addWidget(valores[i], i, 1, 1, 2);
+    }
+    g->addWidget(lbRelacion_[3], 3, 0);
+    g->addWidget(txtRelacionNombre_, 3, 1);
+    g->addWidget(chkNoConcatenar_, 3, 2);
+    g->addWidget(lbRelacion_[4], 4, 0);
+    g->addWidget(txtRelacionNombre2_, 4, 1);
+    g->addWidget(chkNoConcatenar2_, 4, 2);
+    g->addLayout(Botonera(cmdRelacionAceptar_, cmdRelacionCancelar_), 5, 0, 1, 3);
+
+    connect(cmdRelacionAceptar_, &QPushButton::clicked, this,
+            &frmVLRDefinirDatos::cmdRelacionAceptar_Click);
+    connect(cmdRelacionCancelar_, &QPushButton::clicked, this, [this] {
+        for (std::size_t i = 0; i < relaciones_.size(); ++i)
+            if (relaciones_[i].Name == relacion_.Nombre)
+                MostrarRelacion(int(i) + 1);
+    });
+    return f;
+}
+
+void frmVLRDefinirDatos::CargarTextos() {
+    setWindowTitle(T(301));
+    frPropiedades_->setTitle(T(302));
+    cmdSalir_->setText(T(303));
+    cmdGuardarPosiciones_->setText(T(304));
+    frTabla_->setTitle(T(305));
+    CmdTablaAceptar_->setText(T(306));
+    cmdTablaCancelar_->setText(T(307));
+    for (int i = 0; i < 4; ++i) lbTabla_[i]->setText(T(308 + i));
+    opTablaMasculino_->setText(T(312));
+    opTablaFemenino_->setText(T(313));
+    frRelacion_->setTitle(T(314));
+    cmdRelacionAceptar_->setText(T(315));
+    cmdRelacionCancelar_->setText(T(316));
+    for (int i = 0; i < 5; ++i) lbRelacion_[i]->setText(T(317 + i));
+    frCampo_->setTitle(T(322));
+    cmdCampoAceptar_->setText(T(323));
+    cmdCampoCancelar_->setText(T(324));
+    for (int i = 0; i < 5; ++i) lbCampo_[i]->setText(T(325 + i));
+    opCampoMasculino_->setText(T(330));
+    opCampoFemenino_->setText(T(331));
+    chkCampoPermiteSum_->setText(T(332));
+    chkNoConcatenar_->setText(T(339));
+    chkNoConcatenar2_->setText(T(340));
+    lbRelacionesSinTabla_->setText(T(351));
+    cmdExportarDiagrama_->setText(T(350));
+}
+
+void frmVLRDefinirDatos::setDatosModificables(bool v) {
+    datosModificables_ = v;
+    frPropiedades_->setEnabled(v);
+    CmdTablaAceptar_->setVisible(v);
+    cmdCampoAceptar_->setVisible(v);
+    cmdRelacionAceptar_->setVisible(v);
+    cmdGuardarPosiciones_->setVisible(v);
+}
+
+// ---------------------------------------------------------------- diagram
+
+CajaTablaDiagrama* frmVLRDefinirDatos::Caja(int k) const {
+    auto it = cajas_.find(k);
+    return it == cajas_.end() ? nullptr : it->second;
+}
+LineaDiagrama* frmVLRDefinirDatos::Linea(int i) const {
+    auto it = lineas_.find(i);
+    return it == lineas_.end() ? nullptr : it->second;
+}
+EtiquetaDiagrama* frmVLRDefinirDatos::Etiqueta(int i) const {
+    auto it = etiquetas_.find(i);
+    return it == etiquetas_.end() ? nullptr : it->second;
+}
+
+void frmVLRDefinirDatos::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!primeraVez_)
+        return;
+    primeraVez_ = false;
+    if (layout())
+        layout()->activate();
+    const int alto = splitter_->height();
+    splitter_->setSizes({alto * 2 / 3, alto - alto * 2 / 3});
+    construyendo_ = true;
+    CrearDiagrama();
+    construyendo_ = false;
+}
+
+void frmVLRDefinirDatos::CrearDiagrama() {
+    if (!usuario_ || !auxiliar_)
+        return;
+    engine::EngineError error;
+    if (CargarEstructura(estructura_, *usuario_, error))
+        relaciones_ = usuario_->Relations(error);
+    if (error.failed()) {
+        Mensaje(QStringLiteral("Error %1: %2\r\n%3")
+                    .arg(error.number)
+                    .arg(Q(error.description), T(kTextoLeyendoEstructura)),
+                Icono::Critico, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        return;
+    }
+
+    std::vector<std::optional<Punto>> guardadas;
+    for (const Tabla& t : estructura_) {
+        std::int64_t x = 0, y = 0;
+        if (LeerPosicion(*auxiliar_, t.Nombre, x, y))
+            // A box stored off the left or top edge could never be reached again.
+            guardadas.push_back(
+                Punto{int(std::max<std::int64_t>(0, x)), int(std::max<std::int64_t>(0, y))});
+        else
+            guardadas.push_back(std::nullopt);
+    }
+    const std::vector<Punto> lugares =
+        ColocarTablas(guardadas, ATwips(PicTablas_->viewport()->width()));
+
+    for (int k = 1; k <= estructura_.Count(); ++k) {
+        const Tabla& t = estructura_.Item(k);
+        QStringList campos;
+        for (const Campo& c : t.Campos) campos << Q(c.Nombre);
+        auto* caja = new CajaTablaDiagrama(k, Q(t.Nombre), campos);
+        caja->ColocarEn(lugares[std::size_t(k - 1)].X, lugares[std::size_t(k - 1)].Y);
+        escena_->addItem(caja);
+        cajas_[k] = caja;
+        connect(caja, &CajaTablaDiagrama::lineaPulsada, this, &frmVLRDefinirDatos::lstTablas_Click);
+        connect(caja, &CajaTablaDiagrama::movida, this, [this, caja] {
+            DibujarRelaciones();
+            PicTablas_->ensureVisible(caja, 10, 10);
+        });
+        connect(caja, &CajaTablaDiagrama::soltada, this, [this] {
+            DibujarRelaciones();
+            AjustarArea();
+        });
+    }
+    DibujarRelaciones();
+    AjustarArea();
+}
+
+void frmVLRDefinirDatos::DibujarRelaciones() {
+    for (int i = 1; i <= int(relaciones_.size()); ++i) {
+        const engine::Relation& r = relaciones_[std::size_t(i - 1)];
+        CajaTablaDiagrama *o = nullptr, *d = nullptr;
+        for (const auto& [k, caja] : cajas_) {
+            if (caja->NombreTabla() == Q(r.Table))
+                o = caja;
+            if (caja->NombreTabla() == Q(r.ForeignTable))
+                d = caja;
+        }
+        if (!o || !d) {
+            // No box at one end: nothing to draw; the relation is listed instead.
+            const QString nombre = QStringLiteral("LabelRel%1").arg(i);
+            if (!findChild<QPushButton*>(nombre)) {
+                auto* boton = new QPushButton(Q(r.Name));
+                boton->setObjectName(nombre);
+                boton->setFlat(true);
+                relacionesSinTabla_->addWidget(boton);
+                lbRelacionesSinTabla_->show();
+                connect(boton, &QPushButton::clicked, this, [this, i] { LabelRel_Click(i); });
+            }
+            continue;
+        }
+        LineaDiagrama*& linea = lineas_[i];
+        if (!linea) {
+            linea = new LineaDiagrama(i);
+            escena_->addItem(linea);
+        }
+        const diagrama::Linea extremos = LineaRelacion(o->Geometria(), d->Geometria());
+        linea->FijarExtremos(extremos);
+        EtiquetaDiagrama*& etiqueta = etiquetas_[i];
+        if (!etiqueta) {
+            etiqueta = new EtiquetaDiagrama(i, Q(r.Name));
+            escena_->addItem(etiqueta);
+            connect(etiqueta, &EtiquetaDiagrama::pulsada, this,
+                    &frmVLRDefinirDatos::LabelRel_Click);
+        }
+        etiqueta->ColocarEn(
+            PosicionEtiqueta(extremos, etiqueta->AnchoTwips(), etiqueta->AltoTwips()));
+    }
+}
+
+// The diagram's area: the visible part at least, and always room for one more box beyond
+// the farthest one, so that dragging a box past the view's edge scrolls it.
+void frmVLRDefinirDatos::AjustarArea() {
+    const double escala = PicTablas_->transform().m11();
+    int ancho = ATwips(PicTablas_->viewport()->width() / escala);
+    int alto = ATwips(PicTablas_->viewport()->height() / escala);
+    for (const auto& [k, caja] : cajas_) {
+        ancho = std::max(ancho, caja->Geometria().Right() + kAnchoPlantilla + kSeparacion);
+        alto = std::max(alto, caja->Geometria().Bottom() + kAltoPlantilla + kSeparacion);
+    }
+    // Labels of lines along the top edge stand partly above it: they stay reachable.
+    escena_->setSceneRect(
+        QRectF(0, 0, double(ancho) / kTwipsPorPixel, double(alto) / kTwipsPorPixel)
+            .united(escena_->itemsBoundingRect()));
+}
+
+// ---------------------------------------------------------------- properties
+
+void frmVLRDefinirDatos::MostrarFrame(QGroupBox* frame) {
+    for (QGroupBox* f : {frTabla_, frCampo_, frRelacion_})
+        if (f != frame)
+            f->hide();
+    if (frame)
+        frame->show();
+}
+
+void frmVLRDefinirDatos::lstTablas_Click(int k, int linea) {
+    if (construyendo_ || k < 1 || k > estructura_.Count())
+        return;
+    const Tabla& t = estructura_.Item(k);
+    if (linea == 0)
+        MostrarTabla(t.Nombre);
+    else if (linea == 1)
+        MostrarFrame(nullptr);
+    else if (linea - 1 <= t.Campos.Count())
+        MostrarCampo(t.Nombre, t.Campos.Item(linea - 1).Nombre);
+}
+
+void frmVLRDefinirDatos::MostrarTabla(const std::string& nombre) {
+    engine::EngineError error;
+    DatosTabla datos;
+    if (!auxiliar_ || !LeerDatosTabla(*auxiliar_, nombre, datos, error)) {
+        // Nothing stale stays on show: an accept must never write to the previous object.
+        MostrarFrame(nullptr);
+        Aviso(337, this);
+        return;
+    }
+    tabla_ = datos;
+    MostrarFrame(frTabla_);
+    lbTablaNombre_->setText(Q(datos.Nombre));
+    txtTablaNombreSingular_->setText(Q(datos.NombreSingular));
+    txtTablaNombrePlural_->setText(Q(datos.NombrePlural));
+    opTablaMasculino_->setChecked(datos.MascFeme);
+    opTablaFemenino_->setChecked(!datos.MascFeme);
+}
+
+void frmVLRDefinirDatos::MostrarCampo(const std::string& tabla, const std::string& campo) {
+    engine::EngineError error;
+    DatosCampo datos;
+    if (!auxiliar_ || !LeerDatosCampo(*auxiliar_, tabla, campo, datos, error)) {
+        MostrarFrame(nullptr);
+        Aviso(338, this);
+        return;
+    }
+    campo_ = datos;
+    MostrarFrame(frCampo_);
+    lbCampoNombre_->setText(Q(datos.Nombre));
+    lbCampoNombreTabla_->setText(Q(datos.NombreTabla));
+    txtCampoNombreSingular_->setText(Q(datos.NombreSingular));
+    txtCampoNombrePlural_->setText(Q(datos.NombrePlural));
+    opCampoMasculino_->setChecked(datos.MascFeme);
+    opCampoFemenino_->setChecked(!datos.MascFeme);
+    chkCampoPermiteSum_->setChecked(datos.PermiteSum);
+}
+
+void frmVLRDefinirDatos::LabelRel_Click(int i) {
+    MostrarRelacion(i);
+}
+
+void frmVLRDefinirDatos::MostrarRelacion(int i) {
+    if (i < 1 || i > int(relaciones_.size()))
+        return;
+    const engine::Relation& r = relaciones_[std::size_t(i - 1)];
+    engine::EngineError error;
+    DatosRelacion datos;
+    if (!auxiliar_ || !LeerDatosRelacion(*auxiliar_, r.Name, datos, error)) {
+        MostrarFrame(nullptr);
+        Aviso(336, this);
+        return;
+    }
+    relacion_ = datos;
+    MostrarFrame(frRelacion_);
+    lbRelacionNombre_->setText(Q(datos.Nombre));
+    lbTablaOrigen_->setText(Q(r.Table));
+    lbTablaDestino_->setText(Q(r.ForeignTable));
+    txtRelacionNombre_->setText(Q(datos.Traduccion));
+    txtRelacionNombre2_->setText(Q(datos.Traduccion2));
+    chkNoConcatenar_->setChecked(datos.NoConcatenar);
+    chkNoConcatenar2_->setChecked(datos.NoConcatenar2);
+}
+
+void frmVLRDefinirDatos::CmdTablaAceptar_Click() {
+    if (!datosModificables_ || !auxiliar_)
+        return;
+    DatosTabla datos = tabla_;
+    datos.NombreSingular = S(txtTablaNombreSingular_->text());
+    datos.NombrePlural = S(txtTablaNombrePlural_->text());
+    datos.MascFeme = opTablaMasculino_->isChecked();
+    engine::EngineError error;
+    if (GuardarDatosTabla(*auxiliar_, datos, error))
+        tabla_ = datos;
+    else
+        Aviso(335, this);
+}
+
+void frmVLRDefinirDatos::cmdCampoAceptar_Click() {
+    if (!datosModificables_ || !auxiliar_)
+        return;
+    DatosCampo datos = campo_;
+    datos.NombreSingular = S(txtCampoNombreSingular_->text());
+    datos.NombrePlural = S(txtCampoNombrePlural_->text());
+    datos.MascFeme = opCampoMasculino_->isChecked();
+    datos.PermiteSum = chkCampoPermiteSum_->isChecked();
+    engine::EngineError error;
+    if (GuardarDatosCampo(*auxiliar_, datos, error))
+        campo_ = datos;
+    else
+        Aviso(333, this);
+}
+
+void frmVLRDefinirDatos::cmdRelacionAceptar_Click() {
+    if (!datosModificables_ || !auxiliar_)
+        return;
+    DatosRelacion datos = relacion_;
+    datos.Traduccion = S(txtRelacionNombre_->text());
+    datos.Traduccion2 = S(txtRelacionNombre2_->text());
+    datos.NoConcatenar = chkNoConcatenar_->isChecked();
+    datos.NoConcatenar2 = chkNoConcatenar2_->isChecked();
+    engine::EngineError error;
+    if (GuardarDatosRelacion(*auxiliar_, datos, error))
+        relacion_ = datos;
+    else
+        Aviso(334, this);
+}
+
+// ---------------------------------------------------------------- saving and export
+
+void frmVLRDefinirDatos::GuardarPosiciones() {
+    if (!auxiliar_)
+        return;
+    QStringList fallidas;
+    for (const auto& [k, caja] : cajas_) {
+        engine::EngineError error;
+        if (!GuardarPosicion(*auxiliar_, S(caja->NombreTabla()), caja->Geometria().Left,
+                             caja->Geometria().Top, error))
+            fallidas << caja->NombreTabla();
+    }
+    if (!fallidas.isEmpty())
+        Mensaje(T(352) + QStringLiteral("\r\n") + fallidas.join(QStringLiteral("\r\n")),
+                Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+}
+
+bool frmVLRDefinirDatos::ExportarDiagrama(const QString& ruta) {
+    const QRectF origen = escena_->itemsBoundingRect().adjusted(-6, -6, 6, 6);
+    if (origen.isEmpty())
+        return false;
+    const QRectF destino(QPointF(0, 0), origen.size());
+    if (QFileInfo(ruta).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+        QSvgGenerator svg;
+        svg.setFileName(ruta);
+        svg.setSize(origen.size().toSize());
+        svg.setViewBox(destino);
+        svg.setTitle(windowTitle());
+        QPainter p;
+        if (!p.begin(&svg))
+            return false;
+        escena_->render(&p, destino, origen);
+        return p.end();
+    }
+    QImage imagen(origen.size().toSize() * 2, QImage::Format_ARGB32);
+    imagen.fill(Qt::white);
+    QPainter p(&imagen);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    escena_->render(&p, QRectF(QPointF(0, 0), imagen.size()), origen);
+    p.end();
+    return imagen.save(ruta, "PNG");
+}
+
+void frmVLRDefinirDatos::cmdExportarDiagrama_Click() {
+    QString filtro;
+    QString ruta = QFileDialog::getSaveFileName(this, T(350), QString(),
+                                                T(354) + QStringLiteral(";;") + T(355), &filtro);
+    if (ruta.isEmpty())
+        return;
+    if (QFileInfo(ruta).suffix().isEmpty())
+        ruta += filtro == T(355) ? QStringLiteral(".svg") : QStringLiteral(".png");
+    if (!ExportarDiagrama(ruta))
+        Mensaje(T(353) + QStringLiteral("\r\n") + ruta, Icono::Exclamacion, Botones::Aceptar,
+                QStringLiteral("VELIORA"), this);
+}
 
 }  // namespace veliora::ui
