@@ -1038,9 +1038,6 @@ void Database::Close() {
 bool Database::IsOpen() const {
     return conn_ != nullptr;
 }
-sqlite3* Database::handle() const {
-    return conn_ ? conn_->db : nullptr;
-}
 
 void Database::SetLimits(const Limits& limits) {
     HoldEngineHeap(limits.maxBytes);
@@ -1127,6 +1124,73 @@ bool Database::Execute(std::string_view sql, EngineError& err, const std::vector
     }
     sqlite3_finalize(stmt);
     return ok;
+}
+
+bool Database::ExecuteScript(std::string_view script, EngineError& err) {
+    err.clear();
+    if (!conn_) {
+        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta");
+        return false;
+    }
+    if (kind_ == Kind::User) {
+        err = MakeError(SQLITE_READONLY, "La base de datos del usuario es de solo lectura");
+        return false;
+    }
+    DeadlineScope deadline(*conn_);
+    const std::string text(script);
+    const char* next = text.c_str();
+    while (next && *next) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* start = next;
+        int rc = sqlite3_prepare_v2(conn_->db, start, -1, &stmt, &next);
+        if (rc == SQLITE_OK && stmt) {
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            }
+            if (rc == SQLITE_DONE)
+                rc = SQLITE_OK;
+        }
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_OK) {
+            const std::string_view sql(start, std::size_t(next && next > start ? next - start : 0));
+            err = rc == SQLITE_INTERRUPT ? TimeoutError(conn_->limits, sql)
+                                         : ErrorOf(conn_->db, rc, sql);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::int64_t Database::Changes() const {
+    return conn_ ? sqlite3_changes64(conn_->db) : 0;
+}
+
+bool Database::ReplaceWith(const std::string& path, EngineError& err) {
+    err.clear();
+    if (!conn_ || kind_ == Kind::User) {
+        err = MakeError(SQLITE_MISUSE, "Solo se puede reemplazar una base de datos del programa");
+        return false;
+    }
+    sqlite3* source = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(source);
+        err = MakeError(SQLITE_CANTOPEN, "No se puede abrir " + path);
+        return false;
+    }
+    sqlite3_backup* copy = sqlite3_backup_init(conn_->db, "main", source, "main");
+    if (!copy) {
+        err = ErrorOf(conn_->db, sqlite3_errcode(conn_->db), {});
+        sqlite3_close_v2(source);
+        return false;
+    }
+    const int step = sqlite3_backup_step(copy, -1);
+    const int finish = sqlite3_backup_finish(copy);
+    sqlite3_close_v2(source);
+    if (step != SQLITE_DONE || finish != SQLITE_OK) {
+        const int number = step != SQLITE_DONE ? step : finish;
+        err = MakeError(number & 0xff, sqlite3_errstr(number));
+        return false;
+    }
+    return true;
 }
 
 bool Database::Prepare(std::string_view sql, EngineError& err) {

@@ -13,7 +13,6 @@
 
 #include "core/engine/value.h"
 
-struct sqlite3;
 struct sqlite3_stmt;
 
 namespace veliora::engine {
@@ -182,6 +181,15 @@ class Database {
                                                const std::vector<Value>& params = {});
     // Runs a statement that returns no rows. Refused on a user database.
     bool Execute(std::string_view sql, EngineError& err, const std::vector<Value>& params = {});
+    // Runs a script of several statements in order, stopping at the first that fails.
+    // Refused on a user database.
+    bool ExecuteScript(std::string_view script, EngineError& err);
+    // Rows changed by the last statement Execute ran.
+    std::int64_t Changes() const;
+    // Replaces the whole content of this database by that of the file at `path` (the
+    // engine's online backup): whoever holds this database sees the new content. A file that
+    // cannot be read leaves it as it was. Refused on a user database.
+    bool ReplaceWith(const std::string& path, EngineError& err);
     // Compiles a query without running it: whether the engine accepts it.
     bool Prepare(std::string_view sql, EngineError& err);
     // Runs a query and returns the first column of its first row (null when none).
@@ -205,7 +213,6 @@ class Database {
     // instant (besides the per-step time limit), with the time-limit error.
     void SetDeadline(std::chrono::steady_clock::time_point deadline);
     void ClearDeadline();
-    sqlite3* handle() const;
 
   private:
     Database() = default;
