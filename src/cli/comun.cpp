@@ -114,8 +114,9 @@ Vigilante::~Vigilante() {
 void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite) {
     engine::Limits limits;
     limits.timeout = limite;
+    // The same two lines a check ended by the engine's own time limit gives.
     const std::string mensaje = MensajeVeredicto(Veredicto::RespuestaInvalida) + "\r\n" +
-                                engine::TimeLimitError(limits, {}).description;
+                                ExplicarError(engine::TimeLimitError(limits, {}), limits);
     if (json) {
         Json out;
         out.BeginObject()
