@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/access/conversion.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
@@ -67,9 +68,24 @@ void ImprimirError(const engine::EngineError& e, bool json) {
     }
 }
 
-std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
+std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
+    if (!access::EsArchivoAccess(path))
+        return path;
+    access::Conversion conversion;
     engine::EngineError err;
-    auto db = engine::Database::Open(path, engine::Database::Kind::User, err);
+    if (!access::Preparar(path, conversion, err)) {
+        ImprimirError(err, json);
+        return std::nullopt;
+    }
+    return conversion.destino.string();
+}
+
+std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
+    const auto sqlite = BaseSqlite(path, json);
+    if (!sqlite)
+        return nullptr;
+    engine::EngineError err;
+    auto db = engine::Database::Open(*sqlite, engine::Database::Kind::User, err);
     if (!db)
         ImprimirError(err, json);
     return db;
@@ -77,8 +93,12 @@ std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool jso
 
 bool AbrirComoPrograma(const std::string& path, bool json) {
     SembrarDirectorioAplicacion();
+    const auto sqlite = BaseSqlite(path, json);
+    if (!sqlite)
+        return false;
     engine::EngineError err;
-    if (AbrirBDUsuario(path, &err) != 0) {
+    // An Access file's auxiliary database goes by the Access file's name (alumnos.mdb_).
+    if (AbrirBDUsuario(*sqlite, &err) != 0) {
         ImprimirError(err, json);
         return false;
     }

@@ -20,6 +20,9 @@ void PrintUsage(std::FILE* out) {
         "                                   generate random questions with their SQL\n"
         "  check --db FILE --solution SQL --answer SQL [--json]\n"
         "                                   judge an answer against a solution\n"
+        "  access convert --mdb FILE [--out FILE.db] [--json]\n"
+        "                                   convert an Access file (.mdb, .accdb) to SQLite\n"
+        "                                   (every --db also takes an Access file)\n"
         "\n"
         "Options:\n"
         "  --home DIR   application directory (overrides VELIORA_HOME)\n"
@@ -71,6 +74,8 @@ int main(int argc, char** argv) {
         return veliora::cli::ComandoGenerate(rest);
     if (command == "check")
         return veliora::cli::ComandoCheck(rest);
+    if (command == "access")
+        return veliora::cli::ComandoAccess(rest);
     std::fprintf(stderr, "veliora-cli: unknown command '%s' (see --help)\n", command.c_str());
     return veliora::cli::kExitUsage;
 }
