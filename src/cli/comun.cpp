@@ -68,6 +68,10 @@ void ImprimirError(const engine::EngineError& e, bool json) {
     }
 }
 
+namespace {
+
+// The SQLite database to open for `path`: the path itself, or for an Access file its
+// conversion (made or brought up to date first).
 std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     if (!access::EsArchivoAccess(path))
         return path;
@@ -79,6 +83,8 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     }
     return conversion.destino.string();
 }
+
+}  // namespace
 
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
     const auto sqlite = BaseSqlite(path, json);
@@ -93,12 +99,10 @@ std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool jso
 
 bool AbrirComoPrograma(const std::string& path, bool json) {
     SembrarDirectorioAplicacion();
-    const auto sqlite = BaseSqlite(path, json);
-    if (!sqlite)
-        return false;
     engine::EngineError err;
-    // An Access file's auxiliary database goes by the Access file's name (alumnos.mdb_).
-    if (AbrirBDUsuario(*sqlite, &err) != 0) {
+    // An Access file opens as its conversion, its auxiliary database by the Access file's
+    // name (alumnos.mdb_).
+    if (AbrirBDUsuario(path, &err) != 0) {
         ImprimirError(err, json);
         return false;
     }

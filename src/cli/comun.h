@@ -33,11 +33,8 @@ std::optional<Opciones> Parsear(const std::vector<std::string>& args,
                                 const std::vector<std::string>& conValor,
                                 const std::vector<std::string>& interruptores);
 
-// The SQLite database to open for `path`: the path itself, or for an Access file its
-// conversion (made or brought up to date first). Prints the error and returns nothing on
-// failure.
-std::optional<std::string> BaseSqlite(const std::string& path, bool json);
-// Opens the user database (guarded, read-only); prints the error and returns null on failure.
+// Opens the user database (guarded, read-only), an Access file as its conversion; prints the
+// error and returns null on failure.
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json);
 // Opens the user database and its auxiliary database as the program does (globals
 // BDUsuario and BDAuxiliar), seeding the application directory first.

@@ -381,7 +381,7 @@ class Escritor {
         if (sqlite3_open_v2(ruta.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                             nullptr) != SQLITE_OK)
             return false;
-        return Ejecutar("PRAGMA journal_mode = OFF") && Ejecutar("PRAGMA synchronous = OFF") &&
+        return Ejecutar("PRAGMA journal_mode = MEMORY") && Ejecutar("PRAGMA synchronous = OFF") &&
                Ejecutar("BEGIN");
     }
 
