@@ -51,8 +51,19 @@ int Conversion::TablasConvertidas() const {
 }
 
 bool EsArchivoAccess(const fs::path& ruta) {
+    std::ifstream in(ruta, std::ios::binary);
+    if (!in)
+        return false;
+    char inicio[20] = {};
+    in.read(inicio, sizeof inicio);
+    const std::string_view cabecera(inicio, std::size_t(in.gcount()));
+    if (cabecera.size() >= 19 && (cabecera.substr(4, 15) == "Standard Jet DB" ||
+                                  cabecera.substr(4, 15) == "Standard ACE DB"))
+        return true;
+    // A damaged Access file still goes to the reader, which says what is wrong with it; a
+    // SQLite database keeps its own way whatever its name.
     const std::string ext = engine::LowerText(ruta.extension().string());
-    return ext == ".mdb" || ext == ".accdb";
+    return (ext == ".mdb" || ext == ".accdb") && cabecera.substr(0, 15) != "SQLite format 3";
 }
 
 fs::path RutaLector() {
@@ -169,8 +180,9 @@ class Lector {
         return true;
     }
 
-    // Next line of the output; nothing at its end.
-    std::optional<std::string> Linea() {
+    // Next line of the output; nothing at its end, or when `latido` (called while the
+    // reader is silent for a while) answers false.
+    std::optional<std::string> Linea(const std::function<bool()>& latido) {
         for (;;) {
             if (auto fin = pendiente_.find('\n', inicio_); fin != std::string::npos) {
                 std::string linea = pendiente_.substr(inicio_, fin - inicio_);
@@ -183,7 +195,8 @@ class Lector {
             }
             if (salida_ < 0)
                 return std::nullopt;
-            Leer();
+            if (!Leer() && !latido())
+                return std::nullopt;
         }
     }
 
@@ -221,14 +234,18 @@ class Lector {
         return estado_;
     }
 
-    void Leer() {
+    // Reads what is there; false when nothing came for a while.
+    bool Leer() {
         pollfd fds[2] = {{salida_, POLLIN, 0}, {errores_, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        const int listos = poll(fds, 2, 200);
+        if (listos == 0)
+            return false;
+        if (listos < 0) {
             if (errno != EINTR) {
                 Cerrar(salida_);
                 Cerrar(errores_);
             }
-            return;
+            return true;
         }
         char buf[65536];
         if (fds[0].revents) {
@@ -247,6 +264,7 @@ class Lector {
                 Cerrar(errores_);
             }
         }
+        return true;
     }
 
     pid_t pid_ = -1;
@@ -544,6 +562,13 @@ class Traductor {
         }
     }
 
+    // While the reader is silent: the progress so far, which may cancel.
+    bool Latido() {
+        if (progreso_ && !progreso_(hechas_, total_))
+            cancelado_ = true;
+        return !cancelado_;
+    }
+
     bool Terminado() const { return terminado_; }
     bool Cancelado() const { return cancelado_; }
     const std::string& ErrorEscritura() const { return errorEscritura_; }
@@ -759,9 +784,11 @@ bool Convertir(const fs::path& mdb, const fs::path& destino, Conversion& resulta
         } else {
             bool seguir = true;
             while (seguir) {
-                auto linea = proceso.Linea();
-                if (!linea)
+                auto linea = proceso.Linea([&] { return traductor.Latido(); });
+                if (!linea) {
+                    seguir = !traductor.Cancelado();
                     break;
+                }
                 seguir = traductor.Linea(*linea);
             }
             if (!seguir) {
@@ -857,6 +884,10 @@ bool GuardarHuella(const fs::path& ruta, const Huella& h) {
 }
 
 }  // namespace
+
+bool Cancelada(const EngineError& error) {
+    return error.number == SQLITE_INTERRUPT;
+}
 
 fs::path RutaConvertida(const fs::path& mdb) {
     return DirectorioAplicacion() / "importadas" / (mdb.stem().string() + ".db");

@@ -33,7 +33,8 @@ struct Conversion {
     int TablasConvertidas() const;
 };
 
-// Whether the path names an Access file (by its extension, letter case ignored).
+// Whether the path names an Access file: an existing file with the Jet or ACE signature, or
+// named .mdb or .accdb (letter case ignored) without being a SQLite database.
 bool EsArchivoAccess(const std::filesystem::path& ruta);
 
 // Converts `mdb` into the SQLite database `destino`, replacing it. The database is written
@@ -42,6 +43,9 @@ bool EsArchivoAccess(const std::filesystem::path& ruta);
 // unreadable file, SQLITE_INTERRUPT when cancelled).
 bool Convertir(const std::filesystem::path& mdb, const std::filesystem::path& destino,
                Conversion& resultado, engine::EngineError& error, const Progreso& progreso = {});
+
+// Whether a failed conversion was cancelled through its Progreso.
+bool Cancelada(const engine::EngineError& error);
 
 // Where the conversion of `mdb` lives: importadas/<name>.db in the application directory.
 std::filesystem::path RutaConvertida(const std::filesystem::path& mdb);
