@@ -30,12 +30,9 @@ void ImprimirJson(const access::Conversion& c) {
 }
 
 void ImprimirTexto(const access::Conversion& c) {
-    if (c.reutilizada) {
-        std::printf("%s (unchanged since its conversion)\n", c.destino.string().c_str());
-        return;
-    }
-    std::printf("%s: %d tables, %lld rows, %d relationships\n", c.destino.string().c_str(),
-                c.TablasConvertidas(), c.Filas(), c.relaciones);
+    std::printf("%s: %d tables, %lld rows, %d relationships%s\n", c.destino.string().c_str(),
+                c.TablasConvertidas(), c.Filas(), c.relaciones,
+                c.reutilizada ? " (unchanged since its conversion)" : "");
     for (const auto& t : c.tablas) {
         std::printf("  %-30s %8lld rows%s\n", t.nombre.c_str(), t.filas,
                     t.convertida ? "" : " (not converted)");

@@ -344,8 +344,11 @@ TEST_F(Conversion, ReconvertsOnlyAfterAChange) {
     bool reutilizada = true;
     preparar(reutilizada);
     EXPECT_FALSE(reutilizada);
-    preparar(reutilizada);
+    auto reutilizadaC = preparar(reutilizada);
     EXPECT_TRUE(reutilizada);
+    // What the conversion gave is reported again.
+    EXPECT_EQ(reutilizadaC.TablasConvertidas(), 1);
+    EXPECT_EQ(reutilizadaC.Filas(), 6);
     // Touched, the same content: still the same conversion.
     fs::last_write_time(mdb, fs::last_write_time(mdb) + std::chrono::hours(1));
     preparar(reutilizada);

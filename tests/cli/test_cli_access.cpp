@@ -63,7 +63,9 @@ TEST_F(CliAccess, ConvertReportsTablesRowsAndRelationships) {
     ASSERT_EQ(Run("access convert --mdb " + Arg(nwind_) + " --json", out), 0);
     EXPECT_NE(out.find("\"reused\":false"), std::string::npos) << out;
     ASSERT_EQ(Run("access convert --mdb " + Arg(nwind_) + " --json", out), 0);
-    EXPECT_NE(out.find("\"reused\":true"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"reused\":true,\"tables\":9,\"rows\":4032,\"relationships\":7,"),
+              std::string::npos)
+        << out;
     EXPECT_TRUE(fs::is_regular_file(home_ / "importadas" / "nwind.db"));
 }
 

@@ -834,8 +834,7 @@ struct Huella {
     std::uintmax_t tamano = 0;
     long long modificado = 0;
     std::string hash;
-
-    bool operator==(const Huella&) const = default;
+    Conversion resumen;  // what the conversion gave, reported again when it is reused
 };
 
 std::optional<Huella> HuellaDe(const fs::path& mdb, bool conHash) {
@@ -862,11 +861,41 @@ fs::path RutaHuella(const fs::path& convertida) {
     return convertida.string() + ".origen";
 }
 
+// The record of a conversion: the source's path, then its size, time and hash, then the
+// summary in lines "R relationships", "T converted rows name", "N table note", "G note".
 std::optional<Huella> LeerHuella(const fs::path& ruta) {
     std::ifstream in(ruta);
     Huella h;
     if (!std::getline(in, h.origen) || !(in >> h.tamano >> h.modificado >> h.hash))
         return std::nullopt;
+    std::string linea;
+    std::getline(in, linea);
+    while (std::getline(in, linea)) {
+        if (linea.size() < 2)
+            continue;
+        std::istringstream campos(linea.substr(2));
+        std::string texto;
+        switch (linea[0]) {
+            case 'R':
+                campos >> h.resumen.relaciones;
+                break;
+            case 'T': {
+                TablaConvertida t;
+                campos >> t.convertida >> t.filas;
+                campos.get();
+                std::getline(campos, t.nombre);
+                h.resumen.tablas.push_back(std::move(t));
+                break;
+            }
+            case 'N':
+                if (!h.resumen.tablas.empty())
+                    h.resumen.tablas.back().notas.push_back(linea.substr(2));
+                break;
+            case 'G':
+                h.resumen.notas.push_back(linea.substr(2));
+                break;
+        }
+    }
     return h;
 }
 
@@ -875,6 +904,12 @@ bool GuardarHuella(const fs::path& ruta, const Huella& h) {
     {
         std::ofstream out(temporal, std::ios::trunc);
         out << h.origen << '\n' << h.tamano << ' ' << h.modificado << ' ' << h.hash << '\n';
+        out << "R " << h.resumen.relaciones << '\n';
+        for (const auto& t : h.resumen.tablas) {
+            out << "T " << t.convertida << ' ' << t.filas << ' ' << t.nombre << '\n';
+            for (const auto& n : t.notas) out << "N " << n << '\n';
+        }
+        for (const auto& n : h.resumen.notas) out << "G " << n << '\n';
         if (!out.flush())
             return false;
     }
@@ -913,11 +948,13 @@ bool Preparar(const fs::path& mdb, Conversion& resultado, EngineError& error,
         if (!igual) {
             actual = HuellaDe(mdb, true);
             igual = actual && actual->hash == guardada->hash;
-            if (igual)
+            if (igual) {
+                actual->resumen = guardada->resumen;
                 GuardarHuella(rutaHuella, *actual);
+            }
         }
         if (igual) {
-            resultado = Conversion{};
+            resultado = guardada->resumen;
             resultado.destino = destino;
             resultado.reutilizada = true;
             return true;
@@ -931,6 +968,7 @@ bool Preparar(const fs::path& mdb, Conversion& resultado, EngineError& error,
     fs::remove(rutaHuella, ec);  // a stale record must not outlive a failed conversion
     if (!Convertir(mdb, destino, resultado, error, progreso))
         return false;
+    actual->resumen = resultado;
     GuardarHuella(rutaHuella, *actual);
     return true;
 }

@@ -27,7 +27,8 @@ struct Conversion {
     std::vector<TablaConvertida> tablas;
     int relaciones = 0;
     std::vector<std::string> notas;  // relationships left out
-    bool reutilizada = false;        // an earlier conversion of the unchanged file served
+    bool reutilizada = false;        // an earlier conversion of the unchanged file served (its
+                                     // summary as recorded then)
 
     long long Filas() const;
     int TablasConvertidas() const;
