@@ -28,15 +28,11 @@ using engine::EngineError;
 namespace TypeCode = engine::TypeCode;
 using engine::Value;
 
-fs::path Fixtures() {
-    return fs::path(VELIORA_SOURCE_DIR) / ".." / "shared" / "fixtures" / "access";
-}
-
-#define REQUIRE_FIXTURES()                                                    \
-    if (!fs::is_directory(Fixtures()))                                        \
-        GTEST_SKIP() << "no Access fixtures at " << Fixtures().string()       \
-                     << " (the shared folder beside the project holds them)"; \
-    if (access::RutaLector().empty())                                         \
+#define REQUIRE_FIXTURES()                                                      \
+    if (!fs::is_directory(AccessFixtureDir()))                                  \
+        GTEST_SKIP() << "no Access fixtures at " << AccessFixtureDir().string() \
+                     << " (the shared folder beside the project holds them)";   \
+    if (access::RutaLector().empty())                                           \
     GTEST_SKIP() << "veliora-mdb was not built (mdbtools-dev missing: run scripts/setup)"
 
 // Files in a folder, for "nothing left behind".
@@ -54,7 +50,8 @@ class Conversion : public ::testing::Test {
         access::Conversion c;
         EngineError err;
         const fs::path destino = home_ / (archivo + ".db");
-        EXPECT_TRUE(access::Convertir(Fixtures() / archivo, destino, c, err)) << err.description;
+        EXPECT_TRUE(access::Convertir(AccessFixtureDir() / archivo, destino, c, err))
+            << err.description;
         resultado_ = c;
         auto db = Database::Open(destino.string(), Database::Kind::User, err);
         EXPECT_TRUE(db) << err.description;
@@ -277,7 +274,7 @@ TEST(FechaIso, DayNumbersAsCalendarDates) {
 
 TEST_F(Conversion, AccessFilesAreToldBySignatureOrName) {
     REQUIRE_FIXTURES();
-    const std::string jet = ReadBytes(Fixtures() / "nwind.mdb").substr(0, 4096);
+    const std::string jet = ReadBytes(AccessFixtureDir() / "nwind.mdb").substr(0, 4096);
     BuildDatabase(home_ / "sqlite.mdb", "CREATE TABLE t (a)");
     struct Caso {
         std::string nombre, bytes;
@@ -285,7 +282,8 @@ TEST_F(Conversion, AccessFilesAreToldBySignatureOrName) {
     };
     for (const Caso& k : std::vector<Caso>{
              {"jet.db", jet, true},  // the signature decides
-             {"ACE.ACCDB", ReadBytes(Fixtures() / "ASampleDatabase.accdb").substr(0, 64), true},
+             {"ACE.ACCDB", ReadBytes(AccessFixtureDir() / "ASampleDatabase.accdb").substr(0, 64),
+              true},
              {"roto.mdb", "basura", true},  // damaged: the reader reports why
              {"vacio.accdb", "", true},
              {"basura.db", "basura", false},
@@ -299,7 +297,7 @@ TEST_F(Conversion, AccessFilesAreToldBySignatureOrName) {
 
 TEST_F(Conversion, DamagedFilesAreRefusedLeavingNothing) {
     REQUIRE_FIXTURES();
-    const std::string original = ReadBytes(Fixtures() / "nwind.mdb");
+    const std::string original = ReadBytes(AccessFixtureDir() / "nwind.mdb");
     struct Caso {
         std::string nombre, bytes;
         int texto;
@@ -332,7 +330,7 @@ TEST_F(Conversion, DamagedFilesAreRefusedLeavingNothing) {
 TEST_F(Conversion, ReconvertsOnlyAfterAChange) {
     REQUIRE_FIXTURES();
     const fs::path mdb = home_ / "clase.mdb";
-    fs::copy_file(Fixtures() / "DateTestDatabase.mdb", mdb);
+    fs::copy_file(AccessFixtureDir() / "DateTestDatabase.mdb", mdb);
     auto preparar = [&](bool& reutilizada) {
         access::Conversion c;
         EngineError err;
@@ -355,12 +353,12 @@ TEST_F(Conversion, ReconvertsOnlyAfterAChange) {
     EXPECT_TRUE(reutilizada);
     // Another design under the same name: converted again.
     fs::remove(mdb);
-    fs::copy_file(Fixtures() / "nwind.mdb", mdb);
+    fs::copy_file(AccessFixtureDir() / "nwind.mdb", mdb);
     auto c = preparar(reutilizada);
     EXPECT_FALSE(reutilizada);
     EXPECT_EQ(c.TablasConvertidas(), 9);
     // The Access file is only read.
-    EXPECT_EQ(ReadBytes(mdb), ReadBytes(Fixtures() / "nwind.mdb"));
+    EXPECT_EQ(ReadBytes(mdb), ReadBytes(AccessFixtureDir() / "nwind.mdb"));
 }
 
 TEST_F(Conversion, CancellingLeavesNothing) {
@@ -370,7 +368,7 @@ TEST_F(Conversion, CancellingLeavesNothing) {
     access::Conversion c;
     EngineError err;
     long long vistas = -1, total = -1;
-    EXPECT_FALSE(access::Convertir(Fixtures() / "nwind.mdb", salida / "nwind.db", c, err,
+    EXPECT_FALSE(access::Convertir(AccessFixtureDir() / "nwind.mdb", salida / "nwind.db", c, err,
                                    [&](long long hechas, long long todas) {
                                        vistas = hechas;
                                        total = todas;
@@ -386,7 +384,7 @@ TEST_F(Conversion, CancellingLeavesNothing) {
 TEST_F(Conversion, GeneratedQuestionsRunOnNorthwind) {
     REQUIRE_FIXTURES();
     SembrarDirectorioAplicacion();
-    const fs::path mdb = Fixtures() / "nwind.mdb";
+    const fs::path mdb = AccessFixtureDir() / "nwind.mdb";
     EngineError err;
     ASSERT_EQ(AbrirBDUsuario(mdb.string(), &err), 0) << err.description;
     ASSERT_EQ(AbrirBDAuxiliar(mdb.filename().string(), &err), 0) << err.description;

@@ -5,36 +5,28 @@
 
 #include "support/fixtures.h"
 
+using veliora::test::AccessFixtureDir;
 using veliora::test::ReadBytes;
 using veliora::test::RunCommand;
+using veliora::test::ShellArg;
 using veliora::test::TempHome;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path Fixtures() {
-    return fs::path(VELIORA_SOURCE_DIR) / ".." / "shared" / "fixtures" / "access";
-}
-
-std::string Arg(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
 class CliAccess : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!fs::is_directory(Fixtures()))
-            GTEST_SKIP() << "no Access fixtures at " << Fixtures().string();
+        if (!fs::is_directory(AccessFixtureDir()))
+            GTEST_SKIP() << "no Access fixtures at " << AccessFixtureDir().string();
         if (!fs::exists(fs::path(VELIORA_BIN_DIR) / "veliora-mdb"))
             GTEST_SKIP() << "veliora-mdb was not built (mdbtools-dev missing: run scripts/setup)";
-        nwind_ = (Fixtures() / "nwind.mdb").string();
+        nwind_ = (AccessFixtureDir() / "nwind.mdb").string();
     }
     int Run(const std::string& args, std::string& out) {
         return RunCommand(std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
-                              Arg(home_.path().string()) + " " + args + " 2>/dev/null",
+                              ShellArg(home_.path().string()) + " " + args + " 2>/dev/null",
                           out);
     }
     TempHome home_;
@@ -44,10 +36,10 @@ class CliAccess : public ::testing::Test {
 TEST_F(CliAccess, ConvertReportsTablesRowsAndRelationships) {
     const fs::path salida = home_ / "nw.db";
     std::string out;
-    ASSERT_EQ(
-        Run("access convert --mdb " + Arg(nwind_) + " --out " + Arg(salida.string()) + " --json",
-            out),
-        0);
+    ASSERT_EQ(Run("access convert --mdb " + ShellArg(nwind_) + " --out " +
+                      ShellArg(salida.string()) + " --json",
+                  out),
+              0);
     EXPECT_EQ(out.rfind("{\"output\":\"" + salida.string() +
                             "\",\"reused\":false,\"tables\":9,\"rows\":4032,"
                             "\"relationships\":7,\"details\":[{\"name\":\"Order Details\","
@@ -60,9 +52,9 @@ TEST_F(CliAccess, ConvertReportsTablesRowsAndRelationships) {
     EXPECT_TRUE(fs::is_regular_file(salida));
 
     // Without --out: into the application directory, reused while the file is unchanged.
-    ASSERT_EQ(Run("access convert --mdb " + Arg(nwind_) + " --json", out), 0);
+    ASSERT_EQ(Run("access convert --mdb " + ShellArg(nwind_) + " --json", out), 0);
     EXPECT_NE(out.find("\"reused\":false"), std::string::npos) << out;
-    ASSERT_EQ(Run("access convert --mdb " + Arg(nwind_) + " --json", out), 0);
+    ASSERT_EQ(Run("access convert --mdb " + ShellArg(nwind_) + " --json", out), 0);
     EXPECT_NE(out.find("\"reused\":true,\"tables\":9,\"rows\":4032,\"relationships\":7,"),
               std::string::npos)
         << out;
@@ -72,16 +64,17 @@ TEST_F(CliAccess, ConvertReportsTablesRowsAndRelationships) {
 TEST_F(CliAccess, EveryDbOptionTakesAnAccessFile) {
     std::string out;
     ASSERT_EQ(
-        Run("sql --db " + Arg(nwind_) + " --json \"select count(*) from [Order Details]\"", out),
+        Run("sql --db " + ShellArg(nwind_) + " --json \"select count(*) from [Order Details]\"",
+            out),
         0);
     EXPECT_EQ(out, "{\"columns\":[\"count(*)\"],\"rows\":[[2155]]}\n");
-    ASSERT_EQ(Run("schema --db " + Arg(nwind_) + " --json", out), 0);
+    ASSERT_EQ(Run("schema --db " + ShellArg(nwind_) + " --json", out), 0);
     EXPECT_NE(out.find("{\"Name\":\"OrdersOrder Details\",\"Table\":\"Orders\","
                        "\"ForeignTable\":\"Order Details\",\"Fields\":[{\"Name\":\"OrderID\","
                        "\"ForeignName\":\"OrderID\"}]}"),
               std::string::npos)
         << out;
-    ASSERT_EQ(Run("generate --db " + Arg(nwind_) + " --count 3 --seed 7 --json", out), 0);
+    ASSERT_EQ(Run("generate --db " + ShellArg(nwind_) + " --count 3 --seed 7 --json", out), 0);
     EXPECT_NE(out.find("\"sql\":"), std::string::npos);
     // The auxiliary database goes by the Access file's name.
     EXPECT_TRUE(fs::is_regular_file(home_ / "nwind.mdb_"));
@@ -91,13 +84,13 @@ TEST_F(CliAccess, UnreadableFilesFailCleanly) {
     const fs::path roto = home_ / "roto.mdb";
     std::ofstream(roto, std::ios::binary) << ReadBytes(nwind_).substr(0, 50000);
     std::string out;
-    EXPECT_EQ(Run("access convert --mdb " + Arg(roto.string()) + " --out " +
-                      Arg((home_ / "roto.db").string()) + " --json",
+    EXPECT_EQ(Run("access convert --mdb " + ShellArg(roto.string()) + " --out " +
+                      ShellArg((home_ / "roto.db").string()) + " --json",
                   out),
               1);
     EXPECT_EQ(out.rfind("{\"error\":{\"number\":14,", 0), 0u) << out;
     EXPECT_FALSE(fs::exists(home_ / "roto.db"));
-    EXPECT_EQ(Run("sql --db " + Arg(roto.string()) + " \"select 1\"", out), 1);
+    EXPECT_EQ(Run("sql --db " + ShellArg(roto.string()) + " \"select 1\"", out), 1);
     EXPECT_EQ(Run("access convert", out), 2);
     EXPECT_EQ(Run("access", out), 2);
     EXPECT_EQ(Run("access convert --out x.db", out), 2);

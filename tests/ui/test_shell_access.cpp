@@ -20,12 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path Fixtures() {
-    return fs::path(VELIORA_SOURCE_DIR) / ".." / "shared" / "fixtures" / "access";
-}
-
 bool SinAccess() {
-    return !fs::is_directory(Fixtures()) || access::RutaLector().empty();
+    return !fs::is_directory(AccessFixtureDir()) || access::RutaLector().empty();
 }
 
 }  // namespace
@@ -48,7 +44,7 @@ class TestShellAccess : public QObject {
     void abreElArchivoConvertido() {
         frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(Fixtures() / "nwind.mdb")));
+        QVERIFY(w.AbrirBaseDatos(Q(AccessFixtureDir() / "nwind.mdb")));
         QVERIFY(captura_.mensajes().empty());
         QCOMPARE(fs::path(BDUsuario->Name()), entorno_->home() / "importadas" / "nwind.db");
         QCOMPARE(fs::path(BDAuxiliar->Name()), entorno_->home() / "nwind.mdb_");
@@ -60,7 +56,7 @@ class TestShellAccess : public QObject {
     void unArchivoTruncadoDaElMensaje202ConElMotivo() {
         const fs::path roto = entorno_->home() / "roto.mdb";
         std::ofstream(roto, std::ios::binary)
-            << ReadBytes(Fixtures() / "nwind.mdb").substr(0, 70000);
+            << ReadBytes(AccessFixtureDir() / "nwind.mdb").substr(0, 70000);
         frmVLRMdi w;
         w.Iniciar({});
         QVERIFY(!w.AbrirBaseDatos(Q(roto)));
