@@ -526,3 +526,37 @@ TEST_F(LectorFalso, CancelReachesASilentReader) {
 
 }  // namespace
 }  // namespace veliora::test
+
+namespace veliora::test {
+namespace {
+
+TEST_F(LectorFalso, MultiFieldRelationshipsAreGroupedInFieldOrder) {
+    Preparar(
+        "V\t1\n"
+        "L\tRel2\tLineas\tAnyo\tPedidos\tAnyoPedido\t1\t0\n"
+        "L\tRel2\tLineas\tIdPedido\tPedidos\tId\t0\t0\n"
+        "L\tOtra\tLineas\tX\tMSysSecreta\tId\t0\t0\n"  // to a table not converted: left out
+        "S\tPedidos\t0\nS\tLineas\t0\n"
+        "T\tPedidos\t0\nC\tId\t4\t4\t0\t0\t0\nC\tAnyoPedido\t3\t2\t0\t0\t0\n"
+        "I\tPrimaryKey\tP\tId\tAnyoPedido\nE\n"
+        "T\tLineas\t0\nC\tIdPedido\t4\t4\t0\t0\t0\nC\tAnyo\t3\t2\t0\t0\t0\nC\tX\t4\t4\t0\t0\t0\n"
+        "I\tIdPedido\tN\tIdPedido\nE\nZ\n");
+    access::Conversion c;
+    EngineError err;
+    ASSERT_TRUE(Convertir(c, err)) << err.description;
+    EXPECT_EQ(c.relaciones, 1);
+    EXPECT_EQ(c.notas.size(), 1u);
+    auto db = Database::Open((home_ / "falso.db").string(), Database::Kind::User, err);
+    ASSERT_TRUE(db);
+    const auto& relaciones = db->Relations(err);
+    ASSERT_EQ(relaciones.size(), 1u);
+    EXPECT_EQ(relaciones[0].Name, "PedidosLineas");
+    ASSERT_EQ(relaciones[0].Fields.size(), 2u);
+    EXPECT_EQ(relaciones[0].Fields[0].Name, "Id");
+    EXPECT_EQ(relaciones[0].Fields[0].ForeignName, "IdPedido");
+    EXPECT_EQ(relaciones[0].Fields[1].Name, "AnyoPedido");
+    EXPECT_EQ(relaciones[0].Fields[1].ForeignName, "Anyo");
+}
+
+}  // namespace
+}  // namespace veliora::test
