@@ -503,11 +503,6 @@ TEST_F(LectorFalso, AReaderThatDiesOrStopsShortFails) {
     }
 }
 
-}  // namespace
-}  // namespace veliora::test
-
-namespace veliora::test {
-namespace {
 
 TEST_F(LectorFalso, CancelReachesASilentReader) {
     PrepararMudo("V\t0\nS\tT\t9\nT\tT\t9\nC\tId\t4\t4\t0\t0\t0\nR\t1\n");
@@ -524,11 +519,6 @@ TEST_F(LectorFalso, CancelReachesASilentReader) {
     EXPECT_FALSE(fs::exists(home_ / "falso.db"));
 }
 
-}  // namespace
-}  // namespace veliora::test
-
-namespace veliora::test {
-namespace {
 
 TEST_F(LectorFalso, MultiFieldRelationshipsAreGroupedInFieldOrder) {
     Preparar(
@@ -556,6 +546,52 @@ TEST_F(LectorFalso, MultiFieldRelationshipsAreGroupedInFieldOrder) {
     EXPECT_EQ(relaciones[0].Fields[0].ForeignName, "IdPedido");
     EXPECT_EQ(relaciones[0].Fields[1].Name, "AnyoPedido");
     EXPECT_EQ(relaciones[0].Fields[1].ForeignName, "Anyo");
+}
+
+
+TEST_F(LectorFalso, EveryAccessTypeReadsBackAsItsTypeCode) {
+    struct Caso {
+        int access;
+        int codigo;
+        std::string valor, leido;
+    };
+    const std::vector<Caso> casos = {
+        {1, TypeCode::Boolean, "1", "1"},
+        {2, TypeCode::Byte, "255", "255"},
+        {3, TypeCode::Integer, "-32768", "-32768"},
+        {4, TypeCode::Long, "2147483647", "2147483647"},
+        {5, TypeCode::Currency, "12345", "1.2345"},
+        {6, TypeCode::Single, "0.05", "0.05"},
+        {7, TypeCode::Double, "0.10000000000000001", "0.1"},
+        {8, TypeCode::Date, "36526.75", "2000-01-01 18:00:00"},
+        {9, TypeCode::Binary, "00ff41", std::string("\x00\xff\x41", 3)},
+        {10, TypeCode::Text, "0123", "0123"},
+        {11, TypeCode::LongBinary, "4142", "AB"},
+        {12, TypeCode::Memo, "007", "007"},  // a memo of digits stays a text
+        {15, TypeCode::Guid, "{A-B}", "{A-B}"},
+        {16, TypeCode::Decimal, "12.50", "12.5"},
+    };
+    std::string salida = "V\t1\nS\tT\t1\nT\tT\t1\n", fila = "R";
+    for (std::size_t i = 0; i < casos.size(); ++i) {
+        salida += "C\tc" + std::to_string(i) + "\t" + std::to_string(casos[i].access) +
+                  "\t20\t10\t2\t0\n";
+        fila += "\t" + casos[i].valor;
+    }
+    Preparar(salida + fila + "\nE\nZ\n");
+    access::Conversion c;
+    EngineError err;
+    ASSERT_TRUE(Convertir(c, err)) << err.description;
+    auto db = Database::Open((home_ / "falso.db").string(), Database::Kind::User, err);
+    ASSERT_TRUE(db);
+    const auto defs = db->TableDefs(err);
+    ASSERT_EQ(defs.size(), 1u);
+    ASSERT_EQ(defs[0].Fields.size(), casos.size());
+    for (std::size_t i = 0; i < casos.size(); ++i) {
+        SCOPED_TRACE("Access type " + std::to_string(casos[i].access));
+        EXPECT_EQ(defs[0].Fields[i].Type, casos[i].codigo) << defs[0].Fields[i].DeclaredType;
+        const Value v = Uno(*db, "select c" + std::to_string(i) + " from T");
+        EXPECT_EQ(v.type == engine::ValueType::Blob ? v.text : v.toPlainText(), casos[i].leido);
+    }
 }
 
 }  // namespace
