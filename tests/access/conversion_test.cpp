@@ -503,7 +503,6 @@ TEST_F(LectorFalso, AReaderThatDiesOrStopsShortFails) {
     }
 }
 
-
 TEST_F(LectorFalso, CancelReachesASilentReader) {
     PrepararMudo("V\t0\nS\tT\t9\nT\tT\t9\nC\tId\t4\t4\t0\t0\t0\nR\t1\n");
     access::Conversion c;
@@ -518,7 +517,6 @@ TEST_F(LectorFalso, CancelReachesASilentReader) {
     EXPECT_EQ(llamadas, 2);
     EXPECT_FALSE(fs::exists(home_ / "falso.db"));
 }
-
 
 TEST_F(LectorFalso, MultiFieldRelationshipsAreGroupedInFieldOrder) {
     Preparar(
@@ -547,7 +545,6 @@ TEST_F(LectorFalso, MultiFieldRelationshipsAreGroupedInFieldOrder) {
     EXPECT_EQ(relaciones[0].Fields[1].Name, "AnyoPedido");
     EXPECT_EQ(relaciones[0].Fields[1].ForeignName, "Anyo");
 }
-
 
 TEST_F(LectorFalso, EveryAccessTypeReadsBackAsItsTypeCode) {
     struct Caso {
