@@ -144,7 +144,12 @@ int ProgressHandler(void* p) {
     auto* c = static_cast<Connection*>(p);
     if (c->PastAbsoluteDeadline())
         return 1;
-    return c->armed && std::chrono::steady_clock::now() > c->deadline ? 1 : 0;
+    if (!c->armed)
+        return 0;
+    const auto now = std::chrono::steady_clock::now();
+    if (c->deadline == std::chrono::steady_clock::time_point{})
+        c->deadline = now + c->limits.timeout;  // a forward-only step's limit starts here
+    return now > c->deadline ? 1 : 0;
 }
 
 // Functions that hand native pointers to or from a statement: a registered tokenizer
@@ -497,9 +502,20 @@ bool Recordset::EndFetching(int rc) {
 }
 
 // The current row is overwritten in place: its buffers serve every row of the result.
+// Reading the clock costs as much as a short step: a step's own limit starts at its first
+// progress callback, and the deadline is looked at once every 64 rows here, the progress
+// handler watching it in between.
 bool Recordset::StepForward() {
-    DeadlineScope deadline(*conn_);
-    const int rc = conn_->PastAbsoluteDeadline() ? SQLITE_INTERRUPT : sqlite3_step(stmt_);
+    Connection& c = *conn_;
+    const bool owner = !c.armed;
+    if (owner) {
+        c.deadline = {};
+        c.armed = true;
+    }
+    const bool look = read_ % 64 == 0;
+    const int rc = look && c.PastAbsoluteDeadline() ? SQLITE_INTERRUPT : sqlite3_step(stmt_);
+    if (owner)
+        c.armed = false;
     if (rc != SQLITE_ROW) {
         rows_.clear();
         return EndFetching(rc);
