@@ -23,6 +23,14 @@ bool DistintoDe(int n, int excluido, int& valor) {
     return true;
 }
 
+// Keeps in the plan the values the SQL builder sampled, for the statement builder.
+std::string ConValores(PlanConsulta& p, SqlConValores r) {
+    p.Valor1 = std::move(r.Valor1);
+    p.Valor2 = std::move(r.Valor2);
+    p.ValorHaving = std::move(r.ValorHaving);
+    return std::move(r.Sql);
+}
+
 }  // namespace
 
 Motor::Paso Motor::DibujoUnaTabla(bool Compleja, Borrador& b) {
@@ -38,12 +46,8 @@ Motor::Paso Motor::DibujoUnaTabla(bool Compleja, Borrador& b) {
         p.Operador = ElegirOperador(p.IndTabla, p.IndCampoCond, false);
     if (Compleja)
         GenerarSubquery(p.IndTabla, p);
-    b.sql = SqlUnaTabla(p.IndTabla, p.IndCampo, p.Distinto, p.Agregado, p.IndCampoCond, p.Operador,
-                        p.Valor1, p.Valor2, p.TipoSubquery, p.Conector, p.IndCampoSub,
-                        p.OperadorSub, p.SqlSubquery);
-    b.texto = TextoUnaTabla(true, p.IndTabla, p.IndCampo, p.Distinto, p.Agregado, p.IndCampoCond,
-                            p.Operador, p.Valor1, p.Valor2, p.TipoSubquery, p.Conector,
-                            p.IndCampoSub, p.OperadorSub, p.TextoSubquery);
+    b.sql = ConValores(p, SqlUnaTabla(p));
+    b.texto = TextoUnaTabla(true, p);
     return Paso::Construida;
 }
 
@@ -69,13 +73,8 @@ Motor::Paso Motor::DibujoDosTablas(bool Compleja, Borrador& b) {
     p.Operador = ElegirOperador(p.IndTabla2, p.IndCampoCond, false);
     if (Compleja)
         GenerarSubquery(p.IndTabla2, p);
-    b.sql = SqlVariasTablas(p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampo, p.Agregado,
-                            p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, 0, 0, p.TipoSubquery,
-                            p.Conector, p.IndCampoSub, p.OperadorSub, p.SqlSubquery);
-    b.texto =
-        TextoVariasTablas(true, p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampo, p.Agregado,
-                          p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, 0, 0, p.TipoSubquery,
-                          p.Conector, p.IndCampoSub, p.OperadorSub, p.TextoSubquery);
+    b.sql = ConValores(p, SqlVariasTablas(p));
+    b.texto = TextoVariasTablas(true, p);
     return Paso::Construida;
 }
 
@@ -94,14 +93,8 @@ Motor::Paso Motor::DibujoTresTablas(bool Compleja, Borrador& b) {
     p.Operador = ElegirOperador(p.IndTabla3, p.IndCampoCond, false);
     if (Compleja)
         GenerarSubquery(p.IndTabla3, p);
-    b.sql =
-        SqlVariasTablas(p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampo, p.Agregado,
-                        p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, p.IndRelacion2, p.IndTabla3,
-                        p.TipoSubquery, p.Conector, p.IndCampoSub, p.OperadorSub, p.SqlSubquery);
-    b.texto = TextoVariasTablas(true, p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampo,
-                                p.Agregado, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2,
-                                p.IndRelacion2, p.IndTabla3, p.TipoSubquery, p.Conector,
-                                p.IndCampoSub, p.OperadorSub, p.TextoSubquery);
+    b.sql = ConValores(p, SqlVariasTablas(p));
+    b.texto = TextoVariasTablas(true, p);
     return Paso::Construida;
 }
 
@@ -129,15 +122,8 @@ Motor::Paso Motor::DibujoAgrupada(bool Compleja, Borrador& b) {
         DibujarAgregacion(p, p.IndTabla);
         if (Compleja)
             GenerarSubquery(p.IndTabla, p);
-        b.sql = SqlAgrupadaUnaTabla(
-            p.IndTabla, p.IndCampoGrupo, p.IndCampoAgregado, p.MostrarAgregado, p.Agregado,
-            p.IndCampoCond, p.Operador, p.AgregadoHaving, p.OperadorHaving, p.Valor1, p.Valor2,
-            p.ValorHaving, p.TipoSubquery, p.Conector, p.IndCampoSub, p.OperadorSub, p.SqlSubquery);
-        b.texto = TextoAgrupadaUnaTabla(true, p.IndTabla, p.IndCampoGrupo, p.IndCampoAgregado,
-                                        p.MostrarAgregado, p.Agregado, p.IndCampoCond, p.Operador,
-                                        p.AgregadoHaving, p.OperadorHaving, p.Valor1, p.Valor2,
-                                        p.ValorHaving, p.TipoSubquery, p.Conector, p.IndCampoSub,
-                                        p.OperadorSub, p.TextoSubquery);
+        b.sql = ConValores(p, SqlAgrupadaUnaTabla(p));
+        b.texto = TextoAgrupadaUnaTabla(true, p);
         return Paso::Construida;
     }
     // Two tables: grouped on the primary side, aggregated on the foreign side.
@@ -154,41 +140,27 @@ Motor::Paso Motor::DibujoAgrupada(bool Compleja, Borrador& b) {
     DibujarAgregacion(p, p.IndTabla2);
     if (Compleja)
         GenerarSubquery(p.IndTabla2, p);
-    b.sql = SqlAgrupadaVariasTablas(p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampoGrupo,
-                                    p.IndCampoAgregado, p.MostrarAgregado, p.Agregado,
-                                    p.IndCampoCond, p.Operador, p.AgregadoHaving, p.OperadorHaving,
-                                    p.Valor1, p.Valor2, p.ValorHaving, p.TipoSubquery, p.Conector,
-                                    p.IndCampoSub, p.OperadorSub, p.SqlSubquery);
-    b.texto = TextoAgrupadaVariasTablas(
-        true, p.IndRelacion, p.IndTabla, p.IndTabla2, p.IndCampoGrupo, p.IndCampoAgregado,
-        p.MostrarAgregado, p.Agregado, p.IndCampoCond, p.Operador, p.AgregadoHaving,
-        p.OperadorHaving, p.Valor1, p.Valor2, p.ValorHaving, p.TipoSubquery, p.Conector,
-        p.IndCampoSub, p.OperadorSub, p.TextoSubquery);
+    b.sql = ConValores(p, SqlAgrupadaVariasTablas(p));
+    b.texto = TextoAgrupadaVariasTablas(true, p);
     return Paso::Construida;
 }
 
 void Motor::GenerarSubquery(int o, PlanConsulta& p) {
     p.TipoSubquery = Aleatorio(1, 3);
     PlanSubconsulta sub;
-    std::string v1, v2;
-    int c = 0, op = 0;
-
-    if (p.TipoSubquery == 1) {
-        const int s = Aleatorio(1, 2);
-        if (s == 1) {
+    if (p.TipoSubquery == Subconsultas::Valor) {
+        if (Aleatorio(1, 2) == 1) {
             // A single value computed over o itself.
             const int n = NumCampos(o);
-            p.IndCampoSub = Aleatorio(1, n);
+            sub.Forma = FormasSub::UnaTabla;
+            sub.IndTabla = o;
+            sub.IndCampo = p.IndCampoSub = Aleatorio(1, n);
             p.OperadorSub = ElegirOperador(o, p.IndCampoSub, true);
-            const int a = ElegirAgregado(o, p.IndCampoSub, true);
-            c = Aleatorio(0, n);
+            sub.Agregado = ElegirAgregado(o, p.IndCampoSub, true);
+            sub.IndCampoCond = Aleatorio(0, n);
             p.Conector = Aleatorio(1, 2);
-            if (c > 0)
-                op = ElegirOperador(o, c, false);
-            p.SqlSubquery = SqlUnaTabla(o, p.IndCampoSub, false, a, c, op, v1, v2, 0, 0, 0, 0, "");
-            p.TextoSubquery =
-                TextoUnaTabla(false, o, p.IndCampoSub, false, a, c, op, v1, v2, 0, 0, 0, 0, "");
-            sub = {1, 0, o, 0, p.IndCampoSub, a, c, op, v1, v2};
+            if (sub.IndCampoCond > 0)
+                sub.Operador = ElegirOperador(o, sub.IndCampoCond, false);
         } else {
             // Through a relation: o joined with the table at its other end.
             const int r = RelacionAleatoria(o);
@@ -197,19 +169,18 @@ void Motor::GenerarSubquery(int o, PlanConsulta& p) {
             const auto& rel = RelacionEn(r);
             const int x = rel.Table == NombreTabla(o) ? IndiceTabla(rel.ForeignTable)
                                                       : IndiceTabla(rel.Table);
-            p.IndCampoSub = Aleatorio(1, NumCampos(o));
+            sub.Forma = FormasSub::VariasTablas;
+            sub.IndRelacion = r;
+            sub.IndTabla = o;
+            sub.IndTabla2 = x;
+            sub.IndCampo = p.IndCampoSub = Aleatorio(1, NumCampos(o));
             p.OperadorSub = ElegirOperador(o, p.IndCampoSub, true);
-            const int a = ElegirAgregado(o, p.IndCampoSub, true);
-            c = Aleatorio(1, NumCampos(x));
+            sub.Agregado = ElegirAgregado(o, p.IndCampoSub, true);
+            sub.IndCampoCond = Aleatorio(1, NumCampos(x));
             p.Conector = Aleatorio(1, 2);
-            op = ElegirOperador(x, c, false);
-            p.SqlSubquery =
-                SqlVariasTablas(r, o, x, p.IndCampoSub, a, c, op, v1, v2, 0, 0, 0, 0, 0, 0, "");
-            p.TextoSubquery = TextoVariasTablas(false, r, o, x, p.IndCampoSub, a, c, op, v1, v2, 0,
-                                                0, 0, 0, 0, 0, "");
-            sub = {2, r, o, x, p.IndCampoSub, a, c, op, v1, v2};
+            sub.Operador = ElegirOperador(x, sub.IndCampoCond, false);
         }
-    } else if (p.TipoSubquery == 2) {
+    } else if (p.TipoSubquery == Subconsultas::Lista) {
         const int s = Aleatorio(1, 2);
         const int r = RelacionAleatoria(o);
         if (r == -1)
@@ -228,32 +199,29 @@ void Motor::GenerarSubquery(int o, PlanConsulta& p) {
             i = IndiceTabla(rel.Table);
             fi = IndiceCampo(rel.Table, par.Name);
         }
+        sub.IndTabla = i;
+        sub.IndCampo = fi;
+        sub.Agregado = Agregados::Ninguno;
         if (s == 1) {
+            sub.Forma = FormasSub::UnaTabla;
             p.OperadorSub = Aleatorio(1, 2);
-            c = Aleatorio(0, NumCampos(i));
+            sub.IndCampoCond = Aleatorio(0, NumCampos(i));
             p.Conector = Aleatorio(1, 2);
-            if (c > 0)
-                op = ElegirOperador(i, c, false);
-            p.SqlSubquery =
-                SqlUnaTabla(i, fi, false, Agregados::Ninguno, c, op, v1, v2, 0, 0, 0, 0, "");
-            p.TextoSubquery = TextoUnaTabla(false, i, fi, false, Agregados::Ninguno, c, op, v1, v2,
-                                            0, 0, 0, 0, "");
-            sub = {1, 0, i, 0, fi, Agregados::Ninguno, c, op, v1, v2};
+            if (sub.IndCampoCond > 0)
+                sub.Operador = ElegirOperador(i, sub.IndCampoCond, false);
         } else {
             // It may be r again, which joins back to o's table.
             const int r2 = RelacionAleatoria(i);
             const auto& rel2 = RelacionEn(r2);
             const int x = IndiceTabla(rel2.Table) == i ? IndiceTabla(rel2.ForeignTable)
                                                        : IndiceTabla(rel2.Table);
+            sub.Forma = FormasSub::VariasTablas;
+            sub.IndRelacion = r2;
+            sub.IndTabla2 = x;
             p.OperadorSub = Aleatorio(1, 2);
-            c = Aleatorio(1, NumCampos(x));
+            sub.IndCampoCond = Aleatorio(1, NumCampos(x));
             p.Conector = Aleatorio(1, 2);
-            op = ElegirOperador(x, c, false);
-            p.SqlSubquery = SqlVariasTablas(r2, i, x, fi, Agregados::Ninguno, c, op, v1, v2, 0, 0,
-                                            0, 0, 0, 0, "");
-            p.TextoSubquery = TextoVariasTablas(false, r2, i, x, fi, Agregados::Ninguno, c, op, v1,
-                                                v2, 0, 0, 0, 0, 0, 0, "");
-            sub = {2, r2, i, x, fi, Agregados::Ninguno, c, op, v1, v2};
+            sub.Operador = ElegirOperador(x, sub.IndCampoCond, false);
         }
     } else {
         // Not exists over the rows related to the outer row; o must be a primary side.
@@ -264,14 +232,29 @@ void Motor::GenerarSubquery(int o, PlanConsulta& p) {
         const int i = IndiceTabla(rel.ForeignTable);
         p.IndCampoSub = IndiceCampo(NombreTabla(o), rel.Fields.at(0).Name);
         p.OperadorSub = 1;
-        p.Conector = 1;
-        c = Aleatorio(0, NumCampos(i));
-        if (c > 0)
-            op = ElegirOperador(i, c, false);
-        p.SqlSubquery = SqlSubqueryCorrelacionada(r, i, o, 0, Agregados::Ninguno, c, op, v1, v2);
-        p.TextoSubquery = TextoSubqueryCorrelacionada(r, i, o, c, op, v1, v2, 0, 0, 0, 0, "");
-        sub = {0, r, i, o, 0, Agregados::Ninguno, c, op, v1, v2};
+        p.Conector = Conectores::Y;
+        sub.Forma = FormasSub::Correlacionada;
+        sub.IndRelacion = r;
+        sub.IndTabla = i;
+        sub.IndTabla2 = o;
+        sub.Agregado = Agregados::Ninguno;
+        sub.IndCampoCond = Aleatorio(0, NumCampos(i));
+        if (sub.IndCampoCond > 0)
+            sub.Operador = ElegirOperador(i, sub.IndCampoCond, false);
     }
+    ConstruirSubquery(std::move(sub), p);
+}
+
+void Motor::ConstruirSubquery(PlanSubconsulta sub, PlanConsulta& p) {
+    SqlConValores r = sub.Forma == FormasSub::Correlacionada ? SqlSubqueryCorrelacionada(sub)
+                      : sub.Forma == FormasSub::UnaTabla     ? SqlUnaTabla(sub.Consulta())
+                                                             : SqlVariasTablas(sub.Consulta());
+    sub.Valor1 = std::move(r.Valor1);
+    sub.Valor2 = std::move(r.Valor2);
+    p.SqlSubquery = std::move(r.Sql);
+    p.TextoSubquery = sub.Forma == FormasSub::Correlacionada ? TextoSubqueryCorrelacionada(sub)
+                      : sub.Forma == FormasSub::UnaTabla     ? TextoUnaTabla(false, sub.Consulta())
+                                                         : TextoVariasTablas(false, sub.Consulta());
     p.Sub = std::move(sub);
 }
 
