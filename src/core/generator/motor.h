@@ -100,7 +100,6 @@ class Motor {
     const Generacion& Ultima() const { return ultima_; }
 
     ColTablas EstructuraBD;
-    Vocabulario Palabras;
     std::string SolucionSQL;
     std::string TextoPregunta;
 
@@ -164,22 +163,24 @@ class Motor {
     bool Repetir(Dibujo&& dibujo);
 
     Paso DibujoUnaTabla(bool Compleja, Borrador& b);
-    void ElegirRelacionYSentido(PlanConsulta& p);
+    bool ElegirRelacionYSentido(PlanConsulta& p);
     Paso DibujoDosTablas(bool Compleja, Borrador& b);
     Paso DibujoTresTablas(bool Compleja, Borrador& b);
     Paso DibujoAgrupada(bool Compleja, Borrador& b);
-    void DibujarAgregacion(PlanConsulta& p, int t);
-    void GenerarSubquery(int o, PlanConsulta& p);
+    void DibujarAgregacion(PlanConsulta& p, int t, int n);
+    // Draws the subquery of a complex query over the outer table o. False when the model
+    // lacks what the draw reached for, which ends the press.
+    bool GenerarSubquery(int o, PlanConsulta& p);
     // Builds the inner query of `sub` into p's subquery texts and keeps `sub` in p.
     void ConstruirSubquery(PlanSubconsulta sub, PlanConsulta& p);
     // Forgets what the lookups read, so that the dictionary is read afresh.
     void VaciarDiccionario() { cacheDiccionario_.clear(); }
 
-    // Draw-time access: an index outside the model ends the press (FinGeneracion).
-    const Tabla& TablaEn(int t) const;
-    const Campo& CampoEn(int t, int f) const;
-    int NumCampos(int t) const { return TablaEn(t).Campos.Count(); }
-    const engine::Relation& RelacionEn(int r) const;
+    // Draw-time access; absent outside the model, which ends the press.
+    const Tabla* TablaEn(int t) const;
+    const Campo* CampoEn(int t, int f) const;
+    std::optional<int> NumCampos(int t) const;
+    const engine::Relation* RelacionEn(int r) const;
     // Builder-time access: an index outside the model gives an empty name.
     std::string NombreTabla(int t) const;
     std::string NombreCampo(int t, int f) const;
@@ -210,6 +211,7 @@ class Motor {
     const std::vector<engine::Value>* Consultar(const char* sql,
                                                 const std::vector<std::string>& nombres);
 
+    Vocabulario Palabras;
     std::shared_ptr<engine::Database> usuario_;
     std::shared_ptr<engine::Database> auxiliar_;
     std::vector<engine::Relation> relaciones_;
