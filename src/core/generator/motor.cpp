@@ -4,7 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <bit>
 #include <limits>
+#include <stdexcept>
 
 #include "core/dictionary/nombres.h"
 #include "core/generator/reglas.h"
@@ -242,14 +244,28 @@ std::string Identificador(std::string_view nombre) {
     return engine::QuoteSql(nombre, '"');
 }
 
+// Uniform in [0, n], from the one random source: 31 bits at a time, redrawn past n.
+std::uint64_t AleatorioHasta(std::uint64_t n) {
+    constexpr std::uint64_t kMayor31 = 0x7fffffff;
+    if (n <= kMayor31)
+        return std::uint64_t(Aleatorio(0, std::int32_t(n)));
+    const int bits = std::bit_width(n);
+    const std::uint64_t mascara = bits == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << bits) - 1;
+    for (;;) {
+        std::uint64_t v = 0;
+        for (int b = 0; b < bits; b += 31) v = (v << 31) | std::uint64_t(Aleatorio(0, kMayor31));
+        if ((v & mascara) <= n)
+            return v & mascara;
+    }
+}
+
 }  // namespace
 
-const Motor::Filas& Motor::FilasDe(const std::string& tabla) {
+Motor::Filas& Motor::FilasDe(const std::string& tabla) {
     if (auto it = filas_.find(tabla); it != filas_.end())
         return it->second;
     Filas f;
-    sqlite3* db = usuario_ ? usuario_->handle() : nullptr;
-    if (db) {
+    if (usuario_) {
         // A column may be named like the row id; take a spelling it does not hide.
         const int t = IndiceTabla(tabla);
         for (const char* alias : {"rowid", "_rowid_", "oid"}) {
@@ -263,52 +279,63 @@ const Motor::Filas& Motor::FilasDe(const std::string& tabla) {
                 break;
             }
         }
-        const std::string origen = " FROM main." + Identificador(tabla);
-        sqlite3_stmt* stmt = nullptr;
-        if (!f.alias.empty()) {
-            const std::string sql = "SELECT " + f.alias + origen;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
-                int rc;
-                while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-                    f.rowids.push_back(sqlite3_column_int64(stmt, 0));
-                f.porRowid = rc == SQLITE_DONE;
-            }
-            sqlite3_finalize(stmt);
-            stmt = nullptr;
-        }
-        if (f.porRowid) {
-            f.total = std::int64_t(f.rowids.size());
-        } else {
-            // WITHOUT ROWID tables: count, then a row by its position.
-            f.rowids.clear();
-            const std::string sql = "SELECT count(*)" + origen;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
-                sqlite3_step(stmt) == SQLITE_ROW)
-                f.total = sqlite3_column_int64(stmt, 0);
-            sqlite3_finalize(stmt);
+        // Both ends come from the table's b-tree at once, however many rows it has.
+        engine::EngineError err;
+        auto rs = f.alias.empty()
+                      ? nullptr
+                      : usuario_->OpenRecordset("SELECT min(" + f.alias + "), max(" + f.alias +
+                                                    ") FROM main." + Identificador(tabla),
+                                                err);
+        if (rs && !rs->Eof()) {
+            f.porRowid = true;
+            if (rs->Field(0).isNull())
+                f.total = 0;
+            f.minimo = rs->Field(0).integer;
+            f.maximo = rs->Field(1).integer;
         }
     }
     return filas_.emplace(tabla, std::move(f)).first->second;
 }
 
+std::int64_t Motor::ContarFilas(const std::string& tabla, Filas& f) {
+    if (f.total < 0) {
+        engine::EngineError err;
+        const Value n = usuario_->Scalar("SELECT count(*) FROM main." + Identificador(tabla), err);
+        f.total = err.failed() ? 0 : n.integer;
+    }
+    return f.total;
+}
+
 Value Motor::ValorAleatorio(const std::string& tabla, const std::string& campo) {
     if (!usuario_ || tabla.empty() || campo.empty())
         return Value::Null();
-    const Filas& filas = FilasDe(tabla);
-    const std::int64_t n = std::min<std::int64_t>(filas.total, std::numeric_limits<int>::max());
-    if (n <= 0)
+    Filas& filas = FilasDe(tabla);
+    if (filas.total == 0)
         return Value::Null();
-    const int k = Aleatorio(0, int(n - 1));
     engine::EngineError err;
     std::unique_ptr<engine::Recordset> rs;
     // Qualified, so that an unknown field is an error rather than a string literal.
     const std::string seleccion = "SELECT " + Identificador(tabla) + "." + Identificador(campo) +
                                   " FROM main." + Identificador(tabla);
-    if (filas.porRowid)
+    // A row id drawn between the ends is taken when it exists, redrawn otherwise: every row
+    // is as likely, and no id is held.
+    constexpr int kIntentos = 32;
+    for (int i = 0; filas.porRowid && i < kIntentos; ++i) {
+        const std::uint64_t amplitud = std::uint64_t(filas.maximo) - std::uint64_t(filas.minimo);
+        const auto id = std::int64_t(std::uint64_t(filas.minimo) + AleatorioHasta(amplitud));
         rs = usuario_->OpenRecordset(seleccion + " WHERE " + filas.alias + " = ?", err,
-                                     {Value::Int(filas.rowids[std::size_t(k)])});
-    else
-        rs = usuario_->OpenRecordset(seleccion + " LIMIT 1 OFFSET ?", err, {Value::Int(k)});
+                                     {Value::Int(id)});
+        if (!rs)
+            return Value::Null();
+        if (!rs->Eof())
+            return rs->Field(0);
+    }
+    // Ids too sparse, or none (WITHOUT ROWID): a row by its position, as uniform.
+    const std::int64_t n = ContarFilas(tabla, filas);
+    if (n <= 0)
+        return Value::Null();
+    const auto k = std::int64_t(AleatorioHasta(std::uint64_t(n - 1)));
+    rs = usuario_->OpenRecordset(seleccion + " LIMIT 1 OFFSET ?", err, {Value::Int(k)});
     if (!rs || rs->Eof())
         return Value::Null();
     return rs->Field(0);

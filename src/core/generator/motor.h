@@ -217,14 +217,16 @@ class Motor {
     std::vector<engine::Relation> relaciones_;
     std::map<std::string, std::optional<std::vector<engine::Value>>> cacheDiccionario_;
 
-    // Rows of each table for uniform sampling, loaded at first use.
+    // What a uniform draw of a table's rows needs, read at first use: the range of its row
+    // ids, or its row count when it has none (WITHOUT ROWID) or they are too sparse.
     struct Filas {
         bool porRowid = false;
         std::string alias;  // rowid, oid or _rowid_
-        std::vector<std::int64_t> rowids;
-        std::int64_t total = 0;
+        std::int64_t minimo = 0, maximo = 0;
+        std::int64_t total = -1;  // -1 until counted
     };
-    const Filas& FilasDe(const std::string& tabla);
+    Filas& FilasDe(const std::string& tabla);
+    std::int64_t ContarFilas(const std::string& tabla, Filas& f);
     std::unordered_map<std::string, Filas> filas_;
 
     int intentos_ = 0;
