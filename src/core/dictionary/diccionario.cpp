@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/dictionary/nombres.h"
+#include "core/shell/textos.h"
 
 namespace veliora {
 
@@ -31,8 +32,7 @@ bool ActualizarFila(Database& aux, std::string_view sql, const std::vector<Value
     if (!aux.Execute(sql, error, params))
         return false;
     if (aux.Changes() == 0) {
-        error = {SQLITE_NOTFOUND, "No hay fila en el diccionario para " + std::string(objeto),
-                 std::string(sql)};
+        error = {SQLITE_NOTFOUND, Texto(1702, std::string(objeto)), std::string(sql)};
         return false;
     }
     return true;

@@ -2,12 +2,16 @@
 // values, the draw rules, validation and the dictionary lookups.
 #include "core/generator/motor.h"
 
+#include <sqlite3.h>
+
 #include <bit>
+#include <limits>
 #include <stdexcept>
 
 #include "core/dictionary/nombres.h"
 #include "core/generator/reglas.h"
 #include "core/shell/rutinas.h"
+#include "core/shell/textos.h"
 
 namespace veliora::generador {
 
@@ -24,7 +28,7 @@ bool Motor::Cargar(engine::EngineError& error) {
     filas_.clear();
     cacheDiccionario_.clear();
     if (!usuario_) {
-        error = {1, "La base de datos no está abierta", {}};
+        error = {SQLITE_ERROR, Texto(1700), {}};
         return false;
     }
     if (!CargarEstructura(EstructuraBD, *usuario_, error))
@@ -75,14 +79,9 @@ bool Motor::Repetir(Dibujo&& dibujo) {
     while (enCurso_.Intentos < kMaxIntentos) {
         ++enCurso_.Intentos;
         Borrador b;
-        Paso paso;
-        try {
-            paso = dibujo(b);
-        } catch (const std::out_of_range&) {
-            // A position outside the model or the relation list: the engine error that
-            // ends the generation silently.
-            paso = Paso::Fin;
-        }
+        // Fin: a position outside the model or the relation list, the engine error that
+        // ends the generation silently.
+        const Paso paso = dibujo(b);
         if (paso == Paso::Fin) {
             enCurso_.Fin = FinPulsacion::ErrorMotor;
             ultima_ = enCurso_;
@@ -140,42 +139,45 @@ bool Motor::GenerarQueryAgrupada(bool Compleja) {
 
 // ---------------------------------------------------------------- model access
 
-const Tabla& Motor::TablaEn(int t) const {
-    return EstructuraBD.Item(std::int32_t(t));
+const Tabla* Motor::TablaEn(int t) const {
+    if (t < 1 || t > EstructuraBD.Count())
+        return nullptr;
+    return &EstructuraBD.Item(std::int32_t(t));
 }
 
-const Campo& Motor::CampoEn(int t, int f) const {
-    return TablaEn(t).Campos.Item(std::int32_t(f));
+const Campo* Motor::CampoEn(int t, int f) const {
+    const Tabla* tabla = TablaEn(t);
+    if (!tabla || f < 1 || f > tabla->Campos.Count())
+        return nullptr;
+    return &tabla->Campos.Item(std::int32_t(f));
 }
 
-const engine::Relation& Motor::RelacionEn(int r) const {
+std::optional<int> Motor::NumCampos(int t) const {
+    const Tabla* tabla = TablaEn(t);
+    if (!tabla)
+        return std::nullopt;
+    return tabla->Campos.Count();
+}
+
+const engine::Relation* Motor::RelacionEn(int r) const {
     if (r < 0 || std::size_t(r) >= relaciones_.size())
-        throw std::out_of_range("relación fuera de rango");
-    return relaciones_[std::size_t(r)];
+        return nullptr;
+    return &relaciones_[std::size_t(r)];
 }
 
 std::string Motor::NombreTabla(int t) const {
-    if (t < 1 || t > EstructuraBD.Count())
-        return {};
-    return EstructuraBD.Item(std::int32_t(t)).Nombre;
+    const Tabla* tabla = TablaEn(t);
+    return tabla ? tabla->Nombre : std::string();
 }
 
 std::string Motor::NombreCampo(int t, int f) const {
-    if (t < 1 || t > EstructuraBD.Count())
-        return {};
-    const auto& campos = EstructuraBD.Item(std::int32_t(t)).Campos;
-    if (f < 1 || f > campos.Count())
-        return {};
-    return campos.Item(std::int32_t(f)).Nombre;
+    const Campo* campo = CampoEn(t, f);
+    return campo ? campo->Nombre : std::string();
 }
 
 int Motor::TipoCampo(int t, int f) const {
-    if (t < 1 || t > EstructuraBD.Count())
-        return 0;
-    const auto& campos = EstructuraBD.Item(std::int32_t(t)).Campos;
-    if (f < 1 || f > campos.Count())
-        return 0;
-    return campos.Item(std::int32_t(f)).Tipo;
+    const Campo* campo = CampoEn(t, f);
+    return campo ? campo->Tipo : 0;
 }
 
 int Motor::IndiceTabla(std::string_view nombre) const {
@@ -344,7 +346,7 @@ Value Motor::ValorAleatorio(const std::string& tabla, const std::string& campo) 
 int Motor::ElegirAgregado(int t, int f, bool Obligatorio) {
     if (!Obligatorio && f == 0)
         return Aleatorio(0, 1);
-    const GrupoTipo grupo = f == 0 ? GrupoTipo::Otro : GrupoDeTipo(CampoEn(t, f).Tipo);
+    const GrupoTipo grupo = f == 0 ? GrupoTipo::Otro : GrupoDeTipo(TipoCampo(t, f));
     const bool sumable = grupo == GrupoTipo::Numerico && LeerPermiteSum(t, f);
     if (Obligatorio)
         return sumable ? Aleatorio(2, 5) : Aleatorio(2, 3);
@@ -356,7 +358,7 @@ int Motor::ElegirAgregado(int t, int f, bool Obligatorio) {
 }
 
 int Motor::ElegirAgregadoAgrupado(int t, int f) {
-    switch (GrupoDeTipo(CampoEn(t, f).Tipo)) {
+    switch (GrupoDeTipo(TipoCampo(t, f))) {
         case GrupoTipo::Numerico:
             if (LeerPermiteSum(t, f))
                 return Aleatorio(1, 5);
@@ -371,7 +373,7 @@ int Motor::ElegirAgregadoAgrupado(int t, int f) {
 }
 
 int Motor::ElegirOperador(int t, int f, bool SoloComparaciones) {
-    switch (GrupoDeTipo(CampoEn(t, f).Tipo)) {
+    switch (GrupoDeTipo(TipoCampo(t, f))) {
         case GrupoTipo::Numerico:
             return SoloComparaciones ? Aleatorio(0, 5) : Aleatorio(0, 7);
         case GrupoTipo::Fecha:
@@ -382,10 +384,11 @@ int Motor::ElegirOperador(int t, int f, bool SoloComparaciones) {
 }
 
 bool Motor::CampoConIndiceUnico(int t, int f) const {
-    if (f == 0)
+    const Campo* campo = CampoEn(t, f);
+    if (!campo)
         return false;
-    const std::string& nombre = CampoEn(t, f).Nombre;
-    for (const Indice& i : TablaEn(t).Indices)
+    const std::string& nombre = campo->Nombre;
+    for (const Indice& i : TablaEn(t)->Indices)
         if (i.Unico && i.Campos.size() == 1 && MismoNombre(i.Campos.front(), nombre))
             return true;
     return false;
