@@ -279,12 +279,14 @@ Motor::Filas& Motor::FilasDe(const std::string& tabla) {
                 break;
             }
         }
-        // Both ends come from the table's b-tree at once, however many rows it has.
+        // Each end is read from the table's b-tree directly, however many rows it has (the
+        // engine scans the whole table for min and max in one query).
         engine::EngineError err;
+        const std::string origen = " FROM main." + Identificador(tabla) + ")";
         auto rs = f.alias.empty()
                       ? nullptr
-                      : usuario_->OpenRecordset("SELECT min(" + f.alias + "), max(" + f.alias +
-                                                    ") FROM main." + Identificador(tabla),
+                      : usuario_->OpenRecordset("SELECT (SELECT min(" + f.alias + ")" + origen +
+                                                    ", (SELECT max(" + f.alias + ")" + origen,
                                                 err);
         if (rs && !rs->Eof()) {
             f.porRowid = true;
