@@ -13,13 +13,11 @@
 #include "core/shell/textos.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
 namespace {
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 
 const QString kTituloPrograma = QStringLiteral("VELIORA");
 const QString kVersion = QStringLiteral("1.0.0");
@@ -142,7 +140,7 @@ void frmVLRAbout::StartSysInfo() {
         if (iniciado)
             return;
     }
-    Mensaje(T(506), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    Mensaje(T(507), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
 }
 
 }  // namespace veliora::ui
