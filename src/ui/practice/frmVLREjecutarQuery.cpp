@@ -49,6 +49,9 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     cmdEjecutar_->setObjectName(QStringLiteral("cmdEjecutar"));
     cmdSalir_ = new QPushButton(this);
     cmdSalir_->setObjectName(QStringLiteral("cmdSalir"));
+    // Enter presses the focused button.
+    cmdEjecutar_->setAutoDefault(true);
+    cmdSalir_->setAutoDefault(true);
     auto* botones = new QVBoxLayout;
     botones->addWidget(cmdEjecutar_);
     botones->addWidget(cmdSalir_);
