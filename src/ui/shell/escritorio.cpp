@@ -1,5 +1,6 @@
 #include "ui/shell/escritorio.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
@@ -83,6 +84,38 @@ void CrearBarraEstado(QMainWindow* principal) {
     QObject::connect(reloj, &QTimer::timeout, barra, actualizar);
     reloj->start(300);
     actualizar();
+}
+
+namespace {
+class GuardaTamano : public QObject {
+  public:
+    GuardaTamano(QMdiSubWindow* marco, std::string valor)
+        : QObject(marco), valor_(std::move(valor)) {}
+
+  protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override {
+        if (evento->type() == QEvent::Close) {
+            const QSize t = static_cast<QWidget*>(objeto)->size();
+            GuardarValor(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, valor_,
+                         std::to_string(t.width()) + "x" + std::to_string(t.height()));
+        }
+        return false;
+    }
+
+  private:
+    std::string valor_;
+};
+}  // namespace
+
+void RecordarTamano(QMdiSubWindow* marco, const QString& nombre) {
+    const std::string valor = "TAMANO_" + nombre.toStdString();
+    std::string texto;
+    if (GetKeyValue(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, valor, texto)) {
+        const QStringList partes = QString::fromStdString(texto).split(QLatin1Char('x'));
+        if (partes.size() == 2 && partes[0].toInt() > 0 && partes[1].toInt() > 0)
+            marco->resize(partes[0].toInt(), partes[1].toInt());
+    }
+    marco->installEventFilter(new GuardaTamano(marco, valor));
 }
 
 void RestaurarGeometria(QMainWindow* principal) {

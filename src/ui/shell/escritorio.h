@@ -5,6 +5,8 @@
 class QMainWindow;
 class QMdiArea;
 class QMenu;
+class QMdiSubWindow;
+class QString;
 
 namespace veliora::ui {
 
@@ -16,6 +18,10 @@ void TextosMenuVentana(QMenu* menu);
 // A status bar with the open database's file name, the mode and what runs now; it keeps
 // itself up to date.
 void CrearBarraEstado(QMainWindow* principal);
+
+// A child window's frame takes the size it had when last closed (settings file) and keeps
+// it for next time. Windows with their own sizing rules apply them afterwards.
+void RecordarTamano(QMdiSubWindow* marco, const QString& nombre);
 
 // The main window's size and position from the settings file (its first size otherwise),
 // and back.

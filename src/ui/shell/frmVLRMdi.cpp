@@ -13,6 +13,7 @@
 #include <QTranslator>
 #include <filesystem>
 
+#include "core/access/conversion.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
@@ -31,6 +32,7 @@
 #include "ui/shell/frmVLRAbout.h"
 #include "ui/shell/frmVLRAyuda.h"
 #include "ui/shell/frmVLRCambiarIdioma.h"
+#include "ui/shell/frmVLRConvertirAccess.h"
 #include "ui/shell/frmVLRLogin.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
@@ -274,6 +276,19 @@ void frmVLRMdi::ComprobarAyudaBD() {
 }
 
 bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
+    if (access::EsArchivoAccess(ruta.toStdString())) {
+        // Converted here, with progress and Cancel; AbrirBDUsuario then finds it ready.
+        engine::EngineError err;
+        frmVLRConvertirAccess conversion(ruta, this);
+        if (!conversion.Ejecutar(err)) {
+            if (access::Cancelada(err))
+                return false;  // cancelled: the open database stays as it was
+            Mensaje(T(202) + QLatin1Char('\n') + QString::fromStdString(err.description),
+                    Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+            DeshabilitarMenus();
+            return false;
+        }
+    }
     // Every child window works on the open databases: none may go on showing or using the
     // previous ones, whatever this open ends in.
     CerrarVentanas();
@@ -314,7 +329,8 @@ void frmVLRMdi::mnuAbrir_Click() {
     dialogo.setAcceptMode(QFileDialog::AcceptOpen);
     dialogo.setFileMode(QFileDialog::ExistingFile);
     dialogo.setDefaultSuffix(QStringLiteral("db"));
-    dialogo.setNameFilters({QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"), T(150)});
+    dialogo.setNameFilters(
+        {QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"), T(1608), T(150)});
     if (dialogo.exec() != QDialog::Accepted)
         return;
     const QStringList elegidos = dialogo.selectedFiles();
