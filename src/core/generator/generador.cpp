@@ -36,8 +36,4 @@ const generador::Generacion& GeneradorConsultas::UltimaGeneracion() const {
     return estado_->motor.Ultima();
 }
 
-generador::Motor& GeneradorConsultas::MotorGenerador() {
-    return estado_->motor;
-}
-
 }  // namespace veliora

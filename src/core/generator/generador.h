@@ -38,8 +38,6 @@ class GeneradorConsultas {
     // The last press: kind and driver chosen, draws spent, the plan and the raw texts
     // (core/generator/motor.h).
     const generador::Generacion& UltimaGeneracion() const;
-    // The generator itself, for callers that need its routines (command-line tool).
-    generador::Motor& MotorGenerador();
 
   private:
     struct Estado;
