@@ -29,6 +29,10 @@ CREATE TABLE Alumnos (Id INTEGER PRIMARY KEY, Nombre TEXT, Nota DOUBLE, Curso TE
 INSERT INTO Alumnos VALUES (1, 'Ana', 7.5, '1A'), (2, 'Luis', 5, '1B'), (3, 'Eva', NULL, '1A');
 )sql";
 
+// A query that never ends by itself: only an interrupt or the time limit stops it.
+inline constexpr const char* kSinFin =
+    "with recursive r(n) as (select 1 union all select n + 1 from r) select count(*) from r";
+
 class EntornoPractica {
   public:
     // Opens the given user database (a small one of its own when empty) and its auxiliary

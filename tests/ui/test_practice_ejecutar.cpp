@@ -1,11 +1,15 @@
 // The direct query window: results in the grid, error messages, big results.
 #include <QAbstractItemModel>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QTableView>
 
 #include "core/shell/textos.h"
 #include "test_practice_comun.h"
+#include "ui/practice/ModeloRecordset.h"
 #include "ui/practice/frmVLREjecutarQuery.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/ventanas.h"
@@ -26,6 +30,7 @@ class TestPracticeEjecutar : public QObject {
     void Ejecutar(const QString& sql) {
         Control<QPlainTextEdit>(w_, "txtPregunta")->setPlainText(sql);
         QTest::mouseClick(Control(w_, "cmdEjecutar"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([this] { return !w_->Ocupada(); }, 20000));
     }
     QAbstractItemModel* Modelo() { return Control<QTableView>(w_, "DBGridDatos")->model(); }
     QString Celda(int fila, int columna) {
@@ -67,7 +72,12 @@ class TestPracticeEjecutar : public QObject {
         QCOMPARE(Cabecera(1), QStringLiteral("Nota"));
         QCOMPARE(Celda(0, 0), QStringLiteral("Ana"));
         QCOMPARE(Celda(0, 1), QStringLiteral("7,5"));  // as a Spanish desktop shows it
-        QCOMPARE(Celda(2, 1), QString());              // null
+        // A null is a greyed NULL on screen, nothing when copied.
+        QCOMPARE(Celda(2, 1), QStringLiteral("NULL"));
+        QVERIFY(Modelo()->data(Modelo()->index(2, 1), Qt::ForegroundRole).isValid());
+        QCOMPARE(Modelo()->data(Modelo()->index(2, 1), ui::ModeloRecordset::kTextoCopiado),
+                 QString());
+        QVERIFY(Control<QLabel>(w_, "lblFilas")->text().startsWith(QStringLiteral("3 filas · ")));
         // Read-only: no cell can be edited.
         QVERIFY(!(Modelo()->flags(Modelo()->index(0, 0)) & Qt::ItemIsEditable));
         QVERIFY(!Modelo()->setData(Modelo()->index(0, 0), QStringLiteral("x")));
@@ -128,6 +138,65 @@ class TestPracticeEjecutar : public QObject {
         QCOMPARE(lineas.size(), 3);
         QVERIFY(lineas[0].startsWith(QString::fromStdString(TextoAbsoluto(10605))));
         QCOMPARE(lineas[2], QString::fromStdString(TextoAbsoluto(10606)));
+    }
+
+    void copySelectionAsTabSeparatedText() {
+        Ejecutar(QStringLiteral("select Id, Nombre, Nota from Alumnos order by Id"));
+        auto* grid = Control<QTableView>(w_, "DBGridDatos");
+        grid->selectionModel()->select(QItemSelection(Modelo()->index(1, 1), Modelo()->index(2, 2)),
+                                       QItemSelectionModel::Select);
+        grid->setFocus();
+        QTest::keySequence(grid, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("Nombre\tNota\nLuis\t5\nEva\t\n"));
+    }
+
+    void aLongQueryLeavesTheProgramResponsiveAndCanBeCancelled() {
+        Control<QPlainTextEdit>(w_, "txtPregunta")->setPlainText(QString::fromLatin1(kSinFin));
+        QTest::mouseClick(Control(w_, "cmdEjecutar"), Qt::LeftButton);
+        QVERIFY(w_->Ocupada());
+        // The window thread goes on: a timer fires while the query runs.
+        int disparos = 0;
+        QTimer reloj;
+        QObject::connect(&reloj, &QTimer::timeout, [&] { ++disparos; });
+        reloj.start(10);
+        QVERIFY(QTest::qWaitFor([&] { return disparos >= 3; }, 5000));
+        QVERIFY(w_->Ocupada());
+        QVERIFY(!Control(w_, "cmdEjecutar")->isEnabled());
+        w_->Cancelar();
+        QVERIFY(!w_->Ocupada());
+        QVERIFY(Control(w_, "cmdEjecutar")->isEnabled());
+        QVERIFY(mensajes_->mensajes().empty());
+        QCOMPARE(Control<QLabel>(w_, "lblFilas")->text(), QString::fromStdString(Texto(1156)));
+        // The next query runs once the cancelled one has let go of the engine.
+        Ejecutar(QStringLiteral("select count(*) from Alumnos"));
+        QCOMPARE(Celda(0, 0), QStringLiteral("3"));
+    }
+
+    void frameSizeIsRememberedInTheSettings() {
+        w_->close();
+        BorrarCerradas();
+        QMdiArea area;
+        area.resize(1000, 700);
+        ui::FijarAreaMdi(&area);
+        area.show();
+        auto abrir = [] {
+            auto* v = ui::ObtenerVentana<frmVLREjecutarQuery>();
+            ui::MostrarVentana(v);
+            return qobject_cast<QMdiSubWindow*>(v->parentWidget());
+        };
+        QMdiSubWindow* marco = abrir();
+        QVERIFY(marco);
+        marco->resize(640, 430);
+        marco->close();
+        BorrarCerradas();
+        marco = abrir();
+        QCOMPARE(marco->size(), QSize(640, 430));
+        marco->close();
+        BorrarCerradas();
+        ui::FijarAreaMdi(nullptr);
+        w_ = ui::ObtenerVentana<frmVLREjecutarQuery>();
+        ui::MostrarVentana(w_);
     }
 
     void millionRowsAreFetchedAsTheViewNeedsThem() {

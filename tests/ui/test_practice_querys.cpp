@@ -52,6 +52,11 @@ class TestPracticeQuerys : public QObject {
         w->setTextoPregunta(QString::fromUtf8(texto));
         w->MostrarPregunta();
     }
+    // Checks and generations run off the window thread: a press ends when its work does.
+    static void Pulsar(frmVLRQuerys* w, const char* boton) {
+        QTest::mouseClick(Control(w, boton), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([w] { return !w->Ocupada(); }, 20000));
+    }
     static QString Texto(QWidget* w, const char* nombre) {
         return Control<QPlainTextEdit>(w, nombre)->toPlainText();
     }
@@ -262,7 +267,7 @@ class TestPracticeQuerys : public QObject {
         auto* respuesta = Control<QPlainTextEdit>(w, "txtRespuesta");
 
         respuesta->setPlainText(QStringLiteral("select Nombre from Alumnos"));
-        QTest::mouseClick(Control(w, "cmdCompRespuesta"), Qt::LeftButton);
+        Pulsar(w, "cmdCompRespuesta");
         QCOMPARE(mensajes_->mensajes().size(), std::size_t(1));
         QCOMPARE(mensajes_->mensajes().back().texto, QStringLiteral("Resultado erróneo"));
         QCOMPARE(mensajes_->mensajes().back().icono, Icono::Critico);
@@ -270,7 +275,7 @@ class TestPracticeQuerys : public QObject {
 
         respuesta->setPlainText(
             QStringLiteral("SELECT nombre\nFROM alumnos\nWHERE curso = '1A'\nORDER BY nombre;"));
-        QTest::mouseClick(Control(w, "cmdCompRespuesta"), Qt::LeftButton);
+        Pulsar(w, "cmdCompRespuesta");
         QCOMPARE(mensajes_->mensajes().back().texto,
                  QStringLiteral("El resultado parece correcto\r\nCompruebe su respuesta con la "
                                 "solución"));
@@ -288,7 +293,7 @@ class TestPracticeQuerys : public QObject {
         for (const char* hostil : {"delete from Alumnos", "select 1; drop table Alumnos",
                                    "selec Nombre from Alumnos", ""}) {
             respuesta->setPlainText(QString::fromUtf8(hostil));
-            QTest::mouseClick(Control(w, "cmdCompRespuesta"), Qt::LeftButton);
+            Pulsar(w, "cmdCompRespuesta");
             // The verdict's line first; the second says why.
             QVERIFY(mensajes_->mensajes().back().texto.startsWith(T(1117) + "\r\n"));
             QCOMPARE(mensajes_->mensajes().back().icono, Icono::Critico);
@@ -301,7 +306,7 @@ class TestPracticeQuerys : public QObject {
         auto* w = Abrir();
         QVERIFY(w);
         Control<QPlainTextEdit>(w, "txtRespuesta")->setPlainText(QStringLiteral("select 1"));
-        QTest::mouseClick(Control(w, "cmdCompRespuesta"), Qt::LeftButton);
+        Pulsar(w, "cmdCompRespuesta");
         QCOMPARE(mensajes_->mensajes().back().texto, T(1116) + "\r\n" + T(1141));
         QCOMPARE(mensajes_->mensajes().back().icono, Icono::Exclamacion);
     }
@@ -347,20 +352,20 @@ class TestPracticeQuerys : public QObject {
         for (int i = 2; i <= 5; ++i)
             Control<QCheckBox>(w, QStringLiteral("chkQuery%1").arg(i).toLatin1())
                 ->setChecked(false);
-        QTest::mouseClick(Control(w, "cmdQuery"), Qt::LeftButton);
+        Pulsar(w, "cmdQuery");
         QVERIFY(!w->SolucionSQL().isEmpty());
         QCOMPARE(Texto(w, "txtPregunta"), w->TextoPregunta());
         QVERIFY(!w->TextoPregunta().isEmpty());
         QVERIFY(!Habilitado(w, "cmdMostrarSolucion"));
         // The solution itself is a right answer.
         Control<QPlainTextEdit>(w, "txtRespuesta")->setPlainText(w->SolucionSQL());
-        QTest::mouseClick(Control(w, "cmdCompRespuesta"), Qt::LeftButton);
+        Pulsar(w, "cmdCompRespuesta");
         QCOMPARE(mensajes_->mensajes().back().icono, Icono::Exclamacion);
         QCOMPARE(mensajes_->mensajes().back().texto, T(1118) + "\r\n" + T(1119));
         // A second press gives a new question in place of the first.
         const QString primera = w->SolucionSQL();
         for (int intento = 0; intento < 5 && w->SolucionSQL() == primera; ++intento)
-            QTest::mouseClick(Control(w, "cmdQuery"), Qt::LeftButton);
+            Pulsar(w, "cmdQuery");
         QVERIFY(w->SolucionSQL() != primera);
         QVERIFY(Texto(w, "txtRespuesta").isEmpty());
     }
@@ -436,7 +441,7 @@ class TestPracticeQuerys : public QObject {
         // The check uses the line on show, unscrambled.
         Control<QPlainTextEdit>(w, "txtRespuesta")
             ->setPlainText(QStringLiteral("select Nota from Alumnos where Nombre = 'Ana'"));
-        QTest::mouseClick(Control(w, "cmdCompRespuesta2"), Qt::LeftButton);
+        Pulsar(w, "cmdCompRespuesta2");
         QCOMPARE(mensajes_->mensajes().back().icono, Icono::Exclamacion);
 
         QTest::mouseClick(Control(w, "cmdSigQuery"), Qt::LeftButton);
@@ -499,6 +504,75 @@ class TestPracticeQuerys : public QObject {
         QVERIFY(w->SolucionSQL().isEmpty());
         QTest::qWait(3 * kSegundo);
         QVERIFY(!Habilitado(w, "cmdMostrarSolucion"));
+    }
+
+    // ---- Work off the window thread, layout, keyboard --------------------------------
+
+    void aRunawayCheckIsCancelledAndTheWindowStaysUsable() {
+        auto* w = Abrir();
+        QVERIFY(w);
+        Pregunta(w, "select Nombre from Alumnos", "Nombre de los alumnos");
+        auto* respuesta = Control<QPlainTextEdit>(w, "txtRespuesta");
+        respuesta->setPlainText(QString::fromLatin1(kSinFin));
+        QTest::mouseClick(Control(w, "cmdCompRespuesta"), Qt::LeftButton);
+        QVERIFY(w->Ocupada());
+        QVERIFY(!Habilitado(w, "cmdCompRespuesta"));
+        auto* cancelar = Control<QPushButton>(w, "cmdCancelar");
+        QVERIFY(cancelar->isVisible());
+        QTest::mouseClick(cancelar, Qt::LeftButton);
+        QVERIFY(!w->Ocupada());
+        QCOMPARE(mensajes_->mensajes().size(), std::size_t(1));
+        QCOMPARE(mensajes_->mensajes().back().texto, T(1151));
+        // No late verdict of the cancelled check; the next one is judged.
+        respuesta->setPlainText(QStringLiteral("select Nombre from Alumnos"));
+        Pulsar(w, "cmdCompRespuesta");
+        QCOMPARE(mensajes_->mensajes().size(), std::size_t(2));
+        QCOMPARE(mensajes_->mensajes().back().texto, T(1118) + "\r\n" + T(1119));
+    }
+
+    void closingWhileCheckingCancels() {
+        auto* w = Abrir();
+        QVERIFY(w);
+        Pregunta(w, "select 1", "uno");
+        Control<QPlainTextEdit>(w, "txtRespuesta")->setPlainText(QString::fromLatin1(kSinFin));
+        QTest::mouseClick(Control(w, "cmdCompRespuesta"), Qt::LeftButton);
+        QVERIFY(w->Ocupada());
+        QTest::mouseClick(Control(w, "cmdSalir"), Qt::LeftButton);
+        BorrarCerradas();
+        QTest::qWait(50);
+        QVERIFY(mensajes_->mensajes().empty());
+    }
+
+    void boxesGrowWithTheWindow() {
+        auto* w = Abrir();
+        QVERIFY(w);
+        const QRect respuesta = Control(w, "FrRespuesta")->geometry();
+        const QRect boton = Control(w, "cmdCompRespuesta")->geometry();
+        w->resize(w->width() + 300, w->height() + 300);
+        const QRect crecida = Control(w, "FrRespuesta")->geometry();
+        QVERIFY(crecida.width() >= respuesta.width() + 300);
+        QVERIFY(crecida.height() >= respuesta.height() + 90);
+        // The buttons keep their column, at the right of the boxes.
+        QCOMPARE(Control(w, "cmdCompRespuesta")->x(), boton.x() + 300);
+        QVERIFY(Control(w, "FrSolucion")->geometry().bottom() < w->height());
+    }
+
+    void ctrlEnterChecks() {
+        auto* w = Abrir();
+        QVERIFY(w);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        Pregunta(w, "select Nombre from Alumnos", "Nombre de los alumnos");
+        auto* respuesta = Control<QPlainTextEdit>(w, "txtRespuesta");
+        respuesta->setPlainText(QStringLiteral("select Nombre from Alumnos"));
+        QTest::keyClick(respuesta, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(QTest::qWaitFor([w] { return !w->Ocupada(); }, 20000));
+        QCOMPARE(mensajes_->mensajes().size(), std::size_t(1));
+        QCOMPARE(mensajes_->mensajes().back().icono, Icono::Exclamacion);
+        // Tab leaves the answer box instead of typing a tab.
+        respuesta->setFocus();
+        QTest::keyClick(respuesta, Qt::Key_Tab);
+        QVERIFY(!respuesta->toPlainText().contains(QLatin1Char('\t')));
     }
 
     void closingStopsTheTimers() {

@@ -8,6 +8,7 @@
 
 #include "core/shell/apertura.h"
 #include "test_shell_comun.h"
+#include "ui/practice/frmVLREjecutarQuery.h"
 #include "ui/practice/frmVLRQuerys.h"
 #include "ui/shell/frmVLRMdi.h"
 #include "ui/shell/mensajes.h"
@@ -223,13 +224,16 @@ class TestShellAbrir : public QObject {
             practica->findChild<QCheckBox*>(QStringLiteral("chkQuery%1").arg(caja))
                 ->setChecked(false);
         practica->findChild<QPushButton*>("cmdQuery")->click();
+        QVERIFY(QTest::qWaitFor([&] { return !practica->Ocupada(); }, 20000));
         QVERIFY2(practica->SolucionSQL().contains(QStringLiteral("coches")),
                  qPrintable(practica->SolucionSQL()));
         w.findChild<QAction*>(QStringLiteral("mnuRealizarConsultasDirectas"))->trigger();
-        auto* directa = ui::BuscarVentana("frmVLREjecutarQuery");
+        auto* directa =
+            qobject_cast<ui::frmVLREjecutarQuery*>(ui::BuscarVentana("frmVLREjecutarQuery"));
         QVERIFY(directa);
         directa->findChild<QPlainTextEdit*>("txtPregunta")->setPlainText("select * from Coches");
         directa->findChild<QPushButton*>("cmdEjecutar")->click();
+        QVERIFY(QTest::qWaitFor([&] { return !directa->Ocupada(); }, 20000));
         auto* rejilla = directa->findChild<QTableView*>();
         QVERIFY(rejilla && rejilla->model());
         QCOMPARE(rejilla->model()->rowCount(), 2);

@@ -10,9 +10,11 @@
 #include <fstream>
 
 #include "core/shell/apertura.h"
+#include "core/shell/textos.h"
 #include "test_shell_comun.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/frmVLRAbout.h"
+#include "ui/shell/frmVLRAyuda.h"
 #include "ui/shell/frmVLRCambiarIdioma.h"
 #include "ui/shell/frmVLRMdi.h"
 #include "ui/shell/mensajes.h"
@@ -180,12 +182,19 @@ class TestShellDialogos : public QObject {
         EntornoShell::FijarIdioma(idioma.toStdString());
         ui::frmVLRMdi w;
         w.Iniciar({});
-        w.findChild<QAction*>("mnuAyudaIndice")->trigger();
-        w.findChild<QAction*>("mnuAyudaSQL")->trigger();
         const QString ayuda = Q(entorno_->home() / "AYUDA");
-        QCOMPARE(abiertas_, (QList<QUrl>{QUrl::fromLocalFile(ayuda + "/" + indice),
-                                         QUrl::fromLocalFile(ayuda + "/" + sintaxis)}));
+        // The program's own help window shows the page; the browser only on request.
+        w.findChild<QAction*>("mnuAyudaIndice")->trigger();
+        auto* ventana = qobject_cast<ui::frmVLRAyuda*>(ui::BuscarVentana("frmVLRAyuda"));
+        QVERIFY(ventana);
+        QCOMPARE(ventana->Pagina(), ayuda + "/" + indice);
+        w.findChild<QAction*>("mnuAyudaSQL")->trigger();
+        QCOMPARE(ventana->Pagina(), ayuda + "/" + sintaxis);
+        QVERIFY(abiertas_.isEmpty());
+        ventana->findChild<QPushButton*>("cmdNavegador")->click();
+        QCOMPARE(abiertas_, QList<QUrl>{QUrl::fromLocalFile(ayuda + "/" + sintaxis)});
         QVERIFY(captura_.mensajes().empty());
+        ventana->close();
     }
 
     void ayudaDeLaBaseDeDatosAbreSuPagina() {
@@ -195,7 +204,10 @@ class TestShellDialogos : public QObject {
         w.Iniciar({});
         QVERIFY(w.AbrirBaseDatos(Q(bd)));
         w.findChild<QAction*>("mnuAyudaBD")->trigger();
-        QCOMPARE(abiertas_, QList<QUrl>{QUrl::fromLocalFile(Q(entorno_->home() / "alumnos.htm"))});
+        auto* ventana = qobject_cast<ui::frmVLRAyuda*>(ui::BuscarVentana("frmVLRAyuda"));
+        QVERIFY(ventana);
+        QCOMPARE(ventana->Pagina(), Q(entorno_->home() / "alumnos.htm"));
+        ventana->close();
     }
 
     void rutaConBlancosLlegaEntera() {
@@ -275,7 +287,7 @@ class TestShellDialogos : public QObject {
         QVERIFY(captura_.mensajes().empty());
     }
 
-    void sinInfoDelSistemaMensaje506() {
+    void sinInfoDelSistemaMensaje507() {
         QTemporaryDir dir;
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", dir.path().toLocal8Bit());
@@ -286,7 +298,8 @@ class TestShellDialogos : public QObject {
         qputenv("PATH", path);
         QVERIFY(!lanzado);
         QCOMPARE(int(captura_.mensajes().size()), 1);
-        QCOMPARE(captura_.mensajes()[0].texto, QStringLiteral("Inf. del sistema"));
+        // Its own explanation, not the button's caption.
+        QCOMPARE(captura_.mensajes()[0].texto, QString::fromStdString(veliora::Texto(507)));
         QCOMPARE(captura_.mensajes()[0].icono, ui::Icono::Ninguno);
     }
 

@@ -109,8 +109,8 @@ class TestShellMenus : public QObject {
         QCOMPARE(w.windowTitle(), QStringLiteral("VELIORA"));
         QStringList menus;
         for (QAction* a : w.menuBar()->actions()) menus << a->objectName();
-        QCOMPARE(menus,
-                 (QStringList{"mnuArchivo", "mnuBD", "mnuConsultas", "mnuBoletines", "mnuAyuda"}));
+        QCOMPARE(menus, (QStringList{"mnuArchivo", "mnuBD", "mnuConsultas", "mnuBoletines",
+                                     "mnuVentana", "mnuAyuda"}));
 
         auto nombres = [&](const char* menu) {
             QStringList r;

@@ -27,6 +27,8 @@ class Connection {
     bool armed = false;
     // Database::SetDeadline, as steady-clock ticks; 0 when none.
     std::atomic<std::chrono::steady_clock::rep> absolute{0};
+    // Database::Interrupt: every step fails until ResetInterrupt.
+    std::atomic<bool> interrupted{false};
     // A private in-memory connection that runs the engine's own printf once its output is
     // known to fit (see BoundedPrintf), with one statement per argument count.
     sqlite3* printfDb = nullptr;
@@ -50,6 +52,8 @@ class Connection {
     }
 
     bool PastAbsoluteDeadline() const {
+        if (interrupted.load(std::memory_order_relaxed))
+            return true;
         auto ticks = absolute.load(std::memory_order_relaxed);
         return ticks != 0 && std::chrono::steady_clock::now().time_since_epoch().count() > ticks;
     }
@@ -1071,6 +1075,18 @@ void Database::SetDeadline(std::chrono::steady_clock::time_point deadline) {
 void Database::ClearDeadline() {
     if (conn_)
         conn_->absolute.store(0);
+}
+
+void Database::Interrupt() {
+    if (conn_) {
+        conn_->interrupted.store(true);
+        sqlite3_interrupt(conn_->db);
+    }
+}
+
+void Database::ResetInterrupt() {
+    if (conn_)
+        conn_->interrupted.store(false);
 }
 const Limits& Database::limits() const {
     static const Limits kDefault;

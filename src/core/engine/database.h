@@ -213,6 +213,11 @@ class Database {
     // instant (besides the per-step time limit), with the time-limit error.
     void SetDeadline(std::chrono::steady_clock::time_point deadline);
     void ClearDeadline();
+    // Callable while another thread runs a statement on this database (not while one
+    // closes it): the running statement and every later step or fetch on this
+    // database fail with the time-limit error until ResetInterrupt.
+    void Interrupt();
+    void ResetInterrupt();
 
   private:
     Database() = default;

@@ -17,13 +17,11 @@
 #include "core/shell/textos.h"
 #include "pdf/pdf.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
 namespace {
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 int& IntervaloInicio() {
     static int ms = 500;
     return ms;
@@ -115,8 +113,7 @@ void frmVLRExportarBoletin::CargarListaBoletines() {
     cboBoletin_->clear();
     for (const auto& n : nombres) cboBoletin_->addItem(QString::fromStdString(n));
     if (cboBoletin_->count() == 0) {
-        Mensaje(QStringLiteral("No se ha definido ningún boletín"), Icono::Exclamacion,
-                Botones::Aceptar, kTitulo, this);
+        Mensaje(T(1158), Icono::Exclamacion, Botones::Aceptar, kTitulo, this);
         close();
         return;
     }

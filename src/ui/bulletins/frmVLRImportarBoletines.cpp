@@ -14,14 +14,12 @@
 #include "core/shell/registro.h"
 #include "core/shell/textos.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
 namespace {
 
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 const QString kTitulo = QStringLiteral("VELIORA");
 const QString kFin = QStringLiteral("\r\n");
 // Setting that remembers the last folder imported from.

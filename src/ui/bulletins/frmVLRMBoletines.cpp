@@ -22,14 +22,12 @@
 #include "core/shell/textos.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
 namespace {
 
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }

@@ -10,14 +10,9 @@
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
-
-namespace {
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
-}  // namespace
 
 frmVLRNuevoBoletin::frmVLRNuevoBoletin(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmVLRNuevoBoletin"));

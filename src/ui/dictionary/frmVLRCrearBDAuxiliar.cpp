@@ -10,13 +10,11 @@
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
 namespace {
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 QString TextoError(const engine::EngineError& e, int contexto) {
     return QStringLiteral("Error %1: %2\r\n%3")
         .arg(e.number)

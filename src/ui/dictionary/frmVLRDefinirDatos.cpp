@@ -25,6 +25,7 @@
 #include "core/shell/textos.h"
 #include "ui/dictionary/elementos_diagrama.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
@@ -32,9 +33,6 @@ using namespace veliora::diagrama;
 
 namespace {
 
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }

@@ -1,5 +1,6 @@
 #include "ui/practice/ModeloRecordset.h"
 
+#include <QBrush>
 #include <climits>
 
 namespace veliora::ui {
@@ -24,8 +25,12 @@ QVariant ModeloRecordset::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= filas_ || index.column() >= rs_->FieldCount())
         return {};
     const engine::Value& v = rs_->Row(std::size_t(index.row()))[std::size_t(index.column())];
+    if (role == kTextoCopiado)
+        return v.isNull() ? QString() : QString::fromStdString(v.toSpanishText());
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return QString::fromStdString(v.toSpanishText());
+        return v.isNull() ? QStringLiteral("NULL") : QString::fromStdString(v.toSpanishText());
+    if (role == Qt::ForegroundRole && v.isNull())
+        return QBrush(Qt::gray);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (v.isNumber() ? Qt::AlignRight : Qt::AlignLeft));

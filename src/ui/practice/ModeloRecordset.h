@@ -31,6 +31,8 @@ class ModeloRecordset : public QAbstractTableModel {
     void AlFallar(std::function<void(const engine::EngineError&)> f) { alFallar_ = std::move(f); }
 
     static constexpr int kFilasPorBloque = 256;
+    // The text a cell copies as: empty for NULL (shown as a greyed "NULL").
+    static constexpr int kTextoCopiado = Qt::UserRole;
 
   private:
     std::unique_ptr<engine::Recordset> rs_;

@@ -12,14 +12,12 @@
 #include "core/shell/textos.h"
 #include "ui/practice/frmVLRQuerys.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 #include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
 
 namespace {
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 int& IntervaloInicio() {
     static int ms = 500;
     return ms;

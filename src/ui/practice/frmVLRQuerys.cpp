@@ -3,29 +3,28 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "core/generator/generador.h"
-#include "core/practice/comprobar.h"
+#include "core/practice/sesion.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "ui/practice/frmVLRGuardarQuery.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
+#include "ui/shell/trabajo.h"
 
 namespace veliora::ui {
 
 namespace {
 
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -45,13 +44,6 @@ constexpr int kTwipsPorPixel = 15;
 constexpr int Px(int twips) {
     return twips / kTwipsPorPixel;
 }
-constexpr int Tw(int pixels) {
-    return pixels * kTwipsPorPixel;
-}
-
-void Colocar(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(Px(left), Px(top), Px(width), Px(height));
-}
 
 // Design positions (twips).
 constexpr int kMargen = 120;
@@ -62,11 +54,7 @@ constexpr int kAltoBoton = 420;
 constexpr int kAnchoSalir = 1500;
 constexpr int kTopFilaBoletin = kTopSolucion + kAltoMarco + kMargen;
 
-class CursorEspera {
-  public:
-    CursorEspera() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursorEspera() { QGuiApplication::restoreOverrideCursor(); }
-};
+constexpr int kAltoTrabajo = 26;  // pixels of the busy strip, below the lowest row
 
 Icono IconoDe(Veredicto v) {
     switch (v) {
@@ -88,24 +76,22 @@ void frmVLRQuerys::FijarIntervalos(int inicio, int minuto, int segundo) {
 
 frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmVLRQuerys"));
-    bdUsuario_ = BDUsuario;
-    bdAuxiliar_ = BDAuxiliar;
+    sesion_ = std::make_shared<SesionPractica>(BDUsuario, BDAuxiliar);
 
-    auto marco = [this](const char* nombre, const char* nombreTexto, QPlainTextEdit*& texto,
-                        int top) {
+    auto marco = [this](const char* nombre, const char* nombreTexto, QPlainTextEdit*& texto) {
         auto* fr = new QGroupBox(this);
         fr->setObjectName(QString::fromLatin1(nombre));
-        Colocar(fr, kMargen, top, kAnchoMarco, kAltoMarco);
         texto = new QPlainTextEdit(fr);
         texto->setObjectName(QString::fromLatin1(nombreTexto));
+        texto->setTabChangesFocus(true);
         auto* capa = new QVBoxLayout(fr);
         capa->setContentsMargins(6, 4, 6, 6);
         capa->addWidget(texto);
         return fr;
     };
-    FrPregunta_ = marco("FrPregunta", "txtPregunta", txtPregunta_, kTopPregunta);
-    FrRespuesta_ = marco("FrRespuesta", "txtRespuesta", txtRespuesta_, kTopRespuesta);
-    FrSolucion_ = marco("FrSolucion", "txtSolucion", txtSolucion_, kTopSolucion);
+    FrPregunta_ = marco("FrPregunta", "txtPregunta", txtPregunta_);
+    FrRespuesta_ = marco("FrRespuesta", "txtRespuesta", txtRespuesta_);
+    FrSolucion_ = marco("FrSolucion", "txtSolucion", txtSolucion_);
     txtPregunta_->setReadOnly(true);
     txtSolucion_->setReadOnly(true);
     QFont fija(QStringLiteral("Courier New"));
@@ -118,41 +104,48 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
         auto* chk = new QCheckBox(this);
         chk->setObjectName(QStringLiteral("chkQuery%1").arg(i + 1));
         chk->setChecked(true);
-        Colocar(chk, kColumna, 240 + i * 330, kAnchoColumna, 300);
         connect(chk, &QCheckBox::toggled, this, [this] { chkQuery_Click(); });
         chkQuery_[std::size_t(i)] = chk;
     }
-    auto boton = [this](const char* nombre, int left, int top, int width) {
+    auto boton = [this](const char* nombre) {
         auto* b = new QPushButton(this);
         b->setObjectName(QString::fromLatin1(nombre));
-        b->setAutoDefault(false);
-        Colocar(b, left, top, width, kAltoBoton);
+        b->setAutoDefault(true);  // Enter presses the focused button
         return b;
     };
-    cmdQuery_ = boton("cmdQuery", kColumna, 2040, kAnchoColumna);
-    cmdCompRespuesta_ = boton("cmdCompRespuesta", kColumna, 2580, kAnchoColumna);
-    cmdMostrarSolucion_ = boton("cmdMostrarSolucion", kColumna, 3120, kAnchoColumna);
-    cmdGuardarCons_ = boton("cmdGuardarCons", kColumna, 3660, kAnchoColumna);
+    cmdQuery_ = boton("cmdQuery");
+    cmdCompRespuesta_ = boton("cmdCompRespuesta");
+    cmdMostrarSolucion_ = boton("cmdMostrarSolucion");
+    cmdGuardarCons_ = boton("cmdGuardarCons");
 
-    auto etiqueta = [this](const char* nombre, int left, int width, Qt::Alignment alineacion) {
+    auto etiqueta = [this](const char* nombre, Qt::Alignment alineacion) {
         auto* l = new QLabel(this);
         l->setObjectName(QString::fromLatin1(nombre));
         l->setAlignment(alineacion | Qt::AlignVCenter);
-        Colocar(l, left, kTopFilaBoletin + 60, width, 300);
         return l;
     };
-    lblNPregunta_ = etiqueta("lblNPregunta", kMargen, 1140, Qt::AlignLeft);
-    lblPreguntaActual_ = etiqueta("lblPreguntaActual", 1275, 480, Qt::AlignRight);
-    lblDePregunta_ = etiqueta("lblDePregunta", 1785, 360, Qt::AlignHCenter);
-    lblTotalPreguntas_ = etiqueta("lblTotalPreguntas", 2160, 600, Qt::AlignLeft);
-    cmdAntQuery_ = boton("cmdAntQuery", 2880, kTopFilaBoletin, 600);
-    cmdSigQuery_ = boton("cmdSigQuery", 3540, kTopFilaBoletin, 600);
-    cmdCompRespuesta2_ = boton("cmdCompRespuesta2", 4260, kTopFilaBoletin, 1500);
-    cmdMostrarSolucion2_ = boton("cmdMostrarSolucion2", 5880, kTopFilaBoletin, 1620);
-    cmdSalir_ =
-        boton("cmdSalir", kMargen + kAnchoMarco - kAnchoSalir, kTopFilaBoletin, kAnchoSalir);
+    lblNPregunta_ = etiqueta("lblNPregunta", Qt::AlignLeft);
+    lblPreguntaActual_ = etiqueta("lblPreguntaActual", Qt::AlignRight);
+    lblDePregunta_ = etiqueta("lblDePregunta", Qt::AlignHCenter);
+    lblTotalPreguntas_ = etiqueta("lblTotalPreguntas", Qt::AlignLeft);
+    cmdAntQuery_ = boton("cmdAntQuery");
+    cmdSigQuery_ = boton("cmdSigQuery");
+    cmdCompRespuesta2_ = boton("cmdCompRespuesta2");
+    cmdMostrarSolucion2_ = boton("cmdMostrarSolucion2");
+    cmdSalir_ = boton("cmdSalir");
     cmdAntQuery_->setText(QStringLiteral("<<"));
     cmdSigQuery_->setText(QStringLiteral(">>"));
+
+    // Reading order: question, answer, the buttons of the mode, the kinds, exit.
+    QWidget* orden[] = {
+        txtPregunta_,    txtRespuesta_, cmdQuery_,    cmdCompRespuesta_,  cmdMostrarSolucion_,
+        cmdGuardarCons_, cmdAntQuery_,  cmdSigQuery_, cmdCompRespuesta2_, cmdMostrarSolucion2_,
+        chkQuery_[0],    chkQuery_[1],  chkQuery_[2], chkQuery_[3],       chkQuery_[4],
+        txtSolucion_,    cmdSalir_};
+    for (std::size_t i = 1; i < std::size(orden); ++i) setTabOrder(orden[i - 1], orden[i]);
+
+    trabajo_ = new Trabajo(this);
+    connect(trabajo_, &Trabajo::terminado, this, [this] { Ocupar(false); });
 
     TimerInicio_ = new QTimer(this);
     TimerInicio_->setObjectName(QStringLiteral("TimerInicio"));
@@ -177,33 +170,62 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     connect(cmdSigQuery_, &QPushButton::clicked, this, [this] { cmdSigQuery_Click(); });
     connect(cmdSalir_, &QPushButton::clicked, this, &QWidget::close);
 
+    // Ctrl+Enter checks with the check button of the mode; F5 asks for a new question.
+    auto atajo = [this](QKeySequence tecla, auto accion) {
+        auto* s = new QShortcut(tecla, this);
+        s->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, accion);
+    };
+    auto comprobar = [this] {
+        QPushButton* b = modoBoletin_ ? cmdCompRespuesta2_ : cmdCompRespuesta_;
+        if (b->isVisible() && b->isEnabled())
+            b->click();
+    };
+    atajo(QKeySequence(Qt::CTRL | Qt::Key_Return), comprobar);
+    atajo(QKeySequence(Qt::CTRL | Qt::Key_Enter), comprobar);
+    atajo(QKeySequence(Qt::Key_F5), [this] {
+        if (cmdQuery_->isVisible() && cmdQuery_->isEnabled())
+            cmdQuery_->click();
+    });
+
     CargarTextos();
     primerPintado_ = true;
-    txtPregunta_->clear();
-    txtRespuesta_->clear();
     // Until the mode is known, room for the controls of both.
     tamano_ = QSize(Px(kColumna + kAnchoColumna + 240), Px(kTopFilaBoletin + kAltoBoton + 480));
+    Colocar();
     resize(tamano_);
-
-    // The word lists and the schema model; a failure only leaves cmdQuery without effect.
-    if (bdUsuario_ && bdAuxiliar_) {
-        try {
-            generador_ = std::make_unique<GeneradorConsultas>(bdUsuario_, bdAuxiliar_);
-            engine::EngineError error;
-            generadorCargado_ = generador_->Cargar(error);
-        } catch (...) {
-            generadorCargado_ = false;
-        }
-    }
 }
 
 frmVLRQuerys::~frmVLRQuerys() = default;
+
+QString frmVLRQuerys::SolucionSQL() const {
+    return Q(sesion_->Solucion());
+}
+QString frmVLRQuerys::TextoPregunta() const {
+    return Q(sesion_->Pregunta());
+}
+void frmVLRQuerys::setSolucionSQL(const QString& sql) {
+    sesion_->FijarPregunta(sql.toStdString(), sesion_->Pregunta());
+}
+void frmVLRQuerys::setTextoPregunta(const QString& texto) {
+    sesion_->FijarPregunta(sesion_->Solucion(), texto.toStdString());
+}
+int frmVLRQuerys::MinutosSolucion() const {
+    return sesion_->TicksRestantes();
+}
+bool frmVLRQuerys::Ocupada() const {
+    return trabajo_->Ocupado();
+}
+void frmVLRQuerys::Cancelar() {
+    trabajo_->Cancelar();
+}
 
 void frmVLRQuerys::setNombreBoletin(const QString& nombre) {
     const bool cambia = nombre != nombreBoletin_;
     nombreBoletin_ = nombre;
     // The menus reuse the open window: another mode or bulletin needs a new set-up.
     if (cambia && modoPreparado_) {
+        Cancelar();
         tmrHabilitarBotonSolucion_->stop();
         TimerInicio_->start(IntervalosActuales().inicio);
     }
@@ -234,37 +256,79 @@ void frmVLRQuerys::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
 }
 
+void frmVLRQuerys::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Colocar();
+}
+
+void frmVLRQuerys::Colocar() {
+    const int dx = std::max(0, width() - tamano_.width());
+    const int dy = std::max(0, height() - tamano_.height());
+    // The three boxes share the extra height; what is below them moves down with them.
+    const int dyMarco = dy / 3;
+    const int alto = Px(kAltoMarco) + dyMarco;
+    const int ancho = Px(kAnchoMarco) + dx;
+    int top = Px(kTopPregunta);
+    for (QGroupBox* fr : {FrPregunta_, FrRespuesta_, FrSolucion_}) {
+        fr->setGeometry(Px(kMargen), top, ancho, alto);
+        top += alto + Px(kTopRespuesta - kTopPregunta - kAltoMarco);
+    }
+    const int columna = Px(kColumna) + dx;
+    for (int i = 0; i < 5; ++i)
+        chkQuery_[std::size_t(i)]->setGeometry(columna, Px(240 + i * 330), Px(kAnchoColumna),
+                                               Px(300));
+    const int altoBoton = Px(kAltoBoton);
+    cmdQuery_->setGeometry(columna, Px(2040), Px(kAnchoColumna), altoBoton);
+    cmdCompRespuesta_->setGeometry(columna, Px(2580), Px(kAnchoColumna), altoBoton);
+    cmdMostrarSolucion_->setGeometry(columna, Px(3120), Px(kAnchoColumna), altoBoton);
+    cmdGuardarCons_->setGeometry(columna, Px(3660), Px(kAnchoColumna), altoBoton);
+
+    const int fila = FrSolucion_->geometry().bottom() + 1 + Px(kMargen);
+    auto enFila = [fila](QWidget* w, int left, int width, int height, int bajada = 0) {
+        w->setGeometry(Px(left), fila + Px(bajada), Px(width), height);
+    };
+    enFila(lblNPregunta_, kMargen, 1140, Px(300), 60);
+    enFila(lblPreguntaActual_, 1275, 480, Px(300), 60);
+    enFila(lblDePregunta_, 1785, 360, Px(300), 60);
+    enFila(lblTotalPreguntas_, 2160, 600, Px(300), 60);
+    enFila(cmdAntQuery_, 2880, 600, altoBoton);
+    enFila(cmdSigQuery_, 3540, 600, altoBoton);
+    enFila(cmdCompRespuesta2_, 4260, 1500, altoBoton);
+    enFila(cmdMostrarSolucion2_, 5880, 1620, altoBoton);
+    const QRect solucion = FrSolucion_->geometry();
+    if (!modoBoletin_)
+        cmdSalir_->setGeometry(columna, solucion.bottom() + 1 - altoBoton, Px(kAnchoSalir),
+                               altoBoton);
+    else
+        cmdSalir_->setGeometry(solucion.right() + 1 - Px(kAnchoSalir), fila, Px(kAnchoSalir),
+                               altoBoton);
+    const int abajo = modoBoletin_ ? fila + altoBoton : solucion.bottom() + 1;
+    trabajo_->setGeometry(solucion.x(), abajo + 3, solucion.width(), kAltoTrabajo);
+    trabajo_->raise();
+}
+
 void frmVLRQuerys::TimerInicio_Timer() {
     TimerInicio_->stop();
     PrepararModo();
 }
 
 void frmVLRQuerys::PrepararModo() {
+    Cancelar();
     modoPreparado_ = true;
-    const bool modoBoletin = !nombreBoletin_.isEmpty();
-    ConfigurarControles(modoBoletin);
-    if (!modoBoletin) {
-        Dimensionar(Tw(chkQuery_[0]->x()) + Tw(chkQuery_[0]->width()) + 240,
-                    Tw(FrSolucion_->y()) + Tw(FrSolucion_->height()) + 480);
+    modoBoletin_ = !nombreBoletin_.isEmpty();
+    ConfigurarControles(modoBoletin_);
+    if (!modoBoletin_) {
+        Dimensionar(kColumna + kAnchoColumna + 240, kTopSolucion + kAltoMarco + 480);
         // Back from a bulletin: nothing of the last question, and no solution button
         // enabled until a new question starts its own wait.
-        preguntasBoletin_.clear();
-        solucionSQL_.clear();
-        textoPregunta_.clear();
+        sesion_->ModoAleatorio();
         tmrHabilitarBotonSolucion_->stop();
         HabilitarSolucion(false);
         LimpiarTextos();
         return;
     }
-    Dimensionar(Tw(FrPregunta_->x()) + Tw(FrPregunta_->width()) + 240,
-                Tw(cmdAntQuery_->y()) + Tw(cmdAntQuery_->height()) + 480);
-    minutosSolucion_ = 0;
+    Dimensionar(kMargen + kAnchoMarco + 240, kTopFilaBoletin + kAltoBoton + 480);
     AbrirBoletin();
-    if (!preguntasBoletin_.empty()) {
-        LimpiarTextos();
-        MostrarPreguntaBoletin();
-        txtRespuesta_->setFocus();
-    }
 }
 
 void frmVLRQuerys::ConfigurarControles(bool modoBoletin) {
@@ -278,20 +342,14 @@ void frmVLRQuerys::ConfigurarControles(bool modoBoletin) {
         w->setVisible(!modoBoletin);
     if (!ModoProfesor)
         cmdGuardarCons_->setVisible(false);
-
-    if (!modoBoletin) {
-        cmdSalir_->move(cmdQuery_->x(),
-                        FrSolucion_->y() + FrSolucion_->height() - cmdSalir_->height());
-    } else {
-        cmdSalir_->move(FrSolucion_->x() + FrSolucion_->width() - cmdSalir_->width(),
-                        cmdAntQuery_->y());
-    }
+    Colocar();
 }
 
 void frmVLRQuerys::Dimensionar(int anchoTwips, int altoTwips) {
     tamano_ = QSize(Px(anchoTwips), Px(altoTwips));
     updateGeometry();
     resize(tamano_);
+    Colocar();
     // Inside the main window the sub-window follows, frame included.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->adjustSize();
@@ -310,49 +368,54 @@ void frmVLRQuerys::chkQuery_Click() {
     chkQuery_[0]->setChecked(true);
 }
 
+void frmVLRQuerys::Ocupar(bool ocupada) {
+    // While a worker runs, nothing that would start another or change the question.
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdQuery_, cmdCompRespuesta_, cmdAntQuery_,
+                                                      cmdSigQuery_, cmdGuardarCons_})
+        w->setEnabled(!ocupada);
+    cmdCompRespuesta2_->setEnabled(!ocupada && sesion_->TotalPreguntas() > 0);
+    if (!ocupada && modoBoletin_)
+        ActualizarNavegacion();
+}
+
 void frmVLRQuerys::cmdQuery_Click() {
-    // Errors are ignored: without a new question the previous one stays on screen.
-    try {
-        if (!generador_ && bdUsuario_ && bdAuxiliar_)
-            generador_ = std::make_unique<GeneradorConsultas>(bdUsuario_, bdAuxiliar_);
-        if (!generador_)
-            return;
-        CursorEspera espera;
-        if (!generadorCargado_) {
-            engine::EngineError error;
-            generadorCargado_ = generador_->Cargar(error);
-            if (!generadorCargado_)
-                return;
-        }
-        std::array<bool, 5> marcadas{};
-        for (std::size_t i = 0; i < 5; ++i) marcadas[i] = chkQuery_[i]->isChecked();
-        if (!generador_->GenerarPregunta(marcadas))
-            return;
-        solucionSQL_ = Q(generador_->SolucionSQL());
-        textoPregunta_ = Q(generador_->TextoPregunta());
-    } catch (...) {
+    if (Ocupada())
         return;
-    }
-    MostrarPregunta();
+    std::array<bool, 5> marcadas{};
+    for (std::size_t i = 0; i < 5; ++i) marcadas[i] = chkQuery_[i]->isChecked();
+    // A delivery only runs while its window and its work are current, so `this` is alive.
+    auto sesion = sesion_;
+    // Without a new question the previous one stays on screen.
+    const bool lanzado = trabajo_->Lanzar(
+        T(1155), sesion_->Usuario(), [this, sesion, marcadas]() -> Trabajo::Entrega {
+            auto nueva = sesion->Generar(marcadas);
+            if (!nueva)
+                return {};
+            return [this, nueva = std::move(*nueva)] {
+                sesion_->FijarPregunta(nueva.solucion, nueva.pregunta);
+                MostrarPregunta();
+            };
+        });
+    if (lanzado)
+        Ocupar(true);
 }
 
 void frmVLRQuerys::MostrarPregunta() {
-    txtPregunta_->setPlainText(textoPregunta_);
+    txtPregunta_->setPlainText(TextoPregunta());
     txtSolucion_->clear();
     txtRespuesta_->clear();
     txtRespuesta_->setFocus();
-    if (ModoProfesor) {
-        HabilitarSolucion(true);
-        return;
-    }
-    HabilitarSolucion(false);
-    minutosSolucion_ = 5;
-    tmrHabilitarBotonSolucion_->start(IntervalosActuales().minuto);
+    sesion_->EmpezarEspera(ModoProfesor);
+    HabilitarSolucion(sesion_->SolucionDisponible());
+    tmrHabilitarBotonSolucion_->stop();
+    if (sesion_->Esperando())
+        tmrHabilitarBotonSolucion_->start(sesion_->TicksDeUnSegundo()
+                                              ? IntervalosActuales().segundo
+                                              : IntervalosActuales().minuto);
 }
 
 void frmVLRQuerys::tmrHabilitarBotonSolucion_Timer() {
-    --minutosSolucion_;
-    if (minutosSolucion_ < 1) {
+    if (sesion_->Tick()) {
         tmrHabilitarBotonSolucion_->stop();
         HabilitarSolucion(true);
     }
@@ -364,119 +427,93 @@ void frmVLRQuerys::HabilitarSolucion(bool habilitar) {
 }
 
 void frmVLRQuerys::AbrirBoletin() {
-    engine::EngineError error;
-    preguntasBoletin_.clear();
-    posicion_ = 0;
-    // Errors are ignored: a bulletin that cannot be read is shown as an empty one.
-    if (bdAuxiliar_) {
-        try {
-            preguntasBoletin_ = LeerBoletin(*bdAuxiliar_, nombreBoletin_.toStdString(), error);
-        } catch (...) {
-            preguntasBoletin_.clear();
-        }
-    }
-    if (preguntasBoletin_.empty()) {
-        Mensaje(QStringLiteral("No hay preguntas disponibles en el boletín seleccionado"),
-                Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    if (!sesion_->AbrirBoletin(nombreBoletin_.toStdString())) {
+        Mensaje(T(1150), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         lblPreguntaActual_->setText(QStringLiteral("0"));
         lblTotalPreguntas_->setText(QStringLiteral("0"));
         LimpiarTextos();
         cmdAntQuery_->setEnabled(false);
         cmdSigQuery_->setEnabled(false);
         cmdCompRespuesta2_->setEnabled(false);
+        HabilitarSolucion(false);
         cmdSalir_->setFocus();
         return;
     }
-    lblTotalPreguntas_->setText(QString::number(preguntasBoletin_.size()));
-    LimpiarTextos();
-    MostrarPreguntaBoletin();
+    lblTotalPreguntas_->setText(QString::number(sesion_->TotalPreguntas()));
     cmdCompRespuesta2_->setEnabled(true);
-    cmdCompRespuesta2_->setFocus();
+    MostrarPreguntaBoletin();
 }
 
 void frmVLRQuerys::MostrarPreguntaBoletin() {
-    if (posicion_ >= preguntasBoletin_.size())
+    if (sesion_->TotalPreguntas() == 0)
         return;
-    lblPreguntaActual_->setText(QString::number(posicion_ + 1));
-    txtPregunta_->setPlainText(Q(preguntasBoletin_[posicion_].Pregunta));
-    txtRespuesta_->clear();
-    txtSolucion_->clear();
-    txtRespuesta_->setFocus();
-    HabilitarSolucion(false);
-    tmrHabilitarBotonSolucion_->start(IntervalosActuales().segundo);
+    lblPreguntaActual_->setText(QString::number(sesion_->Posicion() + 1));
+    MostrarPregunta();
     ActualizarNavegacion();
 }
 
 void frmVLRQuerys::ActualizarNavegacion() {
-    cmdSigQuery_->setEnabled(posicion_ < preguntasBoletin_.size() &&
-                             posicion_ + 1 != preguntasBoletin_.size());
-    cmdAntQuery_->setEnabled(posicion_ != 0);
+    cmdSigQuery_->setEnabled(sesion_->HaySiguiente());
+    cmdAntQuery_->setEnabled(sesion_->HayAnterior());
 }
 
 void frmVLRQuerys::cmdSigQuery_Click() {
-    if (posicion_ + 1 >= preguntasBoletin_.size())
-        return;
-    ++posicion_;
-    ActualizarNavegacion();
-    LimpiarTextos();
-    MostrarPreguntaBoletin();
+    if (!Ocupada() && sesion_->Siguiente())
+        MostrarPreguntaBoletin();
 }
 
 void frmVLRQuerys::cmdAntQuery_Click() {
-    if (posicion_ == 0)
-        return;
-    --posicion_;
-    ActualizarNavegacion();
-    LimpiarTextos();
-    MostrarPreguntaBoletin();
+    if (!Ocupada() && sesion_->Anterior())
+        MostrarPreguntaBoletin();
 }
 
 void frmVLRQuerys::cmdMostrarSolucion_Click() {
-    txtSolucion_->setPlainText(solucionSQL_);
+    txtSolucion_->setPlainText(SolucionSQL());
 }
 
 void frmVLRQuerys::cmdMostrarSolucion2_Click() {
-    if (posicion_ < preguntasBoletin_.size())
-        txtSolucion_->setPlainText(Q(preguntasBoletin_[posicion_].Respuesta));
+    txtSolucion_->setPlainText(SolucionSQL());
 }
 
 void frmVLRQuerys::ComprobarRespuesta() {
-    std::string solucion;
-    if (nombreBoletin_.isEmpty())
-        solucion = solucionSQL_.toStdString();
-    else if (posicion_ < preguntasBoletin_.size())
-        solucion = preguntasBoletin_[posicion_].Respuesta;
-    const std::string respuesta = txtRespuesta_->toPlainText().toStdString();
+    if (Ocupada())
+        return;
+    auto comprobacion = sesion_->Comprobacion(txtRespuesta_->toPlainText().toStdString());
+    const bool lanzado = trabajo_->Lanzar(
+        T(1153), sesion_->Usuario(),
+        [this, comprobacion]() -> Trabajo::Entrega {
+            auto r = comprobacion();
+            return [this, r] { MostrarVeredicto(r); };
+        },
+        [this] {
+            // No verdict: only that it was cancelled.
+            Mensaje(T(1151), Icono::Informacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        });
+    if (lanzado)
+        Ocupar(true);
+}
 
-    ResultadoComprobacion r;
-    if (!bdUsuario_) {
-        r = {Veredicto::SolucionInvalida, MensajeVeredicto(Veredicto::SolucionInvalida), {}};
-    } else {
-        CursorEspera espera;
-        try {
-            r = ::veliora::ComprobarRespuesta(*bdUsuario_, solucion, respuesta);
-        } catch (...) {
-            r = {Veredicto::SolucionInvalida, MensajeVeredicto(Veredicto::SolucionInvalida), {}};
-        }
-    }
+void frmVLRQuerys::MostrarVeredicto(const ResultadoComprobacion& r) {
     Mensaje(Q(r.mensaje), IconoDe(r.veredicto), Botones::Aceptar, QStringLiteral("VELIORA"), this);
     // A right answer makes the solution available at once; a running wait still counts down.
-    if (r.veredicto == Veredicto::Correcto)
+    sesion_->Anotar(r);
+    if (sesion_->SolucionDisponible())
         HabilitarSolucion(true);
 }
 
 void frmVLRQuerys::cmdGuardarCons_Click() {
     frmVLRGuardarQuery dialogo(this);
     dialogo.setModoConsultas(false);
-    dialogo.setQuery(solucionSQL_);
-    dialogo.setSolucion(textoPregunta_);
+    dialogo.setQuery(SolucionSQL());
+    dialogo.setSolucion(TextoPregunta());
     dialogo.exec();
 }
 
 void frmVLRQuerys::closeEvent(QCloseEvent* event) {
+    // Whatever runs stops first: nothing of it may reach a closed window or connection.
+    trabajo_->Cancelar(false);
     tmrHabilitarBotonSolucion_->stop();
     TimerInicio_->stop();
-    preguntasBoletin_.clear();
     QWidget::closeEvent(event);
 }
 

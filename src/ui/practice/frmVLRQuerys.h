@@ -8,8 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/bulletins/boletines.h"
-#include "core/engine/database.h"
+#include "core/practice/comprobar.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -19,10 +18,12 @@ class QPushButton;
 class QTimer;
 
 namespace veliora {
-class GeneradorConsultas;
+class SesionPractica;
 }
 
 namespace veliora::ui {
+
+class Trabajo;
 
 class frmVLRQuerys : public QWidget {
     Q_OBJECT
@@ -37,18 +38,23 @@ class frmVLRQuerys : public QWidget {
     void setNombreBoletin(const QString& nombre);
 
     // The current generated query and its question (random mode).
-    QString SolucionSQL() const { return solucionSQL_; }
-    QString TextoPregunta() const { return textoPregunta_; }
-    void setSolucionSQL(const QString& sql) { solucionSQL_ = sql; }
-    void setTextoPregunta(const QString& texto) { textoPregunta_ = texto; }
-    int MinutosSolucion() const { return minutosSolucion_; }
+    QString SolucionSQL() const;
+    QString TextoPregunta() const;
+    void setSolucionSQL(const QString& sql);
+    void setTextoPregunta(const QString& texto);
+    int MinutosSolucion() const;
 
     // Shows the current question (random mode) and starts the solution wait.
     void MostrarPregunta();
     // Sets the window up for its mode; runs once by itself after the first paint.
     void PrepararModo();
-    // Judges the answer box against the current solution and shows the verdict.
+    // Judges the answer box against the current solution, off the window thread; the
+    // verdict shows when it is ready.
     void ComprobarRespuesta();
+    // A check or a generation is running.
+    bool Ocupada() const;
+    // Stops what runs at once (Cancel, Esc, closing the window).
+    void Cancelar();
 
     // Timer periods in milliseconds (tests shorten them). Apply to windows created after.
     static void FijarIntervalos(int inicio, int minuto, int segundo);
@@ -59,6 +65,7 @@ class frmVLRQuerys : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -70,6 +77,11 @@ class frmVLRQuerys : public QWidget {
     void ActualizarNavegacion();
     void HabilitarSolucion(bool habilitar);
     void Dimensionar(int anchoTwips, int altoTwips);
+    // Places the controls at their designed places, the boxes taking what the window has
+    // beyond its designed size.
+    void Colocar();
+    void MostrarVeredicto(const ResultadoComprobacion& r);
+    void Ocupar(bool ocupada);
 
     void chkQuery_Click();
     void cmdQuery_Click();
@@ -82,19 +94,13 @@ class frmVLRQuerys : public QWidget {
     void tmrHabilitarBotonSolucion_Timer();
 
     QString nombreBoletin_;
-    QString solucionSQL_;
-    QString textoPregunta_;
-    std::int16_t minutosSolucion_ = 0;
     bool primerPintado_ = true;
     bool modoPreparado_ = false;
+    bool modoBoletin_ = false;
     QSize tamano_;
-    std::vector<LineaBoletin> preguntasBoletin_;  // PreguntasBoletin
-    std::size_t posicion_ = 0;                    // current line, from 0
-
-    std::shared_ptr<engine::Database> bdUsuario_;
-    std::shared_ptr<engine::Database> bdAuxiliar_;
-    std::unique_ptr<GeneradorConsultas> generador_;
-    bool generadorCargado_ = false;
+    // Shared with the worker that generates or checks, which may outlive the window.
+    std::shared_ptr<SesionPractica> sesion_;
+    Trabajo* trabajo_;
 
     QGroupBox* FrPregunta_;
     QGroupBox* FrRespuesta_;

@@ -13,19 +13,14 @@
 #include "core/shell/textos.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
 namespace {
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 
 const QString kTituloPrograma = QStringLiteral("VELIORA");
 const QString kVersion = QStringLiteral("1.0.0");
-const QString kCredito = QStringLiteral(
-    "VELIORA es software libre para la enseñanza de SQL. Escrito en C++ con Qt y SQLite "
-    "por el equipo de VELIORA. Se distribuye sin garantía de ningún tipo.");
 
 frmVLRAbout::Lanzador& LanzadorActual() {
     static frmVLRAbout::Lanzador lanzador;
@@ -64,7 +59,6 @@ frmVLRAbout::frmVLRAbout(QWidget* parent) : QDialog(parent) {
     lblDisclaimer_ = new QLabel(this);
     lblDisclaimer_->setObjectName(QStringLiteral("lblDisclaimer"));
     lblDisclaimer_->setWordWrap(true);
-    lblDisclaimer_->setText(kCredito);
 
     cmdOK_ = new QPushButton(this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
@@ -117,6 +111,7 @@ void frmVLRAbout::CargarTextos() {
     lblDescription_->setText(T(504));
     cmdOK_->setText(T(505));
     cmdSysInfo_->setText(T(506));
+    lblDisclaimer_->setText(T(160));
 }
 
 const QStringList& frmVLRAbout::ProgramasInfoSistema() {
@@ -142,7 +137,7 @@ void frmVLRAbout::StartSysInfo() {
         if (iniciado)
             return;
     }
-    Mensaje(T(506), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    Mensaje(T(507), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
 }
 
 }  // namespace veliora::ui

@@ -10,21 +10,9 @@
 #include "core/shell/registro.h"
 #include "core/shell/textos.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
-
-namespace {
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
-
-// The string table has no text for a failed write; this window carries its own.
-QString TextoErrorGuardar() {
-    return DesplazamientoIdioma != 0
-               ? QStringLiteral("No s'ha pogut guardar la configuració de l'idioma.")
-               : QStringLiteral("No se ha podido guardar la configuración del idioma.");
-}
-}  // namespace
 
 frmVLRCambiarIdioma::frmVLRCambiarIdioma(QWidget* parent) : QWidget(parent) {
     frIdioma_ = new QGroupBox(this);
@@ -91,8 +79,7 @@ void frmVLRCambiarIdioma::cmdAceptar_Click() {
     if (GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor))
         Mensaje(T(1207), Icono::Informacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
     else
-        Mensaje(TextoErrorGuardar(), Icono::Critico, Botones::Aceptar, QStringLiteral("VELIORA"),
-                this);
+        Mensaje(T(1161), Icono::Critico, Botones::Aceptar, QStringLiteral("VELIORA"), this);
     close();
 }
 

@@ -8,14 +8,12 @@
 
 #include "core/access/conversion.h"
 #include "core/shell/textos.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
 namespace {
 constexpr int kPasos = 1000;
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 }  // namespace
 
 frmVLRConvertirAccess::frmVLRConvertirAccess(const QString& ruta, QWidget* parent)

@@ -9,13 +9,11 @@
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
 namespace {
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 
 const QString kUsuario = QStringLiteral("TRAMU");
 const QString kContrasenya = QStringLiteral("GALVINO");

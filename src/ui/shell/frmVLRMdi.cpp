@@ -28,19 +28,20 @@
 #include "ui/practice/frmVLRGuardarQuery.h"
 #include "ui/practice/frmVLRQuerys.h"
 #include "ui/shell/ayuda.h"
+#include "ui/shell/escritorio.h"
 #include "ui/shell/frmVLRAbout.h"
+#include "ui/shell/frmVLRAyuda.h"
 #include "ui/shell/frmVLRCambiarIdioma.h"
 #include "ui/shell/frmVLRConvertirAccess.h"
 #include "ui/shell/frmVLRLogin.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/texto.h"
+#include "ui/shell/trabajo.h"
 #include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
 
 namespace {
-QString T(int id) {
-    return QString::fromStdString(Texto(id));
-}
 QString DesdeRuta(const std::filesystem::path& ruta) {
     return QString::fromStdString(ruta.string());
 }
@@ -129,6 +130,10 @@ frmVLRMdi::frmVLRMdi(QWidget* parent) : QMainWindow(parent) {
     mnuAyudaBD_ = NuevaAccion(mnuAyuda_, "mnuAyudaBD");
     NuevoSeparador(mnuAyuda_, "mnuSepAyudaBD");
     mnuAyudaAcercaDe_ = NuevaAccion(mnuAyuda_, "mnuAyudaAcercaDe");
+    mnuVentana_ = CrearMenuVentana(this, area_, mnuAyuda_);
+    mnuAbrir_->setShortcut(QKeySequence::Open);
+    mnuAyudaIndice_->setShortcut(QKeySequence::HelpContents);
+    CrearBarraEstado(this);
 
     // Not taken from the string table: the same caption in both languages.
     mnuImportarBoletines_->setText(QStringLiteral("Importar boletines"));
@@ -157,7 +162,7 @@ frmVLRMdi::frmVLRMdi(QWidget* parent) : QMainWindow(parent) {
     enlazar(mnuAyudaBD_, &frmVLRMdi::mnuAyudaBD_Click);
     enlazar(mnuAyudaAcercaDe_, &frmVLRMdi::mnuAyudaAcercaDe_Click);
 
-    resize(1024, 720);
+    RestaurarGeometria(this);
 }
 
 frmVLRMdi::~frmVLRMdi() {
@@ -192,6 +197,7 @@ void frmVLRMdi::Iniciar(const QStringList& argumentos, const EjecutorLogin& ejec
     LeerIdioma();
     TraducirDialogosQt();
     SembrarDirectorioAplicacion();
+    RestaurarGeometria(this);
     CargarTextos();
     DeshabilitarMenus();
 
@@ -244,6 +250,7 @@ void frmVLRMdi::CargarTextos() {
     mnuAyudaSQL_->setText(T(117));
     mnuAyudaAcercaDe_->setText(T(118));
     mnuAyudaBD_->setText(T(119));
+    TextosMenuVentana(mnuVentana_);
 }
 
 void frmVLRMdi::DeshabilitarMenus() {
@@ -302,11 +309,15 @@ bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
 }
 
 void frmVLRMdi::closeEvent(QCloseEvent* event) {
+    GuardarGeometria(this);
+    // The child windows cancel their work as they close.
     area_->closeAllSubWindows();
-    if (BDUsuario)
+    // A worker that ignored its interrupt still holds the user database: it goes when the
+    // worker lets go of it, not under its feet.
+    if (BDUsuario && Trabajo::Pendientes() == 0)
         BDUsuario->Close();
     BDUsuario.reset();
-    if (BDAuxiliar)
+    if (BDAuxiliar && Trabajo::Pendientes() == 0)
         BDAuxiliar->Close();
     BDAuxiliar.reset();
     event->accept();
@@ -318,9 +329,8 @@ void frmVLRMdi::mnuAbrir_Click() {
     dialogo.setAcceptMode(QFileDialog::AcceptOpen);
     dialogo.setFileMode(QFileDialog::ExistingFile);
     dialogo.setDefaultSuffix(QStringLiteral("db"));
-    dialogo.setNameFilters({QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"), T(1608),
-                            DesplazamientoIdioma != 0 ? QStringLiteral("Tots els arxius (*)")
-                                                      : QStringLiteral("Todos los archivos (*)")});
+    dialogo.setNameFilters(
+        {QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"), T(1608), T(150)});
     if (dialogo.exec() != QDialog::Accepted)
         return;
     const QStringList elegidos = dialogo.selectedFiles();
@@ -378,17 +388,17 @@ void frmVLRMdi::mnuExpBoletines_Click() {
 }
 
 void frmVLRMdi::mnuAyudaIndice_Click() {
-    MostrarHTML(DesdeRuta(DirectorioAplicacion() / "AYUDA" / Texto(204)));
+    MostrarAyuda(DesdeRuta(DirectorioAplicacion() / "AYUDA" / Texto(204)));
 }
 
 void frmVLRMdi::mnuAyudaSQL_Click() {
-    MostrarHTML(DesdeRuta(DirectorioAplicacion() / "AYUDA" / Texto(205)));
+    MostrarAyuda(DesdeRuta(DirectorioAplicacion() / "AYUDA" / Texto(205)));
 }
 
 void frmVLRMdi::mnuAyudaBD_Click() {
     const std::filesystem::path pagina = RutaAyudaBD();
     if (!pagina.empty())
-        MostrarHTML(DesdeRuta(pagina));
+        MostrarAyuda(DesdeRuta(pagina));
 }
 
 void frmVLRMdi::mnuAyudaAcercaDe_Click() {

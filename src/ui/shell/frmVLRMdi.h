@@ -94,6 +94,7 @@ class frmVLRMdi : public QMainWindow {
     QAction* mnuAyudaSQL_ = nullptr;
     QAction* mnuAyudaBD_ = nullptr;
     QAction* mnuAyudaAcercaDe_ = nullptr;
+    QMenu* mnuVentana_ = nullptr;
 };
 
 }  // namespace veliora::ui

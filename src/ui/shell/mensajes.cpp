@@ -42,9 +42,8 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
     QMessageBox box(IconoQt(icono), titulo, texto, estandar,
                     padre ? padre : QApplication::activeWindow());
     // The buttons speak the program's language, whatever the desktop's locale.
-    const bool valenciano = DesplazamientoIdioma != 0;
     if (QAbstractButton* b = box.button(QMessageBox::Ok))
-        b->setText(valenciano ? QStringLiteral("Acceptar") : QStringLiteral("Aceptar"));
+        b->setText(QString::fromStdString(Texto(1165)));
     if (QAbstractButton* b = box.button(QMessageBox::Yes))
         b->setText(QStringLiteral("Sí"));
     if (QAbstractButton* b = box.button(QMessageBox::No))

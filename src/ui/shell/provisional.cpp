@@ -6,20 +6,18 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "core/shell/globales.h"
-#include "core/shell/textos.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
 void ConstruirVentanaProvisional(QWidget* ventana, int idTitulo) {
-    ventana->setWindowTitle(QString::fromStdString(Texto(idTitulo)));
+    ventana->setWindowTitle(T(idTitulo));
 
-    auto* aviso = new QLabel(QStringLiteral("Disponible próximamente"), ventana);
+    auto* aviso = new QLabel(T(1159), ventana);
     aviso->setObjectName(QStringLiteral("lblProvisional"));
     aviso->setAlignment(Qt::AlignCenter);
 
-    auto* cmdCerrar = new QPushButton(
-        DesplazamientoIdioma != 0 ? QStringLiteral("Tancar") : QStringLiteral("Cerrar"), ventana);
+    auto* cmdCerrar = new QPushButton(T(1160), ventana);
     cmdCerrar->setObjectName(QStringLiteral("cmdCerrar"));
     QObject::connect(cmdCerrar, &QPushButton::clicked, ventana, &QWidget::close);
 

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <vector>
 
+#include "ui/shell/escritorio.h"
+
 namespace veliora::ui {
 
 namespace {
@@ -46,6 +48,7 @@ void RegistrarVentana(QWidget* ventana) {
     if (QMdiArea* area = Area()) {
         QMdiSubWindow* sub = area->addSubWindow(ventana);
         sub->setAttribute(Qt::WA_DeleteOnClose);
+        RecordarTamano(sub, ventana->objectName());
         // A window that closes itself (its own exit button) would leave an empty frame
         // behind: the frame follows it once it is gone. Deferred, because the window may be
         // going away as part of its frame's own destruction.

@@ -1,0 +1,140 @@
+#include "core/practice/sesion.h"
+
+#include "core/generator/generador.h"
+
+namespace veliora {
+
+namespace {
+constexpr int kTicksAlumno = 5;   // minutes
+constexpr int kTicksBoletin = 1;  // seconds
+}  // namespace
+
+SesionPractica::SesionPractica(std::shared_ptr<engine::Database> usuario,
+                               std::shared_ptr<engine::Database> auxiliar)
+    : usuario_(std::move(usuario)), auxiliar_(std::move(auxiliar)) {}
+
+SesionPractica::~SesionPractica() = default;
+
+void SesionPractica::ModoAleatorio() {
+    modoBoletin_ = false;
+    lineas_.clear();
+    posicion_ = 0;
+    solucion_.clear();
+    pregunta_.clear();
+    ticks_ = 0;
+    esperando_ = false;
+    disponible_ = false;
+}
+
+bool SesionPractica::CargarGenerador() {
+    if (generadorCargado_)
+        return true;
+    if (!usuario_ || !auxiliar_)
+        return false;
+    if (!generador_)
+        generador_ = std::make_unique<GeneradorConsultas>(usuario_, auxiliar_);
+    engine::EngineError error;
+    generadorCargado_ = generador_->Cargar(error);
+    return generadorCargado_;
+}
+
+std::optional<SesionPractica::PreguntaGenerada> SesionPractica::Generar(
+    const std::array<bool, 5>& marcadas) {
+    if (!CargarGenerador() || !generador_->GenerarPregunta(marcadas))
+        return std::nullopt;
+    return PreguntaGenerada{generador_->SolucionSQL(), generador_->TextoPregunta()};
+}
+
+bool SesionPractica::NuevaPregunta(const std::array<bool, 5>& marcadas) {
+    if (modoBoletin_)
+        return false;
+    auto nueva = Generar(marcadas);
+    if (!nueva)
+        return false;
+    FijarPregunta(std::move(nueva->solucion), std::move(nueva->pregunta));
+    return true;
+}
+
+void SesionPractica::FijarPregunta(std::string solucion, std::string pregunta) {
+    solucion_ = std::move(solucion);
+    pregunta_ = std::move(pregunta);
+}
+
+bool SesionPractica::AbrirBoletin(std::string_view nombre) {
+    ModoAleatorio();
+    modoBoletin_ = true;
+    // A bulletin that cannot be read is shown as an empty one.
+    engine::EngineError error;
+    if (auxiliar_)
+        lineas_ = LeerBoletin(*auxiliar_, nombre, error);
+    return !lineas_.empty();
+}
+
+bool SesionPractica::Siguiente() {
+    if (!HaySiguiente())
+        return false;
+    ++posicion_;
+    return true;
+}
+
+bool SesionPractica::Anterior() {
+    if (!HayAnterior())
+        return false;
+    --posicion_;
+    return true;
+}
+
+std::string SesionPractica::Pregunta() const {
+    if (!modoBoletin_)
+        return pregunta_;
+    return posicion_ < lineas_.size() ? lineas_[posicion_].Pregunta : std::string();
+}
+
+std::string SesionPractica::Solucion() const {
+    if (!modoBoletin_)
+        return solucion_;
+    return posicion_ < lineas_.size() ? lineas_[posicion_].Respuesta : std::string();
+}
+
+ResultadoComprobacion SesionPractica::Comprobar(std::string_view respuesta) const {
+    return Comprobacion(std::string(respuesta))();
+}
+
+std::function<ResultadoComprobacion()> SesionPractica::Comprobacion(std::string respuesta) const {
+    return [usuario = usuario_, solucion = Solucion(), respuesta = std::move(respuesta)] {
+        if (!usuario || !usuario->IsOpen())
+            return ResultadoComprobacion{Veredicto::SolucionInvalida,
+                                         MensajeVeredicto(Veredicto::SolucionInvalida),
+                                         {},
+                                         Motivo::Ninguno};
+        return ComprobarRespuesta(*usuario, solucion, respuesta);
+    };
+}
+
+void SesionPractica::Anotar(const ResultadoComprobacion& resultado) {
+    if (resultado.veredicto == Veredicto::Correcto)
+        disponible_ = true;
+}
+
+void SesionPractica::EmpezarEspera(bool profesor) {
+    disponible_ = false;
+    if (modoBoletin_)
+        ticks_ = kTicksBoletin;
+    else
+        ticks_ = profesor ? 0 : kTicksAlumno;
+    esperando_ = ticks_ > 0;
+    disponible_ = !esperando_;
+}
+
+bool SesionPractica::Tick() {
+    if (!esperando_)
+        return true;
+    if (--ticks_ < 1) {
+        ticks_ = 0;
+        esperando_ = false;
+        disponible_ = true;
+    }
+    return !esperando_;
+}
+
+}  // namespace veliora

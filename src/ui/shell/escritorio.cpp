@@ -1,0 +1,135 @@
+#include "ui/shell/escritorio.h"
+
+#include <QEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <string>
+
+#include "core/shell/globales.h"
+#include "core/shell/registro.h"
+#include "ui/shell/texto.h"
+#include "ui/shell/trabajo.h"
+
+namespace veliora::ui {
+
+namespace {
+constexpr const char* kValorGeometria = "GEOMETRIA";
+}  // namespace
+
+QMenu* CrearMenuVentana(QMainWindow* principal, QMdiArea* area, QMenu* antes) {
+    auto* menu = new QMenu(principal);
+    menu->setObjectName(QStringLiteral("mnuVentana"));
+    menu->menuAction()->setObjectName(QStringLiteral("mnuVentana"));
+    principal->menuBar()->insertMenu(antes->menuAction(), menu);
+    // Rebuilt on every opening: the list follows the windows open at that moment.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, area] {
+        menu->clear();
+        QAction* cascada = menu->addAction(T(154), area, &QMdiArea::cascadeSubWindows);
+        cascada->setObjectName(QStringLiteral("mnuCascada"));
+        QAction* mosaico = menu->addAction(T(155), area, &QMdiArea::tileSubWindows);
+        mosaico->setObjectName(QStringLiteral("mnuMosaico"));
+        const auto subs = area->subWindowList();
+        if (!subs.isEmpty())
+            menu->addSeparator();
+        int n = 0;
+        for (QMdiSubWindow* sub : subs) {
+            ++n;
+            const QString titulo = sub->widget() ? sub->widget()->windowTitle() : QString();
+            QAction* a =
+                menu->addAction(n < 10 ? QStringLiteral("&%1 %2").arg(n).arg(titulo) : titulo, sub,
+                                [area, sub] { area->setActiveSubWindow(sub); });
+            a->setCheckable(true);
+            a->setChecked(sub == area->activeSubWindow());
+        }
+    });
+    TextosMenuVentana(menu);
+    return menu;
+}
+
+void TextosMenuVentana(QMenu* menu) {
+    menu->setTitle(T(153));
+}
+
+void CrearBarraEstado(QMainWindow* principal) {
+    QStatusBar* barra = principal->statusBar();
+    barra->setObjectName(QStringLiteral("sbEstado"));
+    auto etiqueta = [barra](const char* nombre, bool permanente) {
+        auto* l = new QLabel(barra);
+        l->setObjectName(QString::fromLatin1(nombre));
+        if (permanente)
+            barra->addPermanentWidget(l);
+        else
+            barra->addWidget(l, 1);
+        return l;
+    };
+    QLabel* trabajo = etiqueta("lblEstadoTrabajo", false);
+    QLabel* archivo = etiqueta("lblEstadoArchivo", true);
+    QLabel* modo = etiqueta("lblEstadoModo", true);
+    auto actualizar = [trabajo, archivo, modo] {
+        archivo->setText(BDUsuario && BDUsuario->IsOpen()
+                             ? QFileInfo(QString::fromStdString(BDUsuario->Name())).fileName()
+                             : QString());
+        modo->setText(T(ModoProfesor ? 152 : 151));
+        trabajo->setText(Trabajo::EnCurso());
+    };
+    // The globals it shows change in many places; a light poll keeps it simple.
+    auto* reloj = new QTimer(barra);
+    QObject::connect(reloj, &QTimer::timeout, barra, actualizar);
+    reloj->start(300);
+    actualizar();
+}
+
+namespace {
+class GuardaTamano : public QObject {
+  public:
+    GuardaTamano(QMdiSubWindow* marco, std::string valor)
+        : QObject(marco), valor_(std::move(valor)) {}
+
+  protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override {
+        if (evento->type() == QEvent::Close) {
+            const QSize t = static_cast<QWidget*>(objeto)->size();
+            GuardarValor(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, valor_,
+                         std::to_string(t.width()) + "x" + std::to_string(t.height()));
+        }
+        return false;
+    }
+
+  private:
+    std::string valor_;
+};
+}  // namespace
+
+void RecordarTamano(QMdiSubWindow* marco, const QString& nombre) {
+    const std::string valor = "TAMANO_" + nombre.toStdString();
+    std::string texto;
+    if (GetKeyValue(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, valor, texto)) {
+        const QStringList partes = QString::fromStdString(texto).split(QLatin1Char('x'));
+        if (partes.size() == 2 && partes[0].toInt() > 0 && partes[1].toInt() > 0)
+            marco->resize(partes[0].toInt(), partes[1].toInt());
+    }
+    marco->installEventFilter(new GuardaTamano(marco, valor));
+}
+
+void RestaurarGeometria(QMainWindow* principal) {
+    std::string texto;
+    if (GetKeyValue(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, kValorGeometria, texto) &&
+        principal->restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(texto))))
+        return;
+    // Fits a 1366×768 screen, its task bar and the frame included.
+    principal->resize(1024, 680);
+}
+
+void GuardarGeometria(const QMainWindow* principal) {
+    GuardarValor(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, kValorGeometria,
+                 principal->saveGeometry().toBase64().toStdString());
+}
+
+}  // namespace veliora::ui

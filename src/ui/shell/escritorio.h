@@ -1,0 +1,31 @@
+#pragma once
+// What the main window adds around its menus: the window menu, the status bar and its
+// remembered geometry.
+
+class QMainWindow;
+class QMdiArea;
+class QMenu;
+class QMdiSubWindow;
+class QString;
+
+namespace veliora::ui {
+
+// The "Ventana" menu, placed before `antes`: cascade, tile and the open windows.
+QMenu* CrearMenuVentana(QMainWindow* principal, QMdiArea* area, QMenu* antes);
+// Captions of the window menu in the interface's language.
+void TextosMenuVentana(QMenu* menu);
+
+// A status bar with the open database's file name, the mode and what runs now; it keeps
+// itself up to date.
+void CrearBarraEstado(QMainWindow* principal);
+
+// A child window's frame takes the size it had when last closed (settings file) and keeps
+// it for next time. Windows with their own sizing rules apply them afterwards.
+void RecordarTamano(QMdiSubWindow* marco, const QString& nombre);
+
+// The main window's size and position from the settings file (its first size otherwise),
+// and back.
+void RestaurarGeometria(QMainWindow* principal);
+void GuardarGeometria(const QMainWindow* principal);
+
+}  // namespace veliora::ui

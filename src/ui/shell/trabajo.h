@@ -1,0 +1,76 @@
+#pragma once
+// Engine work off the window thread. A window owns one Trabajo: while it runs, a strip
+// shows what runs and for how long, with a Cancel button (Esc presses it); the window
+// thread never waits on the engine.
+//
+// One worker at a time uses the engine: workers queue on one lock, so a connection is
+// never used by two of them at once. Cancelling interrupts the database the work was
+// started on (Database::Interrupt) and drops the work's result at once; the worker ends
+// on its own. A call that ignored the interrupt is left to finish in the background
+// (the worker keeps the database alive through its own reference) and nothing it
+// returns reaches a window.
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "core/engine/database.h"
+
+class QElapsedTimer;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace veliora::ui {
+
+class Trabajo : public QWidget {
+    Q_OBJECT
+  public:
+    // The strip starts hidden; the owner places it in its layout.
+    explicit Trabajo(QWidget* parent);
+    // Cancels what runs.
+    ~Trabajo() override;
+
+    // What runs on the worker: it returns what the window thread does with the result.
+    using Entrega = std::function<void()>;
+    using Tarea = std::function<Entrega()>;
+
+    // Runs `tarea` on a worker over `bd`. `descripcion` holds %1 for the elapsed seconds.
+    // `alCancelar` runs on the window thread when the user cancels. False (nothing runs)
+    // while another piece of work of this owner runs.
+    bool Lanzar(const QString& descripcion, std::shared_ptr<engine::Database> bd, Tarea tarea,
+                std::function<void()> alCancelar = {});
+    bool Ocupado() const { return actual_ != nullptr; }
+    // Interrupts and drops what runs; runs `alCancelar` when `avisar`. Nothing when idle.
+    void Cancelar(bool avisar = true);
+    // What runs now, for the status bar; empty when idle.
+    QString Descripcion() const;
+
+    // Pieces of work still running in the background, cancelled ones included.
+    static int Pendientes();
+    // What the most recently started piece of work still running describes; empty when
+    // none runs.
+    static QString EnCurso();
+
+  signals:
+    // The work ended (delivered, failed or cancelled); the owner may enable its controls.
+    void terminado();
+
+  private:
+    struct Estado;
+    void Actualizar();
+    void Terminar();
+
+    std::shared_ptr<Estado> actual_;
+    std::function<void()> alCancelar_;
+    QString descripcion_;
+    QLabel* lblTrabajo_;
+    QProgressBar* barra_;
+    QPushButton* cmdCancelar_;
+    QTimer* reloj_;
+    std::unique_ptr<QElapsedTimer> transcurrido_;
+};
+
+}  // namespace veliora::ui
