@@ -71,6 +71,7 @@ class CursorEspera {
 Icono IconoDe(Veredicto v) {
     switch (v) {
         case Veredicto::Correcto:
+        case Veredicto::CorrectoSoloAqui:
         case Veredicto::SolucionInvalida:
             return Icono::Exclamacion;
         case Veredicto::Erroneo:
