@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "core/practice/comprobar.h"
+#include "core/access/conversion.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
@@ -114,8 +115,9 @@ Vigilante::~Vigilante() {
 void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite) {
     engine::Limits limits;
     limits.timeout = limite;
+    // The same two lines a check ended by the engine's own time limit gives.
     const std::string mensaje = MensajeVeredicto(Veredicto::RespuestaInvalida) + "\r\n" +
-                                engine::TimeLimitError(limits, {}).description;
+                                ExplicarError(engine::TimeLimitError(limits, {}), limits);
     if (json) {
         Json out;
         out.BeginObject()
@@ -146,9 +148,30 @@ void ImprimirError(const engine::EngineError& e, bool json) {
     }
 }
 
-std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
+namespace {
+
+// The SQLite database to open for `path`: the path itself, or for an Access file its
+// conversion (made or brought up to date first).
+std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
+    if (!access::EsArchivoAccess(path))
+        return path;
+    access::Conversion conversion;
     engine::EngineError err;
-    auto db = engine::Database::Open(path, engine::Database::Kind::User, err);
+    if (!access::Preparar(path, conversion, err)) {
+        ImprimirError(err, json);
+        return std::nullopt;
+    }
+    return conversion.destino.string();
+}
+
+}  // namespace
+
+std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
+    const auto sqlite = BaseSqlite(path, json);
+    if (!sqlite)
+        return nullptr;
+    engine::EngineError err;
+    auto db = engine::Database::Open(*sqlite, engine::Database::Kind::User, err);
     if (!db)
         ImprimirError(err, json);
     return db;
@@ -157,6 +180,8 @@ std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool jso
 bool AbrirComoPrograma(const std::string& path, bool json) {
     SembrarDirectorioAplicacion();
     engine::EngineError err;
+    // An Access file opens as its conversion, its auxiliary database by the Access file's
+    // name (alumnos.mdb_).
     if (AbrirBDUsuario(path, &err) != 0) {
         ImprimirError(err, json);
         return false;

@@ -71,7 +71,8 @@ class Vigilante {
 // What `check` prints when the time limit ends the check: the answer could not be judged.
 void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite);
 
-// Opens the user database (guarded, read-only); prints the error and returns null on failure.
+// Opens the user database (guarded, read-only), an Access file as its conversion; prints the
+// error and returns null on failure.
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json);
 // Opens the user database and its auxiliary database as the program does (globals
 // BDUsuario and BDAuxiliar), seeding the application directory first.
@@ -108,5 +109,6 @@ int ComandoSchema(const std::vector<std::string>& args);
 int ComandoSql(const std::vector<std::string>& args);
 int ComandoGenerate(const std::vector<std::string>& args);
 int ComandoCheck(const std::vector<std::string>& args);
+int ComandoAccess(const std::vector<std::string>& args);
 
 }  // namespace veliora::cli

@@ -41,6 +41,9 @@ void PrintUsage(std::FILE* out) {
         "                                   directory (--yes: replace differing bulletins)\n"
         "  dictionary init|show|set --db FILE ...\n"
         "                                   fill, show or edit the data dictionary\n"
+        "  access convert --mdb FILE [--out FILE.db] [--json]\n"
+        "                                   convert an Access file (.mdb, .accdb) to SQLite\n"
+        "                                   (every --db also takes an Access file)\n"
         "\n"
         "Options:\n"
         "  --home DIR   application directory (overrides VELIORA_HOME)\n"
@@ -97,6 +100,8 @@ int main(int argc, char** argv) {
         return veliora::cli::ComandoBulletin(rest);
     if (command == "dictionary")
         return veliora::cli::ComandoDictionary(rest);
+    if (command == "access")
+        return veliora::cli::ComandoAccess(rest);
     std::fprintf(stderr, "veliora-cli: unknown command '%s' (see --help)\n", command.c_str());
     return veliora::cli::kExitUsage;
 }

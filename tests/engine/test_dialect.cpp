@@ -48,3 +48,15 @@ TEST(Dialect, NothingIsRewrittenInsideQuotesBracketsOrComments) {
     EXPECT_EQ(TranslateDialect("select 'a' , #01/01/2000# , '#01/01/2000#'"),
               "select 'a' , '2000-01-01' , '#01/01/2000#'");
 }
+
+TEST(Dialect, LiteralsAfterAComparisonCompareIgnoringCase) {
+    EXPECT_EQ(TranslateDialect("having max(a) = 'X'"), "having max(a) = 'X' COLLATE es_ci");
+    EXPECT_EQ(TranslateDialect("a<>'x' and b >= 'y'"),
+              "a<>'x' COLLATE es_ci and b >= 'y' COLLATE es_ci");
+    // Elsewhere, and where the statement gives its own collation, literals stay as written.
+    EXPECT_EQ(TranslateDialect("select 'a' as b, c like 'd%' from t"),
+              "select 'a' as b, c like 'd%' from t");
+    EXPECT_EQ(TranslateDialect("a = 'x' collate binary"), "a = 'x' collate binary");
+    EXPECT_EQ(TranslateDialect("d = #03/15/1999#"), "d = '1999-03-15'");
+}
+

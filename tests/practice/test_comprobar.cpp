@@ -287,6 +287,18 @@ TEST_F(ComprobarTest, CaseInsensitiveOrderingDoesNotMisleadTheComparison) {
               Veredicto::Correcto);
 }
 
+// A literal compared with an expression (an aggregate has no collation of its own) ignores
+// letter case as a column does: the lower-cased solution the window stores and the answer
+// as the question words it give the same rows.
+TEST_F(ComprobarTest, LiteralsComparedWithExpressionsIgnoreCase) {
+    EXPECT_EQ(Juzgar("select ciudad from clientes group by ciudad having max(nombre) = 'berta'",
+                     "select Ciudad from Clientes group by Ciudad having max(Nombre) = 'Berta'"),
+              Veredicto::Correcto);
+    EXPECT_EQ(Juzgar("select nombre from clientes where nombre || 'x' = 'anax'",
+                     "select Nombre from Clientes where Nombre || 'x' = 'ANAx'"),
+              Veredicto::Correcto);
+}
+
 // ---- Hostile answers: refused, the file untouched --------------------------------------
 
 TEST_F(ComprobarTest, StatementsThatWouldWriteAreRefused) {

@@ -76,6 +76,7 @@ const Par kPares[] = {
     {"escuela.db", Equivalente, "select IdAlumno from Matriculas where NotaFinal < 5",
      "select IdAlumno from Matriculas where not NotaFinal >= 5"},
     {"escuela.db", Equivalente, "select Nombre from Alumnos where coalesce(Beca, 0) > 0", "select Nombre from Alumnos where Beca > 0"},
+    {"escuela.db", Equivalente, "select Nombre from Alumnos where Sexo = 'M'", "select Nombre from Alumnos where substr(Sexo, 1, 1) = 'm'"},
     {"escuela.db", Equivalente, "select Nombre from Asignaturas where Curso = 1 and Optativa = 1",
      "select Nombre from Asignaturas where Optativa = 1 and Curso = 1"},
 
@@ -113,7 +114,7 @@ const Par kPares[] = {
      "select Nombre from Departamentos order by Presupuesto desc limit 1"},
     {"escuela.db", SoloAqui, "select count(Email) from Profesores where IdDepartamento = 1",
      "select count(*) from Profesores where IdDepartamento = 1"},
-    {"escuela.db", SoloAqui, "select Nombre from Alumnos where Sexo = 'M'", "select Nombre from Alumnos where substr(Sexo, 1, 1) = 'M'"},
+    {"escuela.db", SoloAqui, "select count(*) from Alumnos where Beca > 0", "select count(Beca) from Alumnos"},
     {"escuela.db", SoloAqui, "select Nombre from Profesores where FechaAlta < '2010-01-01'",
      "select Nombre from Profesores where FechaAlta <= '2010-01-01'"},
     {"escuela.db", SoloAqui, "select IdAlumno, avg(Nota) from Evaluaciones where IdAsignatura = 1 group by IdAlumno",

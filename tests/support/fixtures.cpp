@@ -86,4 +86,14 @@ int RunCommand(const std::string& command, std::string& output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string ShellArg(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+fs::path AccessFixtureDir() {
+    return fs::path(VELIORA_SOURCE_DIR) / ".." / "shared" / "fixtures" / "access";
+}
+
 }  // namespace veliora::test

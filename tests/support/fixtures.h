@@ -32,5 +32,9 @@ std::string ReadBytes(const std::filesystem::path& path);
 std::filesystem::path SamplePath(const std::string& name);
 // Runs a command, capturing its standard output; returns the exit code.
 int RunCommand(const std::string& command, std::string& output);
+// An argument single-quoted for the shell of RunCommand.
+std::string ShellArg(const std::string& s);
+// The real Access files shared beside the project (they may be absent: tests then skip).
+std::filesystem::path AccessFixtureDir();
 
 }  // namespace veliora::test

@@ -163,6 +163,26 @@ bool CopyVerbatim(std::string_view s, std::size_t& i, std::string& out) {
     return true;
 }
 
+// Whether the text just copied (its last `length` characters) follows a comparison
+// operator. A column of a user table already compares ignoring letter case; an expression
+// (max(x), x || y) has no collation of its own, so the literal brings it.
+bool AfterComparison(const std::string& out, std::size_t length) {
+    std::size_t k = out.size() - length;
+    while (k > 0 && std::isspace(static_cast<unsigned char>(out[k - 1]))) --k;
+    return k > 0 && (out[k - 1] == '=' || out[k - 1] == '<' || out[k - 1] == '>');
+}
+
+bool CollateFollows(std::string_view s, std::size_t i) {
+    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+    constexpr std::string_view kCollate = "collate";
+    if (s.size() - i < kCollate.size())
+        return false;
+    for (std::size_t k = 0; k < kCollate.size(); ++k)
+        if (std::tolower(static_cast<unsigned char>(s[i + k])) != kCollate[k])
+            return false;
+    return true;
+}
+
 }  // namespace
 
 std::string TranslateDialect(std::string_view s) {
@@ -170,8 +190,12 @@ std::string TranslateDialect(std::string_view s) {
     out.reserve(s.size() + 16);
     std::size_t i = 0;
     while (i < s.size()) {
-        if (CopyVerbatim(s, i, out))
+        const std::size_t start = i;
+        if (CopyVerbatim(s, i, out)) {
+            if (s[start] == '\'' && AfterComparison(out, i - start) && !CollateFollows(s, i))
+                out += " COLLATE es_ci";
             continue;
+        }
         char c = s[i];
         if (c == '#') {
             if (auto literal = DateLiteral(s, i)) {

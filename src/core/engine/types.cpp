@@ -69,6 +69,9 @@ int TypeCodeFromDeclared(std::string_view declared) {
         {"BOOL", TypeCode::Boolean},
         {"BIT", TypeCode::Boolean},
         {"BLOB", TypeCode::LongBinary},
+        {"BINARY", TypeCode::Binary},
+        {"VARBINARY", TypeCode::VarBinary},
+        {"GUID", TypeCode::Guid},
     };
     const std::string name = BaseTypeName(declared);
     if (auto it = kExact.find(name); it != kExact.end())

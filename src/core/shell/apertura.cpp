@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "core/access/conversion.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 
@@ -48,7 +49,17 @@ bool TieneEstructuraAuxiliar(engine::Database& bd, engine::EngineError& err) {
 
 int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
     engine::EngineError err;
-    auto bd = engine::Database::Open(ruta, engine::Database::Kind::User, err);
+    std::string sqlite = ruta;
+    if (access::EsArchivoAccess(ruta)) {
+        access::Conversion conversion;
+        if (!access::Preparar(ruta, conversion, err)) {
+            if (error)
+                *error = err;
+            return err.number;
+        }
+        sqlite = conversion.destino.string();
+    }
+    auto bd = engine::Database::Open(sqlite, engine::Database::Kind::User, err);
     // A missing handle without an error number is still a failure for the caller.
     if (!bd && !err.failed()) {
         err.number = EIO;

@@ -8,8 +8,9 @@
 
 namespace veliora {
 
-// Opens `ruta` as the user database into BDUsuario. Returns 0 or the engine error number;
-// on failure BDUsuario keeps what it held.
+// Opens `ruta` as the user database into BDUsuario; an Access file opens as its conversion
+// (access::Preparar). Returns 0 or the engine error number; on failure BDUsuario keeps what
+// it held.
 int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error = nullptr);
 // Finds the auxiliary database of a user database file name (application directory,
 // name + "_"), copying the template bdaux.db when missing, and opens it into BDAuxiliar.

@@ -13,6 +13,7 @@
 #include <QTranslator>
 #include <filesystem>
 
+#include "core/access/conversion.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
@@ -29,6 +30,7 @@
 #include "ui/shell/ayuda.h"
 #include "ui/shell/frmVLRAbout.h"
 #include "ui/shell/frmVLRCambiarIdioma.h"
+#include "ui/shell/frmVLRConvertirAccess.h"
 #include "ui/shell/frmVLRLogin.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/ventanas.h"
@@ -267,6 +269,19 @@ void frmVLRMdi::ComprobarAyudaBD() {
 }
 
 bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
+    if (access::EsArchivoAccess(ruta.toStdString())) {
+        // Converted here, with progress and Cancel; AbrirBDUsuario then finds it ready.
+        engine::EngineError err;
+        frmVLRConvertirAccess conversion(ruta, this);
+        if (!conversion.Ejecutar(err)) {
+            if (access::Cancelada(err))
+                return false;  // cancelled: the open database stays as it was
+            Mensaje(T(202) + QLatin1Char('\n') + QString::fromStdString(err.description),
+                    Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+            DeshabilitarMenus();
+            return false;
+        }
+    }
     // Every child window works on the open databases: none may go on showing or using the
     // previous ones, whatever this open ends in.
     CerrarVentanas();
@@ -303,7 +318,7 @@ void frmVLRMdi::mnuAbrir_Click() {
     dialogo.setAcceptMode(QFileDialog::AcceptOpen);
     dialogo.setFileMode(QFileDialog::ExistingFile);
     dialogo.setDefaultSuffix(QStringLiteral("db"));
-    dialogo.setNameFilters({QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"),
+    dialogo.setNameFilters({QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"), T(1608),
                             DesplazamientoIdioma != 0 ? QStringLiteral("Tots els arxius (*)")
                                                       : QStringLiteral("Todos los archivos (*)")});
     if (dialogo.exec() != QDialog::Accepted)

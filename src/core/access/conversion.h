@@ -1,0 +1,67 @@
+#pragma once
+// Microsoft Access files (.mdb, .accdb) as SQLite databases. The file is read by the
+// helper program veliora-mdb (mdbtools) and written as a SQLite database with the same
+// tables, columns, keys, indexes, relationships and rows. The Access file is only read.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/engine/database.h"
+
+namespace veliora::access {
+
+// Rows converted so far and rows in all; returns false to cancel the conversion.
+using Progreso = std::function<bool(long long hechas, long long total)>;
+
+struct TablaConvertida {
+    std::string nombre;
+    long long filas = 0;
+    std::vector<std::string> notas;  // columns left out, rows that could not be read...
+    bool convertida = true;          // false: the table is missing from the result
+};
+
+struct Conversion {
+    std::filesystem::path destino;  // the SQLite database
+    std::vector<TablaConvertida> tablas;
+    int relaciones = 0;
+    std::vector<std::string> notas;  // relationships left out
+    bool reutilizada = false;        // an earlier conversion of the unchanged file served (its
+                                     // summary as recorded then)
+
+    long long Filas() const;
+    int TablasConvertidas() const;
+};
+
+// Whether the path names an Access file: an existing file with the Jet or ACE signature, or
+// named .mdb or .accdb (letter case ignored) without being a SQLite database.
+bool EsArchivoAccess(const std::filesystem::path& ruta);
+
+// Converts `mdb` into the SQLite database `destino`, replacing it. The database is written
+// under a temporary name and renamed at the end: a failed or cancelled conversion leaves
+// nothing behind. On failure `error` holds the reason (number SQLITE_CANTOPEN for an
+// unreadable file, SQLITE_INTERRUPT when cancelled).
+bool Convertir(const std::filesystem::path& mdb, const std::filesystem::path& destino,
+               Conversion& resultado, engine::EngineError& error, const Progreso& progreso = {});
+
+// Whether a failed conversion was cancelled through its Progreso.
+bool Cancelada(const engine::EngineError& error);
+
+// Where the conversion of `mdb` lives: importadas/<name>.db in the application directory.
+std::filesystem::path RutaConvertida(const std::filesystem::path& mdb);
+
+// The converted database of `mdb`, converting it when there is none yet or when the file
+// changed since (size, modification time, content hash).
+bool Preparar(const std::filesystem::path& mdb, Conversion& resultado, engine::EngineError& error,
+              const Progreso& progreso = {});
+
+// A stored Access date (days since 1899-12-30, the time as the fraction, of the same sign
+// before that day) as ISO text: "yyyy-mm-dd", with " hh:mm:ss" unless at midnight.
+std::string FechaIso(double dias);
+
+// The helper program, or an empty path when it cannot be found: $VELIORA_MDB, beside the
+// running program, the build tree, the installed programs.
+std::filesystem::path RutaLector();
+
+}  // namespace veliora::access

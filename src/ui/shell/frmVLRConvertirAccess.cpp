@@ -1,0 +1,68 @@
+#include "ui/shell/frmVLRConvertirAccess.h"
+
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+
+#include "core/access/conversion.h"
+#include "core/shell/textos.h"
+
+namespace veliora::ui {
+
+namespace {
+constexpr int kPasos = 1000;
+QString T(int id) {
+    return QString::fromStdString(Texto(id));
+}
+}  // namespace
+
+frmVLRConvertirAccess::frmVLRConvertirAccess(const QString& ruta, QWidget* parent)
+    : QProgressDialog(parent), ruta_(ruta) {
+    setObjectName(QStringLiteral("frmVLRConvertirAccess"));
+    setWindowTitle(QStringLiteral("VELIORA"));
+    setLabelText(T(1606));
+    setCancelButtonText(T(1607));
+    setRange(0, kPasos);
+    setWindowModality(Qt::WindowModal);
+    setAutoClose(false);
+    setAutoReset(false);
+    setMinimumDuration(500);  // an unchanged file is reused at once: no flash of a dialog
+}
+
+bool frmVLRConvertirAccess::Ejecutar(engine::EngineError& error) {
+    std::atomic<bool> cancelar{false};
+    std::atomic<long long> hechas{0}, total{0};
+    access::Conversion resultado;
+    bool ok = false;
+    const std::string ruta = ruta_.toStdString();
+
+    QEventLoop bucle;
+    QThread* hilo = QThread::create([&] {
+        ok = access::Preparar(ruta, resultado, error, [&](long long h, long long t) {
+            hechas = h;
+            total = t;
+            return !cancelar.load();
+        });
+    });
+    connect(hilo, &QThread::finished, &bucle, &QEventLoop::quit);
+    QTimer reloj;
+    connect(&reloj, &QTimer::timeout, this, [&] {
+        if (wasCanceled())  // the button, Escape or closing the dialog
+            cancelar = true;
+        const long long t = total.load();
+        if (t > 0)
+            setValue(int(std::min<long long>(kPasos, hechas.load() * kPasos / t)));
+    });
+    reloj.start(100);
+    hilo->start();
+    bucle.exec();
+    hilo->wait();
+    delete hilo;
+    reloj.stop();
+    reset();
+    return ok;
+}
+
+}  // namespace veliora::ui
