@@ -33,8 +33,8 @@ struct Medida {
     long filas = -1;  // rows of the solution; -1 when not known
 };
 
-// Runs `sql` and its mutants (the WHERE clause dropped, each of its top-level conditions
-// dropped, the HAVING clause dropped) on `usuario` until `limite`.
+// Runs `sql` and its mutants (each of its top-level conditions dropped but those joining
+// tables, all of them at once, the HAVING clause dropped) on `usuario` until `limite`.
 Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
                      std::chrono::steady_clock::time_point limite);
 

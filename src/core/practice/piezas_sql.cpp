@@ -133,37 +133,70 @@ std::vector<std::string> SinCadaCondicion(std::string_view sql) {
     Tramo t;
     if (!Clausula(ps, "where", t))
         return {};
-    // Top-level AND / OR; the AND of a BETWEEN belongs to it.
-    std::vector<std::size_t> uniones;
+    // Top-level conditions between AND / OR; the AND of a BETWEEN belongs to it.
+    std::vector<Tramo> condiciones;
+    std::vector<std::size_t> uniones;  // the joint before each condition (none for the first)
     bool entre = false;
-    for (std::size_t i = t.desde + 1; i < t.hasta; ++i) {
-        if (ps[i].nivel != 0)
+    std::size_t desde = t.desde + 1;
+    for (std::size_t i = t.desde + 1; i <= t.hasta; ++i) {
+        if (i < t.hasta && ps[i].nivel != 0)
             continue;
-        if (EsPalabra(ps[i], "between")) {
+        if (i < t.hasta && EsPalabra(ps[i], "between")) {
             entre = true;
-        } else if (EsPalabra(ps[i], "and") && entre) {
+        } else if (i < t.hasta && EsPalabra(ps[i], "and") && entre) {
             entre = false;
-        } else if (EsPalabra(ps[i], "and") || EsPalabra(ps[i], "or")) {
-            uniones.push_back(i);
+        } else if (i == t.hasta || EsPalabra(ps[i], "and") || EsPalabra(ps[i], "or")) {
+            if (i > desde) {
+                condiciones.push_back({desde, i});
+                uniones.push_back(desde > t.desde + 1 ? desde - 1 : 0);
+            }
+            desde = i + 1;
         }
     }
-    std::vector<std::string> mutantes;
-    if (uniones.empty())
-        return mutantes;
+    // A column compared with a column joins the tables: dropping it gives their product.
+    auto une = [&](const Tramo& c) {
+        int iguales = 0;
+        for (std::size_t i = c.desde; i < c.hasta; ++i) {
+            if (ps[i].valor == "=")
+                ++iguales;
+            else if (ps[i].tipo != Pieza::Tipo::Nombre && ps[i].valor != ".")
+                return false;
+        }
+        return iguales == 1;
+    };
+    auto texto = [&](std::size_t i, std::size_t j) {
+        return std::string(sql.substr(ps[i].inicio, ps[j - 1].fin - ps[i].inicio));
+    };
     const std::size_t fin = t.hasta < ps.size() ? ps[t.hasta].inicio : sql.size();
-    // Condition k spans from after its leading joint (or WHERE) to before the next joint.
-    for (std::size_t k = 0; k <= uniones.size(); ++k) {
-        const std::size_t primera = k == 0 ? t.desde + 1 : uniones[k - 1] + 1;
-        std::size_t desde = ps[primera].inicio, hasta;
-        if (k == 0) {
-            hasta = uniones[0] + 1 < ps.size() ? ps[uniones[0] + 1].inicio
-                                               : fin;  // the condition and its joint
-        } else {
-            desde = ps[uniones[k - 1]].inicio;  // the joint before it and the condition
-            hasta = k < uniones.size() ? ps[uniones[k]].inicio : fin;
+    // The statement keeping the conditions `quedan` says.
+    auto con = [&](const std::vector<bool>& quedan) {
+        std::string where;
+        for (std::size_t k = 0; k < condiciones.size(); ++k) {
+            if (!quedan[k])
+                continue;
+            if (!where.empty())
+                where += " " + (uniones[k] ? ps[uniones[k]].valor : std::string("and")) + " ";
+            where += texto(condiciones[k].desde, condiciones[k].hasta);
         }
-        mutantes.push_back(Quitar(sql, desde, hasta));
+        return std::string(sql.substr(0, ps[t.desde].inicio)) +
+               (where.empty() ? "" : "where " + where + " ") + std::string(sql.substr(fin));
+    };
+    std::vector<std::string> mutantes;
+    std::vector<bool> uniones_(condiciones.size());
+    int propias = 0;
+    for (std::size_t k = 0; k < condiciones.size(); ++k) {
+        uniones_[k] = une(condiciones[k]);
+        propias += uniones_[k] ? 0 : 1;
     }
+    for (std::size_t k = 0; k < condiciones.size(); ++k) {
+        if (uniones_[k])
+            continue;
+        std::vector<bool> quedan(condiciones.size(), true);
+        quedan[k] = false;
+        mutantes.push_back(con(quedan));
+    }
+    if (propias > 1)
+        mutantes.push_back(con(uniones_));
     return mutantes;
 }
 

@@ -22,10 +22,11 @@ std::vector<Pieza> Trocear(std::string_view sql);
 // Whether a name piece is the keyword `palabra` (ASCII, letter case ignored).
 bool EsPalabra(const Pieza& p, std::string_view palabra);
 
-// `sql` without the top-level WHERE (true) or HAVING (false) clause; empty when it has none.
+// `sql` without its top-level HAVING (false) or WHERE (true) clause; empty when it has none.
 std::string SinClausula(std::string_view sql, bool where);
-// `sql` once for each top-level condition of its WHERE clause joined by AND or OR, without
-// that condition; nothing when the clause has a single one.
+// `sql` without each top-level condition of its WHERE clause (joined by AND or OR), then
+// without all of them at once; a condition comparing a column with a column, which joins
+// tables, always stays.
 std::vector<std::string> SinCadaCondicion(std::string_view sql);
 
 }  // namespace veliora
