@@ -11,7 +11,7 @@
 #include "core/engine/database.h"
 #include "core/generator/motor.h"
 #include "core/shell/rutinas.h"
-#include "support/fixtures.h"
+#include "generator/entorno.h"
 
 namespace veliora::test {
 namespace {
@@ -21,15 +21,11 @@ class CalidadMuestras : public ::testing::TestWithParam<std::string> {};
 TEST_P(CalidadMuestras, ShownQuestionsAreNeverEmptyWithTheGateOn) {
     TempHome home;
     const std::string nombre = GetParam();
-    std::filesystem::copy_file(SamplePath(nombre), home / nombre);
-    std::filesystem::copy_file(SamplePath(nombre + "_"), home / (nombre + "_"));
+    std::shared_ptr<engine::Database> usuario, auxiliar;
+    AbrirMuestra(home, nombre, usuario, auxiliar);
+    if (HasFatalFailure())
+        return;
     engine::EngineError err;
-    auto usuario =
-        engine::Database::Open((home / nombre).string(), engine::Database::Kind::User, err);
-    ASSERT_TRUE(usuario) << err.description;
-    auto auxiliar = engine::Database::Open((home / (nombre + "_")).string(),
-                                           engine::Database::Kind::Auxiliary, err);
-    ASSERT_TRUE(auxiliar) << err.description;
     generador::Motor m(usuario, auxiliar);
     ASSERT_TRUE(m.Cargar(err)) << err.description;
     // A budget no press reaches here: what is shown does not depend on the machine.
