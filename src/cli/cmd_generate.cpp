@@ -7,6 +7,7 @@
 #include "cli/comun.h"
 #include "core/generator/generador.h"
 #include "core/generator/motor.h"
+#include "core/generator/reglas.h"
 #include "core/shell/globales.h"
 #include "core/shell/rutinas.h"
 
@@ -51,7 +52,8 @@ std::string Linea(const generador::Generacion& g) {
     j.Key("MostrarAgregado").Bool(p.MostrarAgregado).Key("AgregadoHaving").Int(p.AgregadoHaving);
     // The having operator is drawn whether or not there is a having clause; without one it
     // is unused, and unused values read 0.
-    const int operadorHaving = p.AgregadoHaving == 1 ? 0 : p.OperadorHaving;
+    const int operadorHaving =
+        p.AgregadoHaving == generador::Agregados::Ninguno ? 0 : p.OperadorHaving;
     j.Key("OperadorHaving").Int(operadorHaving).Key("ValorHaving").String(p.ValorHaving);
     j.Key("TipoSubquery").Int(p.TipoSubquery).Key("Conector").Int(p.Conector);
     j.Key("IndCampoSub").Int(p.IndCampoSub).Key("OperadorSub").Int(p.OperadorSub);
@@ -124,7 +126,7 @@ int ComandoGenerate(const std::vector<std::string>& args) {
     if (semilla)
         SembrarAleatorio(*semilla);
     if (calidad)
-        generador.MotorGenerador().Calidad.activa = *calidad == "on";
+        generador.EvitarTriviales(*calidad == "on");
 
     // A box the database cannot give (the two- and three-table kinds without relations) is
     // skipped once it has ended a few presses in a row without a question; box 5 draws its

@@ -1,5 +1,6 @@
 // veliora-cli sql: one statement through the guard (read-only, one statement, time limit).
 #include <cstdio>
+#include <mutex>
 
 #include "cli/comun.h"
 
@@ -16,6 +17,74 @@ std::string CampoTsv(const engine::Value& v) {
 }
 
 }  // namespace
+
+// Rows are written as they are read, so that no result is ever held whole. An error after
+// some rows ends the output where it stands: the plain text on standard error, the JSON
+// document closed with an "error" member beside "columns" and "rows".
+class Salida {
+  public:
+    explicit Salida(bool json) : json_(json) {}
+
+    void Cabecera(const engine::Recordset& rs) {
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        cabecera_ = true;
+        if (json_) {
+            Json j;
+            j.BeginArray();
+            for (int i = 0; i < rs.FieldCount(); ++i) j.String(rs.FieldName(i));
+            j.EndArray();
+            std::printf("{\"columns\":%s,\"rows\":[", j.str().c_str());
+        } else {
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                std::printf("%s%s", i ? "\t" : "", rs.FieldName(i).c_str());
+            std::printf("\n");
+        }
+    }
+
+    void Fila(const engine::Recordset& rs) {
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        if (json_) {
+            Json j;
+            j.BeginArray();
+            for (int i = 0; i < rs.FieldCount(); ++i) j.Value(rs.Field(i));
+            j.EndArray();
+            std::printf("%s%s", primera_ ? "" : ",", j.str().c_str());
+        } else {
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                std::printf("%s%s", i ? "\t" : "", CampoTsv(rs.Field(i)).c_str());
+            std::printf("\n");
+        }
+        primera_ = false;
+    }
+
+    // Ends the output; with an error, the rows so far are followed by it (the error alone
+    // before any row).
+    void Fin(const engine::EngineError& err) {
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        if (!cabecera_) {
+            ImprimirError(err, json_);
+        } else if (json_) {
+            std::printf("]");
+            if (err.failed()) {
+                Json j;
+                j.BeginObject().Key("number").Int(err.number);
+                j.Key("description").String(err.description).EndObject();
+                std::printf(",\"error\":%s", j.str().c_str());
+            }
+            std::printf("}\n");
+        } else if (err.failed()) {
+            std::fflush(stdout);
+            ImprimirError(err, false);
+        }
+        std::fflush(stdout);
+    }
+
+  private:
+    std::mutex mutex_;
+    bool json_;
+    bool primera_ = true;
+    bool cabecera_ = false;
+};
 
 int ComandoSql(const std::vector<std::string>& args) {
     auto op = Parsear(args, {"--db", "--timeout"}, {"--json"});
@@ -39,46 +108,18 @@ int ComandoSql(const std::vector<std::string>& args) {
     // The limit covers the whole statement, opening and fetching alike.
     db->SetDeadline(std::chrono::steady_clock::now() + *limite);
     engine::EngineError err;
-    std::unique_ptr<engine::Recordset> rs;
-    {
-        Vigilante vigilante(
-            *limite, [&] { ImprimirError(engine::TimeLimitError(db->limits(), sql), json); },
-            kExitError);
-        rs = db->OpenRecordset(sql, err);
-        if (rs) {
-            rs->MoveLast();
-            if (rs->Error().failed())
-                err = rs->Error();
-        }
-    }
-    if (err.failed()) {
-        ImprimirError(err, json);
+    Salida salida(json);
+    Vigilante vigilante(
+        *limite, [&] { salida.Fin(engine::TimeLimitError(db->limits(), sql)); }, kExitError);
+    auto rs = db->OpenForwardOnly(sql, err);
+    if (!rs) {
+        salida.Fin(err);
         return kExitError;
     }
-    if (json) {
-        Json j;
-        j.BeginObject().Key("columns").BeginArray();
-        for (int i = 0; i < rs->FieldCount(); ++i) j.String(rs->FieldName(i));
-        j.EndArray().Key("rows").BeginArray();
-        for (std::size_t r = 0; r < rs->RecordCount(); ++r) {
-            j.BeginArray();
-            for (const auto& v : rs->Row(r)) j.Value(v);
-            j.EndArray();
-        }
-        j.EndArray().EndObject();
-        std::printf("%s\n", j.str().c_str());
-    } else {
-        for (int i = 0; i < rs->FieldCount(); ++i)
-            std::printf("%s%s", i ? "\t" : "", rs->FieldName(i).c_str());
-        std::printf("\n");
-        for (std::size_t r = 0; r < rs->RecordCount(); ++r) {
-            const auto& row = rs->Row(r);
-            for (std::size_t i = 0; i < row.size(); ++i)
-                std::printf("%s%s", i ? "\t" : "", CampoTsv(row[i]).c_str());
-            std::printf("\n");
-        }
-    }
-    return kExitOk;
+    salida.Cabecera(*rs);
+    for (; !rs->Eof(); rs->MoveNext()) salida.Fila(*rs);
+    salida.Fin(rs->Error());
+    return rs->Error().failed() ? kExitError : kExitOk;
 }
 
 }  // namespace veliora::cli

@@ -1,5 +1,6 @@
 #include "cli/comun.h"
 
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -11,6 +12,7 @@
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
+#include "core/shell/textos.h"
 
 namespace veliora::cli {
 
@@ -189,7 +191,7 @@ bool AbrirComoPrograma(const std::string& path, bool json) {
     const std::string nombre = std::filesystem::path(path).filename().string();
     if (AbrirBDAuxiliar(nombre, &err) != 0) {
         if (!err.failed())
-            err = {1, "No se puede abrir la base de datos auxiliar", {}};
+            err = {SQLITE_ERROR, Texto(1701), {}};
         ImprimirError(err, json);
         return false;
     }

@@ -100,6 +100,35 @@ TEST_F(Bounds, RecordsetStopsAtItsByteBudget) {
     EXPECT_GT(rs->RecordCount(), 5u);
 }
 
+// A forward-only result holds its current row alone: past the row cap and the byte budget
+// a scrollable one would stop at, every row is read and counted, and only a row that is
+// itself over the budget stops it.
+TEST_F(Bounds, ForwardOnlyResultHoldsOneRow) {
+    Limits limits = db_->limits();
+    limits.maxBytes = 1 << 20;
+    limits.maxRows = 10;
+    db_->SetLimits(limits);
+    const std::string serie =
+        "with recursive r(n) as (select 1 union all select n + 1 from r where n < 100) ";
+    auto rs = db_->OpenForwardOnly(serie + "select n, randomblob(100000) from r", err_);
+    ASSERT_TRUE(rs) << err_.description;
+    std::int64_t suma = 0;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        suma += rs->Field(0).integer;
+        EXPECT_EQ(rs->Field(1).text.size(), 100000u);
+    }
+    EXPECT_FALSE(rs->Error().failed()) << rs->Error().description;
+    EXPECT_EQ(rs->RecordCount(), 100u);
+    EXPECT_EQ(suma, 5050);
+    EXPECT_TRUE(rs->Field(0).isNull());
+
+    rs = db_->OpenForwardOnly(serie + "select n, randomblob(n * 20000) from r", err_);
+    ASSERT_TRUE(rs) << err_.description;
+    rs->MoveLast();
+    EXPECT_EQ(rs->Error().number, SQLITE_NOMEM);
+    EXPECT_EQ(rs->RecordCount(), 52u);  // 53 * 20000 bytes is over 1 MiB
+}
+
 TEST_F(Bounds, DeadlineInterruptsEveryStatementUntilCleared) {
     db_->SetDeadline(std::chrono::steady_clock::now());
     EXPECT_EQ(Run("select * from Clientes").number, SQLITE_INTERRUPT);
@@ -161,12 +190,16 @@ TEST_F(Bounds, NativePointerFunctionsAreRefusedOnEveryConnection) {
             EXPECT_FALSE(db->OpenRecordset(sql, err)) << sql;
             EXPECT_EQ(err.number, SQLITE_AUTH) << sql << ": " << err.description;
         }
-        int defensive = -1, trusted = -1;
-        sqlite3_db_config(db->handle(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive);
-        sqlite3_db_config(db->handle(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, -1, &trusted);
-        EXPECT_EQ(defensive, 1);
-        EXPECT_EQ(trusted, 0);
     }
+    // Defensive: not even a program-owned database lets its schema be rewritten.
+    EngineError err;
+    EXPECT_EQ(aux->Scalar("pragma trusted_schema", err).toInt(), 0);
+    EXPECT_FALSE(
+        aux->ExecuteScript("create table t (a); pragma writable_schema = on; "
+                           "update sqlite_master set sql = 'create table t (b)'",
+                           err));
+    EXPECT_EQ(aux->Scalar("select sql from sqlite_master where name = 't'", err).text,
+              "CREATE TABLE t (a)");
 }
 
 TEST_F(Bounds, GeneratedColumnsCanBeSelected) {

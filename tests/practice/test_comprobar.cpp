@@ -1,7 +1,11 @@
 // Answer checking on a small user database: verdicts, messages, and hostile answers.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 
 #include "core/engine/database.h"
@@ -55,8 +59,27 @@ class ComprobarTest : public ::testing::Test {
         EXPECT_EQ(test::ReadBytes(ruta_), original_);
     }
 
+    // Every verdict is also reached with fingerprints cut short enough to collide all the
+    // time, and by the comparison of the two results held in memory.
     Veredicto Juzgar(const std::string& solucion, const std::string& respuesta) {
-        return ComprobarRespuesta(*bd_, solucion, respuesta).veredicto;
+        const Veredicto v = ComprobarRespuesta(*bd_, solucion, respuesta).veredicto;
+        for (int bits : {0, 2}) {
+            prueba::BitsDeHuella(bits);
+            EXPECT_EQ(ComprobarRespuesta(*bd_, solucion, respuesta).veredicto, v)
+                << bits << " bits: " << respuesta;
+        }
+        prueba::BitsDeHuella(128);
+        if (v == Veredicto::Correcto || v == Veredicto::Erroneo) {
+            engine::EngineError err;
+            auto s = bd_->OpenRecordset(solucion, err);
+            auto a = bd_->OpenRecordset(respuesta, err);
+            if (s && a) {
+                s->MoveLast();
+                a->MoveLast();
+                EXPECT_EQ(MismosResultados(*a, *s), v == Veredicto::Correcto) << respuesta;
+            }
+        }
+        return v;
     }
 
     test::TempHome home_;
@@ -360,6 +383,73 @@ TEST_F(ComprobarTest, EndlessSolutionCannotBeChecked) {
     EXPECT_EQ(r.veredicto, Veredicto::SolucionInvalida);
     EXPECT_EQ(r.motivo, Motivo::LimiteTiempo);
     EXPECT_EQ(r.mensaje.substr(0, Texto(1116).size() + 2), Texto(1116) + "\r\n");
+}
+
+// Many rows, one of them off, in another order: with every fingerprint colliding the
+// confirmation by value still finds the difference.
+TEST_F(ComprobarTest, CollidingFingerprintsNeverPassAWrongAnswer) {
+    const std::string serie =
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) ";
+    const std::string solucion = serie + "select i, 'fila ' || i from n";
+    for (int bits : {0, 1, 8, 128}) {
+        prueba::BitsDeHuella(bits);
+        EXPECT_EQ(Juzgar(solucion, serie + "select i, 'fila ' || i from n order by i desc"),
+                  Veredicto::Correcto)
+            << bits;
+        EXPECT_EQ(Juzgar(solucion, serie + "select i, 'fila ' || case i when 1500 then 'x' else i "
+                                           "end from n order by i desc"),
+                  Veredicto::Erroneo)
+            << bits;
+        // Same rows but one repeated in place of another.
+        EXPECT_EQ(
+            Juzgar(solucion, serie + "select case i when 7 then 8 else i end, 'fila ' || case "
+                                     "i when 7 then 8 else i end from n order by i desc"),
+            Veredicto::Erroneo)
+            << bits;
+    }
+    prueba::BitsDeHuella(128);
+}
+
+// Two results of two million rows each, in opposite orders, are judged in a process whose
+// address space could not hold a copy of either.
+TEST_F(ComprobarTest, MillionsOfRowsAreCheckedInLittleMemory) {
+    constexpr int kFilas = 2'000'000;
+    const auto ruta = home_ / "grande.db";
+    test::BuildDatabase(ruta,
+                        "CREATE TABLE M (Id INTEGER PRIMARY KEY, Nombre TEXT, Alta DATE);"
+                        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                        "WHERE i < " +
+                            std::to_string(kFilas) +
+                            ") INSERT INTO M SELECT i, 'cliente ' || (i * 7919 % 100003), "
+                            "date('2000-01-01', '+' || (i % 9000) || ' days') FROM n;");
+    engine::EngineError err;
+    auto bd = Database::Open(ruta.string(), Database::Kind::User, err);
+    ASSERT_TRUE(bd) << err.description;
+    engine::Limits limites;
+    limites.timeout = std::chrono::minutes(10);
+    bd->SetLimits(limites);
+    const pid_t hijo = fork();
+    ASSERT_GE(hijo, 0);
+    if (hijo == 0) {
+        // What the process holds now, plus 192 MiB: a copy of one result takes over 700.
+        long paginas = 0;
+        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld", &paginas) != 1)
+                paginas = 0;
+            std::fclose(f);
+        }
+        const rlim_t tope = rlim_t(paginas) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(192) << 20);
+        const rlimit limite{tope, tope};
+        if (paginas == 0 || setrlimit(RLIMIT_AS, &limite) != 0)
+            _exit(3);
+        const auto r = ComprobarRespuesta(*bd, "select Id, Nombre, Alta from M",
+                                          "select Id, Nombre, Alta from M order by Id desc");
+        _exit(r.veredicto == Veredicto::Correcto ? 0 : 1);
+    }
+    int estado = 0;
+    ASSERT_EQ(waitpid(hijo, &estado, 0), hijo);
+    ASSERT_TRUE(WIFEXITED(estado));
+    EXPECT_EQ(WEXITSTATUS(estado), 0);
 }
 
 TEST(ComprobarSinGuarda, AWritableDatabaseIsNeverUsedForChecking) {

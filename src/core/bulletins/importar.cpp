@@ -123,24 +123,7 @@ bool MismosBoletines(const fs::path& a, const fs::path& b) {
 // connection and every window holding it stay valid and see the new bulletins, and a file
 // that is not a database leaves the open one as it was.
 bool ReemplazarAbierta(const fs::path& origen, engine::Database& abierta, EngineError& error) {
-    Lectura lectura(origen);
-    if (!lectura.bd) {
-        error = {SQLITE_CANTOPEN, "No se puede abrir " + origen.string(), {}};
-        return false;
-    }
-    sqlite3_backup* copia = sqlite3_backup_init(abierta.handle(), "main", lectura.bd, "main");
-    if (!copia) {
-        error = {sqlite3_errcode(abierta.handle()), sqlite3_errmsg(abierta.handle()), {}};
-        return false;
-    }
-    const int paso = sqlite3_backup_step(copia, -1);
-    const int fin = sqlite3_backup_finish(copia);
-    if (paso != SQLITE_DONE || fin != SQLITE_OK) {
-        const int numero = paso != SQLITE_DONE ? paso : fin;
-        error = {numero, sqlite3_errstr(numero), {}};
-        return false;
-    }
-    return true;
+    return abierta.ReplaceWith(origen.string(), error);
 }
 
 bool EsAuxiliar(const std::string& nombre) {

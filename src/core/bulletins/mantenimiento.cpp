@@ -45,7 +45,7 @@ bool EnUnaLinea(engine::Database& auxiliar, int numero, EngineError& error, std:
                 const std::vector<Value>& parametros) {
     if (!auxiliar.Execute(sql, error, parametros) || error.failed())
         return false;
-    if (sqlite3_changes(auxiliar.handle()) == 0) {
+    if (auxiliar.Changes() == 0) {
         error = {kErrorLineaInexistente, "No existe la pregunta " + std::to_string(numero), {}};
         return false;
     }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/dictionary/nombres.h"
+#include "core/shell/textos.h"
 
 namespace veliora {
 
@@ -30,9 +31,8 @@ bool ActualizarFila(Database& aux, std::string_view sql, const std::vector<Value
                     std::string_view objeto, EngineError& error) {
     if (!aux.Execute(sql, error, params))
         return false;
-    if (sqlite3_changes(aux.handle()) == 0) {
-        error = {SQLITE_NOTFOUND, "No hay fila en el diccionario para " + std::string(objeto),
-                 std::string(sql)};
+    if (aux.Changes() == 0) {
+        error = {SQLITE_NOTFOUND, Texto(1702, std::string(objeto)), std::string(sql)};
         return false;
     }
     return true;
@@ -213,7 +213,7 @@ bool GuardarPosicion(Database& aux, std::string_view tabla, std::int64_t x, std:
     if (!aux.Execute("Update Tablas Set PosX = ? ,PosY = ? Where Nombre = ?", error,
                      {Value::Int(x), Value::Int(y), Txt(tabla)}))
         return false;
-    if (sqlite3_changes(aux.handle()) != 0)
+    if (aux.Changes() != 0)
         return true;
     return aux.Execute(
         "Insert into Tablas(Nombre,NombreSingular,NombrePlural,MascFeme,PosX,PosY) "

@@ -356,42 +356,62 @@ bool Bind(Connection& c, sqlite3_stmt* stmt, const std::vector<Value>& params, s
     return true;
 }
 
-// A text or blob the engine cannot hand over (out of memory) sets `lost`.
-Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost) {
+// Reads a column into `out`, reusing its text buffer. A text or blob the engine cannot hand
+// over (out of memory) sets `lost`.
+void ReadColumn(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost, Value& out) {
     switch (sqlite3_column_type(stmt, i)) {
         case SQLITE_INTEGER:
-            return Value::Int(sqlite3_column_int64(stmt, i));
+            out.type = ValueType::Integer;
+            out.integer = sqlite3_column_int64(stmt, i);
+            out.text.clear();
+            return;
         case SQLITE_FLOAT:
-            return Value::Double(sqlite3_column_double(stmt, i));
+            out.type = ValueType::Real;
+            out.real = sqlite3_column_double(stmt, i);
+            out.text.clear();
+            return;
         case SQLITE_TEXT: {
             const char* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
             if (!data) {
                 lost = true;
-                return Value::Null();
+                out = Value::Null();
+                return;
             }
-            std::string text(data, std::size_t(sqlite3_column_bytes(stmt, i)));
-            if (dateColumn && LooksLikeIsoDate(text))
-                return Value::Date(std::move(text));
-            return Value::Text(std::move(text));
+            out.text.assign(data, std::size_t(sqlite3_column_bytes(stmt, i)));
+            out.type = dateColumn && LooksLikeIsoDate(out.text) ? ValueType::Date : ValueType::Text;
+            return;
         }
         case SQLITE_BLOB: {
             const void* data = sqlite3_column_blob(stmt, i);
             if (!data && sqlite3_errcode(sqlite3_db_handle(stmt)) == SQLITE_NOMEM)
                 lost = true;
-            if (!data)
-                return Value::Blob({});
-            return Value::Blob(std::string(static_cast<const char*>(data),
-                                           std::size_t(sqlite3_column_bytes(stmt, i))));
+            out.type = ValueType::Blob;
+            if (data)
+                out.text.assign(static_cast<const char*>(data),
+                                std::size_t(sqlite3_column_bytes(stmt, i)));
+            else
+                out.text.clear();
+            return;
         }
         default:
-            return Value::Null();
+            out = Value::Null();
     }
+}
+
+Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost) {
+    Value v;
+    ReadColumn(stmt, i, dateColumn, lost, v);
+    return v;
 }
 
 }  // namespace
 
 EngineError TimeLimitError(const Limits& limits, std::string_view sql) {
     return TimeoutError(limits, sql);
+}
+
+EngineError MemoryLimitError(const Limits& limits, std::string_view sql) {
+    return MemoryBudgetError(limits, sql);
 }
 
 std::string QuoteSql(std::string_view text, char quote) {
@@ -406,8 +426,9 @@ std::string QuoteSql(std::string_view text, char quote) {
 
 // ---------------------------------------------------------------- Recordset
 
-Recordset::Recordset(std::shared_ptr<Connection> conn, sqlite3_stmt* stmt, std::string sql)
-    : conn_(std::move(conn)), stmt_(stmt), sql_(std::move(sql)) {
+Recordset::Recordset(std::shared_ptr<Connection> conn, sqlite3_stmt* stmt, std::string sql,
+                     bool forwardOnly)
+    : conn_(std::move(conn)), stmt_(stmt), sql_(std::move(sql)), forwardOnly_(forwardOnly) {
     int n = sqlite3_column_count(stmt_);
     for (int i = 0; i < n; ++i) {
         const char* name = sqlite3_column_name(stmt_, i);
@@ -435,6 +456,8 @@ void Recordset::Close() {
 bool Recordset::FetchOne() {
     if (done_ || !stmt_)
         return false;
+    if (forwardOnly_)
+        return StepForward();
     if (rows_.size() >= conn_->limits.maxRows)
         return FailFetching(
             MakeError(SQLITE_TOOBIG, "La consulta devuelve demasiadas filas", sql_));
@@ -460,6 +483,10 @@ bool Recordset::FetchOne() {
             return true;
         }
     }
+    return EndFetching(rc);
+}
+
+bool Recordset::EndFetching(int rc) {
     done_ = true;
     if (rc == SQLITE_NOMEM)
         error_ = ErrorOf(nullptr, rc, sql_);
@@ -469,6 +496,36 @@ bool Recordset::FetchOne() {
         error_ = ErrorOf(conn_->db, rc, sql_);
     sqlite3_reset(stmt_);
     return false;
+}
+
+// The current row is overwritten in place: its buffers serve every row of the result.
+bool Recordset::StepForward() {
+    DeadlineScope deadline(*conn_);
+    const int rc = conn_->PastAbsoluteDeadline() ? SQLITE_INTERRUPT : sqlite3_step(stmt_);
+    if (rc != SQLITE_ROW) {
+        rows_.clear();
+        return EndFetching(rc);
+    }
+    if (rows_.empty())
+        rows_.emplace_back(names_.size());
+    std::vector<Value>& row = rows_.front();
+    std::size_t bytes = sizeof(row) + 16 + names_.size() * sizeof(Value);
+    bool lost = false;
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+        ReadColumn(stmt_, int(i), dateColumn_[i], lost, row[i]);
+        bytes += row[i].text.size();
+    }
+    if (lost) {
+        rows_.clear();
+        return EndFetching(SQLITE_NOMEM);
+    }
+    if (bytes > conn_->limits.maxBytes) {
+        rows_.clear();
+        return FailFetching(MemoryBudgetError(conn_->limits, sql_));
+    }
+    ++read_;
+    pos_ = 0;
+    return true;
 }
 
 bool Recordset::FailFetching(EngineError error) {
@@ -504,6 +561,10 @@ void Recordset::MoveLast() {
 }
 
 void Recordset::MoveNext() {
+    if (forwardOnly_) {
+        FetchOne();
+        return;
+    }
     if (pos_ < long(rows_.size()))
         ++pos_;
     if (pos_ == long(rows_.size()))
@@ -1000,9 +1061,6 @@ void Database::Close() {
 bool Database::IsOpen() const {
     return conn_ != nullptr;
 }
-sqlite3* Database::handle() const {
-    return conn_ ? conn_->db : nullptr;
-}
 
 void Database::SetLimits(const Limits& limits) {
     HoldEngineHeap(limits.maxBytes);
@@ -1028,6 +1086,17 @@ const Limits& Database::limits() const {
 
 std::unique_ptr<Recordset> Database::OpenRecordset(std::string_view sql, EngineError& err,
                                                    const std::vector<Value>& params) {
+    return OpenCursor(sql, err, params, false);
+}
+
+std::unique_ptr<Recordset> Database::OpenForwardOnly(std::string_view sql, EngineError& err,
+                                                     const std::vector<Value>& params) {
+    return OpenCursor(sql, err, params, true);
+}
+
+std::unique_ptr<Recordset> Database::OpenCursor(std::string_view sql, EngineError& err,
+                                                const std::vector<Value>& params,
+                                                bool forwardOnly) {
     err.clear();
     if (!conn_) {
         err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta", sql);
@@ -1040,7 +1109,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(std::string_view sql, EngineE
         sqlite3_finalize(stmt);
         return nullptr;
     }
-    std::unique_ptr<Recordset> rs(new Recordset(conn_, stmt, std::string(sql)));
+    std::unique_ptr<Recordset> rs(new Recordset(conn_, stmt, std::string(sql), forwardOnly));
     // Positioned on the first row, as a freshly opened result is; a statement that cannot
     // produce it in time fails here.
     rs->FetchOne();
@@ -1073,6 +1142,73 @@ bool Database::ExecuteOnCopy(std::string_view sql, EngineError& err,
     }
     InternalScope internal(*conn_);
     return RunStatement(*conn_, sql, err, params);
+}
+
+bool Database::ExecuteScript(std::string_view script, EngineError& err) {
+    err.clear();
+    if (!conn_) {
+        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta");
+        return false;
+    }
+    if (kind_ == Kind::User) {
+        err = MakeError(SQLITE_READONLY, "La base de datos del usuario es de solo lectura");
+        return false;
+    }
+    DeadlineScope deadline(*conn_);
+    const std::string text(script);
+    const char* next = text.c_str();
+    while (next && *next) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* start = next;
+        int rc = sqlite3_prepare_v2(conn_->db, start, -1, &stmt, &next);
+        if (rc == SQLITE_OK && stmt) {
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            }
+            if (rc == SQLITE_DONE)
+                rc = SQLITE_OK;
+        }
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_OK) {
+            const std::string_view sql(start, std::size_t(next && next > start ? next - start : 0));
+            err = rc == SQLITE_INTERRUPT ? TimeoutError(conn_->limits, sql)
+                                         : ErrorOf(conn_->db, rc, sql);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::int64_t Database::Changes() const {
+    return conn_ ? sqlite3_changes64(conn_->db) : 0;
+}
+
+bool Database::ReplaceWith(const std::string& path, EngineError& err) {
+    err.clear();
+    if (!conn_ || kind_ == Kind::User) {
+        err = MakeError(SQLITE_MISUSE, "Solo se puede reemplazar una base de datos del programa");
+        return false;
+    }
+    sqlite3* source = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(source);
+        err = MakeError(SQLITE_CANTOPEN, "No se puede abrir " + path);
+        return false;
+    }
+    sqlite3_backup* copy = sqlite3_backup_init(conn_->db, "main", source, "main");
+    if (!copy) {
+        err = ErrorOf(conn_->db, sqlite3_errcode(conn_->db), {});
+        sqlite3_close_v2(source);
+        return false;
+    }
+    const int step = sqlite3_backup_step(copy, -1);
+    const int finish = sqlite3_backup_finish(copy);
+    sqlite3_close_v2(source);
+    if (step != SQLITE_DONE || finish != SQLITE_OK) {
+        const int number = step != SQLITE_DONE ? step : finish;
+        err = MakeError(number & 0xff, sqlite3_errstr(number));
+        return false;
+    }
+    return true;
 }
 
 bool Database::Prepare(std::string_view sql, EngineError& err) {

@@ -13,7 +13,6 @@
 
 #include "core/engine/value.h"
 
-struct sqlite3;
 struct sqlite3_stmt;
 
 namespace veliora::engine {
@@ -88,6 +87,10 @@ class Connection;
 
 // A read-only result. Rows are fetched from the engine as the cursor needs them, so
 // opening a huge result is cheap; RecordCount is exact after MoveLast.
+// A forward-only result (Database::OpenForwardOnly) holds the current row alone: it only
+// moves with MoveNext (MoveLast reads to the end), RecordCount counts the rows read so far,
+// the row cap does not apply and the memory budget bounds the current row. Row(i), FindFirst
+// and backward moves are for scrollable results only.
 class Recordset {
   public:
     ~Recordset();
@@ -101,7 +104,7 @@ class Recordset {
     void MoveNext();
     void MovePrevious();
     // Rows fetched so far (all of them after MoveLast or after reading past the end).
-    std::size_t RecordCount() const { return rows_.size(); }
+    std::size_t RecordCount() const { return forwardOnly_ ? read_ : rows_.size(); }
     // Zero-based position of the current row; -1 before the first or after the last.
     long AbsolutePosition() const;
     void SetAbsolutePosition(long position);
@@ -126,8 +129,11 @@ class Recordset {
 
   private:
     friend class Database;
-    Recordset(std::shared_ptr<Connection> conn, sqlite3_stmt* stmt, std::string sql);
+    Recordset(std::shared_ptr<Connection> conn, sqlite3_stmt* stmt, std::string sql,
+              bool forwardOnly);
     bool FetchOne();
+    bool StepForward();
+    bool EndFetching(int rc);
     bool FailFetching(EngineError error);
 
     std::shared_ptr<Connection> conn_;
@@ -140,6 +146,8 @@ class Recordset {
     long pos_ = 0;  // index into rows_; rows_.size() means past the end, -1 before the first
     bool done_ = false;
     bool noMatch_ = false;
+    bool forwardOnly_ = false;
+    std::size_t read_ = 0;  // rows read by a forward-only result
     EngineError error_;
 };
 
@@ -185,8 +193,21 @@ class Database {
     // Parameters bind to ? placeholders in order.
     std::unique_ptr<Recordset> OpenRecordset(std::string_view sql, EngineError& err,
                                              const std::vector<Value>& params = {});
+    // The same, as a forward-only result that keeps no row but the current one: results of
+    // any size are read in constant memory.
+    std::unique_ptr<Recordset> OpenForwardOnly(std::string_view sql, EngineError& err,
+                                               const std::vector<Value>& params = {});
     // Runs a statement that returns no rows. Refused on a user database.
     bool Execute(std::string_view sql, EngineError& err, const std::vector<Value>& params = {});
+    // Runs a script of several statements in order, stopping at the first that fails.
+    // Refused on a user database.
+    bool ExecuteScript(std::string_view script, EngineError& err);
+    // Rows changed by the last statement Execute ran.
+    std::int64_t Changes() const;
+    // Replaces the whole content of this database by that of the file at `path` (the
+    // engine's online backup): whoever holds this database sees the new content. A file that
+    // cannot be read leaves it as it was. Refused on a user database.
+    bool ReplaceWith(const std::string& path, EngineError& err);
     // Compiles a query without running it: whether the engine accepts it.
     bool Prepare(std::string_view sql, EngineError& err);
     // Runs a query and returns the first column of its first row (null when none).
@@ -210,10 +231,11 @@ class Database {
     // instant (besides the per-step time limit), with the time-limit error.
     void SetDeadline(std::chrono::steady_clock::time_point deadline);
     void ClearDeadline();
-    sqlite3* handle() const;
 
   private:
     Database() = default;
+    std::unique_ptr<Recordset> OpenCursor(std::string_view sql, EngineError& err,
+                                          const std::vector<Value>& params, bool forwardOnly);
     std::shared_ptr<Connection> conn_;
     std::string path_;
     Kind kind_ = Kind::Auxiliary;
@@ -223,6 +245,8 @@ class Database {
 
 // The error a statement ends with at the time limit (SQLITE_INTERRUPT).
 EngineError TimeLimitError(const Limits& limits, std::string_view sql);
+// The error a statement ends with past its memory budget (SQLITE_NOMEM).
+EngineError MemoryLimitError(const Limits& limits, std::string_view sql);
 
 // The program's SQL dialect in SQLite's: outside quotes, brackets and comments,
 // #mm/dd/yyyy# and #mm/dd/yyyy hh:nn:ss# become ISO date texts and Count(t.*) becomes

@@ -36,8 +36,8 @@ const generador::Generacion& GeneradorConsultas::UltimaGeneracion() const {
     return estado_->motor.Ultima();
 }
 
-generador::Motor& GeneradorConsultas::MotorGenerador() {
-    return estado_->motor;
+void GeneradorConsultas::EvitarTriviales(bool activa) {
+    estado_->motor.Calidad.activa = activa;
 }
 
 }  // namespace veliora

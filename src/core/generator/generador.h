@@ -38,8 +38,10 @@ class GeneradorConsultas {
     // The last press: kind and driver chosen, draws spent, the plan and the raw texts
     // (core/generator/motor.h).
     const generador::Generacion& UltimaGeneracion() const;
-    // The generator itself, for callers that need its routines (command-line tool).
-    generador::Motor& MotorGenerador();
+
+    // "Evitar preguntas triviales": whether the quality gate redraws empty and trivial
+    // questions (on by default, as veliora.ini says).
+    void EvitarTriviales(bool activa);
 
   private:
     struct Estado;

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <bit>
 #include <chrono>
 #include <limits>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "core/dictionary/nombres.h"
 #include "core/generator/reglas.h"
 #include "core/shell/rutinas.h"
+#include "core/shell/textos.h"
 
 namespace veliora::generador {
 
@@ -29,7 +31,7 @@ bool Motor::Cargar(engine::EngineError& error) {
     filas_.clear();
     cacheDiccionario_.clear();
     if (!usuario_) {
-        error = {1, "La base de datos no está abierta", {}};
+        error = {SQLITE_ERROR, Texto(1700), {}};
         return false;
     }
     if (!CargarEstructura(EstructuraBD, *usuario_, error))
@@ -110,14 +112,9 @@ bool Motor::Repetir(Dibujo&& dibujo) {
     while (enCurso_.Intentos < kMaxIntentos) {
         ++enCurso_.Intentos;
         Borrador b;
-        Paso paso;
-        try {
-            paso = dibujo(b);
-        } catch (const std::out_of_range&) {
-            // A position outside the model or the relation list: the engine error that
-            // ends the generation silently.
-            paso = Paso::Fin;
-        }
+        // Fin: a position outside the model or the relation list, the engine error that
+        // ends the generation silently.
+        const Paso paso = dibujo(b);
         if (paso == Paso::Fin) {
             enCurso_.Fin = FinPulsacion::ErrorMotor;
             ultima_ = enCurso_;
@@ -175,42 +172,45 @@ bool Motor::GenerarQueryAgrupada(bool Compleja) {
 
 // ---------------------------------------------------------------- model access
 
-const Tabla& Motor::TablaEn(int t) const {
-    return EstructuraBD.Item(std::int32_t(t));
+const Tabla* Motor::TablaEn(int t) const {
+    if (t < 1 || t > EstructuraBD.Count())
+        return nullptr;
+    return &EstructuraBD.Item(std::int32_t(t));
 }
 
-const Campo& Motor::CampoEn(int t, int f) const {
-    return TablaEn(t).Campos.Item(std::int32_t(f));
+const Campo* Motor::CampoEn(int t, int f) const {
+    const Tabla* tabla = TablaEn(t);
+    if (!tabla || f < 1 || f > tabla->Campos.Count())
+        return nullptr;
+    return &tabla->Campos.Item(std::int32_t(f));
 }
 
-const engine::Relation& Motor::RelacionEn(int r) const {
+std::optional<int> Motor::NumCampos(int t) const {
+    const Tabla* tabla = TablaEn(t);
+    if (!tabla)
+        return std::nullopt;
+    return tabla->Campos.Count();
+}
+
+const engine::Relation* Motor::RelacionEn(int r) const {
     if (r < 0 || std::size_t(r) >= relaciones_.size())
-        throw std::out_of_range("relación fuera de rango");
-    return relaciones_[std::size_t(r)];
+        return nullptr;
+    return &relaciones_[std::size_t(r)];
 }
 
 std::string Motor::NombreTabla(int t) const {
-    if (t < 1 || t > EstructuraBD.Count())
-        return {};
-    return EstructuraBD.Item(std::int32_t(t)).Nombre;
+    const Tabla* tabla = TablaEn(t);
+    return tabla ? tabla->Nombre : std::string();
 }
 
 std::string Motor::NombreCampo(int t, int f) const {
-    if (t < 1 || t > EstructuraBD.Count())
-        return {};
-    const auto& campos = EstructuraBD.Item(std::int32_t(t)).Campos;
-    if (f < 1 || f > campos.Count())
-        return {};
-    return campos.Item(std::int32_t(f)).Nombre;
+    const Campo* campo = CampoEn(t, f);
+    return campo ? campo->Nombre : std::string();
 }
 
 int Motor::TipoCampo(int t, int f) const {
-    if (t < 1 || t > EstructuraBD.Count())
-        return 0;
-    const auto& campos = EstructuraBD.Item(std::int32_t(t)).Campos;
-    if (f < 1 || f > campos.Count())
-        return 0;
-    return campos.Item(std::int32_t(f)).Tipo;
+    const Campo* campo = CampoEn(t, f);
+    return campo ? campo->Tipo : 0;
 }
 
 int Motor::IndiceTabla(std::string_view nombre) const {
@@ -277,14 +277,28 @@ std::string Identificador(std::string_view nombre) {
     return engine::QuoteSql(nombre, '"');
 }
 
+// Uniform in [0, n], from the one random source: 31 bits at a time, redrawn past n.
+std::uint64_t AleatorioHasta(std::uint64_t n) {
+    constexpr std::uint64_t kMayor31 = 0x7fffffff;
+    if (n <= kMayor31)
+        return std::uint64_t(Aleatorio(0, std::int32_t(n)));
+    const int bits = std::bit_width(n);
+    const std::uint64_t mascara = bits == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << bits) - 1;
+    for (;;) {
+        std::uint64_t v = 0;
+        for (int b = 0; b < bits; b += 31) v = (v << 31) | std::uint64_t(Aleatorio(0, kMayor31));
+        if ((v & mascara) <= n)
+            return v & mascara;
+    }
+}
+
 }  // namespace
 
-const Motor::Filas& Motor::FilasDe(const std::string& tabla) {
+Motor::Filas& Motor::FilasDe(const std::string& tabla) {
     if (auto it = filas_.find(tabla); it != filas_.end())
         return it->second;
     Filas f;
-    sqlite3* db = usuario_ ? usuario_->handle() : nullptr;
-    if (db) {
+    if (usuario_) {
         // A column may be named like the row id; take a spelling it does not hide.
         const int t = IndiceTabla(tabla);
         for (const char* alias : {"rowid", "_rowid_", "oid"}) {
@@ -298,52 +312,63 @@ const Motor::Filas& Motor::FilasDe(const std::string& tabla) {
                 break;
             }
         }
-        const std::string origen = " FROM main." + Identificador(tabla);
-        sqlite3_stmt* stmt = nullptr;
-        if (!f.alias.empty()) {
-            const std::string sql = "SELECT " + f.alias + origen;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
-                int rc;
-                while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-                    f.rowids.push_back(sqlite3_column_int64(stmt, 0));
-                f.porRowid = rc == SQLITE_DONE;
-            }
-            sqlite3_finalize(stmt);
-            stmt = nullptr;
-        }
-        if (f.porRowid) {
-            f.total = std::int64_t(f.rowids.size());
-        } else {
-            // WITHOUT ROWID tables: count, then a row by its position.
-            f.rowids.clear();
-            const std::string sql = "SELECT count(*)" + origen;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
-                sqlite3_step(stmt) == SQLITE_ROW)
-                f.total = sqlite3_column_int64(stmt, 0);
-            sqlite3_finalize(stmt);
+        // Both ends come from the table's b-tree at once, however many rows it has.
+        engine::EngineError err;
+        auto rs = f.alias.empty()
+                      ? nullptr
+                      : usuario_->OpenRecordset("SELECT min(" + f.alias + "), max(" + f.alias +
+                                                    ") FROM main." + Identificador(tabla),
+                                                err);
+        if (rs && !rs->Eof()) {
+            f.porRowid = true;
+            if (rs->Field(0).isNull())
+                f.total = 0;
+            f.minimo = rs->Field(0).integer;
+            f.maximo = rs->Field(1).integer;
         }
     }
     return filas_.emplace(tabla, std::move(f)).first->second;
 }
 
+std::int64_t Motor::ContarFilas(const std::string& tabla, Filas& f) {
+    if (f.total < 0) {
+        engine::EngineError err;
+        const Value n = usuario_->Scalar("SELECT count(*) FROM main." + Identificador(tabla), err);
+        f.total = err.failed() ? 0 : n.integer;
+    }
+    return f.total;
+}
+
 Value Motor::ValorAleatorio(const std::string& tabla, const std::string& campo) {
     if (!usuario_ || tabla.empty() || campo.empty())
         return Value::Null();
-    const Filas& filas = FilasDe(tabla);
-    const std::int64_t n = std::min<std::int64_t>(filas.total, std::numeric_limits<int>::max());
-    if (n <= 0)
+    Filas& filas = FilasDe(tabla);
+    if (filas.total == 0)
         return Value::Null();
-    const int k = Aleatorio(0, int(n - 1));
     engine::EngineError err;
     std::unique_ptr<engine::Recordset> rs;
     // Qualified, so that an unknown field is an error rather than a string literal.
     const std::string seleccion = "SELECT " + Identificador(tabla) + "." + Identificador(campo) +
                                   " FROM main." + Identificador(tabla);
-    if (filas.porRowid)
+    // A row id drawn between the ends is taken when it exists, redrawn otherwise: every row
+    // is as likely, and no id is held.
+    constexpr int kIntentos = 32;
+    for (int i = 0; filas.porRowid && i < kIntentos; ++i) {
+        const std::uint64_t amplitud = std::uint64_t(filas.maximo) - std::uint64_t(filas.minimo);
+        const auto id = std::int64_t(std::uint64_t(filas.minimo) + AleatorioHasta(amplitud));
         rs = usuario_->OpenRecordset(seleccion + " WHERE " + filas.alias + " = ?", err,
-                                     {Value::Int(filas.rowids[std::size_t(k)])});
-    else
-        rs = usuario_->OpenRecordset(seleccion + " LIMIT 1 OFFSET ?", err, {Value::Int(k)});
+                                     {Value::Int(id)});
+        if (!rs)
+            return Value::Null();
+        if (!rs->Eof())
+            return rs->Field(0);
+    }
+    // Ids too sparse, or none (WITHOUT ROWID): a row by its position, as uniform.
+    const std::int64_t n = ContarFilas(tabla, filas);
+    if (n <= 0)
+        return Value::Null();
+    const auto k = std::int64_t(AleatorioHasta(std::uint64_t(n - 1)));
+    rs = usuario_->OpenRecordset(seleccion + " LIMIT 1 OFFSET ?", err, {Value::Int(k)});
     if (!rs || rs->Eof())
         return Value::Null();
     return rs->Field(0);
@@ -354,7 +379,7 @@ Value Motor::ValorAleatorio(const std::string& tabla, const std::string& campo) 
 int Motor::ElegirAgregado(int t, int f, bool Obligatorio) {
     if (!Obligatorio && f == 0)
         return Aleatorio(0, 1);
-    const GrupoTipo grupo = f == 0 ? GrupoTipo::Otro : GrupoDeTipo(CampoEn(t, f).Tipo);
+    const GrupoTipo grupo = f == 0 ? GrupoTipo::Otro : GrupoDeTipo(TipoCampo(t, f));
     const bool sumable = grupo == GrupoTipo::Numerico && LeerPermiteSum(t, f);
     if (Obligatorio)
         return sumable ? Aleatorio(2, 5) : Aleatorio(2, 3);
@@ -366,7 +391,7 @@ int Motor::ElegirAgregado(int t, int f, bool Obligatorio) {
 }
 
 int Motor::ElegirAgregadoAgrupado(int t, int f) {
-    switch (GrupoDeTipo(CampoEn(t, f).Tipo)) {
+    switch (GrupoDeTipo(TipoCampo(t, f))) {
         case GrupoTipo::Numerico:
             if (LeerPermiteSum(t, f))
                 return Aleatorio(1, 5);
@@ -381,7 +406,7 @@ int Motor::ElegirAgregadoAgrupado(int t, int f) {
 }
 
 int Motor::ElegirOperador(int t, int f, bool SoloComparaciones) {
-    switch (GrupoDeTipo(CampoEn(t, f).Tipo)) {
+    switch (GrupoDeTipo(TipoCampo(t, f))) {
         case GrupoTipo::Numerico:
             return SoloComparaciones ? Aleatorio(0, 5) : Aleatorio(0, 7);
         case GrupoTipo::Fecha:
@@ -392,10 +417,11 @@ int Motor::ElegirOperador(int t, int f, bool SoloComparaciones) {
 }
 
 bool Motor::CampoConIndiceUnico(int t, int f) const {
-    if (f == 0)
+    const Campo* campo = CampoEn(t, f);
+    if (!campo)
         return false;
-    const std::string& nombre = CampoEn(t, f).Nombre;
-    for (const Indice& i : TablaEn(t).Indices)
+    const std::string& nombre = campo->Nombre;
+    for (const Indice& i : TablaEn(t)->Indices)
         if (i.Unico && i.Campos.size() == 1 && MismoNombre(i.Campos.front(), nombre))
             return true;
     return false;

@@ -23,21 +23,27 @@ namespace veliora::generador {
 // Draws one press may spend before it gives up (restarts of every kind included).
 inline constexpr int kMaxIntentos = 200;
 
-// What the inner builder of a subquery received.
+struct PlanConsulta;
+
+// What the inner query of a subquery was built from.
 struct PlanSubconsulta {
-    int Forma = 0;  // the draw s of kinds 1 and 2; 0 for kind 3
+    int Forma = 0;  // FormasSub: the draw s of kinds 1 and 2; Correlacionada for kind 3
     int IndRelacion = 0;
     int IndTabla = 0;
-    int IndTabla2 = 0;
+    int IndTabla2 = 0;  // the other table of the join; the outer table when correlated
     int IndCampo = 0;
     int Agregado = 0;
     int IndCampoCond = 0;
     int Operador = 0;
     std::string Valor1;
     std::string Valor2;
+
+    // The inner query of a one- or two-table form as a plan of its own.
+    PlanConsulta Consulta() const;
 };
 
-// The values that describe one query; unused ones stay 0, empty or false.
+// The values that describe one query; unused ones stay 0, empty or false. Codes are those
+// of reglas.h (Agregados, Operadores, Subconsultas, Conectores, Pertenencia).
 struct PlanConsulta {
     int IndTabla = 0, IndTabla2 = 0, IndTabla3 = 0;
     int IndRelacion = 0, IndRelacion2 = 0;
@@ -51,9 +57,17 @@ struct PlanConsulta {
     bool MostrarAgregado = false;
     int AgregadoHaving = 0, OperadorHaving = 0;
     std::string ValorHaving;
-    int TipoSubquery = 0, Conector = 0, IndCampoSub = 0, OperadorSub = 0;
+    int TipoSubquery = 0, Conector = 0, IndCampoSub = 0;
+    int OperadorSub = 0;  // an operator (kind 1), Pertenencia (kind 2), 1 (kind 3)
     std::string SqlSubquery, TextoSubquery;
     std::optional<PlanSubconsulta> Sub;  // present when a subquery was built
+};
+
+// What an SQL builder gives: the statement and the values it sampled for its conditions,
+// which the statement builders then show.
+struct SqlConValores {
+    std::string Sql;
+    std::string Valor1, Valor2, ValorHaving;
 };
 
 enum class FinPulsacion {
@@ -94,7 +108,6 @@ class Motor {
     const Generacion& Ultima() const { return ultima_; }
 
     ColTablas EstructuraBD;
-    Vocabulario Palabras;
     std::string SolucionSQL;
     std::string TextoPregunta;
 
@@ -104,7 +117,7 @@ class Motor {
     bool GenerarQueryTresTablas(bool Compleja);
     bool GenerarQueryAgrupada(bool Compleja);
 
-    // ---- common services
+    // ---- draw rules and model services
     const std::vector<engine::Relation>& Relaciones() const { return relaciones_; }
     int IndiceTabla(std::string_view nombre) const;
     int IndiceCampo(std::string_view tabla, std::string_view campo) const;
@@ -119,38 +132,14 @@ class Motor {
     // Whether the engine accepts the statement; keeps its bracket-free form when that is
     // accepted too and only drops brackets around plain names.
     bool ValidarQuery(std::string& sql);
-    void GenerarSubquery(int o, PlanConsulta& plan);
 
-    // ---- SQL builders
-    std::string SqlUnaTabla(int IndTabla, int IndCampo, bool Distinto, int Agregado,
-                            int IndCampoCond, int Operador, std::string& Valor1,
-                            std::string& Valor2, int TipoSubquery, int Conector, int IndCampoSub,
-                            int OperadorSub, const std::string& SqlSubquery);
-    std::string SqlVariasTablas(int IndRelacion, int IndTabla, int IndTabla2, int IndCampo,
-                                int Agregado, int IndCampoCond, int Operador, std::string& Valor1,
-                                std::string& Valor2, int IndRelacion2, int IndTabla3,
-                                int TipoSubquery, int Conector, int IndCampoSub, int OperadorSub,
-                                const std::string& SqlSubquery);
-    std::string SqlAgrupadaUnaTabla(int IndTabla, int IndCampoGrupo, int IndCampoAgregado,
-                                    bool MostrarAgregado, int Agregado, int IndCampoCond,
-                                    int Operador, int AgregadoHaving, int OperadorHaving,
-                                    std::string& Valor1, std::string& Valor2,
-                                    std::string& ValorHaving, int TipoSubquery, int Conector,
-                                    int IndCampoSub, int OperadorSub,
-                                    const std::string& SqlSubquery);
-    std::string SqlAgrupadaVariasTablas(int IndRelacion, int IndTabla, int IndTabla2,
-                                        int IndCampoGrupo, int IndCampoAgregado,
-                                        bool MostrarAgregado, int Agregado, int IndCampoCond,
-                                        int Operador, int AgregadoHaving, int OperadorHaving,
-                                        std::string& Valor1, std::string& Valor2,
-                                        std::string& ValorHaving, int TipoSubquery, int Conector,
-                                        int IndCampoSub, int OperadorSub,
-                                        const std::string& SqlSubquery);
-    std::string SqlSubqueryCorrelacionada(int IndRelacion, int i, int o, int IndCampo, int Agregado,
-                                          int IndCampoCond, int Operador, std::string& Valor1,
-                                          std::string& Valor2);
-    void AnadirSubquery(std::string& s, int TipoSubquery, int IndCampoCond, int Conector, int o,
-                        int IndCampoSub, int OperadorSub, const std::string& SqlSubquery);
+    // ---- SQL builders. The subquery clause is p's SqlSubquery as it stands.
+    SqlConValores SqlUnaTabla(const PlanConsulta& p);
+    SqlConValores SqlVariasTablas(const PlanConsulta& p);  // two tables, or three with IndTabla3
+    SqlConValores SqlAgrupadaUnaTabla(const PlanConsulta& p);
+    SqlConValores SqlAgrupadaVariasTablas(const PlanConsulta& p);
+    // The inner query of a not-exists subquery (form Correlacionada).
+    SqlConValores SqlSubqueryCorrelacionada(const PlanSubconsulta& s);
 
     // ---- dictionary lookups. An object without a row reads as the dictionary initialisation
     // writes it (names and gender by the ending rules, not summable, relations "de" with
@@ -162,45 +151,14 @@ class Motor {
     std::string LeerNombreTabla(int t, bool singular);
     std::string LeerTraduccion(int r, bool& NoConcatenar);
     std::string LeerTraduccion2(int r, bool& NoConcatenar2);
-    // Forgets what the lookups read, so that the dictionary is read afresh.
-    void VaciarDiccionario() { cacheDiccionario_.clear(); }
 
-    // ---- statement builders
-    std::string TextoUnaTabla(bool Verbo, int IndTabla, int IndCampo, bool Distinto, int Agregado,
-                              int IndCampoCond, int Operador, const std::string& Valor1,
-                              const std::string& Valor2, int TipoSubquery, int Conector,
-                              int IndCampoSub, int OperadorSub, const std::string& TextoSubquery);
-    std::string TextoVariasTablas(bool Verbo, int IndRelacion, int IndTabla, int IndTabla2,
-                                  int IndCampo, int Agregado, int IndCampoCond, int Operador,
-                                  const std::string& Valor1, const std::string& Valor2,
-                                  int IndRelacion2, int IndTabla3, int TipoSubquery, int Conector,
-                                  int IndCampoSub, int OperadorSub,
-                                  const std::string& TextoSubquery);
-    std::string InicioAgrupada(bool Verbo, int IndTabla, int IndCampoGrupo, int ta,
-                               int IndCampoAgregado, bool MostrarAgregado, int Agregado);
-    std::string TextoAgrupadaUnaTabla(bool Verbo, int IndTabla, int IndCampoGrupo,
-                                      int IndCampoAgregado, bool MostrarAgregado, int Agregado,
-                                      int IndCampoCond, int Operador, int AgregadoHaving,
-                                      int OperadorHaving, const std::string& Valor1,
-                                      const std::string& Valor2, const std::string& ValorHaving,
-                                      int TipoSubquery, int Conector, int IndCampoSub,
-                                      int OperadorSub, const std::string& TextoSubquery);
-    std::string TextoAgrupadaVariasTablas(bool Verbo, int IndRelacion, int IndTabla, int IndTabla2,
-                                          int IndCampoGrupo, int IndCampoAgregado,
-                                          bool MostrarAgregado, int Agregado, int IndCampoCond,
-                                          int Operador, int AgregadoHaving, int OperadorHaving,
-                                          const std::string& Valor1, const std::string& Valor2,
-                                          const std::string& ValorHaving, int TipoSubquery,
-                                          int Conector, int IndCampoSub, int OperadorSub,
-                                          const std::string& TextoSubquery);
-    std::string TextoSubqueryCorrelacionada(int IndRelacion, int t, int u, int IndCampoCond,
-                                            int Operador, const std::string& Valor1,
-                                            const std::string& Valor2, int TipoSubquery,
-                                            int Conector, int IndCampoSub, int OperadorSub,
-                                            const std::string& TextoSubquery);
-    void AnadirTextoSubquery(std::string& s, int TipoSubquery, int IndCampoCond, int Conector,
-                             int t, int IndCampoSub, int OperadorSub,
-                             const std::string& TextoSubquery);
+    // ---- statement builders: the values shown are p's Valor1, Valor2 and ValorHaving, the
+    // subquery clause p's TextoSubquery. Verbo opens the statement with a verb.
+    std::string TextoUnaTabla(bool Verbo, const PlanConsulta& p);
+    std::string TextoVariasTablas(bool Verbo, const PlanConsulta& p);
+    std::string TextoAgrupadaUnaTabla(bool Verbo, const PlanConsulta& p);
+    std::string TextoAgrupadaVariasTablas(bool Verbo, const PlanConsulta& p);
+    std::string TextoSubqueryCorrelacionada(const PlanSubconsulta& s);
 
   private:
     // One draw of a driver: built, to be drawn again, or the press is over.
@@ -213,27 +171,38 @@ class Motor {
     bool Repetir(Dibujo&& dibujo);
 
     Paso DibujoUnaTabla(bool Compleja, Borrador& b);
-    void ElegirRelacionYSentido(PlanConsulta& p);
+    bool ElegirRelacionYSentido(PlanConsulta& p);
     Paso DibujoDosTablas(bool Compleja, Borrador& b);
     Paso DibujoTresTablas(bool Compleja, Borrador& b);
     Paso DibujoAgrupada(bool Compleja, Borrador& b);
-    void DibujarAgregacion(PlanConsulta& p, int t);
+    void DibujarAgregacion(PlanConsulta& p, int t, int n);
+    // Draws the subquery of a complex query over the outer table o. False when the model
+    // lacks what the draw reached for, which ends the press.
+    bool GenerarSubquery(int o, PlanConsulta& p);
+    // Builds the inner query of `sub` into p's subquery texts and keeps `sub` in p.
+    void ConstruirSubquery(PlanSubconsulta sub, PlanConsulta& p);
+    // Forgets what the lookups read, so that the dictionary is read afresh.
+    void VaciarDiccionario() { cacheDiccionario_.clear(); }
 
-    // Draw-time access: an index outside the model ends the press (FinGeneracion).
-    const Tabla& TablaEn(int t) const;
-    const Campo& CampoEn(int t, int f) const;
-    int NumCampos(int t) const { return TablaEn(t).Campos.Count(); }
-    const engine::Relation& RelacionEn(int r) const;
+    // Draw-time access; absent outside the model, which ends the press.
+    const Tabla* TablaEn(int t) const;
+    const Campo* CampoEn(int t, int f) const;
+    std::optional<int> NumCampos(int t) const;
+    const engine::Relation* RelacionEn(int r) const;
     // Builder-time access: an index outside the model gives an empty name.
     std::string NombreTabla(int t) const;
     std::string NombreCampo(int t, int f) const;
     int TipoCampo(int t, int f) const;  // 0 when outside the model
     std::string Columna(int t, int f) const;
     std::string ParesRelacion(int r) const;
-    std::string Condicion(int t, int f, int op, std::string& Valor1, std::string& Valor2);
-    // " having " clause of a grouped query over field f of table t; samples ValorHaving.
-    std::string ClausulaHaving(int t, int f, int AgregadoHaving, int OperadorHaving,
-                               std::string& ValorHaving);
+    // Appends the condition on field f of table t to r.Sql, with the values it samples.
+    void Condicion(int t, int f, int op, SqlConValores& r);
+    // Appends the " having " clause of a grouped query over field f of table t.
+    void ClausulaHaving(int t, int f, int AgregadoHaving, int OperadorHaving, SqlConValores& r);
+    // The subquery clause of p after the outer condition, over the outer table o.
+    void AnadirSubquery(std::string& s, const PlanConsulta& p, int o) const;
+    void AnadirTextoSubquery(std::string& s, const PlanConsulta& p, int t);
+    std::string InicioAgrupada(bool Verbo, const PlanConsulta& p, int ta);
 
     // Statement blocks.
     void Anadir(std::string& s, const std::string& pieza) const;
@@ -250,19 +219,22 @@ class Motor {
     const std::vector<engine::Value>* Consultar(const char* sql,
                                                 const std::vector<std::string>& nombres);
 
+    Vocabulario Palabras;
     std::shared_ptr<engine::Database> usuario_;
     std::shared_ptr<engine::Database> auxiliar_;
     std::vector<engine::Relation> relaciones_;
     std::map<std::string, std::optional<std::vector<engine::Value>>> cacheDiccionario_;
 
-    // Rows of each table for uniform sampling, loaded at first use.
+    // What a uniform draw of a table's rows needs, read at first use: the range of its row
+    // ids, or its row count when it has none (WITHOUT ROWID) or they are too sparse.
     struct Filas {
         bool porRowid = false;
         std::string alias;  // rowid, oid or _rowid_
-        std::vector<std::int64_t> rowids;
-        std::int64_t total = 0;
+        std::int64_t minimo = 0, maximo = 0;
+        std::int64_t total = -1;  // -1 until counted
     };
-    const Filas& FilasDe(const std::string& tabla);
+    Filas& FilasDe(const std::string& tabla);
+    std::int64_t ContarFilas(const std::string& tabla, Filas& f);
     std::unordered_map<std::string, Filas> filas_;
 
     int intentos_ = 0;

@@ -7,16 +7,39 @@ namespace veliora::generador {
 
 namespace {
 
-void EncerrarDisyuncion(std::string& s, std::size_t inicioCondicion, int TipoSubquery,
-                        int IndCampoCond, int Conector) {
+bool ConSubquery(int TipoSubquery) {
+    return TipoSubquery >= Subconsultas::Valor && TipoSubquery <= Subconsultas::NoExiste;
+}
+
+void EncerrarDisyuncion(std::string& s, std::size_t inicioCondicion, const PlanConsulta& p) {
     // "A = B and COND OR SUB" would bind the join only to COND: a cartesian product.
-    if (TipoSubquery < 1 || TipoSubquery > 3 || IndCampoCond < 1 || Conector != 2)
+    if (!ConSubquery(p.TipoSubquery) || p.IndCampoCond < 1 || p.Conector != Conectores::O)
         return;
     s.insert(inicioCondicion, "(");
     s += ")";
 }
 
+std::string Agregar(int agregado, const std::string& columna) {
+    if (agregado == Agregados::Ninguno)
+        return columna;
+    return NombreAgregado(agregado) + "(" + columna + ")";
+}
+
 }  // namespace
+
+PlanConsulta PlanSubconsulta::Consulta() const {
+    PlanConsulta p;
+    p.IndRelacion = IndRelacion;
+    p.IndTabla = IndTabla;
+    p.IndTabla2 = IndTabla2;
+    p.IndCampo = IndCampo;
+    p.Agregado = Agregado;
+    p.IndCampoCond = IndCampoCond;
+    p.Operador = Operador;
+    p.Valor1 = Valor1;
+    p.Valor2 = Valor2;
+    return p;
+}
 
 std::string Motor::Columna(int t, int f) const {
     return Corchetes(NombreTabla(t)) + "." + Corchetes(NombreCampo(t, f));
@@ -33,206 +56,178 @@ std::string Motor::ParesRelacion(int r) const {
     return s;
 }
 
-std::string Motor::Condicion(int t, int f, int op, std::string& Valor1, std::string& Valor2) {
-    std::string s = Columna(t, f) + NombreOperador(op);
+void Motor::Condicion(int t, int f, int op, SqlConValores& r) {
+    std::string& s = r.Sql;
+    s += Columna(t, f) + NombreOperador(op);
     const std::string tabla = NombreTabla(t), campo = NombreCampo(t, f);
     if (op >= Operadores::Igual && op <= Operadores::Distinto) {
-        Valor1 = ValorAleatorio(tabla, campo).toSpanishText();
-        Valor2.clear();
-        s += LiteralPorTipo(TipoCampo(t, f), Valor1);
+        r.Valor1 = ValorAleatorio(tabla, campo).toSpanishText();
+        r.Valor2.clear();
+        s += LiteralPorTipo(TipoCampo(t, f), r.Valor1);
     } else if (op == Operadores::Entre || op == Operadores::En) {
         // Two independent draws; "between" takes the smaller first, or it matches no row.
         engine::Value a = ValorAleatorio(tabla, campo), b = ValorAleatorio(tabla, campo);
         if (op == Operadores::Entre && engine::CompareValues(b, a) < 0)
             std::swap(a, b);
-        Valor1 = a.toSpanishText();
-        Valor2 = b.toSpanishText();
+        r.Valor1 = a.toSpanishText();
+        r.Valor2 = b.toSpanishText();
         if (op == Operadores::Entre)
-            s += LiteralNumero(Valor1) + " and " + LiteralNumero(Valor2);
+            s += LiteralNumero(r.Valor1) + " and " + LiteralNumero(r.Valor2);
         else
-            s += "(" + LiteralNumero(Valor1) + " , " + LiteralNumero(Valor2) + ")";
+            s += "(" + LiteralNumero(r.Valor1) + " , " + LiteralNumero(r.Valor2) + ")";
     }
-    return s;
 }
 
-std::string Motor::SqlUnaTabla(int IndTabla, int IndCampo, bool Distinto, int Agregado,
-                               int IndCampoCond, int Operador, std::string& Valor1,
-                               std::string& Valor2, int TipoSubquery, int Conector, int IndCampoSub,
-                               int OperadorSub, const std::string& SqlSubquery) {
-    const std::string T = Corchetes(NombreTabla(IndTabla));
-    std::string s = "Select ";
-    if (Agregado != Agregados::Ninguno)
-        s += NombreAgregado(Agregado) + "(";
-    if (Distinto)
+SqlConValores Motor::SqlUnaTabla(const PlanConsulta& p) {
+    const std::string T = Corchetes(NombreTabla(p.IndTabla));
+    SqlConValores r;
+    std::string& s = r.Sql;
+    s = "Select ";
+    if (p.Agregado != Agregados::Ninguno)
+        s += NombreAgregado(p.Agregado) + "(";
+    if (p.Distinto)
         s += "Distinct ";
     s += T + ".";
-    s += IndCampo != 0 ? Corchetes(NombreCampo(IndTabla, IndCampo)) : "* ";
-    if (Agregado != Agregados::Ninguno)
+    s += p.IndCampo != 0 ? Corchetes(NombreCampo(p.IndTabla, p.IndCampo)) : "* ";
+    if (p.Agregado != Agregados::Ninguno)
         s += ")";
     s += " from " + T;
-    if (IndCampoCond > 0)
-        s += " where " + Condicion(IndTabla, IndCampoCond, Operador, Valor1, Valor2);
+    if (p.IndCampoCond > 0) {
+        s += " where ";
+        Condicion(p.IndTabla, p.IndCampoCond, p.Operador, r);
+    }
     s += " ";
-    if (TipoSubquery > 0)
-        AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla, IndCampoSub, OperadorSub,
-                       SqlSubquery);
-    return s;
+    AnadirSubquery(s, p, p.IndTabla);
+    return r;
 }
 
-std::string Motor::SqlVariasTablas(int IndRelacion, int IndTabla, int IndTabla2, int IndCampo,
-                                   int Agregado, int IndCampoCond, int Operador,
-                                   std::string& Valor1, std::string& Valor2, int IndRelacion2,
-                                   int IndTabla3, int TipoSubquery, int Conector, int IndCampoSub,
-                                   int OperadorSub, const std::string& SqlSubquery) {
-    std::string s = "Select ";
-    if (Agregado != Agregados::Ninguno)
-        s += NombreAgregado(Agregado) + "(";
+SqlConValores Motor::SqlVariasTablas(const PlanConsulta& p) {
+    SqlConValores r;
+    std::string& s = r.Sql;
+    s = "Select ";
+    if (p.Agregado != Agregados::Ninguno)
+        s += NombreAgregado(p.Agregado) + "(";
     // All fields are written without the table name here.
-    s += IndCampo != 0 ? Columna(IndTabla, IndCampo) : "* ";
-    if (Agregado != Agregados::Ninguno)
+    s += p.IndCampo != 0 ? Columna(p.IndTabla, p.IndCampo) : "* ";
+    if (p.Agregado != Agregados::Ninguno)
         s += ")";
-    s += " from " + Corchetes(NombreTabla(IndTabla)) + "," + Corchetes(NombreTabla(IndTabla2));
-    if (IndTabla3 != 0)
-        s += "," + Corchetes(NombreTabla(IndTabla3));
+    s += " from " + Corchetes(NombreTabla(p.IndTabla)) + "," + Corchetes(NombreTabla(p.IndTabla2));
+    if (p.IndTabla3 != 0)
+        s += "," + Corchetes(NombreTabla(p.IndTabla3));
     s += " where ";
-    std::string pares = ParesRelacion(IndRelacion);
-    if (IndTabla3 != 0)
-        pares += ParesRelacion(IndRelacion2);
+    std::string pares = ParesRelacion(p.IndRelacion);
+    if (p.IndTabla3 != 0)
+        pares += ParesRelacion(p.IndRelacion2);
     s += pares;
     const std::size_t inicioCondicion = s.size();
-    const int ct = IndTabla3 != 0 ? IndTabla3 : IndTabla2;
-    s += Condicion(ct, IndCampoCond, Operador, Valor1, Valor2);
+    const int ct = p.IndTabla3 != 0 ? p.IndTabla3 : p.IndTabla2;
+    Condicion(ct, p.IndCampoCond, p.Operador, r);
     s += " ";
-    if (TipoSubquery > 0) {
-        AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, ct, IndCampoSub, OperadorSub,
-                       SqlSubquery);
-        if (!pares.empty())
-            EncerrarDisyuncion(s, inicioCondicion, TipoSubquery, IndCampoCond, Conector);
+    AnadirSubquery(s, p, ct);
+    if (!pares.empty())
+        EncerrarDisyuncion(s, inicioCondicion, p);
+    return r;
+}
+
+SqlConValores Motor::SqlAgrupadaUnaTabla(const PlanConsulta& p) {
+    SqlConValores r;
+    std::string& s = r.Sql;
+    s = "Select " + Columna(p.IndTabla, p.IndCampoGrupo);
+    if (p.MostrarAgregado)
+        s += "," + Agregar(p.Agregado, Columna(p.IndTabla, p.IndCampoAgregado));
+    s += " from " + Corchetes(NombreTabla(p.IndTabla));
+    if (p.IndCampoCond != 0) {
+        s += " where ";
+        Condicion(p.IndTabla, p.IndCampoCond, p.Operador, r);
     }
-    return s;
-}
-
-namespace {
-
-std::string Agregar(int agregado, const std::string& columna) {
-    if (agregado == Agregados::Ninguno)
-        return columna;
-    return NombreAgregado(agregado) + "(" + columna + ")";
-}
-
-}  // namespace
-
-std::string Motor::SqlAgrupadaUnaTabla(int IndTabla, int IndCampoGrupo, int IndCampoAgregado,
-                                       bool MostrarAgregado, int Agregado, int IndCampoCond,
-                                       int Operador, int AgregadoHaving, int OperadorHaving,
-                                       std::string& Valor1, std::string& Valor2,
-                                       std::string& ValorHaving, int TipoSubquery, int Conector,
-                                       int IndCampoSub, int OperadorSub,
-                                       const std::string& SqlSubquery) {
-    std::string s = "Select " + Columna(IndTabla, IndCampoGrupo);
-    if (MostrarAgregado)
-        s += "," + Agregar(Agregado, Columna(IndTabla, IndCampoAgregado));
-    s += " from " + Corchetes(NombreTabla(IndTabla));
-    if (IndCampoCond != 0)
-        s += " where " + Condicion(IndTabla, IndCampoCond, Operador, Valor1, Valor2);
     s += " ";
-    if (TipoSubquery > 0)
-        AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla, IndCampoSub, OperadorSub,
-                       SqlSubquery);
-    s += " group by " + Columna(IndTabla, IndCampoGrupo);
-    return s +
-           ClausulaHaving(IndTabla, IndCampoAgregado, AgregadoHaving, OperadorHaving, ValorHaving);
+    AnadirSubquery(s, p, p.IndTabla);
+    s += " group by " + Columna(p.IndTabla, p.IndCampoGrupo);
+    ClausulaHaving(p.IndTabla, p.IndCampoAgregado, p.AgregadoHaving, p.OperadorHaving, r);
+    return r;
 }
 
-std::string Motor::SqlAgrupadaVariasTablas(int IndRelacion, int IndTabla, int IndTabla2,
-                                           int IndCampoGrupo, int IndCampoAgregado,
-                                           bool MostrarAgregado, int Agregado, int IndCampoCond,
-                                           int Operador, int AgregadoHaving, int OperadorHaving,
-                                           std::string& Valor1, std::string& Valor2,
-                                           std::string& ValorHaving, int TipoSubquery, int Conector,
-                                           int IndCampoSub, int OperadorSub,
-                                           const std::string& SqlSubquery) {
-    std::string s = "Select " + Columna(IndTabla, IndCampoGrupo);
-    if (MostrarAgregado)
-        s += "," + Agregar(Agregado, Columna(IndTabla2, IndCampoAgregado));
-    s += " from " + Corchetes(NombreTabla(IndTabla)) + "," + Corchetes(NombreTabla(IndTabla2));
-    const std::string pares = ParesRelacion(IndRelacion);
+SqlConValores Motor::SqlAgrupadaVariasTablas(const PlanConsulta& p) {
+    SqlConValores r;
+    std::string& s = r.Sql;
+    s = "Select " + Columna(p.IndTabla, p.IndCampoGrupo);
+    if (p.MostrarAgregado)
+        s += "," + Agregar(p.Agregado, Columna(p.IndTabla2, p.IndCampoAgregado));
+    s += " from " + Corchetes(NombreTabla(p.IndTabla)) + "," + Corchetes(NombreTabla(p.IndTabla2));
+    const std::string pares = ParesRelacion(p.IndRelacion);
     s += " where " + pares;
     const std::size_t inicioCondicion = s.size();
-    if (IndCampoCond == 0)
+    if (p.IndCampoCond == 0)
         s.erase(s.size() >= 4 ? s.size() - 4 : 0);  // the "and " of the last " and "
     else
-        s += Condicion(IndTabla2, IndCampoCond, Operador, Valor1, Valor2);
+        Condicion(p.IndTabla2, p.IndCampoCond, p.Operador, r);
     s += " ";
-    if (TipoSubquery > 0) {
-        AnadirSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla2, IndCampoSub, OperadorSub,
-                       SqlSubquery);
-        if (!pares.empty())
-            EncerrarDisyuncion(s, inicioCondicion, TipoSubquery, IndCampoCond, Conector);
-    }
-    s += " group by " + Columna(IndTabla, IndCampoGrupo);
-    return s +
-           ClausulaHaving(IndTabla2, IndCampoAgregado, AgregadoHaving, OperadorHaving, ValorHaving);
+    AnadirSubquery(s, p, p.IndTabla2);
+    if (!pares.empty())
+        EncerrarDisyuncion(s, inicioCondicion, p);
+    s += " group by " + Columna(p.IndTabla, p.IndCampoGrupo);
+    ClausulaHaving(p.IndTabla2, p.IndCampoAgregado, p.AgregadoHaving, p.OperadorHaving, r);
+    return r;
 }
 
-std::string Motor::ClausulaHaving(int t, int f, int AgregadoHaving, int OperadorHaving,
-                                  std::string& ValorHaving) {
+void Motor::ClausulaHaving(int t, int f, int AgregadoHaving, int OperadorHaving, SqlConValores& r) {
     if (AgregadoHaving == Agregados::Ninguno)
-        return {};
-    std::string s = " having " + NombreAgregado(AgregadoHaving) + "(" + Columna(t, f) + ")" +
-                    NombreOperador(OperadorHaving);
+        return;
+    std::string& s = r.Sql;
+    s += " having " + NombreAgregado(AgregadoHaving) + "(" + Columna(t, f) + ")" +
+         NombreOperador(OperadorHaving);
     if (AgregadoHaving == Agregados::Count) {
-        ValorHaving = std::to_string(Aleatorio(1, 10));
-        s += ValorHaving;
+        r.ValorHaving = std::to_string(Aleatorio(1, 10));
+        s += r.ValorHaving;
     } else if (AgregadoHaving >= Agregados::Max && AgregadoHaving <= Agregados::Avg) {
-        ValorHaving = ValorAleatorio(NombreTabla(t), NombreCampo(t, f)).toSpanishText();
-        s += LiteralPorTipo(TipoCampo(t, f), ValorHaving);
+        r.ValorHaving = ValorAleatorio(NombreTabla(t), NombreCampo(t, f)).toSpanishText();
+        s += LiteralPorTipo(TipoCampo(t, f), r.ValorHaving);
     }
-    return s;
 }
 
-std::string Motor::SqlSubqueryCorrelacionada(int IndRelacion, int i, int /*o*/, int IndCampo,
-                                             int Agregado, int IndCampoCond, int Operador,
-                                             std::string& Valor1, std::string& Valor2) {
+SqlConValores Motor::SqlSubqueryCorrelacionada(const PlanSubconsulta& sub) {
     // The outer table is not listed: the subquery refers to the outer query's row.
+    const int i = sub.IndTabla;
     const std::string I = Corchetes(NombreTabla(i));
-    std::string s = "Select ";
-    if (Agregado != Agregados::Ninguno)
-        s += NombreAgregado(Agregado) + "(";
+    SqlConValores r;
+    std::string& s = r.Sql;
+    s = "Select ";
+    if (sub.Agregado != Agregados::Ninguno)
+        s += NombreAgregado(sub.Agregado) + "(";
     s += I + ".";
-    s += IndCampo != 0 ? Corchetes(NombreCampo(i, IndCampo)) : "* ";
-    if (Agregado != Agregados::Ninguno)
+    s += sub.IndCampo != 0 ? Corchetes(NombreCampo(i, sub.IndCampo)) : "* ";
+    if (sub.Agregado != Agregados::Ninguno)
         s += ")";
     s += " from " + I;
-    s += " where " + ParesRelacion(IndRelacion);
-    if (IndCampoCond == 0)
+    s += " where " + ParesRelacion(sub.IndRelacion);
+    if (sub.IndCampoCond == 0)
         s.erase(s.size() >= 4 ? s.size() - 4 : 0);
     else
-        s += Condicion(i, IndCampoCond, Operador, Valor1, Valor2);
-    return s;
+        Condicion(i, sub.IndCampoCond, sub.Operador, r);
+    return r;
 }
 
-void Motor::AnadirSubquery(std::string& s, int TipoSubquery, int IndCampoCond, int Conector, int o,
-                           int IndCampoSub, int OperadorSub, const std::string& SqlSubquery) {
-    if (TipoSubquery < 1 || TipoSubquery > 3)
+void Motor::AnadirSubquery(std::string& s, const PlanConsulta& p, int o) const {
+    if (!ConSubquery(p.TipoSubquery))
         return;
-    if (IndCampoCond < 1)
+    if (p.IndCampoCond < 1)
         s += " where ";
-    else if (Conector == 1)
+    else if (p.Conector == Conectores::Y)
         s += "AND ";
-    else if (Conector == 2)
+    else if (p.Conector == Conectores::O)
         s += "OR ";
-    switch (TipoSubquery) {
-        case 1:
-            s += Columna(o, IndCampoSub) + NombreOperador(OperadorSub) + " " + "(" + SqlSubquery +
+    switch (p.TipoSubquery) {
+        case Subconsultas::Valor:
+            s += Columna(o, p.IndCampoSub) + NombreOperador(p.OperadorSub) + " " + "(" +
+                 p.SqlSubquery + ")";
+            break;
+        case Subconsultas::Lista:
+            s += Columna(o, p.IndCampoSub) + " " +
+                 (p.OperadorSub == Pertenencia::En ? "in" : "not in") + " " + "(" + p.SqlSubquery +
                  ")";
             break;
-        case 2:
-            s += Columna(o, IndCampoSub) + " " + (OperadorSub == 1 ? "in" : "not in") + " " + "(" +
-                 SqlSubquery + ")";
-            break;
-        case 3:
-            s += " not exists (" + SqlSubquery + ")";
+        case Subconsultas::NoExiste:
+            s += " not exists (" + p.SqlSubquery + ")";
             break;
     }
 }

@@ -16,6 +16,9 @@ const std::string& Entrada(const std::vector<std::string>& lista, int i) {
     return lista[std::size_t(i)];
 }
 
+// The comparison words: the operators' positions, then the feminine "distinct".
+constexpr int kDistintaFemenino = 8;
+
 }  // namespace
 
 void Motor::Anadir(std::string& s, const std::string& pieza) const {
@@ -88,11 +91,11 @@ void Motor::BloqueC(std::string& s, int ct, int cf, int op, const std::string& A
         Anadir(s, op == Operadores::Entre ? " esté " : " sea ");
     int o = op;
     if (!masculino && op == Operadores::Distinto)
-        o = 8;
+        o = kDistintaFemenino;
     Anadir(s, Entrada(Palabras.Comparaciones, o));
     const bool entreComillas = comillas && EsTexto(TipoCampo(ct, cf));
     auto valor = [&](const std::string& v) { return entreComillas ? TextoEntreComillas(v) : v; };
-    if ((o >= 0 && o <= 5) || o == 8)
+    if ((o >= Operadores::Igual && o <= Operadores::Distinto) || o == kDistintaFemenino)
         s += valor(A);
     else if (o == Operadores::Entre)
         s += valor(A) + " y " + valor(B);
@@ -100,20 +103,18 @@ void Motor::BloqueC(std::string& s, int ct, int cf, int op, const std::string& A
         s += valor(A) + " o " + valor(B);
 }
 
-void Motor::AnadirTextoSubquery(std::string& s, int TipoSubquery, int IndCampoCond, int Conector,
-                                int t, int IndCampoSub, int OperadorSub,
-                                const std::string& TextoSubquery) {
-    if (TipoSubquery < 1 || TipoSubquery > 3)
+void Motor::AnadirTextoSubquery(std::string& s, const PlanConsulta& p, int t) {
+    if (p.TipoSubquery < Subconsultas::Valor || p.TipoSubquery > Subconsultas::NoExiste)
         return;
-    if (TipoSubquery == 3) {
+    if (p.TipoSubquery == Subconsultas::NoExiste) {
         Anadir(s, Entrada(Palabras.FrasesNoExisten, Aleatorio(0, 5)));
-        s += TextoSubquery;
+        s += p.TextoSubquery;
         return;
     }
-    const bool masculino = LeerMascFemeCampo(t, IndCampoSub);
+    const bool masculino = LeerMascFemeCampo(t, p.IndCampoSub);
     int k = 0;
-    if (IndCampoCond < 1) {
-        if (TipoSubquery == 1) {
+    if (p.IndCampoCond < 1) {
+        if (p.TipoSubquery == Subconsultas::Valor) {
             k = Aleatorio(0, 2);
             if (!masculino && k == 1)
                 k = 3;
@@ -122,24 +123,24 @@ void Motor::AnadirTextoSubquery(std::string& s, int TipoSubquery, int IndCampoCo
         }
         Anadir(s, Entrada(Palabras.Conectores, k));
     } else {
-        if (Conector == 1)
+        if (p.Conector == Conectores::Y)
             Anadir(s, "y");
-        if (Conector == 2)
+        if (p.Conector == Conectores::O)
             Anadir(s, "o");
         Anadir(s, masculino ? "el" : "la");
     }
-    Anadir(s, LeerNombreCampo(t, IndCampoSub, true));
-    if (TipoSubquery == 1) {
+    Anadir(s, LeerNombreCampo(t, p.IndCampoSub, true));
+    if (p.TipoSubquery == Subconsultas::Valor) {
         if (k == 1 || k == 3)
-            Anadir(s, OperadorSub == Operadores::Entre ? " esté " : " sea ");
-        int o = OperadorSub;
-        if (!masculino && OperadorSub == Operadores::Distinto)
-            o = 8;
+            Anadir(s, p.OperadorSub == Operadores::Entre ? " esté " : " sea ");
+        int o = p.OperadorSub;
+        if (!masculino && p.OperadorSub == Operadores::Distinto)
+            o = kDistintaFemenino;
         Anadir(s, Entrada(Palabras.Comparaciones, o));
     } else {
-        Anadir(s, OperadorSub == 1 ? " esté entre" : " no esté entre");
+        Anadir(s, p.OperadorSub == Pertenencia::En ? " esté entre" : " no esté entre");
     }
-    s += TextoSubquery;
+    s += p.TextoSubquery;
 }
 
 void Motor::BloqueG(std::string& s, int tg, int g, int ta, int af, int h, int oh,
@@ -183,124 +184,85 @@ void Motor::BloqueG(std::string& s, int tg, int g, int ta, int af, int h, int oh
     s += EsTexto(TipoCampo(ta, af)) ? TextoEntreComillas(vh) : vh;
 }
 
-std::string Motor::TextoUnaTabla(bool Verbo, int IndTabla, int IndCampo, bool Distinto,
-                                 int Agregado, int IndCampoCond, int Operador,
-                                 const std::string& Valor1, const std::string& Valor2,
-                                 int TipoSubquery, int Conector, int IndCampoSub, int OperadorSub,
-                                 const std::string& TextoSubquery) {
+std::string Motor::TextoUnaTabla(bool Verbo, const PlanConsulta& p) {
     std::string s;
     BloqueV(s, Verbo);
-    BloqueS(s, IndTabla, IndCampo, Agregado, Distinto);
-    if (IndCampoCond > 0)
-        BloqueC(s, IndTabla, IndCampoCond, Operador, Valor1, Valor2, true);
+    BloqueS(s, p.IndTabla, p.IndCampo, p.Agregado, p.Distinto);
+    if (p.IndCampoCond > 0)
+        BloqueC(s, p.IndTabla, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, true);
     s += ' ';
-    if (TipoSubquery > 0)
-        AnadirTextoSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla, IndCampoSub,
-                            OperadorSub, TextoSubquery);
+    AnadirTextoSubquery(s, p, p.IndTabla);
     return s;
 }
 
-std::string Motor::TextoVariasTablas(bool Verbo, int IndRelacion, int IndTabla, int IndTabla2,
-                                     int IndCampo, int Agregado, int IndCampoCond, int Operador,
-                                     const std::string& Valor1, const std::string& Valor2,
-                                     int IndRelacion2, int IndTabla3, int TipoSubquery,
-                                     int Conector, int IndCampoSub, int OperadorSub,
-                                     const std::string& TextoSubquery) {
+std::string Motor::TextoVariasTablas(bool Verbo, const PlanConsulta& p) {
     std::string s;
     BloqueV(s, Verbo);
-    BloqueS(s, IndTabla, IndCampo, Agregado, false);
+    BloqueS(s, p.IndTabla, p.IndCampo, p.Agregado, false);
     // One flag for both steps: the second lookup keeps what the first one read when it
     // finds nothing.
     bool nc = false;
-    BloqueR(s, IndTabla, IndRelacion, IndTabla2, nc);
-    if (IndTabla3 != 0)
-        BloqueR(s, IndTabla2, IndRelacion2, IndTabla3, nc);
-    const int ct = IndTabla3 != 0 ? IndTabla3 : IndTabla2;
-    BloqueC(s, ct, IndCampoCond, Operador, Valor1, Valor2, true);
+    BloqueR(s, p.IndTabla, p.IndRelacion, p.IndTabla2, nc);
+    if (p.IndTabla3 != 0)
+        BloqueR(s, p.IndTabla2, p.IndRelacion2, p.IndTabla3, nc);
+    const int ct = p.IndTabla3 != 0 ? p.IndTabla3 : p.IndTabla2;
+    BloqueC(s, ct, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, true);
     s += ' ';
-    if (TipoSubquery > 0)
-        AnadirTextoSubquery(s, TipoSubquery, IndCampoCond, Conector, ct, IndCampoSub, OperadorSub,
-                            TextoSubquery);
+    AnadirTextoSubquery(s, p, ct);
     return s;
 }
 
 // The opening both grouped statements share: verb, the grouping field, the shown aggregate
 // of the aggregated table ta, and the grouping table.
-std::string Motor::InicioAgrupada(bool Verbo, int IndTabla, int IndCampoGrupo, int ta,
-                                  int IndCampoAgregado, bool MostrarAgregado, int Agregado) {
+std::string Motor::InicioAgrupada(bool Verbo, const PlanConsulta& p, int ta) {
     std::string s;
     BloqueV(s, Verbo);
-    Anadir(s, Articulo(LeerMascFemeCampo(IndTabla, IndCampoGrupo)));
-    Anadir(s, LeerNombreCampo(IndTabla, IndCampoGrupo, false));
-    if (MostrarAgregado) {
+    Anadir(s, Articulo(LeerMascFemeCampo(p.IndTabla, p.IndCampoGrupo)));
+    Anadir(s, LeerNombreCampo(p.IndTabla, p.IndCampoGrupo, false));
+    if (p.MostrarAgregado) {
         Anadir(s, "y");
-        BloqueS(s, ta, IndCampoAgregado, Agregado, false);
+        BloqueS(s, ta, p.IndCampoAgregado, p.Agregado, false);
     }
     Anadir(s, "de");
-    Anadir(s, Articulo(LeerMascFemeTabla(IndTabla)));
-    Anadir(s, LeerNombreTabla(IndTabla, false));
+    Anadir(s, Articulo(LeerMascFemeTabla(p.IndTabla)));
+    Anadir(s, LeerNombreTabla(p.IndTabla, false));
     return s;
 }
 
-std::string Motor::TextoAgrupadaUnaTabla(bool Verbo, int IndTabla, int IndCampoGrupo,
-                                         int IndCampoAgregado, bool MostrarAgregado, int Agregado,
-                                         int IndCampoCond, int Operador, int AgregadoHaving,
-                                         int OperadorHaving, const std::string& Valor1,
-                                         const std::string& Valor2, const std::string& ValorHaving,
-                                         int TipoSubquery, int Conector, int IndCampoSub,
-                                         int OperadorSub, const std::string& TextoSubquery) {
-    std::string s = InicioAgrupada(Verbo, IndTabla, IndCampoGrupo, IndTabla, IndCampoAgregado,
-                                   MostrarAgregado, Agregado);
-    if (IndCampoCond != 0)
-        BloqueC(s, IndTabla, IndCampoCond, Operador, Valor1, Valor2, true);
+std::string Motor::TextoAgrupadaUnaTabla(bool Verbo, const PlanConsulta& p) {
+    std::string s = InicioAgrupada(Verbo, p, p.IndTabla);
+    if (p.IndCampoCond != 0)
+        BloqueC(s, p.IndTabla, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, true);
     s += ' ';
-    if (TipoSubquery > 0)
-        AnadirTextoSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla, IndCampoSub,
-                            OperadorSub, TextoSubquery);
-    BloqueG(s, IndTabla, IndCampoGrupo, IndTabla, IndCampoAgregado, AgregadoHaving, OperadorHaving,
-            ValorHaving);
+    AnadirTextoSubquery(s, p, p.IndTabla);
+    BloqueG(s, p.IndTabla, p.IndCampoGrupo, p.IndTabla, p.IndCampoAgregado, p.AgregadoHaving,
+            p.OperadorHaving, p.ValorHaving);
     return s;
 }
 
-std::string Motor::TextoAgrupadaVariasTablas(bool Verbo, int IndRelacion, int IndTabla,
-                                             int IndTabla2, int IndCampoGrupo, int IndCampoAgregado,
-                                             bool MostrarAgregado, int Agregado, int IndCampoCond,
-                                             int Operador, int AgregadoHaving, int OperadorHaving,
-                                             const std::string& Valor1, const std::string& Valor2,
-                                             const std::string& ValorHaving, int TipoSubquery,
-                                             int Conector, int IndCampoSub, int OperadorSub,
-                                             const std::string& TextoSubquery) {
-    std::string s = InicioAgrupada(Verbo, IndTabla, IndCampoGrupo, IndTabla2, IndCampoAgregado,
-                                   MostrarAgregado, Agregado);
+std::string Motor::TextoAgrupadaVariasTablas(bool Verbo, const PlanConsulta& p) {
+    std::string s = InicioAgrupada(Verbo, p, p.IndTabla2);
     bool nc = false;
-    BloqueR(s, IndTabla, IndRelacion, IndTabla2, nc);
-    if (IndCampoCond != 0)
-        BloqueC(s, IndTabla2, IndCampoCond, Operador, Valor1, Valor2, true);
+    BloqueR(s, p.IndTabla, p.IndRelacion, p.IndTabla2, nc);
+    if (p.IndCampoCond != 0)
+        BloqueC(s, p.IndTabla2, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, true);
     s += ' ';
-    if (TipoSubquery > 0)
-        AnadirTextoSubquery(s, TipoSubquery, IndCampoCond, Conector, IndTabla2, IndCampoSub,
-                            OperadorSub, TextoSubquery);
-    BloqueG(s, IndTabla, IndCampoGrupo, IndTabla2, IndCampoAgregado, AgregadoHaving, OperadorHaving,
-            ValorHaving);
+    AnadirTextoSubquery(s, p, p.IndTabla2);
+    BloqueG(s, p.IndTabla, p.IndCampoGrupo, p.IndTabla2, p.IndCampoAgregado, p.AgregadoHaving,
+            p.OperadorHaving, p.ValorHaving);
     return s;
 }
 
-std::string Motor::TextoSubqueryCorrelacionada(int IndRelacion, int t, int u, int IndCampoCond,
-                                               int Operador, const std::string& Valor1,
-                                               const std::string& Valor2, int TipoSubquery,
-                                               int Conector, int IndCampoSub, int OperadorSub,
-                                               const std::string& TextoSubquery) {
+std::string Motor::TextoSubqueryCorrelacionada(const PlanSubconsulta& sub) {
+    const int t = sub.IndTabla;
     std::string s;
     Anadir(s, LeerNombreTabla(t, false));
     bool nc = false;
-    BloqueR(s, t, IndRelacion, u, nc);
+    BloqueR(s, t, sub.IndRelacion, sub.IndTabla2, nc);
     // Values of a correlated subquery are shown as they are, never quoted.
-    if (IndCampoCond > 0)
-        BloqueC(s, t, IndCampoCond, Operador, Valor1, Valor2, false);
+    if (sub.IndCampoCond > 0)
+        BloqueC(s, t, sub.IndCampoCond, sub.Operador, sub.Valor1, sub.Valor2, false);
     s += ' ';
-    if (TipoSubquery > 0)
-        AnadirTextoSubquery(s, TipoSubquery, IndCampoCond, Conector, t, IndCampoSub, OperadorSub,
-                            TextoSubquery);
     return s;
 }
 

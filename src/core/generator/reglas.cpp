@@ -12,25 +12,26 @@
 namespace veliora::generador {
 
 GrupoTipo GrupoDeTipo(int tipo) {
+    namespace T = engine::TypeCode;
     switch (tipo) {
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-        case 6:
-        case 7:
-        case 16:
-        case 19:
-        case 20:
-        case 21:
+        case T::Byte:
+        case T::Integer:
+        case T::Long:
+        case T::Currency:
+        case T::Single:
+        case T::Double:
+        case T::BigInt:
+        case T::Numeric:
+        case T::Decimal:
+        case T::Float:
             return GrupoTipo::Numerico;
-        case 8:
-        case 22:
-        case 23:
+        case T::Date:
+        case T::Time:
+        case T::TimeStamp:
             return GrupoTipo::Fecha;
-        case 10:
-        case 12:
-        case 18:
+        case T::Text:
+        case T::Memo:
+        case T::Char:
             return GrupoTipo::Texto;
         default:
             return GrupoTipo::Otro;
@@ -57,7 +58,7 @@ std::string NombreAgregado(int codigo) {
 std::string NombreOperador(int codigo) {
     static const char* const kTextos[] = {
         " = ", " > ", " < ", " >= ", " <= ", " <> ", " between ", " in "};
-    if (codigo < 0 || codigo > 7)
+    if (codigo < Operadores::Igual || codigo > Operadores::En)
         return "";
     return kTextos[codigo];
 }

@@ -7,17 +7,45 @@
 
 namespace veliora::generador {
 
-// Aggregate codes.
+// The codes a plan holds and prints (veliora-cli generate --json): the numbers are part of
+// the plan's contract.
+
+// Aggregates.
 namespace Agregados {
-constexpr int Count = 0, Ninguno = 1, Max = 2, Min = 3, Sum = 4, Avg = 5;
+enum Codigo : int { Count = 0, Ninguno = 1, Max = 2, Min = 3, Sum = 4, Avg = 5 };
 }
-// Operator codes (" = " ... " in ").
+// Operators (" = " ... " in ").
 namespace Operadores {
-constexpr int Igual = 0, Mayor = 1, Menor = 2, MayorIgual = 3, MenorIgual = 4, Distinto = 5,
-              Entre = 6, En = 7;
+enum Codigo : int {
+    Igual = 0,
+    Mayor = 1,
+    Menor = 2,
+    MayorIgual = 3,
+    MenorIgual = 4,
+    Distinto = 5,
+    Entre = 6,
+    En = 7
+};
+}
+// Subquery kinds: compared with one value, in / not in a list, not exists.
+namespace Subconsultas {
+enum Tipo : int { Ninguna = 0, Valor = 1, Lista = 2, NoExiste = 3 };
+}
+// How a subquery clause joins the outer condition.
+namespace Conectores {
+enum Codigo : int { Ninguno = 0, Y = 1, O = 2 };
+}
+// The operator of a list subquery.
+namespace Pertenencia {
+enum Codigo : int { En = 1, NoEn = 2 };
+}
+// The shape of a subquery's inner query.
+namespace FormasSub {
+enum Codigo : int { Correlacionada = 0, UnaTabla = 1, VariasTablas = 2 };
 }
 
 enum class GrupoTipo { Numerico, Fecha, Texto, Otro };
+// The group of an engine::TypeCode.
 GrupoTipo GrupoDeTipo(int tipo);
 inline bool EsNumerico(int tipo) {
     return GrupoDeTipo(tipo) == GrupoTipo::Numerico;

@@ -53,8 +53,12 @@ struct ResultadoComprobacion {
 // database's time limit bounds the whole check (both statements, fetching and comparing),
 // not each step. Results are compared column by column by position, values by type (1 equals
 // 1.0, texts exactly, a null only matches a null): first in the order the statements give,
-// then with both results sorted on all their columns. Statements are run as given, so an
-// answer with its own order clause, limit or trailing comment is judged on its rows.
+// then as multisets of rows. Both statements are read side by side without holding their
+// rows: from the first difference on, each row leaves a 128-bit fingerprint, and the sorted
+// fingerprints are compared (rows whose fingerprints could hide a collision are confirmed
+// value by value on a second reading). The memory budget bounds those fingerprints; the row
+// cap does not apply. Statements are run as given, so an answer with its own order clause,
+// limit or trailing comment is judged on its rows.
 ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_view solucion,
                                          std::string_view respuesta);
 
@@ -64,5 +68,11 @@ std::string MensajeVeredicto(Veredicto veredicto);
 // The two comparisons on results already fetched to their end (MoveLast). True when both
 // have the same shape and the same rows, in order or as sorted multisets.
 bool MismosResultados(const engine::Recordset& respuesta, const engine::Recordset& solucion);
+
+namespace prueba {
+// Keeps only `bits` of the 128 of every row fingerprint ComprobarRespuesta compares as
+// multisets (0: every row collides with every other); 128 restores them. Tests only.
+void BitsDeHuella(int bits);
+}  // namespace prueba
 
 }  // namespace veliora

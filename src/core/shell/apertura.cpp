@@ -6,6 +6,7 @@
 #include "core/access/conversion.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
+#include "core/shell/textos.h"
 
 namespace veliora {
 
@@ -63,7 +64,7 @@ int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
     // A missing handle without an error number is still a failure for the caller.
     if (!bd && !err.failed()) {
         err.number = EIO;
-        err.description = "No se puede abrir " + ruta;
+        err.description = Texto(1703, ruta);
     }
     if (!err.failed())
         BDUsuario = std::move(bd);
@@ -83,12 +84,12 @@ int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::EngineError* error
         const fs::path plantilla = DirectorioAplicacion() / "bdaux.db";
         if (!fs::is_regular_file(plantilla, ec)) {
             int numero = ec ? NumeroError(ec) : ENOENT;
-            Informar(error, numero, "No se encuentra la plantilla " + plantilla.string());
+            Informar(error, numero, Texto(1704, plantilla.string()));
             return numero;
         }
         if (!fs::copy_file(plantilla, ruta, ec) || ec) {
             int numero = NumeroError(ec);
-            Informar(error, numero, "No se puede crear " + ruta.string() + ": " + ec.message());
+            Informar(error, numero, Texto(1705, ruta.string()) + ": " + ec.message());
             return numero;
         }
     }
@@ -96,7 +97,7 @@ int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::EngineError* error
     auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::Auxiliary, err);
     if (!bd && !err.failed()) {
         err.number = EIO;
-        err.description = "No se puede abrir " + ruta.string();
+        err.description = Texto(1703, ruta.string());
     }
     if (bd && !err.failed() && !TieneEstructuraAuxiliar(*bd, err))
         bd->Close();

@@ -1,7 +1,5 @@
 #include "core/shell/directorio.h"
 
-#include <sqlite3.h>
-
 #include <QStandardPaths>
 #include <QString>
 #include <cstdlib>
@@ -9,6 +7,7 @@
 #include <string>
 #include <system_error>
 
+#include "core/engine/database.h"
 #include "core/shell/recursos.h"
 
 namespace veliora {
@@ -68,13 +67,10 @@ void CrearPlantilla(const fs::path& destino) {
     std::string esquema(EmbeddedResource("bdaux.sql"));
     if (esquema.empty())
         return;
-    sqlite3* bd = nullptr;
-    if (sqlite3_open(destino.c_str(), &bd) == SQLITE_OK &&
-        sqlite3_exec(bd, esquema.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) {
-        sqlite3_close(bd);
+    engine::EngineError error;
+    if (auto bd = engine::Database::Create(destino.string(), error);
+        bd && bd->ExecuteScript(esquema, error))
         return;
-    }
-    sqlite3_close(bd);
     std::error_code ec;
     fs::remove(destino, ec);
 }

@@ -47,6 +47,13 @@ std::string Texto(int id) {
     return TextoAbsoluto(id + DesplazamientoIdioma);
 }
 
+std::string Texto(int id, const std::string& valor) {
+    std::string texto = Texto(id);
+    if (const auto p = texto.find("%1"); p != std::string::npos)
+        texto.replace(p, 2, valor);
+    return texto;
+}
+
 std::string TextoAbsoluto(int id) {
     const Tabla& tabla = TablaTextos();
     auto it = tabla.find(id);

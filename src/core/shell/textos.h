@@ -7,6 +7,8 @@ namespace veliora {
 
 // Text of id + DesplazamientoIdioma; the empty text when the table has no such id.
 std::string Texto(int id);
+// Text of id + DesplazamientoIdioma with its "%1" replaced by `valor`.
+std::string Texto(int id, const std::string& valor);
 // Text of the exact id, without the language offset.
 std::string TextoAbsoluto(int id);
 // Whether the table holds that exact id.

@@ -380,22 +380,27 @@ TEST_F(ValoresCondicion, BetweenInOrderAndDateTimesWithTheirTime) {
     std::set<std::string> literales;
     for (int semilla = 1; semilla <= 60; ++semilla) {
         SembrarAleatorio(std::uint64_t(semilla));
-        std::string v1, v2;
-        const std::string entre = m.SqlUnaTabla(t, 0, false, 1, peso, generador::Operadores::Entre,
-                                                v1, v2, 0, 0, 0, 0, "");
-        EXPECT_LE(std::stod(generador::LiteralNumero(v1)), std::stod(generador::LiteralNumero(v2)))
+        generador::PlanConsulta plan{.IndTabla = t,
+                                     .Agregado = generador::Agregados::Ninguno,
+                                     .IndCampoCond = peso,
+                                     .Operador = generador::Operadores::Entre};
+        const generador::SqlConValores r = m.SqlUnaTabla(plan);
+        const std::string& entre = r.Sql;
+        EXPECT_LE(std::stod(generador::LiteralNumero(r.Valor1)),
+                  std::stod(generador::LiteralNumero(r.Valor2)))
             << entre;
-        EXPECT_NE(m.TextoUnaTabla(true, t, 0, false, 1, peso, generador::Operadores::Entre, v1, v2,
-                                  0, 0, 0, 0, "")
-                      .find("entre " + v1 + " y " + v2),
+        plan.Valor1 = r.Valor1;
+        plan.Valor2 = r.Valor2;
+        EXPECT_NE(m.TextoUnaTabla(true, plan).find("entre " + r.Valor1 + " y " + r.Valor2),
                   std::string::npos);
         engine::EngineError err;
         auto rs = usuario->OpenRecordset(entre, err);
         ASSERT_TRUE(rs) << err.description;
         EXPECT_FALSE(rs->Eof()) << entre;
 
-        const std::string igual = m.SqlUnaTabla(
-            t, 0, false, 1, momento, generador::Operadores::Igual, v1, v2, 0, 0, 0, 0, "");
+        plan.IndCampoCond = momento;
+        plan.Operador = generador::Operadores::Igual;
+        const std::string igual = m.SqlUnaTabla(plan).Sql;
         literales.insert(igual.substr(igual.find('#')));
         rs = usuario->OpenRecordset(igual, err);
         ASSERT_TRUE(rs) << err.description;

@@ -1,0 +1,83 @@
+// The string table: both languages complete, and the language offset.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/shell/globales.h"
+#include "core/shell/textos.h"
+#include "support/fixtures.h"
+
+namespace veliora {
+namespace {
+
+const std::vector<std::pair<int, int>> kBloques = {
+    {101, 119},   {201, 207},   {301, 340},   {350, 357},   {401, 408},
+    {501, 507},   {601, 606},   {701, 727},   {801, 812},   {901, 906},
+    {1001, 1007}, {1101, 1121}, {1130, 1142}, {1201, 1207}, {1301, 1306},
+    {1401, 1408}, {1450, 1463}, {1600, 1608}, {1700, 1705},
+    {1800, 1819},
+};
+
+class TablaTextos : public ::testing::Test {
+  protected:
+    void TearDown() override { DesplazamientoIdioma = 0; }
+    test::TempHome home_;
+};
+
+TEST_F(TablaTextos, EveryBlockIsCompleteInBothLanguages) {
+    int ids = 0;
+    for (auto [primero, ultimo] : kBloques) {
+        for (int id = primero; id <= ultimo; ++id, ++ids) {
+            EXPECT_TRUE(ExisteTexto(id)) << "Spanish " << id;
+            EXPECT_TRUE(ExisteTexto(id + 10000)) << "Valencian " << id + 10000;
+            EXPECT_FALSE(TextoAbsoluto(id).empty()) << id;
+            EXPECT_FALSE(TextoAbsoluto(id + 10000).empty()) << id + 10000;
+        }
+    }
+    // Every text, the program's own additions included, has its twin in the other language.
+    int textos = 0;
+    for (int id = 1; id < 10000; ++id) {
+        if (!ExisteTexto(id))
+            continue;
+        textos += 2;
+        EXPECT_TRUE(ExisteTexto(id + 10000)) << "Valencian " << id + 10000;
+    }
+    EXPECT_EQ(NumeroTextos(), textos);
+}
+
+TEST_F(TablaTextos, TextsCarryNoStrayBlanksOrLineEnds) {
+    for (auto [primero, ultimo] : kBloques) {
+        for (int id = primero; id <= ultimo; ++id) {
+            for (int absoluto : {id, id + 10000}) {
+                std::string texto = TextoAbsoluto(absoluto);
+                ASSERT_FALSE(texto.empty());
+                EXPECT_NE(texto.front(), ' ') << absoluto;
+                EXPECT_NE(texto.back(), ' ') << absoluto;
+                EXPECT_EQ(texto.find_first_of("\t\r\n"), std::string::npos) << absoluto;
+            }
+        }
+    }
+}
+
+// The language offset picks the Valencian twin; unknown ids give the empty text; "%1" takes
+// the value given.
+TEST_F(TablaTextos, LanguageOffsetAndValues) {
+    for (int desplazamiento : {0, 10000}) {
+        DesplazamientoIdioma = desplazamiento;
+        for (auto [primero, ultimo] : kBloques)
+            for (int id = primero; id <= ultimo; ++id)
+                EXPECT_EQ(Texto(id), TextoAbsoluto(id + desplazamiento)) << id;
+        EXPECT_EQ(Texto(99999), "");
+    }
+    EXPECT_NE(TextoAbsoluto(101), TextoAbsoluto(10101));
+    DesplazamientoIdioma = 0;
+    EXPECT_EQ(Texto(1703, "a.db"), "No se puede abrir a.db");
+    DesplazamientoIdioma = 10000;
+    EXPECT_EQ(Texto(1703, "a.db"), "No es pot obrir a.db");
+    EXPECT_EQ(Texto(1700, "x"), Texto(1700));
+}
+
+}  // namespace
+}  // namespace veliora
