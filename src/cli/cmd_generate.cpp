@@ -69,6 +69,12 @@ std::string Linea(const generador::Generacion& g) {
         j.EndObject();
     }
     j.EndObject();
+    j.Key("quality").BeginObject();
+    if (g.Filas >= 0)
+        j.Key("rows").Int(g.Filas);
+    else
+        j.Key("rows").Null();
+    j.Key("redrawn").Int(g.Redibujadas).EndObject();
     j.EndObject();
     return j.str();
 }
@@ -76,13 +82,14 @@ std::string Linea(const generador::Generacion& g) {
 }  // namespace
 
 int ComandoGenerate(const std::vector<std::string>& args) {
-    auto op = Parsear(args, {"--db", "--kinds", "--count", "--seed", "--timeout"}, {"--json"});
+    auto op = Parsear(args, {"--db", "--kinds", "--count", "--seed", "--timeout", "--quality"},
+                      {"--json"});
     if (!op)
         return kExitUsage;
     auto path = op->Valor("--db");
     const char* uso =
         "veliora-cli: usage: generate --db FILE [--kinds 1,2,3,4,5] [--count N] [--seed S] "
-        "[--timeout MS] [--json]\n";
+        "[--timeout MS] [--quality on|off] [--json]\n";
     if (!path || !op->posicionales.empty()) {
         std::fputs(uso, stderr);
         return kExitUsage;
@@ -101,6 +108,11 @@ int ComandoGenerate(const std::vector<std::string>& args) {
     if (!cuantas || (op->Valor("--seed") && !semilla) || !limite)
         return kExitUsage;
     const bool json = op->Tiene("--json");
+    const auto calidad = op->Valor("--quality");
+    if (calidad && *calidad != "on" && *calidad != "off") {
+        std::fputs("veliora-cli: --quality takes on or off\n", stderr);
+        return kExitUsage;
+    }
 
     if (!AbrirComoPrograma(*path, json))
         return kExitError;
@@ -113,6 +125,8 @@ int ComandoGenerate(const std::vector<std::string>& args) {
     }
     if (semilla)
         SembrarAleatorio(*semilla);
+    if (calidad)
+        generador.EvitarTriviales(*calidad == "on");
 
     // A box the database cannot give (the two- and three-table kinds without relations) is
     // skipped once it has ended a few presses in a row without a question; box 5 draws its

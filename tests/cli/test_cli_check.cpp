@@ -27,11 +27,11 @@ INSERT INTO Alumnos VALUES (1, 'Eva', 7.5), (2, 'Pau', 5), (3, 'Iker', NULL);
     void TearDown() override { EXPECT_EQ(test::ReadBytes(db_), original_); }
 
     int Check(const std::string& solucion, const std::string& respuesta, bool json,
-              std::string& salida) {
+              std::string& salida, const std::string& mas = "") {
         std::string cmd = std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
                           Citar(home_.path().string()) + " check --db " + Citar(db_.string()) +
                           " --solution " + Citar(solucion) + " --answer " + Citar(respuesta) +
-                          (json ? " --json" : "") + " 2>/dev/null";
+                          (json ? " --json" : "") + mas + " 2>/dev/null";
         return test::RunCommand(cmd, salida);
     }
 
@@ -50,7 +50,7 @@ TEST_F(CliCheckTest, JsonVerdictsForEachOutcome) {
         {"select Nombre from Alumnos", "select Nombre from Alumnos order by Nombre desc",
          R"({"verdict":"correcto","message":"El resultado parece correcto\r\nCompruebe su respuesta con la solución"})"},
         {"select Nombre from Alumnos", "select Nombre from Alumnos where Nota > 6",
-         R"({"verdict":"erroneo","message":"Resultado erróneo"})"},
+         R"({"verdict":"erroneo","message":"Resultado erróneo","diff":{"answer_rows":1,"solution_rows":3,"answer_columns":1,"solution_columns":1,"extra":[],"missing":[],"diagnosis":""}})"},
         {"select Nadie from Alumnos", "select 1",
          R"({"verdict":"solucion_invalida","message":"No se puede comprobarla respuesta\r\nNo existe la columna Nadie","reason":"engine"})"},
         {"select Nombre from Alumnos", "delete from Alumnos",
@@ -73,6 +73,33 @@ TEST_F(CliCheckTest, PlainOutputIsTheMessage) {
     EXPECT_EQ(salida, "El resultado parece correcto\nCompruebe su respuesta con la solución\n");
     EXPECT_EQ(Check("select Nota from Alumnos", "select 0", false, salida), 0);
     EXPECT_EQ(salida, "Resultado erróneo\n");
+}
+
+TEST_F(CliCheckTest, CounterexampleAndRevealedDifferences) {
+    std::string salida;
+    const char* solucion = "select Nombre from Alumnos where Nota >= 7.5";
+    const char* casiIgual = "select Nombre from Alumnos where Nota > 7";
+    EXPECT_EQ(Check(solucion, casiIgual, true, salida), 0);
+    EXPECT_EQ(salida.rfind(R"({"verdict":"correcto_solo_aqui","message":"Tu respuesta da el )", 0),
+              0u)
+        << salida;
+    EXPECT_NE(salida.find(R"(,"counterexample":{"change":"Si Nota vale )"), std::string::npos)
+        << salida;
+    // One row changed: its result on the variant differs by that row.
+    EXPECT_NE(salida.find(R"("answer_rows":[["Eva"]],"solution_rows":[]}})"), std::string::npos)
+        << salida;
+
+    EXPECT_EQ(Check(solucion, casiIgual, true, salida, " --no-counterexample"), 0);
+    EXPECT_EQ(salida.rfind(R"({"verdict":"correcto",)", 0), 0u) << salida;
+
+    EXPECT_EQ(Check("select Nombre, Nota from Alumnos",
+                    "select Nombre, Nota from Alumnos where Id = 1", true, salida, " --reveal"),
+              0);
+    EXPECT_NE(
+        salida.find(
+            R"("diff":{"answer_rows":1,"solution_rows":3,"answer_columns":2,"solution_columns":2,"extra":[],"missing":[["Iker",null],["Pau",5]],"diagnosis":""})"),
+        std::string::npos)
+        << salida;
 }
 
 TEST_F(CliCheckTest, MissingOptionsOrDatabaseAreErrorsNotVerdicts) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <set>
@@ -79,6 +80,21 @@ inline std::set<int> Valores(const std::function<int()>& f, int veces = 400) {
     std::set<int> valores;
     for (int i = 0; i < veces; ++i) valores.insert(f());
     return valores;
+}
+
+// A sample database and its auxiliary database, copied into `home` and opened as the
+// program opens them; null databases after a failed assertion.
+inline void AbrirMuestra(const TempHome& home, const std::string& nombre,
+                         std::shared_ptr<engine::Database>& usuario,
+                         std::shared_ptr<engine::Database>& auxiliar) {
+    std::filesystem::copy_file(SamplePath(nombre), home / nombre);
+    std::filesystem::copy_file(SamplePath(nombre + "_"), home / (nombre + "_"));
+    engine::EngineError err;
+    usuario = engine::Database::Open((home / nombre).string(), engine::Database::Kind::User, err);
+    ASSERT_TRUE(usuario) << err.description;
+    auxiliar = engine::Database::Open((home / (nombre + "_")).string(),
+                                      engine::Database::Kind::Auxiliary, err);
+    ASSERT_TRUE(auxiliar) << err.description;
 }
 
 }  // namespace veliora::test

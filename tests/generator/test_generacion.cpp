@@ -315,19 +315,15 @@ class Muestras : public ::testing::TestWithParam<std::string> {};
 TEST_P(Muestras, EverySolutionPreparesAndRuns) {
     TempHome home;
     const std::string nombre = GetParam();
-    std::filesystem::copy_file(SamplePath(nombre), home / nombre);
-    std::filesystem::copy_file(SamplePath(nombre + "_"), home / (nombre + "_"));
+    std::shared_ptr<engine::Database> usuario, auxiliar;
+    AbrirMuestra(home, nombre, usuario, auxiliar);
+    if (HasFatalFailure())
+        return;
     engine::EngineError err;
-    auto usuario =
-        engine::Database::Open((home / nombre).string(), engine::Database::Kind::User, err);
-    ASSERT_TRUE(usuario) << err.description;
     // Whether each solution runs is the question here, not how fast under a loaded machine.
     engine::Limits generosos;
     generosos.timeout = std::chrono::minutes(5);
     usuario->SetLimits(generosos);
-    auto auxiliar = engine::Database::Open((home / (nombre + "_")).string(),
-                                           engine::Database::Kind::Auxiliary, err);
-    ASSERT_TRUE(auxiliar) << err.description;
     generador::Motor m(usuario, auxiliar);
     ASSERT_TRUE(m.Cargar(err)) << err.description;
 

@@ -38,6 +38,8 @@ class Connection {
     std::filesystem::path privateFolder;
     // The program's own schema queries on the user database bypass the guard.
     bool internal = false;
+    // An in-memory copy made by OpenMemoryCopy: the program may write its data.
+    bool memoryCopy = false;
     UCollator* collator = nullptr;
 
     ~Connection() {
@@ -969,6 +971,27 @@ std::filesystem::path CopyWithLog(const std::string& path) {
     return copy;
 }
 
+// Runs a statement that returns no rows, under the time limit.
+bool RunStatement(Connection& c, std::string_view sql, EngineError& err,
+                  const std::vector<Value>& params) {
+    sqlite3_stmt* stmt = Compile(c, sql, err);
+    if (!stmt)
+        return false;
+    bool ok = Bind(c, stmt, params, sql, err);
+    if (ok) {
+        DeadlineScope deadline(c);
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            err = rc == SQLITE_INTERRUPT ? TimeoutError(c.limits, sql) : ErrorOf(c.db, rc, sql);
+            ok = false;
+        }
+    }
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
 std::shared_ptr<Connection> Connect(const std::string& name, int flags, Database::Kind kind,
                                     EngineError& err) {
     auto conn = std::make_shared<Connection>();
@@ -1139,23 +1162,18 @@ bool Database::Execute(std::string_view sql, EngineError& err, const std::vector
         err = MakeError(SQLITE_READONLY, "La base de datos del usuario es de solo lectura", sql);
         return false;
     }
-    sqlite3_stmt* stmt = Compile(*conn_, sql, err);
-    if (!stmt)
+    return RunStatement(*conn_, sql, err, params);
+}
+
+bool Database::ExecuteOnCopy(std::string_view sql, EngineError& err,
+                             const std::vector<Value>& params) {
+    err.clear();
+    if (!conn_ || !conn_->memoryCopy) {
+        err = MakeError(SQLITE_READONLY, "Solo se escribe en una copia en memoria", sql);
         return false;
-    bool ok = Bind(*conn_, stmt, params, sql, err);
-    if (ok) {
-        DeadlineScope deadline(*conn_);
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        }
-        if (rc != SQLITE_DONE) {
-            err = rc == SQLITE_INTERRUPT ? TimeoutError(conn_->limits, sql)
-                                         : ErrorOf(conn_->db, rc, sql);
-            ok = false;
-        }
     }
-    sqlite3_finalize(stmt);
-    return ok;
+    InternalScope internal(*conn_);
+    return RunStatement(*conn_, sql, err, params);
 }
 
 bool Database::ExecuteScript(std::string_view script, EngineError& err) {
@@ -1466,6 +1484,92 @@ std::vector<TableDef> Database::TableDefs(EngineError& err) {
         defs.push_back(
             {row[0].text, row[1].text == "view" ? kAttributeView : kAttributeSystem, {}, {}});
     return defs;
+}
+
+std::shared_ptr<Database> Database::OpenMemoryCopy(Database& source,
+                                                   const std::vector<TableCopy>& tables,
+                                                   EngineError& err) {
+    err.clear();
+    if (!source.conn_) {
+        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta");
+        return nullptr;
+    }
+    Connection& from = *source.conn_;
+    auto conn = Connect(":memory:", SQLITE_OPEN_READWRITE, Kind::User, err);
+    if (!conn)
+        return nullptr;
+    conn->limits = from.limits;
+    conn->memoryCopy = true;
+    conn->absolute.store(from.absolute.load());
+    {
+        InternalScope internalFrom(from), internalTo(*conn);
+        DeadlineScope deadline(from);
+        // Fails with the source's or the copy's error; an interrupted read is the time limit.
+        auto fail = [&](sqlite3* db, int rc, std::string_view sql) {
+            err = rc == SQLITE_INTERRUPT ? TimeoutError(from.limits, sql) : ErrorOf(db, rc, sql);
+            return std::shared_ptr<Database>();
+        };
+        for (const TableCopy& table : tables) {
+            auto definitions = Rows(from,
+                                    "SELECT sql FROM main.sqlite_master WHERE sql IS NOT NULL "
+                                    "AND ((type = 'table' AND name = ?1) OR "
+                                    "(type = 'index' AND tbl_name = ?1)) ORDER BY type DESC",
+                                    {Value::Text(table.name)}, err);
+            if (err.failed())
+                return nullptr;
+            if (definitions.empty()) {
+                err = MakeError(SQLITE_ERROR, "no such table: " + table.name);
+                return nullptr;
+            }
+            for (const auto& row : definitions) {
+                int rc = sqlite3_exec(conn->db, row[0].text.c_str(), nullptr, nullptr, nullptr);
+                if (rc != SQLITE_OK)
+                    return fail(conn->db, rc, row[0].text);
+            }
+            std::string select = "SELECT * FROM main." + QuoteIdentifier(table.name);
+            if (!table.where.empty())
+                select += " WHERE " + table.where;
+            sqlite3_stmt* read = nullptr;
+            int rc = sqlite3_prepare_v2(from.db, select.c_str(), -1, &read, nullptr);
+            if (rc != SQLITE_OK)
+                return fail(from.db, rc, select);
+            const int n = sqlite3_column_count(read);
+            std::string insert = "INSERT INTO main." + QuoteIdentifier(table.name) + " VALUES (";
+            for (int k = 0; k < n; ++k) insert += k ? ", ?" : "?";
+            insert += ")";
+            sqlite3_stmt* write = nullptr;
+            rc = sqlite3_prepare_v2(conn->db, insert.c_str(), -1, &write, nullptr);
+            while (rc == SQLITE_OK && (rc = sqlite3_step(read)) == SQLITE_ROW) {
+                for (int k = 0; k < n; ++k)
+                    sqlite3_bind_value(write, k + 1, sqlite3_column_value(read, k));
+                const int written = sqlite3_step(write);
+                sqlite3_reset(write);
+                if (written != SQLITE_DONE) {
+                    fail(conn->db, written, insert);
+                    rc = written;
+                    break;
+                }
+                rc = SQLITE_OK;
+            }
+            if (rc != SQLITE_DONE && !err.failed())
+                fail(write ? from.db : conn->db, rc, write ? select : insert);
+            sqlite3_finalize(write);
+            sqlite3_finalize(read);
+            if (err.failed())
+                return nullptr;
+        }
+    }
+    if (!CreateCaseInsensitiveViews(*conn, err))
+        return nullptr;
+    {
+        InternalScope internal(*conn);
+        sqlite3_exec(conn->db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+    }
+    std::shared_ptr<Database> db(new Database());
+    db->conn_ = std::move(conn);
+    db->kind_ = Kind::User;
+    db->path_ = ":memory:";
+    return db;
 }
 
 }  // namespace veliora::engine

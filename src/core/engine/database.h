@@ -164,6 +164,24 @@ class Database {
     static std::shared_ptr<Database> Open(const std::string& path, Kind kind, EngineError& err);
     // Creates (or opens) a read-write database, creating the file when missing.
     static std::shared_ptr<Database> Create(const std::string& path, EngineError& err);
+
+    // Tables copied by OpenMemoryCopy: `where` is a condition on the source's table that
+    // chooses the rows copied (all of them when empty).
+    struct TableCopy {
+        std::string name;
+        std::string where;
+    };
+    // A user database held in memory, for trying statements on other data than the user's:
+    // copies of `source`'s tables (definitions with their constraints and unique indexes,
+    // and the chosen rows) behind the same guard, dialect, case-insensitive views and limits.
+    // Foreign keys are enforced on the copy's later writes. Runs under `source`'s deadline.
+    static std::shared_ptr<Database> OpenMemoryCopy(Database& source,
+                                                    const std::vector<TableCopy>& tables,
+                                                    EngineError& err);
+    // Only on an in-memory copy: a statement that writes its data, past the guard (the
+    // copy is the program's own). Tables are named main."t": the views shadow them.
+    bool ExecuteOnCopy(std::string_view sql, EngineError& err,
+                       const std::vector<Value>& params = {});
     ~Database();
 
     Kind kind() const { return kind_; }

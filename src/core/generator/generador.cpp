@@ -36,4 +36,8 @@ const generador::Generacion& GeneradorConsultas::UltimaGeneracion() const {
     return estado_->motor.Ultima();
 }
 
+void GeneradorConsultas::EvitarTriviales(bool activa) {
+    estado_->motor.Calidad.activa = activa;
+}
+
 }  // namespace veliora

@@ -39,6 +39,10 @@ class GeneradorConsultas {
     // (core/generator/motor.h).
     const generador::Generacion& UltimaGeneracion() const;
 
+    // "Evitar preguntas triviales": whether the quality gate redraws empty and trivial
+    // questions (on by default, as veliora.ini says).
+    void EvitarTriviales(bool activa);
+
   private:
     struct Estado;
     std::unique_ptr<Estado> estado_;

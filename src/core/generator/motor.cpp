@@ -5,8 +5,11 @@
 #include <sqlite3.h>
 
 #include <bit>
+#include <chrono>
 #include <limits>
+#include <optional>
 #include <stdexcept>
+#include <tuple>
 
 #include "core/dictionary/nombres.h"
 #include "core/generator/reglas.h"
@@ -54,23 +57,53 @@ bool Motor::GenerarPregunta(const std::array<bool, 5>& marcadas) {
     for (int i = 0; i < 5 && caja == 0; ++i)
         if (marcadas[std::size_t(i)] && --k == 0)
             caja = i + 1;
-    enCurso_.Tipo = caja;
     int driver = caja;
     bool compleja = false;
     if (caja == 5) {
         driver = Aleatorio(1, 4);
         compleja = true;
     }
-    switch (driver) {
-        case 1:
-            return GenerarQueryUnaTabla(compleja);
-        case 2:
-            return GenerarQueryDosTablas(compleja);
-        case 3:
-            return GenerarQueryTresTablas(compleja);
-        default:
-            return GenerarQueryAgrupada(compleja);
+    auto dibujar = [&] {
+        enCurso_ = Generacion{};
+        enCurso_.Tipo = caja;
+        switch (driver) {
+            case 1:
+                return GenerarQueryUnaTabla(compleja);
+            case 2:
+                return GenerarQueryDosTablas(compleja);
+            case 3:
+                return GenerarQueryTresTablas(compleja);
+            default:
+                return GenerarQueryAgrupada(compleja);
+        }
+    };
+
+    // The quality gate draws again the same kind of question, within the press's draws.
+    const auto limite = std::chrono::steady_clock::now() + Calidad.presupuesto;
+    std::optional<std::tuple<Generacion, std::string, std::string>> reserva;
+    int gastados = 0, redibujadas = 0;
+    while (true) {
+        const bool hecha = dibujar();
+        gastados += ultima_.Intentos;
+        if (!hecha && reserva)
+            break;
+        if (!hecha || !Calidad.activa)
+            return hecha;
+        const Medida m = MedirPregunta(*usuario_, SolucionSQL, limite);
+        ultima_.Filas = m.filas;
+        ultima_.Redibujadas = redibujadas;
+        if (m.dictamen == Dictamen::Digna || m.dictamen == Dictamen::SinTiempo)
+            return true;
+        // A trivial question beats an empty one as the last resort.
+        if (!reserva || (std::get<0>(*reserva).Filas == 0 && m.filas > 0))
+            reserva.emplace(ultima_, SolucionSQL, TextoPregunta);
+        ++redibujadas;
+        if (gastados >= kMaxIntentos || redibujadas >= kMaxRedibujadas)
+            break;
     }
+    std::tie(ultima_, SolucionSQL, TextoPregunta) = std::move(*reserva);
+    ultima_.Redibujadas = redibujadas;
+    return true;
 }
 
 template <class Dibujo>

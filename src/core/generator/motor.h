@@ -15,6 +15,7 @@
 
 #include "core/dictionary/esquema.h"
 #include "core/engine/database.h"
+#include "core/generator/calidad.h"
 #include "core/generator/vocabulario.h"
 
 namespace veliora::generador {
@@ -86,6 +87,10 @@ struct Generacion {
     std::string SqlBruto, PreguntaBruta;  // before lower-casing
     std::string Sql, Pregunta;            // as finally stored
     PlanConsulta Plan;
+    // The quality gate: rows of the solution (-1 when not measured) and the questions it
+    // refused on this press.
+    long Filas = -1;
+    int Redibujadas = 0;
 };
 
 class Motor {
@@ -95,8 +100,11 @@ class Motor {
     // Word lists, schema model and relation list. False on an engine error.
     bool Cargar(engine::EngineError& error);
 
-    // One press with the ticked boxes (index 0 = box 1).
+    // One press with the ticked boxes (index 0 = box 1). With the quality gate on, a
+    // question with an empty or trivial solution is drawn again while the press's draws
+    // last; when they run out, the best refused one is shown.
     bool GenerarPregunta(const std::array<bool, 5>& marcadas);
+    OpcionesCalidad Calidad = LeerOpcionesCalidad();
     const Generacion& Ultima() const { return ultima_; }
 
     ColTablas EstructuraBD;

@@ -514,6 +514,8 @@ std::string MensajeVeredicto(Veredicto veredicto) {
             return Texto(1116);
         case Veredicto::RespuestaInvalida:
             return Texto(1117);
+        case Veredicto::CorrectoSoloAqui:
+            return Texto(1800);
     }
     return {};
 }

@@ -14,6 +14,7 @@ enum class Veredicto {
     Erroneo,            // the results differ
     SolucionInvalida,   // the solution could not be run to its end: nothing can be judged
     RespuestaInvalida,  // the answer was refused, failed or was interrupted
+    CorrectoSoloAqui,   // same rows here, but not on other data (see juez.h)
 };
 
 // Why a statement could not be judged.
@@ -61,7 +62,7 @@ struct ResultadoComprobacion {
 ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_view solucion,
                                          std::string_view respuesta);
 
-// The message of a verdict (1118 + CRLF + 1119, 1120, 1116 or 1117).
+// The message of a verdict (1118 + CRLF + 1119, 1120, 1116, 1117 or 1800).
 std::string MensajeVeredicto(Veredicto veredicto);
 
 // The two comparisons on results already fetched to their end (MoveLast). True when both

@@ -59,6 +59,7 @@ constexpr int kAltoTrabajo = 26;  // pixels of the busy strip, below the lowest 
 Icono IconoDe(Veredicto v) {
     switch (v) {
         case Veredicto::Correcto:
+        case Veredicto::CorrectoSoloAqui:
         case Veredicto::SolucionInvalida:
             return Icono::Exclamacion;
         case Veredicto::Erroneo:

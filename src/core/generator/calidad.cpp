@@ -1,0 +1,96 @@
+#include "core/generator/calidad.h"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/practice/comprobar.h"
+#include "core/practice/juez.h"
+#include "core/practice/piezas_sql.h"
+#include "core/shell/registro.h"
+
+namespace veliora::generador {
+
+namespace {
+
+// The result up to `hasta` rows (all of them with 0), or null with `tiempo` set when the
+// deadline stopped it.
+std::unique_ptr<engine::Recordset> Todo(engine::Database& bd, std::string_view sql, bool& tiempo,
+                                        std::size_t hasta = 0) {
+    engine::EngineError error;
+    auto rs = bd.OpenRecordset(sql, error);
+    if (rs && !error.failed()) {
+        if (hasta)
+            rs->FetchUpTo(hasta);
+        else
+            rs->MoveLast();
+        error = rs->Error();
+    }
+    tiempo = error.number == SQLITE_INTERRUPT;
+    return error.failed() ? nullptr : std::move(rs);
+}
+
+}  // namespace
+
+OpcionesCalidad LeerOpcionesCalidad() {
+    OpcionesCalidad o;
+    std::string texto;
+    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorEvitarTriviales,
+                    texto))
+        o.activa = texto != "0";
+    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorPresupuestoCalidad,
+                    texto)) {
+        char* fin = nullptr;
+        const long ms = std::strtol(texto.c_str(), &fin, 10);
+        if (!texto.empty() && *fin == '\0' && ms >= 0 && ms <= 60000)
+            o.presupuesto = std::chrono::milliseconds(ms);
+    }
+    return o;
+}
+
+Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
+                     std::chrono::steady_clock::time_point limite) {
+    Medida m;
+    if (std::chrono::steady_clock::now() >= limite) {
+        m.dictamen = Dictamen::SinTiempo;
+        return m;
+    }
+    usuario.SetDeadline(limite);
+    struct Liberar {
+        engine::Database& bd;
+        ~Liberar() { bd.ClearDeadline(); }
+    } liberar{usuario};
+
+    bool tiempo = false;
+    auto solucion = Todo(usuario, sql, tiempo);
+    if (!solucion) {
+        m.dictamen = tiempo ? Dictamen::SinTiempo : Dictamen::Digna;
+        return m;
+    }
+    m.filas = long(solucion->RecordCount());
+    if (m.filas == 0) {
+        m.dictamen = Dictamen::Vacia;
+        return m;
+    }
+    std::vector<std::string> mutantes = SinCadaCondicion(sql);
+    if (std::string s = SinClausula(sql, false); !s.empty())
+        mutantes.push_back(std::move(s));
+    for (const std::string& mutante : mutantes) {
+        // A mutant with more rows differs: no need to fetch the rest.
+        auto rs = Todo(usuario, mutante, tiempo, std::size_t(m.filas) + 1);
+        if (tiempo) {
+            m.dictamen = Dictamen::SinTiempo;
+            return m;
+        }
+        if (rs && rs->AtEnd() && MismosResultados(*rs, *solucion)) {
+            m.dictamen = Dictamen::Trivial;
+            return m;
+        }
+    }
+    return m;
+}
+
+}  // namespace veliora::generador

@@ -1,0 +1,41 @@
+#pragma once
+// Questions worth asking: a generated solution whose result is empty, or equal to that of
+// the same query without one of its conditions, would accept an answer that ignores what the
+// question is about.
+
+#include <chrono>
+#include <string_view>
+
+#include "core/engine/database.h"
+
+namespace veliora::generador {
+
+// Questions one press may refuse: past them the best refused one is shown. Keeps a press
+// short, and its outcome independent of the machine's speed on any ordinary database.
+inline constexpr int kMaxRedibujadas = 30;
+
+struct OpcionesCalidad {
+    bool activa = true;                          // "Evitar preguntas triviales"
+    std::chrono::milliseconds presupuesto{150};  // for all the statements of one press
+};
+// From veliora.ini (EVITARTRIVIALES, PRESUPUESTOCALIDAD; see core/practice/juez.h).
+OpcionesCalidad LeerOpcionesCalidad();
+
+enum class Dictamen {
+    Digna,      // worth asking, or it could not be told (an engine error)
+    Vacia,      // the solution returns no rows
+    Trivial,    // a mutant without a condition, the subquery's or the having returns the same
+    SinTiempo,  // the budget ran out: shown as it is
+};
+
+struct Medida {
+    Dictamen dictamen = Dictamen::Digna;
+    long filas = -1;  // rows of the solution; -1 when not known
+};
+
+// Runs `sql` and its mutants (each of its top-level conditions dropped but those joining
+// tables, all of them at once, the HAVING clause dropped) on `usuario` until `limite`.
+Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
+                     std::chrono::steady_clock::time_point limite);
+
+}  // namespace veliora::generador

@@ -1,0 +1,180 @@
+#include "core/practice/diferencias.h"
+
+#include <algorithm>
+#include <chrono>
+#include <numeric>
+
+#include "core/shell/textos.h"
+
+namespace veliora {
+
+namespace {
+
+using Fila = std::vector<engine::Value>;
+
+bool Menor(const Fila& a, const Fila& b) {
+    for (std::size_t c = 0; c < a.size() && c < b.size(); ++c)
+        if (int r = engine::CompareValues(a[c], b[c]); r != 0)
+            return r < 0;
+    return a.size() < b.size();
+}
+bool Igual(const Fila& a, const Fila& b) {
+    return !Menor(a, b) && !Menor(b, a);
+}
+
+std::vector<Fila> Ordenadas(const engine::Recordset& rs, const std::vector<int>& orden = {}) {
+    std::vector<Fila> filas;
+    filas.reserve(rs.RecordCount());
+    for (std::size_t i = 0; i < rs.RecordCount(); ++i) {
+        if (orden.empty()) {
+            filas.push_back(rs.Row(i));
+        } else {
+            Fila f;
+            for (int c : orden) f.push_back(rs.Row(i)[std::size_t(c)]);
+            filas.push_back(std::move(f));
+        }
+    }
+    std::sort(filas.begin(), filas.end(), Menor);
+    return filas;
+}
+
+// Rows of `a` beyond their count in `b` (both sorted), at most `maximo`.
+std::vector<Fila> Exceso(const std::vector<Fila>& a, const std::vector<Fila>& b,
+                         std::size_t maximo) {
+    std::vector<Fila> fuera;
+    std::size_t j = 0;
+    for (const Fila& f : a) {
+        while (j < b.size() && Menor(b[j], f)) ++j;
+        if (j < b.size() && Igual(b[j], f))
+            ++j;
+        else if (fuera.size() < maximo)
+            fuera.push_back(f);
+    }
+    return fuera;
+}
+
+std::vector<Fila> SinRepetir(std::vector<Fila> filas) {
+    filas.erase(std::unique(filas.begin(), filas.end(), Igual), filas.end());
+    return filas;
+}
+
+bool MismasFilas(const std::vector<Fila>& a, const std::vector<Fila>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), Igual);
+}
+
+// Whether another order of the answer's columns gives the solution's rows. Only for the
+// few columns where trying every order stays cheap.
+bool OtroOrdenDeColumnas(const engine::Recordset& resp, const std::vector<Fila>& sol) {
+    const int n = resp.FieldCount();
+    if (n < 2 || n > 5 || resp.RecordCount() > 20000)
+        return false;
+    std::vector<int> orden(static_cast<std::size_t>(n));
+    std::iota(orden.begin(), orden.end(), 0);
+    while (std::next_permutation(orden.begin(), orden.end()))
+        if (MismasFilas(Ordenadas(resp, orden), sol))
+            return true;
+    return false;
+}
+
+std::unique_ptr<engine::Recordset> Todo(engine::Database& bd, std::string_view sql) {
+    engine::EngineError error;
+    auto rs = bd.OpenRecordset(sql, error);
+    if (!rs || error.failed())
+        return nullptr;
+    rs->MoveLast();
+    if (rs->Error().failed())
+        return nullptr;
+    return rs;
+}
+
+FilasEjemplo Ejemplo(const engine::Recordset& rs, std::vector<Fila> filas) {
+    FilasEjemplo e;
+    for (int c = 0; c < rs.FieldCount(); ++c) e.columnas.push_back(rs.FieldName(c));
+    e.filas = std::move(filas);
+    return e;
+}
+
+std::string Sustituir(std::string texto, const std::vector<std::string>& valores) {
+    for (std::size_t i = valores.size(); i-- > 0;) {
+        const std::string marca = "%" + std::to_string(i + 1);
+        if (const auto p = texto.find(marca); p != std::string::npos)
+            texto.replace(p, marca.size(), valores[i]);
+    }
+    return texto;
+}
+
+}  // namespace
+
+std::optional<Diferencias> CalcularDiferencias(engine::Database& usuario, std::string_view solucion,
+                                               std::string_view respuesta, bool revelar) {
+    if (usuario.kind() != engine::Database::Kind::User || !usuario.IsOpen())
+        return std::nullopt;
+    usuario.SetDeadline(std::chrono::steady_clock::now() + usuario.limits().timeout);
+    struct Liberar {
+        engine::Database& bd;
+        ~Liberar() { bd.ClearDeadline(); }
+    } liberar{usuario};
+    auto sol = Todo(usuario, solucion);
+    auto resp = sol ? Todo(usuario, respuesta) : nullptr;
+    if (!sol || !resp)
+        return std::nullopt;
+
+    Diferencias d;
+    d.filasRespuesta = resp->RecordCount();
+    d.filasSolucion = sol->RecordCount();
+    d.columnasRespuesta = resp->FieldCount();
+    d.columnasSolucion = sol->FieldCount();
+    const auto fr = Ordenadas(*resp);
+    const auto fs = Ordenadas(*sol);
+    if (d.columnasRespuesta != d.columnasSolucion) {
+        // No row of one can be a row of the other.
+        d.sobran = Ejemplo(
+            *resp,
+            {fr.begin(), fr.begin() + std::ptrdiff_t(std::min(fr.size(), kFilasDiferencia))});
+        if (revelar)
+            d.faltan = Ejemplo(
+                *sol,
+                {fs.begin(), fs.begin() + std::ptrdiff_t(std::min(fs.size(), kFilasDiferencia))});
+        d.diagnostico = Sustituir(
+            Texto(1814), {std::to_string(d.columnasRespuesta), std::to_string(d.columnasSolucion)});
+        return d;
+    }
+    d.sobran = Ejemplo(*resp, Exceso(fr, fs, kFilasDiferencia));
+    if (revelar)
+        d.faltan = Ejemplo(*sol, Exceso(fs, fr, kFilasDiferencia));
+    if (fr.empty() && !fs.empty())
+        d.diagnostico = Texto(1817);
+    else if (MismasFilas(SinRepetir(fr), SinRepetir(fs)))
+        d.diagnostico = Texto(1815);
+    else if (OtroOrdenDeColumnas(*resp, fs))
+        d.diagnostico = Texto(1816);
+    return d;
+}
+
+std::string TextoFilas(const FilasEjemplo& filas) {
+    if (filas.filas.empty())
+        return Texto(1818);
+    std::string s;
+    for (std::size_t c = 0; c < filas.columnas.size(); ++c)
+        s += (c ? "\t" : "") + filas.columnas[c];
+    for (const auto& f : filas.filas) {
+        s += "\r\n";
+        for (std::size_t c = 0; c < f.size(); ++c) s += (c ? "\t" : "") + f[c].toSpanishText();
+    }
+    return s;
+}
+
+std::string TextoDiferencias(const Diferencias& d) {
+    std::string s = Sustituir(
+        Texto(1811), {std::to_string(d.filasRespuesta), std::to_string(d.columnasRespuesta),
+                      std::to_string(d.filasSolucion), std::to_string(d.columnasSolucion)});
+    if (!d.diagnostico.empty())
+        s += "\r\n" + d.diagnostico;
+    if (!d.sobran.filas.empty())
+        s += "\r\n" + Texto(1812) + "\r\n" + TextoFilas(d.sobran);
+    if (!d.faltan.filas.empty())
+        s += "\r\n" + Texto(1813) + "\r\n" + TextoFilas(d.faltan);
+    return s;
+}
+
+}  // namespace veliora

@@ -1,0 +1,203 @@
+#include "core/practice/piezas_sql.h"
+
+#include <cctype>
+
+namespace veliora {
+
+namespace {
+
+bool Letra(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80);
+}
+
+// The clauses that end a WHERE or a HAVING at the top level.
+bool FinDeClausula(const std::vector<Pieza>& ps, std::size_t i) {
+    const Pieza& p = ps[i];
+    if (p.nivel != 0)
+        return false;
+    if (p.tipo == Pieza::Tipo::Simbolo)
+        return p.valor == ";";
+    for (auto w : {"group", "having", "order", "limit", "union", "except", "intersect", "window"})
+        if (EsPalabra(p, w))
+            return true;
+    return false;
+}
+
+struct Tramo {
+    std::size_t desde = 0, hasta = 0;  // piece indexes: [desde, hasta)
+};
+
+// The pieces of the top-level clause that begins with `palabra`, the keyword included.
+bool Clausula(const std::vector<Pieza>& ps, std::string_view palabra, Tramo& t) {
+    for (std::size_t i = 0; i < ps.size(); ++i) {
+        if (ps[i].nivel != 0 || !EsPalabra(ps[i], palabra))
+            continue;
+        std::size_t j = i + 1;
+        while (j < ps.size() && !FinDeClausula(ps, j)) ++j;
+        t = {i, j};
+        return true;
+    }
+    return false;
+}
+
+std::string Quitar(std::string_view sql, std::size_t desde, std::size_t hasta) {
+    return std::string(sql.substr(0, desde)) + " " + std::string(sql.substr(hasta));
+}
+
+}  // namespace
+
+bool EsPalabra(const Pieza& p, std::string_view palabra) {
+    if (p.tipo != Pieza::Tipo::Nombre || p.valor.size() != palabra.size())
+        return false;
+    for (std::size_t i = 0; i < palabra.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(p.valor[i])) != palabra[i])
+            return false;
+    return true;
+}
+
+std::vector<Pieza> Trocear(std::string_view s) {
+    std::vector<Pieza> ps;
+    int nivel = 0;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const char c = s[i];
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            ++i;
+            continue;
+        }
+        if (s.substr(i, 2) == "--") {
+            const auto f = s.find('\n', i);
+            i = f == std::string_view::npos ? s.size() : f + 1;
+            continue;
+        }
+        if (s.substr(i, 2) == "/*") {
+            const auto f = s.find("*/", i + 2);
+            i = f == std::string_view::npos ? s.size() : f + 2;
+            continue;
+        }
+        Pieza p;
+        p.inicio = i;
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            const char cierre = c == '[' ? ']' : c;
+            p.tipo = c == '\'' ? Pieza::Tipo::Texto : Pieza::Tipo::Nombre;
+            ++i;
+            while (i < s.size()) {
+                if (s[i] == cierre) {
+                    if (cierre != ']' && i + 1 < s.size() && s[i + 1] == cierre) {
+                        p.valor += cierre;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                p.valor += s[i++];
+            }
+        } else if (std::isdigit(static_cast<unsigned char>(c)) ||
+                   (c == '.' && i + 1 < s.size() &&
+                    std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
+            p.tipo = Pieza::Tipo::Numero;
+            while (i < s.size() &&
+                   (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '.' ||
+                    ((s[i] == '+' || s[i] == '-') && (s[i - 1] == 'e' || s[i - 1] == 'E'))))
+                p.valor += s[i++];
+        } else if (Letra(c)) {
+            p.tipo = Pieza::Tipo::Nombre;
+            while (i < s.size() && Letra(s[i])) p.valor += s[i++];
+        } else {
+            p.valor = std::string(1, c);
+            ++i;
+            if (c == ')')
+                nivel = nivel > 0 ? nivel - 1 : 0;
+        }
+        p.fin = i;
+        p.nivel = nivel;
+        if (c == '(')
+            ++nivel;
+        ps.push_back(std::move(p));
+    }
+    return ps;
+}
+
+std::string SinClausula(std::string_view sql, bool where) {
+    const auto ps = Trocear(sql);
+    Tramo t;
+    if (!Clausula(ps, where ? "where" : "having", t))
+        return {};
+    const std::size_t hasta = t.hasta < ps.size() ? ps[t.hasta].inicio : sql.size();
+    return Quitar(sql, ps[t.desde].inicio, hasta);
+}
+
+std::vector<std::string> SinCadaCondicion(std::string_view sql) {
+    const auto ps = Trocear(sql);
+    Tramo t;
+    if (!Clausula(ps, "where", t))
+        return {};
+    // Top-level conditions between AND / OR; the AND of a BETWEEN belongs to it.
+    std::vector<Tramo> condiciones;
+    std::vector<std::size_t> uniones;  // the joint before each condition (none for the first)
+    bool entre = false;
+    std::size_t desde = t.desde + 1;
+    for (std::size_t i = t.desde + 1; i <= t.hasta; ++i) {
+        if (i < t.hasta && ps[i].nivel != 0)
+            continue;
+        if (i < t.hasta && EsPalabra(ps[i], "between")) {
+            entre = true;
+        } else if (i < t.hasta && EsPalabra(ps[i], "and") && entre) {
+            entre = false;
+        } else if (i == t.hasta || EsPalabra(ps[i], "and") || EsPalabra(ps[i], "or")) {
+            if (i > desde) {
+                condiciones.push_back({desde, i});
+                uniones.push_back(desde > t.desde + 1 ? desde - 1 : 0);
+            }
+            desde = i + 1;
+        }
+    }
+    // A column compared with a column joins the tables: dropping it gives their product.
+    auto une = [&](const Tramo& c) {
+        int iguales = 0;
+        for (std::size_t i = c.desde; i < c.hasta; ++i) {
+            if (ps[i].valor == "=")
+                ++iguales;
+            else if (ps[i].tipo != Pieza::Tipo::Nombre && ps[i].valor != ".")
+                return false;
+        }
+        return iguales == 1;
+    };
+    auto texto = [&](std::size_t i, std::size_t j) {
+        return std::string(sql.substr(ps[i].inicio, ps[j - 1].fin - ps[i].inicio));
+    };
+    const std::size_t fin = t.hasta < ps.size() ? ps[t.hasta].inicio : sql.size();
+    // The statement keeping the conditions `quedan` says.
+    auto con = [&](const std::vector<bool>& quedan) {
+        std::string where;
+        for (std::size_t k = 0; k < condiciones.size(); ++k) {
+            if (!quedan[k])
+                continue;
+            if (!where.empty())
+                where += " " + (uniones[k] ? ps[uniones[k]].valor : std::string("and")) + " ";
+            where += texto(condiciones[k].desde, condiciones[k].hasta);
+        }
+        return std::string(sql.substr(0, ps[t.desde].inicio)) +
+               (where.empty() ? "" : "where " + where + " ") + std::string(sql.substr(fin));
+    };
+    std::vector<std::string> mutantes;
+    std::vector<bool> uniones_(condiciones.size());
+    int propias = 0;
+    for (std::size_t k = 0; k < condiciones.size(); ++k) {
+        uniones_[k] = une(condiciones[k]);
+        propias += uniones_[k] ? 0 : 1;
+    }
+    for (std::size_t k = 0; k < condiciones.size(); ++k) {
+        if (uniones_[k])
+            continue;
+        std::vector<bool> quedan(condiciones.size(), true);
+        quedan[k] = false;
+        mutantes.push_back(con(quedan));
+    }
+    if (propias > 1)
+        mutantes.push_back(con(uniones_));
+    return mutantes;
+}
+
+}  // namespace veliora

@@ -1,0 +1,32 @@
+#pragma once
+// A light reading of a query's text, enough to find the names and literals it uses and its
+// top-level clauses: no parsing, the engine remains the judge of what a statement means.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veliora {
+
+struct Pieza {
+    enum class Tipo { Nombre, Numero, Texto, Simbolo };
+    Tipo tipo = Tipo::Simbolo;
+    std::string valor;  // a name without its quotes, a text without its quotes and doubling
+    std::size_t inicio = 0, fin = 0;  // bytes of the piece in the statement
+    int nivel = 0;                    // depth of parentheses it stands at
+};
+
+// The pieces of `sql` (already in the engine's dialect), comments and blanks left out.
+std::vector<Pieza> Trocear(std::string_view sql);
+
+// Whether a name piece is the keyword `palabra` (ASCII, letter case ignored).
+bool EsPalabra(const Pieza& p, std::string_view palabra);
+
+// `sql` without its top-level HAVING (false) or WHERE (true) clause; empty when it has none.
+std::string SinClausula(std::string_view sql, bool where);
+// `sql` without each top-level condition of its WHERE clause (joined by AND or OR), then
+// without all of them at once; a condition comparing a column with a column, which joins
+// tables, always stays.
+std::vector<std::string> SinCadaCondicion(std::string_view sql);
+
+}  // namespace veliora

@@ -1,0 +1,210 @@
+// The judge that teaches: counterexamples to answers right only on the data at hand, the
+// differences of a wrong answer, and the quality gate of generated questions.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "core/engine/database.h"
+#include "core/generator/calidad.h"
+#include "core/practice/juez.h"
+#include "core/shell/globales.h"
+#include "support/fixtures.h"
+
+namespace veliora {
+namespace {
+
+using engine::Database;
+using namespace std::chrono_literals;
+
+// Generous: the search ends at its first counterexample, and no test depends on speed.
+constexpr auto kSinPrisa = 20000ms;
+
+constexpr const char* kEsquema = R"sql(
+CREATE TABLE Clientes (
+  Id     INTEGER PRIMARY KEY,
+  Nombre TEXT NOT NULL,
+  Ciudad TEXT NOT NULL,
+  Email  TEXT,
+  Saldo  DOUBLE NOT NULL
+);
+INSERT INTO Clientes VALUES (1, 'Ana', 'Valencia', 'ana@x.es', 5),
+  (2, 'Luis', 'Madrid', 'luis@x.es', 15), (3, 'Eva', 'Sevilla', 'eva@x.es', 25),
+  (4, 'Pau', 'Girona', 'pau@x.es', 30), (5, 'Iker', 'Bilbao', 'iker@x.es', 50);
+CREATE TABLE Pedidos (
+  Num     INTEGER PRIMARY KEY,
+  Cliente INTEGER REFERENCES Clientes (Id),
+  Importe DOUBLE NOT NULL
+);
+INSERT INTO Pedidos VALUES (10, 1, 10), (11, 2, 20), (12, 2, 35), (13, 5, 30);
+)sql";
+
+class JuezTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DesplazamientoIdioma = 0;
+        ruta_ = home_ / "clientes.db";
+        test::BuildDatabase(ruta_, kEsquema);
+        Abrir(ruta_);
+    }
+    void Abrir(const std::filesystem::path& ruta) {
+        if (bd_)
+            bd_->Close();
+        ruta_ = ruta;
+        original_ = test::ReadBytes(ruta_);
+        engine::EngineError err;
+        bd_ = Database::Open(ruta_.string(), Database::Kind::User, err);
+        ASSERT_TRUE(bd_) << err.description;
+    }
+    void TearDown() override {
+        if (bd_)
+            bd_->Close();
+        // Copies, variants and mutants never touch the user's file.
+        EXPECT_EQ(test::ReadBytes(ruta_), original_);
+    }
+    Juicio Juzgar(const std::string& solucion, const std::string& respuesta, bool revelar = false) {
+        return veliora::Juzgar(*bd_, solucion, respuesta, {true, kSinPrisa, revelar});
+    }
+
+    test::TempHome home_;
+    std::filesystem::path ruta_;
+    std::string original_;
+    std::shared_ptr<Database> bd_;
+};
+
+// ---- Counterexamples ---------------------------------------------------------------------
+
+TEST_F(JuezTest, UsualSlipsRightOnlyHereAreFlagged) {
+    struct Caso {
+        const char* que;
+        const char* solucion;
+        const char* respuesta;
+    };
+    const Caso casos[] = {
+        {"missing DISTINCT", "select distinct Ciudad from Clientes where Saldo > 10",
+         "select Ciudad from Clientes where Saldo > 10"},
+        {"> for >= with no row at the boundary", "select Nombre from Clientes where Saldo >= 20",
+         "select Nombre from Clientes where Saldo > 20"},
+        {"count(*) for count(col), no nulls here", "select count(Email) from Clientes",
+         "select count(*) from Clientes"},
+        {"not in against a nullable column",
+         "select Nombre from Clientes c where not exists "
+         "(select * from Pedidos p where p.Cliente = c.Id)",
+         "select Nombre from Clientes where Id not in (select Cliente from Pedidos)"},
+    };
+    for (const auto& c : casos) {
+        const Juicio j = Juzgar(c.solucion, c.respuesta);
+        EXPECT_EQ(j.resultado.veredicto, Veredicto::CorrectoSoloAqui) << c.que;
+        ASSERT_TRUE(j.contraejemplo) << c.que;
+        EXPECT_FALSE(j.contraejemplo->cambio.empty());
+        EXPECT_EQ(
+            j.resultado.mensaje.rfind(
+                "Tu respuesta da el resultado correcto con estos datos, pero no en general:\r\n" +
+                    j.contraejemplo->cambio,
+                0),
+            0u)
+            << j.resultado.mensaje;
+    }
+}
+
+TEST_F(JuezTest, EquivalentRewritesAndTheSearchSwitchedOffStayRight) {
+    const std::pair<const char*, const char*> casos[] = {
+        {"select Nombre from Clientes where Saldo between 10 and 30",
+         "select c.Nombre as N from Clientes c where c.Saldo >= 10 and c.Saldo <= 30"},
+        {"select c.Nombre, p.Importe from Clientes c join Pedidos p on p.Cliente = c.Id",
+         "select c.Nombre, p.Importe from Pedidos p inner join Clientes c on c.Id = p.Cliente"},
+        {"select Nombre from Clientes where Id in (select Cliente from Pedidos)",
+         "select Nombre from Clientes c where exists (select 1 from Pedidos where Cliente = c.Id)"},
+        {"select distinct Ciudad from Clientes", "select Ciudad from Clientes group by Ciudad"},
+    };
+    for (const auto& [solucion, respuesta] : casos) {
+        const Juicio j = Juzgar(solucion, respuesta);
+        EXPECT_EQ(j.resultado.veredicto, Veredicto::Correcto) << respuesta;
+        EXPECT_FALSE(j.contraejemplo) << respuesta << ": " << j.contraejemplo->cambio;
+    }
+    const Juicio sin = veliora::Juzgar(*bd_, "select count(Email) from Clientes",
+                                       "select count(*) from Clientes", {false, kSinPrisa, false});
+    EXPECT_EQ(sin.resultado.veredicto, Veredicto::Correcto);
+}
+
+// ---- Differences -------------------------------------------------------------------------
+
+TEST_F(JuezTest, WrongAnswerShowsCountsExtraRowsAndMissingOnlyWhenRevealed) {
+    const char* solucion = "select Nombre, Saldo from Clientes where Saldo > 20";
+    const char* respuesta = "select Nombre, Saldo from Clientes where Saldo < 20";
+    Juicio j = Juzgar(solucion, respuesta);
+    ASSERT_EQ(j.resultado.veredicto, Veredicto::Erroneo);
+    ASSERT_TRUE(j.diferencias);
+    const Diferencias& d = *j.diferencias;
+    EXPECT_EQ(d.filasRespuesta, 2u);
+    EXPECT_EQ(d.filasSolucion, 3u);
+    EXPECT_EQ(d.columnasRespuesta, 2);
+    EXPECT_EQ(d.columnasSolucion, 2);
+    EXPECT_EQ(d.sobran.columnas, (std::vector<std::string>{"Nombre", "Saldo"}));
+    ASSERT_EQ(d.sobran.filas.size(), 2u);
+    EXPECT_EQ(d.sobran.filas[0][0].text, "Ana");
+    EXPECT_TRUE(d.faltan.filas.empty());
+    EXPECT_TRUE(d.diagnostico.empty());
+
+    j = Juzgar(solucion, respuesta, true);
+    ASSERT_TRUE(j.diferencias);
+    ASSERT_EQ(j.diferencias->faltan.filas.size(), 3u);
+    EXPECT_EQ(j.diferencias->faltan.filas[0][0].text, "Eva");
+}
+
+TEST_F(JuezTest, DiagnosisNamesTheUsualSlip) {
+    struct Caso {
+        const char* solucion;
+        const char* respuesta;
+        const char* diagnostico;
+    };
+    const Caso casos[] = {
+        {"select Nombre from Clientes", "select Nombre, Ciudad from Clientes",
+         "Distinto número de columnas: tu respuesta devuelve 2 y la solución 1"},
+        {"select distinct Cliente from Pedidos", "select Cliente from Pedidos",
+         "Las mismas filas, pero cambia cuántas veces se repiten: ¿falta o sobra un DISTINCT?"},
+        {"select Nombre, Ciudad from Clientes", "select Ciudad, Nombre from Clientes",
+         "Las mismas filas, pero con las columnas en otro orden"},
+        {"select Nombre from Clientes", "select Nombre from Clientes where Saldo > 100",
+         "Tu respuesta no devuelve ninguna fila"},
+        {"select Nombre from Clientes", "select Ciudad from Clientes", ""},
+    };
+    for (const auto& c : casos) {
+        const Juicio j = Juzgar(c.solucion, c.respuesta);
+        ASSERT_TRUE(j.diferencias) << c.respuesta;
+        EXPECT_EQ(j.diferencias->diagnostico, c.diagnostico) << c.respuesta;
+    }
+}
+
+// ---- Quality gate ------------------------------------------------------------------------
+
+TEST_F(JuezTest, GateRefusesEmptyAndVacuousQuestions) {
+    using generador::Dictamen;
+    struct Caso {
+        const char* sql;
+        Dictamen dictamen;
+        long filas;
+    };
+    const Caso casos[] = {
+        {"Select Nombre from Clientes where Saldo > 100", Dictamen::Vacia, 0},
+        {"Select Nombre from Clientes where Saldo >= 0", Dictamen::Trivial, 5},
+        {"Select Nombre from Clientes where Saldo > 20 and Email is not null", Dictamen::Trivial,
+         3},
+        {"Select Cliente, count(*) from Pedidos group by Cliente having count(*) >= 1",
+         Dictamen::Trivial, 3},
+        {"Select Nombre from Clientes where Saldo > 20", Dictamen::Digna, 3},
+        {"Select Nombre from Clientes where Saldo > 20 and Id in (select Cliente from Pedidos)",
+         Dictamen::Digna, 1},
+    };
+    for (const auto& c : casos) {
+        const auto m =
+            generador::MedirPregunta(*bd_, c.sql, std::chrono::steady_clock::now() + kSinPrisa);
+        EXPECT_EQ(m.dictamen, c.dictamen) << c.sql;
+        EXPECT_EQ(m.filas, c.filas) << c.sql;
+    }
+}
+
+}  // namespace
+}  // namespace veliora
