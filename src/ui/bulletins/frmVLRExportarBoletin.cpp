@@ -18,6 +18,7 @@
 #include "pdf/pdf.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
+#include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
 
@@ -66,27 +67,14 @@ frmVLRExportarBoletin::frmVLRExportarBoletin(QWidget* parent) : QWidget(parent) 
     cmdExportar_->setEnabled(false);
     cmdSalir_ = new QPushButton(this);
     cmdSalir_->setObjectName(QStringLiteral("cmdSalir"));
-    auto* botones = new QHBoxLayout;
-    botones->addStretch();
-    botones->addWidget(cmdExportar_);
-    botones->addWidget(cmdSalir_);
-    auto* capa = new QVBoxLayout(this);
-    capa->addWidget(frBoletines_);
-    capa->addLayout(botones);
+    MarcoConBotones(this, frBoletines_, {cmdExportar_, cmdSalir_});
 
     connect(cmdExportar_, &QPushButton::clicked, this, [this] { cmdExportar_Click(); });
     connect(cmdSalir_, &QPushButton::clicked, this, [this] { close(); });
 
     CargarTextos();
     // The list is filled once the window is drawn.
-    TmrInicio_ = new QTimer(this);
-    TmrInicio_->setObjectName(QStringLiteral("TmrInicio"));
-    TmrInicio_->setSingleShot(true);
-    connect(TmrInicio_, &QTimer::timeout, this, [this] {
-        TmrInicio_->stop();
-        CargarListaBoletines();
-    });
-    TmrInicio_->start(IntervaloInicio());
+    TmrInicio_ = TemporizadorInicio(this, IntervaloInicio(), [this] { CargarListaBoletines(); });
 }
 
 frmVLRExportarBoletin::~frmVLRExportarBoletin() = default;

@@ -11,6 +11,7 @@
 #include "core/shell/textos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
+#include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
 
@@ -33,13 +34,7 @@ frmVLRNuevoBoletin::frmVLRNuevoBoletin(QWidget* parent) : QDialog(parent) {
     cmdAceptar_->setDefault(true);
     cmdCancelar_ = new QPushButton(this);
     cmdCancelar_->setObjectName(QStringLiteral("cmdCancelar"));
-    auto* botones = new QHBoxLayout;
-    botones->addStretch();
-    botones->addWidget(cmdAceptar_);
-    botones->addWidget(cmdCancelar_);
-    auto* capa = new QVBoxLayout(this);
-    capa->addWidget(frNuevoBoletin_);
-    capa->addLayout(botones);
+    MarcoConBotones(this, frNuevoBoletin_, {cmdAceptar_, cmdCancelar_});
 
     connect(cmdAceptar_, &QPushButton::clicked, this, [this] { cmdAceptar_Click(); });
     connect(cmdCancelar_, &QPushButton::clicked, this, [this] { reject(); });

@@ -47,27 +47,14 @@ frmVLRGuardarQuery::frmVLRGuardarQuery(QWidget* parent) : QDialog(parent) {
     cmdAceptar_->setDefault(true);
     cmdCancelar_ = new QPushButton(this);
     cmdCancelar_->setObjectName(QStringLiteral("cmdCancelar"));
-    auto* botones = new QHBoxLayout;
-    botones->addStretch();
-    botones->addWidget(cmdAceptar_);
-    botones->addWidget(cmdCancelar_);
-    auto* capa = new QVBoxLayout(this);
-    capa->addWidget(frBoletines_);
-    capa->addLayout(botones);
+    MarcoConBotones(this, frBoletines_, {cmdAceptar_, cmdCancelar_});
 
     connect(cmdAceptar_, &QPushButton::clicked, this, [this] { cmdAceptar_Click(); });
     connect(cmdCancelar_, &QPushButton::clicked, this, [this] { reject(); });
 
     CargarTextos();
     // The list is filled once the dialog is drawn.
-    TmrInicio_ = new QTimer(this);
-    TmrInicio_->setObjectName(QStringLiteral("TmrInicio"));
-    TmrInicio_->setSingleShot(true);
-    connect(TmrInicio_, &QTimer::timeout, this, [this] {
-        TmrInicio_->stop();
-        CargarBoletines();
-    });
-    TmrInicio_->start(IntervaloInicio());
+    TmrInicio_ = TemporizadorInicio(this, IntervaloInicio(), [this] { CargarBoletines(); });
 }
 
 frmVLRGuardarQuery::~frmVLRGuardarQuery() = default;

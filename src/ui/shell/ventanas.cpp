@@ -1,9 +1,11 @@
 #include "ui/shell/ventanas.h"
 
+#include <QBoxLayout>
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <vector>
 
@@ -75,6 +77,28 @@ void CerrarVentanas() {
         else
             p->close();
     }
+}
+
+void MarcoConBotones(QWidget* ventana, QWidget* marco,
+                     std::initializer_list<QPushButton*> botones) {
+    auto* fila = new QHBoxLayout;
+    fila->addStretch();
+    for (QPushButton* b : botones) fila->addWidget(b);
+    auto* capa = new QVBoxLayout(ventana);
+    capa->addWidget(marco);
+    capa->addLayout(fila);
+}
+
+QTimer* TemporizadorInicio(QWidget* ventana, int ms, std::function<void()> accion) {
+    auto* tmr = new QTimer(ventana);
+    tmr->setObjectName(QStringLiteral("TmrInicio"));
+    tmr->setSingleShot(true);
+    QObject::connect(tmr, &QTimer::timeout, ventana, [tmr, accion = std::move(accion)] {
+        tmr->stop();
+        accion();
+    });
+    tmr->start(ms);
+    return tmr;
 }
 
 void MostrarVentana(QWidget* ventana) {

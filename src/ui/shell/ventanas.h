@@ -4,8 +4,12 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
+#include <initializer_list>
 
 class QMdiArea;
+class QPushButton;
+class QTimer;
 
 namespace veliora::ui {
 
@@ -21,6 +25,12 @@ void RegistrarVentana(QWidget* ventana);
 // Closes every registered window (on opening another database); the next request for one
 // creates it anew.
 void CerrarVentanas();
+// A dialog's usual body: `marco` above, `botones` right-aligned below it.
+void MarcoConBotones(QWidget* ventana, QWidget* marco, std::initializer_list<QPushButton*> botones);
+// A single-shot timer named "TmrInicio" that runs `accion` `ms` after it starts (now), so
+// that slow set-up happens once the window is drawn.
+QTimer* TemporizadorInicio(QWidget* ventana, int ms, std::function<void()> accion);
+
 // Shows a window (its MDI sub-window when it has one) and brings it forward.
 void MostrarVentana(QWidget* ventana);
 
