@@ -1,6 +1,7 @@
 #include "core/practice/comprobar.h"
 
 #include <sqlite3.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <array>
@@ -9,8 +10,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <new>
 #include <optional>
 #include <random>
 #include <vector>
@@ -64,7 +68,7 @@ bool ActualesIguales(const Recordset& a, const Recordset& b) {
 // (whole numbers beyond 2^53 are taken by their nearest real, as the comparison does with
 // a real), so that its group is always confirmed value by value.
 struct Huella {
-    std::uint64_t alta = 0, baja = 0;
+    std::uint64_t alta, baja;  // left uninitialised: millions are stored before being written
     auto operator<=>(const Huella&) const = default;
     bool Ambigua() const { return baja & 1; }
 };
@@ -72,45 +76,60 @@ struct Huella {
 int bitsHuella = 128;  // fewer only in tests, to force collisions
 
 // A fresh key each run: no answer can be written to collide with its solution.
-const std::array<std::uint64_t, 2>& Clave() {
-    static const std::array<std::uint64_t, 2> clave = [] {
+const std::array<std::uint64_t, 8>& Clave() {
+    static const std::array<std::uint64_t, 8> clave = [] {
         std::random_device azar;
-        std::array<std::uint64_t, 2> k{};
+        std::array<std::uint64_t, 8> k{};
         for (auto& x : k) x = (std::uint64_t(azar()) << 32) ^ azar();
         return k;
     }();
     return clave;
 }
 
-std::uint64_t Final(std::uint64_t x) {
-    x ^= x >> 33;
-    x *= 0xff51afd7ed558ccdULL;
-    x ^= x >> 33;
-    x *= 0xc4ceb9fe1a85ec53ULL;
-    return x ^ (x >> 33);
+// The full product, high half folded onto the low one.
+std::uint64_t Plegar(std::uint64_t x, std::uint64_t y) {
+    const unsigned __int128 p = static_cast<unsigned __int128>(x) * y;
+    return std::uint64_t(p) ^ std::uint64_t(p >> 64);
 }
 
+// Two keyed lanes, each taking a pair of words per product, in the manner of wyhash: each
+// word of a row costs about one multiplication, which rows counted in millions notice. Words
+// wait in a small buffer, so that the lanes run in a tight loop.
 class Mezclador {
   public:
-    Mezclador() : a_(Clave()[0]), b_(Clave()[1]) {}
+    Mezclador() : k_(Clave()), a_(k_[0]), b_(k_[1]) {}
     void Palabra(std::uint64_t x) {
-        a_ = std::rotl((a_ ^ x) * 0x9e3779b97f4a7c15ULL, 27) + b_;
-        b_ = std::rotl((b_ + x) * 0xc2b2ae3d27d4eb4fULL, 31) ^ a_;
+        if (n_ == kEspera)
+            Mezclar();
+        espera_[n_++] = x;
     }
-    void Bytes(const std::string& t) {
-        std::size_t i = 0;
-        for (; i + 8 <= t.size(); i += 8) {
+    void Bytes(std::string_view t) {
+        const char* p = t.data();
+        std::size_t quedan = t.size();
+        for (; quedan >= 8; p += 8, quedan -= 8) {
             std::uint64_t x;
-            std::memcpy(&x, t.data() + i, 8);
+            std::memcpy(&x, p, 8);
             Palabra(x);
         }
+        // The last bytes, zero-filled above.
         std::uint64_t resto = 0;
-        std::memcpy(&resto, t.data() + i, t.size() - i);
+        if (quedan > 0 && t.size() >= 8) {
+            std::memcpy(&resto, p + quedan - 8, 8);
+            resto >>= 8 * (8 - quedan);
+        } else {
+            for (std::size_t i = 0; i < quedan; ++i)
+                resto |= std::uint64_t(static_cast<unsigned char>(p[i])) << (8 * i);
+        }
         Palabra(resto);
         Palabra(t.size());
     }
-    Huella Fin(bool ambigua) const {
-        Huella h{Final(a_ ^ Final(b_)), Final(b_ + a_)};
+    Huella Fin(bool ambigua) {
+        // The word count tells an odd row's padding from a last word of zero.
+        const std::uint64_t n = total_ + n_;
+        if (n_ & 1)
+            espera_[n_++] = 0;
+        Mezclar();
+        Huella h{Plegar(a_ ^ k_[4], n ^ k_[5]), Plegar(b_ ^ k_[6], n ^ k_[7])};
         if (bitsHuella < 128) {
             const int bajos = std::max(bitsHuella - 64, 0), altos = std::min(bitsHuella, 64);
             h.alta = altos == 0 ? 0 : h.alta >> (64 - altos);
@@ -121,7 +140,21 @@ class Mezclador {
     }
 
   private:
+    static constexpr std::size_t kEspera = 32;  // even
+
+    void Mezclar() {
+        for (std::size_t i = 0; i < n_; i += 2) {
+            a_ = Plegar(espera_[i] ^ k_[2], espera_[i + 1] ^ a_);
+            b_ = Plegar(espera_[i] ^ k_[3], espera_[i + 1] ^ b_);
+        }
+        total_ += n_;
+        n_ = 0;
+    }
+
+    const std::array<std::uint64_t, 8>& k_;
     std::uint64_t a_, b_;
+    std::array<std::uint64_t, kEspera> espera_;
+    std::size_t n_ = 0, total_ = 0;
 };
 
 Huella HuellaActual(const Recordset& r) {
@@ -148,11 +181,12 @@ Huella HuellaActual(const Recordset& r) {
             }
             case ValueType::Date: {
                 // "yyyy-mm-dd" names the same instant as "yyyy-mm-dd 00:00:00".
-                thread_local std::string completa;
                 m.Palabra(3);
                 if (v.text.size() == 10) {
-                    completa.assign(v.text).append(" 00:00:00");
-                    m.Bytes(completa);
+                    char completa[19];
+                    std::memcpy(completa, v.text.data(), 10);
+                    std::memcpy(completa + 10, " 00:00:00", 9);
+                    m.Bytes({completa, sizeof completa});
                 } else {
                     m.Bytes(v.text);
                 }
@@ -186,10 +220,138 @@ bool Agotar(Recordset& r, engine::EngineError& error) {
     return !error.failed();
 }
 
-// One statement's rows after the first difference, as fingerprints.
-struct Cola {
-    std::vector<Huella> huellas;
-    std::size_t maximo;  // fingerprints the memory budget allows
+// Sorts fingerprints whose leading `fijos` bits are all the same and whose next bits are
+// spread evenly, as keyed hashes are: counted out by those next bits, then each short run
+// sorted in place. A crowded run, which only shortened fingerprints make, is left to a
+// comparison sort.
+void OrdenarRepartidas(std::vector<Huella>& v, int fijos, std::vector<Huella>& aux,
+                       std::vector<std::uint32_t>& cuentas) {
+    const std::size_t n = v.size();
+    if (n < 2)
+        return;
+    const int bits = std::clamp(int(std::bit_width(n)) - 1, 1, 16);
+    const auto clave = [&](const Huella& h) {
+        return std::size_t((h.alta << fijos) >> (64 - bits));
+    };
+    cuentas.assign((std::size_t(1) << bits) + 1, 0);
+    for (const Huella& h : v) ++cuentas[clave(h) + 1];
+    for (std::size_t k = 1; k < cuentas.size(); ++k) cuentas[k] += cuentas[k - 1];
+    aux.resize(n);
+    for (const Huella& h : v) aux[cuentas[clave(h)]++] = h;
+    // Each counter now holds where its run ends.
+    std::size_t inicio = 0;
+    for (std::size_t k = 0; k + 1 < cuentas.size(); ++k) {
+        const std::size_t fin = cuentas[k];
+        if (fin - inicio > 32) {
+            std::sort(aux.begin() + long(inicio), aux.begin() + long(fin));
+        } else {
+            for (std::size_t i = inicio + 1; i < fin; ++i) {
+                const Huella h = aux[i];
+                std::size_t j = i;
+                for (; j > inicio && h < aux[j - 1]; --j) aux[j] = aux[j - 1];
+                aux[j] = h;
+            }
+        }
+        inicio = fin;
+    }
+    v.swap(aux);
+}
+
+// One statement's rows after the first difference, as fingerprints spread over buckets by
+// their leading bits as they come: nothing is copied to grow, and sorting works on one
+// small bucket at a time, in order.
+class Cola {
+  public:
+    static constexpr int kBits = 8;
+    static constexpr std::size_t kCubetas = std::size_t(1) << kBits;
+
+    explicit Cola(std::size_t maximo) : maximo_(maximo), cubetas_(kCubetas) {}
+
+    // False once the memory budget is spent.
+    bool Anadir(const Huella& h) {
+        if (total_ >= maximo_)
+            return false;
+        entrada_[enEntrada_++] = h;
+        ++total_;
+        if (enEntrada_ == kEntrada)
+            Repartir();
+        return true;
+    }
+
+    // Spreads what is waiting over the buckets; before reading them.
+    void Repartir() {
+        for (std::size_t i = 0; i < enEntrada_; ++i) {
+            const Huella& h = entrada_[i];
+            Cubeta& c = cubetas_[h.alta >> (64 - kBits)];
+            if (c.lleno == kTrozo) {
+                c.trozos.push_back(NuevoTrozo());
+                c.lleno = 0;
+            }
+            c.trozos.back()[c.lleno++] = h;
+        }
+        enEntrada_ = 0;
+    }
+
+    std::size_t Total() const { return total_; }
+    std::size_t Tamano(std::size_t cubeta) const {
+        const Cubeta& c = cubetas_[cubeta];
+        return c.trozos.empty() ? 0 : (c.trozos.size() - 1) * kTrozo + c.lleno;
+    }
+
+    // The fingerprints of one bucket, sorted.
+    void Ordenada(std::size_t cubeta, std::vector<Huella>& salida, std::vector<Huella>& aux,
+                  std::vector<std::uint32_t>& cuentas) const {
+        const Cubeta& c = cubetas_[cubeta];
+        salida.clear();
+        for (std::size_t t = 0; t < c.trozos.size(); ++t)
+            salida.insert(salida.end(), c.trozos[t],
+                          c.trozos[t] + (t + 1 == c.trozos.size() ? c.lleno : kTrozo));
+        OrdenarRepartidas(salida, kBits, aux, cuentas);
+    }
+
+  private:
+    // Rows come between steps of the engine, which leave little of the buckets in the caches:
+    // they are taken in batches, spread over the buckets in one go.
+    static constexpr std::size_t kEntrada = 8192, kTrozo = 256;
+    // Pieces come from blocks; past the first few, blocks of 2 MiB on huge pages where the
+    // system has them: touching millions of fresh fingerprints a small page at a time costs
+    // more than spreading them.
+    static constexpr std::size_t kBloque = std::size_t(2) << 20, kBloquesPequenos = 4,
+                                 kTrozosPorBloquePequeno = 64;
+    struct Cubeta {
+        std::vector<Huella*> trozos;
+        std::size_t lleno = kTrozo;  // in the last piece
+    };
+
+    struct Liberar {
+        void operator()(Huella* p) const { std::free(p); }
+    };
+
+    Huella* NuevoTrozo() {
+        if (libres_ == 0) {
+            const bool grande = bloques_.size() >= kBloquesPequenos;
+            const std::size_t bytes =
+                grande ? kBloque : kTrozo * kTrozosPorBloquePequeno * sizeof(Huella);
+            void* p = std::aligned_alloc(grande ? kBloque : alignof(Huella), bytes);
+            if (!p)
+                throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+            if (grande)
+                ::madvise(p, bytes, MADV_HUGEPAGE);
+#endif
+            bloques_.emplace_back(static_cast<Huella*>(p));
+            libres_ = bytes / (kTrozo * sizeof(Huella));
+        }
+        --libres_;
+        return bloques_.back().get() + libres_ * kTrozo;
+    }
+
+    std::size_t maximo_, total_ = 0;
+    std::vector<Cubeta> cubetas_;
+    std::unique_ptr<Huella[]> entrada_{new Huella[kEntrada]};
+    std::size_t enEntrada_ = 0;
+    std::vector<std::unique_ptr<Huella, Liberar>> bloques_;
+    std::size_t libres_ = 0;
 };
 
 class Comparacion {
@@ -240,19 +402,12 @@ class Comparacion {
         return {s.RecordCount() == a.RecordCount() ? siIguales : Desenlace::Distintas, {}};
     }
 
-    bool Anotar(Cola& cola, const Recordset& r) {
-        if (cola.huellas.size() >= cola.maximo)
-            return false;
-        cola.huellas.push_back(HuellaActual(r));
-        return true;
-    }
-
     // From the first difference on, the rows that precede it being equal pair by pair: the
     // results are the same multiset exactly when what follows is.
     Lectura ComoMulticonjuntos(std::unique_ptr<Recordset> s, std::unique_ptr<Recordset> a) {
         desde_ = s->RecordCount() - 1;
         const std::size_t maximo = limites_.maxBytes / sizeof(Huella);
-        Cola cs{{}, maximo}, ca{{}, maximo};
+        Cola cs(maximo), ca(maximo);
         // The first differing pair is unequal for certain: a shared fingerprint is a
         // collision, and its group is confirmed value by value.
         const Huella hs = HuellaActual(*s), ha = HuellaActual(*a);
@@ -260,7 +415,7 @@ class Comparacion {
             colision_ = hs;
         while (!s->Eof() || !a->Eof()) {
             if (!s->Eof()) {
-                if (!Anotar(cs, *s))
+                if (!cs.Anadir(HuellaActual(*s)))
                     return {Desenlace::FallaSolucion,
                             engine::MemoryLimitError(limites_, solucion_)};
                 s->MoveNext();
@@ -268,28 +423,37 @@ class Comparacion {
                     return {Desenlace::FallaSolucion, s->Error()};
             }
             if (!a->Eof()) {
-                if (!Anotar(ca, *a))
+                if (!ca.Anadir(HuellaActual(*a)))
                     return FallaRespuesta(*s, engine::MemoryLimitError(limites_, respuesta_));
                 a->MoveNext();
                 if (a->Error().failed())
                     return FallaRespuesta(*s, a->Error());
             }
         }
-        if (cs.huellas.size() != ca.huellas.size())
+        if (cs.Total() != ca.Total())
             return {Desenlace::Distintas, {}};
         s.reset();
         a.reset();
-        std::sort(cs.huellas.begin(), cs.huellas.end());
-        std::sort(ca.huellas.begin(), ca.huellas.end());
-        if (cs.huellas != ca.huellas)
-            return {Desenlace::Distintas, {}};
-        return Confirmar(cs.huellas);
+        cs.Repartir();
+        ca.Repartir();
+        std::vector<Huella> dudosas, ls, la, aux;
+        std::vector<std::uint32_t> cuentas;
+        for (std::size_t c = 0; c < Cola::kCubetas; ++c) {
+            if (cs.Tamano(c) != ca.Tamano(c))
+                return {Desenlace::Distintas, {}};
+            cs.Ordenada(c, ls, aux, cuentas);
+            ca.Ordenada(c, la, aux, cuentas);
+            if (ls != la)
+                return {Desenlace::Distintas, {}};
+            AnadirDudosas(ls, colision_, dudosas);
+        }
+        return Confirmar(dudosas);
     }
 
-    // Fingerprints that may stand for unequal rows: repeated ones, marked ones, a collision.
-    static std::vector<Huella> Dudosas(const std::vector<Huella>& ordenadas,
-                                       std::optional<Huella> colision) {
-        std::vector<Huella> dudosas;
+    // Fingerprints that may stand for unequal rows, in order: repeated ones, marked ones, a
+    // collision.
+    static void AnadirDudosas(const std::vector<Huella>& ordenadas, std::optional<Huella> colision,
+                              std::vector<Huella>& dudosas) {
         for (std::size_t i = 0; i < ordenadas.size(); ++i) {
             const bool repetida = (i > 0 && ordenadas[i - 1] == ordenadas[i]) ||
                                   (i + 1 < ordenadas.size() && ordenadas[i + 1] == ordenadas[i]);
@@ -297,14 +461,12 @@ class Comparacion {
                 (dudosas.empty() || dudosas.back() != ordenadas[i]))
                 dudosas.push_back(ordenadas[i]);
         }
-        return dudosas;
     }
 
     // Equal fingerprints stand for equal rows except where one may hide a collision: those
     // rows are read again and compared by value, so that no collision can pass a wrong
     // answer. Repeated rows are held once, with their count.
-    Lectura Confirmar(const std::vector<Huella>& ordenadas) {
-        const auto dudosas = Dudosas(ordenadas, colision_);
+    Lectura Confirmar(const std::vector<Huella>& dudosas) {
         if (dudosas.empty())
             return {Desenlace::Iguales, {}};
         std::map<Fila, std::int64_t, bool (*)(const Fila&, const Fila&)> cuenta(FilaMenor);
