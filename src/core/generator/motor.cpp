@@ -37,7 +37,10 @@ bool Motor::Cargar(engine::EngineError& error) {
     if (!CargarEstructura(EstructuraBD, *usuario_, error))
         return false;
     relaciones_ = usuario_->Relations(error);
-    return !error.failed();
+    if (error.failed())
+        return false;
+    LeerExtremos();
+    return true;
 }
 
 // ---------------------------------------------------------------- the press
@@ -294,40 +297,82 @@ std::uint64_t AleatorioHasta(std::uint64_t n) {
 
 }  // namespace
 
+// The spelling of the row id that none of the table's columns hides; empty when all do.
+std::string Motor::AliasRowid(const std::string& tabla) const {
+    const int t = IndiceTabla(tabla);
+    for (const char* alias : {"rowid", "_rowid_", "oid"}) {
+        bool oculto = false;
+        if (t > 0)
+            for (const Campo& c : EstructuraBD.Item(std::int32_t(t)).Campos)
+                if (MismoNombre(c.Nombre, alias))
+                    oculto = true;
+        if (!oculto)
+            return alias;
+    }
+    return {};
+}
+
+namespace {
+
+// Both ends of a table's row ids, each read from its b-tree directly however many rows it
+// has (the engine scans the whole table for min and max in one query).
+std::string Extremos(const std::string& tabla, const std::string& alias) {
+    const std::string origen = " FROM main." + Identificador(tabla) + ")";
+    return "(SELECT min(" + alias + ")" + origen + ", (SELECT max(" + alias + ")" + origen;
+}
+
+}  // namespace
+
+void Motor::AnotarExtremos(Filas& f, const Value& minimo, const Value& maximo) {
+    f.porRowid = true;
+    if (minimo.isNull())
+        f.total = 0;
+    f.minimo = minimo.integer;
+    f.maximo = maximo.integer;
+}
+
+// Every table's ends at loading, a few dozen tables per statement: each statement pays for
+// taking and checking the file's lock, which costs a first draw more than the reading. A
+// group the engine refuses (one of its tables has no row ids) is read table by table.
+void Motor::LeerExtremos() {
+    constexpr std::size_t kPorSentencia = 64;
+    std::vector<std::pair<std::string, std::string>> tablas;  // name, alias
+    for (const Tabla& t : EstructuraBD)
+        if (std::string alias = AliasRowid(t.Nombre); !alias.empty())
+            tablas.emplace_back(t.Nombre, std::move(alias));
+    for (std::size_t i = 0; i < tablas.size(); i += kPorSentencia) {
+        const std::size_t n = std::min(kPorSentencia, tablas.size() - i);
+        std::string sql = "SELECT ";
+        for (std::size_t k = 0; k < n; ++k)
+            sql += (k ? ", " : "") + Extremos(tablas[i + k].first, tablas[i + k].second);
+        engine::EngineError err;
+        auto rs = usuario_->OpenRecordset(sql, err);
+        if (!rs || rs->Eof()) {
+            for (std::size_t k = 0; k < n; ++k) FilasDe(tablas[i + k].first);
+            continue;
+        }
+        for (std::size_t k = 0; k < n; ++k) {
+            Filas f;
+            f.alias = tablas[i + k].second;
+            AnotarExtremos(f, rs->Field(int(2 * k)), rs->Field(int(2 * k + 1)));
+            filas_.insert_or_assign(tablas[i + k].first, std::move(f));
+        }
+    }
+}
+
 Motor::Filas& Motor::FilasDe(const std::string& tabla) {
     if (auto it = filas_.find(tabla); it != filas_.end())
         return it->second;
     Filas f;
     if (usuario_) {
         // A column may be named like the row id; take a spelling it does not hide.
-        const int t = IndiceTabla(tabla);
-        for (const char* alias : {"rowid", "_rowid_", "oid"}) {
-            bool oculto = false;
-            if (t > 0)
-                for (const Campo& c : EstructuraBD.Item(std::int32_t(t)).Campos)
-                    if (MismoNombre(c.Nombre, alias))
-                        oculto = true;
-            if (!oculto) {
-                f.alias = alias;
-                break;
-            }
-        }
-        // Each end is read from the table's b-tree directly, however many rows it has (the
-        // engine scans the whole table for min and max in one query).
+        f.alias = AliasRowid(tabla);
         engine::EngineError err;
-        const std::string origen = " FROM main." + Identificador(tabla) + ")";
         auto rs = f.alias.empty()
                       ? nullptr
-                      : usuario_->OpenRecordset("SELECT (SELECT min(" + f.alias + ")" + origen +
-                                                    ", (SELECT max(" + f.alias + ")" + origen,
-                                                err);
-        if (rs && !rs->Eof()) {
-            f.porRowid = true;
-            if (rs->Field(0).isNull())
-                f.total = 0;
-            f.minimo = rs->Field(0).integer;
-            f.maximo = rs->Field(1).integer;
-        }
+                      : usuario_->OpenRecordset("SELECT " + Extremos(tabla, f.alias), err);
+        if (rs && !rs->Eof())
+            AnotarExtremos(f, rs->Field(0), rs->Field(1));
     }
     return filas_.emplace(tabla, std::move(f)).first->second;
 }

@@ -234,6 +234,9 @@ class Motor {
         std::int64_t total = -1;  // -1 until counted
     };
     Filas& FilasDe(const std::string& tabla);
+    std::string AliasRowid(const std::string& tabla) const;
+    static void AnotarExtremos(Filas& f, const engine::Value& minimo, const engine::Value& maximo);
+    void LeerExtremos();
     std::int64_t ContarFilas(const std::string& tabla, Filas& f);
     std::unordered_map<std::string, Filas> filas_;
 
