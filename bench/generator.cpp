@@ -1,6 +1,8 @@
 // Shown questions per second for each ticked kind, on the sample shop database and on a
 // copy of it grown to about a million order lines. Each benchmark reports the median,
-// 90th percentile and worst time of one press (redraws included) as counters.
+// 90th percentile and worst time of one press (redraws included) as counters. With
+// VELIORA_BENCH_10M=1 a fresh session's first questions and draws are also measured on a
+// copy grown to about ten million lines, which the benchmark builds first (it takes minutes).
 //
 //   bench_generator [--benchmark_filter=grande]
 #include <benchmark/benchmark.h>
@@ -44,9 +46,28 @@ void Ejecutar(const fs::path& ruta, const std::string& sql) {
         throw std::runtime_error(error);
 }
 
-// The sample and its grown copy, in a temporary folder removed at exit.
+bool DiezMillones() {
+    const char* v = std::getenv("VELIORA_BENCH_10M");
+    return v && *v == '1';
+}
+
+// Grows a copy of the sample by `veces` times its 376 order lines, on the orders already there.
+void Crecer(const fs::path& ruta, int veces) {
+    Ejecutar(ruta, R"(
+PRAGMA journal_mode = OFF;
+PRAGMA synchronous = OFF;
+INSERT INTO "Lineas Pedido" (IdPedido, NumLinea, IdProducto, Cantidad, PrecioUnidad, Descuento)
+  WITH RECURSIVE k(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM k WHERE n < )" +
+                       std::to_string(veces - 1) + R"()
+  SELECT l.IdPedido, l.NumLinea + 10 * k.n, l.IdProducto, l.Cantidad + k.n % 7,
+         l.PrecioUnidad, l.Descuento
+  FROM "Lineas Pedido" AS l, k;
+)");
+}
+
+// The sample and its grown copies, in a temporary folder removed at exit.
 struct Bases {
-    fs::path dir, muestra, grande;
+    fs::path dir, muestra, grande, enorme;
     Bases() {
         std::random_device rd;
         dir = fs::temp_directory_path() / ("veliora-bench-" + std::to_string(rd()));
@@ -56,20 +77,18 @@ struct Bases {
             throw std::runtime_error("missing " + origen.string() + " (build veliora_resources)");
         muestra = dir / "tienda.db";
         grande = dir / "grande.db";
-        for (const fs::path& destino : {muestra, grande}) {
+        enorme = dir / "enorme.db";
+        std::vector<fs::path> copias{muestra, grande};
+        if (DiezMillones())
+            copias.push_back(enorme);
+        for (const fs::path& destino : copias) {
             fs::copy_file(origen, destino);
             fs::copy_file(fs::path(origen.string() + "_"), fs::path(destino.string() + "_"));
         }
-        // 376 lines times 2660: about a million order lines, on the orders already there.
-        Ejecutar(grande, R"(
-PRAGMA journal_mode = OFF;
-PRAGMA synchronous = OFF;
-INSERT INTO "Lineas Pedido" (IdPedido, NumLinea, IdProducto, Cantidad, PrecioUnidad, Descuento)
-  WITH RECURSIVE k(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM k WHERE n < 2659)
-  SELECT l.IdPedido, l.NumLinea + 10 * k.n, l.IdProducto, l.Cantidad + k.n % 7,
-         l.PrecioUnidad, l.Descuento
-  FROM "Lineas Pedido" AS l, k;
-)");
+        // 376 lines times 2660 (26600): about a million (ten million) order lines.
+        Crecer(grande, 2660);
+        if (DiezMillones())
+            Crecer(enorme, 26600);
     }
     ~Bases() {
         std::error_code ec;
@@ -147,10 +166,24 @@ void BM_Pregunta(benchmark::State& state, bool grande) {
 BENCHMARK_CAPTURE(BM_Pregunta, muestra, false)->DenseRange(1, 5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Pregunta, grande, true)->DenseRange(1, 5)->Unit(benchmark::kMillisecond);
 
+enum class Base { Muestra, Grande, Enorme };
+
+fs::path RutaDe(Base base) {
+    switch (base) {
+        case Base::Muestra:
+            return LasBases().muestra;
+        case Base::Grande:
+            return LasBases().grande;
+        case Base::Enorme:
+            break;
+    }
+    return LasBases().enorme;
+}
+
 // A fresh session's first question with every kind ticked, apart from the nine after it:
 // schema loading excluded, whatever a first draw from a table costs included.
-void BM_PrimerasPreguntas(benchmark::State& state, bool grande) {
-    const fs::path ruta = grande ? LasBases().grande : LasBases().muestra;
+void BM_PrimerasPreguntas(benchmark::State& state, Base base) {
+    const fs::path ruta = RutaDe(base);
     veliora::SembrarAleatorio(7);
     std::vector<double> primera, siguientes;
     for (auto _ : state) {
@@ -171,19 +204,21 @@ void BM_PrimerasPreguntas(benchmark::State& state, bool grande) {
     state.counters["first_max_ms"] = primera.back();
     state.counters["next_median_ms"] = siguientes[siguientes.size() / 2];
 }
-BENCHMARK_CAPTURE(BM_PrimerasPreguntas, muestra, false)
+BENCHMARK_CAPTURE(BM_PrimerasPreguntas, muestra, Base::Muestra)
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_PrimerasPreguntas, grande, true)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PrimerasPreguntas, grande, Base::Grande)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 
 // One value drawn from the million-line table: the first draw of a fresh session apart from
 // the ones after it.
-void BM_Sorteo(benchmark::State& state) {
+void BM_Sorteo(benchmark::State& state, Base base) {
     veliora::SembrarAleatorio(11);
     std::vector<double> primero, siguientes;
     for (auto _ : state) {
         state.PauseTiming();
-        Sesion s(LasBases().grande);
+        Sesion s(RutaDe(base));
         state.ResumeTiming();
         for (int i = 0; i < 100; ++i) {
             auto inicio = std::chrono::steady_clock::now();
@@ -199,8 +234,23 @@ void BM_Sorteo(benchmark::State& state) {
     state.counters["first_median_us"] = primero[primero.size() / 2];
     state.counters["next_median_us"] = siguientes[siguientes.size() / 2];
 }
-BENCHMARK(BM_Sorteo)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Sorteo, grande, Base::Grande)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (DiezMillones()) {
+        benchmark::RegisterBenchmark("BM_PrimerasPreguntas/enorme", BM_PrimerasPreguntas,
+                                     Base::Enorme)
+            ->Iterations(5)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BM_Sorteo/enorme", BM_Sorteo, Base::Enorme)
+            ->Iterations(5)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

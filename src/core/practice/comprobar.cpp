@@ -413,8 +413,11 @@ class Comparacion {
         const Huella hs = HuellaActual(*s), ha = HuellaActual(*a);
         if (hs == ha)
             colision_ = hs;
+        // A run of rows of one statement, then of the other: each keeps its state in the
+        // caches for a while.
+        constexpr int kTanda = 256;
         while (!s->Eof() || !a->Eof()) {
-            if (!s->Eof()) {
+            for (int i = 0; i < kTanda && !s->Eof(); ++i) {
                 if (!cs.Anadir(HuellaActual(*s)))
                     return {Desenlace::FallaSolucion,
                             engine::MemoryLimitError(limites_, solucion_)};
@@ -422,7 +425,7 @@ class Comparacion {
                 if (s->Error().failed())
                     return {Desenlace::FallaSolucion, s->Error()};
             }
-            if (!a->Eof()) {
+            for (int i = 0; i < kTanda && !a->Eof(); ++i) {
                 if (!ca.Anadir(HuellaActual(*a)))
                     return FallaRespuesta(*s, engine::MemoryLimitError(limites_, respuesta_));
                 a->MoveNext();
