@@ -391,7 +391,7 @@ TEST_F(ComprobarTest, CollidingFingerprintsNeverPassAWrongAnswer) {
     const std::string serie =
         "with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) ";
     const std::string solucion = serie + "select i, 'fila ' || i from n";
-    for (int bits : {0, 1, 8, 128}) {
+    for (int bits : {0, 1, 8, 12, 128}) {
         prueba::BitsDeHuella(bits);
         EXPECT_EQ(Juzgar(solucion, serie + "select i, 'fila ' || i from n order by i desc"),
                   Veredicto::Correcto)
