@@ -51,6 +51,10 @@ struct BaseDatos {
             auto w = Database::Create(ruta.string(), err);
             if (!w)
                 throw std::runtime_error(err.description);
+            // Ten million rows take longer to write than a statement is allowed by default.
+            veliora::engine::Limits escritura;
+            escritura.timeout = std::chrono::minutes(30);
+            w->SetLimits(escritura);
             w->Execute(
                 "create table Movimientos (Id integer primary key, Nombre text, Importe double, "
                 "Alta date)",
