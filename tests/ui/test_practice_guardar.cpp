@@ -1,6 +1,5 @@
 // The bulletin selection dialog: choosing a bulletin to practise and storing a query.
 #include <QComboBox>
-#include <QGroupBox>
 #include <QPointer>
 
 #include "core/bulletins/boletines.h"
@@ -46,9 +45,8 @@ class TestPracticeGuardar : public QObject {
         mensajes_ = std::make_unique<ui::CapturaMensajes>();
     }
     void cleanup() {
-        for (const char* n : {"frmVLRQuerys", "frmVLRQuerys"})
-            if (QWidget* w = ui::BuscarVentana(QString::fromLatin1(n)))
-                w->close();
+        if (QWidget* w = ui::BuscarVentana(QStringLiteral("frmVLRQuerys")))
+            w->close();
         BorrarCerradas();
         mensajes_.reset();
         entorno_.reset();
@@ -60,9 +58,6 @@ class TestPracticeGuardar : public QObject {
         EntornoPractica::CrearBoletin("tema 1", {});
         frmVLRGuardarQuery d;
         QCOMPARE(d.windowTitle(), QStringLiteral("Selección de boletín"));
-        QCOMPARE(Control<QGroupBox>(&d, "frBoletines")->title(), QStringLiteral("Boletines"));
-        QCOMPARE(Control<QPushButton>(&d, "cmdAceptar")->text(), QStringLiteral("Aceptar"));
-        QCOMPARE(Control<QPushButton>(&d, "cmdCancelar")->text(), QStringLiteral("Cancelar"));
         auto* cbo = Control<QComboBox>(&d, "cboBoletin");
         QCOMPARE(cbo->count(), 0);  // nothing before the timer's tick
         QVERIFY(!Control(&d, "cmdAceptar")->isEnabled());
@@ -116,12 +111,6 @@ class TestPracticeGuardar : public QObject {
         QCOMPARE(b[2].NumPregunta, 5);  // the lines held 2 and 4
         QCOMPARE(QString::fromStdString(b[2].Respuesta),
                  QStringLiteral("Select [Nombre]\r\nfrom [Alumnos]"));
-        // Scrambled in the file: the plain SQL is nowhere in the column.
-        engine::EngineError err;
-        auto crudo =
-            BDAuxiliar->Scalar("select Respuesta from LBoletines where NombreBoletin = 'A'", err);
-        QVERIFY(crudo.text.find("Alumnos") == std::string::npos);
-        QCOMPARE(crudo.text.size(), std::string("Select [Nombre]\r\nfrom [Alumnos]").size());
     }
 
     void cancelWritesNothing() {
