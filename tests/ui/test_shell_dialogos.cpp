@@ -66,7 +66,8 @@ class TestShellDialogos : public QObject {
 
     // --- language window -------------------------------------------------------------
 
-    void ventanaEnCastellanoGuardaValenciano() {
+    // Spanish to Valencian and back, each change told in the language running.
+    void ventanaGuardaElOtroIdioma() {
         LeerIdioma();
         QCOMPARE(IdiomaGuardado(), std::string("0"));  // created at start-up
         frmVLRCambiarIdioma v;
@@ -87,19 +88,13 @@ class TestShellDialogos : public QObject {
 
         LeerIdioma();  // the next start
         QCOMPARE(DesplazamientoIdioma, 10000);
-    }
-
-    void ventanaEnValencianoGuardaCastellano() {
-        EntornoShell::FijarIdioma("1");
-        LeerIdioma();
-        frmVLRCambiarIdioma v;
-        v.show();
-        QVERIFY(v.findChild<QRadioButton*>("OpValenciano")->isChecked());
-
-        v.findChild<QRadioButton*>("OpCastellano")->click();
-        v.findChild<QPushButton*>("cmdAceptar")->click();
+        frmVLRCambiarIdioma otra;
+        otra.show();
+        QVERIFY(otra.findChild<QRadioButton*>("OpValenciano")->isChecked());
+        otra.findChild<QRadioButton*>("OpCastellano")->click();
+        otra.findChild<QPushButton*>("cmdAceptar")->click();
         QCOMPARE(IdiomaGuardado(), std::string("0"));
-        QCOMPARE(captura_.mensajes().at(0).texto,
+        QCOMPARE(captura_.mensajes().at(1).texto,
                  QStringLiteral("Els canvis faran efecte quant es reinicie l'aplicació"));
     }
 
