@@ -24,6 +24,7 @@
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
+#include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
 
@@ -35,12 +36,8 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     FrPregunta_->setObjectName(QStringLiteral("FrPregunta"));
     txtPregunta_ = new QPlainTextEdit(FrPregunta_);
     txtPregunta_->setObjectName(QStringLiteral("txtPregunta"));
-    txtPregunta_->setTabChangesFocus(true);
-    // The same fixed-pitch face as the practice window's answer box.
-    QFont fija(QStringLiteral("Courier New"));
-    fija.setStyleHint(QFont::TypeWriter);
-    fija.setFixedPitch(true);
-    txtPregunta_->setFont(fija);
+    TabuladorConControl(txtPregunta_);
+    txtPregunta_->setFont(FuenteSQL());
     txtPregunta_->setMinimumHeight(60);
     auto* capaPregunta = new QVBoxLayout(FrPregunta_);
     capaPregunta->addWidget(txtPregunta_);
