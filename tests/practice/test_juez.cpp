@@ -47,6 +47,12 @@ class JuezTest : public ::testing::Test {
         DesplazamientoIdioma = 0;
         ruta_ = home_ / "clientes.db";
         test::BuildDatabase(ruta_, kEsquema);
+        Abrir(ruta_);
+    }
+    void Abrir(const std::filesystem::path& ruta) {
+        if (bd_)
+            bd_->Close();
+        ruta_ = ruta;
         original_ = test::ReadBytes(ruta_);
         bd_ = test::OpenDatabase(ruta_, Database::Kind::User);
         ASSERT_TRUE(bd_);
