@@ -94,16 +94,17 @@ std::uint64_t Plegar(std::uint64_t x, std::uint64_t y) {
 
 // Two keyed lanes, each taking a pair of words per product, in the manner of wyhash: each
 // word of a row costs about one multiplication, which rows counted in millions notice. Words
-// wait in a small buffer, so that the lanes run in a tight loop.
+// wait in a small buffer, so that the lanes run in a tight loop; everything is inlined, so
+// that the state stays in registers rather than going through memory word after word.
 class Mezclador {
   public:
     Mezclador() : k_(Clave()), a_(k_[0]), b_(k_[1]) {}
-    void Palabra(std::uint64_t x) {
+    [[gnu::always_inline]] void Palabra(std::uint64_t x) {
         if (n_ == kEspera)
             Mezclar();
         espera_[n_++] = x;
     }
-    void Bytes(std::string_view t) {
+    [[gnu::always_inline]] void Bytes(std::string_view t) {
         const char* p = t.data();
         std::size_t quedan = t.size();
         for (; quedan >= 8; p += 8, quedan -= 8) {
@@ -123,7 +124,7 @@ class Mezclador {
         Palabra(resto);
         Palabra(t.size());
     }
-    Huella Fin(bool ambigua) {
+    [[gnu::always_inline]] Huella Fin(bool ambigua) {
         // The word count tells an odd row's padding from a last word of zero.
         const std::uint64_t n = total_ + n_;
         if (n_ & 1)
@@ -143,8 +144,8 @@ class Mezclador {
   private:
     static constexpr std::size_t kEspera = 32;  // even
 
-    void Mezclar() {
-        for (std::size_t i = 0; i < n_; i += 2) {
+    [[gnu::always_inline]] void Mezclar() {
+        for (std::uint32_t i = 0; i < n_; i += 2) {
             a_ = Plegar(espera_[i] ^ k_[2], espera_[i + 1] ^ a_);
             b_ = Plegar(espera_[i] ^ k_[3], espera_[i + 1] ^ b_);
         }
@@ -155,7 +156,9 @@ class Mezclador {
     const std::array<std::uint64_t, 8>& k_;
     std::uint64_t a_, b_;
     std::array<std::uint64_t, kEspera> espera_;
-    std::size_t n_ = 0, total_ = 0;
+    // Not of the words' type: a word stored could otherwise be the count, read again each time.
+    std::uint32_t n_ = 0;
+    std::uint64_t total_ = 0;
 };
 
 Huella HuellaActual(const Recordset& r) {
