@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/engine/database.h"
+#include "core/shell/textos.h"
 
 namespace veliora::engine {
 
@@ -68,6 +69,18 @@ inline constexpr std::string_view kCollation = "es_ci";
 
 inline EngineError MakeError(int number, std::string description, std::string_view sql = {}) {
     return {number, std::move(description), std::string(sql)};
+}
+
+// Texts of the engine's own refusals and failures, in the interface's language.
+namespace EngineText {
+constexpr int NotOpen = 1700, CannotOpen = 1703, Refused = 1900, ValueTooBig = 1901,
+              EngineMemory = 1902, MemoryBudget = 1903, TimeLimit = 1904, TooManyRows = 1905,
+              NoCollation = 1906, FileMissing = 1907, UserReadOnly = 1908, CopyOnly = 1909,
+              ReplaceOwnOnly = 1910;
+}
+
+inline EngineError NotOpenError(std::string_view sql = {}) {
+    return MakeError(SQLITE_MISUSE, Texto(EngineText::NotOpen), sql);
 }
 
 // Engine failures that mean "too much memory" keep one number per reason and a message

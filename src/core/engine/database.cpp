@@ -270,7 +270,7 @@ std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, Eng
     err.clear();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        err = MakeError(SQLITE_CANTOPEN, "No se encuentra el archivo: " + path);
+        err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::FileMissing, path));
         return nullptr;
     }
     std::shared_ptr<Connection> conn = kind == Kind::User
@@ -313,11 +313,11 @@ bool Database::IsOpen() const {
 bool Database::Execute(std::string_view sql, EngineError& err, const std::vector<Value>& params) {
     err.clear();
     if (!conn_) {
-        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta", sql);
+        err = NotOpenError(sql);
         return false;
     }
     if (kind_ == Kind::User) {
-        err = MakeError(SQLITE_READONLY, "La base de datos del usuario es de solo lectura", sql);
+        err = MakeError(SQLITE_READONLY, Texto(EngineText::UserReadOnly), sql);
         return false;
     }
     return RunStatement(*conn_, sql, err, params);
@@ -327,7 +327,7 @@ bool Database::ExecuteOnCopy(std::string_view sql, EngineError& err,
                              const std::vector<Value>& params) {
     err.clear();
     if (!conn_ || !conn_->memoryCopy) {
-        err = MakeError(SQLITE_READONLY, "Solo se escribe en una copia en memoria", sql);
+        err = MakeError(SQLITE_READONLY, Texto(EngineText::CopyOnly), sql);
         return false;
     }
     InternalScope internal(*conn_);
@@ -337,11 +337,11 @@ bool Database::ExecuteOnCopy(std::string_view sql, EngineError& err,
 bool Database::ExecuteScript(std::string_view script, EngineError& err) {
     err.clear();
     if (!conn_) {
-        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta");
+        err = NotOpenError();
         return false;
     }
     if (kind_ == Kind::User) {
-        err = MakeError(SQLITE_READONLY, "La base de datos del usuario es de solo lectura");
+        err = MakeError(SQLITE_READONLY, Texto(EngineText::UserReadOnly));
         return false;
     }
     DeadlineScope deadline(*conn_);
@@ -375,13 +375,13 @@ std::int64_t Database::Changes() const {
 bool Database::ReplaceWith(const std::string& path, EngineError& err) {
     err.clear();
     if (!conn_ || kind_ == Kind::User) {
-        err = MakeError(SQLITE_MISUSE, "Solo se puede reemplazar una base de datos del programa");
+        err = MakeError(SQLITE_MISUSE, Texto(EngineText::ReplaceOwnOnly));
         return false;
     }
     sqlite3* source = nullptr;
     if (sqlite3_open_v2(path.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(source);
-        err = MakeError(SQLITE_CANTOPEN, "No se puede abrir " + path);
+        err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::CannotOpen, path));
         return false;
     }
     sqlite3_backup* copy = sqlite3_backup_init(conn_->db, "main", source, "main");
@@ -404,7 +404,7 @@ bool Database::ReplaceWith(const std::string& path, EngineError& err) {
 bool Database::Prepare(std::string_view sql, EngineError& err) {
     err.clear();
     if (!conn_) {
-        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta", sql);
+        err = NotOpenError(sql);
         return false;
     }
     sqlite3_stmt* stmt = Compile(*conn_, sql, err);
@@ -428,7 +428,7 @@ std::shared_ptr<Database> Database::OpenMemoryCopy(Database& source,
                                                    EngineError& err) {
     err.clear();
     if (!source.conn_) {
-        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta");
+        err = NotOpenError();
         return nullptr;
     }
     Connection& from = *source.conn_;

@@ -18,7 +18,10 @@ namespace {
 constexpr int kMaxValueBytes = 32 << 20;  // longest text or blob a statement may build or read
 constexpr int kMaxPatternBytes = 1000;    // longest LIKE/GLOB pattern
 constexpr std::int64_t kHeapHeadroom = 256 << 20;
-constexpr const char* kRefusal = "Sentencia no permitida: solo se pueden ejecutar consultas";
+
+EngineError RefusalError(std::string_view sql) {
+    return MakeError(SQLITE_AUTH, Texto(EngineText::Refused), sql);
+}
 
 int ProgressHandler(void* p) {
     auto* c = static_cast<Connection*>(p);
@@ -119,33 +122,21 @@ EngineError ErrorOf(sqlite3* db, int rc, std::string_view sql) {
     if (number == SQLITE_ERROR && message.find("pattern too complex") != std::string::npos)
         number = SQLITE_TOOBIG;
     if (number == SQLITE_TOOBIG)
-        message =
-            "La consulta supera el límite de memoria: construye un texto, un valor o un "
-            "patrón demasiado grande (" +
-            message + ")";
+        message = Texto(EngineText::ValueTooBig, message);
     else if (number == SQLITE_NOMEM)
-        message =
-            "La consulta supera el límite de memoria del motor de base de datos (" + message + ")";
+        message = Texto(EngineText::EngineMemory, message);
     return MakeError(number, message, sql);
 }
 
 EngineError MemoryLimitError(const Limits& limits, std::string_view sql) {
-    char buf[200];
-    std::snprintf(buf, sizeof buf,
-                  "La consulta ha superado la memoria máxima permitida (%zu MiB) y se ha "
-                  "detenido",
-                  limits.maxBytes >> 20);
-    return MakeError(SQLITE_NOMEM, buf, sql);
+    return MakeError(SQLITE_NOMEM,
+                     Texto(EngineText::MemoryBudget, std::to_string(limits.maxBytes >> 20)), sql);
 }
 
 EngineError TimeLimitError(const Limits& limits, std::string_view sql) {
-    auto seconds = limits.timeout.count() / 1000.0;
-    char buf[200];
-    std::snprintf(buf, sizeof buf,
-                  "La consulta ha superado el tiempo máximo de ejecución (%g s) y se ha "
-                  "interrumpido",
-                  seconds);
-    return MakeError(SQLITE_INTERRUPT, buf, sql);
+    char seconds[40];
+    std::snprintf(seconds, sizeof seconds, "%g", limits.timeout.count() / 1000.0);
+    return MakeError(SQLITE_INTERRUPT, Texto(EngineText::TimeLimit, seconds), sql);
 }
 
 std::string LowerAscii(std::string_view s) {
@@ -159,7 +150,7 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
     const std::string translated = TranslateDialect(sql);
     const bool guarded = c.kind == Database::Kind::User && !c.internal;
     if (guarded && StartsWithWrite(translated)) {
-        err = MakeError(SQLITE_AUTH, kRefusal, sql);
+        err = RefusalError(sql);
         return nullptr;
     }
     sqlite3_stmt* stmt = nullptr;
@@ -172,7 +163,7 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
         const std::string& text = err.description;
         if (err.number == SQLITE_AUTH || text.rfind("not authorized", 0) == 0 ||
             (guarded && text.find("because it is a view") != std::string::npos))
-            err = MakeError(SQLITE_AUTH, kRefusal, sql);
+            err = RefusalError(sql);
         sqlite3_finalize(stmt);
         return nullptr;
     }
@@ -187,7 +178,7 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
     }
     if (guarded && !sqlite3_stmt_readonly(stmt)) {
         sqlite3_finalize(stmt);
-        err = MakeError(SQLITE_AUTH, kRefusal, sql);
+        err = RefusalError(sql);
         return nullptr;
     }
     return stmt;

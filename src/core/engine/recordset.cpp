@@ -144,8 +144,7 @@ bool Recordset::FetchOne() {
     if (forwardOnly_)
         return StepForward();
     if (rows_.size() >= conn_->limits.maxRows)
-        return FailFetching(
-            MakeError(SQLITE_TOOBIG, "La consulta devuelve demasiadas filas", sql_));
+        return FailFetching(MakeError(SQLITE_TOOBIG, Texto(EngineText::TooManyRows), sql_));
     DeadlineScope deadline(*conn_);
     int rc = conn_->PastAbsoluteDeadline() ? SQLITE_INTERRUPT : sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
@@ -335,7 +334,7 @@ std::unique_ptr<Recordset> Database::OpenCursor(std::string_view sql, EngineErro
                                                 bool forwardOnly) {
     err.clear();
     if (!conn_) {
-        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta", sql);
+        err = NotOpenError(sql);
         return nullptr;
     }
     sqlite3_stmt* stmt = Compile(*conn_, sql, err);

@@ -214,7 +214,7 @@ bool RegisterFunctions(Connection& c, EngineError& err) {
     UErrorCode status = U_ZERO_ERROR;
     c.collator = ucol_open("es", &status);
     if (U_FAILURE(status)) {
-        err = MakeError(SQLITE_ERROR, "No se puede crear la ordenación de textos en español");
+        err = MakeError(SQLITE_ERROR, Texto(EngineText::NoCollation));
         return false;
     }
     ucol_setStrength(c.collator, UCOL_SECONDARY);

@@ -230,7 +230,7 @@ std::vector<TableDef> Database::TableDefs(EngineError& err) {
     err.clear();
     std::vector<TableDef> defs;
     if (!conn_) {
-        err = MakeError(SQLITE_MISUSE, "La base de datos no está abierta");
+        err = NotOpenError();
         return defs;
     }
     Connection& c = *conn_;

@@ -384,13 +384,6 @@ bool SentenciaVacia(std::string_view sql) {
     return true;
 }
 
-std::string Sustituir(std::string texto, const std::string& valor) {
-    const auto p = texto.find("%1");
-    if (p != std::string::npos)
-        texto.replace(p, 2, valor);
-    return texto;
-}
-
 // The text after `prefijo` when the message starts with it.
 std::optional<std::string> Tras(const std::string& mensaje, std::string_view prefijo) {
     if (mensaje.rfind(prefijo, 0) != 0)
@@ -407,24 +400,24 @@ std::string SinParentesis(std::string nombre) {
 // The engine's most frequent messages in the interface's language, with the name they cite.
 std::string TraducirMensajeMotor(const std::string& m) {
     if (auto x = Tras(m, "no such table: "))
-        return Sustituir(Texto(1134), *x);
+        return Texto(1134, *x);
     if (auto x = Tras(m, "no such column: "))
-        return Sustituir(Texto(1135), *x);
+        return Texto(1135, *x);
     if (auto x = Tras(m, "near ");
         x && x->size() > 14 && x->compare(x->size() - 14, 14, ": syntax error") == 0)
-        return Sustituir(Texto(1136), x->substr(0, x->size() - 14));
+        return Texto(1136, x->substr(0, x->size() - 14));
     if (m == "incomplete input")
         return Texto(1142);
     if (auto x = Tras(m, "unrecognized token: "))
-        return Sustituir(Texto(1136), *x);
+        return Texto(1136, *x);
     if (auto x = Tras(m, "ambiguous column name: "))
-        return Sustituir(Texto(1137), *x);
+        return Texto(1137, *x);
     if (auto x = Tras(m, "misuse of aggregate function "))
-        return Sustituir(Texto(1138), SinParentesis(*x));
+        return Texto(1138, SinParentesis(*x));
     if (auto x = Tras(m, "misuse of aggregate: "))
-        return Sustituir(Texto(1138), SinParentesis(*x));
+        return Texto(1138, SinParentesis(*x));
     if (auto x = Tras(m, "wrong number of arguments to function "))
-        return Sustituir(Texto(1139), SinParentesis(*x));
+        return Texto(1139, SinParentesis(*x));
     return m;
 }
 
@@ -492,9 +485,9 @@ std::string ExplicarError(const engine::EngineError& error, const engine::Limits
         case Motivo::NoEsConsulta:
             return Texto(error.description == engine::kMensajeVariasSentencias ? 1140 : 1130);
         case Motivo::LimiteTiempo:
-            return Sustituir(Texto(1131), Cifra(double(limites.timeout.count()) / 1000.0));
+            return Texto(1131, Cifra(double(limites.timeout.count()) / 1000.0));
         case Motivo::LimiteMemoria:
-            return Sustituir(Texto(1132), Cifra(double(limites.maxBytes >> 20)));
+            return Texto(1132, Cifra(double(limites.maxBytes >> 20)));
         case Motivo::Vacia:
             return Texto(1133);
         case Motivo::Sintaxis:
