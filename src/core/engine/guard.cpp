@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "core/engine/connection.h"
+#include "core/engine/sql_scanner.h"
 
 namespace veliora::engine {
 
@@ -68,17 +69,14 @@ int Authorizer(void* p, int action, const char*, const char* arg2, const char*, 
 std::size_t SkipNoise(std::string_view s, std::string_view skipped) {
     std::size_t i = 0;
     while (i < s.size()) {
-        char c = s[i];
-        if (std::isspace(static_cast<unsigned char>(c)) || skipped.find(c) != skipped.npos) {
-            ++i;
-        } else if (c == '-' && i + 1 < s.size() && s[i + 1] == '-') {
-            std::size_t end = s.find('\n', i);
-            i = end == std::string_view::npos ? s.size() : end + 1;
-        } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '*') {
-            std::size_t end = s.find("*/", i + 2);
-            if (end == std::string_view::npos)
+        const SqlStretch stretch = StretchAt(s, i);
+        if (stretch.kind == SqlStretch::Kind::Comment) {
+            if (!stretch.closed)
                 return std::string_view::npos;
-            i = end + 2;
+            i = stretch.end;
+        } else if (stretch.code() && (std::isspace(static_cast<unsigned char>(s[i])) ||
+                                      skipped.find(s[i]) != skipped.npos)) {
+            ++i;
         } else {
             break;
         }

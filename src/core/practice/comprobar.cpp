@@ -15,6 +15,7 @@
 #include <random>
 #include <vector>
 
+#include "core/engine/sql_scanner.h"
 #include "core/engine/value.h"
 #include "core/shell/textos.h"
 
@@ -363,23 +364,13 @@ ResultadoComprobacion SinJuicio(Veredicto v, engine::EngineError error,
 
 // Whether a statement holds nothing but blanks, comments and semicolons.
 bool SentenciaVacia(std::string_view sql) {
-    std::size_t i = 0;
-    while (i < sql.size()) {
-        const char c = sql[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ';') {
-            ++i;
-        } else if (sql.substr(i, 2) == "--") {
-            i = sql.find('\n', i);
-            if (i == std::string_view::npos)
-                return true;
-        } else if (sql.substr(i, 2) == "/*") {
-            i = sql.find("*/", i + 2);
-            if (i == std::string_view::npos)
-                return true;
-            i += 2;
-        } else {
+    for (std::size_t i = 0; i < sql.size();) {
+        const engine::SqlStretch tramo = engine::StretchAt(sql, i);
+        const bool blanco =
+            tramo.code() && std::string_view(" \t\r\n;").find(sql[i]) != std::string_view::npos;
+        if (!blanco && tramo.kind != engine::SqlStretch::Kind::Comment)
             return false;
-        }
+        i = tramo.end;
     }
     return true;
 }
