@@ -33,7 +33,7 @@ std::string StretchContent(std::string_view sql, const SqlStretch& stretch);
 // Walks the text stretch by stretch, code one character at a time.
 class SqlScanner {
   public:
-    explicit SqlScanner(std::string_view sql, std::size_t from = 0) : sql_(sql) { Read(from); }
+    explicit SqlScanner(std::string_view sql) : sql_(sql) { Read(0); }
 
     bool Done() const { return current_.begin >= sql_.size(); }
     const SqlStretch& Stretch() const { return current_; }
