@@ -117,12 +117,6 @@ class InternalScope {
 };
 
 std::string LowerAscii(std::string_view s);
-inline std::string QuoteIdentifier(std::string_view name) {
-    return QuoteSql(name, '"');
-}
-inline bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return LowerText(a) < LowerText(b);
-}
 
 // ---- the guard (guard.cpp)
 
@@ -131,8 +125,6 @@ inline bool LessIgnoringCase(const std::string& a, const std::string& b) {
 void GuardConnection(Connection& c);
 // What one statement may build: limits of the engine on a connection.
 void BoundStatements(sqlite3* db);
-// Every engine allocation is held by one process-wide limit.
-void HoldEngineHeap(std::size_t budget);
 // Compiles one statement, refusing text after it. Returns null and fills err on failure.
 sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err);
 
@@ -144,9 +136,6 @@ bool RegisterFunctions(Connection& c, EngineError& err);
 
 bool Bind(Connection& c, sqlite3_stmt* stmt, const std::vector<Value>& params, std::string_view sql,
           EngineError& err);
-// Reads a column into `out`, reusing its text buffer. A text or blob the engine cannot hand
-// over (out of memory) sets `lost`.
-void ReadColumn(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost, Value& out);
 Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost);
 
 // ---- structure (structure.cpp)

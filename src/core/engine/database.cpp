@@ -16,6 +16,10 @@ namespace veliora::engine {
 
 namespace {
 
+std::string QuoteIdentifier(std::string_view name) {
+    return QuoteSql(name, '"');
+}
+
 bool IsTextType(int code) {
     return code == TypeCode::Text || code == TypeCode::Memo || code == TypeCode::Char;
 }

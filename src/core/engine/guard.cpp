@@ -110,6 +110,21 @@ bool StartsWithWrite(std::string_view sql) {
                        [&](const char* w) { return word == w; });
 }
 
+// Every engine allocation is held by one process-wide limit: the largest recordset budget
+// set so far, plus room for the program's own connections and for values being built.
+void HoldEngineHeap(std::size_t budget) {
+    static std::mutex mutex;
+    static std::int64_t largest = 0;
+    const auto wanted = std::int64_t(std::min<std::size_t>(budget, std::size_t(1) << 50));
+    std::lock_guard<std::mutex> lock(mutex);
+    if (wanted <= largest)
+        return;
+    largest = wanted;
+    sqlite3_hard_heap_limit64(largest + kHeapHeadroom);
+}
+
+// instr as the engine has it (character position in texts, byte position in blobs), but
+
 }  // namespace
 
 // Engine failures that mean "too much memory" keep one number per reason and a message
@@ -192,21 +207,6 @@ void BoundStatements(sqlite3* db) {
     sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 32766);
     sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
 }
-
-// Every engine allocation is held by one process-wide limit: the largest recordset budget
-// set so far, plus room for the program's own connections and for values being built.
-void HoldEngineHeap(std::size_t budget) {
-    static std::mutex mutex;
-    static std::int64_t largest = 0;
-    const auto wanted = std::int64_t(std::min<std::size_t>(budget, std::size_t(1) << 50));
-    std::lock_guard<std::mutex> lock(mutex);
-    if (wanted <= largest)
-        return;
-    largest = wanted;
-    sqlite3_hard_heap_limit64(largest + kHeapHeadroom);
-}
-
-// instr as the engine has it (character position in texts, byte position in blobs), but
 
 void GuardConnection(Connection& c) {
     BoundStatements(c.db);

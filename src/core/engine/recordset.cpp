@@ -28,41 +28,6 @@ bool LooksLikeIsoDate(std::string_view s) {
            digits(17, 2);
 }
 
-}  // namespace
-
-bool Bind(Connection& c, sqlite3_stmt* stmt, const std::vector<Value>& params, std::string_view sql,
-          EngineError& err) {
-    for (std::size_t i = 0; i < params.size(); ++i) {
-        const Value& v = params[i];
-        int index = int(i) + 1, rc = SQLITE_OK;
-        switch (v.type) {
-            case ValueType::Null:
-                rc = sqlite3_bind_null(stmt, index);
-                break;
-            case ValueType::Integer:
-                rc = sqlite3_bind_int64(stmt, index, v.integer);
-                break;
-            case ValueType::Real:
-                rc = sqlite3_bind_double(stmt, index, v.real);
-                break;
-            case ValueType::Text:
-            case ValueType::Date:
-                rc = sqlite3_bind_text(stmt, index, v.text.data(), int(v.text.size()),
-                                       SQLITE_TRANSIENT);
-                break;
-            case ValueType::Blob:
-                rc = sqlite3_bind_blob(stmt, index, v.text.data(), int(v.text.size()),
-                                       SQLITE_TRANSIENT);
-                break;
-        }
-        if (rc != SQLITE_OK) {
-            err = ErrorOf(c.db, rc, sql);
-            return false;
-        }
-    }
-    return true;
-}
-
 // Reads a column into `out`, reusing its text buffer. A text or blob the engine cannot hand
 // over (out of memory) sets `lost`.
 void ReadColumn(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost, Value& out) {
@@ -103,6 +68,41 @@ void ReadColumn(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost, Value& o
         default:
             out = Value::Null();
     }
+}
+
+}  // namespace
+
+bool Bind(Connection& c, sqlite3_stmt* stmt, const std::vector<Value>& params, std::string_view sql,
+          EngineError& err) {
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        const Value& v = params[i];
+        int index = int(i) + 1, rc = SQLITE_OK;
+        switch (v.type) {
+            case ValueType::Null:
+                rc = sqlite3_bind_null(stmt, index);
+                break;
+            case ValueType::Integer:
+                rc = sqlite3_bind_int64(stmt, index, v.integer);
+                break;
+            case ValueType::Real:
+                rc = sqlite3_bind_double(stmt, index, v.real);
+                break;
+            case ValueType::Text:
+            case ValueType::Date:
+                rc = sqlite3_bind_text(stmt, index, v.text.data(), int(v.text.size()),
+                                       SQLITE_TRANSIENT);
+                break;
+            case ValueType::Blob:
+                rc = sqlite3_bind_blob(stmt, index, v.text.data(), int(v.text.size()),
+                                       SQLITE_TRANSIENT);
+                break;
+        }
+        if (rc != SQLITE_OK) {
+            err = ErrorOf(c.db, rc, sql);
+            return false;
+        }
+    }
+    return true;
 }
 
 Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost) {

@@ -40,6 +40,10 @@ std::vector<std::vector<Value>> Rows(Connection& c, const std::string& sql,
 
 namespace {
 
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return LowerText(a) < LowerText(b);
+}
+
 constexpr int kAttributeSystem = 2;
 constexpr int kAttributeView = 8;
 
