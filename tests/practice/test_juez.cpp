@@ -109,6 +109,23 @@ TEST_F(JuezTest, UsualSlipsRightOnlyHereAreFlagged) {
     }
 }
 
+TEST_F(JuezTest, MomentsOfADayAreProbedASecondEitherSide) {
+    const auto ruta = home_ / "accesos.db";
+    test::BuildDatabase(ruta,
+                        "CREATE TABLE Accesos (Id INTEGER PRIMARY KEY, Momento DATETIME "
+                        "NOT NULL); INSERT INTO Accesos VALUES (1, '2024-03-01 10:00:00'), "
+                        "(2, '2024-03-01 13:00:00');");
+    Abrir(ruta);
+    // Nothing happens between 12:30 and 12:31 here; a second after 12:30 tells them apart.
+    const Juicio j = Juzgar("select Id from Accesos where Momento > #03/01/2024 12:30:00#",
+                            "select Id from Accesos where Momento >= #03/01/2024 12:31:00#");
+    EXPECT_EQ(j.resultado.veredicto, Veredicto::CorrectoSoloAqui);
+    EXPECT_EQ(Juzgar("select Id from Accesos where Momento > #03/01/2024 12:30:00#",
+                     "select Id from Accesos where Momento >= #03/01/2024 12:30:01#")
+                  .resultado.veredicto,
+              Veredicto::Correcto);
+}
+
 TEST_F(JuezTest, EquivalentRewritesAndTheSearchSwitchedOffStayRight) {
     const std::pair<const char*, const char*> casos[] = {
         {"select Nombre from Clientes where Saldo between 10 and 30",

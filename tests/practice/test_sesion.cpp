@@ -75,14 +75,21 @@ TEST_F(SesionTest, RightAnswerShowsTheSolutionAtOnceWhileTheWaitCounts) {
     s.FijarPregunta("select Nombre from Alumnos where Id = 1", "Ana");
     s.EmpezarEspera(false);
     s.Tick();
-    const auto mal = s.Comprobar("select Nombre from Alumnos");
-    EXPECT_EQ(mal.veredicto, Veredicto::Erroneo);
-    s.Anotar(mal);
+    // A wrong answer's missing rows reveal the solution: hidden until it is available.
+    const Juicio mal = s.Comprobacion("select Nombre from Alumnos where Id = 2")();
+    ASSERT_EQ(mal.resultado.veredicto, Veredicto::Erroneo);
+    ASSERT_TRUE(mal.diferencias);
+    s.Anotar(mal.resultado);
     EXPECT_FALSE(s.SolucionDisponible());
-    const auto bien = s.Comprobar("select nombre from alumnos where nombre = 'Ana'");
-    EXPECT_EQ(bien.veredicto, Veredicto::Correcto);
-    s.Anotar(bien);
+    EXPECT_EQ(s.TextoDiferencias(*mal.diferencias).find("Ana"), std::string::npos);
+    // Right only on this data still makes the solution available.
+    const auto casi = s.Comprobar("select nombre from alumnos where nombre = 'Ana'");
+    EXPECT_EQ(casi.veredicto, Veredicto::CorrectoSoloAqui);
+    s.Anotar(casi);
     EXPECT_TRUE(s.SolucionDisponible());
+    EXPECT_NE(s.TextoDiferencias(*mal.diferencias).find("Ana"), std::string::npos);
+    EXPECT_EQ(s.Comprobar("select nombre from alumnos where id = 1").veredicto,
+              Veredicto::Correcto);
     EXPECT_EQ(s.TicksRestantes(), 4);
     // A new question waits again.
     s.EmpezarEspera(false);

@@ -44,8 +44,9 @@ std::map<QString, QString> Textos(QWidget* w) {
     for (auto* l : w->findChildren<QLabel*>()) t[l->objectName()] = l->text();
     for (auto* g : w->findChildren<QGroupBox*>()) t[g->objectName()] = g->title();
     for (auto* m : w->findChildren<QMenu*>()) {
-        t[m->objectName()] = m->title();
-        for (QAction* a : m->actions()) t[a->objectName()] = a->text();
+        // Without the mnemonic mark, which differs between the languages anyway.
+        t[m->objectName()] = m->title().remove(QLatin1Char('&'));
+        for (QAction* a : m->actions()) t[a->objectName()] = a->text().remove(QLatin1Char('&'));
     }
     // Data, not captions: the open file's name.
     t.erase(QStringLiteral("lblEstadoArchivo"));

@@ -152,9 +152,16 @@ class TestPracticeEjecutar : public QObject {
     }
 
     void aLongQueryLeavesTheProgramResponsiveAndCanBeCancelled() {
+        // A result with rows still to fetch: the grid leaves the connection to the worker.
+        Ejecutar(
+            QStringLiteral("with recursive c(x) as (select 1 union all select x + 1 from c "
+                           "where x < 5000) select x from c"));
+        auto* anterior = Modelo();
+        QVERIFY(anterior->canFetchMore({}));
         Control<QPlainTextEdit>(w_, "txtPregunta")->setPlainText(QString::fromLatin1(kSinFin));
         QTest::mouseClick(Control(w_, "cmdEjecutar"), Qt::LeftButton);
         QVERIFY(w_->Ocupada());
+        QVERIFY(!anterior->canFetchMore({}));
         // The window thread goes on: a timer fires while the query runs.
         int disparos = 0;
         QTimer reloj;
@@ -168,6 +175,7 @@ class TestPracticeEjecutar : public QObject {
         QVERIFY(Control(w_, "cmdEjecutar")->isEnabled());
         QVERIFY(mensajes_->mensajes().empty());
         QCOMPARE(Control<QLabel>(w_, "lblFilas")->text(), QString::fromStdString(Texto(1156)));
+        QVERIFY(anterior->canFetchMore({}));
         // The next query runs once the cancelled one has let go of the engine.
         Ejecutar(QStringLiteral("select count(*) from Alumnos"));
         QCOMPARE(Celda(0, 0), QStringLiteral("3"));

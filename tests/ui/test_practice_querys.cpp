@@ -1,10 +1,13 @@
 // The practice window in random and bulletin modes.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QToolButton>
 
 #include "core/bulletins/boletines.h"
+#include "core/generator/calidad.h"
 #include "core/shell/textos.h"
 #include "test_practice_comun.h"
 #include "ui/practice/frmVLRGuardarQuery.h"
@@ -272,6 +275,15 @@ class TestPracticeQuerys : public QObject {
         QCOMPARE(mensajes_->mensajes().back().texto, QStringLiteral("Resultado erróneo"));
         QCOMPARE(mensajes_->mensajes().back().icono, Icono::Critico);
         QVERIFY(!Habilitado(w, "cmdMostrarSolucion"));
+        // Why: counts and the extra row, in an area that opens below and grows the window.
+        auto* ver = Control<QToolButton>(w, "cmdVerDiferencias");
+        QVERIFY(ver->isVisible());
+        const int alto = w->height();
+        ver->click();
+        QVERIFY(Control(w, "txtDiferencias")->isVisible());
+        QVERIFY(w->height() > alto);
+        QVERIFY(Texto(w, "txtDiferencias").contains(QStringLiteral("Tu respuesta: 3 filas")));
+        QVERIFY(Texto(w, "txtDiferencias").contains(QStringLiteral("Luis")));
 
         respuesta->setPlainText(
             QStringLiteral("SELECT nombre\nFROM alumnos\nWHERE curso = '1A'\nORDER BY nombre;"));
@@ -283,6 +295,40 @@ class TestPracticeQuerys : public QObject {
         QVERIFY(Habilitado(w, "cmdMostrarSolucion"));
         QVERIFY(Habilitado(w, "cmdMostrarSolucion2"));
         QCOMPARE(w->MinutosSolucion(), 5);  // the wait was not over
+        QVERIFY(!ver->isVisible());
+        QCOMPARE(w->height(), alto);
+    }
+
+    void answerRightOnlyOnThisDataIsExplained() {
+        auto* w = Abrir();
+        QVERIFY(w);
+        Pregunta(w, "select Nombre from Alumnos where Nota >= 7.5", "Alumnos con notable");
+        Control<QPlainTextEdit>(w, "txtRespuesta")
+            ->setPlainText(QStringLiteral("select Nombre from Alumnos where Nota > 7"));
+        Pulsar(w, "cmdCompRespuesta");
+        QVERIFY(mensajes_->mensajes().back().texto.startsWith(T(1800)));
+        QVERIFY(Habilitado(w, "cmdMostrarSolucion"));
+        Control<QToolButton>(w, "cmdVerDiferencias")->click();
+        QVERIFY(Texto(w, "txtDiferencias").startsWith(T(1800)));
+        QVERIFY(entorno_->UsuarioIntacto());
+    }
+
+    void teacherChoosesWhetherTrivialQuestionsAreRedrawn() {
+        for (bool profesor : {false, true}) {
+            ModoProfesor = profesor;
+            auto* w = Abrir();
+            QVERIFY(w);
+            auto* chk = Control<QCheckBox>(w, "chkEvitarTriviales");
+            QCOMPARE(chk->isVisible(), profesor);
+            QVERIFY(chk->isChecked());  // on by default
+            if (profesor) {
+                chk->click();
+                QVERIFY(!generador::LeerOpcionesCalidad().activa);  // kept in the settings
+            }
+            w->close();
+            BorrarCerradas();
+        }
+        ModoProfesor = false;
     }
 
     void brokenAnswersLeaveTheWindowUsable() {
@@ -558,7 +604,13 @@ class TestPracticeQuerys : public QObject {
     }
 
     void ctrlEnterChecks() {
+        // Inside the main window's area, whose Ctrl+Tab switches windows.
+        QMdiArea area;
+        area.resize(1000, 700);
+        ui::FijarAreaMdi(&area);
+        area.show();
         auto* w = Abrir();
+        ui::FijarAreaMdi(nullptr);
         QVERIFY(w);
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -573,6 +625,10 @@ class TestPracticeQuerys : public QObject {
         respuesta->setFocus();
         QTest::keyClick(respuesta, Qt::Key_Tab);
         QVERIFY(!respuesta->toPlainText().contains(QLatin1Char('\t')));
+        // Ctrl+Tab types one.
+        respuesta->setFocus();
+        QTest::keyClick(respuesta, Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(respuesta->toPlainText().contains(QLatin1Char('\t')));
     }
 
     void closingStopsTheTimers() {

@@ -24,6 +24,11 @@ using veliora::ui::frmVLRMdi;
 
 namespace {
 
+// A caption as it reads, without its mnemonic mark.
+QString Visible(QString texto) {
+    return texto.remove(QLatin1Char('&'));
+}
+
 // E / D of one entry: a menu's own bar entry, or an item.
 bool Habilitado(const frmVLRMdi& w, const char* nombre) {
     if (auto* menu = w.findChild<QMenu*>(QString::fromLatin1(nombre)))
@@ -138,8 +143,8 @@ class TestShellMenus : public QObject {
     void captionsEnCastellano() {
         frmVLRMdi w;
         w.Iniciar({});
-        auto menu = [&](const char* n) { return w.findChild<QMenu*>(n)->title(); };
-        auto item = [&](const char* n) { return w.findChild<QAction*>(n)->text(); };
+        auto menu = [&](const char* n) { return Visible(w.findChild<QMenu*>(n)->title()); };
+        auto item = [&](const char* n) { return Visible(w.findChild<QAction*>(n)->text()); };
         QCOMPARE(menu("mnuArchivo"), QStringLiteral("Archivo"));
         QCOMPARE(item("mnuAbrir"), QStringLiteral("Abrir base de datos"));
         QCOMPARE(item("mnuSalir"), QStringLiteral("Salir"));
@@ -181,17 +186,43 @@ class TestShellMenus : public QObject {
                          {"mnuAyudaBD", 119}};
         for (const auto& c : controles) {
             QMenu* menu = w.findChild<QMenu*>(c.nombre);
-            const QString texto = menu ? menu->title() : w.findChild<QAction*>(c.nombre)->text();
+            const QString texto =
+                Visible(menu ? menu->title() : w.findChild<QAction*>(c.nombre)->text());
             QCOMPARE(texto, QString::fromStdString(TextoAbsoluto(c.id + 10000)));
         }
-        QCOMPARE(w.findChild<QMenu*>("mnuArchivo")->title(), QStringLiteral("Arxiu"));
-        QCOMPARE(w.findChild<QAction*>("mnuAbrir")->text(), QStringLiteral("Obrir base de dades"));
+        QCOMPARE(Visible(w.findChild<QMenu*>("mnuArchivo")->title()), QStringLiteral("Arxiu"));
+        QCOMPARE(Visible(w.findChild<QAction*>("mnuAbrir")->text()),
+                 QStringLiteral("Obrir base de dades"));
         // The two fixed captions and the title stay Spanish.
-        QCOMPARE(w.findChild<QAction*>("mnuImportarBoletines")->text(),
+        QCOMPARE(Visible(w.findChild<QAction*>("mnuImportarBoletines")->text()),
                  QStringLiteral("Importar boletines"));
-        QCOMPARE(w.findChild<QAction*>("mnuSelIdioma")->text(),
+        QCOMPARE(Visible(w.findChild<QAction*>("mnuSelIdioma")->text()),
                  QStringLiteral("Seleccionar idioma"));
         QCOMPARE(w.windowTitle(), QStringLiteral("VELIORA"));
+    }
+
+    void mnemonicsDoNotClashInEitherLanguage() {
+        for (const char* idioma : {"0", "1"}) {
+            EntornoShell::FijarIdioma(idioma);
+            frmVLRMdi w;
+            w.Iniciar({});
+            auto* ventana = w.findChild<QMenu*>("mnuVentana");
+            emit ventana->aboutToShow();  // its items are made on opening
+            std::vector<QList<QAction*>> grupos{w.menuBar()->actions()};
+            for (QAction* a : w.menuBar()->actions()) grupos.push_back(a->menu()->actions());
+            for (const auto& grupo : grupos) {
+                QSet<QChar> usadas;
+                for (QAction* a : grupo) {
+                    if (a->isSeparator())
+                        continue;
+                    const qsizetype i = a->text().indexOf(QLatin1Char('&'));
+                    QVERIFY2(i >= 0 && i + 1 < a->text().size(), qPrintable(a->text()));
+                    const QChar letra = a->text()[i + 1].toUpper();
+                    QVERIFY2(!usadas.contains(letra), qPrintable(idioma + (": " + a->text())));
+                    usadas.insert(letra);
+                }
+            }
+        }
     }
 
     void estadosSinBaseDeDatos() {

@@ -234,10 +234,11 @@ void Database::ClearDeadline() {
 }
 
 void Database::Interrupt() {
-    if (conn_) {
+    // Through the progress handler, not sqlite3_interrupt: the engine's own interrupt stays
+    // in force while any statement of the connection is active, so a grid's half-read
+    // result would fail every later statement.
+    if (conn_)
         conn_->interrupted.store(true);
-        sqlite3_interrupt(conn_->db);
-    }
 }
 
 void Database::ResetInterrupt() {

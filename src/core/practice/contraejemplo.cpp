@@ -68,22 +68,37 @@ struct Variante {
     std::vector<Value> parametros;
 };
 
-// An ISO date (with its time, if any) moved by `dias`; empty when it is not one.
-std::string MoverFecha(const std::string& iso, int dias) {
+// An ISO date moved by `dias`, or an ISO date and time ("yyyy-mm-dd hh:nn:ss") moved by
+// `segundos`; empty when it is not one. A date keeps what follows it.
+std::string MoverFecha(const std::string& iso, int dias, int segundos = 0) {
     using namespace std::chrono;
     if (iso.size() < 10 || iso[4] != '-' || iso[7] != '-')
         return {};
-    int a = 0, m = 0, d = 0;
+    int a = 0, m = 0, d = 0, h = 0, n = 0, sg = 0;
     if (std::sscanf(iso.c_str(), "%4d-%2d-%2d", &a, &m, &d) != 3)
         return {};
     const year_month_day ymd{year{a}, month{unsigned(m)}, day{unsigned(d)}};
     if (!ymd.ok())
         return {};
-    const year_month_day nuevo{sys_days{ymd} + days{dias}};
-    char texto[16];
-    std::snprintf(texto, sizeof texto, "%04d-%02u-%02u", int(nuevo.year()), unsigned(nuevo.month()),
-                  unsigned(nuevo.day()));
-    return texto + iso.substr(10);
+    if (segundos == 0) {
+        const year_month_day nuevo{sys_days{ymd} + days{dias}};
+        char texto[16];
+        std::snprintf(texto, sizeof texto, "%04d-%02u-%02u", int(nuevo.year()),
+                      unsigned(nuevo.month()), unsigned(nuevo.day()));
+        return texto + iso.substr(10);
+    }
+    if (iso.size() != 19 || std::sscanf(iso.c_str() + 10, " %2d:%2d:%2d", &h, &n, &sg) != 3 ||
+        h > 23 || n > 59 || sg > 59)
+        return {};
+    const sys_seconds t = sys_days{ymd} + hours{h} + minutes{n} + seconds{sg + segundos};
+    const auto dia = floor<days>(t);
+    const year_month_day f{dia};
+    const hh_mm_ss<seconds> hora{t - dia};
+    char texto[24];
+    std::snprintf(texto, sizeof texto, "%04d-%02u-%02u %02d:%02d:%02d", int(f.year()),
+                  unsigned(f.month()), unsigned(f.day()), int(hora.hours().count()),
+                  int(hora.minutes().count()), int(hora.seconds().count()));
+    return texto;
 }
 
 struct Literales {
@@ -129,9 +144,10 @@ std::vector<Value> ValoresFrontera(const Literales& l, int tipo) {
             }
         }
     } else if (Fecha(tipo)) {
+        // A day either side, and for a moment of a day a second either side.
         for (const std::string& t : l.textos)
-            for (int dias : {0, -1, 1}) {
-                std::string f = MoverFecha(t, dias);
+            for (auto [dias, segundos] : {std::pair{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+                std::string f = MoverFecha(t, dias, segundos);
                 if (!f.empty())
                     anadir(Value::Text(std::move(f)));
             }

@@ -1,6 +1,9 @@
 #include "core/practice/sesion.h"
 
+#include "core/generator/calidad.h"
 #include "core/generator/generador.h"
+#include "core/shell/registro.h"
+#include "core/shell/textos.h"
 
 namespace veliora {
 
@@ -11,7 +14,13 @@ constexpr int kTicksBoletin = 1;  // seconds
 
 SesionPractica::SesionPractica(std::shared_ptr<engine::Database> usuario,
                                std::shared_ptr<engine::Database> auxiliar)
-    : usuario_(std::move(usuario)), auxiliar_(std::move(auxiliar)) {}
+    : usuario_(std::move(usuario)),
+      auxiliar_(std::move(auxiliar)),
+      evitarTriviales_(generador::LeerOpcionesCalidad().activa),
+      juez_(LeerOpcionesJuez()) {
+    // The window decides what of the missing rows to show.
+    juez_.revelar = true;
+}
 
 SesionPractica::~SesionPractica() = default;
 
@@ -35,6 +44,7 @@ bool SesionPractica::CargarGenerador() {
         generador_ = std::make_unique<GeneradorConsultas>(usuario_, auxiliar_);
     engine::EngineError error;
     generadorCargado_ = generador_->Cargar(error);
+    generador_->EvitarTriviales(evitarTriviales_);
     return generadorCargado_;
 }
 
@@ -97,23 +107,44 @@ std::string SesionPractica::Solucion() const {
 }
 
 ResultadoComprobacion SesionPractica::Comprobar(std::string_view respuesta) const {
-    return Comprobacion(std::string(respuesta))();
+    return Comprobacion(std::string(respuesta))().resultado;
 }
 
-std::function<ResultadoComprobacion()> SesionPractica::Comprobacion(std::string respuesta) const {
-    return [usuario = usuario_, solucion = Solucion(), respuesta = std::move(respuesta)] {
+std::function<Juicio()> SesionPractica::Comprobacion(std::string respuesta) const {
+    return [usuario = usuario_, solucion = Solucion(), respuesta = std::move(respuesta),
+            opciones = juez_] {
         if (!usuario || !usuario->IsOpen())
-            return ResultadoComprobacion{Veredicto::SolucionInvalida,
-                                         MensajeVeredicto(Veredicto::SolucionInvalida),
-                                         {},
-                                         Motivo::Ninguno};
-        return ComprobarRespuesta(*usuario, solucion, respuesta);
+            return Juicio{{Veredicto::SolucionInvalida,
+                           MensajeVeredicto(Veredicto::SolucionInvalida),
+                           {},
+                           Motivo::Ninguno},
+                          {},
+                          {}};
+        return Juzgar(*usuario, solucion, respuesta, opciones);
     };
 }
 
 void SesionPractica::Anotar(const ResultadoComprobacion& resultado) {
-    if (resultado.veredicto == Veredicto::Correcto)
+    // Right on this data is still the right result: the solution may be compared with it.
+    if (resultado.veredicto == Veredicto::Correcto ||
+        resultado.veredicto == Veredicto::CorrectoSoloAqui)
         disponible_ = true;
+}
+
+std::string SesionPractica::TextoDiferencias(const Diferencias& d) const {
+    if (disponible_ || d.faltan.filas.empty())
+        return veliora::TextoDiferencias(d);
+    Diferencias visibles = d;
+    visibles.faltan = {};
+    return veliora::TextoDiferencias(visibles) + "\r\n" + Texto(1820);
+}
+
+void SesionPractica::EvitarTriviales(bool activa) {
+    evitarTriviales_ = activa;
+    GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorEvitarTriviales,
+                 activa ? "1" : "0");
+    if (generador_)
+        generador_->EvitarTriviales(activa);
 }
 
 void SesionPractica::EmpezarEspera(bool profesor) {

@@ -15,6 +15,7 @@
 #include "core/bulletins/boletines.h"
 #include "core/engine/database.h"
 #include "core/practice/comprobar.h"
+#include "core/practice/juez.h"
 
 namespace veliora {
 
@@ -68,11 +69,21 @@ class SesionPractica {
     // ---- Checking ----
     // Judges `respuesta` against the current solution.
     ResultadoComprobacion Comprobar(std::string_view respuesta) const;
-    // The same check, bound to the solution on show now: it may run on another thread
+    // The same check, bound to the solution on show now, with what the judge adds: the
+    // differences of a wrong answer (the missing rows always computed; see
+    // TextoDiferencias) or a counterexample to a right one. It may run on another thread
     // whatever the session does meanwhile. Hand its result to Anotar.
-    std::function<ResultadoComprobacion()> Comprobacion(std::string respuesta) const;
+    std::function<Juicio()> Comprobacion(std::string respuesta) const;
     // A right answer makes the solution available at once (a running wait still counts).
     void Anotar(const ResultadoComprobacion& resultado);
+    // The differences as the student may see them now: the rows the answer misses reveal
+    // part of the solution, so they show only once the solution is available.
+    std::string TextoDiferencias(const Diferencias& d) const;
+
+    // "Evitar preguntas triviales": read from the settings; a change is saved there and
+    // applies from the next question. Not while Generar runs.
+    bool EvitaTriviales() const { return evitarTriviales_; }
+    void EvitarTriviales(bool activa);
 
     // ---- The wait before the solution ----
     // Starts the wait of the question just shown: five one-minute ticks for a student, none
@@ -94,6 +105,8 @@ class SesionPractica {
     std::shared_ptr<engine::Database> auxiliar_;
     std::unique_ptr<GeneradorConsultas> generador_;
     bool generadorCargado_ = false;
+    bool evitarTriviales_;
+    OpcionesJuez juez_;
 
     bool modoBoletin_ = false;
     std::string solucion_;

@@ -53,12 +53,13 @@ Qt::ItemFlags ModeloRecordset::flags(const QModelIndex& index) const {
 }
 
 bool ModeloRecordset::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && (!rs_->AtEnd() || std::size_t(filas_) < rs_->RecordCount()) &&
+    return !pausado_ && !parent.isValid() &&
+           (!rs_->AtEnd() || std::size_t(filas_) < rs_->RecordCount()) &&
            filas_ < INT_MAX - kFilasPorBloque;
 }
 
 void ModeloRecordset::fetchMore(const QModelIndex& parent) {
-    if (parent.isValid())
+    if (pausado_ || parent.isValid())
         return;
     rs_->FetchUpTo(std::size_t(filas_) + kFilasPorBloque);
     const int total = int(rs_->RecordCount());

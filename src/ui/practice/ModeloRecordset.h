@@ -24,6 +24,10 @@ class ModeloRecordset : public QAbstractTableModel {
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
+    // While another statement runs on the same connection (a worker), the view fetches
+    // nothing: one thread uses the connection at a time.
+    void Pausar(bool pausado) { pausado_ = pausado; }
+
     // The error that stopped fetching (the time limit, for example); none while fine.
     const engine::EngineError& Error() const { return rs_->Error(); }
 
@@ -37,6 +41,7 @@ class ModeloRecordset : public QAbstractTableModel {
   private:
     std::unique_ptr<engine::Recordset> rs_;
     int filas_ = 0;  // rows the view knows of
+    bool pausado_ = false;
     std::function<void(const engine::EngineError&)> alFallar_;
 };
 

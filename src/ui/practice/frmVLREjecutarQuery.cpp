@@ -1,5 +1,7 @@
 #include "ui/practice/frmVLREjecutarQuery.h"
 
+#include <sqlite3.h>
+
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -24,6 +26,7 @@
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
+#include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
 
@@ -35,12 +38,8 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     FrPregunta_->setObjectName(QStringLiteral("FrPregunta"));
     txtPregunta_ = new QPlainTextEdit(FrPregunta_);
     txtPregunta_->setObjectName(QStringLiteral("txtPregunta"));
-    txtPregunta_->setTabChangesFocus(true);
-    // The same fixed-pitch face as the practice window's answer box.
-    QFont fija(QStringLiteral("Courier New"));
-    fija.setStyleHint(QFont::TypeWriter);
-    fija.setFixedPitch(true);
-    txtPregunta_->setFont(fija);
+    TabuladorConControl(txtPregunta_);
+    txtPregunta_->setFont(FuenteSQL());
     txtPregunta_->setMinimumHeight(60);
     auto* capaPregunta = new QVBoxLayout(FrPregunta_);
     capaPregunta->addWidget(txtPregunta_);
@@ -83,7 +82,11 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
 
     connect(cmdEjecutar_, &QPushButton::clicked, this, [this] { cmdEjecutar_Click(); });
     connect(cmdSalir_, &QPushButton::clicked, this, &QWidget::close);
-    connect(trabajo_, &Trabajo::terminado, this, [this] { cmdEjecutar_->setEnabled(true); });
+    connect(trabajo_, &Trabajo::terminado, this, [this] {
+        cmdEjecutar_->setEnabled(true);
+        if (DataDatos_)
+            DataDatos_->Pausar(false);
+    });
     for (auto tecla : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {
         auto* s = new QShortcut(QKeySequence(tecla), this);
         s->setContext(Qt::WidgetWithChildrenShortcut);
@@ -131,7 +134,7 @@ void frmVLREjecutarQuery::cmdEjecutar_Click() {
     if (Ocupada())
         return;
     if (!bdUsuario_) {
-        MostrarError({21, Texto(1164), {}});
+        MostrarError({SQLITE_MISUSE, Texto(1164), {}});
         return;
     }
     const std::string sql = txtPregunta_->toPlainText().toStdString();
@@ -152,15 +155,19 @@ void frmVLREjecutarQuery::cmdEjecutar_Click() {
             const double segundos = double(reloj.elapsed()) / 1000.0;
             return [this, rs, error, segundos] {
                 if (!*rs) {
-                    MostrarError(error.failed() ? error : engine::EngineError{1, {}, {}});
+                    MostrarError(error.failed() ? error
+                                                : engine::EngineError{SQLITE_ERROR, {}, {}});
                     return;
                 }
                 MostrarResultado(std::move(*rs), segundos);
             };
         },
         [this] { lblFilas_->setText(T(1156)); });
-    if (lanzado)
+    if (lanzado) {
         cmdEjecutar_->setEnabled(false);
+        if (DataDatos_)
+            DataDatos_->Pausar(true);
+    }
 }
 
 void frmVLREjecutarQuery::MostrarResultado(std::unique_ptr<engine::Recordset> rs, double segundos) {

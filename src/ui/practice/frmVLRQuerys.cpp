@@ -12,6 +12,7 @@
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/practice/sesion.h"
@@ -20,6 +21,7 @@
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
+#include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
 
@@ -54,7 +56,8 @@ constexpr int kAltoBoton = 420;
 constexpr int kAnchoSalir = 1500;
 constexpr int kTopFilaBoletin = kTopSolucion + kAltoMarco + kMargen;
 
-constexpr int kAltoTrabajo = 26;  // pixels of the busy strip, below the lowest row
+constexpr int kAltoTrabajo = 26;       // pixels of the busy strip, below the lowest row
+constexpr int kAltoDiferencias = 160;  // pixels the open differences area adds
 
 Icono IconoDe(Veredicto v) {
     switch (v) {
@@ -94,12 +97,10 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     FrRespuesta_ = marco("FrRespuesta", "txtRespuesta", txtRespuesta_);
     FrSolucion_ = marco("FrSolucion", "txtSolucion", txtSolucion_);
     txtPregunta_->setReadOnly(true);
+    TabuladorConControl(txtRespuesta_);
     txtSolucion_->setReadOnly(true);
-    QFont fija(QStringLiteral("Courier New"));
-    fija.setStyleHint(QFont::TypeWriter);
-    fija.setFixedPitch(true);
-    txtRespuesta_->setFont(fija);
-    txtSolucion_->setFont(fija);
+    txtRespuesta_->setFont(FuenteSQL());
+    txtSolucion_->setFont(FuenteSQL());
 
     for (int i = 0; i < 5; ++i) {
         auto* chk = new QCheckBox(this);
@@ -134,15 +135,37 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     cmdCompRespuesta2_ = boton("cmdCompRespuesta2");
     cmdMostrarSolucion2_ = boton("cmdMostrarSolucion2");
     cmdSalir_ = boton("cmdSalir");
+    // Teachers choose whether questions whose result is empty or ignores their condition
+    // are redrawn; the setting is kept for the next sessions.
+    chkEvitarTriviales_ = new QCheckBox(this);
+    chkEvitarTriviales_->setObjectName(QStringLiteral("chkEvitarTriviales"));
+    chkEvitarTriviales_->setChecked(sesion_->EvitaTriviales());
+    connect(chkEvitarTriviales_, &QCheckBox::toggled, this, [this] { chkEvitarTriviales_Click(); });
+    cmdVerDiferencias_ = new QToolButton(this);
+    cmdVerDiferencias_->setObjectName(QStringLiteral("cmdVerDiferencias"));
+    cmdVerDiferencias_->setCheckable(true);
+    cmdVerDiferencias_->setAutoRaise(true);
+    cmdVerDiferencias_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    cmdVerDiferencias_->setArrowType(Qt::RightArrow);
+    cmdVerDiferencias_->hide();
+    connect(cmdVerDiferencias_, &QToolButton::toggled, this, [this](bool on) { AbrirDetalle(on); });
+    txtDiferencias_ = new QPlainTextEdit(this);
+    txtDiferencias_->setObjectName(QStringLiteral("txtDiferencias"));
+    txtDiferencias_->setReadOnly(true);
+    txtDiferencias_->setTabChangesFocus(true);
+    txtDiferencias_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtDiferencias_->setFont(FuenteSQL());
+    txtDiferencias_->hide();
     cmdAntQuery_->setText(QStringLiteral("<<"));
     cmdSigQuery_->setText(QStringLiteral(">>"));
 
     // Reading order: question, answer, the buttons of the mode, the kinds, exit.
     QWidget* orden[] = {
-        txtPregunta_,    txtRespuesta_, cmdQuery_,    cmdCompRespuesta_,  cmdMostrarSolucion_,
-        cmdGuardarCons_, cmdAntQuery_,  cmdSigQuery_, cmdCompRespuesta2_, cmdMostrarSolucion2_,
-        chkQuery_[0],    chkQuery_[1],  chkQuery_[2], chkQuery_[3],       chkQuery_[4],
-        txtSolucion_,    cmdSalir_};
+        txtPregunta_,        txtRespuesta_,        cmdQuery_,       cmdCompRespuesta_,
+        cmdMostrarSolucion_, cmdGuardarCons_,      cmdAntQuery_,    cmdSigQuery_,
+        cmdCompRespuesta2_,  cmdMostrarSolucion2_, chkQuery_[0],    chkQuery_[1],
+        chkQuery_[2],        chkQuery_[3],         chkQuery_[4],    chkEvitarTriviales_,
+        txtSolucion_,        cmdVerDiferencias_,   txtDiferencias_, cmdSalir_};
     for (std::size_t i = 1; i < std::size(orden); ++i) setTabOrder(orden[i - 1], orden[i]);
 
     trabajo_ = new Trabajo(this);
@@ -247,6 +270,8 @@ void frmVLRQuerys::CargarTextos() {
     lblNPregunta_->setText(T(1114));
     lblDePregunta_->setText(T(1115));
     cmdQuery_->setText(T(1121));
+    chkEvitarTriviales_->setText(T(1819));
+    cmdVerDiferencias_->setText(T(1810));
 }
 
 void frmVLRQuerys::paintEvent(QPaintEvent* event) {
@@ -264,7 +289,7 @@ void frmVLRQuerys::resizeEvent(QResizeEvent* event) {
 
 void frmVLRQuerys::Colocar() {
     const int dx = std::max(0, width() - tamano_.width());
-    const int dy = std::max(0, height() - tamano_.height());
+    const int dy = std::max(0, height() - AltoDiferencias() - tamano_.height());
     // The three boxes share the extra height; what is below them moves down with them.
     const int dyMarco = dy / 3;
     const int alto = Px(kAltoMarco) + dyMarco;
@@ -303,9 +328,40 @@ void frmVLRQuerys::Colocar() {
     else
         cmdSalir_->setGeometry(solucion.right() + 1 - Px(kAnchoSalir), fila, Px(kAnchoSalir),
                                altoBoton);
+    // Below the lowest row: the busy strip, or after a check the "Ver diferencias" button;
+    // the teachers' setting at the right; under them the differences area when open.
     const int abajo = modoBoletin_ ? fila + altoBoton : solucion.bottom() + 1;
-    trabajo_->setGeometry(solucion.x(), abajo + 3, solucion.width(), kAltoTrabajo);
+    int anchoFila = solucion.width();
+    if (chkEvitarTriviales_->isVisible()) {
+        const int ancho = chkEvitarTriviales_->sizeHint().width();
+        const int derecha = width() - Px(240) / 2;
+        chkEvitarTriviales_->setGeometry(derecha - ancho, abajo + 3, ancho, kAltoTrabajo);
+        anchoFila = std::min(anchoFila, derecha - ancho - 6 - solucion.x());
+    }
+    trabajo_->setGeometry(solucion.x(), abajo + 3, anchoFila, kAltoTrabajo);
     trabajo_->raise();
+    cmdVerDiferencias_->setGeometry(solucion.x(), abajo + 3,
+                                    std::min(anchoFila, cmdVerDiferencias_->sizeHint().width()),
+                                    kAltoTrabajo);
+    txtDiferencias_->setGeometry(solucion.x(), abajo + 3 + kAltoTrabajo + 3,
+                                 width() - solucion.x() - Px(240) / 2, kAltoDiferencias - 6);
+}
+
+int frmVLRQuerys::AltoDiferencias() const {
+    return juicio_ && cmdVerDiferencias_->isChecked() ? kAltoDiferencias : 0;
+}
+
+void frmVLRQuerys::AjustarAlto(int antes) {
+    // The area adds its height below what is there; the boxes keep theirs.
+    const int delta = AltoDiferencias() - antes;
+    if (delta != 0) {
+        updateGeometry();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->resize(sub->width(), sub->height() + delta);
+        else
+            resize(width(), height() + delta);
+    }
+    Colocar();
 }
 
 void frmVLRQuerys::TimerInicio_Timer() {
@@ -343,6 +399,8 @@ void frmVLRQuerys::ConfigurarControles(bool modoBoletin) {
         w->setVisible(!modoBoletin);
     if (!ModoProfesor)
         cmdGuardarCons_->setVisible(false);
+    chkEvitarTriviales_->setVisible(!modoBoletin && ModoProfesor);
+    OlvidarDetalle();
     Colocar();
 }
 
@@ -371,8 +429,9 @@ void frmVLRQuerys::chkQuery_Click() {
 
 void frmVLRQuerys::Ocupar(bool ocupada) {
     // While a worker runs, nothing that would start another or change the question.
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdQuery_, cmdCompRespuesta_, cmdAntQuery_,
-                                                      cmdSigQuery_, cmdGuardarCons_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmdQuery_, cmdCompRespuesta_, cmdAntQuery_, cmdSigQuery_,
+                                         cmdGuardarCons_, chkEvitarTriviales_})
         w->setEnabled(!ocupada);
     cmdCompRespuesta2_->setEnabled(!ocupada && sesion_->TotalPreguntas() > 0);
     if (!ocupada && modoBoletin_)
@@ -402,6 +461,7 @@ void frmVLRQuerys::cmdQuery_Click() {
 }
 
 void frmVLRQuerys::MostrarPregunta() {
+    OlvidarDetalle();
     txtPregunta_->setPlainText(TextoPregunta());
     txtSolucion_->clear();
     txtRespuesta_->clear();
@@ -425,6 +485,9 @@ void frmVLRQuerys::tmrHabilitarBotonSolucion_Timer() {
 void frmVLRQuerys::HabilitarSolucion(bool habilitar) {
     cmdMostrarSolucion_->setEnabled(habilitar);
     cmdMostrarSolucion2_->setEnabled(habilitar);
+    // The rows the answer misses may show now.
+    if (habilitar && juicio_)
+        MostrarDetalle();
 }
 
 void frmVLRQuerys::AbrirBoletin() {
@@ -479,12 +542,13 @@ void frmVLRQuerys::cmdMostrarSolucion2_Click() {
 void frmVLRQuerys::ComprobarRespuesta() {
     if (Ocupada())
         return;
+    OlvidarDetalle();
     auto comprobacion = sesion_->Comprobacion(txtRespuesta_->toPlainText().toStdString());
     const bool lanzado = trabajo_->Lanzar(
         T(1153), sesion_->Usuario(),
         [this, comprobacion]() -> Trabajo::Entrega {
-            auto r = comprobacion();
-            return [this, r] { MostrarVeredicto(r); };
+            auto juicio = comprobacion();
+            return [this, juicio = std::move(juicio)] { MostrarVeredicto(juicio); };
         },
         [this] {
             // No verdict: only that it was cancelled.
@@ -494,12 +558,48 @@ void frmVLRQuerys::ComprobarRespuesta() {
         Ocupar(true);
 }
 
-void frmVLRQuerys::MostrarVeredicto(const ResultadoComprobacion& r) {
+void frmVLRQuerys::MostrarVeredicto(const Juicio& juicio) {
+    const ResultadoComprobacion& r = juicio.resultado;
     Mensaje(Q(r.mensaje), IconoDe(r.veredicto), Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    const int antes = AltoDiferencias();
+    if (juicio.diferencias || juicio.contraejemplo)
+        juicio_ = juicio;
     // A right answer makes the solution available at once; a running wait still counts down.
     sesion_->Anotar(r);
     if (sesion_->SolucionDisponible())
         HabilitarSolucion(true);
+    if (juicio_)
+        MostrarDetalle();
+    AjustarAlto(antes);
+}
+
+void frmVLRQuerys::MostrarDetalle() {
+    if (juicio_->diferencias)
+        txtDiferencias_->setPlainText(Q(sesion_->TextoDiferencias(*juicio_->diferencias)));
+    else
+        txtDiferencias_->setPlainText(Q(juicio_->resultado.mensaje));
+    cmdVerDiferencias_->show();
+    txtDiferencias_->setVisible(cmdVerDiferencias_->isChecked());
+}
+
+void frmVLRQuerys::OlvidarDetalle() {
+    // The open or closed state stays for the next answer.
+    const int antes = AltoDiferencias();
+    juicio_.reset();
+    cmdVerDiferencias_->hide();
+    txtDiferencias_->hide();
+    txtDiferencias_->clear();
+    AjustarAlto(antes);
+}
+
+void frmVLRQuerys::AbrirDetalle(bool abierto) {
+    cmdVerDiferencias_->setArrowType(abierto ? Qt::DownArrow : Qt::RightArrow);
+    txtDiferencias_->setVisible(abierto && juicio_);
+    AjustarAlto(juicio_ && !abierto ? kAltoDiferencias : 0);
+}
+
+void frmVLRQuerys::chkEvitarTriviales_Click() {
+    sesion_->EvitarTriviales(chkEvitarTriviales_->isChecked());
 }
 
 void frmVLRQuerys::cmdGuardarCons_Click() {

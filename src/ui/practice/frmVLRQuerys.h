@@ -6,9 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
-#include "core/practice/comprobar.h"
+#include "core/practice/juez.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -16,6 +17,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class QToolButton;
 
 namespace veliora {
 class SesionPractica;
@@ -59,9 +61,10 @@ class frmVLRQuerys : public QWidget {
     // Timer periods in milliseconds (tests shorten them). Apply to windows created after.
     static void FijarIntervalos(int inicio, int minuto, int segundo);
 
-    // The size its mode gives it: controls sit at fixed places, as designed.
-    QSize sizeHint() const override { return tamano_; }
-    QSize minimumSizeHint() const override { return tamano_; }
+    // The size its mode gives it (controls sit at fixed places, as designed), and the
+    // differences area when it is open.
+    QSize sizeHint() const override { return tamano_ + QSize(0, AltoDiferencias()); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -80,7 +83,16 @@ class frmVLRQuerys : public QWidget {
     // Places the controls at their designed places, the boxes taking what the window has
     // beyond its designed size.
     void Colocar();
-    void MostrarVeredicto(const ResultadoComprobacion& r);
+    void MostrarVeredicto(const Juicio& juicio);
+    // The differences of the last wrong answer, or the counterexample of the last answer
+    // right only on this data, under the "Ver diferencias" button; nothing when neither.
+    void MostrarDetalle();
+    void OlvidarDetalle();
+    void AbrirDetalle(bool abierto);
+    int AltoDiferencias() const;
+    // Grows or shrinks the window by what the differences area changed since `antes`.
+    void AjustarAlto(int antes);
+    void chkEvitarTriviales_Click();
     void Ocupar(bool ocupada);
 
     void chkQuery_Click();
@@ -122,6 +134,10 @@ class frmVLRQuerys : public QWidget {
     QLabel* lblDePregunta_;
     QLabel* lblTotalPreguntas_;
     QPushButton* cmdSalir_;
+    QCheckBox* chkEvitarTriviales_;
+    QToolButton* cmdVerDiferencias_;
+    QPlainTextEdit* txtDiferencias_;
+    std::optional<Juicio> juicio_;  // of the last check, while it is worth showing
     QTimer* TimerInicio_;
     QTimer* tmrHabilitarBotonSolucion_;
 };

@@ -21,7 +21,67 @@ namespace veliora::ui {
 
 namespace {
 constexpr const char* kValorGeometria = "GEOMETRIA";
+
+// The caption's mnemonic, upper case ("&&" is a literal ampersand); null when it has none.
+QChar Mnemonico(const QString& texto) {
+    for (qsizetype i = 0; i + 1 < texto.size(); ++i) {
+        if (texto[i] != QLatin1Char('&'))
+            continue;
+        if (texto[i + 1] != QLatin1Char('&'))
+            return texto[i + 1].toUpper();
+        ++i;
+    }
+    return {};
+}
+
+// Only keys every keyboard layout types directly: an accented letter would not answer Alt.
+bool Asignable(QChar c) {
+    return c.unicode() < 128 && c.isLetterOrNumber();
+}
+
+void PonerMnemonicos(const QList<QAction*>& acciones) {
+    QList<QChar> usadas;
+    for (QAction* a : acciones)
+        if (const QChar c = Mnemonico(a->text()); !c.isNull())
+            usadas.append(c);
+    for (QAction* a : acciones) {
+        if (a->isSeparator() || a->text().isEmpty() || !Mnemonico(a->text()).isNull())
+            continue;
+        QString texto = a->text();
+        texto.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        auto libre = [&](qsizetype i) {
+            return texto[i] != QLatin1Char('&') && Asignable(texto[i]) &&
+                   !usadas.contains(texto[i].toUpper());
+        };
+        qsizetype elegida = -1;
+        for (qsizetype i = 0; i < texto.size() && elegida < 0; ++i)
+            if ((i == 0 || texto[i - 1] == QLatin1Char(' ')) && libre(i))
+                elegida = i;
+        for (qsizetype i = 0; i < texto.size() && elegida < 0; ++i)
+            if (libre(i))
+                elegida = i;
+        if (elegida < 0)
+            continue;
+        usadas.append(texto[elegida].toUpper());
+        texto.insert(elegida, QLatin1Char('&'));
+        a->setText(texto);
+    }
+}
 }  // namespace
+
+void PonerMnemonicos(QMenuBar* barra) {
+    PonerMnemonicos(barra->actions());
+    for (QAction* a : barra->actions())
+        if (a->menu())
+            PonerMnemonicos(a->menu());
+}
+
+void PonerMnemonicos(QMenu* menu) {
+    PonerMnemonicos(menu->actions());
+    for (QAction* a : menu->actions())
+        if (a->menu())
+            PonerMnemonicos(a->menu());
+}
 
 QMenu* CrearMenuVentana(QMainWindow* principal, QMdiArea* area, QMenu* antes) {
     auto* menu = new QMenu(principal);
@@ -48,6 +108,7 @@ QMenu* CrearMenuVentana(QMainWindow* principal, QMdiArea* area, QMenu* antes) {
             a->setCheckable(true);
             a->setChecked(sub == area->activeSubWindow());
         }
+        PonerMnemonicos(menu);
     });
     TextosMenuVentana(menu);
     return menu;

@@ -5,6 +5,7 @@
 class QMainWindow;
 class QMdiArea;
 class QMenu;
+class QMenuBar;
 class QMdiSubWindow;
 class QString;
 
@@ -14,6 +15,12 @@ namespace veliora::ui {
 QMenu* CrearMenuVentana(QMainWindow* principal, QMdiArea* area, QMenu* antes);
 // Captions of the window menu in the interface's language.
 void TextosMenuVentana(QMenu* menu);
+
+// Gives every entry of the menu bar, and every item of each menu, a keyboard mnemonic that
+// no sibling uses: the first letter of a word where free, else another letter of it. Entries
+// that already have one keep it. Run after the captions change (language).
+void PonerMnemonicos(QMenuBar* barra);
+void PonerMnemonicos(QMenu* menu);
 
 // A status bar with the open database's file name, the mode and what runs now; it keeps
 // itself up to date.

@@ -251,6 +251,7 @@ void frmVLRMdi::CargarTextos() {
     mnuAyudaAcercaDe_->setText(T(118));
     mnuAyudaBD_->setText(T(119));
     TextosMenuVentana(mnuVentana_);
+    PonerMnemonicos(menuBar());
 }
 
 void frmVLRMdi::DeshabilitarMenus() {

@@ -1,9 +1,11 @@
 #include "ui/shell/ventanas.h"
 
+#include <QApplication>
 #include <QBoxLayout>
-#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -22,6 +24,32 @@ std::vector<QPointer<QWidget>>& Abiertas() {
     static std::vector<QPointer<QWidget>> abiertas;
     return abiertas;
 }
+// Ctrl+Tab types a tab in its box. The MDI area switches windows on Ctrl+Tab from an
+// application-wide filter; while the box has focus this one goes before it, as the latest.
+class TabuladorControl : public QObject {
+  public:
+    explicit TabuladorControl(QPlainTextEdit* caja) : QObject(caja), caja_(caja) {}
+    bool eventFilter(QObject* objeto, QEvent* evento) override {
+        const auto tipo = evento->type();
+        if (objeto == caja_ && tipo == QEvent::FocusIn)
+            qApp->installEventFilter(this);
+        else if (objeto == caja_ && tipo == QEvent::FocusOut)
+            qApp->removeEventFilter(this);
+        if (objeto != caja_ || (tipo != QEvent::ShortcutOverride && tipo != QEvent::KeyPress))
+            return false;
+        const auto* tecla = static_cast<QKeyEvent*>(evento);
+        if (tecla->key() != Qt::Key_Tab || tecla->modifiers() != Qt::ControlModifier)
+            return false;
+        if (tipo == QEvent::ShortcutOverride)
+            evento->accept();
+        else
+            caja_->insertPlainText(QStringLiteral("\t"));
+        return true;
+    }
+
+  private:
+    QPlainTextEdit* caja_;
+};
 }  // namespace
 
 QString NombreVentana(const QMetaObject& clase) {
@@ -111,6 +139,18 @@ void MostrarVentana(QWidget* ventana) {
     ventana->show();
     ventana->raise();
     ventana->activateWindow();
+}
+
+QFont FuenteSQL() {
+    QFont fija(QStringLiteral("Courier New"));
+    fija.setStyleHint(QFont::TypeWriter);
+    fija.setFixedPitch(true);
+    return fija;
+}
+
+void TabuladorConControl(QPlainTextEdit* caja) {
+    caja->setTabChangesFocus(true);
+    caja->installEventFilter(new TabuladorControl(caja));
 }
 
 }  // namespace veliora::ui

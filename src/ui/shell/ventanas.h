@@ -2,12 +2,14 @@
 // Each window exists at most once: found if open, created anew (its load step runs)
 // after it was closed. Child windows live in the main window's MDI area.
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <initializer_list>
 
 class QMdiArea;
+class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
@@ -30,6 +32,11 @@ void MarcoConBotones(QWidget* ventana, QWidget* marco, std::initializer_list<QPu
 // A single-shot timer named "TmrInicio" that runs `accion` `ms` after it starts (now), so
 // that slow set-up happens once the window is drawn.
 QTimer* TemporizadorInicio(QWidget* ventana, int ms, std::function<void()> accion);
+
+// The fixed-pitch face of every box that holds SQL or result rows.
+QFont FuenteSQL();
+// A box where one types SQL: Tab moves to the next control, Ctrl+Tab types a tab.
+void TabuladorConControl(QPlainTextEdit* caja);
 
 // Shows a window (its MDI sub-window when it has one) and brings it forward.
 void MostrarVentana(QWidget* ventana);
