@@ -1,13 +1,11 @@
 // Export of a bulletin: both layouts byte for byte, unsafe names, atomic writing.
-#include "core/bulletins/exportar.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
+#include "core/bulletins/exportar.h"
 #include "core/bulletins/mantenimiento.h"
-#include "core/shell/recursos.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -22,10 +20,9 @@ const std::string kSep = "----------------------------------------\r\n";
 class Exportar : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::BuildDatabase(home_ / "a.db_", std::string(EmbeddedResource("bdaux.sql")));
+        aux_ = test::NewAuxiliary(home_ / "a.db_");
+        ASSERT_TRUE(aux_);
         EngineError err;
-        aux_ = Database::Open((home_ / "a.db_").string(), Database::Kind::Auxiliary, err);
-        ASSERT_TRUE(aux_) << err.description;
         ASSERT_TRUE(CrearBoletin(*aux_, "Tema1", err));
         // Stored out of order: the file lists them by number.
         ASSERT_TRUE(InsertarLinea(*aux_, "Tema1", 2, "¿Cuántos?", "select\ncount(*) from t", err));

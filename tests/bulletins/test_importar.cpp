@@ -1,6 +1,4 @@
 // Importing a teacher's files: what is copied, what is refused, and the open database.
-#include "core/bulletins/importar.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/bulletins/importar.h"
 #include "core/bulletins/mantenimiento.h"
-#include "core/shell/recursos.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -25,9 +23,8 @@ void Escribir(const fs::path& ruta, const std::string& bytes) {
 
 // An auxiliary database holding one bulletin with one line.
 void Auxiliar(const fs::path& ruta, const std::string& boletin) {
-    test::BuildDatabase(ruta, std::string(EmbeddedResource("bdaux.sql")));
+    auto bd = test::NewAuxiliary(ruta);
     EngineError err;
-    auto bd = Database::Open(ruta.string(), Database::Kind::Auxiliary, err);
     ASSERT_TRUE(bd && CrearBoletin(*bd, boletin, err) &&
                 InsertarLinea(*bd, boletin, 1, "p", "select 1", err))
         << err.description;
@@ -115,10 +112,9 @@ TEST_F(Importar, AsksBeforeReplacingAnAuxiliaryWithOtherBulletins) {
 TEST_F(Importar, OpenAuxiliaryIsReplacedThroughItsConnection) {
     Auxiliar(destino_ / "alumnos.db_", "Viejo");
     Auxiliar(origen_ / "alumnos.db_", "Nuevo");
-    EngineError err;
-    auto abierta =
-        Database::Open((destino_ / "alumnos.db_").string(), Database::Kind::Auxiliary, err);
+    auto abierta = test::OpenDatabase(destino_ / "alumnos.db_", Database::Kind::Auxiliary);
     ASSERT_TRUE(abierta);
+    EngineError err;
 
     ResultadoImportacion r = Ejecutar(Sustituir::Si, abierta.get());
     EXPECT_EQ(r.copiados, 1) << (fallos_.empty() ? "" : fallos_[0]);
@@ -128,8 +124,7 @@ TEST_F(Importar, OpenAuxiliaryIsReplacedThroughItsConnection) {
     EXPECT_EQ(resumen[0].Nombre, "Nuevo");
     EXPECT_TRUE(InsertarLinea(*abierta, "Nuevo", 2, "q", "select 2", err)) << err.description;
     abierta->Close();
-    auto reabierta =
-        Database::Open((destino_ / "alumnos.db_").string(), Database::Kind::Auxiliary, err);
+    auto reabierta = test::OpenDatabase(destino_ / "alumnos.db_", Database::Kind::Auxiliary);
     ASSERT_TRUE(reabierta);
     EXPECT_EQ(LeerBoletin(*reabierta, "Nuevo", err).size(), 2u);
     reabierta->Close();

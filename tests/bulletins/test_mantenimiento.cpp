@@ -1,12 +1,10 @@
 // Editing bulletins by hand: numbers, headers, lines and the lines cursor.
-#include "core/bulletins/mantenimiento.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/bulletins/encriptar.h"
-#include "core/shell/recursos.h"
+#include "core/bulletins/mantenimiento.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -19,10 +17,8 @@ using engine::Value;
 class Mantenimiento : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::BuildDatabase(home_ / "alumnos.db_", std::string(EmbeddedResource("bdaux.sql")));
-        EngineError err;
-        aux_ = Database::Open((home_ / "alumnos.db_").string(), Database::Kind::Auxiliary, err);
-        ASSERT_TRUE(aux_) << err.description;
+        aux_ = test::NewAuxiliary(home_ / "alumnos.db_");
+        ASSERT_TRUE(aux_);
     }
     std::int64_t Contar(const std::string& sql) {
         EngineError err;

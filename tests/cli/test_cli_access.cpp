@@ -5,12 +5,7 @@
 
 #include "support/fixtures.h"
 
-using veliora::test::AccessFixtureDir;
-using veliora::test::ReadBytes;
-using veliora::test::RunCommand;
-using veliora::test::ShellArg;
-using veliora::test::TempHome;
-
+namespace veliora::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,11 +19,7 @@ class CliAccess : public ::testing::Test {
             GTEST_SKIP() << "veliora-mdb was not built (mdbtools-dev missing: run scripts/setup)";
         nwind_ = (AccessFixtureDir() / "nwind.mdb").string();
     }
-    int Run(const std::string& args, std::string& out) {
-        return RunCommand(std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
-                              ShellArg(home_.path().string()) + " " + args + " 2>/dev/null",
-                          out);
-    }
+    int Run(const std::string& args, std::string& out) { return RunCli(home_, args, out); }
     TempHome home_;
     std::string nwind_;
 };
@@ -97,3 +88,4 @@ TEST_F(CliAccess, UnreadableFilesFailCleanly) {
 }
 
 }  // namespace
+}  // namespace veliora::test

@@ -7,19 +7,10 @@
 
 #include "support/fixtures.h"
 
+namespace veliora::test {
 namespace {
 
 namespace fs = std::filesystem;
-using veliora::test::BuildFixture;
-using veliora::test::ReadBytes;
-using veliora::test::RunCommand;
-using veliora::test::TempHome;
-
-std::string Arg(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
 
 class CliBulletin : public ::testing::Test {
   protected:
@@ -28,14 +19,12 @@ class CliBulletin : public ::testing::Test {
         BuildFixture(db_, "eng_tienda");
     }
     int Run(const std::string& args, std::string& out) {
-        return RunCommand(std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
-                              Arg(home_.path().string()) + " bulletin " + args + " 2>/dev/null",
-                          out);
+        return RunCli(home_, "bulletin " + args, out);
     }
     // `args` is a subcommand and its options; --db is added after the subcommand.
     int Bulletin(const std::string& args, std::string& out) {
         const std::size_t blanco = std::min(args.find(' '), args.size());
-        return Run(args.substr(0, blanco) + " --db " + Arg(db_) + args.substr(blanco), out);
+        return Run(args.substr(0, blanco) + " --db " + ShellArg(db_) + args.substr(blanco), out);
     }
     TempHome home_;
     std::string db_;
@@ -78,7 +67,8 @@ TEST_F(CliBulletin, ExportAndImport) {
     EXPECT_EQ(ReadBytes(home_ / "Tema1.TXT"),
               "1. Uno\r\n\r\n\r\n1. select 1\r\n----------------------------------------\r\n\r\n");
     ASSERT_EQ(
-        Bulletin("export --name Tema1 --format pdf --out " + Arg((home_ / "t.pdf").string()), out),
+        Bulletin("export --name Tema1 --format pdf --out " + ShellArg((home_ / "t.pdf").string()),
+                 out),
         0);
     EXPECT_EQ(ReadBytes(home_ / "t.pdf").substr(0, 5), "%PDF-");
     EXPECT_EQ(Bulletin("export --name Tema1 --layout otra", out), 1);
@@ -91,12 +81,13 @@ TEST_F(CliBulletin, ExportAndImport) {
     fs::copy_file(home_ / "clase.db_", disco / "clase.db_");
     ASSERT_EQ(Bulletin("delete --name Tema1", out), 0);
     std::ofstream(disco / "nota.txt") << "x";
-    EXPECT_EQ(Run("import --from " + Arg(disco.string()), out), 1);
+    EXPECT_EQ(Run("import --from " + ShellArg(disco.string()), out), 1);
     EXPECT_EQ(out, "copied 1, failed 0, not replaced 1\n");
-    ASSERT_EQ(Run("import --from " + Arg(disco.string()) + " --yes", out), 0);
+    ASSERT_EQ(Run("import --from " + ShellArg(disco.string()) + " --yes", out), 0);
     ASSERT_EQ(Bulletin("list", out), 0);
     EXPECT_EQ(out, "../x\t1\nTema1\t1\n");
-    EXPECT_EQ(Run("import --from " + Arg((home_ / "nada").string()), out), 1);
+    EXPECT_EQ(Run("import --from " + ShellArg((home_ / "nada").string()), out), 1);
 }
 
 }  // namespace
+}  // namespace veliora::test

@@ -8,11 +8,7 @@
 namespace veliora {
 namespace {
 
-std::string Citar(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+const auto Citar = test::ShellArg;
 
 class CliCheckTest : public ::testing::Test {
   protected:
@@ -28,11 +24,10 @@ INSERT INTO Alumnos VALUES (1, 'Eva', 7.5), (2, 'Pau', 5), (3, 'Iker', NULL);
 
     int Check(const std::string& solucion, const std::string& respuesta, bool json,
               std::string& salida, const std::string& mas = "") {
-        std::string cmd = std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
-                          Citar(home_.path().string()) + " check --db " + Citar(db_.string()) +
-                          " --solution " + Citar(solucion) + " --answer " + Citar(respuesta) +
-                          (json ? " --json" : "") + mas + " 2>/dev/null";
-        return test::RunCommand(cmd, salida);
+        return test::RunCli(home_,
+                            "check --db " + Citar(db_.string()) + " --solution " + Citar(solucion) +
+                                " --answer " + Citar(respuesta) + (json ? " --json" : "") + mas,
+                            salida);
     }
 
     test::TempHome home_;
@@ -104,15 +99,13 @@ TEST_F(CliCheckTest, CounterexampleAndRevealedDifferences) {
 
 TEST_F(CliCheckTest, MissingOptionsOrDatabaseAreErrorsNotVerdicts) {
     std::string salida;
-    const std::string cli = std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
-                            Citar(home_.path().string()) + " check";
     EXPECT_NE(
-        test::RunCommand(
-            cli + " --db " + Citar(db_.string()) + " --answer 'select 1'" + " 2>/dev/null", salida),
+        test::RunCli(home_, "check --db " + Citar(db_.string()) + " --answer 'select 1'", salida),
         0);
-    EXPECT_NE(test::RunCommand(cli + " --db " + Citar((home_ / "nada.db").string()) +
-                                   " --solution 'select 1' --answer 'select 1' 2>/dev/null",
-                               salida),
+    EXPECT_NE(test::RunCli(home_,
+                           "check --db " + Citar((home_ / "nada.db").string()) +
+                               " --solution 'select 1' --answer 'select 1'",
+                           salida),
               0);
 }
 

@@ -1,19 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "support/fixtures.h"
 
-using veliora::test::BuildDatabase;
-using veliora::test::BuildFixture;
-using veliora::test::RunCommand;
-using veliora::test::TempHome;
-
+namespace veliora::test {
 namespace {
 
-std::string Arg(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+const auto Arg = ShellArg;
 
 class CliDiccionario : public ::testing::Test {
   protected:
@@ -22,10 +16,8 @@ class CliDiccionario : public ::testing::Test {
         BuildFixture(db_, "eng_tienda");
     }
     int Run(const std::string& args, std::string& out, const std::string& entrada = "") {
-        return RunCommand("printf " + Arg(entrada) + " | " + std::string(VELIORA_BIN_DIR) +
-                              "/veliora-cli --home " + Arg(home_.path().string()) + " " + args +
-                              " 2>/dev/null",
-                          out);
+        std::ofstream(home_ / "entrada.txt") << entrada;
+        return RunCli(home_, args + " < " + Arg((home_ / "entrada.txt").string()), out);
     }
     std::string Show() {
         std::string out;
@@ -117,3 +109,4 @@ TEST_F(CliDiccionario, LaPreguntaGeneradaUsaElNombreAceptado) {
 }
 
 }  // namespace
+}  // namespace veliora::test

@@ -4,18 +4,10 @@
 
 #include "support/fixtures.h"
 
-using veliora::test::BuildDatabase;
-using veliora::test::BuildFixture;
-using veliora::test::RunCommand;
-using veliora::test::TempHome;
-
+namespace veliora::test {
 namespace {
 
-std::string Arg(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+const auto Arg = ShellArg;
 
 // Whether the text is well-formed UTF-8 (what a JSON parser requires of its input).
 bool Utf8Valido(const std::string& s) {
@@ -43,16 +35,10 @@ class CliLimits : public ::testing::Test {
         BuildFixture(db_, "eng_tienda");
     }
     // Standard output and error together.
-    int Run(const std::string& args, std::string& out) {
-        return RunCommand(std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
-                              Arg(home_.path().string()) + " " + args + " 2>&1",
-                          out);
-    }
+    int Run(const std::string& args, std::string& out) { return RunCli(home_, args, out, true); }
     TempHome home_;
     std::string db_;
 };
-
-}  // namespace
 
 TEST_F(CliLimits, BadNumericValuesAreUsageErrors) {
     const std::string db = " --db " + Arg(db_) + " ";
@@ -137,3 +123,6 @@ TEST_F(CliLimits, GenerateSkipsKindsTheDatabaseCannotGive) {
     EXPECT_EQ(Run(db + "--kinds 2,3", out), 1) << out;
     EXPECT_NE(out.find("none of the requested kinds"), std::string::npos) << out;
 }
+
+}  // namespace
+}  // namespace veliora::test

@@ -2,23 +2,10 @@
 
 #include "support/fixtures.h"
 
-using veliora::test::BuildFixture;
-using veliora::test::ReadBytes;
-using veliora::test::RunCommand;
-using veliora::test::TempHome;
-
+namespace veliora::test {
 namespace {
 
-std::string Cli() {
-    return std::string(VELIORA_BIN_DIR) + "/veliora-cli";
-}
-
-// Single-quotes an argument for the shell.
-std::string Arg(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+const auto Arg = ShellArg;
 
 class Cli : public ::testing::Test {
   protected:
@@ -26,15 +13,10 @@ class Cli : public ::testing::Test {
         db_ = (home_ / "tienda.db").string();
         BuildFixture(db_, "eng_tienda");
     }
-    int Run(const std::string& args, std::string& out) {
-        return RunCommand(
-            ::Cli() + " --home " + Arg(home_.path().string()) + " " + args + " 2>/dev/null", out);
-    }
+    int Run(const std::string& args, std::string& out) { return RunCli(home_, args, out); }
     TempHome home_;
     std::string db_;
 };
-
-}  // namespace
 
 TEST_F(Cli, SchemaAsJson) {
     std::string out;
@@ -95,3 +77,6 @@ TEST_F(Cli, UsageErrors) {
     EXPECT_EQ(Run("sql --db " + Arg(db_) + " --bogus x \"select 1\"", out), 2);
     EXPECT_EQ(Run("schema --db " + Arg((home_ / "missing.db").string()), out), 1);
 }
+
+}  // namespace
+}  // namespace veliora::test

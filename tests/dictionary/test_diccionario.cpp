@@ -1,10 +1,8 @@
-#include "core/dictionary/diccionario.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 
-#include "core/shell/recursos.h"
+#include "core/dictionary/diccionario.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -24,17 +22,14 @@ class Diccionario : public ::testing::Test {
                             "  IdAlumne INTEGER REFERENCES \"l'alumne\"(Id), Nota REAL,"
                             "  \"d'examen\" TEXT);"
                             "CREATE TABLE Ciudad(Codi TEXT);");
-        test::BuildDatabase(home_ / "escola.db_",
-                            std::string(EmbeddedResource("bdaux.sql")) +
-                                "\nINSERT INTO Tablas VALUES ('Antigua','vieja','viejas',0,5,6);"
-                                "INSERT INTO Campos VALUES ('Antigua','X','x','xs',0,-1);"
-                                "INSERT INTO Relaciones VALUES ('R','a','b',-1,-1);"
-                                "INSERT INTO CabBoletines VALUES ('Tema 1');"
-                                "INSERT INTO LBoletines VALUES ('Tema 1',1,X'01',X'02');");
-        EngineError err;
-        usuario_ = Database::Open((home_ / "escola.db").string(), Database::Kind::User, err);
-        aux_ = Database::Open((home_ / "escola.db_").string(), Database::Kind::Auxiliary, err);
-        ASSERT_TRUE(usuario_ && aux_) << err.description;
+        usuario_ = test::OpenDatabase(home_ / "escola.db", Database::Kind::User);
+        aux_ = test::NewAuxiliary(home_ / "escola.db_",
+                                  "INSERT INTO Tablas VALUES ('Antigua','vieja','viejas',0,5,6);"
+                                  "INSERT INTO Campos VALUES ('Antigua','X','x','xs',0,-1);"
+                                  "INSERT INTO Relaciones VALUES ('R','a','b',-1,-1);"
+                                  "INSERT INTO CabBoletines VALUES ('Tema 1');"
+                                  "INSERT INTO LBoletines VALUES ('Tema 1',1,X'01',X'02');");
+        ASSERT_TRUE(usuario_ && aux_);
     }
     std::int64_t Cuenta(const std::string& tabla) {
         EngineError err;

@@ -54,9 +54,8 @@ class JuezTest : public ::testing::Test {
             bd_->Close();
         ruta_ = ruta;
         original_ = test::ReadBytes(ruta_);
-        engine::EngineError err;
-        bd_ = Database::Open(ruta_.string(), Database::Kind::User, err);
-        ASSERT_TRUE(bd_) << err.description;
+        bd_ = test::OpenDatabase(ruta_, Database::Kind::User);
+        ASSERT_TRUE(bd_);
     }
     void TearDown() override {
         if (bd_)

@@ -1,6 +1,4 @@
 // Opening a user database and finding or creating its auxiliary database.
-#include "core/shell/apertura.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "core/shell/apertura.h"
 #include "core/shell/globales.h"
 #include "core/shell/recursos.h"
 #include "support/fixtures.h"
@@ -81,70 +80,49 @@ TEST_F(Apertura, FailedUserOpenKeepsThePreviousDatabase) {
     EXPECT_EQ(BDUsuario, anterior);
 }
 
+// Created from the template, which stays as it was; reused while it exists, even without the
+// template; created empty again once deleted.
 TEST_F(Apertura, AuxiliaryFileIsCreatedFromTheTemplateThenReused) {
     Plantilla();
+    const std::string plantilla = test::ReadBytes(home_ / "bdaux.db");
     fs::path aux = home_ / "alumnos.db_";
     EXPECT_EQ(RutaBDAuxiliar("alumnos.db"), aux);
     ASSERT_FALSE(fs::exists(aux));
 
     ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
     ASSERT_TRUE(BDAuxiliar);
-    EXPECT_TRUE(fs::is_regular_file(aux));
     EXPECT_EQ(fs::path(BDAuxiliar->Name()), aux);
     EXPECT_EQ(BDAuxiliar->kind(), engine::Database::Kind::Auxiliary);
     EXPECT_EQ(Contar("Tablas"), 0);
-    EXPECT_EQ(Contar("LBoletines"), 0);
     AnadirBoletin("Tema1");
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos2.db"), 0);  // another name, another file
+    EXPECT_EQ(Contar("CabBoletines"), 0);
 
     BDAuxiliar.reset();
+    EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"), plantilla);
+    fs::remove(home_ / "bdaux.db");
     ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
     EXPECT_EQ(Contar("CabBoletines"), 1);
-}
 
-TEST_F(Apertura, TemplateIsNeverChanged) {
-    Plantilla();
-    std::string antes = test::ReadBytes(home_ / "bdaux.db");
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
-    AnadirBoletin("Tema1");
     BDAuxiliar.reset();
-    EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"), antes);
+    fs::remove(aux);
+    Plantilla();
+    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    EXPECT_EQ(Contar("CabBoletines"), 0);
 }
 
-TEST_F(Apertura, MissingTemplateFailsWithoutTouchingAnything) {
+TEST_F(Apertura, MissingTemplateOrFolderFailsWithoutTouchingAnything) {
     Plantilla();
     ASSERT_EQ(AbrirBDAuxiliar("previa.db"), 0);
     auto anterior = BDAuxiliar;
+    // The auxiliary file would lie in a folder that does not exist.
+    EXPECT_NE(AbrirBDAuxiliar("no-existe/alumnos.db"), 0);
     fs::remove(home_ / "bdaux.db");
-
     engine::EngineError err;
     EXPECT_NE(AbrirBDAuxiliar("alumnos.db", &err), 0);
     EXPECT_TRUE(err.failed());
     EXPECT_FALSE(fs::exists(home_ / "alumnos.db_"));
     EXPECT_EQ(BDAuxiliar, anterior);
-}
-
-TEST_F(Apertura, ExistingAuxiliaryFileNeedsNoTemplate) {
-    Plantilla();
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
-    AnadirBoletin("Tema1");
-    BDAuxiliar.reset();
-    fs::remove(home_ / "bdaux.db");
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
-    EXPECT_EQ(Contar("CabBoletines"), 1);
-}
-
-TEST_F(Apertura, AuxiliaryFileThatIsNotADatabaseFails) {
-    Plantilla();
-    std::ofstream(home_ / "alumnos.db_") << "basura que no es una base de datos SQLite en absoluto";
-    EXPECT_NE(AbrirBDAuxiliar("alumnos.db"), 0);
-    EXPECT_FALSE(BDAuxiliar);
-}
-
-TEST_F(Apertura, FailedCopyReturnsAnErrorAtOnce) {
-    Plantilla();
-    // The auxiliary file would lie in a folder that does not exist.
-    EXPECT_NE(AbrirBDAuxiliar("no-existe/alumnos.db"), 0);
-    EXPECT_FALSE(BDAuxiliar);
 }
 
 TEST_F(Apertura, SameFileNameInTwoFoldersSharesOneAuxiliaryDatabase) {
@@ -164,24 +142,6 @@ TEST_F(Apertura, SameFileNameInTwoFoldersSharesOneAuxiliaryDatabase) {
     EXPECT_EQ(Contar("CabBoletines"), 1);
 }
 
-TEST_F(Apertura, RenamedUserDatabaseGetsAnEmptyAuxiliaryDatabase) {
-    Plantilla();
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
-    AnadirBoletin("Tema1");
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos2.db"), 0);
-    EXPECT_EQ(Contar("CabBoletines"), 0);
-}
-
-TEST_F(Apertura, DeletedAuxiliaryFileIsRecreatedEmpty) {
-    Plantilla();
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
-    AnadirBoletin("Tema1");
-    BDAuxiliar.reset();
-    fs::remove(home_ / "alumnos.db_");
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
-    EXPECT_EQ(Contar("CabBoletines"), 0);
-}
-
 TEST_F(Apertura, HelpPageIsNamedAfterTheUserDatabase) {
     EXPECT_TRUE(RutaAyudaBD().empty());
     Plantilla();
@@ -193,14 +153,15 @@ TEST_F(Apertura, HelpPageIsNamedAfterTheUserDatabase) {
     EXPECT_EQ(RutaAyudaBD(), home_ / "notas.htm");
 }
 
-// A file where the auxiliary database should be that lacks its tables (empty, foreign, or
-// with a column missing) is refused, and left exactly as it was.
+// A file where the auxiliary database should be that is no database or lacks its tables
+// (empty, foreign, or with a column missing) is refused, and left exactly as it was.
 TEST_F(Apertura, AuxiliaryFileWithoutItsTablesIsRefusedAndLeftAlone) {
     Plantilla();
     const fs::path aux = RutaBDAuxiliar("alumnos.db");
     std::string sinColumna(EmbeddedResource("bdaux.sql"));
     sinColumna.replace(sinColumna.find("PosY"), 4, "Otra");
     const std::vector<std::function<void()>> preparar = {
+        [&] { std::ofstream(aux) << "basura que no es una base de datos SQLite en absoluto"; },
         [&] { std::ofstream(aux, std::ios::binary | std::ios::trunc); },
         [&] { test::BuildDatabase(aux, "CREATE TABLE Otra(x); INSERT INTO Otra VALUES (1);"); },
         [&] { test::BuildDatabase(aux, sinColumna + "INSERT INTO CabBoletines VALUES ('B1');"); },

@@ -1,6 +1,4 @@
 // Where the program keeps its files, and how a fresh application directory is seeded.
-#include "core/shell/directorio.h"
-
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -10,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/shell/directorio.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -80,10 +79,6 @@ class Directorio : public ::testing::Test {
 
     test::TempHome home_;
 };
-
-TEST_F(Directorio, TempHomeIsTheApplicationDirectory) {
-    EXPECT_EQ(DirectorioAplicacion(), home_.path());
-}
 
 TEST_F(Directorio, EnvironmentVariableChoosesAndCreatesTheFolder) {
     FijarDirectorioAplicacion({});

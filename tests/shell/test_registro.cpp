@@ -1,6 +1,4 @@
 // The language setting and the registry-style settings store (veliora.ini).
-#include "core/shell/registro.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +6,7 @@
 #include <string>
 
 #include "core/shell/globales.h"
+#include "core/shell/registro.h"
 #include "core/shell/textos.h"
 #include "support/fixtures.h"
 
@@ -37,47 +36,34 @@ class Registro : public ::testing::Test {
     test::TempHome home_;
 };
 
-TEST_F(Registro, WrittenValueReadsBackFromTheIniFile) {
+// Values read back as written, each under its own root, key and name (empty: the key's
+// default value).
+TEST_F(Registro, WrittenValuesReadBackFromTheIniFile) {
+    const struct {
+        RaizRegistro raiz;
+        std::string clave, nombre, valor;
+    } casos[] = {
+        {HKLM, kClaveAplicacion, kValorIdioma, "1"},
+        {HKLM, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
+         "C:\\Archivos de programa\\Información; a=b, c"},
+        {RaizRegistro::HKEY_CLASSES_ROOT, "HTTP\\SHELL\\OPEN\\COMMAND", "",
+         "\"/usr/bin/navegador\" --nueva \"%1\""},
+    };
     ASSERT_TRUE(CrearClave(HKLM, kClaveAplicacion));
-    ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
+    for (const auto& c : casos) {
+        ASSERT_TRUE(GuardarValor(c.raiz, c.clave, c.nombre, c.valor)) << c.clave;
+        std::string leido;
+        ASSERT_TRUE(GetKeyValue(c.raiz, c.clave, c.nombre, leido)) << c.clave;
+        EXPECT_EQ(leido, c.valor);
+    }
     EXPECT_TRUE(fs::is_regular_file(Ini()));
-    EXPECT_EQ(Idioma(), "1");
     ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "0"));
     EXPECT_EQ(Idioma(), "0");
-}
-
-TEST_F(Registro, MissingKeyOrValueFailsAndEmptiesTheText) {
     std::string texto = "anterior";
-    EXPECT_FALSE(GetKeyValue(HKLM, kClaveAplicacion, kValorIdioma, texto));
-    EXPECT_EQ(texto, "");
-    ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, "OTRO", "x"));
-    texto = "anterior";
-    EXPECT_FALSE(GetKeyValue(HKLM, kClaveAplicacion, kValorIdioma, texto));
-    EXPECT_EQ(texto, "");
-}
-
-TEST_F(Registro, EmptyValueNameIsTheKeysDefaultValue) {
-    const std::string clave = "HTTP\\SHELL\\OPEN\\COMMAND";
-    ASSERT_TRUE(GuardarValor(RaizRegistro::HKEY_CLASSES_ROOT, clave, "",
-                             "\"/usr/bin/navegador\" --nueva \"%1\""));
-    std::string texto;
-    ASSERT_TRUE(GetKeyValue(RaizRegistro::HKEY_CLASSES_ROOT, clave, "", texto));
-    EXPECT_EQ(texto, "\"/usr/bin/navegador\" --nueva \"%1\"");
-}
-
-TEST_F(Registro, RootsAreSeparate) {
-    ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
-    std::string texto;
     EXPECT_FALSE(
         GetKeyValue(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, kValorIdioma, texto));
-}
-
-TEST_F(Registro, TextsKeepSpecialCharacters) {
-    const std::string texto = "C:\\Archivos de programa\\Información; a=b, c";
-    ASSERT_TRUE(GuardarValor(HKLM, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", texto));
-    std::string leido;
-    ASSERT_TRUE(GetKeyValue(HKLM, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", leido));
-    EXPECT_EQ(leido, texto);
+    EXPECT_FALSE(GetKeyValue(HKLM, kClaveAplicacion, "OTRO", texto));
+    EXPECT_EQ(texto, "");
 }
 
 TEST_F(Registro, StoredNumberReadsAsItsDecimalText) {
@@ -85,30 +71,23 @@ TEST_F(Registro, StoredNumberReadsAsItsDecimalText) {
     EXPECT_EQ(Idioma(), "5");
 }
 
-TEST_F(Registro, MissingSettingIsCreatedAsSpanish) {
+// Only "1" selects Valencian; a missing setting is created as Spanish, other values are kept.
+TEST_F(Registro, LanguageSettingPicksTheOffset) {
     DesplazamientoIdioma = 10000;
     LeerIdioma();
     EXPECT_EQ(DesplazamientoIdioma, 0);
     EXPECT_EQ(Idioma(), "0");
     EXPECT_EQ(Texto(101), "Archivo");
-}
-
-TEST_F(Registro, ValueOneSelectsValencian) {
-    ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
-    LeerIdioma();
-    EXPECT_EQ(DesplazamientoIdioma, 10000);
-    EXPECT_EQ(Texto(101), "Arxiu");
-    EXPECT_EQ(Texto(102), "Obrir base de dades");
-}
-
-TEST_F(Registro, OtherValuesMeanSpanishAndAreKept) {
-    for (const char* valor : {"5", "-1", "abc", "", "10000"}) {
+    for (const char* valor : {"1", "5", "-1", "abc", "", "10000"}) {
         ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, valor));
-        DesplazamientoIdioma = 10000;
+        DesplazamientoIdioma = 5;
         LeerIdioma();
-        EXPECT_EQ(DesplazamientoIdioma, 0) << valor;
+        EXPECT_EQ(DesplazamientoIdioma, std::string(valor) == "1" ? 10000 : 0) << valor;
         EXPECT_EQ(Idioma(), valor);
     }
+    ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
+    LeerIdioma();
+    EXPECT_EQ(Texto(101), "Arxiu");
 }
 
 TEST_F(Registro, ReadOnlyFileIsReadButNotWritten) {

@@ -25,39 +25,25 @@ class TablaTextos : public ::testing::Test {
     test::TempHome home_;
 };
 
-TEST_F(TablaTextos, EveryBlockIsCompleteInBothLanguages) {
-    int ids = 0;
-    for (auto [primero, ultimo] : kBloques) {
-        for (int id = primero; id <= ultimo; ++id, ++ids) {
-            EXPECT_TRUE(ExisteTexto(id)) << "Spanish " << id;
-            EXPECT_TRUE(ExisteTexto(id + 10000)) << "Valencian " << id + 10000;
-            EXPECT_FALSE(TextoAbsoluto(id).empty()) << id;
-            EXPECT_FALSE(TextoAbsoluto(id + 10000).empty()) << id + 10000;
-        }
-    }
-    // Every text, the program's own additions included, has its twin in the other language.
+// Every block is there, every text has its twin in the other language, and none carries stray
+// blanks or line ends.
+TEST_F(TablaTextos, EveryTextIsCompleteInBothLanguages) {
+    for (auto [primero, ultimo] : kBloques)
+        for (int id = primero; id <= ultimo; ++id) EXPECT_TRUE(ExisteTexto(id)) << id;
     int textos = 0;
     for (int id = 1; id < 10000; ++id) {
         if (!ExisteTexto(id))
             continue;
         textos += 2;
-        EXPECT_TRUE(ExisteTexto(id + 10000)) << "Valencian " << id + 10000;
-    }
-    EXPECT_EQ(NumeroTextos(), textos);
-}
-
-TEST_F(TablaTextos, TextsCarryNoStrayBlanksOrLineEnds) {
-    for (auto [primero, ultimo] : kBloques) {
-        for (int id = primero; id <= ultimo; ++id) {
-            for (int absoluto : {id, id + 10000}) {
-                std::string texto = TextoAbsoluto(absoluto);
-                ASSERT_FALSE(texto.empty());
-                EXPECT_NE(texto.front(), ' ') << absoluto;
-                EXPECT_NE(texto.back(), ' ') << absoluto;
-                EXPECT_EQ(texto.find_first_of("\t\r\n"), std::string::npos) << absoluto;
-            }
+        for (int absoluto : {id, id + 10000}) {
+            const std::string texto = TextoAbsoluto(absoluto);
+            ASSERT_FALSE(texto.empty()) << absoluto;
+            EXPECT_NE(texto.front(), ' ') << absoluto;
+            EXPECT_NE(texto.back(), ' ') << absoluto;
+            EXPECT_EQ(texto.find_first_of("\t\r\n"), std::string::npos) << absoluto;
         }
     }
+    EXPECT_EQ(NumeroTextos(), textos);
 }
 
 // The language offset picks the Valencian twin; unknown ids give the empty text; "%1" takes

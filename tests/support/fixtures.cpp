@@ -1,5 +1,6 @@
 #include "support/fixtures.h"
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <stdexcept>
 
 #include "core/shell/directorio.h"
+#include "core/shell/recursos.h"
 
 namespace veliora::test {
 
@@ -90,6 +92,25 @@ std::string ShellArg(const std::string& s) {
     std::string out = "'";
     for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
+}
+
+int RunCli(const TempHome& home, const std::string& args, std::string& output, bool conErrores) {
+    return RunCommand(std::string(VELIORA_BIN_DIR) + "/veliora-cli --home " +
+                          ShellArg(home.path().string()) + " " + args +
+                          (conErrores ? " 2>&1" : " 2>/dev/null"),
+                      output);
+}
+
+std::shared_ptr<engine::Database> OpenDatabase(const fs::path& path, engine::Database::Kind kind) {
+    engine::EngineError err;
+    auto db = engine::Database::Open(path.string(), kind, err);
+    EXPECT_TRUE(db) << path << ": " << err.description;
+    return db;
+}
+
+std::shared_ptr<engine::Database> NewAuxiliary(const fs::path& path, const std::string& sql) {
+    BuildDatabase(path, std::string(EmbeddedResource("bdaux.sql")) + "\n" + sql);
+    return OpenDatabase(path, engine::Database::Kind::Auxiliary);
 }
 
 fs::path AccessFixtureDir() {

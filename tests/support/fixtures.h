@@ -34,6 +34,16 @@ std::filesystem::path SamplePath(const std::string& name);
 int RunCommand(const std::string& command, std::string& output);
 // An argument single-quoted for the shell of RunCommand.
 std::string ShellArg(const std::string& s);
+// Runs veliora-cli with `args` in the application directory `home`, capturing standard output
+// (and standard error too when `conErrores`); returns the exit code.
+int RunCli(const TempHome& home, const std::string& args, std::string& output,
+           bool conErrores = false);
+// A database of `kind` at `path`, or null after a failed assertion.
+std::shared_ptr<engine::Database> OpenDatabase(const std::filesystem::path& path,
+                                               engine::Database::Kind kind);
+// A new auxiliary database at `path`, from the embedded template schema plus `sql`.
+std::shared_ptr<engine::Database> NewAuxiliary(const std::filesystem::path& path,
+                                               const std::string& sql = "");
 // The real Access files shared beside the project (they may be absent: tests then skip).
 std::filesystem::path AccessFixtureDir();
 

@@ -7,7 +7,6 @@
 #include "core/bulletins/exportar.h"
 #include "core/bulletins/mantenimiento.h"
 #include "core/shell/directorio.h"
-#include "core/shell/recursos.h"
 #include "test_practice_comun.h"
 #include "ui/bulletins/frmVLRExportarBoletin.h"
 #include "ui/bulletins/frmVLRImportarBoletines.h"
@@ -127,13 +126,7 @@ class TestBulletinsExportarImportar : public QObject {
         std::ofstream(disco / "veliora.ini") << "[x]";
         // The teacher's auxiliary database for the database open now.
         const fs::path nuevo = disco / entorno_->usuario().filename().concat("_");
-        BuildDatabase(nuevo, std::string(EmbeddedResource("bdaux.sql")));
-        {
-            engine::EngineError err;
-            auto bd =
-                engine::Database::Open(nuevo.string(), engine::Database::Kind::Auxiliary, err);
-            CrearBoletin(*bd, "Del profesor", err);
-        }
+        NewAuxiliary(nuevo, "INSERT INTO CabBoletines VALUES ('Del profesor');");
         Boletin("Mio");
 
         QStringList iniciales;

@@ -1,6 +1,5 @@
 // The bulletin selection dialog: choosing a bulletin to practise and storing a query.
 #include <QComboBox>
-#include <QGroupBox>
 #include <QPointer>
 
 #include "core/bulletins/boletines.h"
@@ -46,9 +45,8 @@ class TestPracticeGuardar : public QObject {
         mensajes_ = std::make_unique<ui::CapturaMensajes>();
     }
     void cleanup() {
-        for (const char* n : {"frmVLRQuerys", "frmVLRQuerys"})
-            if (QWidget* w = ui::BuscarVentana(QString::fromLatin1(n)))
-                w->close();
+        if (QWidget* w = ui::BuscarVentana(QStringLiteral("frmVLRQuerys")))
+            w->close();
         BorrarCerradas();
         mensajes_.reset();
         entorno_.reset();
@@ -60,9 +58,6 @@ class TestPracticeGuardar : public QObject {
         EntornoPractica::CrearBoletin("tema 1", {});
         frmVLRGuardarQuery d;
         QCOMPARE(d.windowTitle(), QStringLiteral("Selección de boletín"));
-        QCOMPARE(Control<QGroupBox>(&d, "frBoletines")->title(), QStringLiteral("Boletines"));
-        QCOMPARE(Control<QPushButton>(&d, "cmdAceptar")->text(), QStringLiteral("Aceptar"));
-        QCOMPARE(Control<QPushButton>(&d, "cmdCancelar")->text(), QStringLiteral("Cancelar"));
         auto* cbo = Control<QComboBox>(&d, "cboBoletin");
         QCOMPARE(cbo->count(), 0);  // nothing before the timer's tick
         QVERIFY(!Control(&d, "cmdAceptar")->isEnabled());
@@ -87,22 +82,21 @@ class TestPracticeGuardar : public QObject {
         QVERIFY(!ui::BuscarVentana(QStringLiteral("frmVLRQuerys")));
     }
 
-    void storingInAnEmptyAndANonEmptyBulletin() {
+    // Into a bulletin with no line yet (the numbering after other lines is the practice
+    // window's store test).
+    void storingInAnEmptyBulletin() {
         EntornoPractica::CrearBoletin("A", {});
-        EntornoPractica::CrearBoletin("B", {{"q1", "select 1"}, {"q2", "select 2"}});
-        for (const char* boletin : {"A", "B"}) {
-            frmVLRGuardarQuery d;
-            d.setModoConsultas(false);
-            d.setQuery(QStringLiteral("Select [Nombre]\r\nfrom [Alumnos]"));
-            d.setSolucion(QStringLiteral("¿Qué nombres tienen los alumnos?"));
-            QCOMPARE(Ejecutar(d,
-                              [boletin](frmVLRGuardarQuery& dd) {
-                                  Control<QComboBox>(&dd, "cboBoletin")
-                                      ->setCurrentText(QString::fromLatin1(boletin));
-                                  QTest::mouseClick(Control(&dd, "cmdAceptar"), Qt::LeftButton);
-                              }),
-                     int(QDialog::Accepted));
-        }
+        EntornoPractica::CrearBoletin("B", {{"q1", "select 1"}});
+        frmVLRGuardarQuery d;
+        d.setModoConsultas(false);
+        d.setQuery(QStringLiteral("Select [Nombre]\r\nfrom [Alumnos]"));
+        d.setSolucion(QStringLiteral("¿Qué nombres tienen los alumnos?"));
+        QCOMPARE(Ejecutar(d,
+                          [](frmVLRGuardarQuery& dd) {
+                              Control<QComboBox>(&dd, "cboBoletin")->setCurrentText("A");
+                              QTest::mouseClick(Control(&dd, "cmdAceptar"), Qt::LeftButton);
+                          }),
+                 int(QDialog::Accepted));
         QVERIFY(mensajes_->mensajes().empty());
         auto a = Lineas("A");
         QCOMPARE(a.size(), std::size_t(1));
@@ -111,17 +105,7 @@ class TestPracticeGuardar : public QObject {
                  QStringLiteral("¿Qué nombres tienen los alumnos?"));
         QCOMPARE(QString::fromStdString(a[0].Respuesta),
                  QStringLiteral("Select [Nombre]\r\nfrom [Alumnos]"));
-        auto b = Lineas("B");
-        QCOMPARE(b.size(), std::size_t(3));
-        QCOMPARE(b[2].NumPregunta, 5);  // the lines held 2 and 4
-        QCOMPARE(QString::fromStdString(b[2].Respuesta),
-                 QStringLiteral("Select [Nombre]\r\nfrom [Alumnos]"));
-        // Scrambled in the file: the plain SQL is nowhere in the column.
-        engine::EngineError err;
-        auto crudo =
-            BDAuxiliar->Scalar("select Respuesta from LBoletines where NombreBoletin = 'A'", err);
-        QVERIFY(crudo.text.find("Alumnos") == std::string::npos);
-        QCOMPARE(crudo.text.size(), std::string("Select [Nombre]\r\nfrom [Alumnos]").size());
+        QCOMPARE(Lineas("B").size(), std::size_t(1));
     }
 
     void cancelWritesNothing() {
@@ -186,18 +170,6 @@ class TestPracticeGuardar : public QObject {
         QTRY_COMPARE(Control<QPlainTextEdit>(w, "txtPregunta")->toPlainText(),
                      QStringLiteral("¿Cuántos alumnos hay?"));
         QVERIFY(Lineas("B").size() == 1);  // nothing stored in this use
-    }
-
-    void choosingAnEmptyBulletinReportsItInThePracticeWindow() {
-        EntornoPractica::CrearBoletin("A", {});
-        frmVLRGuardarQuery d;
-        d.setModoConsultas(true);
-        Ejecutar(d, [](frmVLRGuardarQuery& dd) {
-            QTest::mouseClick(Control(&dd, "cmdAceptar"), Qt::LeftButton);
-        });
-        QTRY_COMPARE(mensajes_->mensajes().size(), std::size_t(1));
-        QCOMPARE(mensajes_->mensajes().front().texto,
-                 QStringLiteral("No hay preguntas disponibles en el boletín seleccionado"));
     }
 };
 

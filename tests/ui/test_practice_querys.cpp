@@ -264,7 +264,10 @@ class TestPracticeQuerys : public QObject {
     }
 
     void rightAnswerEnablesTheSolutionButtonsAtOnce() {
+        // Minutes long enough that none passes while the checks run.
+        frmVLRQuerys::FijarIntervalos(kInicio, 3600000, kSegundo);
         auto* w = Abrir();
+        frmVLRQuerys::FijarIntervalos(kInicio, kMinuto, kSegundo);
         QVERIFY(w);
         Pregunta(w, "select Nombre from Alumnos where Curso = '1A'", "Alumnos de 1A");
         auto* respuesta = Control<QPlainTextEdit>(w, "txtRespuesta");

@@ -67,21 +67,7 @@ class TestShellAbrir : public QObject {
         QVERIFY(MenuHabilitado(w, "mnuBD") && MenuHabilitado(w, "mnuConsultas"));
     }
 
-    void reutilizaLaAuxiliarExistente() {
-        const auto bd = EntornoShell::CrearBD(entorno_->home() / "curso" / "alumnos.db");
-        frmVLRMdi w;
-        w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
-        // Something written into the auxiliary database survives the next open.
-        engine::EngineError err;
-        QVERIFY(BDAuxiliar->Execute("INSERT INTO CabBoletines (Nombre) VALUES ('Primero')", err));
-        QVERIFY2(!err.failed(), err.description.c_str());
-        BDAuxiliar.reset();
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
-        QCOMPARE(Filas(BDAuxiliar, "CabBoletines"), 1LL);
-        QVERIFY(captura_.mensajes().empty());
-    }
-
+    // Reused, whichever folder the file of that name lies in.
     void mismoNombreEnOtraCarpetaCompartenAuxiliar() {
         const auto a = EntornoShell::CrearBD(entorno_->home() / "uno" / "notas.db");
         const auto b = EntornoShell::CrearBD(entorno_->home() / "dos" / "notas.db");
@@ -124,17 +110,6 @@ class TestShellAbrir : public QObject {
 
         // Every later open ends the same way.
         captura_.Limpiar();
-        QVERIFY(!w.AbrirBaseDatos(Q(bd)));
-        QCOMPARE(int(captura_.mensajes().size()), 1);
-        QCOMPARE(captura_.mensajes().front().texto,
-                 QStringLiteral("Error abriendo la base de datos auxiliar"));
-    }
-
-    void auxiliarIlegibleMensaje203() {
-        const auto bd = EntornoShell::CrearBD(entorno_->home() / "curso" / "alumnos.db");
-        std::ofstream(entorno_->home() / "alumnos.db_") << "esto no es una base de datos";
-        frmVLRMdi w;
-        w.Iniciar({});
         QVERIFY(!w.AbrirBaseDatos(Q(bd)));
         QCOMPARE(int(captura_.mensajes().size()), 1);
         QCOMPARE(captura_.mensajes().front().texto,

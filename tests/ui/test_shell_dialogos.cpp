@@ -1,7 +1,6 @@
 // The language window, the help pages and the About box.
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -67,15 +66,12 @@ class TestShellDialogos : public QObject {
 
     // --- language window -------------------------------------------------------------
 
-    void ventanaEnCastellanoGuardaValenciano() {
+    // Spanish to Valencian and back, each change told in the language running.
+    void ventanaGuardaElOtroIdioma() {
         LeerIdioma();
         QCOMPARE(IdiomaGuardado(), std::string("0"));  // created at start-up
         frmVLRCambiarIdioma v;
         QCOMPARE(v.windowTitle(), QStringLiteral("Selección del idioma de la aplicación"));
-        QCOMPARE(v.findChild<QGroupBox*>("frIdioma")->title(),
-                 QStringLiteral("Selección del idioma"));
-        QCOMPARE(v.findChild<QRadioButton*>("OpValenciano")->text(), QStringLiteral("Valenciano"));
-        QCOMPARE(v.findChild<QPushButton*>("cmdSalir")->text(), QStringLiteral("Salir"));
         v.show();
         QVERIFY(v.findChild<QRadioButton*>("OpCastellano")->isChecked());
         QVERIFY(!v.findChild<QRadioButton*>("OpValenciano")->isChecked());
@@ -92,22 +88,13 @@ class TestShellDialogos : public QObject {
 
         LeerIdioma();  // the next start
         QCOMPARE(DesplazamientoIdioma, 10000);
-    }
-
-    void ventanaEnValencianoGuardaCastellano() {
-        EntornoShell::FijarIdioma("1");
-        LeerIdioma();
-        frmVLRCambiarIdioma v;
-        QCOMPARE(v.windowTitle(), QStringLiteral("Selecció de l'idioma de l'aplicació"));
-        QCOMPARE(v.findChild<QRadioButton*>("OpCastellano")->text(), QStringLiteral("Castellà"));
-        QCOMPARE(v.findChild<QPushButton*>("cmdAceptar")->text(), QStringLiteral("Acceptar"));
-        v.show();
-        QVERIFY(v.findChild<QRadioButton*>("OpValenciano")->isChecked());
-
-        v.findChild<QRadioButton*>("OpCastellano")->click();
-        v.findChild<QPushButton*>("cmdAceptar")->click();
+        frmVLRCambiarIdioma otra;
+        otra.show();
+        QVERIFY(otra.findChild<QRadioButton*>("OpValenciano")->isChecked());
+        otra.findChild<QRadioButton*>("OpCastellano")->click();
+        otra.findChild<QPushButton*>("cmdAceptar")->click();
         QCOMPARE(IdiomaGuardado(), std::string("0"));
-        QCOMPARE(captura_.mensajes().at(0).texto,
+        QCOMPARE(captura_.mensajes().at(1).texto,
                  QStringLiteral("Els canvis faran efecte quant es reinicie l'aplicació"));
     }
 
@@ -168,12 +155,10 @@ class TestShellDialogos : public QObject {
         QTest::addColumn<QString>("idioma");
         QTest::addColumn<QString>("indice");
         QTest::addColumn<QString>("sintaxis");
-        QTest::newRow("Spanish") << "0"
-                                 << "MANUAL.HTM"
-                                 << "SINTAXIS.HTM";
-        QTest::newRow("Valencian") << "1"
-                                   << "MANUALV.HTM"
-                                   << "SINTAXISV.HTM";
+        QTest::newRow("Spanish") << QString("0") << QString("MANUAL.HTM")
+                                 << QString("SINTAXIS.HTM");
+        QTest::newRow("Valencian")
+            << QString("1") << QString("MANUALV.HTM") << QString("SINTAXISV.HTM");
     }
     void paginasDeAyudaSegunElIdioma() {
         QFETCH(QString, idioma);
@@ -234,25 +219,13 @@ class TestShellDialogos : public QObject {
     void acercaDeTextos() {
         frmVLRAbout a;
         QCOMPARE(a.windowTitle(), QStringLiteral("Acerca de VELIORA"));
-        QCOMPARE(a.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("VELIORA"));
         QCOMPARE(a.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Versión 1.0.0"));
-        QCOMPARE(a.findChild<QLabel*>("lblDescription")->text(),
-                 QStringLiteral("Generador automático de Consultas en Lenguaje Natural y SQL."));
-        QCOMPARE(a.findChild<QPushButton*>("cmdOK")->text(), QStringLiteral("Aceptar"));
-        QCOMPARE(a.findChild<QPushButton*>("cmdSysInfo")->text(),
-                 QStringLiteral("Inf. del sistema"));
         QVERIFY(!a.findChild<QLabel*>("lblDisclaimer")->text().isEmpty());
         QVERIFY(!a.findChild<QLabel*>("Image1")->pixmap().isNull());
         QVERIFY(a.isModal());
-    }
-
-    void acercaDeEnValenciano() {
         DesplazamientoIdioma = 10000;
-        frmVLRAbout a;
-        QCOMPARE(a.windowTitle(), QStringLiteral("Sobre VELIORA"));
-        QCOMPARE(a.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Versió 1.0.0"));
-        QCOMPARE(a.findChild<QPushButton*>("cmdSysInfo")->text(),
-                 QStringLiteral("Info. del sistema"));
+        frmVLRAbout v;
+        QCOMPARE(v.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Versió 1.0.0"));
     }
 
     void elMenuMuestraElAcercaDeModal() {
