@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/engine/database.h"
+#include "core/engine/sql_scanner.h"
 
 namespace veliora::engine {
 
@@ -83,14 +84,11 @@ std::optional<std::string> DateLiteral(std::string_view s, std::size_t& i) {
 bool SkipTableName(std::string_view s, std::size_t& i) {
     if (i >= s.size())
         return false;
-    char open = s[i];
-    char close = open == '[' ? ']' : open;
-    if (open == '[' || open == '"' || open == '`') {
-        std::size_t end = s.find(close, i + 1);
-        if (end == std::string_view::npos)
-            return false;
-        i = end + 1;
-        return true;
+    const SqlStretch name = StretchAt(s, i);
+    if (name.kind == SqlStretch::Kind::Bracketed ||
+        (name.kind == SqlStretch::Kind::Quoted && s[i] != '\'')) {
+        i = name.end;
+        return name.closed;
     }
     std::size_t start = i;
     while (i < s.size() && IsIdentChar(s[i])) ++i;
@@ -128,41 +126,6 @@ bool CountOfTable(std::string_view s, std::size_t& i) {
     return true;
 }
 
-// Copies a quoted or bracketed stretch, or a comment, verbatim. Returns false when s[i]
-// starts none of them.
-bool CopyVerbatim(std::string_view s, std::size_t& i, std::string& out) {
-    char c = s[i];
-    std::size_t end;
-    if (c == '\'' || c == '"' || c == '`') {
-        end = i + 1;
-        while (end < s.size()) {
-            if (s[end] == c) {
-                if (end + 1 < s.size() && s[end + 1] == c) {
-                    end += 2;  // doubled quote inside
-                    continue;
-                }
-                break;
-            }
-            ++end;
-        }
-        end = std::min(end + 1, s.size());
-    } else if (c == '[') {
-        end = s.find(']', i);
-        end = end == std::string_view::npos ? s.size() : end + 1;
-    } else if (c == '-' && i + 1 < s.size() && s[i + 1] == '-') {
-        end = s.find('\n', i);
-        end = end == std::string_view::npos ? s.size() : end + 1;
-    } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '*') {
-        end = s.find("*/", i + 2);
-        end = end == std::string_view::npos ? s.size() : end + 2;
-    } else {
-        return false;
-    }
-    out.append(s.substr(i, end - i));
-    i = end;
-    return true;
-}
-
 // Whether the text just copied (its last `length` characters) follows a comparison
 // operator. A column of a user table already compares ignoring letter case; an expression
 // (max(x), x || y) has no collation of its own, so the literal brings it.
@@ -190,9 +153,12 @@ std::string TranslateDialect(std::string_view s) {
     out.reserve(s.size() + 16);
     std::size_t i = 0;
     while (i < s.size()) {
-        const std::size_t start = i;
-        if (CopyVerbatim(s, i, out)) {
-            if (s[start] == '\'' && AfterComparison(out, i - start) && !CollateFollows(s, i))
+        // Quoted and bracketed stretches and comments are copied as they stand.
+        if (const SqlStretch verbatim = StretchAt(s, i); !verbatim.code()) {
+            out.append(verbatim.text(s));
+            i = verbatim.end;
+            if (s[verbatim.begin] == '\'' && AfterComparison(out, i - verbatim.begin) &&
+                !CollateFollows(s, i))
                 out += " COLLATE es_ci";
             continue;
         }

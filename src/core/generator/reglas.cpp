@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/engine/database.h"
+#include "core/engine/sql_scanner.h"
 
 namespace veliora::generador {
 
@@ -165,44 +166,27 @@ bool CaracterDeNombre(char c) {
            (static_cast<unsigned char>(c) & 0x80);
 }
 
-// Skips a quoted literal ('...' with '' inside, or "...") starting at s[i]; i ends past it.
-void SaltarComillas(std::string_view s, std::size_t& i) {
-    char q = s[i++];
-    while (i < s.size()) {
-        if (s[i] == q) {
-            if (i + 1 < s.size() && s[i + 1] == q) {
-                i += 2;
-                continue;
-            }
-            ++i;
-            return;
-        }
-        ++i;
-    }
-}
-
 }  // namespace
 
 bool CorchetesPrescindibles(std::string_view sql) {
-    std::size_t i = 0;
-    while (i < sql.size()) {
-        char c = sql[i];
-        if (c == '\'' || c == '"') {
-            std::size_t inicio = i;
-            SaltarComillas(sql, i);
-            if (sql.substr(inicio, i - inicio).find_first_of("[]") != std::string_view::npos)
-                return false;
-        } else if (c == '[') {
-            std::size_t fin = sql.find(']', i + 1);
-            if (fin == std::string_view::npos)
-                return false;
-            if (!IdentificadorSimple(sql.substr(i + 1, fin - i - 1)))
-                return false;
-            i = fin + 1;
-        } else if (c == ']') {
-            return false;
-        } else {
-            ++i;
+    for (engine::SqlScanner lector(sql); !lector.Done(); lector.Next()) {
+        const engine::SqlStretch& tramo = lector.Stretch();
+        const std::string_view texto = tramo.text(sql);
+        switch (tramo.kind) {
+            case engine::SqlStretch::Kind::Quoted:
+                if (texto.find_first_of("[]") != std::string_view::npos)
+                    return false;
+                break;
+            case engine::SqlStretch::Kind::Bracketed:
+                if (!tramo.closed || !IdentificadorSimple(engine::StretchContent(sql, tramo)))
+                    return false;
+                break;
+            case engine::SqlStretch::Kind::Code:
+                if (lector.Char() == ']')
+                    return false;
+                break;
+            case engine::SqlStretch::Kind::Comment:
+                break;
         }
     }
     return true;
@@ -229,30 +213,13 @@ bool PalabraEn(std::string_view s, std::size_t i, std::string_view palabra) {
     return fin >= s.size() || !CaracterDeNombre(s[fin]);
 }
 
-// Walks the characters outside quotes and brackets, telling the visitor each position
-// and its parenthesis depth (0 = outer level).
+// Walks the characters outside quotes, brackets and comments, telling the visitor each
+// position and its parenthesis depth (0 = outer level).
 template <class Visitor>
 void RecorrerFuera(std::string_view s, Visitor visitar) {
-    int nivel = 0;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        char c = s[i];
-        if (c == '\'' || c == '"') {
-            SaltarComillas(s, i);
-            continue;
-        }
-        if (c == '[') {
-            std::size_t fin = s.find(']', i);
-            i = fin == std::string_view::npos ? s.size() : fin + 1;
-            continue;
-        }
-        if (c == '(')
-            ++nivel;
-        if (c == ')')
-            --nivel;
-        visitar(i, c, nivel);
-        ++i;
-    }
+    for (engine::SqlScanner lector(s); !lector.Done(); lector.Next())
+        if (lector.Stretch().code())
+            visitar(lector.Stretch().begin, lector.Char(), lector.Depth());
 }
 
 // Splits a list at its outer commas.
@@ -316,18 +283,15 @@ Partes Cortar(std::string_view s) {
 // Lower case, no blanks, no brackets outside quotes.
 std::string Normalizar(std::string_view s) {
     std::string out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        char c = s[i];
-        if (c == '\'' || c == '"') {
-            std::size_t inicio = i;
-            SaltarComillas(s, i);
-            out.append(s.substr(inicio, i - inicio));
+    for (engine::SqlScanner lector(s); !lector.Done(); lector.Next()) {
+        const std::string_view texto = lector.Stretch().text(s);
+        if (lector.Stretch().kind == engine::SqlStretch::Kind::Quoted) {
+            out.append(texto);
             continue;
         }
-        if (c != '[' && c != ']' && !std::isspace(static_cast<unsigned char>(c)))
-            out += c;
-        ++i;
+        for (char c : texto)
+            if (c != '[' && c != ']' && !std::isspace(static_cast<unsigned char>(c)))
+                out += c;
     }
     return engine::LowerText(out);
 }
@@ -337,20 +301,9 @@ bool EsAgregado(const std::string& n) {
         if (n.compare(0, nombre.size(), nombre) != 0)
             continue;
         // The parenthesis opened after the name must close at the very end.
-        int nivel = 0;
-        std::size_t i = nombre.size() - 1;
-        while (i < n.size()) {
-            char c = n[i];
-            if (c == '\'' || c == '"') {
-                SaltarComillas(n, i);
-                continue;
-            }
-            if (c == '(')
-                ++nivel;
-            if (c == ')' && --nivel == 0)
-                return i + 1 == n.size();
-            ++i;
-        }
+        for (engine::SqlScanner lector(n); !lector.Done(); lector.Next())
+            if (lector.Stretch().code() && lector.Char() == ')' && lector.Depth() == 0)
+                return lector.Stretch().end == n.size();
         return false;
     }
     return false;

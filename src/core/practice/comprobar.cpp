@@ -19,6 +19,7 @@
 #include <random>
 #include <vector>
 
+#include "core/engine/sql_scanner.h"
 #include "core/engine/value.h"
 #include "core/shell/textos.h"
 
@@ -532,32 +533,15 @@ ResultadoComprobacion SinJuicio(Veredicto v, engine::EngineError error,
 
 // Whether a statement holds nothing but blanks, comments and semicolons.
 bool SentenciaVacia(std::string_view sql) {
-    std::size_t i = 0;
-    while (i < sql.size()) {
-        const char c = sql[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ';') {
-            ++i;
-        } else if (sql.substr(i, 2) == "--") {
-            i = sql.find('\n', i);
-            if (i == std::string_view::npos)
-                return true;
-        } else if (sql.substr(i, 2) == "/*") {
-            i = sql.find("*/", i + 2);
-            if (i == std::string_view::npos)
-                return true;
-            i += 2;
-        } else {
+    for (std::size_t i = 0; i < sql.size();) {
+        const engine::SqlStretch tramo = engine::StretchAt(sql, i);
+        const bool blanco =
+            tramo.code() && std::string_view(" \t\r\n;").find(sql[i]) != std::string_view::npos;
+        if (!blanco && tramo.kind != engine::SqlStretch::Kind::Comment)
             return false;
-        }
+        i = tramo.end;
     }
     return true;
-}
-
-std::string Sustituir(std::string texto, const std::string& valor) {
-    const auto p = texto.find("%1");
-    if (p != std::string::npos)
-        texto.replace(p, 2, valor);
-    return texto;
 }
 
 // The text after `prefijo` when the message starts with it.
@@ -576,24 +560,24 @@ std::string SinParentesis(std::string nombre) {
 // The engine's most frequent messages in the interface's language, with the name they cite.
 std::string TraducirMensajeMotor(const std::string& m) {
     if (auto x = Tras(m, "no such table: "))
-        return Sustituir(Texto(1134), *x);
+        return Texto(1134, *x);
     if (auto x = Tras(m, "no such column: "))
-        return Sustituir(Texto(1135), *x);
+        return Texto(1135, *x);
     if (auto x = Tras(m, "near ");
         x && x->size() > 14 && x->compare(x->size() - 14, 14, ": syntax error") == 0)
-        return Sustituir(Texto(1136), x->substr(0, x->size() - 14));
+        return Texto(1136, x->substr(0, x->size() - 14));
     if (m == "incomplete input")
         return Texto(1142);
     if (auto x = Tras(m, "unrecognized token: "))
-        return Sustituir(Texto(1136), *x);
+        return Texto(1136, *x);
     if (auto x = Tras(m, "ambiguous column name: "))
-        return Sustituir(Texto(1137), *x);
+        return Texto(1137, *x);
     if (auto x = Tras(m, "misuse of aggregate function "))
-        return Sustituir(Texto(1138), SinParentesis(*x));
+        return Texto(1138, SinParentesis(*x));
     if (auto x = Tras(m, "misuse of aggregate: "))
-        return Sustituir(Texto(1138), SinParentesis(*x));
+        return Texto(1138, SinParentesis(*x));
     if (auto x = Tras(m, "wrong number of arguments to function "))
-        return Sustituir(Texto(1139), SinParentesis(*x));
+        return Texto(1139, SinParentesis(*x));
     return m;
 }
 
@@ -661,9 +645,9 @@ std::string ExplicarError(const engine::EngineError& error, const engine::Limits
         case Motivo::NoEsConsulta:
             return Texto(error.description == engine::kMensajeVariasSentencias ? 1140 : 1130);
         case Motivo::LimiteTiempo:
-            return Sustituir(Texto(1131), Cifra(double(limites.timeout.count()) / 1000.0));
+            return Texto(1131, Cifra(double(limites.timeout.count()) / 1000.0));
         case Motivo::LimiteMemoria:
-            return Sustituir(Texto(1132), Cifra(double(limites.maxBytes >> 20)));
+            return Texto(1132, Cifra(double(limites.maxBytes >> 20)));
         case Motivo::Vacia:
             return Texto(1133);
         case Motivo::Sintaxis:

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "core/engine/sql_scanner.h"
+
 namespace veliora {
 
 namespace {
@@ -57,64 +59,39 @@ bool EsPalabra(const Pieza& p, std::string_view palabra) {
 
 std::vector<Pieza> Trocear(std::string_view s) {
     std::vector<Pieza> ps;
-    int nivel = 0;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const char c = s[i];
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            ++i;
-            continue;
-        }
-        if (s.substr(i, 2) == "--") {
-            const auto f = s.find('\n', i);
-            i = f == std::string_view::npos ? s.size() : f + 1;
-            continue;
-        }
-        if (s.substr(i, 2) == "/*") {
-            const auto f = s.find("*/", i + 2);
-            i = f == std::string_view::npos ? s.size() : f + 2;
+    engine::SqlScanner lector(s);
+    while (!lector.Done()) {
+        const engine::SqlStretch& tramo = lector.Stretch();
+        const char c = lector.Char();
+        if (tramo.kind == engine::SqlStretch::Kind::Comment ||
+            (tramo.code() && std::isspace(static_cast<unsigned char>(c)))) {
+            lector.Next();
             continue;
         }
         Pieza p;
-        p.inicio = i;
-        if (c == '\'' || c == '"' || c == '`' || c == '[') {
-            const char cierre = c == '[' ? ']' : c;
+        p.inicio = tramo.begin;
+        p.nivel = lector.Depth();
+        std::size_t i = tramo.end;
+        if (!tramo.code()) {
             p.tipo = c == '\'' ? Pieza::Tipo::Texto : Pieza::Tipo::Nombre;
-            ++i;
-            while (i < s.size()) {
-                if (s[i] == cierre) {
-                    if (cierre != ']' && i + 1 < s.size() && s[i + 1] == cierre) {
-                        p.valor += cierre;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                p.valor += s[i++];
-            }
+            p.valor = engine::StretchContent(s, tramo);
         } else if (std::isdigit(static_cast<unsigned char>(c)) ||
-                   (c == '.' && i + 1 < s.size() &&
-                    std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
+                   (c == '.' && i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])))) {
             p.tipo = Pieza::Tipo::Numero;
-            while (i < s.size() &&
-                   (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '.' ||
-                    ((s[i] == '+' || s[i] == '-') && (s[i - 1] == 'e' || s[i - 1] == 'E'))))
+            for (i = p.inicio;
+                 i < s.size() &&
+                 (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '.' ||
+                  ((s[i] == '+' || s[i] == '-') && (s[i - 1] == 'e' || s[i - 1] == 'E')));)
                 p.valor += s[i++];
         } else if (Letra(c)) {
             p.tipo = Pieza::Tipo::Nombre;
-            while (i < s.size() && Letra(s[i])) p.valor += s[i++];
+            for (i = p.inicio; i < s.size() && Letra(s[i]);) p.valor += s[i++];
         } else {
             p.valor = std::string(1, c);
-            ++i;
-            if (c == ')')
-                nivel = nivel > 0 ? nivel - 1 : 0;
         }
         p.fin = i;
-        p.nivel = nivel;
-        if (c == '(')
-            ++nivel;
         ps.push_back(std::move(p));
+        lector.SkipTo(i);
     }
     return ps;
 }
