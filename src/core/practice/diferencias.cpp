@@ -165,9 +165,14 @@ std::string TextoFilas(const FilasEjemplo& filas) {
 }
 
 std::string TextoDiferencias(const Diferencias& d) {
+    // "1 fila", "3 filas": the counts agree with their nouns.
+    auto contar = [](std::size_t n, int uno, int varios) {
+        return n == 1 ? Texto(uno) : Texto(varios, std::to_string(n));
+    };
     std::string s = Sustituir(
-        Texto(1811), {std::to_string(d.filasRespuesta), std::to_string(d.columnasRespuesta),
-                      std::to_string(d.filasSolucion), std::to_string(d.columnasSolucion)});
+        Texto(1811),
+        {contar(d.filasRespuesta, 1821, 1822), contar(std::size_t(d.columnasRespuesta), 1823, 1824),
+         contar(d.filasSolucion, 1821, 1822), contar(std::size_t(d.columnasSolucion), 1823, 1824)});
     if (!d.diagnostico.empty())
         s += "\r\n" + d.diagnostico;
     if (!d.sobran.filas.empty())
