@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QToolButton>
 
 #include "core/bulletins/boletines.h"
 #include "core/generator/calidad.h"
@@ -279,10 +278,11 @@ class TestPracticeQuerys : public QObject {
         QCOMPARE(mensajes_->mensajes().back().icono, Icono::Critico);
         QVERIFY(!Habilitado(w, "cmdMostrarSolucion"));
         // Why: counts and the extra row, in an area that opens below and grows the window.
-        auto* ver = Control<QToolButton>(w, "cmdVerDiferencias");
+        auto* ver = Control<QPushButton>(w, "cmdVerDiferencias");
         QVERIFY(ver->isVisible());
         const int alto = w->height();
-        ver->click();
+        ver->setFocus();
+        QTest::keyClick(ver, Qt::Key_Return);
         QVERIFY(Control(w, "txtDiferencias")->isVisible());
         QVERIFY(w->height() > alto);
         QVERIFY(Texto(w, "txtDiferencias").contains(QStringLiteral("Tu respuesta: 3 filas")));
@@ -311,7 +311,7 @@ class TestPracticeQuerys : public QObject {
         Pulsar(w, "cmdCompRespuesta");
         QVERIFY(mensajes_->mensajes().back().texto.startsWith(T(1800)));
         QVERIFY(Habilitado(w, "cmdMostrarSolucion"));
-        Control<QToolButton>(w, "cmdVerDiferencias")->click();
+        Control<QPushButton>(w, "cmdVerDiferencias")->click();
         QVERIFY(Texto(w, "txtDiferencias").startsWith(T(1800)));
         QVERIFY(entorno_->UsuarioIntacto());
     }

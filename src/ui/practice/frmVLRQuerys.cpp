@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/practice/sesion.h"
@@ -141,14 +141,13 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     chkEvitarTriviales_->setObjectName(QStringLiteral("chkEvitarTriviales"));
     chkEvitarTriviales_->setChecked(sesion_->EvitaTriviales());
     connect(chkEvitarTriviales_, &QCheckBox::toggled, this, [this] { chkEvitarTriviales_Click(); });
-    cmdVerDiferencias_ = new QToolButton(this);
-    cmdVerDiferencias_->setObjectName(QStringLiteral("cmdVerDiferencias"));
+    // A push button, not a tool button: Enter presses it as it does the others.
+    cmdVerDiferencias_ = boton("cmdVerDiferencias");
     cmdVerDiferencias_->setCheckable(true);
-    cmdVerDiferencias_->setAutoRaise(true);
-    cmdVerDiferencias_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    cmdVerDiferencias_->setArrowType(Qt::RightArrow);
+    cmdVerDiferencias_->setFlat(true);
+    cmdVerDiferencias_->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     cmdVerDiferencias_->hide();
-    connect(cmdVerDiferencias_, &QToolButton::toggled, this, [this](bool on) { AbrirDetalle(on); });
+    connect(cmdVerDiferencias_, &QPushButton::toggled, this, [this](bool on) { AbrirDetalle(on); });
     txtDiferencias_ = new QPlainTextEdit(this);
     txtDiferencias_->setObjectName(QStringLiteral("txtDiferencias"));
     txtDiferencias_->setReadOnly(true);
@@ -593,7 +592,8 @@ void frmVLRQuerys::OlvidarDetalle() {
 }
 
 void frmVLRQuerys::AbrirDetalle(bool abierto) {
-    cmdVerDiferencias_->setArrowType(abierto ? Qt::DownArrow : Qt::RightArrow);
+    cmdVerDiferencias_->setIcon(
+        style()->standardIcon(abierto ? QStyle::SP_ArrowDown : QStyle::SP_ArrowRight));
     txtDiferencias_->setVisible(abierto && juicio_);
     AjustarAlto(juicio_ && !abierto ? kAltoDiferencias : 0);
 }

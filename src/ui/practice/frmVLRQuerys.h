@@ -17,7 +17,6 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
-class QToolButton;
 
 namespace veliora {
 class SesionPractica;
@@ -135,7 +134,7 @@ class frmVLRQuerys : public QWidget {
     QLabel* lblTotalPreguntas_;
     QPushButton* cmdSalir_;
     QCheckBox* chkEvitarTriviales_;
-    QToolButton* cmdVerDiferencias_;
+    QPushButton* cmdVerDiferencias_;
     QPlainTextEdit* txtDiferencias_;
     std::optional<Juicio> juicio_;  // of the last check, while it is worth showing
     QTimer* TimerInicio_;
