@@ -76,6 +76,7 @@ class TestPracticeQuerys : public QObject {
         mensajes_ = std::make_unique<ui::CapturaMensajes>();
     }
     void cleanup() {
+        frmVLRQuerys::FijarIntervalos(kInicio, kMinuto, kSegundo);
         if (QWidget* w = ui::BuscarVentana(QStringLiteral("frmVLRQuerys")))
             w->close();
         BorrarCerradas();
@@ -263,10 +264,9 @@ class TestPracticeQuerys : public QObject {
     }
 
     void rightAnswerEnablesTheSolutionButtonsAtOnce() {
-        // Minutes long enough that none passes while the checks run.
+        // Minutes long enough that none passes while the checks run (cleanup restores them).
         frmVLRQuerys::FijarIntervalos(kInicio, 3600000, kSegundo);
         auto* w = Abrir();
-        frmVLRQuerys::FijarIntervalos(kInicio, kMinuto, kSegundo);
         QVERIFY(w);
         Pregunta(w, "select Nombre from Alumnos where Curso = '1A'", "Alumnos de 1A");
         auto* respuesta = Control<QPlainTextEdit>(w, "txtRespuesta");

@@ -57,7 +57,7 @@ class frmVLRQuerys : public QWidget {
     // Stops what runs at once (Cancel, Esc, closing the window).
     void Cancelar();
 
-    // Timer periods in milliseconds (tests shorten them). Apply to windows created after.
+    // Timer periods in milliseconds (tests shorten them), read whenever a timer starts.
     static void FijarIntervalos(int inicio, int minuto, int segundo);
 
     // The size its mode gives it (controls sit at fixed places, as designed), and the
