@@ -48,6 +48,15 @@ class TestPracticeQuerys : public QObject {
             return nullptr;
         return w;
     }
+    // The same, inside a main window's area.
+    frmVLRQuerys* AbrirEnArea(QMdiArea& area) {
+        area.resize(1000, 700);
+        ui::FijarAreaMdi(&area);
+        area.show();
+        auto* w = Abrir();
+        ui::FijarAreaMdi(nullptr);
+        return w;
+    }
     // A question on show as the drivers leave it.
     static void Pregunta(frmVLRQuerys* w, const char* sql, const char* texto) {
         w->setSolucionSQL(QString::fromUtf8(sql));
@@ -133,11 +142,7 @@ class TestPracticeQuerys : public QObject {
     void insideTheMainWindowTheSubWindowFitsTheMode() {
         EntornoPractica::CrearBoletin("B", {{"p", "select 1"}});
         QMdiArea area;
-        area.resize(1000, 700);
-        ui::FijarAreaMdi(&area);
-        area.show();
-        auto* w = Abrir();
-        ui::FijarAreaMdi(nullptr);
+        auto* w = AbrirEnArea(area);
         QVERIFY(w);
         auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
         QVERIFY(sub);
@@ -609,11 +614,7 @@ class TestPracticeQuerys : public QObject {
     void ctrlEnterChecks() {
         // Inside the main window's area, whose Ctrl+Tab switches windows.
         QMdiArea area;
-        area.resize(1000, 700);
-        ui::FijarAreaMdi(&area);
-        area.show();
-        auto* w = Abrir();
-        ui::FijarAreaMdi(nullptr);
+        auto* w = AbrirEnArea(area);
         QVERIFY(w);
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
