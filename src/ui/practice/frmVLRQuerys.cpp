@@ -81,7 +81,31 @@ void frmVLRQuerys::FijarIntervalos(int inicio, int minuto, int segundo) {
 frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmVLRQuerys"));
     sesion_ = std::make_shared<SesionPractica>(BDUsuario, BDAuxiliar);
+    CrearCajas();
+    CrearBotones();
+    CrearDetalle();
+    OrdenarTabulacion();
+    trabajo_ = new Trabajo(this);
+    connect(trabajo_, &Trabajo::terminado, this, [this] { Ocupar(false); });
+    CrearTemporizadores();
+    Conectar();
+    CrearAtajos();
+    CargarTextos();
+    primerPintado_ = true;
+    // Until the mode is known, room for the controls of both.
+    tamano_ = QSize(Px(kColumna + kAnchoColumna + 240), Px(kTopFilaBoletin + kAltoBoton + 480));
+    Colocar();
+    resize(tamano_);
+}
 
+QPushButton* frmVLRQuerys::NuevoBoton(const char* nombre) {
+    auto* b = new QPushButton(this);
+    b->setObjectName(QString::fromLatin1(nombre));
+    b->setAutoDefault(true);  // Enter presses the focused button
+    return b;
+}
+
+void frmVLRQuerys::CrearCajas() {
     auto marco = [this](const char* nombre, const char* nombreTexto, QPlainTextEdit*& texto) {
         auto* fr = new QGroupBox(this);
         fr->setObjectName(QString::fromLatin1(nombre));
@@ -101,7 +125,9 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     txtSolucion_->setReadOnly(true);
     txtRespuesta_->setFont(FuenteSQL());
     txtSolucion_->setFont(FuenteSQL());
+}
 
+void frmVLRQuerys::CrearBotones() {
     for (int i = 0; i < 5; ++i) {
         auto* chk = new QCheckBox(this);
         chk->setObjectName(QStringLiteral("chkQuery%1").arg(i + 1));
@@ -109,16 +135,10 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
         connect(chk, &QCheckBox::toggled, this, [this] { chkQuery_Click(); });
         chkQuery_[std::size_t(i)] = chk;
     }
-    auto boton = [this](const char* nombre) {
-        auto* b = new QPushButton(this);
-        b->setObjectName(QString::fromLatin1(nombre));
-        b->setAutoDefault(true);  // Enter presses the focused button
-        return b;
-    };
-    cmdQuery_ = boton("cmdQuery");
-    cmdCompRespuesta_ = boton("cmdCompRespuesta");
-    cmdMostrarSolucion_ = boton("cmdMostrarSolucion");
-    cmdGuardarCons_ = boton("cmdGuardarCons");
+    cmdQuery_ = NuevoBoton("cmdQuery");
+    cmdCompRespuesta_ = NuevoBoton("cmdCompRespuesta");
+    cmdMostrarSolucion_ = NuevoBoton("cmdMostrarSolucion");
+    cmdGuardarCons_ = NuevoBoton("cmdGuardarCons");
 
     auto etiqueta = [this](const char* nombre, Qt::Alignment alineacion) {
         auto* l = new QLabel(this);
@@ -130,11 +150,16 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     lblPreguntaActual_ = etiqueta("lblPreguntaActual", Qt::AlignRight);
     lblDePregunta_ = etiqueta("lblDePregunta", Qt::AlignHCenter);
     lblTotalPreguntas_ = etiqueta("lblTotalPreguntas", Qt::AlignLeft);
-    cmdAntQuery_ = boton("cmdAntQuery");
-    cmdSigQuery_ = boton("cmdSigQuery");
-    cmdCompRespuesta2_ = boton("cmdCompRespuesta2");
-    cmdMostrarSolucion2_ = boton("cmdMostrarSolucion2");
-    cmdSalir_ = boton("cmdSalir");
+    cmdAntQuery_ = NuevoBoton("cmdAntQuery");
+    cmdSigQuery_ = NuevoBoton("cmdSigQuery");
+    cmdCompRespuesta2_ = NuevoBoton("cmdCompRespuesta2");
+    cmdMostrarSolucion2_ = NuevoBoton("cmdMostrarSolucion2");
+    cmdSalir_ = NuevoBoton("cmdSalir");
+    cmdAntQuery_->setText(QStringLiteral("<<"));
+    cmdSigQuery_->setText(QStringLiteral(">>"));
+}
+
+void frmVLRQuerys::CrearDetalle() {
     // Teachers choose whether questions whose result is empty or ignores their condition
     // are redrawn; the setting is kept for the next sessions.
     chkEvitarTriviales_ = new QCheckBox(this);
@@ -142,7 +167,7 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     chkEvitarTriviales_->setChecked(sesion_->EvitaTriviales());
     connect(chkEvitarTriviales_, &QCheckBox::toggled, this, [this] { chkEvitarTriviales_Click(); });
     // A push button, not a tool button: Enter presses it as it does the others.
-    cmdVerDiferencias_ = boton("cmdVerDiferencias");
+    cmdVerDiferencias_ = NuevoBoton("cmdVerDiferencias");
     cmdVerDiferencias_->setCheckable(true);
     cmdVerDiferencias_->setFlat(true);
     cmdVerDiferencias_->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
@@ -155,9 +180,9 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     txtDiferencias_->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtDiferencias_->setFont(FuenteSQL());
     txtDiferencias_->hide();
-    cmdAntQuery_->setText(QStringLiteral("<<"));
-    cmdSigQuery_->setText(QStringLiteral(">>"));
+}
 
+void frmVLRQuerys::OrdenarTabulacion() {
     // Reading order: question, answer, the buttons of the mode, the kinds, exit.
     QWidget* orden[] = {
         txtPregunta_,        txtRespuesta_,        cmdQuery_,       cmdCompRespuesta_,
@@ -166,10 +191,9 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
         chkQuery_[2],        chkQuery_[3],         chkQuery_[4],    chkEvitarTriviales_,
         txtSolucion_,        cmdVerDiferencias_,   txtDiferencias_, cmdSalir_};
     for (std::size_t i = 1; i < std::size(orden); ++i) setTabOrder(orden[i - 1], orden[i]);
+}
 
-    trabajo_ = new Trabajo(this);
-    connect(trabajo_, &Trabajo::terminado, this, [this] { Ocupar(false); });
-
+void frmVLRQuerys::CrearTemporizadores() {
     TimerInicio_ = new QTimer(this);
     TimerInicio_->setObjectName(QStringLiteral("TimerInicio"));
     TimerInicio_->setSingleShot(true);
@@ -180,7 +204,9 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     tmrHabilitarBotonSolucion_->setObjectName(QStringLiteral("tmrHabilitarBotonSolucion"));
     connect(tmrHabilitarBotonSolucion_, &QTimer::timeout, this,
             [this] { tmrHabilitarBotonSolucion_Timer(); });
+}
 
+void frmVLRQuerys::Conectar() {
     connect(cmdQuery_, &QPushButton::clicked, this, [this] { cmdQuery_Click(); });
     connect(cmdCompRespuesta_, &QPushButton::clicked, this, [this] { ComprobarRespuesta(); });
     connect(cmdCompRespuesta2_, &QPushButton::clicked, this, [this] { ComprobarRespuesta(); });
@@ -192,7 +218,9 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     connect(cmdAntQuery_, &QPushButton::clicked, this, [this] { cmdAntQuery_Click(); });
     connect(cmdSigQuery_, &QPushButton::clicked, this, [this] { cmdSigQuery_Click(); });
     connect(cmdSalir_, &QPushButton::clicked, this, &QWidget::close);
+}
 
+void frmVLRQuerys::CrearAtajos() {
     // Ctrl+Enter checks with the check button of the mode; F5 asks for a new question.
     auto atajo = [this](QKeySequence tecla, auto accion) {
         auto* s = new QShortcut(tecla, this);
@@ -210,13 +238,6 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
         if (cmdQuery_->isVisible() && cmdQuery_->isEnabled())
             cmdQuery_->click();
     });
-
-    CargarTextos();
-    primerPintado_ = true;
-    // Until the mode is known, room for the controls of both.
-    tamano_ = QSize(Px(kColumna + kAnchoColumna + 240), Px(kTopFilaBoletin + kAltoBoton + 480));
-    Colocar();
-    resize(tamano_);
 }
 
 frmVLRQuerys::~frmVLRQuerys() = default;

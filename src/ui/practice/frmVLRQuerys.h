@@ -71,6 +71,15 @@ class frmVLRQuerys : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Construction, in steps.
+    QPushButton* NuevoBoton(const char* nombre);
+    void CrearCajas();
+    void CrearBotones();
+    void CrearDetalle();
+    void OrdenarTabulacion();
+    void CrearTemporizadores();
+    void Conectar();
+    void CrearAtajos();
     void CargarTextos();
     void ConfigurarControles(bool modoBoletin);
     void LimpiarTextos();
