@@ -3,12 +3,13 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <QGuiApplication>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-#include "core/practice/comprobar.h"
 #include "core/access/conversion.h"
+#include "core/practice/comprobar.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
@@ -177,6 +178,17 @@ std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool jso
     if (!db)
         ImprimirError(err, json);
     return db;
+}
+
+std::unique_ptr<QGuiApplication> AplicacionGrafica() {
+    if (QGuiApplication::instance())
+        return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char nombre[] = "veliora-cli";
+    static char* argv[] = {nombre, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 bool AbrirComoPrograma(const std::string& path, bool json) {
