@@ -184,7 +184,7 @@ class TestPracticeEjecutar : public QObject {
         auto abrir = [] {
             auto* v = ui::ObtenerVentana<frmVLREjecutarQuery>();
             ui::MostrarVentana(v);
-            return qobject_cast<QMdiSubWindow*>(v->parentWidget());
+            return ui::MarcoDe(v);
         };
         QMdiSubWindow* marco = abrir();
         QVERIFY(marco);

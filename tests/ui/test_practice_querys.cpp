@@ -144,7 +144,7 @@ class TestPracticeQuerys : public QObject {
         QMdiArea area;
         auto* w = AbrirEnArea(area);
         QVERIFY(w);
-        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        auto* sub = ui::MarcoDe(w);
         QVERIFY(sub);
         const QSize aleatorio = w->size();
         QCOMPARE(aleatorio, w->sizeHint());

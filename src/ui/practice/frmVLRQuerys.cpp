@@ -376,7 +376,7 @@ void frmVLRQuerys::AjustarAlto(int antes) {
     const int delta = AltoDiferencias() - antes;
     if (delta != 0) {
         updateGeometry();
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        if (QMdiSubWindow* sub = MarcoDe(this))
             sub->resize(sub->width(), sub->height() + delta);
         else
             resize(width(), height() + delta);
@@ -429,9 +429,8 @@ void frmVLRQuerys::Dimensionar(int anchoTwips, int altoTwips) {
     updateGeometry();
     resize(tamano_);
     Colocar();
-    // Inside the main window the sub-window follows, frame included.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->adjustSize();
+    // Inside the main window the frame follows, within the workspace.
+    AjustarMarco(this);
 }
 
 void frmVLRQuerys::LimpiarTextos() {

@@ -5,12 +5,10 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QTranslator>
 #include <filesystem>
 
 #include "core/access/conversion.h"
@@ -37,6 +35,7 @@
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
+#include "ui/shell/traduccion_qt.h"
 #include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
@@ -44,23 +43,6 @@ namespace veliora::ui {
 namespace {
 QString DesdeRuta(const std::filesystem::path& ruta) {
     return QString::fromStdString(ruta.string());
-}
-
-// Qt's own dialogs (file dialog, text box menus) in the program's language, when the
-// system has Qt's translations.
-void TraducirDialogosQt() {
-    static QTranslator* traductor = nullptr;
-    if (traductor || !QCoreApplication::instance())
-        return;
-    auto* nuevo = new QTranslator(QCoreApplication::instance());
-    const QString idioma =
-        DesplazamientoIdioma != 0 ? QStringLiteral("qtbase_ca") : QStringLiteral("qtbase_es");
-    if (nuevo->load(idioma, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(nuevo)) {
-        traductor = nuevo;
-        return;
-    }
-    delete nuevo;
 }
 
 // Shows a child window of class W, after `preparar` has set its properties.
@@ -195,7 +177,7 @@ void frmVLRMdi::HabilitarMenu(QMenu* menu, bool habilitado) {
 
 void frmVLRMdi::Iniciar(const QStringList& argumentos, const EjecutorLogin& ejecutarLogin) {
     LeerIdioma();
-    TraducirDialogosQt();
+    TraducirQt();
     SembrarDirectorioAplicacion();
     RestaurarGeometria(this);
     CargarTextos();
