@@ -5,6 +5,19 @@
 
 namespace veliora::ui {
 
+namespace {
+// A number, or a text that holds nothing but one (a column declared as text may hold them).
+bool PareceNumero(const engine::Value& v) {
+    if (v.isNumber())
+        return true;
+    if (v.type != engine::ValueType::Text || v.text.empty() || v.text.size() > 40)
+        return false;
+    bool ok = false;
+    QString::fromStdString(v.text).trimmed().toDouble(&ok);
+    return ok;
+}
+}  // namespace
+
 ModeloRecordset::ModeloRecordset(std::unique_ptr<engine::Recordset> rs, QObject* parent)
     : QAbstractTableModel(parent), rs_(std::move(rs)) {
     rs_->FetchUpTo(kFilasPorBloque);
@@ -27,13 +40,17 @@ QVariant ModeloRecordset::data(const QModelIndex& index, int role) const {
     const engine::Value& v = rs_->Row(std::size_t(index.row()))[std::size_t(index.column())];
     if (role == kTextoCopiado)
         return v.isNull() ? QString() : QString::fromStdString(v.toSpanishText());
+    if (role == kLiteralSql)
+        return v.isNull()     ? QStringLiteral("NULL")
+               : v.isNumber() ? QString::fromStdString(v.toPlainText())
+                              : QString::fromStdString(engine::QuoteSql(v.toPlainText(), '\''));
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return v.isNull() ? QStringLiteral("NULL") : QString::fromStdString(v.toSpanishText());
     if (role == Qt::ForegroundRole && v.isNull())
         return QBrush(Qt::gray);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignVCenter |
-                                   (v.isNumber() ? Qt::AlignRight : Qt::AlignLeft));
+                                   (PareceNumero(v) ? Qt::AlignRight : Qt::AlignLeft));
     return {};
 }
 

@@ -37,6 +37,9 @@ class ModeloRecordset : public QAbstractTableModel {
     static constexpr int kFilasPorBloque = 256;
     // The text a cell copies as: empty for NULL (shown as a greyed "NULL").
     static constexpr int kTextoCopiado = Qt::UserRole;
+    // The cell as a literal of a statement: a number as it is, a text or date between single
+    // quotes, NULL.
+    static constexpr int kLiteralSql = Qt::UserRole + 1;
 
   private:
     std::unique_ptr<engine::Recordset> rs_;

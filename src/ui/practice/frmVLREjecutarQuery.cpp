@@ -3,8 +3,8 @@
 #include <sqlite3.h>
 
 #include <QAction>
-#include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -20,9 +20,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/dictionary/vista_esquema.h"
 #include "core/practice/comprobar.h"
+#include "core/practice/exportar_csv.h"
 #include "core/shell/globales.h"
 #include "ui/practice/ModeloRecordset.h"
+#include "ui/practice/editor_sql.h"
+#include "ui/practice/menu_rejilla.h"
+#include "ui/practice/panel_esquema.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
@@ -36,7 +42,7 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
 
     FrPregunta_ = new QGroupBox(this);
     FrPregunta_->setObjectName(QStringLiteral("FrPregunta"));
-    txtPregunta_ = new QPlainTextEdit(FrPregunta_);
+    txtPregunta_ = new EditorSql(FrPregunta_);
     txtPregunta_->setObjectName(QStringLiteral("txtPregunta"));
     TabuladorConControl(txtPregunta_);
     txtPregunta_->setFont(FuenteSQL());
@@ -71,11 +77,17 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     lblFilas_->setObjectName(QStringLiteral("lblFilas"));
     trabajo_ = new Trabajo(this);
 
-    auto* capa = new QVBoxLayout(this);
-    capa->addLayout(arriba, 1);
-    capa->addWidget(DBGridDatos_, 3);
-    capa->addWidget(lblFilas_);
-    capa->addWidget(trabajo_);
+    // The schema beside the statement and the grid; a double-click types a name.
+    pnlEsquema_ = new PanelEsquema(this);
+    connect(pnlEsquema_, &PanelEsquema::nombreElegido, txtPregunta_, &EditorSql::Insertar);
+    auto* izquierda = new QVBoxLayout;
+    izquierda->addLayout(arriba, 1);
+    izquierda->addWidget(DBGridDatos_, 3);
+    izquierda->addWidget(lblFilas_);
+    izquierda->addWidget(trabajo_);
+    auto* capa = new QHBoxLayout(this);
+    capa->addLayout(izquierda, 1);
+    capa->addWidget(pnlEsquema_);
     setTabOrder(txtPregunta_, cmdEjecutar_);
     setTabOrder(cmdEjecutar_, cmdSalir_);
     setTabOrder(cmdSalir_, DBGridDatos_);
@@ -87,7 +99,8 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
         if (DataDatos_)
             DataDatos_->Pausar(false);
     });
-    for (auto tecla : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {
+    for (auto tecla : {QKeyCombination(Qt::CTRL | Qt::Key_Return),
+                       QKeyCombination(Qt::CTRL | Qt::Key_Enter), QKeyCombination(Qt::Key_F5)}) {
         auto* s = new QShortcut(QKeySequence(tecla), this);
         s->setContext(Qt::WidgetWithChildrenShortcut);
         connect(s, &QShortcut::activated, this, [this] {
@@ -95,11 +108,7 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
                 cmdEjecutar_->click();
         });
     }
-    auto* copiar = new QAction(DBGridDatos_);
-    copiar->setShortcut(QKeySequence::Copy);
-    copiar->setShortcutContext(Qt::WidgetShortcut);
-    DBGridDatos_->addAction(copiar);
-    connect(copiar, &QAction::triggered, this, [this] { CopiarSeleccion(); });
+    DarMenuRejilla(DBGridDatos_, [this] { ExportarCsv(); });
     // Widths follow what is on show, a moment after scrolling stops.
     ajusteColumnas_ = new QTimer(this);
     ajusteColumnas_->setSingleShot(true);
@@ -110,7 +119,18 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
             qOverload<>(&QTimer::start));
 
     CargarTextos();
+    CargarEsquema();
     resize(sizeHint());
+}
+
+void frmVLREjecutarQuery::CargarEsquema() {
+    VistaEsquema vista;
+    engine::EngineError error;
+    // Without it the panel stays empty; the statement's own errors say what is wrong.
+    if (bdUsuario_ && LeerVistaEsquema(*bdUsuario_, BDAuxiliar.get(), vista, error)) {
+        pnlEsquema_->Cargar(vista);
+        txtPregunta_->FijarEsquema(vista);
+    }
 }
 
 frmVLREjecutarQuery::~frmVLREjecutarQuery() = default;
@@ -128,6 +148,9 @@ void frmVLREjecutarQuery::CargarTextos() {
     FrPregunta_->setTitle(T(602));
     cmdEjecutar_->setText(T(603));
     cmdSalir_->setText(T(604));
+    cmdEjecutar_->setToolTip(T(2433).arg(
+        QKeySequence(Qt::CTRL | Qt::Key_Return).toString(QKeySequence::NativeText) +
+        QStringLiteral(", ") + QKeySequence(Qt::Key_F5).toString(QKeySequence::NativeText)));
 }
 
 void frmVLREjecutarQuery::cmdEjecutar_Click() {
@@ -153,12 +176,13 @@ void frmVLREjecutarQuery::cmdEjecutar_Click() {
             if (*rs)
                 (*rs)->FetchUpTo(ModeloRecordset::kFilasPorBloque);
             const double segundos = double(reloj.elapsed()) / 1000.0;
-            return [this, rs, error, segundos] {
+            return [this, rs, error, segundos, sql] {
                 if (!*rs) {
                     MostrarError(error.failed() ? error
                                                 : engine::EngineError{SQLITE_ERROR, {}, {}});
                     return;
                 }
+                sqlMostrada_ = sql;
                 MostrarResultado(std::move(*rs), segundos);
             };
         },
@@ -175,7 +199,11 @@ void frmVLREjecutarQuery::MostrarResultado(std::unique_ptr<engine::Recordset> rs
     // A new model each run: columns and rows of the previous result go entirely.
     auto* modelo = new ModeloRecordset(std::move(rs), this);
     modelo->setObjectName(QStringLiteral("DataDatos"));
-    modelo->AlFallar([this](const engine::EngineError& e) { MostrarError(e); });
+    // Rows read before a later failure stay; the status line says the reading stopped.
+    modelo->AlFallar([this](const engine::EngineError& e) {
+        ActualizarFilas();
+        MostrarError(e, true);
+    });
     connect(modelo, &QAbstractItemModel::rowsInserted, this, [this] { ActualizarFilas(); });
     QAbstractItemModel* anterior = DBGridDatos_->model();
     DBGridDatos_->setModel(modelo);
@@ -192,39 +220,57 @@ void frmVLREjecutarQuery::ActualizarFilas() {
     // Figures as the interface writes them: 1.000.008 filas · 0,41 s.
     const QLocale local(QLocale::Spanish, QLocale::Spain);
     const int filas = DataDatos_->rowCount();
-    lblFilas_->setText(T(DataDatos_->canFetchMore({}) ? 1162 : 1157)
-                           .arg(local.toString(filas), local.toString(segundos_, 'f', 2)));
+    // A result whose reading stopped on an error says so: nothing more will come.
+    const int id = DataDatos_->Error().failed()   ? 2422
+                   : DataDatos_->canFetchMore({}) ? (filas == 1 ? 2421 : 1162)
+                                                  : (filas == 1 ? 2420 : 1157);
+    lblFilas_->setText(T(id).arg(local.toString(filas), local.toString(segundos_, 'f', 2)));
 }
 
-void frmVLREjecutarQuery::CopiarSeleccion() {
-    // The selected block as tab-separated text, its column names first.
-    const QModelIndexList celdas = DBGridDatos_->selectionModel()
-                                       ? DBGridDatos_->selectionModel()->selectedIndexes()
-                                       : QModelIndexList{};
-    if (celdas.isEmpty() || !DataDatos_)
+void frmVLREjecutarQuery::ExportarCsv() {
+    if (Ocupada() || sqlMostrada_.empty())
         return;
-    int f0 = celdas.front().row(), f1 = f0, c0 = celdas.front().column(), c1 = c0;
-    for (const QModelIndex& i : celdas) {
-        f0 = std::min(f0, i.row());
-        f1 = std::max(f1, i.row());
-        c0 = std::min(c0, i.column());
-        c1 = std::max(c1, i.column());
-    }
-    QStringList lineas;
-    QStringList cabecera;
-    for (int c = c0; c <= c1; ++c) cabecera << DataDatos_->headerData(c, Qt::Horizontal).toString();
-    lineas << cabecera.join(QLatin1Char('\t'));
-    for (int f = f0; f <= f1; ++f) {
-        QStringList fila;
-        for (int c = c0; c <= c1; ++c)
-            fila << DataDatos_->data(DataDatos_->index(f, c), ModeloRecordset::kTextoCopiado)
-                        .toString();
-        lineas << fila.join(QLatin1Char('\t'));
-    }
-    QGuiApplication::clipboard()->setText(lineas.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    const QString ruta = PedirRutaGuardar(this, T(2429), QStringLiteral("csv"),
+                                          QStringLiteral("consulta.csv"), {T(2431)});
+    if (!ruta.isEmpty())
+        ExportarCsvA(ruta);
 }
 
-void frmVLREjecutarQuery::MostrarError(const engine::EngineError& error) {
+void frmVLREjecutarQuery::ExportarCsvA(const QString& ruta) {
+    auto bd = bdUsuario_;
+    const std::string sql = sqlMostrada_;
+    auto filas = std::make_shared<std::atomic<std::size_t>>(0);
+    const bool lanzado =
+        trabajo_->Lanzar(T(2434), bd, [this, bd, sql, ruta, filas]() -> Trabajo::Entrega {
+            engine::EngineError error;
+            const bool hecho = veliora::ExportarCsv(*bd, sql, ruta.toStdString(), *filas, error);
+            return [this, hecho, error, ruta, filas] {
+                if (hecho)
+                    Avisar(T(2425).arg(QLocale(QLocale::Spanish, QLocale::Spain)
+                                           .toString(qulonglong(filas->load())),
+                                       QDir::toNativeSeparators(ruta)));
+                else
+                    Mensaje(T(2435) + QStringLiteral("\r\n") + ruta + QStringLiteral("\r\n") +
+                                QString::fromStdString(error.description),
+                            Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+            };
+        });
+    if (!lanzado)
+        return;
+    trabajo_->FijarDetalle([filas] {
+        return T(2432).arg(
+            QLocale(QLocale::Spanish, QLocale::Spain).toString(qulonglong(filas->load())));
+    });
+    cmdEjecutar_->setEnabled(false);
+    if (DataDatos_)
+        DataDatos_->Pausar(true);
+}
+
+void frmVLREjecutarQuery::MostrarError(const engine::EngineError& error, bool enLectura) {
+    // The grid keeps what it showed; the figures of the status line were not this
+    // statement's, and go.
+    if (!enLectura)
+        lblFilas_->clear();
     Mensaje(T(605) + QString::number(error.number) + QStringLiteral("\r\n") +
                 QString::fromStdString(
                     ExplicarError(error, bdUsuario_ ? bdUsuario_->limits() : engine::Limits{})) +
