@@ -99,7 +99,7 @@ TEST_F(Directorio, WithoutSettingsUsesThePerUserDataFolder) {
     EntornoTemporal home("VELIORA_HOME", std::nullopt);
     EntornoTemporal datos("XDG_DATA_HOME", (home_ / "datos").string());
     EXPECT_EQ(DirectorioAplicacion(), home_ / "datos" / "veliora");
-    EXPECT_TRUE(fs::is_directory(home_ / "datos" / "veliora"));
+    EXPECT_EQ(fs::status(home_ / "datos" / "veliora").permissions(), fs::perms::owner_all);
 }
 
 TEST_F(Directorio, ResourceFolderFromTheEnvironment) {

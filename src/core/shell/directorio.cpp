@@ -103,8 +103,11 @@ fs::path DirectorioAplicacion() {
                                         : fs::path(datos.toStdString());
         directorio = base / "veliora";
     }
+    // A new application directory is its user's alone: on a machine shared by a class it
+    // holds the teacher's bulletins with their answers.
     std::error_code ec;
-    fs::create_directories(directorio, ec);
+    if (fs::create_directories(directorio, ec))
+        fs::permissions(directorio, fs::perms::owner_all, fs::perm_options::replace, ec);
     return directorio;
 }
 
