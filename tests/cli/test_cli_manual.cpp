@@ -22,37 +22,29 @@ const fs::path kFuente = VELIORA_SOURCE_DIR;
 const fs::path kCompletado = kFuente / "packaging" / "veliora-cli.bash";
 const char* const kBashCompletion = "/usr/share/bash-completion/bash_completion";
 
-// Command ("bulletin export", or "" for the global options) -> options, read from the
-// README's block of command lines.
+// Command ("bulletin export") -> its options, from the block of the README's "Command line".
 std::map<std::string, std::vector<std::string>> OrdenesDelReadme() {
-    std::istringstream readme(ReadBytes(kFuente / "README.md"));
+    const std::string readme = ReadBytes(kFuente / "README.md");
+    const std::size_t inicio = readme.find("```\n", readme.find("## Command line"));
+    std::istringstream bloque(
+        readme.substr(inicio + 4, readme.find("```", inicio + 4) - inicio - 4));
     std::map<std::string, std::vector<std::string>> ordenes;
     std::string linea, orden;
-    bool enBloque = false, enSeccion = false;
-    const std::regex opcion("--[a-z][a-z-]*");
-    while (std::getline(readme, linea)) {
-        if (linea.rfind("## ", 0) == 0)
-            enSeccion = linea == "## Command line";
-        if (enSeccion && linea.rfind("```", 0) == 0)
-            enBloque = !enBloque;
-        if (!enBloque || linea.rfind("```", 0) == 0)
-            continue;
-        const std::string prefijo = "veliora-cli [--home DIR] ";
-        std::string resto = linea;
-        if (linea.rfind(prefijo, 0) == 0) {
-            resto = linea.substr(prefijo.size());
-            orden = resto.substr(0, resto.find(" --"));
-            orden.erase(orden.find_last_not_of(' ') + 1);
-            ordenes[""].push_back("--home");
+    const std::regex opcion("--[a-z][a-z-]*"),
+        cabeza("^veliora-cli \\[--home DIR\\] ([a-z ]*[a-z])");
+    while (std::getline(bloque, linea)) {
+        if (std::smatch m; std::regex_search(linea, m, cabeza)) {
+            orden = m[1];
+            linea = m.suffix();
         }
-        for (std::sregex_iterator it(resto.begin(), resto.end(), opcion), fin; it != fin; ++it)
+        for (std::sregex_iterator it(linea.begin(), linea.end(), opcion), fin; it != fin; ++it)
             ordenes[orden].push_back(it->str());
     }
     return ordenes;
 }
 
-// The roff source of veliora-cli(1) with "\-" read as "-", cut into its .SS sections by the
-// first word of their title (the global options under "").
+// The roff source of veliora-cli(1) with "\-" read as "-", cut into its .SS sections by
+// their title.
 std::map<std::string, std::string> SeccionesDelManual() {
     std::string pagina = ReadBytes(kFuente / "packaging" / "veliora-cli.1.in");
     for (std::size_t p; (p = pagina.find("\\-")) != std::string::npos;) pagina.erase(p, 1);
@@ -103,25 +95,18 @@ TEST(Manual, EveryDocumentedCommandAndOptionIsInTheManualPageAndTheCompletion) {
         const std::string seccion = orden.substr(0, orden.find(' '));
         ASSERT_TRUE(secciones.count(seccion)) << "no section for " << orden;
         const std::string& texto = secciones.at(seccion);
-        std::string completadas;
-        if (!orden.empty()) {
-            EXPECT_NE(texto.find("veliora-cli " + orden), std::string::npos) << orden;
-            completadas = FuncionDelCompletado("_veliora_cli_options", orden);
-            const std::string sub = " " + orden.substr(orden.find(' ') + 1) + " ";
-            if (seccion != orden) {
-                EXPECT_NE(FuncionDelCompletado("_veliora_cli_subcommands", seccion).find(sub),
-                          std::string::npos)
-                    << orden;
-            }
+        EXPECT_NE(texto.find("veliora-cli " + orden), std::string::npos) << orden;
+        if (seccion != orden) {
+            EXPECT_NE(FuncionDelCompletado("_veliora_cli_subcommands", seccion)
+                          .find(" " + orden.substr(seccion.size() + 1) + " "),
+                      std::string::npos)
+                << orden;
         }
+        const std::string completadas = FuncionDelCompletado("_veliora_cli_options", orden);
         for (const std::string& opcion : opciones) {
-            const bool global = opcion == "--home" || opcion == "--timeout";
-            const std::string& donde = global ? secciones.at("") : texto;
-            EXPECT_NE(donde.find(opcion), std::string::npos) << orden << " " << opcion;
-            if (opcion != "--home") {
-                EXPECT_NE(completadas.find(" " + opcion + " "), std::string::npos)
-                    << orden << " " << opcion;
-            }
+            EXPECT_NE(texto.find(opcion), std::string::npos) << orden << " " << opcion;
+            EXPECT_NE(completadas.find(" " + opcion + " "), std::string::npos)
+                << orden << " " << opcion;
         }
     }
 }

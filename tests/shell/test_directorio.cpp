@@ -80,26 +80,20 @@ class Directorio : public ::testing::Test {
     test::TempHome home_;
 };
 
-TEST_F(Directorio, EnvironmentVariableChoosesAndCreatesTheFolder) {
-    FijarDirectorioAplicacion({});
+// The override, else $VELIORA_HOME, else the per-user data folder; each created when missing,
+// readable by its user only.
+TEST_F(Directorio, ChosenByOverrideEnvironmentOrUserDataFolder) {
+    EntornoTemporal datos("XDG_DATA_HOME", (home_ / "datos").string());
     EntornoTemporal home("VELIORA_HOME", (home_ / "otra" / "casa").string());
-    EXPECT_EQ(DirectorioAplicacion(), home_ / "otra" / "casa");
-    EXPECT_TRUE(fs::is_directory(home_ / "otra" / "casa"));
-}
-
-TEST_F(Directorio, OverrideWinsOverTheEnvironment) {
-    EntornoTemporal home("VELIORA_HOME", (home_ / "entorno").string());
     FijarDirectorioAplicacion(home_ / "fijado");
     EXPECT_EQ(DirectorioAplicacion(), home_ / "fijado");
-    EXPECT_TRUE(fs::is_directory(home_ / "fijado"));
-}
-
-TEST_F(Directorio, WithoutSettingsUsesThePerUserDataFolder) {
     FijarDirectorioAplicacion({});
-    EntornoTemporal home("VELIORA_HOME", std::nullopt);
-    EntornoTemporal datos("XDG_DATA_HOME", (home_ / "datos").string());
+    EXPECT_EQ(DirectorioAplicacion(), home_ / "otra" / "casa");
+    unsetenv("VELIORA_HOME");
     EXPECT_EQ(DirectorioAplicacion(), home_ / "datos" / "veliora");
-    EXPECT_EQ(fs::status(home_ / "datos" / "veliora").permissions(), fs::perms::owner_all);
+    for (const fs::path& creado :
+         {home_ / "fijado", home_ / "otra" / "casa", home_ / "datos" / "veliora"})
+        EXPECT_EQ(fs::status(creado).permissions(), fs::perms::owner_all) << creado;
 }
 
 TEST_F(Directorio, ResourceFolderFromTheEnvironment) {
