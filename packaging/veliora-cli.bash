@@ -49,24 +49,13 @@ _veliora_cli()
     local cur prev words cword
     _init_completion || return
 
-    # The values an option takes.
+    # The values an option takes: files, or one of a few words.
+    local values=""
     case $prev in
-        --db)
-            _filedir '@(db|sqlite|sqlite3|mdb|accdb)'
-            return
-            ;;
-        --mdb)
-            _filedir '@(mdb|accdb)'
-            return
-            ;;
-        --home | --from)
-            _filedir -d
-            return
-            ;;
-        --csv)
-            _filedir csv
-            return
-            ;;
+        --db) _filedir '@(db|sqlite|sqlite3|mdb|accdb)'; return ;;
+        --mdb) _filedir '@(mdb|accdb)'; return ;;
+        --home | --from) _filedir -d; return ;;
+        --csv) _filedir csv; return ;;
         --out)
             case " ${words[*]} " in
                 *" diagram "*) _filedir '@(png|svg)' ;;
@@ -75,34 +64,13 @@ _veliora_cli()
             esac
             return
             ;;
-        --layout)
-            COMPREPLY=($(compgen -W 'continuas separadas' -- "$cur"))
-            return
-            ;;
-        --format)
-            COMPREPLY=($(compgen -W 'txt html pdf' -- "$cur"))
-            return
-            ;;
-        --gender)
-            COMPREPLY=($(compgen -W 'm f' -- "$cur"))
-            return
-            ;;
-        --summable | --forward-no-table | --backward-no-table)
-            COMPREPLY=($(compgen -W 'yes no' -- "$cur"))
-            return
-            ;;
-        --quality)
-            COMPREPLY=($(compgen -W 'on off' -- "$cur"))
-            return
-            ;;
-        --lang)
-            COMPREPLY=($(compgen -W 'es va' -- "$cur"))
-            return
-            ;;
-        --kinds)
-            COMPREPLY=($(compgen -W '1,2,3,4,5' -- "$cur"))
-            return
-            ;;
+        --layout) values="continuas separadas" ;;
+        --format) values="txt html pdf" ;;
+        --gender) values="m f" ;;
+        --summable | --forward-no-table | --backward-no-table) values="yes no" ;;
+        --quality) values="on off" ;;
+        --lang) values="es va" ;;
+        --kinds) values="1,2,3,4,5" ;;
         --timeout | --count | --seed | --number | --name | --question | --answer | \
             --solution | --table | --field | --relation | --singular | --plural | \
             --forward | --backward | --server | --class | --student | --bulletin | \
@@ -110,6 +78,10 @@ _veliora_cli()
             return
             ;;
     esac
+    if [[ -n $values ]]; then
+        COMPREPLY=($(compgen -W "$values" -- "$cur"))
+        return
+    fi
 
     # The command is the first word that is neither an option nor --home's folder; a
     # command with subcommands takes the word after it.
