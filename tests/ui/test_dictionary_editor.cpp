@@ -279,7 +279,7 @@ class TestDictionaryEditor : public QObject {
         w.findChild<QPushButton*>("cmdCrear")->click();
         QCOMPARE(mensajes.mensajes().size(), std::size_t(1));
         QCOMPARE(mensajes.mensajes()[0].texto, QStringLiteral("¿Está seguro?"));
-        QVERIFY(mensajes.mensajes()[0].botones == ui::Botones::SiNo);
+        QVERIFY(mensajes.mensajes()[0].botones == ui::Botones::SiNoPorDefectoNo);
         QCOMPARE(Cadena("select NombreSingular from Tablas where Nombre = 'Clientes'"),
                  std::string("cliente fiel"));
 

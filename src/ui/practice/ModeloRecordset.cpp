@@ -1,7 +1,12 @@
 #include "ui/practice/ModeloRecordset.h"
 
+#include <sqlite3.h>
+
 #include <QBrush>
+#include <QElapsedTimer>
 #include <climits>
+
+#include "ui/shell/trabajo.h"
 
 namespace veliora::ui {
 
@@ -17,6 +22,29 @@ bool PareceNumero(const engine::Value& v) {
     return ok;
 }
 }  // namespace
+
+bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
+                    std::shared_ptr<engine::Database> bd, const std::string& sql,
+                    EntregaConsulta entregar, std::function<void()> alCancelar) {
+    return trabajo->Lanzar(
+        descripcion, bd,
+        [bd, sql, entregar = std::move(entregar)]() -> Trabajo::Entrega {
+            QElapsedTimer reloj;
+            reloj.start();
+            engine::EngineError error;
+            // Shared so the delivery can be copied; the window takes the recordset out whole.
+            auto rs =
+                std::make_shared<std::unique_ptr<engine::Recordset>>(bd->OpenRecordset(sql, error));
+            // The first block is what can take long (a sort, a grouping): fetched here.
+            if (*rs)
+                (*rs)->FetchUpTo(ModeloRecordset::kFilasPorBloque);
+            else if (!error.failed())
+                error = {SQLITE_ERROR, {}, {}};
+            const double segundos = double(reloj.elapsed()) / 1000.0;
+            return [entregar, rs, error, segundos] { entregar(std::move(*rs), error, segundos); };
+        },
+        std::move(alCancelar));
+}
 
 ModeloRecordset::ModeloRecordset(std::unique_ptr<engine::Recordset> rs, QObject* parent)
     : QAbstractTableModel(parent), rs_(std::move(rs)) {

@@ -5,10 +5,22 @@
 #include <QAbstractTableModel>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/engine/database.h"
 
 namespace veliora::ui {
+
+class Trabajo;
+
+// Runs `sql` on `bd` with `trabajo` (off the window thread) and reads its first block of rows
+// there; `entregar` then gets, on the window thread, the result (null with the engine's error
+// when it failed) and the seconds it took. False when other work of `trabajo` runs.
+using EntregaConsulta =
+    std::function<void(std::unique_ptr<engine::Recordset>, const engine::EngineError&, double)>;
+bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
+                    std::shared_ptr<engine::Database> bd, const std::string& sql,
+                    EntregaConsulta entregar, std::function<void()> alCancelar = {});
 
 class ModeloRecordset : public QAbstractTableModel {
   public:

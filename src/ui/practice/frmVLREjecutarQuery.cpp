@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -161,30 +160,17 @@ void frmVLREjecutarQuery::cmdEjecutar_Click() {
         return;
     }
     const std::string sql = txtPregunta_->toPlainText().toStdString();
-    auto bd = bdUsuario_;
     // A delivery only runs while this window and its work are current.
-    const bool lanzado = trabajo_->Lanzar(
-        T(1154), bd,
-        [this, bd, sql]() -> Trabajo::Entrega {
-            QElapsedTimer reloj;
-            reloj.start();
-            engine::EngineError error;
-            // Shared so the delivery can be copied; the window takes the recordset out whole.
-            auto rs =
-                std::make_shared<std::unique_ptr<engine::Recordset>>(bd->OpenRecordset(sql, error));
-            // The first block is what can take long (a sort, a grouping): fetched here.
-            if (*rs)
-                (*rs)->FetchUpTo(ModeloRecordset::kFilasPorBloque);
-            const double segundos = double(reloj.elapsed()) / 1000.0;
-            return [this, rs, error, segundos, sql] {
-                if (!*rs) {
-                    MostrarError(error.failed() ? error
-                                                : engine::EngineError{SQLITE_ERROR, {}, {}});
-                    return;
-                }
-                sqlMostrada_ = sql;
-                MostrarResultado(std::move(*rs), segundos);
-            };
+    const bool lanzado = LanzarConsulta(
+        trabajo_, T(1154), bdUsuario_, sql,
+        [this, sql](std::unique_ptr<engine::Recordset> rs, const engine::EngineError& error,
+                    double segundos) {
+            if (!rs) {
+                MostrarError(error);
+                return;
+            }
+            sqlMostrada_ = sql;
+            MostrarResultado(std::move(rs), segundos);
         },
         [this] { lblFilas_->setText(T(1156)); });
     if (lanzado) {

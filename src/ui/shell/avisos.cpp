@@ -55,13 +55,14 @@ void FijarRespuestaRuta(RespuestaRuta respuesta) {
 }
 
 QString PedirRutaGuardar(QWidget* padre, const QString& titulo, const QString& clase,
-                         const QString& sugerido, const QStringList& filtros) {
+                         const QString& sugerido, const QStringList& filtros,
+                         const QString& carpetaInicial) {
     std::string guardada;
     QString carpeta = GetKeyValue(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion,
                                   ValorCarpeta(clase), guardada)
                           ? QString::fromStdString(guardada)
-                          : QDir::homePath();
-    if (!QFileInfo(carpeta).isDir())
+                          : carpetaInicial;
+    if (carpeta.isEmpty() || !QFileInfo(carpeta).isDir())
         carpeta = QDir::homePath();
     const QString sugerida = QDir(carpeta).filePath(sugerido);
     QString filtro;

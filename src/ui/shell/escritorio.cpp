@@ -141,8 +141,10 @@ void CrearBarraEstado(QMainWindow* principal) {
     QLabel* trabajo = etiqueta("lblEstadoTrabajo", false);
     QLabel* archivo = etiqueta("lblEstadoArchivo", true);
     QLabel* modo = etiqueta("lblEstadoModo", true);
-    auto actualizar = [trabajo, archivo, modo] {
-        archivo->setText(BDUsuario && BDUsuario->IsOpen()
+    auto actualizar = [principal, trabajo, archivo, modo] {
+        const QVariant abierto = principal->property(kArchivoAbierto);
+        archivo->setText(abierto.isValid() ? QFileInfo(abierto.toString()).fileName()
+                         : BDUsuario && BDUsuario->IsOpen()
                              ? QFileInfo(QString::fromStdString(BDUsuario->Name())).fileName()
                              : QString());
         modo->setText(T(ModoProfesor ? 152 : 151));

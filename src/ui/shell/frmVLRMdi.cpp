@@ -259,6 +259,11 @@ void frmVLRMdi::ComprobarAyudaBD() {
 }
 
 bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
+    // The windows close whatever this open ends in: typed work goes only when the user says.
+    if (HayTrabajoEscrito() &&
+        Mensaje(T(2436) + QStringLiteral("\r\n") + T(2439), Icono::Exclamacion,
+                Botones::SiNoPorDefectoNo, QStringLiteral("VELIORA"), this) != Respuesta::Si)
+        return false;
     if (access::EsArchivoAccess(ruta.toStdString())) {
         // Converted here, with progress and Cancel; AbrirBDUsuario then finds it ready.
         engine::EngineError err;
@@ -276,6 +281,9 @@ bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
     // previous ones, whatever this open ends in.
     CerrarVentanas();
     setWindowTitle(QStringLiteral("VELIORA"));
+    // The status bar names what the user opened (an Access file, not its conversion), and
+    // nothing while no database opened.
+    setProperty(kArchivoAbierto, QString());
     if (AbrirBDUsuario(ruta.toStdString()) != 0) {
         Mensaje(T(202), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         DeshabilitarMenus();
@@ -287,6 +295,7 @@ bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
         return false;
     }
     setWindowTitle(QStringLiteral("VELIORA - ") + QFileInfo(ruta).fileName());
+    setProperty(kArchivoAbierto, QFileInfo(ruta).absoluteFilePath());
     HabilitarMenus();
     return true;
 }
@@ -313,7 +322,11 @@ void frmVLRMdi::mnuAbrir_Click() {
     dialogo.setFileMode(QFileDialog::ExistingFile);
     dialogo.setDefaultSuffix(QStringLiteral("db"));
     dialogo.setNameFilters(
-        {QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"), T(1608), T(150)});
+        {T(2437), QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"), T(1608), T(150)});
+    // Where the open database is, when one is.
+    const QString abierta = property(kArchivoAbierto).toString();
+    if (!abierta.isEmpty())
+        dialogo.setDirectory(QFileInfo(abierta).absolutePath());
     if (dialogo.exec() != QDialog::Accepted)
         return;
     const QStringList elegidos = dialogo.selectedFiles();

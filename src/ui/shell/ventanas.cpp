@@ -172,6 +172,18 @@ void CerrarVentanas() {
     }
 }
 
+bool HayTrabajoEscrito() {
+    for (const auto& p : Abiertas()) {
+        if (!p)
+            continue;
+        for (const QPlainTextEdit* caja : p->findChildren<QPlainTextEdit*>())
+            if (!caja->isReadOnly() && caja->document()->isModified() &&
+                !caja->toPlainText().trimmed().isEmpty())
+                return true;
+    }
+    return false;
+}
+
 void MarcoConBotones(QWidget* ventana, QWidget* marco,
                      std::initializer_list<QPushButton*> botones) {
     auto* fila = new QHBoxLayout;

@@ -28,6 +28,9 @@ void RegistrarVentana(QWidget* ventana);
 // Closes every registered window (on opening another database); the next request for one
 // creates it anew.
 void CerrarVentanas();
+// Whether an open window holds text the user typed (an answer, a statement) that closing it
+// would lose.
+bool HayTrabajoEscrito();
 // A dialog's usual body: `marco` above, `botones` right-aligned below it.
 void MarcoConBotones(QWidget* ventana, QWidget* marco, std::initializer_list<QPushButton*> botones);
 // A single-shot timer named "TmrInicio" that runs `accion` `ms` after it starts (now), so
