@@ -12,6 +12,7 @@
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
+#include "core/shell/registro.h"
 #include "core/shell/textos.h"
 
 namespace veliora::cli {
@@ -167,6 +168,12 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
 }
 
 }  // namespace
+
+void LeerIdiomaDelPrograma() {
+    std::string valor;
+    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor))
+        DesplazamientoIdioma = valor == "1" ? 10000 : 0;
+}
 
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
     const auto sqlite = BaseSqlite(path, json);

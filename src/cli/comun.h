@@ -71,6 +71,9 @@ class Vigilante {
 // What `check` prints when the time limit ends the check: the answer could not be judged.
 void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite);
 
+// Sets DesplazamientoIdioma from the program's language setting, read without creating it.
+void LeerIdiomaDelPrograma();
+
 // Opens the user database (guarded, read-only), an Access file as its conversion; prints the
 // error and returns null on failure.
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json);
