@@ -25,10 +25,10 @@ bool PareceNumero(const engine::Value& v) {
 
 bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
                     std::shared_ptr<engine::Database> bd, const std::string& sql,
-                    EntregaConsulta entregar, std::function<void()> alCancelar) {
+                    EntregaConsulta entregar, std::function<void()> alCancelar, std::size_t filas) {
     return trabajo->Lanzar(
         descripcion, bd,
-        [bd, sql, entregar = std::move(entregar)]() -> Trabajo::Entrega {
+        [bd, sql, filas, entregar = std::move(entregar)]() -> Trabajo::Entrega {
             QElapsedTimer reloj;
             reloj.start();
             engine::EngineError error;
@@ -37,7 +37,7 @@ bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
                 std::make_shared<std::unique_ptr<engine::Recordset>>(bd->OpenRecordset(sql, error));
             // The first block is what can take long (a sort, a grouping): fetched here.
             if (*rs)
-                (*rs)->FetchUpTo(ModeloRecordset::kFilasPorBloque);
+                (*rs)->FetchUpTo(filas);
             else if (!error.failed())
                 error = {SQLITE_ERROR, {}, {}};
             const double segundos = double(reloj.elapsed()) / 1000.0;

@@ -13,15 +13,6 @@ namespace veliora::ui {
 
 class Trabajo;
 
-// Runs `sql` on `bd` with `trabajo` (off the window thread) and reads its first block of rows
-// there; `entregar` then gets, on the window thread, the result (null with the engine's error
-// when it failed) and the seconds it took. False when other work of `trabajo` runs.
-using EntregaConsulta =
-    std::function<void(std::unique_ptr<engine::Recordset>, const engine::EngineError&, double)>;
-bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
-                    std::shared_ptr<engine::Database> bd, const std::string& sql,
-                    EntregaConsulta entregar, std::function<void()> alCancelar = {});
-
 class ModeloRecordset : public QAbstractTableModel {
   public:
     ModeloRecordset(std::unique_ptr<engine::Recordset> rs, QObject* parent = nullptr);
@@ -59,5 +50,16 @@ class ModeloRecordset : public QAbstractTableModel {
     bool pausado_ = false;
     std::function<void(const engine::EngineError&)> alFallar_;
 };
+
+// Runs `sql` on `bd` with `trabajo` (off the window thread) and reads its first block of rows
+// there; `entregar` then gets, on the window thread, the result (null with the engine's error
+// when it failed) and the seconds it took. False when other work of `trabajo` runs. `filas`:
+// the rows read there (all of them with SIZE_MAX).
+using EntregaConsulta =
+    std::function<void(std::unique_ptr<engine::Recordset>, const engine::EngineError&, double)>;
+bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
+                    std::shared_ptr<engine::Database> bd, const std::string& sql,
+                    EntregaConsulta entregar, std::function<void()> alCancelar = {},
+                    std::size_t filas = ModeloRecordset::kFilasPorBloque);
 
 }  // namespace veliora::ui

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -18,6 +19,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cctype>
 
 #include "core/dictionary/vista_esquema.h"
 #include "core/practice/comprobar.h"
@@ -94,6 +96,7 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     connect(cmdEjecutar_, &QPushButton::clicked, this, [this] { cmdEjecutar_Click(); });
     connect(cmdSalir_, &QPushButton::clicked, this, &QWidget::close);
     connect(trabajo_, &Trabajo::terminado, this, [this] {
+        contando_ = false;
         cmdEjecutar_->setEnabled(true);
         if (DataDatos_)
             DataDatos_->Pausar(false);
@@ -108,6 +111,7 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
         });
     }
     DarMenuRejilla(DBGridDatos_, [this] { ExportarCsv(); });
+    DBGridDatos_->installEventFilter(this);
     // Widths follow what is on show, a moment after scrolling stops.
     ajusteColumnas_ = new QTimer(this);
     ajusteColumnas_->setSingleShot(true);
@@ -153,6 +157,9 @@ void frmVLREjecutarQuery::CargarTextos() {
 }
 
 void frmVLREjecutarQuery::cmdEjecutar_Click() {
+    // A count of the previous result gives way to the new statement.
+    if (contando_)
+        trabajo_->Cancelar(false);
     if (Ocupada())
         return;
     if (!bdUsuario_) {
@@ -197,7 +204,73 @@ void frmVLREjecutarQuery::MostrarResultado(std::unique_ptr<engine::Recordset> rs
     if (anterior)
         anterior->deleteLater();
     DBGridDatos_->resizeColumnsToContents();
+    total_ = modelo->canFetchMore({}) ? -1 : modelo->rowCount();
     ActualizarFilas();
+    if (total_ < 0)
+        ContarFilas();
+}
+
+void frmVLREjecutarQuery::ContarFilas() {
+    std::string sql = sqlMostrada_;
+    while (!sql.empty() &&
+           (std::isspace(static_cast<unsigned char>(sql.back())) || sql.back() == ';'))
+        sql.pop_back();
+    auto bd = bdUsuario_;
+    const bool lanzado = trabajo_->Lanzar(T(2458), bd, [this, bd, sql]() -> Trabajo::Entrega {
+        engine::EngineError error;
+        const engine::Value n = bd->Scalar("SELECT count(*) FROM (" + sql + ")", error);
+        // Without the count the status line keeps its "≥ N": nothing is wrong with the rows.
+        if (error.failed())
+            return [] {};
+        const long long total = n.toInt();
+        return [this, total] {
+            total_ = total;
+            ActualizarFilas();
+        };
+    });
+    if (!lanzado)
+        return;
+    contando_ = true;
+    DataDatos_->Pausar(true);
+}
+
+void frmVLREjecutarQuery::LeerTodas() {
+    if (contando_)
+        trabajo_->Cancelar(false);
+    if (Ocupada())
+        return;
+    const int columna = std::max(0, DBGridDatos_->currentIndex().column());
+    const bool lanzado = LanzarConsulta(
+        trabajo_, T(1154), bdUsuario_, sqlMostrada_,
+        [this, columna](std::unique_ptr<engine::Recordset> rs, const engine::EngineError& error,
+                        double segundos) {
+            if (!rs) {
+                MostrarError(error, true);
+                return;
+            }
+            MostrarResultado(std::move(rs), segundos);
+            const int ultima = DataDatos_->rowCount() - 1;
+            DBGridDatos_->setCurrentIndex(DataDatos_->index(ultima, columna));
+            DBGridDatos_->scrollToBottom();
+        },
+        {}, SIZE_MAX);
+    if (lanzado) {
+        cmdEjecutar_->setEnabled(false);
+        DataDatos_->Pausar(true);
+    }
+}
+
+bool frmVLREjecutarQuery::eventFilter(QObject* objeto, QEvent* evento) {
+    // Ctrl+End goes to the result's real last row, not the last one read so far.
+    if (objeto == DBGridDatos_ && evento->type() == QEvent::KeyPress && DataDatos_) {
+        const auto* tecla = static_cast<QKeyEvent*>(evento);
+        if (tecla->key() == Qt::Key_End && (tecla->modifiers() & Qt::ControlModifier) &&
+            (total_ < 0 || DataDatos_->rowCount() < total_)) {
+            LeerTodas();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(objeto, evento);
 }
 
 void frmVLREjecutarQuery::ActualizarFilas() {
@@ -207,10 +280,16 @@ void frmVLREjecutarQuery::ActualizarFilas() {
     const QLocale local(QLocale::Spanish, QLocale::Spain);
     const int filas = DataDatos_->rowCount();
     // A result whose reading stopped on an error says so: nothing more will come.
-    const int id = DataDatos_->Error().failed()   ? 2422
-                   : DataDatos_->canFetchMore({}) ? (filas == 1 ? 2421 : 1162)
-                                                  : (filas == 1 ? 2420 : 1157);
-    lblFilas_->setText(T(id).arg(local.toString(filas), local.toString(segundos_, 'f', 2)));
+    const bool leidas = total_ >= 0 && filas >= total_;
+    const QString tiempo = local.toString(segundos_, 'f', 2);
+    if (DataDatos_->Error().failed())
+        lblFilas_->setText(T(2422).arg(local.toString(filas), tiempo));
+    else if (leidas)
+        lblFilas_->setText(T(filas == 1 ? 2420 : 1157).arg(local.toString(filas), tiempo));
+    else if (total_ >= 0)  // counted, still being read
+        lblFilas_->setText(T(2461).arg(local.toString(total_), local.toString(filas), tiempo));
+    else
+        lblFilas_->setText(T(filas == 1 ? 2460 : 2459).arg(local.toString(filas), tiempo));
 }
 
 void frmVLREjecutarQuery::ExportarCsv() {

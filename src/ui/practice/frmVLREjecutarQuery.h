@@ -41,6 +41,7 @@ class frmVLREjecutarQuery : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:
     void CargarTextos();
@@ -51,6 +52,10 @@ class frmVLREjecutarQuery : public QWidget {
     void ActualizarFilas();
     void CargarEsquema();
     void ExportarCsvA(const QString& ruta);
+    // The rows of a result still being read, counted on the worker; "≥ N" until known.
+    void ContarFilas();
+    // Ctrl+End: the whole result read on the worker, then its last row shown.
+    void LeerTodas();
 
     std::shared_ptr<engine::Database> bdUsuario_;
     QGroupBox* FrPregunta_;
@@ -64,6 +69,8 @@ class frmVLREjecutarQuery : public QWidget {
     QTimer* ajusteColumnas_;
     ModeloRecordset* DataDatos_ = nullptr;
     double segundos_ = 0;
+    long long total_ = -1;  // rows of the result on show; -1 while unknown
+    bool contando_ = false;
     std::string sqlMostrada_;  // the statement whose result the grid shows
 };
 

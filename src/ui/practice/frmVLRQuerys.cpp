@@ -13,6 +13,8 @@
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -711,10 +713,29 @@ void frmVLRQuerys::MostrarVeredicto(const Juicio& juicio) {
     AjustarAlto(antes);
 }
 
+namespace {
+// The column names under "Sobran" and "Faltan" are a header, not a row of data: bold and
+// underlined.
+void MarcarCabeceras(QPlainTextEdit* caja) {
+    const QStringList titulos{T(1812), T(1813)};
+    QTextCharFormat cabecera;
+    cabecera.setFontWeight(QFont::Bold);
+    cabecera.setFontUnderline(true);
+    for (QTextBlock b = caja->document()->begin(); b.isValid(); b = b.next()) {
+        if (!b.previous().isValid() || !titulos.contains(b.previous().text()))
+            continue;
+        QTextCursor cursor(b);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(cabecera);
+    }
+}
+}  // namespace
+
 void frmVLRQuerys::MostrarDetalle() {
-    if (juicio_->diferencias)
+    if (juicio_->diferencias) {
         txtDiferencias_->setPlainText(Q(sesion_->TextoDiferencias(*juicio_->diferencias)));
-    else
+        MarcarCabeceras(txtDiferencias_);
+    } else
         txtDiferencias_->setPlainText(Q(juicio_->resultado.mensaje));
     cmdVerDiferencias_->show();
     txtDiferencias_->setVisible(cmdVerDiferencias_->isChecked());
