@@ -10,22 +10,6 @@ namespace veliora::cli {
 
 namespace {
 
-const char* NombreVeredicto(Veredicto v) {
-    switch (v) {
-        case Veredicto::Correcto:
-            return "correcto";
-        case Veredicto::Erroneo:
-            return "erroneo";
-        case Veredicto::SolucionInvalida:
-            return "solucion_invalida";
-        case Veredicto::RespuestaInvalida:
-            return "respuesta_invalida";
-        case Veredicto::CorrectoSoloAqui:
-            return "correcto_solo_aqui";
-    }
-    return "";
-}
-
 // The language of the program's setting, read without creating it.
 void IdiomaDelPrograma() {
     std::string valor;
@@ -99,7 +83,7 @@ int ComandoCheck(const std::vector<std::string>& args) {
         Json out;
         out.BeginObject()
             .Key("verdict")
-            .String(NombreVeredicto(r.veredicto))
+            .String(CodigoVeredicto(r.veredicto))
             .Key("message")
             .String(r.mensaje);
         if (r.motivo != Motivo::Ninguno)
