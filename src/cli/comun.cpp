@@ -7,11 +7,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/practice/comprobar.h"
 #include "core/access/conversion.h"
+#include "core/practice/comprobar.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
+#include "core/shell/registro.h"
 #include "core/shell/textos.h"
 
 namespace veliora::cli {
@@ -150,10 +151,12 @@ void ImprimirError(const engine::EngineError& e, bool json) {
     }
 }
 
-namespace {
+void IdiomaDelPrograma() {
+    std::string valor;
+    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor))
+        DesplazamientoIdioma = valor == "1" ? 10000 : 0;
+}
 
-// The SQLite database to open for `path`: the path itself, or for an Access file its
-// conversion (made or brought up to date first).
 std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     if (!access::EsArchivoAccess(path))
         return path;
@@ -165,8 +168,6 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     }
     return conversion.destino.string();
 }
-
-}  // namespace
 
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
     const auto sqlite = BaseSqlite(path, json);

@@ -2,13 +2,16 @@
 // What the class tests share: a store of either kind, material to publish, attempts.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "core/aula/almacen.h"
 #include "core/aula/clase.h"
+#include "core/aula/postgres.h"
 #include "support/fixtures.h"
 #include "support/servidor_pg.h"
 
@@ -67,5 +70,41 @@ class Almacenes {
     std::string servidor_;
     TempHome home_;
 };
+
+// The uuids of a class's attempts on the server, with how many rows hold them.
+inline std::multiset<std::string> IntentosEnServidor(ServidorPg& pg, const std::string& codigo) {
+    std::multiset<std::string> uuids;
+    aula::Error e;
+    auto c = aula::pg::Conexion::Abrir(aula::pg::ParametrosConexion(pg.Uri(), {}),
+                                       std::chrono::seconds(5), e);
+    const auto r = c ? c->Ejecutar(
+                           "SELECT i.uuid FROM veliora.intentos i JOIN veliora.clases c"
+                           " ON c.id = i.clase_id WHERE c.codigo = $1",
+                           {aula::pg::Texto(codigo)}, e)
+                     : std::nullopt;
+    for (int f = 0; r && f < r->Filas(); ++f) uuids.insert(r->Texto(f, 0));
+    return uuids;
+}
+
+inline std::set<std::string> IntentosEnBuzon(const std::filesystem::path& home) {
+    aula::Error e;
+    const auto m = aula::LeerMembresia(home, e);
+    auto buzon = aula::Buzon::Abrir(home, e);
+    std::set<std::string> uuids;
+    if (m && buzon)
+        for (const auto& i : buzon->Propios(*m, e)) uuids.insert(i.uuid);
+    return uuids;
+}
+
+// `veliora-cli class sync` of the application directory `home`, running on its own.
+inline pid_t LanzarEnvio(const std::filesystem::path& home) {
+    const pid_t hijo = fork();
+    if (hijo == 0) {
+        execl(VELIORA_BIN_DIR "/veliora-cli", "veliora-cli", "--home", home.c_str(), "class",
+              "sync", nullptr);
+        _exit(127);
+    }
+    return hijo;
+}
 
 }  // namespace veliora::test

@@ -47,7 +47,7 @@ std::string Script() {
 
 }  // namespace
 
-ServidorPg* ServidorPg::Compartido(std::string& motivo) {
+ServidorPg* ServidorPg::Compartido(std::string& motivo, bool rapido) {
     static std::unique_ptr<ServidorPg> servidor;
     static std::string fallo;
     if (!servidor && fallo.empty()) {
@@ -64,6 +64,7 @@ ServidorPg* ServidorPg::Compartido(std::string& motivo) {
             fallo = "cannot make a temporary folder";
         nuevo->carpeta_ = plantilla;
         nuevo->puerto_ = PuertoLibre();
+        nuevo->rapido_ = rapido;
         if (fallo.empty() && !nuevo->Arrancar())
             fallo = "the class server did not start (see " + nuevo->carpeta_ + "/server.log)";
         if (fallo.empty()) {
@@ -95,8 +96,9 @@ std::string ServidorPg::ComoServidor() const {
 
 bool ServidorPg::Arrancar() {
     std::string salida;
-    return RunCommand("VELIORA_PG_NOSYNC=1 " + Script() + " start --port " +
-                          std::to_string(puerto_) + " --dir " + ShellArg(carpeta_) + " 2>&1",
+    return RunCommand(std::string(rapido_ ? "VELIORA_PG_NOSYNC=1 " : "") + Script() +
+                          " start --port " + std::to_string(puerto_) + " --dir " +
+                          ShellArg(carpeta_) + " 2>&1",
                       salida) == 0;
 }
 

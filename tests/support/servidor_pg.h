@@ -10,9 +10,10 @@ namespace veliora::test {
 
 class ServidorPg {
   public:
-    // The test program's one server, started on first use; null when PostgreSQL cannot run
-    // here, with the reason in `motivo`.
-    static ServidorPg* Compartido(std::string& motivo);
+    // The program's one server, started on first use; null when PostgreSQL cannot run here,
+    // with the reason in `motivo`. A `rapido` server never flushes to disk (tests); the
+    // benchmarks measure one that does, as a class server would.
+    static ServidorPg* Compartido(std::string& motivo, bool rapido = true);
     ~ServidorPg();
 
     // The teacher's connection string.
@@ -31,6 +32,7 @@ class ServidorPg {
 
     std::string bin_, carpeta_;
     int puerto_ = 0;
+    bool rapido_ = true;
 };
 
 }  // namespace veliora::test

@@ -94,9 +94,13 @@ END $$;
 
 CREATE FUNCTION veliora.mis_intentos(p_codigo text, p_nombre text, p_secreto text)
 RETURNS SETOF veliora.intentos
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = veliora, pg_temp AS $$
-    SELECT * FROM intentos WHERE alumno_id = alumno_verificado(p_codigo, p_nombre, p_secreto)
-     ORDER BY comprobada, recibido $$;
+LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = veliora, pg_temp AS $$
+DECLARE v_alumno bigint := alumno_verificado(p_codigo, p_nombre, p_secreto);
+BEGIN
+    RETURN QUERY SELECT * FROM intentos
+     WHERE clase_id = clase_de_sesion(p_codigo) AND alumno_id = v_alumno
+     ORDER BY comprobada, recibido;
+END $$;
 
 REVOKE ALL ON ALL FUNCTIONS IN SCHEMA veliora FROM PUBLIC;
 GRANT EXECUTE ON FUNCTION veliora.version_esquema(), veliora.unirse(text, text, text),
@@ -141,8 +145,9 @@ CREATE TABLE veliora.intentos (uuid uuid PRIMARY KEY,
     columnas_solucion bigint, mostrada timestamptz, comprobada timestamptz,
     version_programa text, recibido timestamptz NOT NULL DEFAULT now());
 )SQL") + kFunciones,
-    // 2: the overview and a student's own attempts read by student and question.
-    "CREATE INDEX intentos_alumno ON veliora.intentos (alumno_id, boletin, numero, comprobada);",
+    // 2: the overview, a cell's attempts and a student's own read from the index alone.
+    "CREATE INDEX intentos_clase ON veliora.intentos (clase_id, alumno_id, boletin, numero)"
+    " INCLUDE (veredicto);",
 };
 static_assert(std::size(kMigraciones) == kVersionEsquema);
 
@@ -364,12 +369,15 @@ std::optional<Publicacion> AlmacenPostgres::Publicar(const std::string& codigo,
 std::optional<Seguimiento> AlmacenPostgres::Seguir(const std::string& codigo,
                                                    const std::string& boletin, Error& error) {
     const auto r = Ejecutar(
-        "SELECT a.nombre, i.boletin, i.numero, count(i.uuid),"
-        " count(*) FILTER (WHERE i.veredicto = 'correcto'),"
-        " max(CASE i.veredicto WHEN 'correcto' THEN 3 WHEN 'correcto_solo_aqui' THEN 2 ELSE 1 END)"
-        " FROM veliora.clases c JOIN veliora.alumnos a ON a.clase_id = c.id"
-        " LEFT JOIN veliora.intentos i ON i.alumno_id = a.id AND ($2 = '' OR i.boletin = $2)"
-        " WHERE c.codigo = $1 GROUP BY a.id, i.boletin, i.numero ORDER BY a.nombre, a.id",
+        "WITH c AS (SELECT id FROM veliora.clases WHERE codigo = $1),"
+        " t AS (SELECT alumno_id, boletin, numero, count(*) AS n,"
+        " count(*) FILTER (WHERE veredicto = 'correcto') AS k, max(CASE veredicto"
+        " WHEN 'correcto' THEN 3 WHEN 'correcto_solo_aqui' THEN 2 ELSE 1 END) AS m"
+        " FROM veliora.intentos WHERE clase_id = (SELECT id FROM c)"
+        " AND ($2 = '' OR boletin = $2) GROUP BY 1, 2, 3)"
+        " SELECT a.nombre, t.boletin, t.numero, coalesce(t.n, 0), coalesce(t.k, 0), t.m"
+        " FROM veliora.alumnos a LEFT JOIN t ON t.alumno_id = a.id"
+        " WHERE a.clase_id = (SELECT id FROM c) ORDER BY a.nombre, a.id",
         {pg::Texto(NormalizarCodigo(codigo)), pg::Texto(boletin)}, error);
     if (!r)
         return std::nullopt;
@@ -397,6 +405,7 @@ std::vector<Intento> AlmacenPostgres::IntentosPregunta(const std::string& codigo
     const auto r = Ejecutar(std::string("SELECT ") + kColumnasIntento +
                                 " FROM veliora.intentos i JOIN veliora.alumnos a"
                                 " ON a.id = i.alumno_id JOIN veliora.clases c ON c.id = a.clase_id"
+                                " AND c.id = i.clase_id"
                                 " WHERE c.codigo = $1 AND a.nombre = $2 AND i.boletin = $3"
                                 " AND i.numero = $4 ORDER BY i.comprobada, i.recibido",
                             {pg::Texto(NormalizarCodigo(codigo)), pg::Texto(alumno),

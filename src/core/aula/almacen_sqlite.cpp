@@ -33,8 +33,8 @@ constexpr const char* kMigraciones[] = {
     " filas_solucion INTEGER, columnas_respuesta INTEGER, columnas_solucion INTEGER,"
     " mostrada INTEGER, comprobada INTEGER, version_programa TEXT,"
     " recibido INTEGER NOT NULL);",
-    // 2: the overview and a student's own attempts read by student and question.
-    "CREATE INDEX intentos_alumno ON intentos (alumno_id, boletin, numero, comprobada);",
+    // 2: the overview, a cell's attempts and a student's own read from the index alone.
+    "CREATE INDEX intentos_clase ON intentos (clase_id, alumno_id, boletin, numero, veredicto);",
 };
 static_assert(std::size(kMigraciones) == kVersionEsquema);
 
@@ -210,11 +210,13 @@ std::optional<Seguimiento> AlmacenSqlite::Seguir(const std::string& codigo,
         return std::nullopt;
     engine::EngineError e;
     auto rs = bd_->OpenForwardOnly(
-        "SELECT a.nombre, i.boletin, i.numero, count(i.uuid),"
-        " coalesce(sum(i.veredicto = 'correcto'), 0),"
-        " max(CASE i.veredicto WHEN 'correcto' THEN 3 WHEN 'correcto_solo_aqui' THEN 2 ELSE 1 END)"
-        " FROM alumnos a LEFT JOIN intentos i ON i.alumno_id = a.id AND (?2 = '' OR i.boletin = ?2)"
-        " WHERE a.clase_id = ?1 GROUP BY a.id, i.boletin, i.numero ORDER BY a.nombre, a.id",
+        "WITH t AS (SELECT alumno_id, boletin, numero, count(*) AS n,"
+        " sum(veredicto = 'correcto') AS k, max(CASE veredicto WHEN 'correcto' THEN 3"
+        " WHEN 'correcto_solo_aqui' THEN 2 ELSE 1 END) AS m FROM intentos"
+        " WHERE clase_id = ?1 AND (?2 = '' OR boletin = ?2) GROUP BY 1, 2, 3)"
+        " SELECT a.nombre, t.boletin, t.numero, coalesce(t.n, 0), coalesce(t.k, 0), t.m"
+        " FROM alumnos a LEFT JOIN t ON t.alumno_id = a.id WHERE a.clase_id = ?1"
+        " ORDER BY a.nombre, a.id",
         e, {Value::Int(*clase), Texto(boletin)});
     if (!rs)
         return Fallar(e, error), std::nullopt;
@@ -368,7 +370,8 @@ std::vector<Intento> AlmacenSqlite::MisIntentos(const Alumno& alumno, Error& err
     const auto ids = Identificar(alumno, error);
     if (!ids)
         return {};
-    return Intentos("i.alumno_id = ?", {Value::Int(ids->alumno)}, error);
+    return Intentos("i.clase_id = ? AND i.alumno_id = ?",
+                    {Value::Int(ids->clase), Value::Int(ids->alumno)}, error);
 }
 
 std::unique_ptr<AlmacenSqlite> Abrir(const std::string& ruta, int version, Error& error) {
@@ -378,7 +381,7 @@ std::unique_ptr<AlmacenSqlite> Abrir(const std::string& ruta, int version, Error
         error = {Fallo::Archivo, e.description};
         return nullptr;
     }
-    bd->Execute("PRAGMA busy_timeout = 10000", e);
+    interno::PrepararSqlite(*bd);
     if (!interno::MigrarSqlite(*bd, kMigraciones, kVersionEsquema, version, error))
         return nullptr;
     return std::make_unique<AlmacenSqlite>(std::move(bd));
@@ -391,6 +394,13 @@ std::unique_ptr<Almacen> AbrirEmbebido(const std::string& ruta, Error& error) {
 }
 
 namespace interno {
+
+void PrepararSqlite(engine::Database& bd) {
+    engine::EngineError e;
+    bd.Execute("PRAGMA busy_timeout = 10000", e);
+    bd.Execute("PRAGMA journal_mode = WAL", e);
+    bd.Execute("PRAGMA synchronous = NORMAL", e);
+}
 
 bool EnTransaccion(engine::Database& bd, const std::function<bool()>& cuerpo, Error& error) {
     engine::EngineError e;

@@ -76,7 +76,7 @@ std::unique_ptr<Buzon> Buzon::Abrir(const std::filesystem::path& directorio, Err
         error = {Fallo::Archivo, e.description};
         return nullptr;
     }
-    bd->Execute("PRAGMA busy_timeout = 10000", e);
+    interno::PrepararSqlite(*bd);
     if (!interno::MigrarSqlite(*bd, kMigraciones, int(std::size(kMigraciones)),
                                int(std::size(kMigraciones)), error))
         return nullptr;

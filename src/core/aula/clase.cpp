@@ -153,6 +153,7 @@ Remitente::Remitente(fs::path directorio) : directorio_(std::move(directorio)) {
 Remitente::~Remitente() = default;
 
 bool Remitente::Preparar(Error& error) {
+    error.clear();
     auto membresia = LeerMembresia(directorio_, error);
     if (!membresia)
         return false;

@@ -69,8 +69,8 @@ struct EstadoEnvio {
 };
 
 // Records and sends the attempts of the application directory's membership. Keeps its
-// connection between sends and connects again after a failure. Not thread-safe: one sender
-// per thread.
+// connection between sends and connects again after a failure. Each call clears `error`
+// first. Not thread-safe: one sender per thread.
 class Remitente {
   public:
     explicit Remitente(std::filesystem::path directorio);

@@ -42,6 +42,10 @@ class Database;
 }
 
 namespace veliora::aula::interno {
+// Settings of the program's own SQLite files: a write-ahead log flushed at checkpoints (a
+// killed process loses nothing committed; each commit costs no flush), and waits of up to
+// 10 s for another process's write.
+void PrepararSqlite(engine::Database& bd);
 // Brings a SQLite file of the program up to migration `hasta` of `migraciones` (a table
 // `esquema` holds the number), each in its own transaction; EsquemaNuevo when the file is
 // newer than `cuantas` migrations.

@@ -168,6 +168,9 @@ bool Conexion::Conectar(Error& error) {
     }
     if (conn_ && PQstatus(conn_) == CONNECTION_OK) {
         PQsetnonblocking(conn_, 1);
+        // The server's notices (a shutdown announced) are not the program's output.
+        PQsetNoticeProcessor(
+            conn_, [](void*, const char*) {}, nullptr);
         return true;
     }
     const bool contrasena =
