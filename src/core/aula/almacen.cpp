@@ -144,6 +144,28 @@ bool ValidarMaterial(const Material& material, Error& error) {
     return true;
 }
 
+Intento LeerIntento(const ColumnasIntento& c) {
+    Intento i;
+    i.uuid = c.Texto(0);
+    i.alumno = c.Texto(1);
+    i.hashBd = c.Texto(2);
+    i.boletin = c.Texto(3);
+    i.numero = int(c.Entero(4).value_or(0));
+    i.pregunta = c.Texto(5);
+    i.solucion = c.Texto(6);
+    i.respuesta = c.Texto(7);
+    i.veredicto = c.Texto(8);
+    i.motivo = c.Texto(9);
+    i.filasRespuesta = c.Entero(10);
+    i.filasSolucion = c.Entero(11);
+    i.columnasRespuesta = c.Entero(12);
+    i.columnasSolucion = c.Entero(13);
+    i.mostrada = c.Entero(14).value_or(0);
+    i.comprobada = c.Entero(15).value_or(0);
+    i.versionPrograma = c.Texto(16);
+    return i;
+}
+
 void AnadirFila(Seguimiento& seguimiento, const std::string& alumno,
                 const std::optional<std::string>& boletin, int numero, int intentos, int correctos,
                 int mejor) {

@@ -164,29 +164,20 @@ Parametro EnteroONulo(const std::optional<std::int64_t>& n) {
     return n ? pg::Entero(*n) : pg::Nulo();
 }
 
+class ColumnasPg : public interno::ColumnasIntento {
+  public:
+    ColumnasPg(const pg::Resultado& r, int fila) : r_(r), fila_(fila) {}
+    std::string Texto(int c) const override { return r_.Texto(fila_, c); }
+    std::optional<std::int64_t> Entero(int c) const override { return r_.Opcional(fila_, c); }
+
+  private:
+    const pg::Resultado& r_;
+    int fila_;
+};
+
 std::vector<Intento> LeerIntentos(const pg::Resultado& r) {
     std::vector<Intento> intentos;
-    for (int f = 0; f < r.Filas(); ++f) {
-        Intento i;
-        i.uuid = r.Texto(f, 0);
-        i.alumno = r.Texto(f, 1);
-        i.hashBd = r.Texto(f, 2);
-        i.boletin = r.Texto(f, 3);
-        i.numero = int(r.Entero(f, 4));
-        i.pregunta = r.Texto(f, 5);
-        i.solucion = r.Texto(f, 6);
-        i.respuesta = r.Texto(f, 7);
-        i.veredicto = r.Texto(f, 8);
-        i.motivo = r.Texto(f, 9);
-        i.filasRespuesta = r.Opcional(f, 10);
-        i.filasSolucion = r.Opcional(f, 11);
-        i.columnasRespuesta = r.Opcional(f, 12);
-        i.columnasSolucion = r.Opcional(f, 13);
-        i.mostrada = r.Entero(f, 14);
-        i.comprobada = r.Entero(f, 15);
-        i.versionPrograma = r.Texto(f, 16);
-        intentos.push_back(std::move(i));
-    }
+    for (int f = 0; f < r.Filas(); ++f) intentos.push_back(interno::LeerIntento(ColumnasPg(r, f)));
     return intentos;
 }
 

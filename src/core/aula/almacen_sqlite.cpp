@@ -46,38 +46,6 @@ constexpr const char* kColumnasIntento =
 Value Texto(const std::string& s) {
     return Value::Text(s);
 }
-Value TextoONulo(const std::string& s) {
-    return s.empty() ? Value::Null() : Value::Text(s);
-}
-Value EnteroONulo(const std::optional<std::int64_t>& n) {
-    return n ? Value::Int(*n) : Value::Null();
-}
-std::optional<std::int64_t> Opcional(const Value& v) {
-    return v.isNull() ? std::nullopt : std::optional<std::int64_t>(v.toInt());
-}
-
-Intento LeerIntento(const engine::Recordset& rs) {
-    Intento i;
-    i.uuid = rs.Field(0).text;
-    i.alumno = rs.Field(1).text;
-    i.hashBd = rs.Field(2).text;
-    i.boletin = rs.Field(3).toPlainText();
-    i.numero = int(rs.Field(4).toInt());
-    i.pregunta = rs.Field(5).toPlainText();
-    i.solucion = rs.Field(6).toPlainText();
-    i.respuesta = rs.Field(7).toPlainText();
-    i.veredicto = rs.Field(8).toPlainText();
-    i.motivo = rs.Field(9).toPlainText();
-    i.filasRespuesta = Opcional(rs.Field(10));
-    i.filasSolucion = Opcional(rs.Field(11));
-    i.columnasRespuesta = Opcional(rs.Field(12));
-    i.columnasSolucion = Opcional(rs.Field(13));
-    i.mostrada = rs.Field(14).toInt();
-    i.comprobada = rs.Field(15).toInt();
-    i.versionPrograma = rs.Field(16).toPlainText();
-    return i;
-}
-
 bool FallarMotor(const engine::EngineError& e, Error& error) {
     error = {Fallo::Almacen, e.description};
     return false;
@@ -121,6 +89,7 @@ class AlmacenSqlite : public Almacen {
     };
     // The class and the student, when the secret is theirs.
     std::optional<Ids> Identificar(const Alumno& alumno, Error& error);
+    std::optional<Material> LeerMaterial(const Alumno& alumno, bool bytes, Error& error);
     std::vector<Intento> Intentos(const std::string& condicion, const std::vector<Value>& params,
                                   Error& error);
     bool EnTransaccion(const std::function<bool()>& cuerpo, Error& error) {
@@ -193,8 +162,8 @@ std::optional<Publicacion> AlmacenSqlite::Publicar(const std::string& codigo,
                     {Value::Int(*clase), Value::Int(publicada.version), Texto(material.nombreBd),
                      Value::Blob(material.bd), Texto(publicada.hash),
                      material.aux.empty() ? Value::Null() : Value::Blob(material.aux),
-                     TextoONulo(material.aux.empty() ? std::string()
-                                                     : interno::Sha256Hex(material.aux)),
+                     material.aux.empty() ? Value::Null()
+                                          : Value::Text(interno::Sha256Hex(material.aux)),
                      Value::Int(Ahora())}))
                 return Fallar(e, error);
             return true;
@@ -244,7 +213,7 @@ std::vector<Intento> AlmacenSqlite::Intentos(const std::string& condicion,
     std::vector<Intento> intentos;
     if (!rs)
         return Fallar(e, error), intentos;
-    for (; !rs->Eof(); rs->MoveNext()) intentos.push_back(LeerIntento(*rs));
+    for (; !rs->Eof(); rs->MoveNext()) intentos.push_back(interno::LeerIntento(*rs));
     if (rs->Error().failed())
         Fallar(rs->Error(), error);
     return intentos;
@@ -297,31 +266,17 @@ std::optional<std::string> AlmacenSqlite::Unirse(const Alumno& alumno, Error& er
     return ok ? std::optional(nombreClase) : std::nullopt;
 }
 
-std::optional<Publicacion> AlmacenSqlite::UltimaVersion(const Alumno& alumno, Error& error) {
-    if (!Identificar(alumno, error))
+std::optional<Material> AlmacenSqlite::LeerMaterial(const Alumno& alumno, bool bytes,
+                                                    Error& error) {
+    const auto ids = Identificar(alumno, error);
+    if (!ids)
         return std::nullopt;
     engine::EngineError e;
     auto rs = bd_->OpenRecordset(
-        "SELECT m.version, m.hash_bd FROM materiales m JOIN clases c ON c.id = m.clase_id"
-        " WHERE c.codigo = ? ORDER BY m.version DESC LIMIT 1",
-        e, {Texto(NormalizarCodigo(alumno.clase))});
-    if (!rs)
-        return Fallar(e, error), std::nullopt;
-    if (rs->Eof()) {
-        error = {Fallo::SinMaterial, alumno.clase};
-        return std::nullopt;
-    }
-    return Publicacion{int(rs->Field(0).toInt()), rs->Field(1).text};
-}
-
-std::optional<Material> AlmacenSqlite::Descargar(const Alumno& alumno, Error& error) {
-    if (!Identificar(alumno, error))
-        return std::nullopt;
-    engine::EngineError e;
-    auto rs = bd_->OpenRecordset(
-        "SELECT m.version, m.nombre_bd, m.bd, m.hash_bd, m.aux, m.hash_aux FROM materiales m"
-        " JOIN clases c ON c.id = m.clase_id WHERE c.codigo = ? ORDER BY m.version DESC LIMIT 1",
-        e, {Texto(NormalizarCodigo(alumno.clase))});
+        std::string("SELECT version, nombre_bd, ") + (bytes ? "bd" : "NULL") + ", hash_bd, " +
+            (bytes ? "aux" : "NULL") +
+            ", hash_aux FROM materiales WHERE clase_id = ? ORDER BY version DESC LIMIT 1",
+        e, {Value::Int(ids->clase)});
     if (!rs)
         return Fallar(e, error), std::nullopt;
     if (rs->Eof()) {
@@ -332,36 +287,33 @@ std::optional<Material> AlmacenSqlite::Descargar(const Alumno& alumno, Error& er
                     rs->Field(3).text,         rs->Field(4).text, rs->Field(5).toPlainText()};
 }
 
+std::optional<Publicacion> AlmacenSqlite::UltimaVersion(const Alumno& alumno, Error& error) {
+    const auto material = LeerMaterial(alumno, false, error);
+    return material ? std::optional(Publicacion{material->version, material->hashBd})
+                    : std::nullopt;
+}
+
+std::optional<Material> AlmacenSqlite::Descargar(const Alumno& alumno, Error& error) {
+    return LeerMaterial(alumno, true, error);
+}
+
 bool AlmacenSqlite::Registrar(const Alumno& alumno, const Intento& i, Error& error) {
     if (!interno::ValidarIntento(i, error))
         return false;
     const auto ids = Identificar(alumno, error);
     if (!ids)
         return false;
+    std::vector<Value> valores{Texto(i.uuid), Value::Int(ids->clase), Value::Int(ids->alumno),
+                               Texto(i.hashBd), Texto(i.ModoBoletin() ? "boletin" : "aleatorio")};
+    for (Value& v : interno::ValoresIntento(i)) valores.push_back(std::move(v));
+    valores.push_back(Value::Int(Ahora()));
     engine::EngineError e;
-    if (!bd_->Execute("INSERT OR IGNORE INTO intentos VALUES"
-                      " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                      e,
-                      {Texto(i.uuid),
-                       Value::Int(ids->clase),
-                       Value::Int(ids->alumno),
-                       Texto(i.hashBd),
-                       Texto(i.ModoBoletin() ? "boletin" : "aleatorio"),
-                       TextoONulo(i.boletin),
-                       i.ModoBoletin() ? Value::Int(i.numero) : Value::Null(),
-                       TextoONulo(i.pregunta),
-                       TextoONulo(i.solucion),
-                       Texto(i.respuesta),
-                       Texto(i.veredicto),
-                       TextoONulo(i.motivo),
-                       EnteroONulo(i.filasRespuesta),
-                       EnteroONulo(i.filasSolucion),
-                       EnteroONulo(i.columnasRespuesta),
-                       EnteroONulo(i.columnasSolucion),
-                       i.mostrada ? Value::Int(i.mostrada) : Value::Null(),
-                       i.comprobada ? Value::Int(i.comprobada) : Value::Null(),
-                       Texto(i.versionPrograma),
-                       Value::Int(Ahora())}))
+    if (!bd_->Execute("INSERT OR IGNORE INTO intentos (uuid, clase_id, alumno_id, hash_bd, modo,"
+                      " boletin, numero, pregunta, solucion, respuesta, veredicto, motivo,"
+                      " filas_respuesta, filas_solucion, columnas_respuesta, columnas_solucion,"
+                      " mostrada, comprobada, version_programa, recibido)"
+                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                      e, valores))
         return Fallar(e, error);
     return true;
 }
@@ -394,6 +346,50 @@ std::unique_ptr<Almacen> AbrirEmbebido(const std::string& ruta, Error& error) {
 }
 
 namespace interno {
+
+namespace {
+class ColumnasSqlite : public ColumnasIntento {
+  public:
+    ColumnasSqlite(const engine::Recordset& rs, int primera) : rs_(rs), primera_(primera) {}
+    std::string Texto(int c) const override { return rs_.Field(primera_ + c).toPlainText(); }
+    std::optional<std::int64_t> Entero(int c) const override {
+        const Value& v = rs_.Field(primera_ + c);
+        return v.isNull() ? std::nullopt : std::optional<std::int64_t>(v.toInt());
+    }
+
+  private:
+    const engine::Recordset& rs_;
+    int primera_;
+};
+
+Value TextoONulo(const std::string& s) {
+    return s.empty() ? Value::Null() : Value::Text(s);
+}
+Value EnteroONulo(const std::optional<std::int64_t>& n) {
+    return n ? Value::Int(*n) : Value::Null();
+}
+}  // namespace
+
+Intento LeerIntento(const engine::Recordset& rs, int primera) {
+    return LeerIntento(ColumnasSqlite(rs, primera));
+}
+
+std::vector<Value> ValoresIntento(const Intento& i) {
+    return {TextoONulo(i.boletin),
+            i.ModoBoletin() ? Value::Int(i.numero) : Value::Null(),
+            TextoONulo(i.pregunta),
+            TextoONulo(i.solucion),
+            Value::Text(i.respuesta),
+            Value::Text(i.veredicto),
+            TextoONulo(i.motivo),
+            EnteroONulo(i.filasRespuesta),
+            EnteroONulo(i.filasSolucion),
+            EnteroONulo(i.columnasRespuesta),
+            EnteroONulo(i.columnasSolucion),
+            i.mostrada ? Value::Int(i.mostrada) : Value::Null(),
+            i.comprobada ? Value::Int(i.comprobada) : Value::Null(),
+            Value::Text(i.versionPrograma)};
+}
 
 void PrepararSqlite(engine::Database& bd) {
     engine::EngineError e;

@@ -27,41 +27,14 @@ std::vector<Value> Clave(const Membresia& m) {
     return {Value::Text(m.servidor), Value::Text(NormalizarCodigo(m.clase)), Value::Text(m.alumno)};
 }
 
-Value TextoONulo(const std::string& s) {
-    return s.empty() ? Value::Null() : Value::Text(s);
-}
-Value EnteroONulo(const std::optional<std::int64_t>& n) {
-    return n ? Value::Int(*n) : Value::Null();
-}
-std::optional<std::int64_t> Opcional(const Value& v) {
-    return v.isNull() ? std::nullopt : std::optional<std::int64_t>(v.toInt());
-}
-
 constexpr const char* kColumnas =
-    "orden, uuid, hash_bd, boletin, numero, pregunta, solucion, respuesta, veredicto, motivo,"
+    "orden, uuid, alumno, hash_bd, boletin, numero, pregunta, solucion, respuesta, veredicto, "
+    "motivo,"
     " filas_respuesta, filas_solucion, columnas_respuesta, columnas_solucion, mostrada,"
     " comprobada, version_programa";
 
-std::pair<std::int64_t, Intento> LeerFila(const engine::Recordset& rs, const std::string& alumno) {
-    Intento i;
-    i.uuid = rs.Field(1).text;
-    i.alumno = alumno;
-    i.hashBd = rs.Field(2).text;
-    i.boletin = rs.Field(3).toPlainText();
-    i.numero = int(rs.Field(4).toInt());
-    i.pregunta = rs.Field(5).toPlainText();
-    i.solucion = rs.Field(6).toPlainText();
-    i.respuesta = rs.Field(7).toPlainText();
-    i.veredicto = rs.Field(8).toPlainText();
-    i.motivo = rs.Field(9).toPlainText();
-    i.filasRespuesta = Opcional(rs.Field(10));
-    i.filasSolucion = Opcional(rs.Field(11));
-    i.columnasRespuesta = Opcional(rs.Field(12));
-    i.columnasSolucion = Opcional(rs.Field(13));
-    i.mostrada = rs.Field(14).toInt();
-    i.comprobada = rs.Field(15).toInt();
-    i.versionPrograma = rs.Field(16).toPlainText();
-    return {rs.Field(0).toInt(), std::move(i)};
+std::pair<std::int64_t, Intento> LeerFila(const engine::Recordset& rs) {
+    return {rs.Field(0).toInt(), interno::LeerIntento(rs, 1)};
 }
 
 }  // namespace
@@ -87,14 +60,9 @@ bool Buzon::Guardar(const Membresia& m, const Intento& i, Error& error) {
     if (!interno::ValidarIntento(i, error))
         return false;
     auto valores = Clave(m);
-    valores.insert(
-        valores.end(),
-        {Value::Text(i.uuid), Value::Text(i.hashBd), TextoONulo(i.boletin),
-         i.ModoBoletin() ? Value::Int(i.numero) : Value::Null(), TextoONulo(i.pregunta),
-         TextoONulo(i.solucion), Value::Text(i.respuesta), Value::Text(i.veredicto),
-         TextoONulo(i.motivo), EnteroONulo(i.filasRespuesta), EnteroONulo(i.filasSolucion),
-         EnteroONulo(i.columnasRespuesta), EnteroONulo(i.columnasSolucion), Value::Int(i.mostrada),
-         Value::Int(i.comprobada), Value::Text(i.versionPrograma)});
+    valores.push_back(Value::Text(i.uuid));
+    valores.push_back(Value::Text(i.hashBd));
+    for (Value& v : interno::ValoresIntento(i)) valores.push_back(std::move(v));
     engine::EngineError e;
     if (!bd_->Execute("INSERT INTO intentos (servidor, clase, alumno, uuid, hash_bd, boletin,"
                       " numero, pregunta, solucion, respuesta, veredicto, motivo, filas_respuesta,"
@@ -128,7 +96,7 @@ std::vector<std::pair<std::int64_t, Intento>> Buzon::Siguientes(const Membresia&
         error = {Fallo::Archivo, e.description};
         return filas;
     }
-    for (; !rs->Eof(); rs->MoveNext()) filas.push_back(LeerFila(*rs, m.alumno));
+    for (; !rs->Eof(); rs->MoveNext()) filas.push_back(LeerFila(*rs));
     return filas;
 }
 
@@ -161,7 +129,7 @@ std::vector<Intento> Buzon::Propios(const Membresia& m, Error& error) {
         error = {Fallo::Archivo, e.description};
         return intentos;
     }
-    for (; !rs->Eof(); rs->MoveNext()) intentos.push_back(LeerFila(*rs, m.alumno).second);
+    for (; !rs->Eof(); rs->MoveNext()) intentos.push_back(LeerFila(*rs).second);
     return intentos;
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/aula/almacen.h"
 
@@ -39,7 +40,9 @@ void AnadirFila(Seguimiento& seguimiento, const std::string& alumno,
 
 namespace veliora::engine {
 class Database;
-}
+class Recordset;
+struct Value;
+}  // namespace veliora::engine
 
 namespace veliora::aula::interno {
 // Settings of the program's own SQLite files: a write-ahead log flushed at checkpoints (a
@@ -53,6 +56,22 @@ bool MigrarSqlite(engine::Database& bd, const char* const migraciones[], int cua
                   Error& error);
 // Runs `cuerpo` in a write transaction, committed when it returns true.
 bool EnTransaccion(engine::Database& bd, const std::function<bool()>& cuerpo, Error& error);
+// An attempt's columns in the order every store reads them back: uuid, student, database
+// hash, bulletin, number, question, solution, answer, verdict, reason, the four counts,
+// shown, checked, program version.
+class ColumnasIntento {
+  public:
+    virtual ~ColumnasIntento() = default;
+    virtual std::string Texto(int columna) const = 0;  // empty for a null
+    virtual std::optional<std::int64_t> Entero(int columna) const = 0;
+};
+Intento LeerIntento(const ColumnasIntento& columnas);
+// The same columns of a SQLite result, from `primera` on.
+Intento LeerIntento(const engine::Recordset& rs, int primera = 0);
+// What a SQLite file keeps of an attempt after its keys, in this order: bulletin, number,
+// question, solution, answer, verdict, reason, the four counts, shown, checked, program
+// version (empty texts and unknown times as nulls).
+std::vector<engine::Value> ValoresIntento(const Intento& intento);
 // The embedded store with its schema left at `version`.
 std::unique_ptr<Almacen> AbrirEmbebidoEnVersion(const std::string& ruta, int version, Error& error);
 }  // namespace veliora::aula::interno
