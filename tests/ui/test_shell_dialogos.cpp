@@ -10,6 +10,7 @@
 
 #include "core/shell/apertura.h"
 #include "core/shell/textos.h"
+#include "core/shell/version.h"
 #include "test_shell_comun.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/frmVLRAbout.h"
@@ -219,13 +220,15 @@ class TestShellDialogos : public QObject {
     void acercaDeTextos() {
         frmVLRAbout a;
         QCOMPARE(a.windowTitle(), QStringLiteral("Acerca de VELIORA"));
-        QCOMPARE(a.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Versión 1.0.0"));
+        QCOMPARE(a.findChild<QLabel*>("lblVersion")->text(),
+                 QStringLiteral("Versión ") + QString::fromUtf8(VersionPrograma()));
         QVERIFY(!a.findChild<QLabel*>("lblDisclaimer")->text().isEmpty());
         QVERIFY(!a.findChild<QLabel*>("Image1")->pixmap().isNull());
         QVERIFY(a.isModal());
         DesplazamientoIdioma = 10000;
         frmVLRAbout v;
-        QCOMPARE(v.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Versió 1.0.0"));
+        QCOMPARE(v.findChild<QLabel*>("lblVersion")->text(),
+                 QStringLiteral("Versió ") + QString::fromUtf8(VersionPrograma()));
     }
 
     void elMenuMuestraElAcercaDeModal() {

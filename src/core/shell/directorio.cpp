@@ -1,5 +1,7 @@
 #include "core/shell/directorio.h"
 
+#include <unistd.h>
+
 #include <QStandardPaths>
 #include <QString>
 #include <cstdlib>
@@ -37,12 +39,24 @@ fs::path DirectorioPrograma() {
     return ec ? fs::path() : programa.parent_path();
 }
 
+// Copies through a temporary name in the destination folder, so that an interrupted first
+// start never leaves a partial template or page that later starts would take as whole. A
+// destination that exists in any form, a symbolic link included, is left alone.
 void CopiarSiFalta(const fs::path& origen, const fs::path& destino) {
     std::error_code ec;
-    if (fs::exists(destino, ec) || !fs::is_regular_file(origen, ec))
+    if (fs::exists(fs::symlink_status(destino, ec)) || !fs::is_regular_file(origen, ec))
         return;
     fs::create_directories(destino.parent_path(), ec);
-    fs::copy_file(origen, destino, fs::copy_options::skip_existing, ec);
+    fs::path temporal = destino;
+    temporal += "." + std::to_string(getpid()) + ".tmp";
+    // The copy is the user's own and writable, whatever the installed file's mode.
+    if (fs::copy_file(origen, temporal, fs::copy_options::overwrite_existing, ec))
+        fs::permissions(temporal, fs::perms::owner_read | fs::perms::owner_write,
+                        fs::perm_options::add, ec);
+    if (!ec)
+        fs::rename(temporal, destino, ec);
+    if (ec)
+        fs::remove(temporal, ec);
 }
 
 // Copies the regular files of `origen` whose extension is one of `extensiones` (all of
@@ -89,8 +103,11 @@ fs::path DirectorioAplicacion() {
                                         : fs::path(datos.toStdString());
         directorio = base / "veliora";
     }
+    // A new application directory is its user's alone: on a machine shared by a class it
+    // holds the teacher's bulletins with their answers.
     std::error_code ec;
-    fs::create_directories(directorio, ec);
+    if (fs::create_directories(directorio, ec))
+        fs::permissions(directorio, fs::perms::owner_all, fs::perm_options::replace, ec);
     return directorio;
 }
 
