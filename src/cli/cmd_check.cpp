@@ -5,7 +5,6 @@
 #include "cli/comun.h"
 #include "core/aula/clase.h"
 #include "core/aula/textos.h"
-#include "core/bulletins/boletines.h"
 #include "core/practice/juez.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
@@ -97,10 +96,10 @@ std::optional<std::string> SolucionDeBoletin(const std::string& db, const std::s
                                              int numero) {
     const auto aux = RutaBDAuxiliar(std::filesystem::path(db).filename().string());
     engine::EngineError err;
-    if (auto bd = engine::Database::Open(aux.string(), engine::Database::Kind::Auxiliary, err))
-        for (const LineaBoletin& linea : LeerBoletin(*bd, boletin, err))
-            if (linea.NumPregunta == numero)
-                return linea.Respuesta;
+    auto bd = engine::Database::Open(aux.string(), engine::Database::Kind::Auxiliary, err);
+    if (const auto respuesta =
+            bd ? aula::RespuestaGuardada(*bd, boletin, numero, err) : std::nullopt)
+        return respuesta;
     std::fprintf(stderr, "veliora-cli: no question %d in bulletin '%s'\n", numero, boletin.c_str());
     return std::nullopt;
 }

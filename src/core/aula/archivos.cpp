@@ -136,8 +136,32 @@ std::optional<Material> LeerMaterial(const fs::path& bd, const fs::path& aux,
     return material;
 }
 
+namespace {
+
+bool MismoArchivo(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec);
+}
+
+// Loads the bytes into the open database `abierta` through a temporary file beside it.
+bool CargarEnAbierta(engine::Database& abierta, std::string_view bytes, Error& error) {
+    const fs::path temporal = fs::path(abierta.Name()).parent_path() /
+                              ("." + fs::path(abierta.Name()).filename().string() + ".descarga");
+    engine::EngineError e;
+    const bool ok =
+        EscribirArchivo(temporal, bytes, fs::perms::owner_read | fs::perms::owner_write, error) &&
+        abierta.ReplaceWith(temporal.string(), e);
+    if (e.failed())
+        error = {Fallo::Archivo, e.description};
+    std::error_code ec;
+    fs::remove(temporal, ec);
+    return ok;
+}
+
+}  // namespace
+
 bool GuardarMaterial(const Material& material, const fs::path& bd, const fs::path& aux,
-                     Error& error) {
+                     Error& error, engine::Database* abierta) {
     const bool conAux = !material.aux.empty() || !material.hashAux.empty();
     if (interno::Sha256Hex(material.bd) != material.hashBd ||
         (conAux && interno::Sha256Hex(material.aux) != material.hashAux) ||
@@ -146,8 +170,13 @@ bool GuardarMaterial(const Material& material, const fs::path& bd, const fs::pat
         return false;
     }
     constexpr auto kPermisos = fs::perms::owner_read | fs::perms::owner_write;
-    return EscribirArchivo(bd, material.bd, kPermisos, error) &&
-           (!conAux || EscribirArchivo(aux, material.aux, kPermisos, error));
+    if (!EscribirArchivo(bd, material.bd, kPermisos, error))
+        return false;
+    if (!conAux)
+        return true;
+    if (abierta && MismoArchivo(abierta->Name(), aux))
+        return CargarEnAbierta(*abierta, material.aux, error);
+    return EscribirArchivo(aux, material.aux, kPermisos, error);
 }
 
 }  // namespace veliora::aula

@@ -9,6 +9,10 @@
 
 #include "core/aula/almacen.h"
 
+namespace veliora::engine {
+class Database;
+}
+
 namespace veliora::aula {
 
 // Writes `bytes` to a new file in `destino`'s folder with `permisos`, flushed to disk, then
@@ -30,8 +34,10 @@ bool NombrePublicable(const std::string& nombre, Error& error);
 
 // Checks the downloaded bytes against their hashes (HashDistinto) and writes the database
 // to `bd` and the auxiliary database, when published, to `aux`. Nothing is written when a
-// hash differs.
+// hash differs. `abierta`, when given, is the auxiliary database open now: when it is `aux`,
+// the download is loaded into it instead of being swapped under it.
 bool GuardarMaterial(const Material& material, const std::filesystem::path& bd,
-                     const std::filesystem::path& aux, Error& error);
+                     const std::filesystem::path& aux, Error& error,
+                     engine::Database* abierta = nullptr);
 
 }  // namespace veliora::aula

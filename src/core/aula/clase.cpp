@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "core/aula/archivos.h"
+#include "core/bulletins/boletines.h"
 
 namespace veliora::aula {
 
@@ -45,12 +46,13 @@ fs::path RutaBdClase(const fs::path& directorio, const std::string& codigo,
 }
 
 std::optional<Membresia> DescargarMaterial(const fs::path& directorio, Almacen& almacen,
-                                           Membresia membresia, Error& error) {
+                                           Membresia membresia, Error& error,
+                                           engine::Database* abierta) {
     const auto material = almacen.Descargar(membresia.Credencial(), error);
     if (!material || !NombrePublicable(material->nombreBd, error))
         return std::nullopt;
     const fs::path bd = RutaBdClase(directorio, membresia.clase, material->nombreBd);
-    if (!GuardarMaterial(*material, bd, directorio / (material->nombreBd + "_"), error))
+    if (!GuardarMaterial(*material, bd, directorio / (material->nombreBd + "_"), error, abierta))
         return std::nullopt;
     membresia.bd = bd.string();
     membresia.version = material->version;
@@ -62,7 +64,8 @@ std::optional<Membresia> DescargarMaterial(const fs::path& directorio, Almacen& 
 
 std::optional<Membresia> UnirseAClase(const fs::path& directorio, const std::string& servidor,
                                       const std::string& codigo, const std::string& alumno,
-                                      const std::string& contrasena, Error& error) {
+                                      const std::string& contrasena, Error& error,
+                                      engine::Database* abierta) {
     const auto nombre = NormalizarNombre(alumno, error);
     if (!nombre)
         return std::nullopt;
@@ -82,7 +85,7 @@ std::optional<Membresia> UnirseAClase(const fs::path& directorio, const std::str
     if (!nombreClase)
         return std::nullopt;
     membresia.nombreClase = *nombreClase;
-    return DescargarMaterial(directorio, *almacen, std::move(membresia), error);
+    return DescargarMaterial(directorio, *almacen, std::move(membresia), error, abierta);
 }
 
 std::optional<Publicacion> VersionNueva(Almacen& almacen, const Membresia& membresia,
@@ -147,6 +150,21 @@ Intento NuevoIntento(const DatosIntento& datos, const Juicio& juicio) {
     i.comprobada = Ahora();
     i.versionPrograma = VELIORA_VERSION;
     return i;
+}
+
+std::optional<std::string> RespuestaGuardada(engine::Database& auxiliar, const std::string& boletin,
+                                             int numero, engine::EngineError& error) {
+    for (const LineaBoletin& linea : LeerBoletin(auxiliar, boletin, error))
+        if (linea.NumPregunta == numero)
+            return linea.Respuesta;
+    return std::nullopt;
+}
+
+std::optional<std::string> SolucionDeIntento(engine::Database& auxiliar, const Intento& intento,
+                                             engine::EngineError& error) {
+    if (!intento.ModoBoletin())
+        return intento.solucion;
+    return RespuestaGuardada(auxiliar, intento.boletin, intento.numero, error);
 }
 
 Remitente::Remitente(fs::path directorio) : directorio_(std::move(directorio)) {}

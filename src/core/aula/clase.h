@@ -39,16 +39,18 @@ std::filesystem::path RutaBdClase(const std::filesystem::path& directorio,
                                   const std::string& codigo, const std::string& nombre);
 
 // Joins the class (the first join of a name sets its password), downloads its latest
-// material into the application directory and keeps the membership there.
+// material into the application directory and keeps the membership there. `abierta`: the
+// auxiliary database open now, if any (see GuardarMaterial).
 std::optional<Membresia> UnirseAClase(const std::filesystem::path& directorio,
                                       const std::string& servidor, const std::string& codigo,
                                       const std::string& alumno, const std::string& contrasena,
-                                      Error& error);
+                                      Error& error, engine::Database* abierta = nullptr);
 // The latest published version, when it is newer than the membership's (nothing otherwise).
 std::optional<Publicacion> VersionNueva(Almacen& almacen, const Membresia& membresia, Error& error);
 // Downloads the latest material and keeps the new version in the membership.
 std::optional<Membresia> DescargarMaterial(const std::filesystem::path& directorio,
-                                           Almacen& almacen, Membresia membresia, Error& error);
+                                           Almacen& almacen, Membresia membresia, Error& error,
+                                           engine::Database* abierta = nullptr);
 
 // SHA-256 of a file's bytes, remembered while the file keeps its size and time.
 std::string HashArchivo(const std::filesystem::path& ruta, Error& error);
@@ -62,6 +64,15 @@ struct DatosIntento {
     Instante mostrada = 0;
 };
 Intento NuevoIntento(const DatosIntento& datos, const Juicio& juicio);
+
+// The stored answer of question `numero` of `boletin` in an auxiliary database; nothing when
+// there is no such question.
+std::optional<std::string> RespuestaGuardada(engine::Database& auxiliar, const std::string& boletin,
+                                             int numero, engine::EngineError& error);
+// What an attempt was judged against, to judge it again: its own solution in random mode, its
+// bulletin question's stored answer in bulletin mode.
+std::optional<std::string> SolucionDeIntento(engine::Database& auxiliar, const Intento& intento,
+                                             engine::EngineError& error);
 
 struct EstadoEnvio {
     int enviados = 0;
