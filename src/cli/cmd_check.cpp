@@ -129,7 +129,7 @@ std::optional<int> Preparar(const Opciones& op, PeticionCheck& p) {
     p.numero = int(*n);
     p.boletin = boletin.value_or("");
     p.respuesta = *op.Valor("--answer");
-    IdiomaDelPrograma();
+    LeerIdiomaDelPrograma();
     if (registrar) {
         aula::Error e;
         p.clase = aula::LeerMembresia(DirectorioAplicacion(), e);

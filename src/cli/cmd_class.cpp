@@ -248,7 +248,7 @@ int ComandoClass(const std::vector<std::string>& args) {
             return kExitUsage;
         if (!opciones->posicionales.empty())
             return Uso("class takes no positional arguments (see --help)");
-        IdiomaDelPrograma();
+        LeerIdiomaDelPrograma();
         return orden.ejecutar(*opciones, opciones->Tiene("--json"));
     }
     return Uso("class needs create, publish, join, sync or results (see --help)");

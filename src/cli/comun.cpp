@@ -151,12 +151,6 @@ void ImprimirError(const engine::EngineError& e, bool json) {
     }
 }
 
-void IdiomaDelPrograma() {
-    std::string valor;
-    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor))
-        DesplazamientoIdioma = valor == "1" ? 10000 : 0;
-}
-
 std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     if (!access::EsArchivoAccess(path))
         return path;
@@ -167,6 +161,12 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
         return std::nullopt;
     }
     return conversion.destino.string();
+}
+
+void LeerIdiomaDelPrograma() {
+    std::string valor;
+    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor))
+        DesplazamientoIdioma = valor == "1" ? 10000 : 0;
 }
 
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {

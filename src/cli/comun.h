@@ -76,6 +76,9 @@ void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite);
 // conversion (made or brought up to date first); prints the error and returns nothing on
 // failure.
 std::optional<std::string> BaseSqlite(const std::string& path, bool json);
+// Sets DesplazamientoIdioma from the program's language setting, read without creating it.
+void LeerIdiomaDelPrograma();
+
 // Opens the user database (guarded, read-only), an Access file as its conversion; prints the
 // error and returns null on failure.
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json);
@@ -112,8 +115,6 @@ void ImprimirError(const engine::EngineError& e, bool json);
 // Prints {"error":{"reason":"..","description":".."}} (json) or the description; returns
 // kExitError.
 int ImprimirFalloClase(const aula::Error& e, bool json);
-// Sets the language of the program's setting, without creating the setting.
-void IdiomaDelPrograma();
 
 int ComandoSchema(const std::vector<std::string>& args);
 int ComandoSql(const std::vector<std::string>& args);

@@ -1,6 +1,7 @@
 // The language window, the help pages and the About box.
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -8,6 +9,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "core/generator/vocabulario.h"
 #include "core/shell/apertura.h"
 #include "core/shell/textos.h"
 #include "core/shell/version.h"
@@ -28,9 +30,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string IdiomaGuardado() {
+std::string IdiomaGuardado(const char* nombre = kValorIdioma) {
     std::string valor;
-    GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor);
+    GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, nombre, valor);
     return valor;
 }
 
@@ -76,10 +78,17 @@ class TestShellDialogos : public QObject {
         v.show();
         QVERIFY(v.findChild<QRadioButton*>("OpCastellano")->isChecked());
         QVERIFY(!v.findChild<QRadioButton*>("OpValenciano")->isChecked());
+        // The questions follow the interface until another language is picked for them.
+        QVERIFY(v.findChild<QRadioButton*>("OpPreguntasAplicacion")->isChecked());
+        QCOMPARE(v.findChild<QGroupBox*>("frIdiomaPreguntas")->title(),
+                 QStringLiteral("Idioma de las preguntas"));
 
         v.findChild<QRadioButton*>("OpValenciano")->click();
+        v.findChild<QRadioButton*>("OpPreguntasCastellano")->click();
+        QVERIFY(v.findChild<QRadioButton*>("OpValenciano")->isChecked());
         v.findChild<QPushButton*>("cmdAceptar")->click();
         QCOMPARE(IdiomaGuardado(), std::string("1"));
+        QCOMPARE(IdiomaGuardado(kValorIdiomaPreguntas), std::string("0"));
         QCOMPARE(int(captura_.mensajes().size()), 1);
         QCOMPARE(captura_.mensajes()[0].texto,
                  QStringLiteral("Los cambios surtirán efecto al reiniciar la aplicación"));
@@ -92,9 +101,14 @@ class TestShellDialogos : public QObject {
         frmVLRCambiarIdioma otra;
         otra.show();
         QVERIFY(otra.findChild<QRadioButton*>("OpValenciano")->isChecked());
+        QCOMPARE(generador::LeerIdiomaPreguntas(), generador::Idioma::Castellano);
+        QVERIFY(otra.findChild<QRadioButton*>("OpPreguntasCastellano")->isChecked());
         otra.findChild<QRadioButton*>("OpCastellano")->click();
+        otra.findChild<QRadioButton*>("OpPreguntasAplicacion")->click();
         otra.findChild<QPushButton*>("cmdAceptar")->click();
         QCOMPARE(IdiomaGuardado(), std::string("0"));
+        QCOMPARE(IdiomaGuardado(kValorIdiomaPreguntas), std::string(""));
+        QCOMPARE(generador::LeerIdiomaPreguntas(), generador::Idioma::Valenciano);
         QCOMPARE(captura_.mensajes().at(1).texto,
                  QStringLiteral("Els canvis faran efecte quant es reinicie l'aplicació"));
     }
