@@ -8,6 +8,7 @@
 #include "core/bulletins/exportar.h"
 #include "core/bulletins/importar.h"
 #include "core/bulletins/mantenimiento.h"
+#include "core/practice/comprobar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "pdf/pdf.h"
@@ -149,6 +150,11 @@ int Anadir(const Opciones& op) {
     engine::Database* aux = Auxiliar(op, false);
     if (!aux)
         return kExitError;
+    // An answer that cannot run would leave every student of the line without a verdict.
+    if (const std::string problema = ProblemaSolucion(*BDUsuario, *respuesta);
+        !problema.empty() && !op.Tiene("--force"))
+        return Fallo("the answer cannot run on " + *op.Valor("--db") + ": " + problema +
+                     " (--force stores it all the same)");
     engine::EngineError err;
     const bool existe = ExisteBoletin(*aux, *nombre, err);
     if (err.failed())
@@ -271,7 +277,7 @@ int ComandoBulletin(const std::vector<std::string>& args) {
     auto op = Parsear(resto,
                       {"--db", "--name", "--number", "--question", "--answer", "--layout",
                        "--format", "--out", "--from"},
-                      {"--json", "--yes"});
+                      {"--json", "--yes", "--force"});
     if (!op)
         return kExitError;
     if (!op->posicionales.empty())
