@@ -28,14 +28,6 @@ std::string Servidor(const Opciones& op) {
     return op.Valor("--server").value_or("");
 }
 
-// The published name of a database file: its own when the program opens it by that
-// extension, else its stem with ".db" (an Access file is published as its conversion).
-std::string NombrePublicado(const std::filesystem::path& archivo) {
-    aula::Error e;
-    const std::string nombre = archivo.filename().string();
-    return aula::NombrePublicable(nombre, e) ? nombre : archivo.stem().string() + ".db";
-}
-
 // The student's password: VELIORA_PASSWORD, else one line of standard input (not echoed
 // on a terminal).
 std::string LeerContrasena() {
@@ -94,7 +86,7 @@ int Publish(const Opciones& op, bool json) {
     const auto publicada =
         almacen ? aula::PublicarBaseDatos(*almacen, *codigo, *sqlite,
                                           RutaBDAuxiliar(archivo.filename().string()),
-                                          NombrePublicado(archivo), e)
+                                          aula::NombrePublicado(archivo), e)
                 : std::nullopt;
     if (!publicada)
         return ImprimirFalloClase(e, json);

@@ -45,6 +45,12 @@ fs::path RutaBdClase(const fs::path& directorio, const std::string& codigo,
     return directorio / "clases" / NormalizarCodigo(codigo) / nombre;
 }
 
+std::string NombrePublicado(const fs::path& archivo) {
+    Error e;
+    const std::string nombre = archivo.filename().string();
+    return NombrePublicable(nombre, e) ? nombre : archivo.stem().string() + ".db";
+}
+
 std::optional<Membresia> DescargarMaterial(const fs::path& directorio, Almacen& almacen,
                                            Membresia membresia, Error& error,
                                            engine::Database* abierta) {
@@ -150,6 +156,16 @@ Intento NuevoIntento(const DatosIntento& datos, const Juicio& juicio) {
     i.comprobada = Ahora();
     i.versionPrograma = VELIORA_VERSION;
     return i;
+}
+
+std::optional<Intento> IntentoDeClase(const fs::path& directorio, const std::string& rutaBd,
+                                      DatosIntento datos, const Juicio& juicio) {
+    std::error_code ec;
+    if (!fs::exists(RutaMembresia(directorio), ec))
+        return std::nullopt;
+    Error e;
+    datos.hashBd = HashArchivo(rutaBd, e);
+    return NuevoIntento(datos, juicio);
 }
 
 std::optional<std::string> RespuestaGuardada(engine::Database& auxiliar, const std::string& boletin,

@@ -33,6 +33,10 @@ std::optional<Publicacion> PublicarBaseDatos(Almacen& almacen, const std::string
                                              const std::filesystem::path& aux,
                                              const std::string& nombre, Error& error);
 
+// The published name of a database file: its own when the program opens it by that
+// extension, else its stem with ".db" (an Access file is published as its conversion).
+std::string NombrePublicado(const std::filesystem::path& archivo);
+
 // Where the material of a class is kept: the database in "clases/<code>/" of the
 // application directory, its auxiliary database where the program looks for it.
 std::filesystem::path RutaBdClase(const std::filesystem::path& directorio,
@@ -64,6 +68,12 @@ struct DatosIntento {
     Instante mostrada = 0;
 };
 Intento NuevoIntento(const DatosIntento& datos, const Juicio& juicio);
+// The attempt of a check on the database file `rutaBd` for the class this application
+// directory joined; nothing when it joined none. Reads the file (its hash): not on a window's
+// thread.
+std::optional<Intento> IntentoDeClase(const std::filesystem::path& directorio,
+                                      const std::string& rutaBd, DatosIntento datos,
+                                      const Juicio& juicio);
 
 // The stored answer of question `numero` of `boletin` in an auxiliary database; nothing when
 // there is no such question.
