@@ -57,19 +57,28 @@ std::string UriDeDireccion(const std::string& direccion) {
     return "postgresql://" + host + (puerto.empty() ? "" : ":" + puerto) + "/veliora";
 }
 
-bool NombraBaseDatos(const std::string& cadena) {
+// Whether the connection string gives a value to libpq's `clave`.
+bool NombraOpcion(const std::string& cadena, const char* clave) {
     char* error = nullptr;
     PQconninfoOption* opciones = PQconninfoParse(cadena.c_str(), &error);
     PQfreemem(error);
     bool nombra = false;
     for (PQconninfoOption* o = opciones; o && o->keyword; ++o)
-        if (std::strcmp(o->keyword, "dbname") == 0 && o->val && *o->val)
+        if (std::strcmp(o->keyword, clave) == 0 && o->val && *o->val)
             nombra = true;
     PQconninfoFree(opciones);
     return nombra;
 }
 
+bool NombraBaseDatos(const std::string& cadena) {
+    return NombraOpcion(cadena, "dbname");
+}
+
 }  // namespace
+
+bool NombraContrasena(const std::string& servidor) {
+    return EsCadenaConexion(servidor) && NombraOpcion(servidor, "password");
+}
 
 Parametro Nulo() {
     return {};

@@ -49,6 +49,9 @@ using Parametros = std::vector<std::pair<std::string, std::string>>;
 // (they win over the string's own); when the string names no database, "veliora".
 Parametros ParametrosConexion(const std::string& servidor, const Parametros& sustituir);
 
+// Whether a server address as typed holds a password (never to be remembered).
+bool NombraContrasena(const std::string& servidor);
+
 class Conexion {
   public:
     // Connects within `plazo` (the whole connection, whatever the string's connect_timeout).

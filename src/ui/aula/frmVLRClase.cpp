@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/aula/clase.h"
+#include "core/aula/postgres.h"
 #include "core/aula/textos.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
@@ -55,8 +56,10 @@ QString ClaseRecordada() {
 }
 
 void RecordarClase(const QString& servidor, const QString& codigo) {
-    GuardarValor(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, kValorServidor,
-                 servidor.toStdString());
+    // An address that holds a password is not kept: no password goes to the settings file.
+    if (!aula::pg::NombraContrasena(servidor.toStdString()))
+        GuardarValor(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, kValorServidor,
+                     servidor.toStdString());
     GuardarValor(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, kValorClase,
                  codigo.toStdString());
 }

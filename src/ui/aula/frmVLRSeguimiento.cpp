@@ -110,6 +110,7 @@ frmVLRSeguimiento::frmVLRSeguimiento(QWidget* parent) : QWidget(parent) {
     grdSeguimiento_ = NuevaTabla(this, "grdSeguimiento");
     grdIntentos_ = NuevaTabla(this, "grdIntentos");
     grdIntentos_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdIntentos_->setWordWrap(false);
     lblIntentos_ = new QLabel(this);
     lblIntentos_->setObjectName(QStringLiteral("lblIntentos"));
     trabajo_ = new Trabajo(this);
@@ -164,6 +165,9 @@ void frmVLRSeguimiento::CargarTextos() {
     cmdRejuzgar_->setText(T(2352));
     grdIntentos_->setColumnCount(5);
     grdIntentos_->setHorizontalHeaderLabels({T(2353), T(2354), T(2355), T(2356), T(2357)});
+    // The statement takes the room the others leave.
+    grdIntentos_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grdIntentos_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 }
 
 void frmVLRSeguimiento::Actualizar() {
@@ -273,6 +277,7 @@ void frmVLRSeguimiento::MostrarIntentos(std::vector<aula::Intento> intentos,
                                   Cuenta(i.filasRespuesta, i.filasSolucion),
                                   Cuenta(i.columnasRespuesta, i.columnasSolucion)};
         for (int c = 0; c < 5; ++c) grdIntentos_->setItem(f, c, new QTableWidgetItem(textos[c]));
+        grdIntentos_->item(f, 1)->setToolTip(textos[1]);
     }
     cmdRejuzgar_->setEnabled(!intentos_.empty());
 }
