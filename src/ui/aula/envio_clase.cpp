@@ -19,17 +19,17 @@ EnvioClase& EnvioClase::Instancia() {
     if (!unica) {
         unica = new EnvioClase();
         // Ended (its thread joined) with the application, before the globals it uses.
-        QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] {
-            delete unica;
-            unica = nullptr;
-        });
+        if (QCoreApplication* aplicacion = QCoreApplication::instance())
+            QObject::connect(aplicacion, &QObject::destroyed, [] {
+                delete unica;
+                unica = nullptr;
+            });
     }
     return *unica;
 }
 
 EnvioClase::EnvioClase() : trabajador_(new QObject), reloj_(new QTimer(this)) {
     trabajador_->moveToThread(&hilo_);
-    connect(&hilo_, &QThread::finished, trabajador_, &QObject::deleteLater);
     hilo_.start();
     connect(reloj_, &QTimer::timeout, this, [this] {
         if (!Ocupado())
@@ -41,6 +41,7 @@ EnvioClase::EnvioClase() : trabajador_(new QObject), reloj_(new QTimer(this)) {
 EnvioClase::~EnvioClase() {
     hilo_.quit();
     hilo_.wait();
+    delete trabajador_;  // its thread has ended: nothing of it runs any more
 }
 
 void EnvioClase::Encolar(std::function<void(aula::Remitente&, aula::Error&)> paso) {
