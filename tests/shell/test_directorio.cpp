@@ -96,15 +96,14 @@ TEST_F(Directorio, ChosenByOverrideEnvironmentOrUserDataFolder) {
         EXPECT_EQ(fs::status(creado).permissions(), fs::perms::owner_all) << creado;
 }
 
-TEST_F(Directorio, ResourceFolderFromTheEnvironment) {
-    EntornoTemporal recursos("VELIORA_RESOURCES", (home_ / "recursos").string());
-    EXPECT_EQ(DirectorioRecursos(), home_ / "recursos");
-}
-
-TEST_F(Directorio, ResourceFolderFoundWithoutTheEnvironment) {
+// $VELIORA_RESOURCES, else found beside the program.
+TEST_F(Directorio, ResourceFolderFromTheEnvironmentOrFound) {
+    {
+        EntornoTemporal recursos("VELIORA_RESOURCES", (home_ / "recursos").string());
+        EXPECT_EQ(DirectorioRecursos(), home_ / "recursos");
+    }
     EntornoTemporal recursos("VELIORA_RESOURCES", std::nullopt);
-    fs::path encontrado = DirectorioRecursos();
-    EXPECT_TRUE(fs::is_regular_file(encontrado / "bdaux.db")) << encontrado;
+    EXPECT_TRUE(fs::is_regular_file(DirectorioRecursos() / "bdaux.db")) << DirectorioRecursos();
 }
 
 TEST_F(Directorio, SeedingCopiesTemplateHelpAndSampleCompanions) {
