@@ -146,38 +146,31 @@ class TestShellDialogos : public QObject {
         QTest::newRow("Valencian")
             << QString("1") << QString("MANUALV.HTM") << QString("SINTAXISV.HTM");
     }
+    // Index and syntax by language, and the open database's own page.
     void paginasDeAyudaSegunElIdioma() {
         QFETCH(QString, idioma);
         QFETCH(QString, indice);
         QFETCH(QString, sintaxis);
         EntornoShell::FijarIdioma(idioma.toStdString());
+        const auto bd = EntornoShell::CrearBD(entorno_->home() / "datos" / "alumnos.mdb");
+        std::ofstream(entorno_->home() / "alumnos.htm") << "<html></html>";
         ui::frmVLRMdi w;
         w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(bd)));
         const QString ayuda = Q(entorno_->home() / "AYUDA");
         // The program's own help window shows the page; the browser only on request.
         w.findChild<QAction*>("mnuAyudaIndice")->trigger();
         auto* ventana = qobject_cast<ui::frmVLRAyuda*>(ui::BuscarVentana("frmVLRAyuda"));
         QVERIFY(ventana);
         QCOMPARE(ventana->Pagina(), ayuda + "/" + indice);
+        w.findChild<QAction*>("mnuAyudaBD")->trigger();
+        QCOMPARE(ventana->Pagina(), Q(entorno_->home() / "alumnos.htm"));
         w.findChild<QAction*>("mnuAyudaSQL")->trigger();
         QCOMPARE(ventana->Pagina(), ayuda + "/" + sintaxis);
         QVERIFY(abiertas_.isEmpty());
         ventana->findChild<QPushButton*>("cmdNavegador")->click();
         QCOMPARE(abiertas_, QList<QUrl>{QUrl::fromLocalFile(ayuda + "/" + sintaxis)});
         QVERIFY(captura_.mensajes().empty());
-        ventana->close();
-    }
-
-    void ayudaDeLaBaseDeDatosAbreSuPagina() {
-        const auto bd = EntornoShell::CrearBD(entorno_->home() / "datos" / "alumnos.mdb");
-        std::ofstream(entorno_->home() / "alumnos.htm") << "<html></html>";
-        ui::frmVLRMdi w;
-        w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
-        w.findChild<QAction*>("mnuAyudaBD")->trigger();
-        auto* ventana = qobject_cast<ui::frmVLRAyuda*>(ui::BuscarVentana("frmVLRAyuda"));
-        QVERIFY(ventana);
-        QCOMPARE(ventana->Pagina(), Q(entorno_->home() / "alumnos.htm"));
         ventana->close();
     }
 
