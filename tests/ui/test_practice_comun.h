@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/bulletins/encriptar.h"
+#include "core/bulletins/mantenimiento.h"
 #include "core/engine/database.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
@@ -71,15 +72,11 @@ class EntornoPractica {
     static void CrearBoletin(const std::string& nombre,
                              const std::vector<std::pair<std::string, std::string>>& lineas) {
         engine::EngineError err;
-        BDAuxiliar->Execute("insert into CabBoletines (Nombre) values (?)", err,
-                            {engine::Value::Text(nombre)});
+        veliora::CrearBoletin(*BDAuxiliar, nombre, err);
         int numero = 0;
         for (const auto& [pregunta, sql] : lineas) {
             numero += 2;  // gaps on purpose: positions, not numbers, drive the labels
-            BDAuxiliar->Execute("insert into LBoletines values (?, ?, ?, ?)", err,
-                                {engine::Value::Text(nombre), engine::Value::Int(numero),
-                                 engine::Value::Blob(*Encriptar(pregunta, kClaveRespuestas)),
-                                 engine::Value::Blob(*Encriptar(sql, kClaveRespuestas))});
+            InsertarLinea(*BDAuxiliar, nombre, numero, pregunta, sql, err);
         }
     }
 
