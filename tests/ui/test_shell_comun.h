@@ -36,11 +36,13 @@ class EntornoShell {
     const std::filesystem::path& home() const { return home_->path(); }
 
     // A small user database at `ruta` (folders created).
-    static std::filesystem::path CrearBD(const std::filesystem::path& ruta) {
+    static std::filesystem::path CrearBD(
+        const std::filesystem::path& ruta,
+        const std::string& sql =
+            "CREATE TABLE Alumnos(Id INTEGER PRIMARY KEY, Nombre TEXT);"
+            "INSERT INTO Alumnos VALUES (1, 'Ana'), (2, 'Luis');") {
         std::filesystem::create_directories(ruta.parent_path());
-        BuildDatabase(ruta,
-                      "CREATE TABLE Alumnos(Id INTEGER PRIMARY KEY, Nombre TEXT);"
-                      "INSERT INTO Alumnos VALUES (1, 'Ana'), (2, 'Luis');");
+        BuildDatabase(ruta, sql);
         return ruta;
     }
 
