@@ -93,9 +93,4 @@ inline void AlAbrirseModal(std::function<bool(QWidget*)> listo,
     sondeo->start();
 }
 
-inline void BorrarCerradas() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
 }  // namespace veliora::test

@@ -25,11 +25,6 @@ bool MenuHabilitado(const frmVLRMdi& w, const char* nombre) {
     return w.findChild<QMenu*>(QString::fromLatin1(nombre))->menuAction()->isEnabled();
 }
 
-void BorrarCerradas() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
 }  // namespace
 
 class TestShellAbrir : public QObject {

@@ -3,6 +3,7 @@
 // globals, and small databases.
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QString>
 #include <filesystem>
@@ -57,6 +58,12 @@ class EntornoShell {
 
 inline QString Q(const std::filesystem::path& ruta) {
     return QString::fromStdString(ruta.string());
+}
+
+// Deletes the windows closed so far, as the event loop would.
+inline void BorrarCerradas() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace veliora::test
