@@ -152,10 +152,6 @@ void ImprimirError(const engine::EngineError& e, bool json) {
     }
 }
 
-namespace {
-
-// The SQLite database to open for `path`: the path itself, or for an Access file its
-// conversion (made or brought up to date first).
 std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     if (!access::EsArchivoAccess(path))
         return path;
@@ -167,8 +163,6 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     }
     return conversion.destino.string();
 }
-
-}  // namespace
 
 void LeerIdiomaDelPrograma() {
     std::string valor;

@@ -14,6 +14,7 @@
 
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
+#include "ui/aula/envio_clase.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
 #include "ui/shell/ventanas.h"
@@ -141,7 +142,8 @@ void CrearBarraEstado(QMainWindow* principal) {
     QLabel* trabajo = etiqueta("lblEstadoTrabajo", false);
     QLabel* archivo = etiqueta("lblEstadoArchivo", true);
     QLabel* modo = etiqueta("lblEstadoModo", true);
-    auto actualizar = [principal, trabajo, archivo, modo] {
+    QLabel* clase = etiqueta("lblEstadoClase", true);
+    auto actualizar = [principal, trabajo, archivo, modo, clase] {
         const QVariant abierto = principal->property(kArchivoAbierto);
         archivo->setText(abierto.isValid() ? QFileInfo(abierto.toString()).fileName()
                          : BDUsuario && BDUsuario->IsOpen()
@@ -149,6 +151,9 @@ void CrearBarraEstado(QMainWindow* principal) {
                              : QString());
         modo->setText(T(ModoProfesor ? 152 : 151));
         trabajo->setText(Trabajo::EnCurso());
+        const EnvioClase& envio = EnvioClase::Instancia();
+        clase->setText(envio.Estado());
+        clase->setToolTip(envio.Fallo());
     };
     // The globals it shows change in many places; a light poll keeps it simple.
     auto* reloj = new QTimer(barra);
