@@ -330,9 +330,11 @@ class Busqueda {
                         continue;
                     for (const auto& tn : b.tablas)
                         if (Minusculas(tn.tabla) == Minusculas(t.def.Name))
-                            AnadirFilas(t, "SELECT " + Id(tn.alias) + ".rowid FROM " + b.desde +
-                                               (b.donde.empty() ? "" : " WHERE " + b.donde) +
-                                               " LIMIT 2");
+                            AnadirFilas(
+                                t, FilasPorClave(t.def, tn.alias,
+                                                 " FROM " + b.desde +
+                                                     (b.donde.empty() ? "" : " WHERE " + b.donde) +
+                                                     " LIMIT 2"));
                 }
             t.usadas_filas = t.filas.size();
             AnadirFilas(t, "SELECT rowid FROM " + Tabla(t.def.Name) + " LIMIT 3");
@@ -396,26 +398,51 @@ class Busqueda {
     // Rows of each table a block reads, joined as it joins them: those a base changes.
     std::map<std::string, std::vector<std::int64_t>> FilasDelBloque(const Bloque& b) {
         std::map<std::string, std::vector<std::int64_t>> filas;
-        std::string ids;
-        for (const auto& tn : b.tablas) ids += (ids.empty() ? "" : ", ") + Id(tn.alias) + ".rowid";
-        std::unique_ptr<engine::Recordset> rs;
-        if (!ids.empty())
-            rs = Ejecutar("SELECT " + ids + " FROM " + b.desde +
-                          (b.uniones.empty() ? "" : " WHERE " + Lista(b.uniones, " AND ")) +
-                          " LIMIT " + std::to_string(kFilasBase));
-        for (std::size_t k = 0; k < b.tablas.size(); ++k) {
-            auto& lista = filas[Minusculas(b.tablas[k].tabla)];
-            if (rs)
-                for (std::size_t i = 0; i < rs->RecordCount(); ++i)
-                    if (rs->Row(i)[k].type == engine::ValueType::Integer)
-                        lista.push_back(rs->Row(i)[k].integer);
+        const std::string unidas =
+            " FROM " + b.desde + (b.uniones.empty() ? "" : " WHERE " + Lista(b.uniones, " AND ")) +
+            " LIMIT " + std::to_string(kFilasBase);
+        for (const auto& tn : b.tablas) {
+            auto& lista = filas[Minusculas(tn.tabla)];
+            for (const auto& t : tablas_)
+                if (Minusculas(t.def.Name) == Minusculas(tn.tabla))
+                    lista = Rowids(FilasPorClave(t.def, tn.alias, unidas));
             if (lista.empty())
-                if (auto primeras = Ejecutar("SELECT rowid FROM " + Tabla(b.tablas[k].tabla) +
-                                             " LIMIT " + std::to_string(kFilasBase)))
-                    for (std::size_t i = 0; i < primeras->RecordCount(); ++i)
-                        lista.push_back(primeras->Row(i)[0].integer);
+                lista = Rowids("SELECT rowid FROM " + Tabla(tn.tabla) + " LIMIT " +
+                               std::to_string(kFilasBase));
         }
         return filas;
+    }
+
+    std::vector<std::int64_t> Rowids(const std::string& sql) {
+        std::vector<std::int64_t> ids;
+        if (auto rs = Ejecutar(sql))
+            for (std::size_t i = 0; i < rs->RecordCount(); ++i)
+                if (rs->Row(i)[0].type == engine::ValueType::Integer)
+                    ids.push_back(rs->Row(i)[0].integer);
+        return ids;
+    }
+
+    // The rows of `def` a query reading it as `alias` gives (`resto`: its FROM onwards).
+    // Statements read a table through a view that has no rowid, so its rows are found again
+    // by their key (all their values when it has none).
+    static std::string FilasPorClave(const engine::TableDef& def, const std::string& alias,
+                                     const std::string& resto) {
+        std::vector<std::string> clave;
+        for (const auto& ix : def.Indexes)
+            if (clave.empty() && ix.Primary)
+                clave = ix.Fields;
+        for (const auto& ix : def.Indexes)
+            if (clave.empty() && ix.Unique && !ix.Foreign)
+                clave = ix.Fields;
+        if (clave.empty())
+            for (const auto& f : def.Fields) clave.push_back(f.Name);
+        std::string propias, suyas;
+        for (const auto& c : clave) {
+            propias += (propias.empty() ? "" : ", ") + Id(c);
+            suyas += (suyas.empty() ? "" : ", ") + Id(alias) + "." + Id(c);
+        }
+        return "SELECT rowid FROM " + Tabla(def.Name) + " WHERE (" + propias + ") IN (SELECT " +
+               suyas + resto + ")";
     }
 
     // For each statement, a change that makes some rows meet its conditions on one column
@@ -517,7 +544,8 @@ class Busqueda {
                     return;
             }
             for (const auto& c : t.usadas)
-                if (!c.clave && c.muestra.size() >= 2 && !probar(Mitades(t, c)))
+                if (!c.clave && ((c.muestra.size() >= 2 && !probar(Mitades(t, c))) ||
+                                 !probar(FilaMenosYUnoMas(t, c))))
                     return;
         }
         // Column by column: a null, values near the literals, numbers that tell aggregates
@@ -764,6 +792,29 @@ class Busqueda {
             {a, b, resto}};
         v.datos.columnas = {c.nombre};
         return v;
+    }
+
+    // A row fewer and one more unit in another row's number: an average over a count that
+    // no longer divides its sum, where one side rounds it.
+    Variante FilaMenosYUnoMas(const TablaLeida& t, const Columna& c) {
+        if (!c.dominio.Numerico() || c.dominio.clase == Dominio::Clase::SiNo || t.filas.size() < 2)
+            return {{}, Cambio{}};
+        auto rs = Ejecutar("SELECT " + Id(c.nombre) + " + 1 FROM " + Tabla(t.def.Name) +
+                           UnaFila(t.filas[1]));
+        if (!rs || rs->RecordCount() == 0 || !rs->Row(0)[0].isNumber())
+            return {{}, Cambio{}};
+        const Value v = rs->Row(0)[0];
+        const std::string valor = Sustituir(Texto(1804), {c.nombre, v.toSpanishText(), t.def.Name});
+        Variante r{YAdemas(Sustituir(Texto(2019), {t.def.Name}), valor),
+                   Cambio{{{"DELETE FROM " + Tabla(t.def.Name) + UnaFila(t.filas[0]), {}},
+                           {"UPDATE " + Tabla(t.def.Name) + " SET " + Id(c.nombre) + " = ?" +
+                                UnaFila(t.filas[1]),
+                            {v}}},
+                          {t.def.Name},
+                          true,
+                          {}}};
+        r.conArrastre = YAdemas(Sustituir(Texto(2020), {t.def.Name, "%1"}), valor);
+        return r;
     }
 
     // ---------------------------------------------------------------- trying one
