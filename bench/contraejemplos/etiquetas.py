@@ -6,7 +6,8 @@ database's schema are drawn from it (rows copied under new keys with the rows th
 them, values changed to ones near the literals of the pair or to other rows' values, rows
 deleted with the rows that refer to them), and both statements are compared on each, with
 Python's own sqlite3. A pair labelled "distinto" must be told apart by one of them; a pair
-labelled "equivalente" by none.
+labelled "equivalente" by none of N variants (N: --variantes); a pair labelled "distinto" may
+take up to 8 N, the search stopping at the first that tells it apart.
 
     python3 bench/contraejemplos/etiquetas.py [--variantes N] [--semilla S] [pares.tsv]
 """
@@ -617,7 +618,9 @@ def main():
         valores = Valores(origen, tablas, [p["solucion"], p["respuesta"]])
         separa = None
         probadas = 0
-        for _ in range(args.variantes):
+        # A pair labelled distinto stops at the first variant that tells it apart: it may
+        # look further.
+        for _ in range(args.variantes * (8 if p["clase"] == "distinto" else 1)):
             con = variante(origen, tablas, usadas, valores, rnd, base)
             if con is None:
                 continue
