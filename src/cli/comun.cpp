@@ -151,10 +151,6 @@ void ImprimirError(const engine::EngineError& e, bool json) {
     }
 }
 
-namespace {
-
-// The SQLite database to open for `path`: the path itself, or for an Access file its
-// conversion (made or brought up to date first).
 std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     if (!access::EsArchivoAccess(path))
         return path;
@@ -166,8 +162,6 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     }
     return conversion.destino.string();
 }
-
-}  // namespace
 
 void LeerIdiomaDelPrograma() {
     std::string valor;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/aula/error.h"
 #include "core/engine/database.h"
 
 namespace veliora::cli {
@@ -71,6 +72,10 @@ class Vigilante {
 // What `check` prints when the time limit ends the check: the answer could not be judged.
 void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite);
 
+// The SQLite database to open for `path`: the path itself, or for an Access file its
+// conversion (made or brought up to date first); prints the error and returns nothing on
+// failure.
+std::optional<std::string> BaseSqlite(const std::string& path, bool json);
 // Sets DesplazamientoIdioma from the program's language setting, read without creating it.
 void LeerIdiomaDelPrograma();
 
@@ -107,11 +112,15 @@ std::string EscaparJson(std::string_view s);
 
 // Prints {"error":{"number":N,"description":".."}} (json) or "Error N: description".
 void ImprimirError(const engine::EngineError& e, bool json);
+// Prints {"error":{"reason":"..","description":".."}} (json) or the description; returns
+// kExitError.
+int ImprimirFalloClase(const aula::Error& e, bool json);
 
 int ComandoSchema(const std::vector<std::string>& args);
 int ComandoSql(const std::vector<std::string>& args);
 int ComandoGenerate(const std::vector<std::string>& args);
 int ComandoCheck(const std::vector<std::string>& args);
 int ComandoAccess(const std::vector<std::string>& args);
+int ComandoClass(const std::vector<std::string>& args);
 
 }  // namespace veliora::cli
