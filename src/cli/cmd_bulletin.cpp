@@ -194,18 +194,6 @@ int Eliminar(const Opciones& op) {
     return hecho ? kExitOk : FalloMotor(err);
 }
 
-// QTextDocument needs a GUI application for its fonts; no display is needed for a file.
-std::unique_ptr<QGuiApplication> AplicacionGrafica() {
-    if (QGuiApplication::instance())
-        return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char nombre[] = "veliora-cli";
-    static char* argv[] = {nombre, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
 int Exportar(const Opciones& op) {
     const std::string disposicion = op.Valor("--layout").value_or("continuas");
     const std::string formato = op.Valor("--format").value_or("txt");

@@ -20,7 +20,8 @@ constexpr const char* kUso =
     "                    dictionary set --db FILE --table T [--field F | --relation R]\n"
     "                      [--singular S] [--plural P] [--gender m|f] [--summable yes|no]\n"
     "                      [--forward X] [--backward Y] [--forward-no-table yes|no]\n"
-    "                      [--backward-no-table yes|no] [--lang es|va]\n";
+    "                      [--backward-no-table yes|no] [--lang es|va]\n"
+    "                    dictionary diagram --db FILE [--out FILE.png|FILE.svg] [--json]\n";
 
 int Uso() {
     std::fputs(kUso, stderr);
@@ -363,6 +364,8 @@ int ComandoDictionary(const std::vector<std::string>& args) {
         auto op = Parsear(rest, {"--db"}, {"--json"});
         return op ? Show(*op) : kExitUsage;
     }
+    if (sub == "diagram")
+        return ComandoDiagrama(rest);
     if (sub == "set") {
         auto op = Parsear(rest,
                           {"--db", "--table", "--field", "--relation", "--singular", "--plural",

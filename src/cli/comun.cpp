@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <QGuiApplication>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -178,6 +179,17 @@ std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool jso
     if (!db)
         ImprimirError(err, json);
     return db;
+}
+
+std::unique_ptr<QGuiApplication> AplicacionGrafica() {
+    if (QGuiApplication::instance())
+        return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char nombre[] = "veliora-cli";
+    static char* argv[] = {nombre, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 bool AbrirComoPrograma(const std::string& path, bool json) {

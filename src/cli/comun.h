@@ -16,6 +16,8 @@
 #include "core/aula/error.h"
 #include "core/engine/database.h"
 
+class QGuiApplication;
+
 namespace veliora::cli {
 
 inline constexpr int kExitOk = 0;
@@ -116,11 +118,16 @@ void ImprimirError(const engine::EngineError& e, bool json);
 // kExitError.
 int ImprimirFalloClase(const aula::Error& e, bool json);
 
+// A GUI application for fonts (PDF pages, pictures), on the offscreen platform unless another
+// is set; none when one exists already. No display is needed for a file.
+std::unique_ptr<QGuiApplication> AplicacionGrafica();
+
 int ComandoSchema(const std::vector<std::string>& args);
 int ComandoSql(const std::vector<std::string>& args);
 int ComandoGenerate(const std::vector<std::string>& args);
 int ComandoCheck(const std::vector<std::string>& args);
 int ComandoAccess(const std::vector<std::string>& args);
+int ComandoDiagrama(const std::vector<std::string>& args);
 int ComandoClass(const std::vector<std::string>& args);
 
 }  // namespace veliora::cli

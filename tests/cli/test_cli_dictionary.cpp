@@ -128,5 +128,27 @@ TEST_F(CliDiccionario, LaPreguntaGeneradaUsaElNombreAceptado) {
     EXPECT_TRUE(Contiene(out, "parroquiano")) << out;
 }
 
+// The diagram as a picture and its geometry in that picture's pixels.
+TEST_F(CliDiccionario, DiagramaComoImagenYGeometria) {
+    std::string out;
+    const std::string png = (home_ / "d.png").string();
+    ASSERT_EQ(Run("dictionary diagram --db " + Arg(db_) + " --out " + Arg(png) + " --json", out),
+              0);
+    EXPECT_TRUE(Contiene(out, "{\"boxes\":[{\"table\":\"Clientes\",\"x\":6,\"y\":")) << out;
+    EXPECT_TRUE(Contiene(out, "\"w\":170,")) << out;
+    EXPECT_TRUE(Contiene(out, "\"lines\":[{\"relation\":")) << out;
+    EXPECT_TRUE(Contiene(out, "\"labels\":[{\"relation\":")) << out;
+    // A PNG, its width that of everything drawn.
+    const std::string bytes = ReadBytes(png);
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+    const auto ancho = (unsigned char)bytes[18] * 256 + (unsigned char)bytes[19];
+    EXPECT_GE(ancho, 170 + 12);
+    EXPECT_EQ(
+        Run("dictionary diagram --db " + Arg(db_) + " --out " + Arg((home_ / "d.gif").string()),
+            out),
+        2);
+}
+
 }  // namespace
 }  // namespace veliora::test

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "support/fixtures.h"
 
@@ -117,6 +118,17 @@ bool ServidorPg::NuevaBaseDatos(const std::string& nombre) {
                           " -p " + std::to_string(puerto_) + " -d postgres -c " +
                           ShellArg("CREATE DATABASE " + nombre + " OWNER profesor") + " 2>&1",
                       salida) == 0;
+}
+
+int ServidorPg::Psql(const std::string& baseDatos, const std::string& script, std::string& salida) {
+    const std::string archivo = carpeta_ + "/script.sql";
+    std::ofstream(archivo) << script;
+    fs::permissions(archivo, fs::perms::others_read, fs::perm_options::add);
+    return RunCommand(ComoServidor() + ShellArg(bin_ + "/psql") + " -X -q -h " +
+                          ShellArg(carpeta_) + " -p " + std::to_string(puerto_) + " -d " +
+                          ShellArg(baseDatos) + " -v ON_ERROR_STOP=1 -f " + ShellArg(archivo) +
+                          " 2>&1",
+                      salida);
 }
 
 }  // namespace veliora::test

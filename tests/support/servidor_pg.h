@@ -25,6 +25,9 @@ class ServidorPg {
     bool Arrancar();
     // A new empty database owned by the teacher.
     bool NuevaBaseDatos(const std::string& nombre);
+    // Runs `script` with psql on database `baseDatos` as the server's own user, stopping at
+    // its first error: psql's exit code, and in `salida` what it printed, errors included.
+    int Psql(const std::string& baseDatos, const std::string& script, std::string& salida);
 
   private:
     ServidorPg() = default;

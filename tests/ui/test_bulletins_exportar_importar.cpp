@@ -10,6 +10,7 @@
 #include "test_practice_comun.h"
 #include "ui/bulletins/frmVLRExportarBoletin.h"
 #include "ui/bulletins/frmVLRImportarBoletines.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 
 using namespace veliora;
@@ -50,7 +51,11 @@ class TestBulletinsExportarImportar : public QObject {
     }
 
   private slots:
-    void initTestCase() { frmVLRExportarBoletin::FijarIntervaloInicio(10); }
+    void initTestCase() {
+        frmVLRExportarBoletin::FijarIntervaloInicio(10);
+        // The save dialog answers with the path it suggests.
+        ui::FijarRespuestaRuta([](const QString& sugerida) { return sugerida; });
+    }
     void init() {
         entorno_ = std::make_unique<EntornoPractica>(true);
         mensajes_ = std::make_unique<ui::CapturaMensajes>();

@@ -1,14 +1,19 @@
 // Bulletin maintenance and the new-bulletin dialog, driven through their controls.
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
+#include <QTableWidget>
 
 #include "core/bulletins/mantenimiento.h"
 #include "core/shell/textos.h"
 #include "test_practice_comun.h"
 #include "ui/bulletins/frmVLRMBoletines.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
+#include "ui/bulletins/frmVLRResumenBoletin.h"
 #include "ui/shell/mensajes.h"
+#include "ui/shell/ventanas.h"
 
 using namespace veliora;
 using namespace veliora::test;
@@ -193,6 +198,27 @@ class TestBulletinsMantenimiento : public QObject {
                  std::string("select Nada from Alumnos"));
     }
 
+    // The overview lists every line and a double-click goes to it; "Probar" shows its rows.
+    void overviewGoesToALineAndTryingShowsItsRows() {
+        Boletin("T", {1, 2});
+        Abrir(QStringLiteral("T"));
+        Pulsar("cmdVerTodas");
+        auto* resumen = qobject_cast<ui::frmVLRResumenBoletin*>(
+            ui::BuscarVentana(QStringLiteral("frmVLRResumenBoletin")));
+        QVERIFY(resumen);
+        QCOMPARE(resumen->Tabla()->rowCount(), 2);
+        emit resumen->Tabla()->cellDoubleClicked(1, 2);
+        QCOMPARE(Numero()->text(), QStringLiteral("2"));
+        QCOMPARE(Respuesta()->toPlainText(), QStringLiteral("select 2"));
+        ui::CerrarVentanas();
+        Pulsar("cmdProbar");
+        auto* grd = Control<QTableView>(w_.get(), "grdProbar");
+        QTRY_VERIFY(grd->isVisible());
+        QCOMPARE(grd->model()->data(grd->model()->index(0, 0)).toInt(), 2);
+        QVERIFY(Control<QLabel>(w_.get(), "lblProbar")->text().startsWith(QStringLiteral("1 ")));
+        QVERIFY(mensajes_->mensajes().empty());
+    }
+
     void newBulletinNamesAndDeletingABulletin() {
         Boletin("Tema 1", {1, 2});
         QLineEdit intercambio;
@@ -204,6 +230,10 @@ class TestBulletinsMantenimiento : public QObject {
              QStringLiteral("Nombre incorrecto para el boletín, asigne otro")},
             {QStringLiteral("TEMA 1"),
              QStringLiteral("El nombre del boletín ya existe, asigne otro")},
+            {QStringLiteral("a/b"),
+             QStringLiteral("Nombre incorrecto para el boletín, asigne otro\r\nEl nombre del "
+                            "boletín no puede ser el de un archivo: no puede estar vacío, ser . "
+                            "o .., ni contener / \\ o caracteres de control")},
             {QStringLiteral("O'Brien"), QString()},
         };
         for (const auto& c : casos) {
@@ -241,7 +271,9 @@ class TestBulletinsMantenimiento : public QObject {
         Abrir(QStringLiteral("Tema 1"));
         mensajes_->Limpiar();
         Pulsar("cmdEliminarBoletin");
-        QCOMPARE(Textos(), QStringList{QStringLiteral("¿Desea eliminar el boletín 'Tema 1' ?")});
+        QCOMPARE(Textos(), QStringList{QStringLiteral("¿Desea eliminar el boletín 'Tema 1' ?\r\n"
+                                                      "Se eliminarán también sus 2 preguntas.")});
+        QVERIFY(mensajes_->mensajes()[0].botones == ui::Botones::SiNoPorDefectoNo);
         auto* cbo = Control<QComboBox>(w_.get(), "cboBoletin");
         QCOMPARE(cbo->findText(QStringLiteral("Tema 1")), -1);
         QCOMPARE(cbo->currentIndex(), -1);

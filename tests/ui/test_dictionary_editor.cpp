@@ -100,11 +100,15 @@ class TestDictionaryEditor : public QObject {
         QCOMPARE(w->Linea(1)->objectName(), QStringLiteral("LineRel1"));
         QCOMPARE(w->Linea(1)->Extremos(), (diagrama::Linea{2550, 0, 6000, 3000}));
         QCOMPARE(w->Linea(2)->Extremos(), (diagrama::Linea{6000, 3000, 5190, 0}));
-        auto* etiqueta = w->Etiqueta(1);
-        QCOMPARE(etiqueta->objectName(), QStringLiteral("LabelRel1"));
-        QCOMPARE(etiqueta->Texto(), QStringLiteral("ClientesPedidos"));
-        const QPointF medio = etiqueta->sceneBoundingRect().center() * 15;
-        QVERIFY(std::abs(medio.x() - 4275) <= 20 && std::abs(medio.y() - 1500) <= 20);
+        // Each label beside its path, clear of every box.
+        for (int i : {1, 2}) {
+            auto* etiqueta = w->Etiqueta(i);
+            QCOMPARE(etiqueta->objectName(), QStringLiteral("LabelRel%1").arg(i));
+            QVERIFY(etiqueta->isVisible());
+            for (int k : {1, 2, 3})
+                QVERIFY(!etiqueta->sceneBoundingRect().intersects(w->Caja(k)->sceneBoundingRect()));
+        }
+        QCOMPARE(w->Etiqueta(1)->Texto(), QStringLiteral("ClientesPedidos"));
     }
 
     void aceptarCancelarYSoloVer() {
@@ -194,12 +198,13 @@ class TestDictionaryEditor : public QObject {
             // No box goes past the left or top edge.
             Arrastrar(vista, w->Caja(1), {20, 60}, {-200, -50});
             QCOMPARE(Lugar(*w, 1), (diagrama::Punto{0, 0}));
-            // The lower right corner stretches the box instead.
-            const auto antes = w->Caja(3)->Geometria();
-            Arrastrar(vista, w->Caja(3), {168, 130}, {40, 20});
+            // The lower right corner of the box as drawn stretches it instead.
+            const auto antes = w->Caja(3)->Dibujada().caja;
+            Arrastrar(vista, w->Caja(3), {antes.Width / 15.0 - 2, antes.Height / 15.0 - 2},
+                      {40, 20});
             QCOMPARE(Lugar(*w, 3), (diagrama::Punto{antes.Left, antes.Top}));
             QCOMPARE(w->Caja(3)->Geometria().Width, 2550 + 600);
-            QCOMPARE(w->Caja(3)->Geometria().Height, 1980 + 300);
+            QCOMPARE(w->Caja(3)->Geometria().Height, antes.Height + 300);
             // The line leaves from the stretched box's right edge.
             QCOMPARE(w->Linea(2)->Extremos().X1, 5280 + 3150);
             w->findChild<QPushButton*>("cmdGuardarPosiciones")->click();
@@ -274,7 +279,7 @@ class TestDictionaryEditor : public QObject {
         w.findChild<QPushButton*>("cmdCrear")->click();
         QCOMPARE(mensajes.mensajes().size(), std::size_t(1));
         QCOMPARE(mensajes.mensajes()[0].texto, QStringLiteral("¿Está seguro?"));
-        QVERIFY(mensajes.mensajes()[0].botones == ui::Botones::SiNo);
+        QVERIFY(mensajes.mensajes()[0].botones == ui::Botones::SiNoPorDefectoNo);
         QCOMPARE(Cadena("select NombreSingular from Tablas where Nombre = 'Clientes'"),
                  std::string("cliente fiel"));
 

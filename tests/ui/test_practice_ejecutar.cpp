@@ -10,6 +10,7 @@
 #include "test_practice_comun.h"
 #include "ui/practice/ModeloRecordset.h"
 #include "ui/practice/frmVLREjecutarQuery.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/ventanas.h"
 
@@ -133,15 +134,39 @@ class TestPracticeEjecutar : public QObject {
         QCOMPARE(lineas[2], QString::fromStdString(TextoAbsoluto(10606)));
     }
 
-    void copySelectionAsTabSeparatedText() {
+    // The grid's menu: copies, an IN list, the whole result to CSV.
+    void gridMenuCopiesAndExports() {
         Ejecutar(QStringLiteral("select Id, Nombre, Nota from Alumnos order by Id"));
         auto* grid = Control<QTableView>(w_, "DBGridDatos");
         grid->selectionModel()->select(QItemSelection(Modelo()->index(1, 1), Modelo()->index(2, 2)),
                                        QItemSelectionModel::Select);
         grid->setFocus();
         QTest::keySequence(grid, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Luis\t5\nEva\t\n"));
+        grid->findChild<QAction*>("mnuCopiarConCabeceras")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  QStringLiteral("Nombre\tNota\nLuis\t5\nEva\t\n"));
+        grid->findChild<QAction*>("mnuCopiarListaIn")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("IN ('Luis', 5, 'Eva')"));
+
+        const QString csv = QString::fromStdString(
+            (std::filesystem::path(BDUsuario->Name()).parent_path() / "alumnos.csv").string());
+        ui::FijarRespuestaRuta([&](const QString& sugerida) {
+            return sugerida.endsWith(QStringLiteral("consulta.csv")) ? csv : QString();
+        });
+        grid->findChild<QAction*>("mnuExportarCsv")->trigger();
+        ui::FijarRespuestaRuta({});
+        QVERIFY(QTest::qWaitFor([this] { return !w_->Ocupada(); }, 20000));
+        QCOMPARE(QString::fromStdString(ReadBytes(csv.toStdString())),
+                 QStringLiteral("Id,Nombre,Nota\r\n1,Ana,7.5\r\n2,Luis,5\r\n3,Eva,\r\n"));
+        QVERIFY(ui::UltimoAviso().startsWith(QStringLiteral("3 filas exportadas a ")));
+
+        // A failed statement leaves the grid as it was and no figures that are not its own.
+        Ejecutar(QStringLiteral("select Nadie from Alumnos"));
+        QCOMPARE(Modelo()->rowCount(), 3);
+        QVERIFY(Control<QLabel>(w_, "lblFilas")->text().isEmpty());
+        Ejecutar(QStringLiteral("select Nombre from Alumnos where Id = 1"));
+        QVERIFY(Control<QLabel>(w_, "lblFilas")->text().startsWith(QStringLiteral("1 fila · ")));
     }
 
     void aLongQueryLeavesTheProgramResponsiveAndCanBeCancelled() {
@@ -184,7 +209,7 @@ class TestPracticeEjecutar : public QObject {
         auto abrir = [] {
             auto* v = ui::ObtenerVentana<frmVLREjecutarQuery>();
             ui::MostrarVentana(v);
-            return qobject_cast<QMdiSubWindow*>(v->parentWidget());
+            return ui::MarcoDe(v);
         };
         QMdiSubWindow* marco = abrir();
         QVERIFY(marco);
@@ -219,9 +244,16 @@ class TestPracticeEjecutar : public QObject {
         QCoreApplication::processEvents();
         QTRY_VERIFY(Modelo()->rowCount() > primeras);
         QVERIFY(Modelo()->rowCount() < 100000);
-        // Until the end, each fetch adds rows; the last row is the millionth.
-        while (Modelo()->canFetchMore({})) Modelo()->fetchMore({});
+        // The count ran on the worker; Ctrl+End reads the rest there and shows the last row.
+        auto* filas = Control<QLabel>(w_, "lblFilas");
+        const QString millon = QLocale(QLocale::Spanish, QLocale::Spain).toString(1000000);
+        QVERIFY2(filas->text().startsWith(millon + QStringLiteral(" filas (")),
+                 qPrintable(filas->text()));
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(QTest::qWaitFor([this] { return !w_->Ocupada(); }, 60000));
         QCOMPARE(Modelo()->rowCount(), 1000000);
+        QCOMPARE(grid->currentIndex().row(), 999999);
+        QVERIFY(filas->text().startsWith(millon + QStringLiteral(" filas · ")));
         QCOMPARE(Celda(999999, 0), QStringLiteral("1000000"));
     }
 };

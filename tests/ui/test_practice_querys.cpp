@@ -1,14 +1,18 @@
 // The practice window in random and bulletin modes.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTreeWidget>
 
 #include "core/bulletins/boletines.h"
 #include "core/generator/calidad.h"
 #include "core/shell/textos.h"
 #include "test_practice_comun.h"
+#include "ui/practice/editor_sql.h"
 #include "ui/practice/frmVLRGuardarQuery.h"
 #include "ui/practice/frmVLRQuerys.h"
 #include "ui/shell/mensajes.h"
@@ -50,7 +54,7 @@ class TestPracticeQuerys : public QObject {
     }
     // The same, inside a main window's area.
     frmVLRQuerys* AbrirEnArea(QMdiArea& area) {
-        area.resize(1000, 700);
+        area.resize(1300, 800);
         ui::FijarAreaMdi(&area);
         area.show();
         auto* w = Abrir();
@@ -144,7 +148,7 @@ class TestPracticeQuerys : public QObject {
         QMdiArea area;
         auto* w = AbrirEnArea(area);
         QVERIFY(w);
-        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        auto* sub = ui::MarcoDe(w);
         QVERIFY(sub);
         const QSize aleatorio = w->size();
         QCOMPARE(aleatorio, w->sizeHint());
@@ -180,8 +184,9 @@ class TestPracticeQuerys : public QObject {
         auto* chk = Control(w, "chkQuery1");
         auto* sol = Control(w, "FrSolucion");
         auto* salir = Control(w, "cmdSalir");
-        // Twips at 15 per pixel: 240 and 480 twips are 16 and 32 pixels.
-        QCOMPARE(w->width(), chk->x() + chk->width() + 16);
+        // Twips at 15 per pixel: 240 and 480 twips are 16 and 32 pixels; the schema panel
+        // stands beyond.
+        QCOMPARE(Control(w, "pnlEsquema")->x() - 4, chk->x() + chk->width() + 16);
         QCOMPARE(w->height(), sol->y() + sol->height() + 32);
         QCOMPARE(salir->x(), Control(w, "cmdQuery")->x());
         QCOMPARE(salir->geometry().bottom(), sol->geometry().bottom());
@@ -243,6 +248,38 @@ class TestPracticeQuerys : public QObject {
 
         QTest::mouseClick(Control(w, "cmdMostrarSolucion"), Qt::LeftButton);
         QCOMPARE(Texto(w, "txtSolucion"), QStringLiteral("select Id from Alumnos"));
+    }
+
+    // The schema panel types a name, completion offers a table's fields, the wait counts
+    // down, and the solution shows in standard SQL on request.
+    void sqlAidsBesideTheAnswer() {
+        auto* w = Abrir();
+        QVERIFY(w);
+        auto* arbol = w->findChild<QTreeWidget*>("tvEsquema");
+        QCOMPARE(arbol->topLevelItemCount(), 1);
+        QTreeWidgetItem* nota = arbol->topLevelItem(0)->child(2);
+        QCOMPARE(nota->text(0), QStringLiteral("Nota"));
+        emit arbol->itemDoubleClicked(nota, 0);
+        QCOMPARE(Texto(w, "txtRespuesta"), QStringLiteral("Nota"));
+
+        auto* editor = Control<ui::EditorSql>(w, "txtRespuesta");
+        editor->clear();
+        QTest::keyClicks(editor, "select alumnos.n");
+        QStringList ofrecidos;
+        for (int i = 0; i < editor->Completador()->model()->rowCount(); ++i)
+            ofrecidos << editor->Completador()->model()->index(i, 0).data().toString();
+        QCOMPARE(ofrecidos, (QStringList{"Nombre", "Nota"}));
+
+        Pregunta(w, "select count(alumnos.*) from alumnos where curso = '1a'", "Cuántos");
+        QVERIFY(Control(w, "lblCuentaAtras")->isVisible());
+        QVERIFY(
+            Control<QLabel>(w, "lblCuentaAtras")->text().startsWith("Solución disponible en 0:"));
+        QTRY_VERIFY_WITH_TIMEOUT(Habilitado(w, "cmdMostrarSolucion"), 3000);
+        QVERIFY(!Control(w, "lblCuentaAtras")->isVisible());
+        QTest::mouseClick(Control(w, "cmdMostrarSolucion"), Qt::LeftButton);
+        Control<QCheckBox>(w, "chkSqlEstandar")->setChecked(true);
+        QCOMPARE(Texto(w, "txtSolucion"),
+                 QStringLiteral(R"(select count(*) from "Alumnos" where "Curso" = '1a')"));
     }
 
     void teacherGetsTheSolutionAtOnce() {
@@ -466,7 +503,7 @@ class TestPracticeQuerys : public QObject {
         auto* fr = Control(w, "FrPregunta");
         auto* ant = Control(w, "cmdAntQuery");
         auto* salir = Control(w, "cmdSalir");
-        QCOMPARE(w->width(), fr->x() + fr->width() + 16);
+        QCOMPARE(Control(w, "pnlEsquema")->x() - 4, fr->x() + fr->width() + 16);
         QCOMPARE(w->height(), ant->y() + ant->height() + 32);
         QCOMPARE(salir->geometry().right(), Control(w, "FrSolucion")->geometry().right());
         QCOMPARE(salir->y(), ant->y());

@@ -1,5 +1,6 @@
 // Opening a user database and its auxiliary database from the main window.
 #include <QCheckBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -80,6 +81,8 @@ class TestShellAbrir : public QObject {
         w.Iniciar({});
         QVERIFY(w.AbrirBaseDatos(Q(buena)));
         const auto auxiliarAnterior = BDAuxiliar;
+        auto* archivo = w.findChild<QLabel*>(QStringLiteral("lblEstadoArchivo"));
+        QTRY_COMPARE(archivo->text(), QStringLiteral("buena.db"));
 
         QVERIFY(!w.AbrirBaseDatos(Q(ruta)));
         QCOMPARE(int(captura_.mensajes().size()), 1);
@@ -89,6 +92,7 @@ class TestShellAbrir : public QObject {
         QCOMPARE(BDUsuario->Name(), buena.string());
         QCOMPARE(BDAuxiliar, auxiliarAnterior);
         QVERIFY(!fs::exists(entorno_->home() / "falsa.db_"));
+        QTRY_VERIFY(archivo->text().isEmpty());  // like the title: no database
     }
 
     // Windows opened on one database never go on using it once another is open.
@@ -109,8 +113,20 @@ class TestShellAbrir : public QObject {
             w.findChild<QAction*>(QString::fromLatin1(menu))->trigger();
             QVERIFY(ui::BuscarVentana(QString::fromLatin1(ventana)));
         }
-
+        // A typed statement is lost only when the user says so; No is the default.
+        QTest::keyClicks(
+            ui::BuscarVentana("frmVLREjecutarQuery")->findChild<QPlainTextEdit*>("txtPregunta"),
+            "select");
+        captura_.FijarRespuesta(ui::Respuesta::No);
+        QVERIFY(!w.AbrirBaseDatos(Q(b)));
+        QCOMPARE(captura_.mensajes().at(0).texto,
+                 QStringLiteral("¿Cerrar las ventanas abiertas?\r\nSe perderá lo que se ha "
+                                "escrito en ellas."));
+        QVERIFY(captura_.mensajes().at(0).botones == ui::Botones::SiNoPorDefectoNo);
+        QVERIFY(ui::BuscarVentana("frmVLREjecutarQuery"));
+        captura_.FijarRespuesta(ui::Respuesta::Si);
         QVERIFY(w.AbrirBaseDatos(Q(b)));
+        captura_.Limpiar();
         QCOMPARE(w.windowTitle(), QStringLiteral("VELIORA - coches.db"));
         for (const auto& [menu, ventana] : ventanas)
             QVERIFY(!ui::BuscarVentana(QString::fromLatin1(ventana)));

@@ -353,7 +353,7 @@ class TestShellMenus : public QObject {
             ui::BuscarVentana(QStringLiteral("frmVLRDefinirDatos")));
         QVERIFY(primera);
         QVERIFY(!primera->DatosModificables());
-        QVERIFY(qobject_cast<QMdiSubWindow*>(primera->parentWidget()));
+        QVERIFY(ui::MarcoDe(primera));
 
         // The same window comes forward, with the property set again.
         QPointer<ui::frmVLRDefinirDatos> vigilada = primera;
@@ -361,7 +361,7 @@ class TestShellMenus : public QObject {
         w.findChild<QAction*>("mnuCompletarBD")->trigger();
         QCOMPARE(ui::BuscarVentana(QStringLiteral("frmVLRDefinirDatos")), primera);
         QVERIFY(primera->DatosModificables());
-        QCOMPARE(w.Area()->activeSubWindow()->widget(), primera);
+        QCOMPARE(w.Area()->activeSubWindow(), ui::MarcoDe(primera));
         QCOMPARE(w.Area()->subWindowList().size(), 2);
 
         // Closed, it is created anew next time.

@@ -268,6 +268,8 @@ EngineError MemoryLimitError(const Limits& limits, std::string_view sql);
 // #mm/dd/yyyy# and #mm/dd/yyyy hh:nn:ss# become ISO date texts and Count(t.*) becomes
 // count(*).
 std::string TranslateDialect(std::string_view sql);
+// The same dates and counts, with nothing added that only this program's engine reads.
+std::string PortableDates(std::string_view sql);
 
 // The text between `quote` characters, a quote inside doubled: a safe SQL identifier with
 // '"', a safe literal with '\''.

@@ -146,9 +146,8 @@ bool CollateFollows(std::string_view s, std::size_t i) {
     return true;
 }
 
-}  // namespace
-
-std::string TranslateDialect(std::string_view s) {
+// The translation; `collate` adds the case-insensitive collation after compared literals.
+std::string Translate(std::string_view s, bool collate) {
     std::string out;
     out.reserve(s.size() + 16);
     std::size_t i = 0;
@@ -157,7 +156,7 @@ std::string TranslateDialect(std::string_view s) {
         if (const SqlStretch verbatim = StretchAt(s, i); !verbatim.code()) {
             out.append(verbatim.text(s));
             i = verbatim.end;
-            if (s[verbatim.begin] == '\'' && AfterComparison(out, i - verbatim.begin) &&
+            if (collate && s[verbatim.begin] == '\'' && AfterComparison(out, i - verbatim.begin) &&
                 !CollateFollows(s, i))
                 out += " COLLATE es_ci";
             continue;
@@ -186,6 +185,16 @@ std::string TranslateDialect(std::string_view s) {
         ++i;
     }
     return out;
+}
+
+}  // namespace
+
+std::string TranslateDialect(std::string_view s) {
+    return Translate(s, true);
+}
+
+std::string PortableDates(std::string_view s) {
+    return Translate(s, false);
 }
 
 }  // namespace veliora::engine

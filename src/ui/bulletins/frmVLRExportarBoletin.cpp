@@ -16,6 +16,7 @@
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "pdf/pdf.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/ventanas.h"
@@ -111,7 +112,12 @@ void frmVLRExportarBoletin::CargarListaBoletines() {
 
 void frmVLRExportarBoletin::cmdExportar_Click() {
     const QString nombre = cboBoletin_->currentText();
-    if (Mensaje(QStringLiteral("¿") + T(807) + nombre + kFin + T(808) + QStringLiteral("?"),
+    // The question names the format chosen: text, HTML page or PDF document.
+    const auto formato = FormatoExportacion(cboFormato_->currentData().toInt());
+    const int destino = formato == FormatoExportacion::Html  ? 2444
+                        : formato == FormatoExportacion::Pdf ? 2445
+                                                             : 808;
+    if (Mensaje(QStringLiteral("¿") + T(807) + nombre + kFin + T(destino) + QStringLiteral("?"),
                 Icono::Ninguno, Botones::SiNo, kTitulo, this) != Respuesta::Si)
         return;
     ExportarBoletin(nombre);
@@ -123,6 +129,18 @@ void frmVLRExportarBoletin::ExportarBoletin(const QString& nombre) {
         OpContinuas_->isChecked() ? Disposicion::Continuas : Disposicion::Separadas;
     const std::string bulletin = nombre.toStdString();
     std::filesystem::path ruta = RutaExportacion(bulletin, formato);
+    if (!ruta.empty()) {
+        // Where the user wants it: the folder used last time, the application's at first.
+        const QString extension = QString::fromLatin1(ExtensionExportacion(formato));
+        const QString elegida =
+            PedirRutaGuardar(this, T(801), QStringLiteral("boletines"), nombre + extension,
+                             {cboFormato_->currentText().section(QStringLiteral(" ("), 0, 0) +
+                              QStringLiteral(" (*") + extension + QLatin1Char(')')},
+                             QString::fromStdString(DirectorioAplicacion().string()));
+        if (elegida.isEmpty())
+            return;
+        ruta = elegida.toStdString();
+    }
     engine::EngineError error;
     if (ruta.empty()) {
         // Shown as the path it would have had; nothing is written anywhere.

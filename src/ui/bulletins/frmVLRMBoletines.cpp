@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -22,8 +23,13 @@
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
+#include "ui/bulletins/frmVLRResumenBoletin.h"
+#include "ui/practice/ModeloRecordset.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
+#include "ui/shell/trabajo.h"
+#include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
 
@@ -80,9 +86,11 @@ frmVLRMBoletines::frmVLRMBoletines(QWidget* parent) : QWidget(parent) {
     cmdNuevoBoletin_ = Boton(frBoletines_, "cmdNuevoBoletin");
     cmdEliminarBoletin_ = Boton(frBoletines_, "cmdEliminarBoletin");
     cmdSalir_ = Boton(frBoletines_, "cmdSalir");
+    cmdVerTodas_ = Boton(frBoletines_, "cmdVerTodas");
     auto* capaBoletines = new QHBoxLayout(frBoletines_);
     capaBoletines->addWidget(lblNombre_);
     capaBoletines->addWidget(cboBoletin_, 1);
+    capaBoletines->addWidget(cmdVerTodas_);
     capaBoletines->addWidget(cmdNuevoBoletin_);
     capaBoletines->addWidget(cmdEliminarBoletin_);
     capaBoletines->addWidget(cmdSalir_);
@@ -111,6 +119,16 @@ frmVLRMBoletines::frmVLRMBoletines(QWidget* parent) : QWidget(parent) {
     cmdSRegistro_ = Boton(frPreguntas_, "cmdSRegistro");
     cmdARegistro_->setText(QStringLiteral("&<<"));
     cmdSRegistro_->setText(QStringLiteral("&>>"));
+    // "Probar": the answer's rows below it, before it is saved.
+    cmdProbar_ = Boton(frPreguntas_, "cmdProbar");
+    grdProbar_ = new QTableView(frPreguntas_);
+    grdProbar_->setObjectName(QStringLiteral("grdProbar"));
+    grdProbar_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdProbar_->hide();
+    lblProbar_ = new QLabel(frPreguntas_);
+    lblProbar_->setObjectName(QStringLiteral("lblProbar"));
+    lblProbar_->hide();
+    trabajo_ = new Trabajo(this);
     txtIntercambio_ = new QLineEdit(this);
     txtIntercambio_->setObjectName(QStringLiteral("txtIntercambio"));
     txtIntercambio_->setVisible(false);
@@ -123,6 +141,7 @@ frmVLRMBoletines::frmVLRMBoletines(QWidget* parent) : QWidget(parent) {
     botones->addWidget(cmdARegistro_);
     botones->addWidget(cmdSRegistro_);
     botones->addStretch();
+    botones->addWidget(cmdProbar_);
     botones->addWidget(cmdCambioOpcion_);
     botones->addWidget(cmdGuardar_);
     botones->addWidget(cmdBorrar_);
@@ -133,11 +152,14 @@ frmVLRMBoletines::frmVLRMBoletines(QWidget* parent) : QWidget(parent) {
     capaPreguntas->addWidget(lblRespuesta_);
     capaPreguntas->addWidget(txtRespuesta_, 2);
     capaPreguntas->addLayout(botones);
+    capaPreguntas->addWidget(grdProbar_, 2);
+    capaPreguntas->addWidget(lblProbar_);
+    capaPreguntas->addWidget(trabajo_);
 
     auto* capa = new QVBoxLayout(this);
     capa->addWidget(frBoletines_);
     capa->addWidget(frPreguntas_, 1);
-    resize(640, 520);
+    resize(720, 560);
 
     connect(cboBoletin_, &QComboBox::currentIndexChanged, this, [this] { cboBoletin_Click(); });
     connect(cmdCambioOpcion_, &QPushButton::clicked, this, [this] { cmdCambioOpcion_Click(); });
@@ -149,6 +171,12 @@ frmVLRMBoletines::frmVLRMBoletines(QWidget* parent) : QWidget(parent) {
     connect(cmdEliminarBoletin_, &QPushButton::clicked, this,
             [this] { cmdEliminarBoletin_Click(); });
     connect(cmdSalir_, &QPushButton::clicked, this, [this] { close(); });
+    connect(cmdProbar_, &QPushButton::clicked, this, [this] { cmdProbar_Click(); });
+    connect(trabajo_, &Trabajo::terminado, this, [this] {
+        if (auto* modelo = dynamic_cast<ModeloRecordset*>(grdProbar_->model()))
+            modelo->Pausar(false);
+    });
+    connect(cmdVerTodas_, &QPushButton::clicked, this, [this] { cmdVerTodas_Click(); });
     txtNumPregunta_->installEventFilter(this);
     txtPregunta_->installEventFilter(this);
     txtRespuesta_->installEventFilter(this);
@@ -174,6 +202,10 @@ void frmVLRMBoletines::CargarTextos() {
     cmdCambioOpcion_->setText(T(711));
     cmdGuardar_->setText(T(712));
     cmdBorrar_->setText(T(713));
+    cmdProbar_->setText(T(2449));
+    cmdProbar_->setToolTip(T(2450));
+    cmdVerTodas_->setText(T(2451));
+    cmdVerTodas_->setToolTip(T(2452));
 }
 
 void frmVLRMBoletines::paintEvent(QPaintEvent* event) {
@@ -315,6 +347,7 @@ bool frmVLRMBoletines::GuardarLinea(bool nueva, int numero) {
         cursor_.Insertada({numero, pregunta, respuesta});
     else
         cursor_.Modificada(numero, pregunta, respuesta);
+    Avisar(T(2442).arg(numero).arg(cboBoletin_->currentText()));
     return true;
 }
 
@@ -350,6 +383,8 @@ void frmVLRMBoletines::EliminarBoletin(const QString& nombre) {
     if (!veliora::EliminarBoletin(*bdAuxiliar_, nombre.toStdString(), error, &paso))
         Aviso(this, ErrorMotor(error) + QStringLiteral("\r\n") +
                         T(paso == PasoEliminacion::Lineas ? 726 : 725));
+    else
+        Avisar(T(2448).arg(nombre));
 }
 
 // ---------------------------------------------------------------- events
@@ -452,7 +487,8 @@ void frmVLRMBoletines::cmdGuardar_Click() {
 }
 
 void frmVLRMBoletines::cmdBorrar_Click() {
-    if (Mensaje(T(715), Icono::Ninguno, Botones::SiNo, kTitulo, this) != Respuesta::Si)
+    // Cannot be undone: No unless the user chooses otherwise.
+    if (Mensaje(T(715), Icono::Ninguno, Botones::SiNoPorDefectoNo, kTitulo, this) != Respuesta::Si)
         return;
     if (!BuscarPregunta()) {
         Aviso(this, T(716));
@@ -467,6 +503,7 @@ void frmVLRMBoletines::cmdBorrar_Click() {
     cursor_.Eliminada(numero);
     LimpiarCampos();
     cmdBorrar_->setEnabled(false);
+    Avisar(T(2446).arg(numero).arg(cboBoletin_->currentText()));
 }
 
 void frmVLRMBoletines::cmdNuevoBoletin_Click() {
@@ -487,13 +524,76 @@ void frmVLRMBoletines::cmdNuevoBoletin_Click() {
 
 void frmVLRMBoletines::cmdEliminarBoletin_Click() {
     const QString nombre = cboBoletin_->currentText();
-    if (Mensaje(
-            QStringLiteral("¿") + T(717) + QStringLiteral(" '") + nombre + QStringLiteral("' ?"),
-            Icono::Ninguno, Botones::SiNo, kTitulo, this) != Respuesta::Si)
+    // Its questions go with it: how many, and No unless the user chooses otherwise.
+    const std::size_t preguntas = cursor_.size();
+    QString texto =
+        QStringLiteral("¿") + T(717) + QStringLiteral(" '") + nombre + QStringLiteral("' ?");
+    if (preguntas > 0)
+        texto += QStringLiteral("\r\n") + (preguntas == 1 ? T(2441) : T(2440).arg(preguntas));
+    if (Mensaje(texto, Icono::Ninguno, Botones::SiNoPorDefectoNo, kTitulo, this) != Respuesta::Si)
         return;
     EliminarBoletin(nombre);
     CargarBoletines();
     Seleccionar(-1);
+}
+
+void frmVLRMBoletines::cmdProbar_Click() {
+    const std::string sql = txtRespuesta_->toPlainText().toStdString();
+    if (trabajo_->Ocupado() || sql.empty() || !BDUsuario)
+        return;
+    const bool lanzado = LanzarConsulta(
+        trabajo_, T(2457), BDUsuario, sql,
+        [this](std::unique_ptr<engine::Recordset> rs, const engine::EngineError& error,
+               double segundos) {
+            if (!rs) {
+                Mensaje(T(605) + QString::number(error.number) + QStringLiteral("\r\n") +
+                            Q(error.description) + QStringLiteral("\r\n") + T(606),
+                        Icono::Critico, Botones::Aceptar, kTitulo, this);
+                return;
+            }
+            QAbstractItemModel* anterior = grdProbar_->model();
+            auto* modelo = new ModeloRecordset(std::move(rs), this);
+            grdProbar_->setModel(modelo);
+            if (anterior)
+                anterior->deleteLater();
+            grdProbar_->resizeColumnsToContents();
+            grdProbar_->show();
+            const int filas = modelo->rowCount();
+            lblProbar_->setText(T(modelo->canFetchMore({}) ? (filas == 1 ? 2421 : 1162)
+                                                           : (filas == 1 ? 2420 : 1157))
+                                    .arg(filas)
+                                    .arg(QString::number(segundos, 'f', 2)));
+            lblProbar_->show();
+        });
+    if (lanzado)
+        if (auto* modelo = dynamic_cast<ModeloRecordset*>(grdProbar_->model()))
+            modelo->Pausar(true);
+}
+
+void frmVLRMBoletines::cmdVerTodas_Click() {
+    if (cboBoletin_->currentIndex() < 0)
+        return;
+    auto* resumen = ObtenerVentana<frmVLRResumenBoletin>();
+    resumen->Cargar(cboBoletin_->currentText());
+    disconnect(resumen, &frmVLRResumenBoletin::preguntaElegida, nullptr, nullptr);
+    connect(resumen, &frmVLRResumenBoletin::preguntaElegida, this, &frmVLRMBoletines::IrAPregunta);
+    MostrarVentana(resumen);
+}
+
+void frmVLRMBoletines::IrAPregunta(const QString& boletin, int numero) {
+    const int indice = cboBoletin_->findText(boletin, Qt::MatchExactly);
+    if (indice < 0)
+        return;
+    if (indice != cboBoletin_->currentIndex())
+        Seleccionar(indice);
+    if (modoNuevo_)
+        cmdCambioOpcion_Click();
+    txtNumPregunta_->setText(QString::number(numero));
+    if (BuscarPregunta()) {
+        MostrarLinea();
+        cmdGuardar_->setEnabled(true);
+    }
+    MostrarVentana(this);
 }
 
 bool frmVLRMBoletines::eventFilter(QObject* objeto, QEvent* evento) {

@@ -14,14 +14,22 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTableView;
 
 namespace veliora::ui {
+
+class Trabajo;
 
 class frmVLRMBoletines : public QWidget {
     Q_OBJECT
   public:
     explicit frmVLRMBoletines(QWidget* parent = nullptr);
     ~frmVLRMBoletines() override;
+
+    // Shows line `numero` of bulletin `boletin` (the overview's double-click).
+    void IrAPregunta(const QString& boletin, int numero);
+    // Runs the answer box's statement off the window thread and shows its rows below it.
+    void cmdProbar_Click();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -61,6 +69,7 @@ class frmVLRMBoletines : public QWidget {
     void cmdBorrar_Click();
     void cmdNuevoBoletin_Click();
     void cmdEliminarBoletin_Click();
+    void cmdVerTodas_Click();
 
     std::shared_ptr<engine::Database> bdAuxiliar_;
     std::shared_ptr<engine::Database> bdUsuario_;  // where a line's answer must run
@@ -86,6 +95,11 @@ class frmVLRMBoletines : public QWidget {
     QPushButton* cmdBorrar_;
     QPushButton* cmdARegistro_;
     QPushButton* cmdSRegistro_;
+    QPushButton* cmdProbar_;
+    QPushButton* cmdVerTodas_;
+    QTableView* grdProbar_;
+    QLabel* lblProbar_;
+    Trabajo* trabajo_;
     QLineEdit* txtIntercambio_;
 };
 

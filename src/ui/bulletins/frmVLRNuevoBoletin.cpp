@@ -6,9 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/bulletins/exportar.h"
 #include "core/bulletins/mantenimiento.h"
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/ventanas.h"
@@ -54,6 +56,12 @@ void frmVLRNuevoBoletin::cmdAceptar_Click() {
         Mensaje(T(1005), Icono::Informacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         return;
     }
+    // A bulletin is exported under its name: one that cannot name a file is refused now.
+    if (!NombreArchivoSeguro(nombre.toStdString())) {
+        Mensaje(T(1005) + QStringLiteral("\r\n") + T(2443), Icono::Informacion, Botones::Aceptar,
+                QStringLiteral("VELIORA"), this);
+        return;
+    }
     engine::EngineError error;
     if (!bdAuxiliar_) {
         error = {21, "No hay base de datos auxiliar abierta", {}};
@@ -72,6 +80,7 @@ void frmVLRNuevoBoletin::cmdAceptar_Click() {
     }
     if (intercambio_)
         intercambio_->setProperty("text", nombre);
+    Avisar(T(2447).arg(nombre));
     accept();
 }
 

@@ -1,31 +1,40 @@
 #pragma once
-// The pieces of the dictionary diagram: a box per table (its name, a separator and its
-// fields), a line and a name label per relation, and the view that zooms. Geometry is kept
-// in twips (core/dictionary/diagrama.h); the scene works in pixels, 15 twips each.
+// The pieces of the dictionary diagram: a box per table (its name, a rule and its fields,
+// scrolling when they do not fit), a path and a name label per relation, and the view that
+// zooms. Geometry is kept in twips (core/dictionary/disposicion.h); the scene works in
+// pixels, 15 twips each, and everything is painted as the exported picture paints it
+// (draw/diagrama_dibujo.h).
 
 #include <QGraphicsObject>
 #include <QGraphicsView>
 #include <QStringList>
 
-#include "core/dictionary/diagrama.h"
+#include "core/dictionary/disposicion.h"
+#include "core/dictionary/vista_esquema.h"
 
 namespace veliora::ui {
 
 class CajaTablaDiagrama : public QGraphicsObject {
     Q_OBJECT
   public:
-    // `k`: position of the table in the window's schema model (from 1). `lineas`: the
-    // table's name, then its field names.
-    CajaTablaDiagrama(int k, const QString& tabla, const QStringList& campos);
+    // `k`: position of the table in the window's schema model (from 1).
+    CajaTablaDiagrama(int k, const TablaVista& tabla);
 
     int Indice() const { return k_; }
     const QString& NombreTabla() const { return lineas_.front(); }
-    // Line 0 is the table's name, line 1 the separator, then one line per field.
+    // Line 0 is the table's name, line 1 the rule, then one line per field.
     const QStringList& Lineas() const { return lineas_; }
     int LineaSeleccionada() const { return seleccionada_; }
+    // Where the box stands and the most it may take (its stretched size).
     const diagrama::Caja& Geometria() const { return caja_; }
+    // The box as drawn: as tall as its fields need, up to its most.
+    const diagrama::CajaDibujada& Dibujada() const { return dibujada_; }
+    void FijarDibujada(const diagrama::CajaDibujada& dibujada);
     void ColocarEn(int left, int top);
-    // Centre of line `linea` in the box's own coordinates (pixels).
+    // The first field shown (the box scrolls when its fields do not fit).
+    int PrimerCampo() const { return primerCampo_; }
+    void Desplazar(int primerCampo);
+    // Centre of line `linea` in the box's own coordinates (pixels), as it stands now.
     QPointF CentroLinea(int linea) const;
 
     QRectF boundingRect() const override;
@@ -40,30 +49,54 @@ class CajaTablaDiagrama : public QGraphicsObject {
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+    void wheelEvent(QGraphicsSceneWheelEvent* event) override;
+    void hoverMoveEvent(QGraphicsSceneHoverEvent* event) override;
 
   private:
-    int AltoLinea() const;
     int LineaEn(double y) const;
+    bool EnBarra(QPointF p) const;
+    void DesplazarA(double y);
 
     int k_;
+    TablaVista tabla_;
     QStringList lineas_;
     diagrama::Caja caja_;
-    int seleccionada_ = 0;
-    int x0_ = 0, y0_ = 0;  // twips, where the last press grabbed the box
+    diagrama::CajaDibujada dibujada_;
+    int primerCampo_ = 0;
+    int seleccionada_ = -1;  // none until a line is clicked
+    int x0_ = 0, y0_ = 0;    // twips, where the last press grabbed the box
     bool redimensionando_ = false;
+    bool desplazando_ = false;
 };
 
+// A relation's path; the pointer resting on it names the relation, and a click on it
+// chooses the relation as a click on its label does.
 class LineaDiagrama : public QGraphicsObject {
     Q_OBJECT
   public:
-    explicit LineaDiagrama(int i);
+    LineaDiagrama(int i, const QString& relacion, bool muchos);
     const diagrama::Linea& Extremos() const { return linea_; }
-    void FijarExtremos(const diagrama::Linea& linea);
+    void FijarTrazo(const diagrama::Linea& linea, const diagrama::Trazo& trazo);
+    void Resaltar(bool resaltada);
     QRectF boundingRect() const override;
+    QPainterPath shape() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
+  signals:
+    void pulsada(int i);
+    void senalada(int i, bool dentro);
+
+  protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
+    void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
+
   private:
+    int i_;
+    bool muchos_;
+    bool resaltada_ = false;
     diagrama::Linea linea_;
+    diagrama::Trazo trazo_;
 };
 
 class EtiquetaDiagrama : public QGraphicsObject {
@@ -72,32 +105,38 @@ class EtiquetaDiagrama : public QGraphicsObject {
     EtiquetaDiagrama(int i, const QString& relacion);
     int Indice() const { return i_; }
     const QString& Texto() const { return texto_; }
-    // Size in twips, for centring on its line.
-    int AnchoTwips() const;
-    int AltoTwips() const;
-    void ColocarEn(const diagrama::Punto& twips);
+    // Its place in twips; none hides it (its relation is named on hovering the path).
+    void Colocar(const std::optional<diagrama::Caja>& lugar);
+    void Resaltar(bool resaltada);
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
   signals:
     void pulsada(int i);
+    void senalada(int i, bool dentro);
 
   protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
+    void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
 
   private:
     int i_;
     QString texto_;
+    QSizeF tamano_;
+    bool resaltada_ = false;
 };
 
-// The drawing box: Ctrl + wheel zooms; it reports its own resizes so that the diagram's
-// area follows the window.
+// The drawing box: Ctrl + wheel and the zoom buttons zoom; it reports its own resizes so that
+// the diagram's area follows the window.
 class VistaDiagrama : public QGraphicsView {
     Q_OBJECT
   public:
     explicit VistaDiagrama(QWidget* parent = nullptr);
     // The whole diagram in view.
     void Ajustar();
+    // Zooms by `factor`, within the limits; 0 back to the real size.
+    void Zoom(double factor);
 
   signals:
     void redimensionada();

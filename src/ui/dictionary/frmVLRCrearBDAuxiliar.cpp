@@ -9,6 +9,7 @@
 #include "core/dictionary/diccionario.h"
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 
@@ -62,8 +63,9 @@ void frmVLRCrearBDAuxiliar::CargarTextos() {
 }
 
 void frmVLRCrearBDAuxiliar::GenerarDatosAuxiliares() {
-    if (Mensaje(T(405), Icono::Ninguno, Botones::SiNo, QStringLiteral("VELIORA"), this) !=
-        Respuesta::Si)
+    // Replaces the whole dictionary: No unless the user chooses otherwise.
+    if (Mensaje(T(405), Icono::Ninguno, Botones::SiNoPorDefectoNo, QStringLiteral("VELIORA"),
+                this) != Respuesta::Si)
         return;
     if (!usuario_ || !auxiliar_)
         return;
@@ -77,6 +79,7 @@ void frmVLRCrearBDAuxiliar::GenerarDatosAuxiliares() {
     for (const ErrorFila& f : r.Errores)
         Mensaje(TextoError(f.error, f.contexto), Icono::Ninguno, Botones::Aceptar,
                 QStringLiteral("VELIORA"), this);
+    Avisar(T(2438).arg(r.Tablas).arg(r.Campos).arg(r.Relaciones));
 }
 
 }  // namespace veliora::ui

@@ -1,21 +1,20 @@
 #include "ui/dictionary/frmVLRDefinirDatos.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QGraphicsScene>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
-#include <QSvgGenerator>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -23,7 +22,9 @@
 #include "core/dictionary/diagrama.h"
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
+#include "draw/diagrama_dibujo.h"
 #include "ui/dictionary/elementos_diagrama.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 
@@ -100,7 +101,7 @@ frmVLRDefinirDatos::frmVLRDefinirDatos(QWidget* parent)
     CrearControles();
     CargarTextos();
     setDatosModificables(false);
-    resize(900, 640);
+    resize(sizeHint());
 }
 
 frmVLRDefinirDatos::~frmVLRDefinirDatos() = default;
@@ -149,7 +150,13 @@ void frmVLRDefinirDatos::CrearControles() {
 
     splitter_ = Nuevo<QSplitter>(this, "splitter");
     splitter_->setOrientation(Qt::Vertical);
-    splitter_->addWidget(PicTablas_);
+    auto* superior = new QWidget;
+    auto* diagramaConZoom = new QVBoxLayout(superior);
+    diagramaConZoom->setContentsMargins(0, 0, 0, 0);
+    diagramaConZoom->setSpacing(2);
+    diagramaConZoom->addWidget(CrearBarraZoom());
+    diagramaConZoom->addWidget(PicTablas_, 1);
+    splitter_->addWidget(superior);
     splitter_->addWidget(inferior);
     splitter_->setStretchFactor(0, 2);
     splitter_->setStretchFactor(1, 1);
@@ -164,6 +171,31 @@ void frmVLRDefinirDatos::CrearControles() {
             &frmVLRDefinirDatos::cmdExportarDiagrama_Click);
     auto* ajustar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this);
     connect(ajustar, &QShortcut::activated, PicTablas_, &VistaDiagrama::Ajustar);
+}
+
+// Above the diagram: fit to the window, zoom in and out, real size (Ctrl + wheel zooms too).
+QWidget* frmVLRDefinirDatos::CrearBarraZoom() {
+    auto* barra = new QWidget;
+    auto* fila = new QHBoxLayout(barra);
+    fila->setContentsMargins(0, 0, 0, 0);
+    auto boton = [barra, fila](const char* nombre, const QString& texto, const QString& ayuda) {
+        auto* b = Nuevo<QToolButton>(barra, nombre);
+        b->setText(texto);
+        b->setToolTip(ayuda);
+        b->setAutoRaise(true);
+        fila->addWidget(b);
+        return b;
+    };
+    connect(boton("cmdAjustar", T(2405), T(2405) + QStringLiteral(" (Ctrl+0)")),
+            &QToolButton::clicked, PicTablas_, &VistaDiagrama::Ajustar);
+    connect(boton("cmdAcercar", QStringLiteral("+"), T(2406)), &QToolButton::clicked, PicTablas_,
+            [this] { PicTablas_->Zoom(1.25); });
+    connect(boton("cmdAlejar", QStringLiteral("\u2212"), T(2407)), &QToolButton::clicked,
+            PicTablas_, [this] { PicTablas_->Zoom(0.8); });
+    connect(boton("cmdTamanoReal", QStringLiteral("1:1"), T(2408)), &QToolButton::clicked,
+            PicTablas_, [this] { PicTablas_->Zoom(0); });
+    fila->addStretch();
+    return barra;
 }
 
 QWidget* frmVLRDefinirDatos::CrearFrameTabla() {
@@ -360,7 +392,7 @@ void frmVLRDefinirDatos::CrearDiagrama() {
     if (!usuario_ || !auxiliar_)
         return;
     engine::EngineError error;
-    if (CargarEstructura(estructura_, *usuario_, error))
+    if (LeerVistaEsquema(*usuario_, auxiliar_.get(), vista_, error))
         relaciones_ = usuario_->Relations(error);
     if (error.failed()) {
         Mensaje(QStringLiteral("Error %1: %2\r\n%3")
@@ -369,26 +401,11 @@ void frmVLRDefinirDatos::CrearDiagrama() {
                 Icono::Critico, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         return;
     }
-
-    std::vector<std::optional<Punto>> guardadas;
-    for (const Tabla& t : estructura_) {
-        std::int64_t x = 0, y = 0;
-        if (LeerPosicion(*auxiliar_, t.Nombre, x, y))
-            // A box stored off the left or top edge could never be reached again.
-            guardadas.push_back(
-                Punto{int(std::max<std::int64_t>(0, x)), int(std::max<std::int64_t>(0, y))});
-        else
-            guardadas.push_back(std::nullopt);
-    }
-    const std::vector<Punto> lugares =
-        ColocarTablas(guardadas, ATwips(PicTablas_->viewport()->width()));
-
-    for (int k = 1; k <= estructura_.Count(); ++k) {
-        const Tabla& t = estructura_.Item(k);
-        QStringList campos;
-        for (const Campo& c : t.Campos) campos << Q(c.Nombre);
-        auto* caja = new CajaTablaDiagrama(k, Q(t.Nombre), campos);
-        caja->ColocarEn(lugares[std::size_t(k - 1)].X, lugares[std::size_t(k - 1)].Y);
+    const std::vector<diagrama::Caja> lugares =
+        CajasIniciales(vista_, ATwips(PicTablas_->viewport()->width()));
+    for (int k = 1; k <= int(vista_.Tablas.size()); ++k) {
+        auto* caja = new CajaTablaDiagrama(k, vista_.Tablas[std::size_t(k - 1)]);
+        caja->ColocarEn(lugares[std::size_t(k - 1)].Left, lugares[std::size_t(k - 1)].Top);
         escena_->addItem(caja);
         cajas_[k] = caja;
         connect(caja, &CajaTablaDiagrama::lineaPulsada, this, &frmVLRDefinirDatos::lstTablas_Click);
@@ -403,48 +420,66 @@ void frmVLRDefinirDatos::CrearDiagrama() {
     }
     DibujarRelaciones();
     AjustarArea();
+    // From the diagram's top left corner: paths and labels above the first row included.
+    PicTablas_->horizontalScrollBar()->setValue(PicTablas_->horizontalScrollBar()->minimum());
+    PicTablas_->verticalScrollBar()->setValue(PicTablas_->verticalScrollBar()->minimum());
+}
+
+diagrama::Dibujo frmVLRDefinirDatos::DibujoActual() const {
+    std::vector<diagrama::Caja> cajas;
+    for (const auto& [k, caja] : cajas_) cajas.push_back(caja->Geometria());
+    return dibujo::Disponer(vista_, cajas);
 }
 
 void frmVLRDefinirDatos::DibujarRelaciones() {
-    for (int i = 1; i <= int(relaciones_.size()); ++i) {
-        const engine::Relation& r = relaciones_[std::size_t(i - 1)];
-        CajaTablaDiagrama *o = nullptr, *d = nullptr;
-        for (const auto& [k, caja] : cajas_) {
-            if (caja->NombreTabla() == Q(r.Table))
-                o = caja;
-            if (caja->NombreTabla() == Q(r.ForeignTable))
-                d = caja;
-        }
-        if (!o || !d) {
-            // No box at one end: nothing to draw; the relation is listed instead.
-            const QString nombre = QStringLiteral("LabelRel%1").arg(i);
-            if (!findChild<QPushButton*>(nombre)) {
-                auto* boton = new QPushButton(Q(r.Name));
-                boton->setObjectName(nombre);
-                boton->setFlat(true);
-                relacionesSinTabla_->addWidget(boton);
-                lbRelacionesSinTabla_->show();
-                connect(boton, &QPushButton::clicked, this, [this, i] { LabelRel_Click(i); });
-            }
+    const diagrama::Dibujo d = DibujoActual();
+    for (const auto& [k, caja] : cajas_) caja->FijarDibujada(d.cajas[std::size_t(k - 1)]);
+    for (int i = 1; i <= int(relaciones_.size()) && i <= int(d.relaciones.size()); ++i) {
+        const diagrama::RelacionDibujada& r = d.relaciones[std::size_t(i - 1)];
+        if (!r.dibujada) {
+            RelacionSinCaja(i, relaciones_[std::size_t(i - 1)]);
             continue;
         }
+        const QString nombre = Q(relaciones_[std::size_t(i - 1)].Name);
         LineaDiagrama*& linea = lineas_[i];
         if (!linea) {
-            linea = new LineaDiagrama(i);
+            linea = new LineaDiagrama(i, nombre, vista_.Relaciones[std::size_t(i - 1)].Muchos);
             escena_->addItem(linea);
+            connect(linea, &LineaDiagrama::pulsada, this, &frmVLRDefinirDatos::LabelRel_Click);
+            connect(linea, &LineaDiagrama::senalada, this, &frmVLRDefinirDatos::Senalar);
         }
-        const diagrama::Linea extremos = LineaRelacion(o->Geometria(), d->Geometria());
-        linea->FijarExtremos(extremos);
+        linea->FijarTrazo(r.linea, r.trazo);
         EtiquetaDiagrama*& etiqueta = etiquetas_[i];
         if (!etiqueta) {
-            etiqueta = new EtiquetaDiagrama(i, Q(r.Name));
+            etiqueta = new EtiquetaDiagrama(i, nombre);
             escena_->addItem(etiqueta);
             connect(etiqueta, &EtiquetaDiagrama::pulsada, this,
                     &frmVLRDefinirDatos::LabelRel_Click);
+            connect(etiqueta, &EtiquetaDiagrama::senalada, this, &frmVLRDefinirDatos::Senalar);
         }
-        etiqueta->ColocarEn(
-            PosicionEtiqueta(extremos, etiqueta->AnchoTwips(), etiqueta->AltoTwips()));
+        etiqueta->Colocar(r.etiqueta);
     }
+}
+
+// No box at one end: nothing to draw; the relation is listed beside the diagram instead.
+void frmVLRDefinirDatos::RelacionSinCaja(int i, const engine::Relation& r) {
+    const QString nombre = QStringLiteral("LabelRel%1").arg(i);
+    if (findChild<QPushButton*>(nombre))
+        return;
+    auto* boton = new QPushButton(Q(r.Name));
+    boton->setObjectName(nombre);
+    boton->setFlat(true);
+    relacionesSinTabla_->addWidget(boton);
+    lbRelacionesSinTabla_->show();
+    connect(boton, &QPushButton::clicked, this, [this, i] { LabelRel_Click(i); });
+}
+
+// The pointer on a path or its label marks both.
+void frmVLRDefinirDatos::Senalar(int i, bool dentro) {
+    if (LineaDiagrama* l = Linea(i))
+        l->Resaltar(dentro);
+    if (EtiquetaDiagrama* e = Etiqueta(i))
+        e->Resaltar(dentro);
 }
 
 // The diagram's area: the visible part at least, and always room for one more box beyond
@@ -460,7 +495,7 @@ void frmVLRDefinirDatos::AjustarArea() {
     // Labels of lines along the top edge stand partly above it: they stay reachable.
     escena_->setSceneRect(
         QRectF(0, 0, double(ancho) / kTwipsPorPixel, double(alto) / kTwipsPorPixel)
-            .united(escena_->itemsBoundingRect()));
+            .united(escena_->itemsBoundingRect().adjusted(-12, -12, 12, 12)));
 }
 
 // ---------------------------------------------------------------- properties
@@ -487,15 +522,15 @@ void frmVLRDefinirDatos::LeerVa(const ColumnaVa& c, NombresVa& va) {
 }
 
 void frmVLRDefinirDatos::lstTablas_Click(int k, int linea) {
-    if (construyendo_ || k < 1 || k > estructura_.Count())
+    if (construyendo_ || k < 1 || k > int(vista_.Tablas.size()))
         return;
-    const Tabla& t = estructura_.Item(k);
+    const TablaVista& t = vista_.Tablas[std::size_t(k - 1)];
     if (linea == 0)
         MostrarTabla(t.Nombre);
     else if (linea == 1)
         MostrarFrame(nullptr);
-    else if (linea - 1 <= t.Campos.Count())
-        MostrarCampo(t.Nombre, t.Campos.Item(linea - 1).Nombre);
+    else if (linea - 2 < int(t.Campos.size()))
+        MostrarCampo(t.Nombre, t.Campos[std::size_t(linea - 2)].Nombre);
 }
 
 void frmVLRDefinirDatos::MostrarTabla(const std::string& nombre) {
@@ -581,8 +616,11 @@ void frmVLRDefinirDatos::CmdTablaAceptar_Click() {
     const bool guardado = GuardarDatosTabla(*auxiliar_, datos, error);
     if (guardado)
         tabla_ = datos;
-    if (!guardado || !GuardarDatosTablaVa(*auxiliar_, tabla_, error))
+    if (!guardado || !GuardarDatosTablaVa(*auxiliar_, tabla_, error)) {
         Aviso(335, this);
+        return;
+    }
+    Avisar(T(2409).arg(Q(datos.Nombre)));
 }
 
 void frmVLRDefinirDatos::cmdCampoAceptar_Click() {
@@ -598,8 +636,11 @@ void frmVLRDefinirDatos::cmdCampoAceptar_Click() {
     const bool guardado = GuardarDatosCampo(*auxiliar_, datos, error);
     if (guardado)
         campo_ = datos;
-    if (!guardado || !GuardarDatosCampoVa(*auxiliar_, campo_, error))
+    if (!guardado || !GuardarDatosCampoVa(*auxiliar_, campo_, error)) {
         Aviso(333, this);
+        return;
+    }
+    Avisar(T(2410).arg(Q(datos.NombreTabla + "." + datos.Nombre)));
 }
 
 void frmVLRDefinirDatos::cmdRelacionAceptar_Click() {
@@ -618,8 +659,11 @@ void frmVLRDefinirDatos::cmdRelacionAceptar_Click() {
     const bool guardado = GuardarDatosRelacion(*auxiliar_, datos, error);
     if (guardado)
         relacion_ = datos;
-    if (!guardado || !GuardarDatosRelacionVa(*auxiliar_, relacion_, error))
+    if (!guardado || !GuardarDatosRelacionVa(*auxiliar_, relacion_, error)) {
         Aviso(334, this);
+        return;
+    }
+    Avisar(T(2411).arg(Q(datos.Nombre)));
 }
 
 // ---------------------------------------------------------------- saving and export
@@ -637,46 +681,26 @@ void frmVLRDefinirDatos::GuardarPosiciones() {
     if (!fallidas.isEmpty())
         Mensaje(T(352) + QStringLiteral("\r\n") + fallidas.join(QStringLiteral("\r\n")),
                 Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    else
+        Avisar(T(2412).arg(cajas_.size()));
 }
 
 bool frmVLRDefinirDatos::ExportarDiagrama(const QString& ruta) {
-    const QRectF origen = escena_->itemsBoundingRect().adjusted(-6, -6, 6, 6);
-    if (origen.isEmpty())
-        return false;
-    const QRectF destino(QPointF(0, 0), origen.size());
-    if (QFileInfo(ruta).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
-        QSvgGenerator svg;
-        svg.setFileName(ruta);
-        svg.setSize(origen.size().toSize());
-        svg.setViewBox(destino);
-        svg.setTitle(windowTitle());
-        QPainter p;
-        if (!p.begin(&svg))
-            return false;
-        escena_->render(&p, destino, origen);
-        return p.end();
-    }
-    QImage imagen(origen.size().toSize() * 2, QImage::Format_ARGB32);
-    imagen.fill(Qt::white);
-    QPainter p(&imagen);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    escena_->render(&p, QRectF(QPointF(0, 0), imagen.size()), origen);
-    p.end();
-    return imagen.save(ruta, "PNG");
+    engine::EngineError error;
+    if (dibujo::GuardarImagen(ruta, vista_, DibujoActual(), error))
+        return true;
+    Mensaje(T(353) + QStringLiteral("\r\n") + ruta + QStringLiteral("\r\n") + Q(error.description),
+            Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    return false;
 }
 
 void frmVLRDefinirDatos::cmdExportarDiagrama_Click() {
-    QString filtro;
-    QString ruta = QFileDialog::getSaveFileName(this, T(350), QString(),
-                                                T(354) + QStringLiteral(";;") + T(355), &filtro);
-    if (ruta.isEmpty())
-        return;
-    if (QFileInfo(ruta).suffix().isEmpty())
-        ruta += filtro == T(355) ? QStringLiteral(".svg") : QStringLiteral(".png");
-    if (!ExportarDiagrama(ruta))
-        Mensaje(T(353) + QStringLiteral("\r\n") + ruta, Icono::Exclamacion, Botones::Aceptar,
-                QStringLiteral("VELIORA"), this);
+    const QString base =
+        usuario_ ? QFileInfo(Q(usuario_->Name())).completeBaseName() : QStringLiteral("veliora");
+    const QString ruta = PedirRutaGuardar(this, T(350), QStringLiteral("diagrama"),
+                                          base + QStringLiteral("-diagrama.png"), {T(354), T(355)});
+    if (!ruta.isEmpty() && ExportarDiagrama(ruta))
+        Avisar(T(2413).arg(QDir::toNativeSeparators(ruta)));
 }
 
 }  // namespace veliora::ui

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "core/dictionary/diccionario.h"
-#include "core/dictionary/esquema.h"
+#include "core/dictionary/disposicion.h"
+#include "core/dictionary/vista_esquema.h"
 #include "core/engine/database.h"
 
 class QCheckBox;
@@ -54,6 +55,10 @@ class frmVLRDefinirDatos : public QWidget {
     void GuardarPosiciones();
     // Saves the diagram as SVG (by the file's extension) or PNG. False when it cannot.
     bool ExportarDiagrama(const QString& ruta);
+    // The diagram as it stands: boxes, paths and labels.
+    diagrama::Dibujo DibujoActual() const;
+
+    QSize sizeHint() const override { return {1000, 640}; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -64,8 +69,11 @@ class frmVLRDefinirDatos : public QWidget {
     QWidget* CrearFrameCampo();
     QWidget* CrearFrameRelacion();
 
+    QWidget* CrearBarraZoom();
     void CrearDiagrama();
     void DibujarRelaciones();
+    void RelacionSinCaja(int i, const engine::Relation& r);
+    void Senalar(int i, bool dentro);
     void AjustarArea();
 
     void lstTablas_Click(int k, int linea);
@@ -85,7 +93,7 @@ class frmVLRDefinirDatos : public QWidget {
     bool construyendo_ = false;
 
     std::shared_ptr<engine::Database> usuario_, auxiliar_;
-    ColTablas estructura_;
+    VistaEsquema vista_;
     std::vector<engine::Relation> relaciones_;
 
     // What the frames show: the object an accept writes to.

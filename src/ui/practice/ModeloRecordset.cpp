@@ -1,9 +1,50 @@
 #include "ui/practice/ModeloRecordset.h"
 
+#include <sqlite3.h>
+
 #include <QBrush>
+#include <QElapsedTimer>
 #include <climits>
 
+#include "ui/shell/trabajo.h"
+
 namespace veliora::ui {
+
+namespace {
+// A number, or a text that holds nothing but one (a column declared as text may hold them).
+bool PareceNumero(const engine::Value& v) {
+    if (v.isNumber())
+        return true;
+    if (v.type != engine::ValueType::Text || v.text.empty() || v.text.size() > 40)
+        return false;
+    bool ok = false;
+    QString::fromStdString(v.text).trimmed().toDouble(&ok);
+    return ok;
+}
+}  // namespace
+
+bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
+                    std::shared_ptr<engine::Database> bd, const std::string& sql,
+                    EntregaConsulta entregar, std::function<void()> alCancelar, std::size_t filas) {
+    return trabajo->Lanzar(
+        descripcion, bd,
+        [bd, sql, filas, entregar = std::move(entregar)]() -> Trabajo::Entrega {
+            QElapsedTimer reloj;
+            reloj.start();
+            engine::EngineError error;
+            // Shared so the delivery can be copied; the window takes the recordset out whole.
+            auto rs =
+                std::make_shared<std::unique_ptr<engine::Recordset>>(bd->OpenRecordset(sql, error));
+            // The first block is what can take long (a sort, a grouping): fetched here.
+            if (*rs)
+                (*rs)->FetchUpTo(filas);
+            else if (!error.failed())
+                error = {SQLITE_ERROR, {}, {}};
+            const double segundos = double(reloj.elapsed()) / 1000.0;
+            return [entregar, rs, error, segundos] { entregar(std::move(*rs), error, segundos); };
+        },
+        std::move(alCancelar));
+}
 
 ModeloRecordset::ModeloRecordset(std::unique_ptr<engine::Recordset> rs, QObject* parent)
     : QAbstractTableModel(parent), rs_(std::move(rs)) {
@@ -27,13 +68,17 @@ QVariant ModeloRecordset::data(const QModelIndex& index, int role) const {
     const engine::Value& v = rs_->Row(std::size_t(index.row()))[std::size_t(index.column())];
     if (role == kTextoCopiado)
         return v.isNull() ? QString() : QString::fromStdString(v.toSpanishText());
+    if (role == kLiteralSql)
+        return v.isNull()     ? QStringLiteral("NULL")
+               : v.isNumber() ? QString::fromStdString(v.toPlainText())
+                              : QString::fromStdString(engine::QuoteSql(v.toPlainText(), '\''));
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return v.isNull() ? QStringLiteral("NULL") : QString::fromStdString(v.toSpanishText());
     if (role == Qt::ForegroundRole && v.isNull())
         return QBrush(Qt::gray);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignVCenter |
-                                   (v.isNumber() ? Qt::AlignRight : Qt::AlignLeft));
+                                   (PareceNumero(v) ? Qt::AlignRight : Qt::AlignLeft));
     return {};
 }
 

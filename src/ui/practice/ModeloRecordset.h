@@ -5,10 +5,13 @@
 #include <QAbstractTableModel>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/engine/database.h"
 
 namespace veliora::ui {
+
+class Trabajo;
 
 class ModeloRecordset : public QAbstractTableModel {
   public:
@@ -37,6 +40,9 @@ class ModeloRecordset : public QAbstractTableModel {
     static constexpr int kFilasPorBloque = 256;
     // The text a cell copies as: empty for NULL (shown as a greyed "NULL").
     static constexpr int kTextoCopiado = Qt::UserRole;
+    // The cell as a literal of a statement: a number as it is, a text or date between single
+    // quotes, NULL.
+    static constexpr int kLiteralSql = Qt::UserRole + 1;
 
   private:
     std::unique_ptr<engine::Recordset> rs_;
@@ -44,5 +50,16 @@ class ModeloRecordset : public QAbstractTableModel {
     bool pausado_ = false;
     std::function<void(const engine::EngineError&)> alFallar_;
 };
+
+// Runs `sql` on `bd` with `trabajo` (off the window thread) and reads its first block of rows
+// there; `entregar` then gets, on the window thread, the result (null with the engine's error
+// when it failed) and the seconds it took. False when other work of `trabajo` runs. `filas`:
+// the rows read there (all of them with SIZE_MAX).
+using EntregaConsulta =
+    std::function<void(std::unique_ptr<engine::Recordset>, const engine::EngineError&, double)>;
+bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
+                    std::shared_ptr<engine::Database> bd, const std::string& sql,
+                    EntregaConsulta entregar, std::function<void()> alCancelar = {},
+                    std::size_t filas = ModeloRecordset::kFilasPorBloque);
 
 }  // namespace veliora::ui

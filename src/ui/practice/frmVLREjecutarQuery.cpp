@@ -3,13 +3,13 @@
 #include <sqlite3.h>
 
 #include <QAction>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QElapsedTimer>
+#include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -19,10 +19,17 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cctype>
 
+#include "core/dictionary/vista_esquema.h"
 #include "core/practice/comprobar.h"
+#include "core/practice/exportar_csv.h"
 #include "core/shell/globales.h"
 #include "ui/practice/ModeloRecordset.h"
+#include "ui/practice/editor_sql.h"
+#include "ui/practice/menu_rejilla.h"
+#include "ui/practice/panel_esquema.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
@@ -36,7 +43,7 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
 
     FrPregunta_ = new QGroupBox(this);
     FrPregunta_->setObjectName(QStringLiteral("FrPregunta"));
-    txtPregunta_ = new QPlainTextEdit(FrPregunta_);
+    txtPregunta_ = new EditorSql(FrPregunta_);
     txtPregunta_->setObjectName(QStringLiteral("txtPregunta"));
     TabuladorConControl(txtPregunta_);
     txtPregunta_->setFont(FuenteSQL());
@@ -71,11 +78,17 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     lblFilas_->setObjectName(QStringLiteral("lblFilas"));
     trabajo_ = new Trabajo(this);
 
-    auto* capa = new QVBoxLayout(this);
-    capa->addLayout(arriba, 1);
-    capa->addWidget(DBGridDatos_, 3);
-    capa->addWidget(lblFilas_);
-    capa->addWidget(trabajo_);
+    // The schema beside the statement and the grid; a double-click types a name.
+    pnlEsquema_ = new PanelEsquema(this);
+    connect(pnlEsquema_, &PanelEsquema::nombreElegido, txtPregunta_, &EditorSql::Insertar);
+    auto* izquierda = new QVBoxLayout;
+    izquierda->addLayout(arriba, 1);
+    izquierda->addWidget(DBGridDatos_, 3);
+    izquierda->addWidget(lblFilas_);
+    izquierda->addWidget(trabajo_);
+    auto* capa = new QHBoxLayout(this);
+    capa->addLayout(izquierda, 1);
+    capa->addWidget(pnlEsquema_);
     setTabOrder(txtPregunta_, cmdEjecutar_);
     setTabOrder(cmdEjecutar_, cmdSalir_);
     setTabOrder(cmdSalir_, DBGridDatos_);
@@ -83,11 +96,13 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     connect(cmdEjecutar_, &QPushButton::clicked, this, [this] { cmdEjecutar_Click(); });
     connect(cmdSalir_, &QPushButton::clicked, this, &QWidget::close);
     connect(trabajo_, &Trabajo::terminado, this, [this] {
+        contando_ = false;
         cmdEjecutar_->setEnabled(true);
         if (DataDatos_)
             DataDatos_->Pausar(false);
     });
-    for (auto tecla : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {
+    for (auto tecla : {QKeyCombination(Qt::CTRL | Qt::Key_Return),
+                       QKeyCombination(Qt::CTRL | Qt::Key_Enter), QKeyCombination(Qt::Key_F5)}) {
         auto* s = new QShortcut(QKeySequence(tecla), this);
         s->setContext(Qt::WidgetWithChildrenShortcut);
         connect(s, &QShortcut::activated, this, [this] {
@@ -95,11 +110,8 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
                 cmdEjecutar_->click();
         });
     }
-    auto* copiar = new QAction(DBGridDatos_);
-    copiar->setShortcut(QKeySequence::Copy);
-    copiar->setShortcutContext(Qt::WidgetShortcut);
-    DBGridDatos_->addAction(copiar);
-    connect(copiar, &QAction::triggered, this, [this] { CopiarSeleccion(); });
+    DarMenuRejilla(DBGridDatos_, [this] { ExportarCsv(); });
+    DBGridDatos_->installEventFilter(this);
     // Widths follow what is on show, a moment after scrolling stops.
     ajusteColumnas_ = new QTimer(this);
     ajusteColumnas_->setSingleShot(true);
@@ -110,7 +122,18 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
             qOverload<>(&QTimer::start));
 
     CargarTextos();
+    CargarEsquema();
     resize(sizeHint());
+}
+
+void frmVLREjecutarQuery::CargarEsquema() {
+    VistaEsquema vista;
+    engine::EngineError error;
+    // Without it the panel stays empty; the statement's own errors say what is wrong.
+    if (bdUsuario_ && LeerVistaEsquema(*bdUsuario_, BDAuxiliar.get(), vista, error)) {
+        pnlEsquema_->Cargar(vista);
+        txtPregunta_->FijarEsquema(vista);
+    }
 }
 
 frmVLREjecutarQuery::~frmVLREjecutarQuery() = default;
@@ -128,9 +151,15 @@ void frmVLREjecutarQuery::CargarTextos() {
     FrPregunta_->setTitle(T(602));
     cmdEjecutar_->setText(T(603));
     cmdSalir_->setText(T(604));
+    cmdEjecutar_->setToolTip(T(2433).arg(
+        QKeySequence(Qt::CTRL | Qt::Key_Return).toString(QKeySequence::NativeText) +
+        QStringLiteral(", ") + QKeySequence(Qt::Key_F5).toString(QKeySequence::NativeText)));
 }
 
 void frmVLREjecutarQuery::cmdEjecutar_Click() {
+    // A count of the previous result gives way to the new statement.
+    if (contando_)
+        trabajo_->Cancelar(false);
     if (Ocupada())
         return;
     if (!bdUsuario_) {
@@ -138,29 +167,17 @@ void frmVLREjecutarQuery::cmdEjecutar_Click() {
         return;
     }
     const std::string sql = txtPregunta_->toPlainText().toStdString();
-    auto bd = bdUsuario_;
     // A delivery only runs while this window and its work are current.
-    const bool lanzado = trabajo_->Lanzar(
-        T(1154), bd,
-        [this, bd, sql]() -> Trabajo::Entrega {
-            QElapsedTimer reloj;
-            reloj.start();
-            engine::EngineError error;
-            // Shared so the delivery can be copied; the window takes the recordset out whole.
-            auto rs =
-                std::make_shared<std::unique_ptr<engine::Recordset>>(bd->OpenRecordset(sql, error));
-            // The first block is what can take long (a sort, a grouping): fetched here.
-            if (*rs)
-                (*rs)->FetchUpTo(ModeloRecordset::kFilasPorBloque);
-            const double segundos = double(reloj.elapsed()) / 1000.0;
-            return [this, rs, error, segundos] {
-                if (!*rs) {
-                    MostrarError(error.failed() ? error
-                                                : engine::EngineError{SQLITE_ERROR, {}, {}});
-                    return;
-                }
-                MostrarResultado(std::move(*rs), segundos);
-            };
+    const bool lanzado = LanzarConsulta(
+        trabajo_, T(1154), bdUsuario_, sql,
+        [this, sql](std::unique_ptr<engine::Recordset> rs, const engine::EngineError& error,
+                    double segundos) {
+            if (!rs) {
+                MostrarError(error);
+                return;
+            }
+            sqlMostrada_ = sql;
+            MostrarResultado(std::move(rs), segundos);
         },
         [this] { lblFilas_->setText(T(1156)); });
     if (lanzado) {
@@ -175,7 +192,11 @@ void frmVLREjecutarQuery::MostrarResultado(std::unique_ptr<engine::Recordset> rs
     // A new model each run: columns and rows of the previous result go entirely.
     auto* modelo = new ModeloRecordset(std::move(rs), this);
     modelo->setObjectName(QStringLiteral("DataDatos"));
-    modelo->AlFallar([this](const engine::EngineError& e) { MostrarError(e); });
+    // Rows read before a later failure stay; the status line says the reading stopped.
+    modelo->AlFallar([this](const engine::EngineError& e) {
+        ActualizarFilas();
+        MostrarError(e, true);
+    });
     connect(modelo, &QAbstractItemModel::rowsInserted, this, [this] { ActualizarFilas(); });
     QAbstractItemModel* anterior = DBGridDatos_->model();
     DBGridDatos_->setModel(modelo);
@@ -183,7 +204,73 @@ void frmVLREjecutarQuery::MostrarResultado(std::unique_ptr<engine::Recordset> rs
     if (anterior)
         anterior->deleteLater();
     DBGridDatos_->resizeColumnsToContents();
+    total_ = modelo->canFetchMore({}) ? -1 : modelo->rowCount();
     ActualizarFilas();
+    if (total_ < 0)
+        ContarFilas();
+}
+
+void frmVLREjecutarQuery::ContarFilas() {
+    std::string sql = sqlMostrada_;
+    while (!sql.empty() &&
+           (std::isspace(static_cast<unsigned char>(sql.back())) || sql.back() == ';'))
+        sql.pop_back();
+    auto bd = bdUsuario_;
+    const bool lanzado = trabajo_->Lanzar(T(2458), bd, [this, bd, sql]() -> Trabajo::Entrega {
+        engine::EngineError error;
+        const engine::Value n = bd->Scalar("SELECT count(*) FROM (" + sql + ")", error);
+        // Without the count the status line keeps its "≥ N": nothing is wrong with the rows.
+        if (error.failed())
+            return [] {};
+        const long long total = n.toInt();
+        return [this, total] {
+            total_ = total;
+            ActualizarFilas();
+        };
+    });
+    if (!lanzado)
+        return;
+    contando_ = true;
+    DataDatos_->Pausar(true);
+}
+
+void frmVLREjecutarQuery::LeerTodas() {
+    if (contando_)
+        trabajo_->Cancelar(false);
+    if (Ocupada())
+        return;
+    const int columna = std::max(0, DBGridDatos_->currentIndex().column());
+    const bool lanzado = LanzarConsulta(
+        trabajo_, T(1154), bdUsuario_, sqlMostrada_,
+        [this, columna](std::unique_ptr<engine::Recordset> rs, const engine::EngineError& error,
+                        double segundos) {
+            if (!rs) {
+                MostrarError(error, true);
+                return;
+            }
+            MostrarResultado(std::move(rs), segundos);
+            const int ultima = DataDatos_->rowCount() - 1;
+            DBGridDatos_->setCurrentIndex(DataDatos_->index(ultima, columna));
+            DBGridDatos_->scrollToBottom();
+        },
+        {}, SIZE_MAX);
+    if (lanzado) {
+        cmdEjecutar_->setEnabled(false);
+        DataDatos_->Pausar(true);
+    }
+}
+
+bool frmVLREjecutarQuery::eventFilter(QObject* objeto, QEvent* evento) {
+    // Ctrl+End goes to the result's real last row, not the last one read so far.
+    if (objeto == DBGridDatos_ && evento->type() == QEvent::KeyPress && DataDatos_) {
+        const auto* tecla = static_cast<QKeyEvent*>(evento);
+        if (tecla->key() == Qt::Key_End && (tecla->modifiers() & Qt::ControlModifier) &&
+            (total_ < 0 || DataDatos_->rowCount() < total_)) {
+            LeerTodas();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(objeto, evento);
 }
 
 void frmVLREjecutarQuery::ActualizarFilas() {
@@ -192,39 +279,63 @@ void frmVLREjecutarQuery::ActualizarFilas() {
     // Figures as the interface writes them: 1.000.008 filas · 0,41 s.
     const QLocale local(QLocale::Spanish, QLocale::Spain);
     const int filas = DataDatos_->rowCount();
-    lblFilas_->setText(T(DataDatos_->canFetchMore({}) ? 1162 : 1157)
-                           .arg(local.toString(filas), local.toString(segundos_, 'f', 2)));
+    // A result whose reading stopped on an error says so: nothing more will come.
+    const bool leidas = total_ >= 0 && filas >= total_;
+    const QString tiempo = local.toString(segundos_, 'f', 2);
+    if (DataDatos_->Error().failed())
+        lblFilas_->setText(T(2422).arg(local.toString(filas), tiempo));
+    else if (leidas)
+        lblFilas_->setText(T(filas == 1 ? 2420 : 1157).arg(local.toString(filas), tiempo));
+    else if (total_ >= 0)  // counted, still being read
+        lblFilas_->setText(T(2461).arg(local.toString(total_), local.toString(filas), tiempo));
+    else
+        lblFilas_->setText(T(filas == 1 ? 2460 : 2459).arg(local.toString(filas), tiempo));
 }
 
-void frmVLREjecutarQuery::CopiarSeleccion() {
-    // The selected block as tab-separated text, its column names first.
-    const QModelIndexList celdas = DBGridDatos_->selectionModel()
-                                       ? DBGridDatos_->selectionModel()->selectedIndexes()
-                                       : QModelIndexList{};
-    if (celdas.isEmpty() || !DataDatos_)
+void frmVLREjecutarQuery::ExportarCsv() {
+    if (Ocupada() || sqlMostrada_.empty())
         return;
-    int f0 = celdas.front().row(), f1 = f0, c0 = celdas.front().column(), c1 = c0;
-    for (const QModelIndex& i : celdas) {
-        f0 = std::min(f0, i.row());
-        f1 = std::max(f1, i.row());
-        c0 = std::min(c0, i.column());
-        c1 = std::max(c1, i.column());
-    }
-    QStringList lineas;
-    QStringList cabecera;
-    for (int c = c0; c <= c1; ++c) cabecera << DataDatos_->headerData(c, Qt::Horizontal).toString();
-    lineas << cabecera.join(QLatin1Char('\t'));
-    for (int f = f0; f <= f1; ++f) {
-        QStringList fila;
-        for (int c = c0; c <= c1; ++c)
-            fila << DataDatos_->data(DataDatos_->index(f, c), ModeloRecordset::kTextoCopiado)
-                        .toString();
-        lineas << fila.join(QLatin1Char('\t'));
-    }
-    QGuiApplication::clipboard()->setText(lineas.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    const QString ruta = PedirRutaGuardar(this, T(2429), QStringLiteral("csv"),
+                                          QStringLiteral("consulta.csv"), {T(2431)});
+    if (!ruta.isEmpty())
+        ExportarCsvA(ruta);
 }
 
-void frmVLREjecutarQuery::MostrarError(const engine::EngineError& error) {
+void frmVLREjecutarQuery::ExportarCsvA(const QString& ruta) {
+    auto bd = bdUsuario_;
+    const std::string sql = sqlMostrada_;
+    auto filas = std::make_shared<std::atomic<std::size_t>>(0);
+    const bool lanzado =
+        trabajo_->Lanzar(T(2434), bd, [this, bd, sql, ruta, filas]() -> Trabajo::Entrega {
+            engine::EngineError error;
+            const bool hecho = veliora::ExportarCsv(*bd, sql, ruta.toStdString(), *filas, error);
+            return [this, hecho, error, ruta, filas] {
+                if (hecho)
+                    Avisar(T(2425).arg(QLocale(QLocale::Spanish, QLocale::Spain)
+                                           .toString(qulonglong(filas->load())),
+                                       QDir::toNativeSeparators(ruta)));
+                else
+                    Mensaje(T(2435) + QStringLiteral("\r\n") + ruta + QStringLiteral("\r\n") +
+                                QString::fromStdString(error.description),
+                            Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+            };
+        });
+    if (!lanzado)
+        return;
+    trabajo_->FijarDetalle([filas] {
+        return T(2432).arg(
+            QLocale(QLocale::Spanish, QLocale::Spain).toString(qulonglong(filas->load())));
+    });
+    cmdEjecutar_->setEnabled(false);
+    if (DataDatos_)
+        DataDatos_->Pausar(true);
+}
+
+void frmVLREjecutarQuery::MostrarError(const engine::EngineError& error, bool enLectura) {
+    // The grid keeps what it showed; the figures of the status line were not this
+    // statement's, and go.
+    if (!enLectura)
+        lblFilas_->clear();
     Mensaje(T(605) + QString::number(error.number) + QStringLiteral("\r\n") +
                 QString::fromStdString(
                     ExplicarError(error, bdUsuario_ ? bdUsuario_->limits() : engine::Limits{})) +

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <string>
 
 #include "core/engine/database.h"
 
@@ -15,7 +16,9 @@ class QTimer;
 
 namespace veliora::ui {
 
+class EditorSql;
 class ModeloRecordset;
+class PanelEsquema;
 class Trabajo;
 
 class frmVLREjecutarQuery : public QWidget {
@@ -30,21 +33,34 @@ class frmVLREjecutarQuery : public QWidget {
     bool Ocupada() const;
     void Cancelar();
 
-    QSize sizeHint() const override { return {720, 480}; }
+    // Writes the whole result of the statement on show to a CSV file the user chooses, off
+    // the window thread.
+    void ExportarCsv();
+
+    QSize sizeHint() const override { return {960, 560}; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:
     void CargarTextos();
-    void MostrarError(const engine::EngineError& error);
+    // `enLectura`: reading the rows of a result on show failed (the status line says it
+    // stopped); otherwise the statement failed and the status line is emptied.
+    void MostrarError(const engine::EngineError& error, bool enLectura = false);
     void MostrarResultado(std::unique_ptr<engine::Recordset> rs, double segundos);
     void ActualizarFilas();
-    void CopiarSeleccion();
+    void CargarEsquema();
+    void ExportarCsvA(const QString& ruta);
+    // The rows of a result still being read, counted on the worker; "≥ N" until known.
+    void ContarFilas();
+    // Ctrl+End: the whole result read on the worker, then its last row shown.
+    void LeerTodas();
 
     std::shared_ptr<engine::Database> bdUsuario_;
     QGroupBox* FrPregunta_;
-    QPlainTextEdit* txtPregunta_;
+    EditorSql* txtPregunta_;
+    PanelEsquema* pnlEsquema_;
     QPushButton* cmdEjecutar_;
     QPushButton* cmdSalir_;
     QTableView* DBGridDatos_;
@@ -53,6 +69,9 @@ class frmVLREjecutarQuery : public QWidget {
     QTimer* ajusteColumnas_;
     ModeloRecordset* DataDatos_ = nullptr;
     double segundos_ = 0;
+    long long total_ = -1;  // rows of the result on show; -1 while unknown
+    bool contando_ = false;
+    std::string sqlMostrada_;  // the statement whose result the grid shows
 };
 
 }  // namespace veliora::ui

@@ -11,6 +11,7 @@
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "ui/practice/frmVLRQuerys.h"
+#include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/ventanas.h"
@@ -105,6 +106,8 @@ void frmVLRGuardarQuery::cmdAceptar_Click() {
         Mensaje(QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(": ") +
                     QString::fromStdString(error.description) + QStringLiteral("\r\n") + T(905),
                 Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    } else {
+        Avisar(T(2416).arg(boletin).arg(numero));
     }
     accept();
 }

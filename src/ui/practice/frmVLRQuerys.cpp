@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -12,15 +13,20 @@
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/aula/clase.h"
 #include "core/practice/sesion.h"
+#include "core/practice/sql_estandar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "ui/aula/envio_clase.h"
+#include "ui/practice/editor_sql.h"
 #include "ui/practice/frmVLRGuardarQuery.h"
+#include "ui/practice/panel_esquema.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
@@ -59,8 +65,9 @@ constexpr int kAltoBoton = 420;
 constexpr int kAnchoSalir = 1500;
 constexpr int kTopFilaBoletin = kTopSolucion + kAltoMarco + kMargen;
 
-constexpr int kAltoTrabajo = 26;       // pixels of the busy strip, below the lowest row
-constexpr int kAltoDiferencias = 160;  // pixels the open differences area adds
+constexpr int kAltoTrabajo = 26;         // pixels of the busy strip, below the lowest row
+constexpr int kAnchoPanelAbierto = 250;  // pixels of the open schema panel
+constexpr int kAltoDiferencias = 160;    // pixels the open differences area adds
 
 Icono IconoDe(Veredicto v) {
     switch (v) {
@@ -97,8 +104,9 @@ frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     primerPintado_ = true;
     // Until the mode is known, room for the controls of both.
     tamano_ = QSize(Px(kColumna + kAnchoColumna + 240), Px(kTopFilaBoletin + kAltoBoton + 480));
+    anchoPanel_ = AnchoPanel();
     Colocar();
-    resize(tamano_);
+    resize(sizeHint());
 }
 
 QPushButton* frmVLRQuerys::NuevoBoton(const char* nombre) {
@@ -109,10 +117,10 @@ QPushButton* frmVLRQuerys::NuevoBoton(const char* nombre) {
 }
 
 void frmVLRQuerys::CrearCajas() {
-    auto marco = [this](const char* nombre, const char* nombreTexto, QPlainTextEdit*& texto) {
+    auto marco = [this](const char* nombre, const char* nombreTexto, QPlainTextEdit* texto) {
         auto* fr = new QGroupBox(this);
         fr->setObjectName(QString::fromLatin1(nombre));
-        texto = new QPlainTextEdit(fr);
+        texto->setParent(fr);
         texto->setObjectName(QString::fromLatin1(nombreTexto));
         texto->setTabChangesFocus(true);
         auto* capa = new QVBoxLayout(fr);
@@ -120,6 +128,9 @@ void frmVLRQuerys::CrearCajas() {
         capa->addWidget(texto);
         return fr;
     };
+    txtPregunta_ = new QPlainTextEdit;
+    txtRespuesta_ = new EditorSql;
+    txtSolucion_ = new EditorSql;
     FrPregunta_ = marco("FrPregunta", "txtPregunta", txtPregunta_);
     FrRespuesta_ = marco("FrRespuesta", "txtRespuesta", txtRespuesta_);
     FrSolucion_ = marco("FrSolucion", "txtSolucion", txtSolucion_);
@@ -128,6 +139,24 @@ void frmVLRQuerys::CrearCajas() {
     txtSolucion_->setReadOnly(true);
     txtRespuesta_->setFont(FuenteSQL());
     txtSolucion_->setFont(FuenteSQL());
+    // Beside the boxes: the tables and fields, a double-click types a name into the answer.
+    pnlEsquema_ = new PanelEsquema(this);
+    connect(pnlEsquema_, &PanelEsquema::nombreElegido, txtRespuesta_, &EditorSql::Insertar);
+    connect(pnlEsquema_, &PanelEsquema::abiertoCambiado, this,
+            [this] { AjustarAncho(anchoPanel_); });
+    // The solution as generated or as other tools read it; the wait, counted down.
+    chkSqlEstandar_ = new QCheckBox(this);
+    chkSqlEstandar_->setObjectName(QStringLiteral("chkSqlEstandar"));
+    connect(chkSqlEstandar_, &QCheckBox::toggled, this, [this] { MostrarSolucion(); });
+    lblCuentaAtras_ = new QLabel(this);
+    lblCuentaAtras_->setObjectName(QStringLiteral("lblCuentaAtras"));
+    lblCuentaAtras_->setAlignment(Qt::AlignCenter);
+    lblCuentaAtras_->setWordWrap(true);
+    lblCuentaAtras_->hide();
+    tmrCuentaAtras_ = new QTimer(this);
+    tmrCuentaAtras_->setInterval(1000);
+    connect(tmrCuentaAtras_, &QTimer::timeout, this, [this] { ActualizarCuentaAtras(); });
+    finEspera_ = std::make_unique<QDeadlineTimer>();
 }
 
 void frmVLRQuerys::CrearBotones() {
@@ -224,7 +253,8 @@ void frmVLRQuerys::Conectar() {
 }
 
 void frmVLRQuerys::CrearAtajos() {
-    // Ctrl+Enter checks with the check button of the mode; F5 asks for a new question.
+    // Ctrl+Enter and F5 check with the check button of the mode; Ctrl+N asks for a new
+    // question.
     auto atajo = [this](QKeySequence tecla, auto accion) {
         auto* s = new QShortcut(tecla, this);
         s->setContext(Qt::WidgetWithChildrenShortcut);
@@ -237,7 +267,8 @@ void frmVLRQuerys::CrearAtajos() {
     };
     atajo(QKeySequence(Qt::CTRL | Qt::Key_Return), comprobar);
     atajo(QKeySequence(Qt::CTRL | Qt::Key_Enter), comprobar);
-    atajo(QKeySequence(Qt::Key_F5), [this] {
+    atajo(QKeySequence(Qt::Key_F5), comprobar);
+    atajo(QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
         if (cmdQuery_->isVisible() && cmdQuery_->isEnabled())
             cmdQuery_->click();
     });
@@ -295,6 +326,18 @@ void frmVLRQuerys::CargarTextos() {
     cmdQuery_->setText(T(1121));
     chkEvitarTriviales_->setText(T(1819));
     cmdVerDiferencias_->setText(T(1810));
+    chkSqlEstandar_->setText(T(2418));
+    chkSqlEstandar_->setToolTip(T(2419));
+    const auto teclas = [](std::initializer_list<QKeySequence> lista) {
+        QStringList t;
+        for (const QKeySequence& k : lista) t << k.toString(QKeySequence::NativeText);
+        return t.join(QStringLiteral(", "));
+    };
+    const QString comprobar =
+        T(2414).arg(teclas({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::Key_F5)}));
+    cmdCompRespuesta_->setToolTip(comprobar);
+    cmdCompRespuesta2_->setToolTip(comprobar);
+    cmdQuery_->setToolTip(T(2417).arg(teclas({QKeySequence(Qt::CTRL | Qt::Key_N)})));
 }
 
 void frmVLRQuerys::paintEvent(QPaintEvent* event) {
@@ -311,7 +354,7 @@ void frmVLRQuerys::resizeEvent(QResizeEvent* event) {
 }
 
 void frmVLRQuerys::Colocar() {
-    const int dx = std::max(0, width() - tamano_.width());
+    const int dx = std::max(0, width() - AnchoPanel() - tamano_.width());
     const int dy = std::max(0, height() - AltoDiferencias() - tamano_.height());
     // The three boxes share the extra height; what is below them moves down with them.
     const int dyMarco = dy / 3;
@@ -368,6 +411,34 @@ void frmVLRQuerys::Colocar() {
                                     kAltoTrabajo);
     txtDiferencias_->setGeometry(solucion.x(), abajo + 3 + kAltoTrabajo + 3,
                                  width() - solucion.x() - Px(240) / 2, kAltoDiferencias - 6);
+    // The schema panel at the right, as tall as the boxes; the standard-SQL switch on the
+    // solution's frame; the countdown where the store button stands for teachers.
+    const int derecha = width() - AnchoPanel() + 4;
+    const int arriba = Px(kTopPregunta);
+    pnlEsquema_->setGeometry(derecha, arriba + 6, AnchoPanel() - 4 - Px(kMargen),
+                             std::max(solucion.bottom(), abajo) - arriba - 6);
+    const QSize interruptor = chkSqlEstandar_->sizeHint();
+    chkSqlEstandar_->setGeometry(solucion.right() - interruptor.width() - 8, solucion.top(),
+                                 interruptor.width(), interruptor.height());
+    chkSqlEstandar_->raise();
+    lblCuentaAtras_->setGeometry(columna, Px(3600), Px(kAnchoColumna), 2 * altoBoton);
+}
+
+int frmVLRQuerys::AnchoPanel() const {
+    return pnlEsquema_->Abierto() ? kAnchoPanelAbierto : pnlEsquema_->sizeHint().width() + 8;
+}
+
+void frmVLRQuerys::AjustarAncho(int antes) {
+    const int delta = AnchoPanel() - antes;
+    anchoPanel_ = AnchoPanel();
+    if (delta != 0) {
+        updateGeometry();
+        if (QMdiSubWindow* sub = MarcoDe(this))
+            sub->resize(sub->width() + delta, sub->height());
+        else
+            resize(width() + delta, height());
+    }
+    Colocar();
 }
 
 int frmVLRQuerys::AltoDiferencias() const {
@@ -379,7 +450,7 @@ void frmVLRQuerys::AjustarAlto(int antes) {
     const int delta = AltoDiferencias() - antes;
     if (delta != 0) {
         updateGeometry();
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        if (QMdiSubWindow* sub = MarcoDe(this))
             sub->resize(sub->width(), sub->height() + delta);
         else
             resize(width(), height() + delta);
@@ -396,6 +467,7 @@ void frmVLRQuerys::PrepararModo() {
     Cancelar();
     modoPreparado_ = true;
     modoBoletin_ = !nombreBoletin_.isEmpty();
+    CargarEsquema();
     ConfigurarControles(modoBoletin_);
     if (!modoBoletin_) {
         Dimensionar(kColumna + kAnchoColumna + 240, kTopSolucion + kAltoMarco + 480);
@@ -430,17 +502,55 @@ void frmVLRQuerys::ConfigurarControles(bool modoBoletin) {
 void frmVLRQuerys::Dimensionar(int anchoTwips, int altoTwips) {
     tamano_ = QSize(Px(anchoTwips), Px(altoTwips));
     updateGeometry();
-    resize(tamano_);
+    resize(sizeHint());
     Colocar();
-    // Inside the main window the sub-window follows, frame included.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->adjustSize();
+    // Inside the main window the frame follows, within the workspace.
+    AjustarMarco(this);
 }
 
 void frmVLRQuerys::LimpiarTextos() {
     txtPregunta_->clear();
     txtRespuesta_->clear();
     txtSolucion_->clear();
+    solucionMostrada_ = false;
+}
+
+void frmVLRQuerys::CargarEsquema() {
+    if (esquemaCargado_ || !sesion_->Usuario())
+        return;
+    esquemaCargado_ = true;
+    engine::EngineError error;
+    // Without it the panel stays empty: the structure's errors show where it is loaded.
+    if (!LeerVistaEsquema(*sesion_->Usuario(), BDAuxiliar.get(), esquema_, error))
+        return;
+    pnlEsquema_->Cargar(esquema_);
+    txtRespuesta_->FijarEsquema(esquema_);
+}
+
+void frmVLRQuerys::MostrarSolucion() {
+    if (!solucionMostrada_)
+        return;
+    const QString sql = SolucionSQL();
+    txtSolucion_->setPlainText(
+        chkSqlEstandar_->isChecked() ? Q(SqlEstandar(sql.toStdString(), esquema_)) : sql);
+}
+
+void frmVLRQuerys::EmpezarCuentaAtras() {
+    const bool esperando = sesion_->Esperando() && !sesion_->TicksDeUnSegundo();
+    lblCuentaAtras_->setVisible(esperando && !modoBoletin_);
+    if (!esperando) {
+        tmrCuentaAtras_->stop();
+        return;
+    }
+    finEspera_->setRemainingTime(qint64(sesion_->TicksRestantes()) * IntervalosActuales().minuto);
+    tmrCuentaAtras_->start();
+    ActualizarCuentaAtras();
+}
+
+void frmVLRQuerys::ActualizarCuentaAtras() {
+    const qint64 segundos = (finEspera_->remainingTime() + 999) / 1000;
+    lblCuentaAtras_->setText(T(2415).arg(
+        QStringLiteral("%1:%2").arg(segundos / 60).arg(segundos % 60, 2, 10, QLatin1Char('0'))));
 }
 
 void frmVLRQuerys::chkQuery_Click() {
@@ -497,18 +607,26 @@ void frmVLRQuerys::MostrarPregunta() {
         tmrHabilitarBotonSolucion_->start(sesion_->TicksDeUnSegundo()
                                               ? IntervalosActuales().segundo
                                               : IntervalosActuales().minuto);
+    solucionMostrada_ = false;
+    EmpezarCuentaAtras();
 }
 
 void frmVLRQuerys::tmrHabilitarBotonSolucion_Timer() {
     if (sesion_->Tick()) {
         tmrHabilitarBotonSolucion_->stop();
         HabilitarSolucion(true);
+    } else {
+        EmpezarCuentaAtras();  // back in step with the ticks
     }
 }
 
 void frmVLRQuerys::HabilitarSolucion(bool habilitar) {
     cmdMostrarSolucion_->setEnabled(habilitar);
     cmdMostrarSolucion2_->setEnabled(habilitar);
+    if (habilitar) {
+        tmrCuentaAtras_->stop();
+        lblCuentaAtras_->hide();
+    }
     // The rows the answer misses may show now.
     if (habilitar && juicio_)
         MostrarDetalle();
@@ -556,11 +674,13 @@ void frmVLRQuerys::cmdAntQuery_Click() {
 }
 
 void frmVLRQuerys::cmdMostrarSolucion_Click() {
-    txtSolucion_->setPlainText(SolucionSQL());
+    solucionMostrada_ = true;
+    MostrarSolucion();
 }
 
 void frmVLRQuerys::cmdMostrarSolucion2_Click() {
-    txtSolucion_->setPlainText(SolucionSQL());
+    solucionMostrada_ = true;
+    MostrarSolucion();
 }
 
 void frmVLRQuerys::ComprobarRespuesta() {
@@ -613,10 +733,29 @@ void frmVLRQuerys::MostrarVeredicto(const Juicio& juicio) {
     AjustarAlto(antes);
 }
 
+namespace {
+// The column names under "Sobran" and "Faltan" are a header, not a row of data: bold and
+// underlined.
+void MarcarCabeceras(QPlainTextEdit* caja) {
+    const QStringList titulos{T(1812), T(1813)};
+    QTextCharFormat cabecera;
+    cabecera.setFontWeight(QFont::Bold);
+    cabecera.setFontUnderline(true);
+    for (QTextBlock b = caja->document()->begin(); b.isValid(); b = b.next()) {
+        if (!b.previous().isValid() || !titulos.contains(b.previous().text()))
+            continue;
+        QTextCursor cursor(b);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(cabecera);
+    }
+}
+}  // namespace
+
 void frmVLRQuerys::MostrarDetalle() {
-    if (juicio_->diferencias)
+    if (juicio_->diferencias) {
         txtDiferencias_->setPlainText(Q(sesion_->TextoDiferencias(*juicio_->diferencias)));
-    else
+        MarcarCabeceras(txtDiferencias_);
+    } else
         txtDiferencias_->setPlainText(Q(juicio_->resultado.mensaje));
     cmdVerDiferencias_->show();
     txtDiferencias_->setVisible(cmdVerDiferencias_->isChecked());
@@ -655,6 +794,7 @@ void frmVLRQuerys::closeEvent(QCloseEvent* event) {
     // Whatever runs stops first: nothing of it may reach a closed window or connection.
     trabajo_->Cancelar(false);
     tmrHabilitarBotonSolucion_->stop();
+    tmrCuentaAtras_->stop();
     TimerInicio_->stop();
     QWidget::closeEvent(event);
 }

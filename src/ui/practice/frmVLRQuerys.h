@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/dictionary/vista_esquema.h"
 #include "core/practice/juez.h"
 
 class QCheckBox;
@@ -17,6 +18,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class QDeadlineTimer;
 
 namespace veliora {
 class SesionPractica;
@@ -24,6 +26,8 @@ class SesionPractica;
 
 namespace veliora::ui {
 
+class EditorSql;
+class PanelEsquema;
 class Trabajo;
 
 class frmVLRQuerys : public QWidget {
@@ -62,7 +66,7 @@ class frmVLRQuerys : public QWidget {
 
     // The size its mode gives it (controls sit at fixed places, as designed), and the
     // differences area when it is open.
-    QSize sizeHint() const override { return tamano_ + QSize(0, AltoDiferencias()); }
+    QSize sizeHint() const override { return tamano_ + QSize(AnchoPanel(), AltoDiferencias()); }
     QSize minimumSizeHint() const override { return sizeHint(); }
 
   protected:
@@ -98,6 +102,16 @@ class frmVLRQuerys : public QWidget {
     void OlvidarDetalle();
     void AbrirDetalle(bool abierto);
     int AltoDiferencias() const;
+    // Width the schema panel takes at the right, open or folded.
+    int AnchoPanel() const;
+    // Grows or shrinks the window by what the schema panel changed since `antes`.
+    void AjustarAncho(int antes);
+    void CargarEsquema();
+    // The solution on show, as generated or in standard SQL.
+    void MostrarSolucion();
+    // The wait for the solution, counted down to the second.
+    void EmpezarCuentaAtras();
+    void ActualizarCuentaAtras();
     // Grows or shrinks the window by what the differences area changed since `antes`.
     void AjustarAlto(int antes);
     void chkEvitarTriviales_Click();
@@ -126,8 +140,17 @@ class frmVLRQuerys : public QWidget {
     QGroupBox* FrRespuesta_;
     QGroupBox* FrSolucion_;
     QPlainTextEdit* txtPregunta_;
-    QPlainTextEdit* txtRespuesta_;
-    QPlainTextEdit* txtSolucion_;
+    EditorSql* txtRespuesta_;
+    EditorSql* txtSolucion_;
+    PanelEsquema* pnlEsquema_;
+    QCheckBox* chkSqlEstandar_;
+    QLabel* lblCuentaAtras_;
+    QTimer* tmrCuentaAtras_;
+    std::unique_ptr<QDeadlineTimer> finEspera_;
+    VistaEsquema esquema_;
+    bool esquemaCargado_ = false;
+    int anchoPanel_ = 0;  // the width the layout last gave the schema panel
+    bool solucionMostrada_ = false;
     std::array<QCheckBox*, 5> chkQuery_{};
     QPushButton* cmdQuery_;
     QPushButton* cmdCompRespuesta_;

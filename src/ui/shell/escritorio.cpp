@@ -17,6 +17,7 @@
 #include "ui/aula/envio_clase.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
+#include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
 
@@ -92,9 +93,16 @@ QMenu* CrearMenuVentana(QMainWindow* principal, QMdiArea* area, QMenu* antes) {
     // Rebuilt on every opening: the list follows the windows open at that moment.
     QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, area] {
         menu->clear();
-        QAction* cascada = menu->addAction(T(154), area, &QMdiArea::cascadeSubWindows);
+        // Whatever the windows' minimum sizes, every frame stays inside the workspace.
+        QAction* cascada = menu->addAction(T(154), area, [area] {
+            area->cascadeSubWindows();
+            EncajarVentanas(area);
+        });
         cascada->setObjectName(QStringLiteral("mnuCascada"));
-        QAction* mosaico = menu->addAction(T(155), area, &QMdiArea::tileSubWindows);
+        QAction* mosaico = menu->addAction(T(155), area, [area] {
+            area->tileSubWindows();
+            EncajarVentanas(area);
+        });
         mosaico->setObjectName(QStringLiteral("mnuMosaico"));
         const auto subs = area->subWindowList();
         if (!subs.isEmpty())
@@ -135,8 +143,10 @@ void CrearBarraEstado(QMainWindow* principal) {
     QLabel* archivo = etiqueta("lblEstadoArchivo", true);
     QLabel* modo = etiqueta("lblEstadoModo", true);
     QLabel* clase = etiqueta("lblEstadoClase", true);
-    auto actualizar = [trabajo, archivo, modo, clase] {
-        archivo->setText(BDUsuario && BDUsuario->IsOpen()
+    auto actualizar = [principal, trabajo, archivo, modo, clase] {
+        const QVariant abierto = principal->property(kArchivoAbierto);
+        archivo->setText(abierto.isValid() ? QFileInfo(abierto.toString()).fileName()
+                         : BDUsuario && BDUsuario->IsOpen()
                              ? QFileInfo(QString::fromStdString(BDUsuario->Name())).fileName()
                              : QString());
         modo->setText(T(ModoProfesor ? 152 : 151));
@@ -160,8 +170,10 @@ class GuardaTamano : public QObject {
 
   protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override {
-        if (evento->type() == QEvent::Close) {
-            const QSize t = static_cast<QWidget*>(objeto)->size();
+        // A maximised or minimised frame's size is not the window's own.
+        const auto* marco = static_cast<QMdiSubWindow*>(objeto);
+        if (evento->type() == QEvent::Close && !marco->isMaximized() && !marco->isMinimized()) {
+            const QSize t = marco->size();
             GuardarValor(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, valor_,
                          std::to_string(t.width()) + "x" + std::to_string(t.height()));
         }

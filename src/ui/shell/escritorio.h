@@ -22,6 +22,10 @@ void TextosMenuVentana(QMenu* menu);
 void PonerMnemonicos(QMenuBar* barra);
 void PonerMnemonicos(QMenu* menu);
 
+// The main window's property holding the path of the database file the user opened: empty
+// after a failed open; unset, the status bar names the open database's own file.
+inline constexpr const char* kArchivoAbierto = "archivoAbierto";
+
 // A status bar with the open database's file name, the mode and what runs now; it keeps
 // itself up to date.
 void CrearBarraEstado(QMainWindow* principal);

@@ -5,13 +5,11 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QStatusBar>
-#include <QTranslator>
 #include <filesystem>
 
 #include "core/access/conversion.h"
@@ -44,6 +42,7 @@
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
+#include "ui/shell/traduccion_qt.h"
 #include "ui/shell/ventanas.h"
 
 namespace veliora::ui {
@@ -51,23 +50,6 @@ namespace veliora::ui {
 namespace {
 QString DesdeRuta(const std::filesystem::path& ruta) {
     return QString::fromStdString(ruta.string());
-}
-
-// Qt's own dialogs (file dialog, text box menus) in the program's language, when the
-// system has Qt's translations.
-void TraducirDialogosQt() {
-    static QTranslator* traductor = nullptr;
-    if (traductor || !QCoreApplication::instance())
-        return;
-    auto* nuevo = new QTranslator(QCoreApplication::instance());
-    const QString idioma =
-        DesplazamientoIdioma != 0 ? QStringLiteral("qtbase_ca") : QStringLiteral("qtbase_es");
-    if (nuevo->load(idioma, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(nuevo)) {
-        traductor = nuevo;
-        return;
-    }
-    delete nuevo;
 }
 
 // Shows a child window of class W, after `preparar` has set its properties.
@@ -217,7 +199,7 @@ void frmVLRMdi::HabilitarMenu(QMenu* menu, bool habilitado) {
 
 void frmVLRMdi::Iniciar(const QStringList& argumentos, const EjecutorLogin& ejecutarLogin) {
     LeerIdioma();
-    TraducirDialogosQt();
+    TraducirQt();
     SembrarDirectorioAplicacion();
     RestaurarGeometria(this);
     CargarTextos();
@@ -320,6 +302,11 @@ void frmVLRMdi::ComprobarAyudaBD() {
 }
 
 bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
+    // The windows close whatever this open ends in: typed work goes only when the user says.
+    if (HayTrabajoEscrito() &&
+        Mensaje(T(2436) + QStringLiteral("\r\n") + T(2439), Icono::Exclamacion,
+                Botones::SiNoPorDefectoNo, QStringLiteral("VELIORA"), this) != Respuesta::Si)
+        return false;
     if (access::EsArchivoAccess(ruta.toStdString())) {
         // Converted here, with progress and Cancel; AbrirBDUsuario then finds it ready.
         engine::EngineError err;
@@ -337,6 +324,9 @@ bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
     // previous ones, whatever this open ends in.
     CerrarVentanas();
     setWindowTitle(QStringLiteral("VELIORA"));
+    // The status bar names what the user opened (an Access file, not its conversion), and
+    // nothing while no database opened.
+    setProperty(kArchivoAbierto, QString());
     if (AbrirBDUsuario(ruta.toStdString()) != 0) {
         Mensaje(T(202), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         DeshabilitarMenus();
@@ -348,6 +338,7 @@ bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
         return false;
     }
     setWindowTitle(QStringLiteral("VELIORA - ") + QFileInfo(ruta).fileName());
+    setProperty(kArchivoAbierto, QFileInfo(ruta).absoluteFilePath());
     HabilitarMenus();
     return true;
 }
@@ -374,7 +365,11 @@ void frmVLRMdi::mnuAbrir_Click() {
     dialogo.setFileMode(QFileDialog::ExistingFile);
     dialogo.setDefaultSuffix(QStringLiteral("db"));
     dialogo.setNameFilters(
-        {QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"), T(1608), T(150)});
+        {T(2437), QStringLiteral("BD SQLite (*.db *.sqlite *.sqlite3)"), T(1608), T(150)});
+    // Where the open database is, when one is.
+    const QString abierta = property(kArchivoAbierto).toString();
+    if (!abierta.isEmpty())
+        dialogo.setDirectory(QFileInfo(abierta).absolutePath());
     if (dialogo.exec() != QDialog::Accepted)
         return;
     const QStringList elegidos = dialogo.selectedFiles();

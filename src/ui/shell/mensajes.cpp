@@ -35,12 +35,14 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
     if (InterceptorActual())
         return InterceptorActual()({texto, icono, botones, titulo});
     QMessageBox::StandardButtons estandar = QMessageBox::Ok;
-    if (botones == Botones::SiNo)
+    if (botones == Botones::SiNo || botones == Botones::SiNoPorDefectoNo)
         estandar = QMessageBox::Yes | QMessageBox::No;
     else if (botones == Botones::SiNoTodos)
         estandar = QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll;
     QMessageBox box(IconoQt(icono), titulo, texto, estandar,
                     padre ? padre : QApplication::activeWindow());
+    if (botones == Botones::SiNoPorDefectoNo)
+        box.setDefaultButton(QMessageBox::No);
     // The buttons speak the program's language, whatever the desktop's locale.
     if (QAbstractButton* b = box.button(QMessageBox::Ok))
         b->setText(QString::fromStdString(Texto(1165)));

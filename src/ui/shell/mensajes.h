@@ -11,7 +11,9 @@ class QWidget;
 namespace veliora::ui {
 
 enum class Icono { Ninguno, Informacion, Exclamacion, Critico };
-enum class Botones { Aceptar, SiNo, SiNoTodos };  // SiNoTodos: Yes, No, Yes to all
+// SiNoTodos: Yes, No, Yes to all. SiNoPorDefectoNo: Yes and No with No the default button,
+// for what cannot be undone.
+enum class Botones { Aceptar, SiNo, SiNoTodos, SiNoPorDefectoNo };
 enum class Respuesta { Aceptar, Si, No, SiATodos };
 
 struct MensajeMostrado {

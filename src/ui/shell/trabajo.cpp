@@ -86,7 +86,10 @@ QString Trabajo::EnCurso() {
 }
 
 QString Trabajo::Descripcion() const {
-    return actual_ ? descripcion_.arg(transcurrido_->elapsed() / 1000) : QString();
+    if (!actual_)
+        return {};
+    const QString texto = descripcion_.arg(transcurrido_->elapsed() / 1000);
+    return detalle_ ? texto + QStringLiteral(" · ") + detalle_() : texto;
 }
 
 void Trabajo::Actualizar() {
@@ -157,6 +160,7 @@ bool Trabajo::Lanzar(const QString& descripcion, std::shared_ptr<engine::Databas
 
 void Trabajo::Terminar() {
     actual_.reset();
+    detalle_ = nullptr;
     std::erase(Ocupados(), this);
     reloj_->stop();
     hide();

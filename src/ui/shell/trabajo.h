@@ -43,6 +43,9 @@ class Trabajo : public QWidget {
     bool Lanzar(const QString& descripcion, std::shared_ptr<engine::Database> bd, Tarea tarea,
                 std::function<void()> alCancelar = {});
     bool Ocupado() const { return actual_ != nullptr; }
+    // What the running work has done so far (rows written...), shown after its description;
+    // read on the window thread while it runs.
+    void FijarDetalle(std::function<QString()> detalle) { detalle_ = std::move(detalle); }
     // Interrupts and drops what runs; runs `alCancelar` when `avisar`. Nothing when idle.
     void Cancelar(bool avisar = true);
     // What runs now, for the status bar; empty when idle.
@@ -65,6 +68,7 @@ class Trabajo : public QWidget {
 
     std::shared_ptr<Estado> actual_;
     std::function<void()> alCancelar_;
+    std::function<QString()> detalle_;
     QString descripcion_;
     QLabel* lblTrabajo_;
     QProgressBar* barra_;

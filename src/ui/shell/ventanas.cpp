@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTimer>
+#include <algorithm>
 #include <vector>
 
 #include "ui/shell/escritorio.h"
@@ -50,7 +53,67 @@ class TabuladorControl : public QObject {
   private:
     QPlainTextEdit* caja_;
 };
+// Holds a window inside its frame: scrolls it when the frame is smaller than the window's
+// minimum size, asks for the window's own size, and passes a close on to the window.
+class MarcoDesplazable : public QScrollArea {
+  public:
+    explicit MarcoDesplazable(QWidget* ventana) {
+        setObjectName(QStringLiteral("scr") + ventana->objectName());
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(ventana);
+        setWindowTitle(ventana->windowTitle());
+        setWindowIcon(ventana->windowIcon());
+        connect(ventana, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
+    }
+    QSize sizeHint() const override {
+        return widget() ? widget()->sizeHint().expandedTo(widget()->minimumSizeHint())
+                        : QScrollArea::sizeHint();
+    }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (widget() && !widget()->close())
+            event->ignore();
+    }
+};
+
+// The workspace a frame must stay within: the area's visible part.
+QSize Espacio(const QMdiArea* area) {
+    return area->viewport()->size();
+}
+
 }  // namespace
+
+QRect Encajar(const QRect& marco, const QSize& area) {
+    const int ancho = std::min(marco.width(), area.width());
+    const int alto = std::min(marco.height(), area.height());
+    const int x = std::clamp(marco.x(), 0, std::max(0, area.width() - ancho));
+    const int y = std::clamp(marco.y(), 0, std::max(0, area.height() - alto));
+    return {x, y, ancho, alto};
+}
+
+QMdiSubWindow* MarcoDe(const QWidget* ventana) {
+    for (QWidget* w = ventana ? ventana->parentWidget() : nullptr; w; w = w->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w))
+            return sub;
+    return nullptr;
+}
+
+void AjustarMarco(QWidget* ventana) {
+    QMdiSubWindow* sub = MarcoDe(ventana);
+    if (!sub)
+        return;
+    sub->adjustSize();
+    if (QMdiArea* area = sub->mdiArea())
+        sub->setGeometry(Encajar(sub->geometry(), Espacio(area)));
+}
+
+void EncajarVentanas(QMdiArea* area) {
+    for (QMdiSubWindow* sub : area->subWindowList())
+        if (!sub->isMinimized() && !sub->isMaximized())
+            sub->setGeometry(Encajar(sub->geometry(), Espacio(area)));
+}
 
 QString NombreVentana(const QMetaObject& clase) {
     const QString nombre = QString::fromLatin1(clase.className());
@@ -76,8 +139,9 @@ QWidget* BuscarVentana(const QString& nombre) {
 void RegistrarVentana(QWidget* ventana) {
     Abiertas().emplace_back(ventana);
     if (QMdiArea* area = Area()) {
-        QMdiSubWindow* sub = area->addSubWindow(ventana);
+        QMdiSubWindow* sub = area->addSubWindow(new MarcoDesplazable(ventana));
         sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->adjustSize();
         RecordarTamano(sub, ventana->objectName());
         // A window that closes itself (its own exit button) would leave an empty frame
         // behind: the frame follows it once it is gone. Deferred, because the window may be
@@ -85,7 +149,8 @@ void RegistrarVentana(QWidget* ventana) {
         QPointer<QMdiSubWindow> marco = sub;
         QObject::connect(ventana, &QObject::destroyed, QCoreApplication::instance(), [marco] {
             QTimer::singleShot(0, QCoreApplication::instance(), [marco] {
-                if (marco && !marco->widget())
+                auto* desplazable = marco ? qobject_cast<QScrollArea*>(marco->widget()) : nullptr;
+                if (marco && (!desplazable || !desplazable->widget()))
                     marco->close();
             });
         });
@@ -100,11 +165,23 @@ void CerrarVentanas() {
     for (const auto& p : abiertas) {
         if (!p)
             continue;
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(p->parentWidget()))
+        if (QMdiSubWindow* sub = MarcoDe(p))
             sub->close();
         else
             p->close();
     }
+}
+
+bool HayTrabajoEscrito() {
+    for (const auto& p : Abiertas()) {
+        if (!p)
+            continue;
+        for (const QPlainTextEdit* caja : p->findChildren<QPlainTextEdit*>())
+            if (!caja->isReadOnly() && caja->document()->isModified() &&
+                !caja->toPlainText().trimmed().isEmpty())
+                return true;
+    }
+    return false;
 }
 
 void MarcoConBotones(QWidget* ventana, QWidget* marco,
@@ -130,11 +207,14 @@ QTimer* TemporizadorInicio(QWidget* ventana, int ms, std::function<void()> accio
 }
 
 void MostrarVentana(QWidget* ventana) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(ventana->parentWidget())) {
+    if (QMdiSubWindow* sub = MarcoDe(ventana)) {
         sub->show();
         sub->raise();
-        if (QMdiArea* area = sub->mdiArea())
+        if (QMdiArea* area = sub->mdiArea()) {
             area->setActiveSubWindow(sub);
+            if (!sub->isMaximized())
+                sub->setGeometry(Encajar(sub->geometry(), Espacio(area)));
+        }
     }
     ventana->show();
     ventana->raise();
