@@ -273,6 +273,17 @@ bool frmVLREjecutarQuery::eventFilter(QObject* objeto, QEvent* evento) {
     return QWidget::eventFilter(objeto, evento);
 }
 
+namespace {
+// Whole numbers as both interface languages write them: 1000, 1.000.008. Qt's locale data
+// leaves the highest group unseparated ("1000.008"), so the grouping is done here.
+QString Cifra(qulonglong n) {
+    QString s = QString::number(n);
+    if (s.size() > 4)
+        for (qsizetype i = s.size() - 3; i > 0; i -= 3) s.insert(i, u'.');
+    return s;
+}
+}  // namespace
+
 void frmVLREjecutarQuery::ActualizarFilas() {
     if (!DataDatos_)
         return;
@@ -283,13 +294,13 @@ void frmVLREjecutarQuery::ActualizarFilas() {
     const bool leidas = total_ >= 0 && filas >= total_;
     const QString tiempo = local.toString(segundos_, 'f', 2);
     if (DataDatos_->Error().failed())
-        lblFilas_->setText(T(2422).arg(local.toString(filas), tiempo));
+        lblFilas_->setText(T(2422).arg(Cifra(filas), tiempo));
     else if (leidas)
-        lblFilas_->setText(T(filas == 1 ? 2420 : 1157).arg(local.toString(filas), tiempo));
+        lblFilas_->setText(T(filas == 1 ? 2420 : 1157).arg(Cifra(filas), tiempo));
     else if (total_ >= 0)  // counted, still being read
-        lblFilas_->setText(T(2461).arg(local.toString(total_), local.toString(filas), tiempo));
+        lblFilas_->setText(T(2461).arg(Cifra(total_), Cifra(filas), tiempo));
     else
-        lblFilas_->setText(T(filas == 1 ? 2460 : 2459).arg(local.toString(filas), tiempo));
+        lblFilas_->setText(T(filas == 1 ? 2460 : 2459).arg(Cifra(filas), tiempo));
 }
 
 void frmVLREjecutarQuery::ExportarCsv() {
@@ -311,9 +322,7 @@ void frmVLREjecutarQuery::ExportarCsvA(const QString& ruta) {
             const bool hecho = veliora::ExportarCsv(*bd, sql, ruta.toStdString(), *filas, error);
             return [this, hecho, error, ruta, filas] {
                 if (hecho)
-                    Avisar(T(2425).arg(QLocale(QLocale::Spanish, QLocale::Spain)
-                                           .toString(qulonglong(filas->load())),
-                                       QDir::toNativeSeparators(ruta)));
+                    Avisar(T(2425).arg(Cifra(filas->load()), QDir::toNativeSeparators(ruta)));
                 else
                     Mensaje(T(2435) + QStringLiteral("\r\n") + ruta + QStringLiteral("\r\n") +
                                 QString::fromStdString(error.description),
@@ -322,10 +331,7 @@ void frmVLREjecutarQuery::ExportarCsvA(const QString& ruta) {
         });
     if (!lanzado)
         return;
-    trabajo_->FijarDetalle([filas] {
-        return T(2432).arg(
-            QLocale(QLocale::Spanish, QLocale::Spain).toString(qulonglong(filas->load())));
-    });
+    trabajo_->FijarDetalle([filas] { return T(2432).arg(Cifra(filas->load())); });
     cmdEjecutar_->setEnabled(false);
     if (DataDatos_)
         DataDatos_->Pausar(true);
