@@ -9,6 +9,7 @@
 
 #include "core/engine/database.h"
 #include "core/shell/recursos.h"
+#include "core/shell/salidas.h"
 
 namespace veliora {
 
@@ -37,12 +38,14 @@ fs::path DirectorioPrograma() {
     return ec ? fs::path() : programa.parent_path();
 }
 
+// A link in its place counts as there: nothing is written through it.
 void CopiarSiFalta(const fs::path& origen, const fs::path& destino) {
     std::error_code ec;
-    if (fs::exists(destino, ec) || !fs::is_regular_file(origen, ec))
+    if (fs::exists(fs::symlink_status(destino, ec)) || !fs::is_regular_file(origen, ec))
         return;
     fs::create_directories(destino.parent_path(), ec);
-    fs::copy_file(origen, destino, fs::copy_options::skip_existing, ec);
+    engine::EngineError error;
+    CopiarArchivo(origen, destino, error, Reemplazo::Propio);
 }
 
 // Copies the regular files of `origen` whose extension is one of `extensiones` (all of
@@ -68,11 +71,15 @@ void CrearPlantilla(const fs::path& destino) {
     if (esquema.empty())
         return;
     engine::EngineError error;
-    if (auto bd = engine::Database::Create(destino.string(), error);
-        bd && bd->ExecuteScript(esquema, error))
+    EscrituraSegura escritura;
+    if (!escritura.Abrir(destino, error, Reemplazo::Propio))
         return;
-    std::error_code ec;
-    fs::remove(destino, ec);
+    escritura.CerrarDescriptor();
+    bool hecha = false;
+    if (auto bd = engine::Database::Create(escritura.Temporal().string(), error); bd)
+        hecha = bd->ExecuteScript(esquema, error);
+    if (hecha)
+        escritura.Confirmar(error);
 }
 
 }  // namespace
@@ -120,7 +127,7 @@ void SembrarDirectorioAplicacion() {
     std::error_code ec;
     if (fs::is_regular_file(recursos / "bdaux.db", ec))
         CopiarSiFalta(recursos / "bdaux.db", aplicacion / "bdaux.db");
-    else if (!fs::exists(aplicacion / "bdaux.db", ec))
+    else if (!fs::exists(fs::symlink_status(aplicacion / "bdaux.db", ec)))
         CrearPlantilla(aplicacion / "bdaux.db");
     CopiarArchivos(recursos / "AYUDA", aplicacion / "AYUDA", {});
     CopiarArchivos(recursos / "samples", aplicacion, {".db_", ".htm"});

@@ -1,5 +1,7 @@
 #include "ui/dictionary/frmVLRDefinirDatos.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,6 +24,7 @@
 
 #include "core/dictionary/diagrama.h"
 #include "core/shell/globales.h"
+#include "core/shell/salidas.h"
 #include "core/shell/textos.h"
 #include "ui/dictionary/elementos_diagrama.h"
 #include "ui/shell/mensajes.h"
@@ -570,14 +573,17 @@ void frmVLRDefinirDatos::GuardarPosiciones() {
                 Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
 }
 
-bool frmVLRDefinirDatos::ExportarDiagrama(const QString& ruta) {
+bool frmVLRDefinirDatos::ExportarDiagrama(const QString& ruta, engine::EngineError* error) {
     const QRectF origen = escena_->itemsBoundingRect().adjusted(-6, -6, 6, 6);
     if (origen.isEmpty())
         return false;
     const QRectF destino(QPointF(0, 0), origen.size());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     if (QFileInfo(ruta).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
         QSvgGenerator svg;
-        svg.setFileName(ruta);
+        svg.setOutputDevice(&buffer);
         svg.setSize(origen.size().toSize());
         svg.setViewBox(destino);
         svg.setTitle(windowTitle());
@@ -585,29 +591,48 @@ bool frmVLRDefinirDatos::ExportarDiagrama(const QString& ruta) {
         if (!p.begin(&svg))
             return false;
         escena_->render(&p, destino, origen);
-        return p.end();
+        if (!p.end())
+            return false;
+    } else {
+        QImage imagen(origen.size().toSize() * 2, QImage::Format_ARGB32);
+        imagen.fill(Qt::white);
+        QPainter p(&imagen);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        escena_->render(&p, QRectF(QPointF(0, 0), imagen.size()), origen);
+        p.end();
+        if (!imagen.save(&buffer, "PNG"))
+            return false;
     }
-    QImage imagen(origen.size().toSize() * 2, QImage::Format_ARGB32);
-    imagen.fill(Qt::white);
-    QPainter p(&imagen);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    escena_->render(&p, QRectF(QPointF(0, 0), imagen.size()), origen);
-    p.end();
-    return imagen.save(ruta, "PNG");
+    engine::EngineError propio;
+    engine::EngineError& e = error ? *error : propio;
+    return EscribirSalida(ruta.toStdString(),
+                          std::string_view(bytes.constData(), std::size_t(bytes.size())), e);
 }
 
 void frmVLRDefinirDatos::cmdExportarDiagrama_Click() {
-    QString filtro;
-    QString ruta = QFileDialog::getSaveFileName(this, T(350), QString(),
-                                                T(354) + QStringLiteral(";;") + T(355), &filtro);
-    if (ruta.isEmpty())
-        return;
-    if (QFileInfo(ruta).suffix().isEmpty())
-        ruta += filtro == T(355) ? QStringLiteral(".svg") : QStringLiteral(".png");
-    if (!ExportarDiagrama(ruta))
-        Mensaje(T(353) + QStringLiteral("\r\n") + ruta, Icono::Exclamacion, Botones::Aceptar,
-                QStringLiteral("VELIORA"), this);
+    QString ruta;
+    // A destination refused (a database, a link...) or that cannot be written: the reason,
+    // and the dialog again for another.
+    for (;;) {
+        QString filtro;
+        ruta = QFileDialog::getSaveFileName(this, T(350), ruta,
+                                            T(354) + QStringLiteral(";;") + T(355), &filtro);
+        if (ruta.isEmpty())
+            return;
+        if (QFileInfo(ruta).suffix().isEmpty())
+            ruta += filtro == T(355) ? QStringLiteral(".svg") : QStringLiteral(".png");
+        engine::EngineError error;
+        if (ExportarDiagrama(ruta, &error))
+            return;
+        const QString motivo =
+            error.failed() ? QStringLiteral("\r\n") + QString::fromStdString(error.description)
+                           : QString();
+        Mensaje(T(353) + QStringLiteral("\r\n") + ruta + motivo, Icono::Exclamacion,
+                Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        if (!error.failed())
+            return;
+    }
 }
 
 }  // namespace veliora::ui

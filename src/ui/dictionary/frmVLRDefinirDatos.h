@@ -52,8 +52,10 @@ class frmVLRDefinirDatos : public QWidget {
 
     // Stores every box's position; reports the tables whose position could not be stored.
     void GuardarPosiciones();
-    // Saves the diagram as SVG (by the file's extension) or PNG. False when it cannot.
-    bool ExportarDiagrama(const QString& ruta);
+    // Saves the diagram as SVG (by the file's extension) or PNG through EscribirSalida
+    // (core/shell/salidas.h). False when it cannot: `error`, when given, then says why (unset
+    // for an empty diagram).
+    bool ExportarDiagrama(const QString& ruta, engine::EngineError* error = nullptr);
 
   protected:
     void showEvent(QShowEvent* event) override;
