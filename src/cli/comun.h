@@ -15,6 +15,10 @@
 
 #include "core/engine/database.h"
 
+namespace veliora::access {
+struct Conversion;
+}
+
 namespace veliora::cli {
 
 inline constexpr int kExitOk = 0;
@@ -70,6 +74,9 @@ class Vigilante {
 
 // What `check` prints when the time limit ends the check: the answer could not be judged.
 void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite);
+
+// Every note of a conversion on standard error, one line each ("veliora-cli: note: ...").
+void ImprimirNotasConversion(const access::Conversion& conversion);
 
 // Opens the user database (guarded, read-only), an Access file as its conversion; prints the
 // error and returns null on failure.

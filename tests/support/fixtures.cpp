@@ -113,8 +113,15 @@ std::shared_ptr<engine::Database> NewAuxiliary(const fs::path& path, const std::
     return OpenDatabase(path, engine::Database::Kind::Auxiliary);
 }
 
+// Beside the project, or beside the folder of its worktrees.
 fs::path AccessFixtureDir() {
-    return fs::path(VELIORA_SOURCE_DIR) / ".." / "shared" / "fixtures" / "access";
+    const fs::path relativa = fs::path("shared") / "fixtures" / "access";
+    const fs::path fuente(VELIORA_SOURCE_DIR);
+    std::error_code ec;
+    if (!fs::is_directory(fuente / ".." / relativa, ec) &&
+        fs::is_directory(fuente / ".." / ".." / relativa, ec))
+        return fuente / ".." / ".." / relativa;
+    return fuente / ".." / relativa;
 }
 
 }  // namespace veliora::test
