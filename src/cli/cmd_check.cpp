@@ -28,9 +28,7 @@ const char* NombreVeredicto(Veredicto v) {
 
 // The language of the program's setting, read without creating it.
 void IdiomaDelPrograma() {
-    std::string valor;
-    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor))
-        DesplazamientoIdioma = valor == "1" ? 10000 : 0;
+    DesplazamientoIdioma = LeerAjusteNumerico(kAjusteIdioma) == 1 ? 10000 : 0;
 }
 
 // A terminal line break instead of the window's CRLF.

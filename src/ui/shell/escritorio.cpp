@@ -173,8 +173,18 @@ void RecordarTamano(QMdiSubWindow* marco, const QString& nombre) {
     std::string texto;
     if (GetKeyValue(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, valor, texto)) {
         const QStringList partes = QString::fromStdString(texto).split(QLatin1Char('x'));
-        if (partes.size() == 2 && partes[0].toInt() > 0 && partes[1].toInt() > 0)
-            marco->resize(partes[0].toInt(), partes[1].toInt());
+        const auto medida = [&](int i) {
+            bool numero = false;
+            const long long n = partes.size() == 2 ? partes[i].trimmed().toLongLong(&numero) : 0;
+            return numero && n >= kTamanoVentanaMinimo && n <= kTamanoVentanaMaximo ? int(n) : 0;
+        };
+        long long ninguno = 0;
+        if (medida(0) && medida(1))
+            marco->resize(medida(0), medida(1));
+        else  // said once, as any value out of bounds (the pair is never one number)
+            ValorEnLimites(valor, texto, kTamanoVentanaMinimo, kTamanoVentanaMaximo,
+                           std::to_string(marco->width()) + "x" + std::to_string(marco->height()),
+                           ninguno);
     }
     marco->installEventFilter(new GuardaTamano(marco, valor));
 }
