@@ -528,6 +528,11 @@ bool SiNo(const std::vector<Value>* fila) {
     return fila && !fila->empty() && !fila->front().isNull() && fila->front().toBool();
 }
 
+// A row whose value is null (edited by hand) reads as no row: the default.
+bool Guardado(const std::vector<Value>* fila) {
+    return fila && !fila->empty() && !fila->front().isNull();
+}
+
 std::string Texto(const std::vector<Value>* fila) {
     return fila && !fila->empty() ? fila->front().toSpanishText() : std::string();
 }
@@ -553,7 +558,7 @@ bool Motor::LeerMascFemeTabla(int t) {
     if (tabla.empty())
         return false;
     const auto* fila = Consultar("Select MascFeme from Tablas  Where Nombre = ?", {tabla});
-    return fila ? SiNo(fila) : NombresDeObjeto(tabla).Masculino;
+    return Guardado(fila) ? SiNo(fila) : NombresDeObjeto(tabla).Masculino;
 }
 
 bool Motor::LeerMascFemeCampo(int t, int f) {
@@ -562,7 +567,7 @@ bool Motor::LeerMascFemeCampo(int t, int f) {
         return false;
     const auto* fila = Consultar(
         "Select MascFeme from Campos  Where NombreTabla = ? and Nombre = ?", {tabla, campo});
-    return fila ? SiNo(fila) : NombresDeObjeto(campo).Masculino;
+    return Guardado(fila) ? SiNo(fila) : NombresDeObjeto(campo).Masculino;
 }
 
 std::string Motor::LeerNombreCampo(int t, int f, bool singular) {
@@ -574,7 +579,7 @@ std::string Motor::LeerNombreCampo(int t, int f, bool singular) {
                                           : "Select NombrePlural from Campos  Where "
                                             "NombreTabla = ? and Nombre = ?",
                                  {tabla, campo});
-    return fila ? Texto(fila) : PorDefecto(campo, singular);
+    return Guardado(fila) ? Texto(fila) : PorDefecto(campo, singular);
 }
 
 std::string Motor::LeerNombreTabla(int t, bool singular) {
@@ -584,7 +589,7 @@ std::string Motor::LeerNombreTabla(int t, bool singular) {
     const auto* fila = Consultar(singular ? "Select NombreSingular from Tablas  Where Nombre = ?"
                                           : "Select NombrePlural from Tablas  Where Nombre = ?",
                                  {tabla});
-    return fila ? Texto(fila) : PorDefecto(tabla, singular);
+    return Guardado(fila) ? Texto(fila) : PorDefecto(tabla, singular);
 }
 
 namespace {
@@ -598,7 +603,8 @@ std::string Traduccion(const std::vector<Value>* fila, bool& bandera) {
         return {};
     if (!(*fila)[1].isNull())
         bandera = (*fila)[1].toBool();
-    return (*fila)[0].toSpanishText();
+    // A null phrase (edited by hand) reads as the default one.
+    return (*fila)[0].isNull() ? "de" : (*fila)[0].toSpanishText();
 }
 
 }  // namespace
