@@ -4,7 +4,6 @@
 #include "cli/comun.h"
 #include "core/practice/juez.h"
 #include "core/shell/globales.h"
-#include "core/shell/registro.h"
 
 namespace veliora::cli {
 
@@ -24,11 +23,6 @@ const char* NombreVeredicto(Veredicto v) {
             return "correcto_solo_aqui";
     }
     return "";
-}
-
-// The language of the program's setting, read without creating it.
-void IdiomaDelPrograma() {
-    DesplazamientoIdioma = LeerAjusteNumerico(kAjusteIdioma) == 1 ? 10000 : 0;
 }
 
 // A terminal line break instead of the window's CRLF.
@@ -69,7 +63,7 @@ int ComandoCheck(const std::vector<std::string>& args) {
     const auto limite = LeerTiempoLimite(*opciones);
     if (!limite)
         return kExitUsage;
-    IdiomaDelPrograma();
+    LeerIdiomaDelPrograma();
     OpcionesJuez juez = LeerOpcionesJuez();
     if (const auto presupuesto = opciones->Valor("--counterexample-budget")) {
         const auto ms = LeerNumero("--counterexample-budget", *presupuesto, 0, 60000);

@@ -20,7 +20,7 @@ constexpr const char* kUso =
     "                    dictionary set --db FILE --table T [--field F | --relation R]\n"
     "                      [--singular S] [--plural P] [--gender m|f] [--summable yes|no]\n"
     "                      [--forward X] [--backward Y] [--forward-no-table yes|no]\n"
-    "                      [--backward-no-table yes|no]\n";
+    "                      [--backward-no-table yes|no] [--lang es|va]\n";
 
 int Uso() {
     std::fputs(kUso, stderr);
@@ -103,6 +103,15 @@ bool LeerTodo(Vista& v, engine::EngineError& err) {
     return true;
 }
 
+// The Valencian half of an object, as "va" beside its Spanish values.
+void NombresVaJson(Json& j, const NombresVa& va) {
+    j.Key("va").BeginObject().Key("singular").String(va.NombreSingular);
+    j.Key("plural").String(va.NombrePlural).Key("masculine").Bool(va.MascFeme);
+    if (!va.Guardada)
+        j.Key("stored").Bool(false);
+    j.EndObject();
+}
+
 void ImprimirJson(const Vista& v) {
     Json j;
     j.BeginObject().Key("tables").BeginArray();
@@ -117,11 +126,13 @@ void ImprimirJson(const Vista& v) {
             j.Key("summable").Bool(c.PermiteSum);
             if (!c.Guardada)
                 j.Key("stored").Bool(false);
+            NombresVaJson(j, c.Va);
             j.EndObject();
         }
         j.EndArray();
         if (!d.Guardada)
             j.Key("stored").Bool(false);
+        NombresVaJson(j, d.Va);
         j.EndObject();
     }
     j.EndArray().Key("relations").BeginArray();
@@ -131,7 +142,12 @@ void ImprimirJson(const Vista& v) {
         j.Key("backward_no_table").Bool(r.NoConcatenar2);
         if (!r.Guardada)
             j.Key("stored").Bool(false);
-        j.EndObject();
+        j.Key("va").BeginObject().Key("forward").String(r.Va.Traduccion);
+        j.Key("forward_no_table").Bool(r.Va.NoConcatenar).Key("backward").String(r.Va.Traduccion2);
+        j.Key("backward_no_table").Bool(r.Va.NoConcatenar2);
+        if (!r.Va.Guardada)
+            j.Key("stored").Bool(false);
+        j.EndObject().EndObject();
     }
     j.EndArray().EndObject();
     std::printf("%s\n", j.str().c_str());
@@ -145,21 +161,32 @@ const char* SinFila(bool guardada) {
 }
 
 void ImprimirTexto(const Vista& v) {
+    auto va = [](const NombresVa& n) {
+        std::printf("    valenciano: %s / %s, %s%s\n", n.NombreSingular.c_str(),
+                    n.NombrePlural.c_str(), Genero(n.MascFeme), SinFila(n.Guardada));
+    };
     for (const auto& t : v.tablas) {
         const DatosTabla& d = t.datos;
         std::printf("Tabla %s: %s / %s, %s, posición %lld,%lld%s\n", d.Nombre.c_str(),
                     d.NombreSingular.c_str(), d.NombrePlural.c_str(), Genero(d.MascFeme),
                     static_cast<long long>(d.PosX), static_cast<long long>(d.PosY),
                     SinFila(d.Guardada));
-        for (const DatosCampo& c : t.campos)
+        va(d.Va);
+        for (const DatosCampo& c : t.campos) {
             std::printf("  campo %s: %s / %s, %s%s%s\n", c.Nombre.c_str(), c.NombreSingular.c_str(),
                         c.NombrePlural.c_str(), Genero(c.MascFeme),
                         c.PermiteSum ? ", permite SUM" : "", SinFila(c.Guardada));
+            va(c.Va);
+        }
     }
-    for (const DatosRelacion& r : v.relaciones)
+    for (const DatosRelacion& r : v.relaciones) {
         std::printf("Relación %s: -> '%s'%s, <- '%s'%s%s\n", r.Nombre.c_str(), r.Traduccion.c_str(),
                     r.NoConcatenar ? " (no concatenar)" : "", r.Traduccion2.c_str(),
                     r.NoConcatenar2 ? " (no concatenar)" : "", SinFila(r.Guardada));
+        std::printf("    valenciano: -> '%s'%s, <- '%s'%s%s\n", r.Va.Traduccion.c_str(),
+                    r.Va.NoConcatenar ? " (no concatenar)" : "", r.Va.Traduccion2.c_str(),
+                    r.Va.NoConcatenar2 ? " (no concatenar)" : "", SinFila(r.Va.Guardada));
+    }
 }
 
 int Show(const Opciones& op) {
@@ -224,6 +251,12 @@ int Set(const Opciones& op) {
         std::fputs("veliora-cli: --gender takes m or f\n", stderr);
         return kExitUsage;
     }
+    const std::string lang = op.Valor("--lang").value_or("es");
+    if (lang != "es" && lang != "va") {
+        std::fputs("veliora-cli: --lang takes es or va\n", stderr);
+        return kExitUsage;
+    }
+    const bool va = lang == "va";
     bool masculino = false, sumable = false, noTabla = false, noTabla2 = false;
     if (!SiNoOpcion(op, "--summable", sumable) || !SiNoOpcion(op, "--forward-no-table", noTabla) ||
         !SiNoOpcion(op, "--backward-no-table", noTabla2))
@@ -248,7 +281,8 @@ int Set(const Opciones& op) {
         if (op.Valor("--gender"))
             masc = masculino;
     };
-
+    // With --lang va the names and phrases are the Valencian ones; whether a field may be
+    // summed is the same in both languages.
     bool ok = false;
     if (campo) {
         const std::int32_t posCampo = t.Campos.Posicion(*campo);
@@ -256,12 +290,16 @@ int Set(const Opciones& op) {
             return Desconocido("field '" + *campo + "' of table '" + t.Nombre + "'");
         DatosCampo d;
         ok = LeerDatosCampo(*BDAuxiliar, t.Nombre, t.Campos.Item(posCampo).Nombre, d, err);
-        if (ok) {
+        if (ok && va) {
+            nombres(d.Va.NombreSingular, d.Va.NombrePlural, d.Va.MascFeme);
+            ok = GuardarDatosCampoVa(*BDAuxiliar, d, err);
+        } else if (ok) {
             nombres(d.NombreSingular, d.NombrePlural, d.MascFeme);
-            if (op.Valor("--summable"))
-                d.PermiteSum = sumable;
-            ok = GuardarDatosCampo(*BDAuxiliar, d, err);
         }
+        if (ok && op.Valor("--summable"))
+            d.PermiteSum = sumable;
+        if (ok && (!va || op.Valor("--summable")))
+            ok = GuardarDatosCampo(*BDAuxiliar, d, err);
     } else if (relacion) {
         const auto& relaciones = BDUsuario->Relations(err);
         if (err.failed()) {
@@ -277,19 +315,28 @@ int Set(const Opciones& op) {
             return Desconocido("relation '" + *relacion + "' of table '" + t.Nombre + "'");
         DatosRelacion d;
         ok = LeerDatosRelacion(*BDAuxiliar, rel->Name, d, err);
-        if (ok) {
-            d.Traduccion = op.Valor("--forward").value_or(d.Traduccion);
-            d.Traduccion2 = op.Valor("--backward").value_or(d.Traduccion2);
+        auto frases = [&](std::string& ida, std::string& vuelta, bool& nc, bool& nc2) {
+            ida = op.Valor("--forward").value_or(ida);
+            vuelta = op.Valor("--backward").value_or(vuelta);
             if (op.Valor("--forward-no-table"))
-                d.NoConcatenar = noTabla;
+                nc = noTabla;
             if (op.Valor("--backward-no-table"))
-                d.NoConcatenar2 = noTabla2;
+                nc2 = noTabla2;
+        };
+        if (ok && va) {
+            frases(d.Va.Traduccion, d.Va.Traduccion2, d.Va.NoConcatenar, d.Va.NoConcatenar2);
+            ok = GuardarDatosRelacionVa(*BDAuxiliar, d, err);
+        } else if (ok) {
+            frases(d.Traduccion, d.Traduccion2, d.NoConcatenar, d.NoConcatenar2);
             ok = GuardarDatosRelacion(*BDAuxiliar, d, err);
         }
     } else {
         DatosTabla d;
         ok = LeerDatosTabla(*BDAuxiliar, t.Nombre, d, err);
-        if (ok) {
+        if (ok && va) {
+            nombres(d.Va.NombreSingular, d.Va.NombrePlural, d.Va.MascFeme);
+            ok = GuardarDatosTablaVa(*BDAuxiliar, d, err);
+        } else if (ok) {
             nombres(d.NombreSingular, d.NombrePlural, d.MascFeme);
             ok = GuardarDatosTabla(*BDAuxiliar, d, err);
         }
@@ -317,11 +364,11 @@ int ComandoDictionary(const std::vector<std::string>& args) {
         return op ? Show(*op) : kExitUsage;
     }
     if (sub == "set") {
-        auto op = Parsear(
-            rest,
-            {"--db", "--table", "--field", "--relation", "--singular", "--plural", "--gender",
-             "--summable", "--forward", "--backward", "--forward-no-table", "--backward-no-table"},
-            {});
+        auto op = Parsear(rest,
+                          {"--db", "--table", "--field", "--relation", "--singular", "--plural",
+                           "--gender", "--summable", "--forward", "--backward",
+                           "--forward-no-table", "--backward-no-table", "--lang"},
+                          {});
         return op ? Set(*op) : kExitUsage;
     }
     return Uso();

@@ -39,7 +39,7 @@ bool LeerMarcas(const std::string& texto, std::array<bool, 5>& marcas) {
     return alguna;
 }
 
-std::string Linea(const generador::Generacion& g) {
+std::string Linea(const generador::Generacion& g, generador::Idioma idioma) {
     const generador::PlanConsulta& p = g.Plan;
     Json j;
     j.BeginObject();
@@ -48,6 +48,7 @@ std::string Linea(const generador::Generacion& g) {
     j.Key("sql").String(g.Sql).Key("question").String(g.Pregunta);
     j.Key("sql_raw").String(g.SqlBruto).Key("question_raw").String(g.PreguntaBruta);
     j.Key("plan").BeginObject();
+    j.Key("lang").String(generador::CodigoIdioma(idioma));
     j.Key("IndTabla").Int(p.IndTabla).Key("IndTabla2").Int(p.IndTabla2);
     j.Key("IndTabla3").Int(p.IndTabla3).Key("IndRelacion").Int(p.IndRelacion);
     j.Key("IndRelacion2").Int(p.IndRelacion2).Key("IndCampo").Int(p.IndCampo);
@@ -121,14 +122,15 @@ void ImprimirSinTiempo(std::chrono::milliseconds limite, unsigned long long hech
 
 int ComandoGenerate(const std::vector<std::string>& args) {
     const auto inicio = std::chrono::steady_clock::now();
-    auto op = Parsear(args, {"--db", "--kinds", "--count", "--seed", "--timeout", "--quality"},
-                      {"--json"});
+    auto op =
+        Parsear(args, {"--db", "--kinds", "--count", "--seed", "--timeout", "--quality", "--lang"},
+                {"--json"});
     if (!op)
         return kExitUsage;
     auto path = op->Valor("--db");
     const char* uso =
         "veliora-cli: usage: generate --db FILE [--kinds 1,2,3,4,5] [--count N] [--seed S] "
-        "[--timeout MS] [--quality on|off] [--json]\n";
+        "[--timeout MS] [--quality on|off] [--lang es|va] [--json]\n";
     if (!path || !op->posicionales.empty()) {
         std::fputs(uso, stderr);
         return kExitUsage;
@@ -152,6 +154,16 @@ int ComandoGenerate(const std::vector<std::string>& args) {
         std::fputs("veliora-cli: --quality takes on or off\n", stderr);
         return kExitUsage;
     }
+    // Without --lang, the questions take the language the settings give them.
+    std::optional<generador::Idioma> idioma;
+    if (const auto lang = op->Valor("--lang")) {
+        generador::Idioma i;
+        if (!generador::IdiomaDeCodigo(*lang, i)) {
+            std::fputs("veliora-cli: --lang takes es or va\n", stderr);
+            return kExitUsage;
+        }
+        idioma = i;
+    }
 
     // A --timeout bounds the whole run, not only each statement: at the limit the engine is
     // interrupted and the run ends; a call that does not return ends the process 2 s later.
@@ -172,6 +184,7 @@ int ComandoGenerate(const std::vector<std::string>& args) {
     std::optional<Alarma> alarma;
     if (acotado)
         alarma.emplace(fin, [bd = BDUsuario] { bd->Interrupt(); });
+    LeerIdiomaDelPrograma();
     GeneradorConsultas generador(BDUsuario, BDAuxiliar);
     engine::EngineError err;
     if (!generador.Cargar(err)) {
@@ -183,6 +196,8 @@ int ComandoGenerate(const std::vector<std::string>& args) {
         SembrarAleatorio(*semilla);
     if (calidad)
         generador.EvitarTriviales(*calidad == "on");
+    if (idioma)
+        generador.FijarIdioma(*idioma);
 
     // A box the database cannot give (the two- and three-table kinds without relations) is
     // skipped once it has ended a few presses in a row without a question; box 5 draws its
@@ -224,7 +239,7 @@ int ComandoGenerate(const std::vector<std::string>& args) {
         }
         fallos[std::size_t(g.Tipo - 1)] = 0;
         if (json) {
-            std::printf("%s\n", Linea(g).c_str());
+            std::printf("%s\n", Linea(g, generador.IdiomaPreguntas()).c_str());
         } else {
             std::printf("Question %llu (box %d): %s\nSolution: %s\n\n", n, g.Tipo,
                         g.Pregunta.c_str(), g.Sql.c_str());

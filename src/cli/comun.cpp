@@ -12,6 +12,7 @@
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
+#include "core/shell/registro.h"
 #include "core/shell/rutinas.h"
 #include "core/shell/textos.h"
 
@@ -178,6 +179,10 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
 }
 
 }  // namespace
+
+void LeerIdiomaDelPrograma() {
+    DesplazamientoIdioma = LeerAjusteNumerico(kAjusteIdioma) == 1 ? 10000 : 0;
+}
 
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
     const auto sqlite = BaseSqlite(path, json);

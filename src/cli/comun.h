@@ -78,6 +78,9 @@ void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite);
 // Every note of a conversion on standard error, one line each ("veliora-cli: note: ...").
 void ImprimirNotasConversion(const access::Conversion& conversion);
 
+// Sets DesplazamientoIdioma from the program's language setting, read without creating it.
+void LeerIdiomaDelPrograma();
+
 // Opens the user database (guarded, read-only), an Access file as its conversion; prints the
 // error and returns null on failure.
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json);

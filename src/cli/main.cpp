@@ -7,6 +7,7 @@
 #include "cli/comun.h"
 #include "core/shell/directorio.h"
 #include "core/shell/registro.h"
+#include "core/shell/version.h"
 
 namespace veliora::cli {
 int ComandoBulletin(const std::vector<std::string>& args);
@@ -49,7 +50,8 @@ void PrintUsage(std::FILE* out) {
         "Options:\n"
         "  --home DIR   application directory (overrides VELIORA_HOME)\n"
         "  --timeout MS time limit of the engine, 1 to 3600000 ms (default 10000)\n"
-        "  --help       this text\n",
+        "  --help       this text\n"
+        "  --version    the program's version\n",
         out);
 }
 
@@ -62,6 +64,11 @@ int main(int argc, char** argv) {
     for (; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
             PrintUsage(stdout);
+            return 0;
+        }
+        if (args[i] == "--version") {
+            const std::string version(veliora::VersionPrograma());
+            std::printf("veliora-cli %s\n", version.c_str());
             return 0;
         }
         if (args[i] == "--home") {

@@ -40,7 +40,9 @@ TEST_F(CliDiccionario, InitPreguntaYRellenaElDiccionario) {
                          "{\"name\":\"Clientes\",\"singular\":\"Cliente\",\"plural\":"
                          "\"Clientes\",\"masculine\":true,\"x\":0,\"y\":0,\"fields\":[{"
                          "\"name\":\"Id\",\"singular\":\"Id\",\"plural\":\"Ides\","
-                         "\"masculine\":true,\"summable\":false,\"stored\":false}"))
+                         "\"masculine\":true,\"summable\":false,\"stored\":false,\"va\":{"
+                         "\"singular\":\"Id\",\"plural\":\"Ids\",\"masculine\":true,"
+                         "\"stored\":false}}"))
         << antes;
 
     EXPECT_EQ(Run("dictionary init --db " + Arg(db_), out, "n\n"), 1);
@@ -51,7 +53,9 @@ TEST_F(CliDiccionario, InitPreguntaYRellenaElDiccionario) {
     EXPECT_TRUE(Contiene(despues,
                          "\"relations\":[{\"name\":\"ClientesPedidos\",\"forward\":\"de\","
                          "\"forward_no_table\":false,\"backward\":\"de\","
-                         "\"backward_no_table\":false}"))
+                         "\"backward_no_table\":false,\"va\":{\"forward\":\"de\","
+                         "\"forward_no_table\":false,\"backward\":\"de\","
+                         "\"backward_no_table\":false}}"))
         << despues;
     EXPECT_EQ(Run("dictionary init --db " + Arg(db_) + " --yes", out), 0);
 }
@@ -69,12 +73,27 @@ TEST_F(CliDiccionario, SetCambiaUnObjetoConLasMismasSentenciasQueLaVentana) {
                       "--backward-no-table yes",
                   out),
               0);
+    // --lang va: the Valencian half, and the summable flag both languages share.
+    ASSERT_EQ(Run("dictionary set --db " + Arg(db_) +
+                      " --table pedidos --field Importe --plural imports --gender m --lang va",
+                  out),
+              0);
+    ASSERT_EQ(Run("dictionary set --db " + Arg(db_) +
+                      " --table Clientes --relation ClientesPedidos --forward \"que han fet\" "
+                      "--lang va",
+                  out),
+              0);
     const std::string json = Show();
     EXPECT_TRUE(Contiene(json,
                          "{\"name\":\"Importe\",\"singular\":\"import d'una comanda\","
-                         "\"plural\":\"Importes\",\"masculine\":false,\"summable\":true}"))
+                         "\"plural\":\"Importes\",\"masculine\":false,\"summable\":true,"
+                         "\"va\":{\"singular\":\"Importe\",\"plural\":\"imports\","
+                         "\"masculine\":true}}"))
         << json;
-    EXPECT_TRUE(Contiene(json, "\"backward\":\"del cliente\",\"backward_no_table\":true}"));
+    EXPECT_TRUE(Contiene(json,
+                         "\"backward\":\"del cliente\",\"backward_no_table\":true,"
+                         "\"va\":{\"forward\":\"que han fet\""))
+        << json;
 
     struct Caso {
         const char* args;
@@ -87,6 +106,7 @@ TEST_F(CliDiccionario, SetCambiaUnObjetoConLasMismasSentenciasQueLaVentana) {
         {" --table Pedidos --gender x", 2},
         {" --table Pedidos --summable yes", 2},
         {" --table Pedidos --relation ClientesPedidos --singular x", 2},
+        {" --table Pedidos --singular x --lang fr", 2},
     };
     for (const Caso& c : casos)
         EXPECT_EQ(Run("dictionary set --db " + Arg(db_) + c.args, out), c.salida) << c.args;

@@ -41,7 +41,8 @@ TEST_F(CliGenerate, JsonLinesFollowTheContract) {
     ASSERT_EQ(lineas.size(), 60u);
     // Every field of the contract, in this order.
     std::istringstream nombres(
-        "kind driver complex attempts sql question sql_raw question_raw plan IndTabla IndTabla2 "
+        "kind driver complex attempts sql question sql_raw question_raw plan lang IndTabla "
+        "IndTabla2 "
         "IndTabla3 IndRelacion IndRelacion2 IndCampo Distinto Agregado IndCampoCond Operador "
         "Valor1 Valor2 IndCampoGrupo IndCampoAgregado MostrarAgregado AgregadoHaving "
         "OperadorHaving ValorHaving TipoSubquery Conector IndCampoSub OperadorSub SqlSubquery "
@@ -114,10 +115,23 @@ TEST_F(CliGenerate, SameSeedSameOutput) {
     ASSERT_EQ(Generar("--count 20 --seed 6 --json --kinds 1,4,5", c), 0);
     EXPECT_EQ(a, b);
     EXPECT_NE(a, c);
-    for (const auto& linea : Lineas(a)) {
-        auto o = QJsonDocument::fromJson(QByteArray::fromStdString(linea)).object();
+    // In Valencian: the same queries, other words (without the quality gate, whose budget
+    // is time, so that machine load cannot change what is drawn).
+    std::string es, va;
+    ASSERT_EQ(Generar("--count 20 --seed 5 --json --kinds 1,4,5 --quality off", es), 0);
+    ASSERT_EQ(Generar("--count 20 --seed 5 --json --kinds 1,4,5 --quality off --lang va", va), 0);
+    const auto lineasVa = Lineas(va);
+    ASSERT_EQ(lineasVa.size(), Lineas(es).size());
+    for (std::size_t i = 0; i < lineasVa.size(); ++i) {
+        auto o = QJsonDocument::fromJson(QByteArray::fromStdString(Lineas(es)[i])).object();
+        auto v = QJsonDocument::fromJson(QByteArray::fromStdString(lineasVa[i])).object();
         EXPECT_TRUE(o["kind"].toInt() == 1 || o["kind"].toInt() == 4 || o["kind"].toInt() == 5);
+        EXPECT_EQ(o["plan"].toObject()["lang"].toString(), "es");
+        EXPECT_EQ(v["plan"].toObject()["lang"].toString(), "va");
+        EXPECT_EQ(v["sql"], o["sql"]);
+        EXPECT_NE(v["question"], o["question"]);
     }
+    EXPECT_EQ(Generar("--lang ca", va), 2);
 }
 
 TEST_F(CliGenerate, TextOutputShowsQuestionAndSolution) {

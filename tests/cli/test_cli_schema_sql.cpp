@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/shell/version.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {
@@ -72,6 +73,8 @@ TEST_F(Cli, UsageErrors) {
     std::string out;
     EXPECT_EQ(Run("--help", out), 0);
     EXPECT_NE(out.find("schema --db FILE"), std::string::npos);
+    EXPECT_EQ(Run("--version", out), 0);
+    EXPECT_EQ(out, "veliora-cli " + std::string(VersionPrograma()) + "\n");
     EXPECT_EQ(Run("schema", out), 2);
     EXPECT_EQ(Run("frobnicate", out), 2);
     EXPECT_EQ(Run("sql --db " + Arg(db_) + " --bogus x \"select 1\"", out), 2);

@@ -49,6 +49,9 @@ TEST_F(Diccionario, InicializacionEscribeLosNombresPorDefectoYNoTocaLosBoletines
     EXPECT_EQ((std::array{r.Tablas, r.Campos, r.Relaciones}), (std::array{3, 7, 1}));
     EXPECT_EQ((std::array{Cuenta("Tablas"), Cuenta("Campos"), Cuenta("Relaciones")}),
               (std::array<std::int64_t, 3>{3, 7, 1}));
+    // The Valencian tables, which the template lacks, are made and filled alike.
+    EXPECT_EQ((std::array{Cuenta("TablasVa"), Cuenta("CamposVa"), Cuenta("RelacionesVa")}),
+              (std::array<std::int64_t, 3>{3, 7, 1}));
     EXPECT_EQ(Cuenta("CabBoletines"), 1);
     EXPECT_EQ(Cuenta("LBoletines"), 1);
 
@@ -58,6 +61,8 @@ TEST_F(Diccionario, InicializacionEscribeLosNombresPorDefectoYNoTocaLosBoletines
     EXPECT_TRUE(t.Guardada);
     EXPECT_EQ(t.NombrePlural, "l'alumnes");
     EXPECT_TRUE(t.MascFeme);
+    EXPECT_TRUE(t.Va.Guardada);
+    EXPECT_EQ(t.Va.NombrePlural, "l'alumnes");
     EXPECT_EQ(aux_->Scalar("select MascFeme from Tablas where Nombre = 'Notas'", err).toInt(), 0);
     EXPECT_EQ(aux_->Scalar("select MascFeme from Tablas where Nombre = 'Ciudad'", err).toInt(), -1);
     EXPECT_EQ(aux_->Scalar("select count(*) from Campos where PermiteSum <> 0", err).toInt(), 0);
@@ -145,6 +150,32 @@ TEST_F(Diccionario, GuardarActualizaLaFilaLeidaEInsertaLaQueFalta) {
     EXPECT_FALSE(GuardarDatosRelacion(*aux_, rel, err));
     EXPECT_TRUE(err.failed());
     EXPECT_EQ(Cuenta("Relaciones"), 0);
+}
+
+// A file from before the Valencian tables: their rows read as the default Valencian names,
+// and saving one makes the tables and leaves the Spanish rows alone.
+TEST_F(Diccionario, LosNombresValencianosSinTablasSeLeenPorDefectoYSeGuardanCreandolas) {
+    EngineError err;
+    DatosTabla t;
+    ASSERT_TRUE(LeerDatosTabla(*aux_, "Ciudad", t, err)) << err.description;
+    EXPECT_FALSE(t.Va.Guardada);
+    EXPECT_EQ(t.Va.NombrePlural, "Ciudads");
+    DatosRelacion rel;
+    ASSERT_TRUE(LeerDatosRelacion(*aux_, "R", rel, err));
+    EXPECT_EQ(rel.Va.Traduccion, "de");
+    EXPECT_TRUE(rel.NoConcatenar);
+
+    t.Va = {"ciutat", "ciutats", false, false};
+    ASSERT_TRUE(GuardarDatosTablaVa(*aux_, t, err)) << err.description;
+    ASSERT_TRUE(GuardarDatosTablaVa(*aux_, t, err)) << err.description;  // replaces its row
+    DatosTabla leida;
+    ASSERT_TRUE(LeerDatosTabla(*aux_, "CIUDAD", leida, err));
+    EXPECT_TRUE(leida.Va.Guardada);
+    EXPECT_EQ(leida.Va.NombrePlural, "ciutats");
+    EXPECT_FALSE(leida.Va.MascFeme);
+    EXPECT_FALSE(leida.Guardada);
+    EXPECT_EQ(Cuenta("Tablas"), 1);
+    EXPECT_EQ(Cuenta("TablasVa"), 1);
 }
 
 TEST_F(Diccionario, PosicionesGuardadasYLeidas) {

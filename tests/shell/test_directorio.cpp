@@ -80,26 +80,20 @@ class Directorio : public ::testing::Test {
     test::TempHome home_;
 };
 
-TEST_F(Directorio, EnvironmentVariableChoosesAndCreatesTheFolder) {
-    FijarDirectorioAplicacion({});
+// The override, else $VELIORA_HOME, else the per-user data folder; each created when missing,
+// readable by its user only.
+TEST_F(Directorio, ChosenByOverrideEnvironmentOrUserDataFolder) {
+    EntornoTemporal datos("XDG_DATA_HOME", (home_ / "datos").string());
     EntornoTemporal home("VELIORA_HOME", (home_ / "otra" / "casa").string());
-    EXPECT_EQ(DirectorioAplicacion(), home_ / "otra" / "casa");
-    EXPECT_TRUE(fs::is_directory(home_ / "otra" / "casa"));
-}
-
-TEST_F(Directorio, OverrideWinsOverTheEnvironment) {
-    EntornoTemporal home("VELIORA_HOME", (home_ / "entorno").string());
     FijarDirectorioAplicacion(home_ / "fijado");
     EXPECT_EQ(DirectorioAplicacion(), home_ / "fijado");
-    EXPECT_TRUE(fs::is_directory(home_ / "fijado"));
-}
-
-TEST_F(Directorio, WithoutSettingsUsesThePerUserDataFolder) {
     FijarDirectorioAplicacion({});
-    EntornoTemporal home("VELIORA_HOME", std::nullopt);
-    EntornoTemporal datos("XDG_DATA_HOME", (home_ / "datos").string());
+    EXPECT_EQ(DirectorioAplicacion(), home_ / "otra" / "casa");
+    unsetenv("VELIORA_HOME");
     EXPECT_EQ(DirectorioAplicacion(), home_ / "datos" / "veliora");
-    EXPECT_TRUE(fs::is_directory(home_ / "datos" / "veliora"));
+    for (const fs::path& creado :
+         {home_ / "fijado", home_ / "otra" / "casa", home_ / "datos" / "veliora"})
+        EXPECT_EQ(fs::status(creado).permissions(), fs::perms::owner_all) << creado;
 }
 
 TEST_F(Directorio, ResourceFolderFromTheEnvironment) {
@@ -114,16 +108,23 @@ TEST_F(Directorio, ResourceFolderFoundWithoutTheEnvironment) {
 }
 
 TEST_F(Directorio, SeedingCopiesTemplateHelpAndSampleCompanions) {
-    EntornoTemporal recursos("VELIORA_RESOURCES", RecursosFalsos(true).string());
+    const fs::path r = RecursosFalsos(true);
+    EntornoTemporal recursos("VELIORA_RESOURCES", r.string());
+    // Installed read-only: the user's copy is still theirs to write.
+    fs::permissions(r / "bdaux.db", fs::perms::owner_read | fs::perms::group_read);
     SembrarDirectorioAplicacion();
+    EXPECT_NE(fs::status(home_ / "bdaux.db").permissions() & fs::perms::owner_write,
+              fs::perms::none);
     EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"), "plantilla");
     EXPECT_EQ(test::ReadBytes(home_ / "AYUDA" / "MANUAL.HTM"), "manual");
     EXPECT_EQ(test::ReadBytes(home_ / "AYUDA" / "SINTAXISV.HTM"), "sintaxi");
     EXPECT_EQ(test::ReadBytes(home_ / "tienda.db_"), "auxiliar");
     EXPECT_EQ(test::ReadBytes(home_ / "tienda.htm"), "ayuda de tienda");
-    // The sample databases themselves stay where they are installed.
+    // The sample databases themselves stay where they are installed; no temporary is left.
     EXPECT_FALSE(fs::exists(home_ / "tienda.db"));
     EXPECT_FALSE(fs::exists(home_ / "notas.txt"));
+    for (const auto& entrada : fs::directory_iterator(home_.path()))
+        EXPECT_NE(entrada.path().extension(), ".tmp") << entrada.path();
 }
 
 TEST_F(Directorio, SeedingNeverOverwrites) {
@@ -131,12 +132,15 @@ TEST_F(Directorio, SeedingNeverOverwrites) {
     Escribir(home_ / "bdaux.db", "mi plantilla");
     Escribir(home_ / "tienda.db_", "boletines del profesor");
     Escribir(home_ / "AYUDA" / "MANUAL.HTM", "manual propio");
+    // A link in the application directory is never written through, even a dangling one.
+    fs::create_symlink(home_ / "ninguna", home_ / "AYUDA" / "SINTAXISV.HTM");
     SembrarDirectorioAplicacion();
     SembrarDirectorioAplicacion();
     EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"), "mi plantilla");
     EXPECT_EQ(test::ReadBytes(home_ / "tienda.db_"), "boletines del profesor");
     EXPECT_EQ(test::ReadBytes(home_ / "AYUDA" / "MANUAL.HTM"), "manual propio");
     EXPECT_EQ(test::ReadBytes(home_ / "tienda.htm"), "ayuda de tienda");
+    EXPECT_FALSE(fs::exists(home_ / "ninguna"));
 }
 
 TEST_F(Directorio, MissingInstalledTemplateIsBuiltFromTheEmbeddedSchema) {

@@ -127,10 +127,18 @@ class TestDictionaryEditor : public QObject {
         QCOMPARE(singular->text(), QStringLiteral("Cliente"));
         singular->setText("l'client");
         w->findChild<QRadioButton*>("opTablaFemenino")->setChecked(true);
+        // The Valencian column: its own names and gender, stored beside the Spanish ones.
+        auto* singularVa = w->findChild<QLineEdit*>("txtTablaNombreSingularVa");
+        QCOMPARE(singularVa->text(), QStringLiteral("Clientes"));
+        singularVa->setText("client");
+        w->findChild<QLineEdit*>("txtTablaNombrePluralVa")->setText("clients");
+        QVERIFY(w->findChild<QRadioButton*>("opTablaMasculinoVa")->isChecked());
         w->findChild<QPushButton*>("CmdTablaAceptar")->click();
         QCOMPARE(Cadena("select NombreSingular from Tablas where Nombre = 'Clientes'"),
                  std::string("l'client"));
         QCOMPARE(Entero("select MascFeme from Tablas where Nombre = 'Clientes'"), 0);
+        QCOMPARE(Cadena("select NombrePlural || MascFeme from TablasVa where Nombre = 'Clientes'"),
+                 std::string("clients-1"));
 
         // The separator hides every frame.
         Pulsar(vista, w->Caja(1), w->Caja(1)->CentroLinea(1));

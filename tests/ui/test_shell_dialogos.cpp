@@ -1,6 +1,7 @@
 // The language window, the help pages and the About box.
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -8,8 +9,10 @@
 #include <QtTest>
 #include <fstream>
 
+#include "core/generator/vocabulario.h"
 #include "core/shell/apertura.h"
 #include "core/shell/textos.h"
+#include "core/shell/version.h"
 #include "test_shell_comun.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/frmVLRAbout.h"
@@ -27,9 +30,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string IdiomaGuardado() {
+std::string IdiomaGuardado(const char* nombre = kValorIdioma) {
     std::string valor;
-    GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor);
+    GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, nombre, valor);
     return valor;
 }
 
@@ -75,10 +78,17 @@ class TestShellDialogos : public QObject {
         v.show();
         QVERIFY(v.findChild<QRadioButton*>("OpCastellano")->isChecked());
         QVERIFY(!v.findChild<QRadioButton*>("OpValenciano")->isChecked());
+        // The questions follow the interface until another language is picked for them.
+        QVERIFY(v.findChild<QRadioButton*>("OpPreguntasAplicacion")->isChecked());
+        QCOMPARE(v.findChild<QGroupBox*>("frIdiomaPreguntas")->title(),
+                 QStringLiteral("Idioma de las preguntas"));
 
         v.findChild<QRadioButton*>("OpValenciano")->click();
+        v.findChild<QRadioButton*>("OpPreguntasCastellano")->click();
+        QVERIFY(v.findChild<QRadioButton*>("OpValenciano")->isChecked());
         v.findChild<QPushButton*>("cmdAceptar")->click();
         QCOMPARE(IdiomaGuardado(), std::string("1"));
+        QCOMPARE(IdiomaGuardado(kValorIdiomaPreguntas), std::string("0"));
         QCOMPARE(int(captura_.mensajes().size()), 1);
         QCOMPARE(captura_.mensajes()[0].texto,
                  QStringLiteral("Los cambios surtirán efecto al reiniciar la aplicación"));
@@ -91,9 +101,14 @@ class TestShellDialogos : public QObject {
         frmVLRCambiarIdioma otra;
         otra.show();
         QVERIFY(otra.findChild<QRadioButton*>("OpValenciano")->isChecked());
+        QCOMPARE(generador::LeerIdiomaPreguntas(), generador::Idioma::Castellano);
+        QVERIFY(otra.findChild<QRadioButton*>("OpPreguntasCastellano")->isChecked());
         otra.findChild<QRadioButton*>("OpCastellano")->click();
+        otra.findChild<QRadioButton*>("OpPreguntasAplicacion")->click();
         otra.findChild<QPushButton*>("cmdAceptar")->click();
         QCOMPARE(IdiomaGuardado(), std::string("0"));
+        QCOMPARE(IdiomaGuardado(kValorIdiomaPreguntas), std::string(""));
+        QCOMPARE(generador::LeerIdiomaPreguntas(), generador::Idioma::Valenciano);
         QCOMPARE(captura_.mensajes().at(1).texto,
                  QStringLiteral("Els canvis faran efecte quant es reinicie l'aplicació"));
     }
@@ -219,13 +234,15 @@ class TestShellDialogos : public QObject {
     void acercaDeTextos() {
         frmVLRAbout a;
         QCOMPARE(a.windowTitle(), QStringLiteral("Acerca de VELIORA"));
-        QCOMPARE(a.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Versión 1.0.0"));
+        QCOMPARE(a.findChild<QLabel*>("lblVersion")->text(),
+                 QStringLiteral("Versión ") + QString::fromUtf8(VersionPrograma()));
         QVERIFY(!a.findChild<QLabel*>("lblDisclaimer")->text().isEmpty());
         QVERIFY(!a.findChild<QLabel*>("Image1")->pixmap().isNull());
         QVERIFY(a.isModal());
         DesplazamientoIdioma = 10000;
         frmVLRAbout v;
-        QCOMPARE(v.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Versió 1.0.0"));
+        QCOMPARE(v.findChild<QLabel*>("lblVersion")->text(),
+                 QStringLiteral("Versió ") + QString::fromUtf8(VersionPrograma()));
     }
 
     void elMenuMuestraElAcercaDeModal() {

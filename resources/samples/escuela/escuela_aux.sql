@@ -103,6 +103,97 @@ INSERT INTO Relaciones (Nombre, Traduccion, Traduccion2, NoConcatenar, NoConcate
   ('MatriculasEvaluaciones', 'que tienen', 'de', 0, 0),
   ('ProfesoresGrupos', 'que son tutores de', 'tutelados por', 0, 0);
 
+
+-- The Valencian dictionary (bdaux_va.sql): the same objects named in Valencian, for the
+-- questions worded in Valencian.
+INSERT INTO TablasVa (Nombre, NombreSingular, NombrePlural, MascFeme) VALUES
+  ('Departamentos', 'departament', 'departaments', -1),
+  ('Profesores', 'professor', 'professors', -1),
+  ('Grupos', 'grup', 'grups', -1),
+  ('Alumnos', 'alumne', 'alumnes', -1),
+  ('Asignaturas', 'assignatura', 'assignatures', 0),
+  ('Matriculas', 'matrícula', 'matrícules', 0),
+  ('Evaluaciones', 'avaluació', 'avaluacions', 0),
+  ('Faltas Asistencia', 'falta d''assistència', 'faltes d''assistència', 0);
+
+INSERT INTO CamposVa (NombreTabla, Nombre, NombreSingular, NombrePlural, MascFeme) VALUES
+  ('Departamentos', 'IdDepartamento', 'codi de departament', 'codis de departament', -1),
+  ('Departamentos', 'Nombre', 'nom', 'noms', -1),
+  ('Departamentos', 'Planta', 'planta', 'plantes', 0),
+  ('Departamentos', 'Extension', 'extensió telefònica', 'extensions telefòniques', 0),
+  ('Departamentos', 'Presupuesto', 'pressupost', 'pressupostos', -1),
+
+  ('Profesores', 'IdProfesor', 'codi de professor', 'codis de professor', -1),
+  ('Profesores', 'Nombre', 'nom', 'noms', -1),
+  ('Profesores', 'Apellidos', 'cognom', 'cognoms', -1),
+  ('Profesores', 'Dni', 'dni', 'dni', -1),
+  ('Profesores', 'Email', 'correu electrònic', 'correus electrònics', -1),
+  ('Profesores', 'FechaAlta', 'data d''alta', 'dates d''alta', 0),
+  ('Profesores', 'Funcionario', 'condició de funcionari', 'condicions de funcionari', 0),
+  ('Profesores', 'HorasSemana', 'nombre d''hores setmanals', 'nombres d''hores setmanals', -1),
+  ('Profesores', 'Sueldo', 'sou', 'sous', -1),
+  ('Profesores', 'IdDepartamento', 'codi de departament', 'codis de departament', -1),
+
+  ('Grupos', 'IdGrupo', 'codi de grup', 'codis de grup', -1),
+  ('Grupos', 'Etapa', 'etapa', 'etapes', 0),
+  ('Grupos', 'Curso', 'curs', 'cursos', -1),
+  ('Grupos', 'Letra', 'lletra', 'lletres', 0),
+  ('Grupos', 'Aula', 'aula', 'aules', 0),
+  ('Grupos', 'Turno', 'torn', 'torns', -1),
+  ('Grupos', 'IdTutor', 'codi de tutor', 'codis de tutor', -1),
+
+  ('Alumnos', 'IdAlumno', 'codi d''alumne', 'codis d''alumne', -1),
+  ('Alumnos', 'Nombre', 'nom', 'noms', -1),
+  ('Alumnos', 'Apellidos', 'cognom', 'cognoms', -1),
+  ('Alumnos', 'Sexo', 'sexe', 'sexes', -1),
+  ('Alumnos', 'FechaNacimiento', 'data de naixement', 'dates de naixement', 0),
+  ('Alumnos', 'Dni', 'dni', 'dni', -1),
+  ('Alumnos', 'Direccion', 'adreça', 'adreces', 0),
+  ('Alumnos', 'Localidad', 'localitat', 'localitats', 0),
+  ('Alumnos', 'CodigoPostal', 'codi postal', 'codis postals', -1),
+  ('Alumnos', 'Telefono', 'telèfon', 'telèfons', -1),
+  ('Alumnos', 'Repetidor', 'condició de repetidor', 'condicions de repetidor', 0),
+  ('Alumnos', 'Beca', 'import de beca', 'imports de beca', -1),
+  ('Alumnos', 'IdGrupo', 'codi de grup', 'codis de grup', -1),
+
+  ('Asignaturas', 'IdAsignatura', 'codi d''assignatura', 'codis d''assignatura', -1),
+  ('Asignaturas', 'Nombre', 'nom', 'noms', -1),
+  ('Asignaturas', 'Etapa', 'etapa', 'etapes', 0),
+  ('Asignaturas', 'Curso', 'curs', 'cursos', -1),
+  ('Asignaturas', 'HorasSemana', 'nombre d''hores setmanals', 'nombres d''hores setmanals', -1),
+  ('Asignaturas', 'Optativa', 'caràcter optatiu', 'caràcters optatius', -1),
+  ('Asignaturas', 'IdDepartamento', 'codi de departament', 'codis de departament', -1),
+
+  ('Matriculas', 'IdAlumno', 'codi d''alumne', 'codis d''alumne', -1),
+  ('Matriculas', 'IdAsignatura', 'codi d''assignatura', 'codis d''assignatura', -1),
+  ('Matriculas', 'FechaMatricula', 'data de matrícula', 'dates de matrícula', 0),
+  ('Matriculas', 'Convalidada', 'convalidació', 'convalidacions', 0),
+  ('Matriculas', 'NotaFinal', 'nota final', 'notes finals', 0),
+
+  ('Evaluaciones', 'IdAlumno', 'codi d''alumne', 'codis d''alumne', -1),
+  ('Evaluaciones', 'IdAsignatura', 'codi d''assignatura', 'codis d''assignatura', -1),
+  ('Evaluaciones', 'Trimestre', 'trimestre', 'trimestres', -1),
+  ('Evaluaciones', 'FechaExamen', 'data d''examen', 'dates d''examen', 0),
+  ('Evaluaciones', 'Nota', 'nota', 'notes', 0),
+  ('Evaluaciones', 'Observaciones', 'observació', 'observacions', 0),
+
+  ('Faltas Asistencia', 'IdFalta', 'codi de falta', 'codis de falta', -1),
+  ('Faltas Asistencia', 'IdAlumno', 'codi d''alumne', 'codis d''alumne', -1),
+  ('Faltas Asistencia', 'Fecha', 'data', 'dates', 0),
+  ('Faltas Asistencia', 'Horas', 'nombre d''hores', 'nombres d''hores', -1),
+  ('Faltas Asistencia', 'Justificada', 'justificació', 'justificacions', 0),
+  ('Faltas Asistencia', 'Motivo', 'motiu', 'motius', -1);
+
+INSERT INTO RelacionesVa (Nombre, Traduccion, Traduccion2, NoConcatenar, NoConcatenar2) VALUES
+  ('AlumnosFaltas Asistencia', 'que tenen', 'de', 0, 0),
+  ('AlumnosMatriculas', 'que tenen', 'de', 0, 0),
+  ('AsignaturasMatriculas', 'que tenen', 'de', 0, 0),
+  ('DepartamentosAsignaturas', 'que imparteixen', 'impartides per', 0, 0),
+  ('DepartamentosProfesores', 'que tenen', 'que pertanyen a', 0, 0),
+  ('GruposAlumnos', 'en què hi ha alumnes', 'que pertanyen a', -1, 0),
+  ('MatriculasEvaluaciones', 'que tenen', 'de', 0, 0),
+  ('ProfesoresGrupos', 'que són tutors de', 'tutelats per', 0, 0);
+
 -- Bulletin "Repaso": a review of the whole SQL syllabus on this database.
 INSERT INTO CabBoletines (Nombre) VALUES ('Repaso');
 

@@ -108,6 +108,103 @@ INSERT INTO Relaciones (Nombre, Traduccion, Traduccion2, NoConcatenar, NoConcate
   ('ProductosLineas Pedido', 'que aparecen en', 'de', 0, 0),
   ('ProveedoresProductos', 'que suministran', 'suministrados por', 0, 0);
 
+
+-- The Valencian dictionary (bdaux_va.sql): the same objects named in Valencian, for the
+-- questions worded in Valencian. Genders follow the Valencian word ("comanda" is feminine
+-- where "pedido" is masculine), and so do the relation phrases ("fetes per clients").
+INSERT INTO TablasVa (Nombre, NombreSingular, NombrePlural, MascFeme) VALUES
+  ('Categorias', 'categoria', 'categories', 0),
+  ('Productos', 'producte', 'productes', -1),
+  ('Proveedores', 'proveïdor', 'proveïdors', -1),
+  ('Empleados', 'empleat', 'empleats', -1),
+  ('Devoluciones', 'devolució', 'devolucions', 0),
+  ('Lineas Pedido', 'línia de comanda', 'línies de comanda', 0),
+  ('Pedidos', 'comanda', 'comandes', 0),
+  ('Clientes', 'client', 'clients', -1);
+
+INSERT INTO CamposVa (NombreTabla, Nombre, NombreSingular, NombrePlural, MascFeme) VALUES
+  ('Categorias', 'IdCategoria', 'codi de categoria', 'codis de categoria', -1),
+  ('Categorias', 'Nombre', 'nom', 'noms', -1),
+  ('Categorias', 'Descripcion', 'descripció', 'descripcions', 0),
+  ('Categorias', 'TipoIva', 'tipus d''iva', 'tipus d''iva', -1),
+
+  ('Proveedores', 'IdProveedor', 'codi de proveïdor', 'codis de proveïdor', -1),
+  ('Proveedores', 'Nombre', 'nom', 'noms', -1),
+  ('Proveedores', 'Cif', 'cif', 'cif', -1),
+  ('Proveedores', 'Ciudad', 'ciutat', 'ciutats', 0),
+  ('Proveedores', 'Provincia', 'província', 'províncies', 0),
+  ('Proveedores', 'Telefono', 'telèfon', 'telèfons', -1),
+  ('Proveedores', 'Email', 'correu electrònic', 'correus electrònics', -1),
+  ('Proveedores', 'Contacto', 'persona de contacte', 'persones de contacte', 0),
+
+  ('Productos', 'IdProducto', 'codi de producte', 'codis de producte', -1),
+  ('Productos', 'Nombre', 'nom', 'noms', -1),
+  ('Productos', 'IdCategoria', 'codi de categoria', 'codis de categoria', -1),
+  ('Productos', 'IdProveedor', 'codi de proveïdor', 'codis de proveïdor', -1),
+  ('Productos', 'Precio', 'preu', 'preus', -1),
+  ('Productos', 'Stock', 'estoc', 'estocs', -1),
+  ('Productos', 'StockMinimo', 'estoc mínim', 'estocs mínims', -1),
+  ('Productos', 'Peso', 'pes', 'pesos', -1),
+  ('Productos', 'FechaAlta', 'data d''alta', 'dates d''alta', 0),
+  ('Productos', 'Descatalogado', 'condició de descatalogat', 'condicions de descatalogat', 0),
+
+  ('Clientes', 'IdCliente', 'codi de client', 'codis de client', -1),
+  ('Clientes', 'Nombre', 'nom', 'noms', -1),
+  ('Clientes', 'Apellidos', 'cognom', 'cognoms', -1),
+  ('Clientes', 'Nif', 'nif', 'nif', -1),
+  ('Clientes', 'Direccion', 'adreça', 'adreces', 0),
+  ('Clientes', 'Ciudad', 'ciutat', 'ciutats', 0),
+  ('Clientes', 'Provincia', 'província', 'províncies', 0),
+  ('Clientes', 'CodigoPostal', 'codi postal', 'codis postals', -1),
+  ('Clientes', 'Telefono', 'telèfon', 'telèfons', -1),
+  ('Clientes', 'Email', 'correu electrònic', 'correus electrònics', -1),
+  ('Clientes', 'FechaAlta', 'data d''alta', 'dates d''alta', 0),
+  ('Clientes', 'LimiteCredito', 'límit de crèdit', 'límits de crèdit', -1),
+  ('Clientes', 'Vip', 'condició de vip', 'condicions de vip', 0),
+
+  ('Empleados', 'IdEmpleado', 'codi d''empleat', 'codis d''empleat', -1),
+  ('Empleados', 'Nombre', 'nom', 'noms', -1),
+  ('Empleados', 'Apellidos', 'cognom', 'cognoms', -1),
+  ('Empleados', 'Cargo', 'càrrec', 'càrrecs', -1),
+  ('Empleados', 'FechaContrato', 'data de contracte', 'dates de contracte', 0),
+  ('Empleados', 'Sueldo', 'sou', 'sous', -1),
+  ('Empleados', 'Comision', 'percentatge de comissió', 'percentatges de comissió', -1),
+
+  ('Pedidos', 'IdPedido', 'número de comanda', 'números de comanda', -1),
+  ('Pedidos', 'IdCliente', 'codi de client', 'codis de client', -1),
+  ('Pedidos', 'IdEmpleado', 'codi d''empleat', 'codis d''empleat', -1),
+  ('Pedidos', 'FechaPedido', 'data de comanda', 'dates de comanda', 0),
+  ('Pedidos', 'FechaEnvio', 'data d''enviament', 'dates d''enviament', 0),
+  ('Pedidos', 'FormaPago', 'forma de pagament', 'formes de pagament', 0),
+  ('Pedidos', 'GastosEnvio', 'cost d''enviament', 'costos d''enviament', -1),
+  ('Pedidos', 'Pagado', 'estat de pagament', 'estats de pagament', -1),
+  ('Pedidos', 'Observaciones', 'observació', 'observacions', 0),
+
+  ('Lineas Pedido', 'IdPedido', 'número de comanda', 'números de comanda', -1),
+  ('Lineas Pedido', 'NumLinea', 'número de línia', 'números de línia', -1),
+  ('Lineas Pedido', 'IdProducto', 'codi de producte', 'codis de producte', -1),
+  ('Lineas Pedido', 'Cantidad', 'quantitat', 'quantitats', 0),
+  ('Lineas Pedido', 'PrecioUnidad', 'preu per unitat', 'preus per unitat', -1),
+  ('Lineas Pedido', 'Descuento', 'percentatge de descompte', 'percentatges de descompte', -1),
+
+  ('Devoluciones', 'IdDevolucion', 'codi de devolució', 'codis de devolució', -1),
+  ('Devoluciones', 'IdPedido', 'número de comanda', 'números de comanda', -1),
+  ('Devoluciones', 'NumLinea', 'número de línia', 'números de línia', -1),
+  ('Devoluciones', 'FechaHora', 'data i hora', 'dates i hores', 0),
+  ('Devoluciones', 'Unidades', 'nombre d''unitats', 'nombres d''unitats', -1),
+  ('Devoluciones', 'Motivo', 'motiu', 'motius', -1),
+  ('Devoluciones', 'Importe', 'import', 'imports', -1),
+  ('Devoluciones', 'Reembolsado', 'estat de reemborsament', 'estats de reemborsament', -1);
+
+INSERT INTO RelacionesVa (Nombre, Traduccion, Traduccion2, NoConcatenar, NoConcatenar2) VALUES
+  ('CategoriasProductos', 'que inclouen', 'de', 0, 0),
+  ('ClientesPedidos', 'que han fet', 'fetes per clients', 0, -1),
+  ('EmpleadosPedidos', 'que han atés', 'ateses per', 0, 0),
+  ('Lineas PedidoDevoluciones', 'amb devolucions', 'de', -1, 0),
+  ('PedidosLineas Pedido', 'que tenen', 'de', 0, 0),
+  ('ProductosLineas Pedido', 'que apareixen en', 'de', 0, 0),
+  ('ProveedoresProductos', 'que subministren', 'subministrats per', 0, 0);
+
 -- Bulletin "Tema 1": selections, joins, groups and subqueries on the shop.
 INSERT INTO CabBoletines (Nombre) VALUES ('Tema 1');
 

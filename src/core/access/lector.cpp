@@ -36,13 +36,16 @@ fs::path RutaLector() {
     std::error_code ec;
     std::vector<fs::path> sitios;
     const fs::path propio = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec)
+    // Beside the program in the build tree; installed, in the program's private folder.
+    if (!ec) {
         sitios.push_back(propio.parent_path() / nombre);
+        sitios.push_back(propio.parent_path() / ".." / "lib" / "veliora" / nombre);
+    }
 #ifdef VELIORA_BUILD_BIN_DIR
     sitios.push_back(fs::path(VELIORA_BUILD_BIN_DIR) / nombre);
 #endif
-#ifdef VELIORA_INSTALL_BIN_DIR
-    sitios.push_back(fs::path(VELIORA_INSTALL_BIN_DIR) / nombre);
+#ifdef VELIORA_INSTALL_HELPER_DIR
+    sitios.push_back(fs::path(VELIORA_INSTALL_HELPER_DIR) / nombre);
 #endif
     for (const auto& s : sitios)
         if (fs::is_regular_file(s, ec) && ::access(s.c_str(), X_OK) == 0)

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/dictionary/nombres.h"
+#include "core/shell/recursos.h"
 #include "core/shell/textos.h"
 
 namespace veliora {
@@ -80,7 +81,74 @@ bool InsertarRelacion(Database& aux, const DatosRelacion& r, EngineError& error)
          SiNo(r.NoConcatenar2)});
 }
 
+// The Valencian rows: inserted, or replacing the stored one.
+bool InsertarTablaVa(Database& aux, const DatosTabla& t, EngineError& error) {
+    return aux.Execute(
+        "Insert or replace into TablasVa(Nombre,NombreSingular,NombrePlural,MascFeme) "
+        "values(?,?,?,?)",
+        error,
+        {Txt(t.Nombre), Txt(t.Va.NombreSingular), Txt(t.Va.NombrePlural), SiNo(t.Va.MascFeme)});
+}
+bool InsertarCampoVa(Database& aux, const DatosCampo& c, EngineError& error) {
+    return aux.Execute(
+        "Insert or replace into CamposVa(NombreTabla,Nombre,NombreSingular,NombrePlural,MascFeme) "
+        "values(?,?,?,?,?)",
+        error,
+        {Txt(c.NombreTabla), Txt(c.Nombre), Txt(c.Va.NombreSingular), Txt(c.Va.NombrePlural),
+         SiNo(c.Va.MascFeme)});
+}
+bool InsertarRelacionVa(Database& aux, const DatosRelacion& r, EngineError& error) {
+    return aux.Execute(
+        "Insert or replace into RelacionesVa(Nombre,Traduccion,Traduccion2,NoConcatenar,"
+        "NoConcatenar2) values(?,?,?,?,?)",
+        error,
+        {Txt(r.Nombre), Txt(r.Va.Traduccion), Txt(r.Va.Traduccion2), SiNo(r.Va.NoConcatenar),
+         SiNo(r.Va.NoConcatenar2)});
+}
+
+NombresVa NombresVaPorDefecto(std::string_view nombre) {
+    const NombresPorDefecto n = NombresValencianos(nombre);
+    NombresVa va;
+    va.NombreSingular = n.Singular;
+    va.NombrePlural = n.Plural;
+    va.MascFeme = n.Masculino;
+    return va;
+}
+
+// Whether the file has the Valencian tables (older ones lack them: no rows then).
+bool TieneTablasValenciano(Database& aux) {
+    EngineError error;
+    return aux.Prepare("Select Nombre from TablasVa where 0", error) &&
+           aux.Prepare("Select Nombre from CamposVa where 0", error) &&
+           aux.Prepare("Select Nombre from RelacionesVa where 0", error);
+}
+
+// Reads the Valencian row of `sql` into `leer`, which is left alone when there is none.
+template <class Leer>
+bool LeerFilaVa(Database& aux, std::string_view sql, const std::vector<Value>& params,
+                EngineError& error, Leer&& leer) {
+    if (!TieneTablasValenciano(aux))
+        return true;
+    auto rs = Abrir(aux, sql, params, error);
+    if (!rs)
+        return false;
+    if (!rs->Eof())
+        leer(*rs);
+    return true;
+}
+
+void LeerNombresVa(const engine::Recordset& rs, NombresVa& va) {
+    Leer(rs.Field("NombreSingular"), va.NombreSingular);
+    Leer(rs.Field("NombrePlural"), va.NombrePlural);
+    Leer(rs.Field("MascFeme"), va.MascFeme);
+    va.Guardada = true;
+}
+
 }  // namespace
+
+bool CrearTablasValenciano(Database& aux, EngineError& error) {
+    return aux.ExecuteScript(std::string(EmbeddedResource("bdaux_va.sql")), error);
+}
 
 DatosTabla TablaPorDefecto(std::string_view nombre) {
     const NombresPorDefecto n = NombresDeObjeto(nombre);
@@ -89,6 +157,7 @@ DatosTabla TablaPorDefecto(std::string_view nombre) {
     t.NombreSingular = n.Singular;
     t.NombrePlural = n.Plural;
     t.MascFeme = n.Masculino;
+    t.Va = NombresVaPorDefecto(nombre);
     return t;
 }
 
@@ -100,6 +169,7 @@ DatosCampo CampoPorDefecto(std::string_view tabla, std::string_view campo) {
     c.NombreSingular = n.Singular;
     c.NombrePlural = n.Plural;
     c.MascFeme = n.Masculino;
+    c.Va = NombresVaPorDefecto(campo);
     return c;
 }
 
@@ -114,6 +184,9 @@ bool LeerDatosTabla(Database& aux, std::string_view nombre, DatosTabla& datos, E
     if (!rs)
         return false;
     datos = TablaPorDefecto(nombre);
+    if (!LeerFilaVa(aux, "Select * from TablasVa where Nombre = ?", {Txt(nombre)}, error,
+                    [&](const engine::Recordset& va) { LeerNombresVa(va, datos.Va); }))
+        return false;
     if (rs->Eof())
         return true;
     datos.Nombre = Cadena(rs->Field("Nombre"));
@@ -133,6 +206,10 @@ bool LeerDatosCampo(Database& aux, std::string_view tabla, std::string_view camp
     if (!rs)
         return false;
     datos = CampoPorDefecto(tabla, campo);
+    if (!LeerFilaVa(aux, "Select * from CamposVa where NombreTabla = ? and Nombre = ?",
+                    {Txt(tabla), Txt(campo)}, error,
+                    [&](const engine::Recordset& va) { LeerNombresVa(va, datos.Va); }))
+        return false;
     if (rs->Eof())
         return true;
     datos.NombreTabla = Cadena(rs->Field("NombreTabla"));
@@ -151,6 +228,15 @@ bool LeerDatosRelacion(Database& aux, std::string_view nombre, DatosRelacion& da
     if (!rs)
         return false;
     datos = RelacionPorDefecto(nombre);
+    if (!LeerFilaVa(aux, "Select * from RelacionesVa where Nombre = ?", {Txt(nombre)}, error,
+                    [&](const engine::Recordset& va) {
+                        datos.Va.Traduccion = Cadena(va.Field("Traduccion"));
+                        datos.Va.Traduccion2 = Cadena(va.Field("Traduccion2"));
+                        datos.Va.NoConcatenar = va.Field("NoConcatenar").toBool();
+                        datos.Va.NoConcatenar2 = va.Field("NoConcatenar2").toBool();
+                        datos.Va.Guardada = true;
+                    }))
+        return false;
     if (rs->Eof())
         return true;
     datos.Nombre = Cadena(rs->Field("Nombre"));
@@ -204,6 +290,29 @@ bool GuardarDatosRelacion(Database& aux, DatosRelacion& datos, EngineError& erro
                           datos.Nombre, error);
 }
 
+namespace {
+
+template <class Insertar, class Datos>
+bool GuardarVa(Database& aux, Datos& datos, EngineError& error, Insertar insertar) {
+    error.clear();
+    if (!CrearTablasValenciano(aux, error) || !insertar(aux, datos, error))
+        return false;
+    datos.Va.Guardada = true;
+    return true;
+}
+
+}  // namespace
+
+bool GuardarDatosTablaVa(Database& aux, DatosTabla& datos, EngineError& error) {
+    return GuardarVa(aux, datos, error, InsertarTablaVa);
+}
+bool GuardarDatosCampoVa(Database& aux, DatosCampo& datos, EngineError& error) {
+    return GuardarVa(aux, datos, error, InsertarCampoVa);
+}
+bool GuardarDatosRelacionVa(Database& aux, DatosRelacion& datos, EngineError& error) {
+    return GuardarVa(aux, datos, error, InsertarRelacionVa);
+}
+
 bool LeerPosicion(Database& aux, std::string_view tabla, std::int64_t& x, std::int64_t& y) {
     EngineError error;
     auto rs = Abrir(aux, "Select PosX,PosY from Tablas  Where Nombre = ?", {Txt(tabla)}, error);
@@ -252,7 +361,13 @@ ResultadoInicializacion GenerarDatosAuxiliares(Database& usuario, Database& aux,
     r.contexto = kTextoVaciandoDiccionario;
     if (!aux.BeginTransaction(r.error))
         return r;
-    for (const char* sql : {"Delete from Tablas", "Delete from Campos", "Delete from Relaciones"})
+    if (!CrearTablasValenciano(aux, r.error)) {
+        aux.Rollback();
+        return r;
+    }
+    for (const char* sql :
+         {"Delete from Tablas", "Delete from Campos", "Delete from Relaciones",
+          "Delete from TablasVa", "Delete from CamposVa", "Delete from RelacionesVa"})
         if (!aux.Execute(sql, r.error)) {
             aux.Rollback();
             return r;
@@ -265,17 +380,23 @@ ResultadoInicializacion GenerarDatosAuxiliares(Database& usuario, Database& aux,
             r.Errores.push_back({e, contexto});
     };
     EngineError e;
+    int va = 0;  // the Valencian rows, which mirror the Spanish ones
     for (const Tabla& tabla : estructura) {
-        fila(InsertarTabla(aux, TablaPorDefecto(tabla.Nombre), e), e, kTextoInsertandoTablas,
-             r.Tablas);
+        const DatosTabla t = TablaPorDefecto(tabla.Nombre);
+        fila(InsertarTabla(aux, t, e), e, kTextoInsertandoTablas, r.Tablas);
+        fila(InsertarTablaVa(aux, t, e), e, kTextoInsertandoTablasVa, va);
         // A table whose row failed still gets its field rows.
-        for (const Campo& campo : tabla.Campos)
-            fila(InsertarCampo(aux, CampoPorDefecto(tabla.Nombre, campo.Nombre), e), e,
-                 kTextoInsertandoCampos, r.Campos);
+        for (const Campo& campo : tabla.Campos) {
+            const DatosCampo c = CampoPorDefecto(tabla.Nombre, campo.Nombre);
+            fila(InsertarCampo(aux, c, e), e, kTextoInsertandoCampos, r.Campos);
+            fila(InsertarCampoVa(aux, c, e), e, kTextoInsertandoCamposVa, va);
+        }
     }
-    for (const engine::Relation& rel : relaciones)
-        fila(InsertarRelacion(aux, RelacionPorDefecto(rel.Name), e), e, kTextoInsertandoRelaciones,
-             r.Relaciones);
+    for (const engine::Relation& rel : relaciones) {
+        const DatosRelacion d = RelacionPorDefecto(rel.Name);
+        fila(InsertarRelacion(aux, d, e), e, kTextoInsertandoRelaciones, r.Relaciones);
+        fila(InsertarRelacionVa(aux, d, e), e, kTextoInsertandoRelacionesVa, va);
+    }
 
     if (!aux.Commit(r.error)) {
         aux.Rollback();

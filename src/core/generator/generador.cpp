@@ -40,4 +40,12 @@ void GeneradorConsultas::EvitarTriviales(bool activa) {
     estado_->motor.Calidad.activa = activa;
 }
 
+void GeneradorConsultas::FijarIdioma(generador::Idioma idioma) {
+    estado_->motor.FijarIdioma(idioma);
+}
+
+generador::Idioma GeneradorConsultas::IdiomaPreguntas() const {
+    return estado_->motor.IdiomaPreguntas();
+}
+
 }  // namespace veliora

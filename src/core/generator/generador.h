@@ -9,6 +9,7 @@
 
 #include "core/dictionary/esquema.h"
 #include "core/engine/database.h"
+#include "core/generator/vocabulario.h"
 
 namespace veliora {
 
@@ -42,6 +43,10 @@ class GeneradorConsultas {
     // "Evitar preguntas triviales": whether the quality gate redraws empty and trivial
     // questions (on by default, as veliora.ini says).
     void EvitarTriviales(bool activa);
+
+    // The language of the questions: the settings' (LeerIdiomaPreguntas) unless set here.
+    void FijarIdioma(generador::Idioma idioma);
+    generador::Idioma IdiomaPreguntas() const;
 
   private:
     struct Estado;

@@ -22,12 +22,17 @@ using engine::Value;
 
 Motor::Motor(std::shared_ptr<engine::Database> usuario, std::shared_ptr<engine::Database> auxiliar)
     : usuario_(std::move(usuario)), auxiliar_(std::move(auxiliar)) {
-    InicializarVocabulario(Palabras);
+    InicializarVocabulario(Palabras, idioma_);
+}
+
+void Motor::FijarIdioma(Idioma idioma) {
+    idioma_ = idioma;
+    InicializarVocabulario(Palabras, idioma_);
 }
 
 bool Motor::Cargar(engine::EngineError& error) {
     error.clear();
-    InicializarVocabulario(Palabras);
+    InicializarVocabulario(Palabras, idioma_);
     filas_.clear();
     cacheDiccionario_.clear();
     if (!usuario_) {
@@ -537,10 +542,47 @@ std::string Texto(const std::vector<Value>* fila) {
     return fila && !fila->empty() ? fila->front().toSpanishText() : std::string();
 }
 
-// An object without a dictionary row reads as the initialisation would have written it.
-std::string PorDefecto(const std::string& nombre, bool singular) {
-    NombresPorDefecto n = NombresDeObjeto(nombre);
-    return singular ? n.Singular : n.Plural;
+// The lookups of each language: Spanish in the five tables of the auxiliary database,
+// Valencian in the tables beside them (which older files lack: every lookup then finds no
+// row and reads the default names).
+struct Consultas {
+    const char* mascFemeTabla;
+    const char* mascFemeCampo;
+    const char* singularCampo;
+    const char* pluralCampo;
+    const char* singularTabla;
+    const char* pluralTabla;
+    const char* traduccion;
+    const char* traduccion2;
+    NombresPorDefecto (*porDefecto)(std::string_view);
+};
+
+constexpr Consultas kCastellano = {
+    "Select MascFeme from Tablas  Where Nombre = ?",
+    "Select MascFeme from Campos  Where NombreTabla = ? and Nombre = ?",
+    "Select NombreSingular from Campos  Where NombreTabla = ? and Nombre = ?",
+    "Select NombrePlural from Campos  Where NombreTabla = ? and Nombre = ?",
+    "Select NombreSingular from Tablas  Where Nombre = ?",
+    "Select NombrePlural from Tablas  Where Nombre = ?",
+    "Select Traduccion, NoConcatenar from Relaciones  Where Nombre = ?",
+    "Select Traduccion2, NoConcatenar2 from Relaciones  Where Nombre = ?",
+    NombresDeObjeto,
+};
+
+constexpr Consultas kValenciano = {
+    "Select MascFeme from TablasVa Where Nombre = ?",
+    "Select MascFeme from CamposVa Where NombreTabla = ? and Nombre = ?",
+    "Select NombreSingular from CamposVa Where NombreTabla = ? and Nombre = ?",
+    "Select NombrePlural from CamposVa Where NombreTabla = ? and Nombre = ?",
+    "Select NombreSingular from TablasVa Where Nombre = ?",
+    "Select NombrePlural from TablasVa Where Nombre = ?",
+    "Select Traduccion, NoConcatenar from RelacionesVa Where Nombre = ?",
+    "Select Traduccion2, NoConcatenar2 from RelacionesVa Where Nombre = ?",
+    NombresValencianos,
+};
+
+const Consultas& ConsultasDe(Idioma idioma) {
+    return idioma == Idioma::Valenciano ? kValenciano : kCastellano;
 }
 
 }  // namespace
@@ -553,43 +595,47 @@ bool Motor::LeerPermiteSum(int t, int f) {
                           {tabla, campo}));
 }
 
+// An object without a dictionary row reads as the initialisation would have written it.
 bool Motor::LeerMascFemeTabla(int t) {
     std::string tabla = NombreTabla(t);
     if (tabla.empty())
         return false;
-    const auto* fila = Consultar("Select MascFeme from Tablas  Where Nombre = ?", {tabla});
-    return Guardado(fila) ? SiNo(fila) : NombresDeObjeto(tabla).Masculino;
+    const Consultas& c = ConsultasDe(idioma_);
+    const auto* fila = Consultar(c.mascFemeTabla, {tabla});
+    return Guardado(fila) ? SiNo(fila) : c.porDefecto(tabla).Masculino;
 }
 
 bool Motor::LeerMascFemeCampo(int t, int f) {
     std::string tabla = NombreTabla(t), campo = NombreCampo(t, f);
     if (campo.empty())
         return false;
-    const auto* fila = Consultar(
-        "Select MascFeme from Campos  Where NombreTabla = ? and Nombre = ?", {tabla, campo});
-    return Guardado(fila) ? SiNo(fila) : NombresDeObjeto(campo).Masculino;
+    const Consultas& c = ConsultasDe(idioma_);
+    const auto* fila = Consultar(c.mascFemeCampo, {tabla, campo});
+    return Guardado(fila) ? SiNo(fila) : c.porDefecto(campo).Masculino;
 }
 
 std::string Motor::LeerNombreCampo(int t, int f, bool singular) {
     std::string tabla = NombreTabla(t), campo = NombreCampo(t, f);
     if (campo.empty())
         return {};
-    const auto* fila = Consultar(singular ? "Select NombreSingular from Campos  Where "
-                                            "NombreTabla = ? and Nombre = ?"
-                                          : "Select NombrePlural from Campos  Where "
-                                            "NombreTabla = ? and Nombre = ?",
-                                 {tabla, campo});
-    return Guardado(fila) ? Texto(fila) : PorDefecto(campo, singular);
+    const Consultas& c = ConsultasDe(idioma_);
+    const auto* fila = Consultar(singular ? c.singularCampo : c.pluralCampo, {tabla, campo});
+    if (Guardado(fila))
+        return Texto(fila);
+    const NombresPorDefecto n = c.porDefecto(campo);
+    return singular ? n.Singular : n.Plural;
 }
 
 std::string Motor::LeerNombreTabla(int t, bool singular) {
     std::string tabla = NombreTabla(t);
     if (tabla.empty())
         return {};
-    const auto* fila = Consultar(singular ? "Select NombreSingular from Tablas  Where Nombre = ?"
-                                          : "Select NombrePlural from Tablas  Where Nombre = ?",
-                                 {tabla});
-    return Guardado(fila) ? Texto(fila) : PorDefecto(tabla, singular);
+    const Consultas& c = ConsultasDe(idioma_);
+    const auto* fila = Consultar(singular ? c.singularTabla : c.pluralTabla, {tabla});
+    if (Guardado(fila))
+        return Texto(fila);
+    const NombresPorDefecto n = c.porDefecto(tabla);
+    return singular ? n.Singular : n.Plural;
 }
 
 namespace {
@@ -612,17 +658,16 @@ std::string Traduccion(const std::vector<Value>* fila, bool& bandera) {
 std::string Motor::LeerTraduccion(int r, bool& NoConcatenar) {
     if (r < 0 || std::size_t(r) >= relaciones_.size())
         return {};
-    return Traduccion(Consultar("Select Traduccion, NoConcatenar from Relaciones  Where Nombre = ?",
-                                {relaciones_[std::size_t(r)].Name}),
-                      NoConcatenar);
+    return Traduccion(
+        Consultar(ConsultasDe(idioma_).traduccion, {relaciones_[std::size_t(r)].Name}),
+        NoConcatenar);
 }
 
 std::string Motor::LeerTraduccion2(int r, bool& NoConcatenar2) {
     if (r < 0 || std::size_t(r) >= relaciones_.size())
         return {};
     return Traduccion(
-        Consultar("Select Traduccion2, NoConcatenar2 from Relaciones  Where Nombre = ?",
-                  {relaciones_[std::size_t(r)].Name}),
+        Consultar(ConsultasDe(idioma_).traduccion2, {relaciones_[std::size_t(r)].Name}),
         NoConcatenar2);
 }
 

@@ -16,6 +16,7 @@
 #include "core/dictionary/esquema.h"
 #include "core/engine/database.h"
 #include "core/generator/calidad.h"
+#include "core/generator/redaccion.h"
 #include "core/generator/vocabulario.h"
 
 namespace veliora::generador {
@@ -100,6 +101,11 @@ class Motor {
     // Word lists, schema model and relation list. False on an engine error.
     bool Cargar(engine::EngineError& error);
 
+    // The language of the questions (the settings' by default). The SQL and every random
+    // draw are the same in both: only the wording changes.
+    void FijarIdioma(Idioma idioma);
+    Idioma IdiomaPreguntas() const { return idioma_; }
+
     // One press with the ticked boxes (index 0 = box 1). With the quality gate on, a
     // question with an empty or trivial solution is drawn again while the press's draws
     // last; when they run out, the best refused one is shown.
@@ -141,9 +147,11 @@ class Motor {
     // The inner query of a not-exists subquery (form Correlacionada).
     SqlConValores SqlSubqueryCorrelacionada(const PlanSubconsulta& s);
 
-    // ---- dictionary lookups. An object without a row reads as the dictionary initialisation
-    // writes it (names and gender by the ending rules, not summable, relations "de" with
-    // both flags off); a stored row keeps its values, empty ones too.
+    // ---- dictionary lookups, in the language of the questions (whether a field may be
+    // summed is the same in both). An object without a row reads as the dictionary
+    // initialisation writes it (names and gender by the ending rules of the language, not
+    // summable, relations "de" with both flags off); a stored row keeps its values, empty
+    // ones too.
     bool LeerPermiteSum(int t, int f);
     bool LeerMascFemeTabla(int t);
     bool LeerMascFemeCampo(int t, int f);
@@ -201,24 +209,31 @@ class Motor {
     void ClausulaHaving(int t, int f, int AgregadoHaving, int OperadorHaving, SqlConValores& r);
     // The subquery clause of p after the outer condition, over the outer table o.
     void AnadirSubquery(std::string& s, const PlanConsulta& p, int o) const;
-    void AnadirTextoSubquery(std::string& s, const PlanConsulta& p, int t);
-    std::string InicioAgrupada(bool Verbo, const PlanConsulta& p, int ta);
+    void AnadirTextoSubquery(Redaccion& s, const PlanConsulta& p, int t);
+    void InicioAgrupada(Redaccion& s, bool Verbo, const PlanConsulta& p, int ta);
 
     // Statement blocks.
-    void Anadir(std::string& s, const std::string& pieza) const;
-    std::string Articulo(bool masculino) const { return masculino ? "los" : "las"; }
-    void BloqueV(std::string& s, bool Verbo);
-    void BloqueS(std::string& s, int t, int f, int a, bool d);
-    void BloqueR(std::string& s, int t, int r, int u, bool& nc);
-    void BloqueC(std::string& s, int ct, int cf, int op, const std::string& A, const std::string& B,
+    Redaccion NuevaRedaccion() const { return Redaccion(Palabras.Valenciano); }
+    const std::string& Articulo(bool masculino) const {
+        return Palabras.ArticuloPlural[masculino ? 1 : 0];
+    }
+    const std::string& ArticuloSingular(bool masculino) const {
+        return Palabras.ArticuloSingular[masculino ? 1 : 0];
+    }
+    void BloqueV(Redaccion& s, bool Verbo);
+    void BloqueS(Redaccion& s, int t, int f, int a, bool d);
+    void BloqueR(Redaccion& s, int t, int r, int u, bool& nc);
+    // The words that bring in field f of table t with connector k (Conectores).
+    void IntroducirCampo(Redaccion& s, int t, int f, bool masculino, int k);
+    void BloqueC(Redaccion& s, int ct, int cf, int op, const std::string& A, const std::string& B,
                  bool comillas);
-    void BloqueG(std::string& s, int tg, int g, int ta, int af, int h, int oh,
-                 const std::string& vh);
+    void BloqueG(Redaccion& s, int tg, int g, int ta, int af, int h, int oh, const std::string& vh);
 
     // Dictionary: the first row of a lookup, cached for one press.
     const std::vector<engine::Value>* Consultar(const char* sql,
                                                 const std::vector<std::string>& nombres);
 
+    Idioma idioma_ = LeerIdiomaPreguntas();
     Vocabulario Palabras;
     std::shared_ptr<engine::Database> usuario_;
     std::shared_ptr<engine::Database> auxiliar_;

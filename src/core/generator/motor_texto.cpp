@@ -1,6 +1,8 @@
-// Statement builders: the question in Spanish, made of the blocks V (verb), S (selection),
-// R (relation step), C (condition), Q (subquery clause) and G (grouping). Every piece is
-// followed by one blank and blanks are never collapsed: checkers compare blank for blank.
+// Statement builders: the question in Spanish or in Valencian, made of the blocks V (verb),
+// S (selection), R (relation step), C (condition), Q (subquery clause) and G (grouping).
+// Both languages make the same random draws in the same order, so that a seed gives the
+// same query in either; the Valencian departures from the Spanish structure are where its
+// grammar asks for them, each said where it is made. Blanks: see Redaccion.
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
 #include "core/shell/rutinas.h"
@@ -19,96 +21,110 @@ const std::string& Entrada(const std::vector<std::string>& lista, int i) {
 // The comparison words: the operators' positions, then the feminine "distinct".
 constexpr int kDistintaFemenino = 8;
 
+bool EsRelativo(int k) {
+    return k == 1 || k == 3;
+}
+
 }  // namespace
 
-void Motor::Anadir(std::string& s, const std::string& pieza) const {
-    s += pieza;
-    s += ' ';
-}
-
-void Motor::BloqueV(std::string& s, bool Verbo) {
+void Motor::BloqueV(Redaccion& s, bool Verbo) {
     if (Verbo)
-        Anadir(s, Entrada(Palabras.Verbos, Aleatorio(0, 2)));
+        s.Pieza(Entrada(Palabras.Verbos, Aleatorio(0, 2)));
 }
 
-void Motor::BloqueS(std::string& s, int t, int f, int a, bool d) {
+void Motor::BloqueS(Redaccion& s, int t, int f, int a, bool d) {
     if (a == Agregados::Count) {
-        Anadir(s, LeerMascFemeTabla(t) ? "cuántos" : "cuántas");
-        Anadir(s, LeerNombreTabla(t, false));
-        Anadir(s, Entrada(Palabras.FrasesExistencia, Aleatorio(0, 1)));
+        s.Pieza(Palabras.Cuantos[LeerMascFemeTabla(t) ? 1 : 0]);
+        s.Pieza(LeerNombreTabla(t, false));
+        s.Pieza(Entrada(Palabras.FrasesExistencia, Aleatorio(0, 1)));
         return;
     }
     const bool masculino = f != 0 && LeerMascFemeCampo(t, f);
-    switch (a) {
-        case Agregados::Max:
-            Anadir(s, masculino ? "el máximo" : "la máxima");
-            break;
-        case Agregados::Min:
-            Anadir(s, masculino ? "el mínimo" : "la mínima");
-            break;
-        case Agregados::Sum:
-            Anadir(s, Entrada(Palabras.FrasesSuma, Aleatorio(0, 1)));
-            break;
-        case Agregados::Avg:
-            Anadir(s, "la media de");
-            break;
-        default:
-            break;
-    }
     const bool maxmin = a == Agregados::Max || a == Agregados::Min;
+    const std::string& extremo =
+        (a == Agregados::Max ? Palabras.Maximo : Palabras.Minimo)[masculino ? 1 : 0];
+    // Valencian puts the adjective after its noun: "l'import màxim", "la data mínima".
+    const bool pospuesto = maxmin && Palabras.Valenciano;
+    if (maxmin && !pospuesto)
+        s.Pieza(extremo);
+    if (pospuesto)
+        s.Pieza(ArticuloSingular(masculino));
+    if (a == Agregados::Sum)
+        s.Pieza(Entrada(Palabras.FrasesSuma, Aleatorio(0, 1)));
+    if (a == Agregados::Avg)
+        s.Pieza(Palabras.Media);
     if (!maxmin && f != 0) {
-        Anadir(s, Articulo(masculino));
+        s.Pieza(Articulo(masculino));
         if (d)
-            Anadir(s, Entrada(Palabras.Distintos, masculino ? Aleatorio(0, 1) : Aleatorio(2, 3)));
+            s.Pieza(Entrada(Palabras.Distintos, masculino ? Aleatorio(0, 1) : Aleatorio(2, 3)));
     }
     if (f != 0)
-        Anadir(s, LeerNombreCampo(t, f, maxmin));
+        s.Pieza(LeerNombreCampo(t, f, maxmin));
     else
-        Anadir(s, Entrada(Palabras.FrasesTodo, Aleatorio(0, 1)));
-    Anadir(s, "de");
-    Anadir(s, Articulo(LeerMascFemeTabla(t)));
-    Anadir(s, LeerNombreTabla(t, false));
+        s.Pieza(Entrada(Palabras.FrasesTodo, Aleatorio(0, 1)));
+    if (pospuesto)
+        s.Pieza(extremo);
+    s.Pieza(Palabras.De);
+    s.Pieza(Articulo(LeerMascFemeTabla(t)));
+    s.Pieza(LeerNombreTabla(t, false));
 }
 
-void Motor::BloqueR(std::string& s, int t, int r, int u, bool& nc) {
+void Motor::BloqueR(Redaccion& s, int t, int r, int u, bool& nc) {
     const int primaria = r >= 0 && std::size_t(r) < relaciones_.size()
                              ? IndiceTabla(relaciones_[std::size_t(r)].Table)
                              : 0;
-    Anadir(s, primaria == t ? LeerTraduccion(r, nc) : LeerTraduccion2(r, nc));
+    s.Pieza(primaria == t ? LeerTraduccion(r, nc) : LeerTraduccion2(r, nc));
     if (!nc)
-        Anadir(s, LeerNombreTabla(u, false));
+        s.Pieza(LeerNombreTabla(u, false));
 }
 
-void Motor::BloqueC(std::string& s, int ct, int cf, int op, const std::string& A,
+void Motor::IntroducirCampo(Redaccion& s, int t, int f, bool masculino, int k) {
+    if (!Palabras.Valenciano) {
+        s.Pieza(Entrada(Palabras.Conectores, k));
+        s.Pieza(LeerNombreCampo(t, f, true));
+        return;
+    }
+    // "amb l'edat", "que tenen l'edat": the field takes its article. The relative follows
+    // it and agrees with the table it belongs to: "l'edat dels quals", "de les quals".
+    if (!EsRelativo(k))
+        s.Pieza(Entrada(Palabras.Conectores, k));
+    s.Pieza(ArticuloSingular(masculino));
+    s.Pieza(LeerNombreCampo(t, f, true));
+    if (EsRelativo(k))
+        s.Pieza(Entrada(Palabras.Conectores, LeerMascFemeTabla(t) ? 1 : 3));
+}
+
+void Motor::BloqueC(Redaccion& s, int ct, int cf, int op, const std::string& A,
                     const std::string& B, bool comillas) {
     const bool masculino = LeerMascFemeCampo(ct, cf);
     int k = Aleatorio(0, 2);
     if (!masculino && k == 1)
         k = 3;
-    Anadir(s, Entrada(Palabras.Conectores, k));
-    Anadir(s, LeerNombreCampo(ct, cf, true));
-    if (k == 1 || k == 3)
-        Anadir(s, op == Operadores::Entre ? " esté " : " sea ");
+    IntroducirCampo(s, ct, cf, masculino, k);
+    if (EsRelativo(k))
+        s.Pieza(op == Operadores::Entre ? Palabras.Este : Palabras.Sea);
     int o = op;
     if (!masculino && op == Operadores::Distinto)
         o = kDistintaFemenino;
-    Anadir(s, Entrada(Palabras.Comparaciones, o));
-    const bool entreComillas = comillas && EsTexto(TipoCampo(ct, cf));
+    s.Pieza(Entrada(Palabras.Comparaciones, o));
+    // Valencian quotes the texts of a correlated subquery too, like every other text value.
+    const bool entreComillas = (comillas || Palabras.Valenciano) && EsTexto(TipoCampo(ct, cf));
     auto valor = [&](const std::string& v) { return entreComillas ? TextoEntreComillas(v) : v; };
-    if ((o >= Operadores::Igual && o <= Operadores::Distinto) || o == kDistintaFemenino)
-        s += valor(A);
-    else if (o == Operadores::Entre)
-        s += valor(A) + " y " + valor(B);
-    else if (o == Operadores::En)
-        s += valor(A) + " o " + valor(B);
+    if ((o >= Operadores::Igual && o <= Operadores::Distinto) || o == kDistintaFemenino) {
+        s.Valor(valor(A));
+    } else if (o == Operadores::Entre || o == Operadores::En) {
+        s.Valor(valor(A));
+        s.Enlace(o == Operadores::Entre ? Palabras.Y : Palabras.O);
+        s.Valor(valor(B));
+    }
 }
 
-void Motor::AnadirTextoSubquery(std::string& s, const PlanConsulta& p, int t) {
+void Motor::AnadirTextoSubquery(Redaccion& s, const PlanConsulta& p, int t) {
     if (p.TipoSubquery < Subconsultas::Valor || p.TipoSubquery > Subconsultas::NoExiste)
         return;
     if (p.TipoSubquery == Subconsultas::NoExiste) {
-        Anadir(s, Entrada(Palabras.FrasesNoExisten, Aleatorio(0, 5)));
-        s += p.TextoSubquery;
+        s.Pieza(Entrada(Palabras.FrasesNoExisten, Aleatorio(0, 5)));
+        s.Enunciado(p.TextoSubquery);
         return;
     }
     const bool masculino = LeerMascFemeCampo(t, p.IndCampoSub);
@@ -121,82 +137,94 @@ void Motor::AnadirTextoSubquery(std::string& s, const PlanConsulta& p, int t) {
         } else {
             k = masculino ? 1 : 3;  // no draw for in / not in
         }
-        Anadir(s, Entrada(Palabras.Conectores, k));
+        IntroducirCampo(s, t, p.IndCampoSub, masculino, k);
     } else {
         if (p.Conector == Conectores::Y)
-            Anadir(s, "y");
+            s.Pieza(Palabras.Y);
         if (p.Conector == Conectores::O)
-            Anadir(s, "o");
-        Anadir(s, masculino ? "el" : "la");
+            s.Pieza(Palabras.O);
+        s.Pieza(ArticuloSingular(masculino));
+        s.Pieza(LeerNombreCampo(t, p.IndCampoSub, true));
     }
-    Anadir(s, LeerNombreCampo(t, p.IndCampoSub, true));
     if (p.TipoSubquery == Subconsultas::Valor) {
-        if (k == 1 || k == 3)
-            Anadir(s, p.OperadorSub == Operadores::Entre ? " esté " : " sea ");
+        if (EsRelativo(k))
+            s.Pieza(p.OperadorSub == Operadores::Entre ? Palabras.Este : Palabras.Sea);
         int o = p.OperadorSub;
         if (!masculino && p.OperadorSub == Operadores::Distinto)
             o = kDistintaFemenino;
-        Anadir(s, Entrada(Palabras.Comparaciones, o));
+        s.Pieza(Entrada(Palabras.Comparaciones, o));
     } else {
-        Anadir(s, p.OperadorSub == Pertenencia::En ? " esté entre" : " no esté entre");
+        s.Pieza(p.OperadorSub == Pertenencia::En ? Palabras.EsteEntre : Palabras.NoEsteEntre);
     }
-    s += p.TextoSubquery;
+    s.Enunciado(p.TextoSubquery);
 }
 
-void Motor::BloqueG(std::string& s, int tg, int g, int ta, int af, int h, int oh,
+void Motor::BloqueG(Redaccion& s, int tg, int g, int ta, int af, int h, int oh,
                     const std::string& vh) {
     if (h == Agregados::Ninguno) {
-        Anadir(s, " agrupado por");
-        Anadir(s, Articulo(LeerMascFemeCampo(tg, g)));
-        Anadir(s, LeerNombreCampo(tg, g, false));
-        Anadir(s, "de");
-        Anadir(s, Articulo(LeerMascFemeTabla(tg)));
-        Anadir(s, LeerNombreTabla(tg, false));
+        s.Pieza(Palabras.AgrupadoPor);
+        s.Pieza(Articulo(LeerMascFemeCampo(tg, g)));
+        s.Pieza(LeerNombreCampo(tg, g, false));
+        s.Pieza(Palabras.De);
+        s.Pieza(Articulo(LeerMascFemeTabla(tg)));
+        s.Pieza(LeerNombreTabla(tg, false));
         return;
     }
-    Anadir(s, Entrada(Palabras.FrasesParaCada, Aleatorio(0, 3)));
-    Anadir(s, LeerNombreCampo(tg, g, true));
+    s.Pieza(Entrada(Palabras.FrasesParaCada, Aleatorio(0, 3)));
+    s.Pieza(LeerNombreCampo(tg, g, true));
+    // The gender of what the comparison is said of: Spanish keeps the masculine form.
+    bool sujetoMasculino = true;
     switch (h) {
         case Agregados::Count:
-            Anadir(s, "el número de");
-            Anadir(s, Articulo(LeerMascFemeTabla(ta)));
-            Anadir(s, LeerNombreTabla(ta, false));
+            s.Pieza(Palabras.NumeroDe);
+            s.Pieza(Articulo(LeerMascFemeTabla(ta)));
+            s.Pieza(LeerNombreTabla(ta, false));
             break;
         case Agregados::Max:
-            Anadir(s, LeerMascFemeCampo(ta, af) ? "el máximo" : "la máxima");
-            Anadir(s, LeerNombreCampo(ta, af, true));
+        case Agregados::Min: {
+            sujetoMasculino = LeerMascFemeCampo(ta, af);
+            const std::string& extremo =
+                (h == Agregados::Max ? Palabras.Maximo : Palabras.Minimo)[sujetoMasculino ? 1 : 0];
+            if (Palabras.Valenciano) {
+                s.Pieza(ArticuloSingular(sujetoMasculino));
+                s.Pieza(LeerNombreCampo(ta, af, true));
+                s.Pieza(extremo);
+            } else {
+                s.Pieza(extremo);
+                s.Pieza(LeerNombreCampo(ta, af, true));
+            }
             break;
-        case Agregados::Min:
-            Anadir(s, LeerMascFemeCampo(ta, af) ? "el mínimo" : "la mínima");
-            Anadir(s, LeerNombreCampo(ta, af, true));
-            break;
+        }
         case Agregados::Sum:
         case Agregados::Avg:
-            Anadir(s, h == Agregados::Sum ? "la suma de" : "la media de");
-            Anadir(s, Articulo(LeerMascFemeCampo(ta, af)));
-            Anadir(s, LeerNombreCampo(ta, af, false));
+            sujetoMasculino = false;  // "la suma", "la mitjana"
+            s.Pieza(h == Agregados::Sum ? Palabras.SumaDe : Palabras.Media);
+            s.Pieza(Articulo(LeerMascFemeCampo(ta, af)));
+            s.Pieza(LeerNombreCampo(ta, af, false));
             break;
         default:
             break;
     }
-    Anadir(s, "sea");
-    Anadir(s, Entrada(Palabras.Comparaciones, oh));
-    s += EsTexto(TipoCampo(ta, af)) ? TextoEntreComillas(vh) : vh;
+    s.Pieza(Palabras.SeaHaving);
+    // Valencian agrees "distint"/"distinta" with the subject ("la suma ... distinta de").
+    const bool femenina = Palabras.Valenciano && !sujetoMasculino && oh == Operadores::Distinto;
+    s.Pieza(Entrada(Palabras.Comparaciones, femenina ? kDistintaFemenino : oh));
+    s.Valor(EsTexto(TipoCampo(ta, af)) ? TextoEntreComillas(vh) : vh);
 }
 
 std::string Motor::TextoUnaTabla(bool Verbo, const PlanConsulta& p) {
-    std::string s;
+    Redaccion s = NuevaRedaccion();
     BloqueV(s, Verbo);
     BloqueS(s, p.IndTabla, p.IndCampo, p.Agregado, p.Distinto);
     if (p.IndCampoCond > 0)
         BloqueC(s, p.IndTabla, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, true);
-    s += ' ';
+    s.Hueco();
     AnadirTextoSubquery(s, p, p.IndTabla);
-    return s;
+    return s.Texto();
 }
 
 std::string Motor::TextoVariasTablas(bool Verbo, const PlanConsulta& p) {
-    std::string s;
+    Redaccion s = NuevaRedaccion();
     BloqueV(s, Verbo);
     BloqueS(s, p.IndTabla, p.IndCampo, p.Agregado, false);
     // One flag for both steps: the second lookup keeps what the first one read when it
@@ -207,63 +235,63 @@ std::string Motor::TextoVariasTablas(bool Verbo, const PlanConsulta& p) {
         BloqueR(s, p.IndTabla2, p.IndRelacion2, p.IndTabla3, nc);
     const int ct = p.IndTabla3 != 0 ? p.IndTabla3 : p.IndTabla2;
     BloqueC(s, ct, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, true);
-    s += ' ';
+    s.Hueco();
     AnadirTextoSubquery(s, p, ct);
-    return s;
+    return s.Texto();
 }
 
 // The opening both grouped statements share: verb, the grouping field, the shown aggregate
 // of the aggregated table ta, and the grouping table.
-std::string Motor::InicioAgrupada(bool Verbo, const PlanConsulta& p, int ta) {
-    std::string s;
+void Motor::InicioAgrupada(Redaccion& s, bool Verbo, const PlanConsulta& p, int ta) {
     BloqueV(s, Verbo);
-    Anadir(s, Articulo(LeerMascFemeCampo(p.IndTabla, p.IndCampoGrupo)));
-    Anadir(s, LeerNombreCampo(p.IndTabla, p.IndCampoGrupo, false));
+    s.Pieza(Articulo(LeerMascFemeCampo(p.IndTabla, p.IndCampoGrupo)));
+    s.Pieza(LeerNombreCampo(p.IndTabla, p.IndCampoGrupo, false));
     if (p.MostrarAgregado) {
-        Anadir(s, "y");
+        s.Pieza(Palabras.Y);
         BloqueS(s, ta, p.IndCampoAgregado, p.Agregado, false);
     }
-    Anadir(s, "de");
-    Anadir(s, Articulo(LeerMascFemeTabla(p.IndTabla)));
-    Anadir(s, LeerNombreTabla(p.IndTabla, false));
-    return s;
+    s.Pieza(Palabras.De);
+    s.Pieza(Articulo(LeerMascFemeTabla(p.IndTabla)));
+    s.Pieza(LeerNombreTabla(p.IndTabla, false));
 }
 
 std::string Motor::TextoAgrupadaUnaTabla(bool Verbo, const PlanConsulta& p) {
-    std::string s = InicioAgrupada(Verbo, p, p.IndTabla);
+    Redaccion s = NuevaRedaccion();
+    InicioAgrupada(s, Verbo, p, p.IndTabla);
     if (p.IndCampoCond != 0)
         BloqueC(s, p.IndTabla, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, true);
-    s += ' ';
+    s.Hueco();
     AnadirTextoSubquery(s, p, p.IndTabla);
     BloqueG(s, p.IndTabla, p.IndCampoGrupo, p.IndTabla, p.IndCampoAgregado, p.AgregadoHaving,
             p.OperadorHaving, p.ValorHaving);
-    return s;
+    return s.Texto();
 }
 
 std::string Motor::TextoAgrupadaVariasTablas(bool Verbo, const PlanConsulta& p) {
-    std::string s = InicioAgrupada(Verbo, p, p.IndTabla2);
+    Redaccion s = NuevaRedaccion();
+    InicioAgrupada(s, Verbo, p, p.IndTabla2);
     bool nc = false;
     BloqueR(s, p.IndTabla, p.IndRelacion, p.IndTabla2, nc);
     if (p.IndCampoCond != 0)
         BloqueC(s, p.IndTabla2, p.IndCampoCond, p.Operador, p.Valor1, p.Valor2, true);
-    s += ' ';
+    s.Hueco();
     AnadirTextoSubquery(s, p, p.IndTabla2);
     BloqueG(s, p.IndTabla, p.IndCampoGrupo, p.IndTabla2, p.IndCampoAgregado, p.AgregadoHaving,
             p.OperadorHaving, p.ValorHaving);
-    return s;
+    return s.Texto();
 }
 
 std::string Motor::TextoSubqueryCorrelacionada(const PlanSubconsulta& sub) {
     const int t = sub.IndTabla;
-    std::string s;
-    Anadir(s, LeerNombreTabla(t, false));
+    Redaccion s = NuevaRedaccion();
+    s.Pieza(LeerNombreTabla(t, false));
     bool nc = false;
     BloqueR(s, t, sub.IndRelacion, sub.IndTabla2, nc);
-    // Values of a correlated subquery are shown as they are, never quoted.
+    // Spanish shows the values of a correlated subquery as they are, never quoted.
     if (sub.IndCampoCond > 0)
         BloqueC(s, t, sub.IndCampoCond, sub.Operador, sub.Valor1, sub.Valor2, false);
-    s += ' ';
-    return s;
+    s.Hueco();
+    return s.Texto();
 }
 
 }  // namespace veliora::generador

@@ -1,5 +1,7 @@
 #include "core/shell/directorio.h"
 
+#include <unistd.h>
+
 #include <QStandardPaths>
 #include <QString>
 #include <cstdlib>
@@ -38,7 +40,10 @@ fs::path DirectorioPrograma() {
     return ec ? fs::path() : programa.parent_path();
 }
 
-// A link in its place counts as there: nothing is written through it.
+// Copies through a temporary name in the destination folder (CopiarArchivo), so that an
+// interrupted first start never leaves a partial template or page that later starts would
+// take as whole; the copy is the user's own and writable, whatever the installed file's
+// mode. A destination that exists in any form, a symbolic link included, is left alone.
 void CopiarSiFalta(const fs::path& origen, const fs::path& destino) {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(destino, ec)) || !fs::is_regular_file(origen, ec))
@@ -96,8 +101,11 @@ fs::path DirectorioAplicacion() {
                                         : fs::path(datos.toStdString());
         directorio = base / "veliora";
     }
+    // A new application directory is its user's alone: on a machine shared by a class it
+    // holds the teacher's bulletins with their answers.
     std::error_code ec;
-    fs::create_directories(directorio, ec);
+    if (fs::create_directories(directorio, ec))
+        fs::permissions(directorio, fs::perms::owner_all, fs::perm_options::replace, ec);
     return directorio;
 }
 

@@ -5,7 +5,8 @@
 
 namespace veliora {
 
-// Contents of an embedded file by name ("textos.tsv", "bdaux.sql"); empty when unknown.
+// Contents of an embedded file by name ("textos.tsv", "bdaux.sql", "bdaux_va.sql"); empty
+// when unknown.
 std::string_view EmbeddedResource(std::string_view name);
 
 }  // namespace veliora

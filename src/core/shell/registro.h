@@ -11,6 +11,8 @@ enum class RaizRegistro { HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHI
 
 inline constexpr const char* kClaveAplicacion = "SOFTWARE\\VELIORA";
 inline constexpr const char* kValorIdioma = "IDIOMA";
+// The language of generated questions: "0" Spanish, "1" Valencian, absent = the interface's.
+inline constexpr const char* kValorIdiomaPreguntas = "IDIOMAPREGUNTAS";
 
 // Reads a value into `texto`; false (and `texto` emptied) when the key or value is missing.
 // An empty value name reads the key's default value.

@@ -76,6 +76,26 @@ QHBoxLayout* Pareja(QWidget* a, QWidget* b) {
     return l;
 }
 
+// The Valencian column of a frame: a title in row `fila`, then singular, plural and gender
+// (in a box of their own, so that its options exclude each other and not the Spanish ones),
+// named like the Spanish controls with "Va" ("txtTablaNombreSingularVa").
+template <class Columna>
+Columna CrearColumnaVa(QWidget* f, QGridLayout* g, int fila, const std::string& objeto) {
+    Columna c;
+    c.titulo = Nuevo<QLabel>(f, ("lb" + objeto + "Valenciano").c_str());
+    c.singular = Texto255(f, ("txt" + objeto + "NombreSingularVa").c_str());
+    c.plural = Texto255(f, ("txt" + objeto + "NombrePluralVa").c_str());
+    auto* genero = new QWidget(f);
+    c.masculino = Nuevo<QRadioButton>(genero, ("op" + objeto + "MasculinoVa").c_str());
+    c.femenino = Nuevo<QRadioButton>(genero, ("op" + objeto + "FemeninoVa").c_str());
+    auto* pareja = Pareja(c.masculino, c.femenino);
+    pareja->setContentsMargins(0, 0, 0, 0);
+    genero->setLayout(pareja);
+    QWidget* celdas[] = {c.titulo, c.singular, c.plural, genero};
+    for (int i = 0; i < 4; ++i) g->addWidget(celdas[i], fila + i, 2);
+    return c;
+}
+
 }  // namespace
 
 frmVLRDefinirDatos::frmVLRDefinirDatos(QWidget* parent)
@@ -171,7 +191,8 @@ QWidget* frmVLRDefinirDatos::CrearFrameTabla() {
     g->addWidget(txtTablaNombrePlural_, 2, 1);
     g->addWidget(lbTabla_[3], 3, 0);
     g->addLayout(Pareja(opTablaMasculino_, opTablaFemenino_), 3, 1);
-    g->addLayout(Botonera(CmdTablaAceptar_, cmdTablaCancelar_), 4, 0, 1, 2);
+    tablaVa_ = CrearColumnaVa<ColumnaVa>(f, g, 0, "Tabla");
+    g->addLayout(Botonera(CmdTablaAceptar_, cmdTablaCancelar_), 4, 0, 1, 3);
 
     connect(CmdTablaAceptar_, &QPushButton::clicked, this,
             &frmVLRDefinirDatos::CmdTablaAceptar_Click);
@@ -205,7 +226,8 @@ QWidget* frmVLRDefinirDatos::CrearFrameCampo() {
     g->addWidget(lbCampo_[4], 4, 0);
     g->addLayout(Pareja(opCampoMasculino_, opCampoFemenino_), 4, 1);
     g->addWidget(chkCampoPermiteSum_, 5, 1);
-    g->addLayout(Botonera(cmdCampoAceptar_, cmdCampoCancelar_), 6, 0, 1, 2);
+    campoVa_ = CrearColumnaVa<ColumnaVa>(f, g, 1, "Campo");
+    g->addLayout(Botonera(cmdCampoAceptar_, cmdCampoCancelar_), 6, 0, 1, 3);
 
     connect(cmdCampoAceptar_, &QPushButton::clicked, this,
             &frmVLRDefinirDatos::cmdCampoAceptar_Click);
@@ -242,7 +264,17 @@ QWidget* frmVLRDefinirDatos::CrearFrameRelacion() {
     g->addWidget(lbRelacion_[4], 4, 0);
     g->addWidget(txtRelacionNombre2_, 4, 1);
     g->addWidget(chkNoConcatenar2_, 4, 2);
-    g->addLayout(Botonera(cmdRelacionAceptar_, cmdRelacionCancelar_), 5, 0, 1, 3);
+    lbRelacionValenciano_ = Nuevo<QLabel>(f, "lbRelacionValenciano");
+    txtRelacionNombreVa_ = Texto255(f, "txtRelacionNombreVa");
+    txtRelacionNombre2Va_ = Texto255(f, "txtRelacionNombre2Va");
+    chkNoConcatenarVa_ = Nuevo<QCheckBox>(f, "chkNoConcatenarVa");
+    chkNoConcatenar2Va_ = Nuevo<QCheckBox>(f, "chkNoConcatenar2Va");
+    g->addWidget(lbRelacionValenciano_, 2, 3);
+    g->addWidget(txtRelacionNombreVa_, 3, 3);
+    g->addWidget(chkNoConcatenarVa_, 3, 4);
+    g->addWidget(txtRelacionNombre2Va_, 4, 3);
+    g->addWidget(chkNoConcatenar2Va_, 4, 4);
+    g->addLayout(Botonera(cmdRelacionAceptar_, cmdRelacionCancelar_), 5, 0, 1, 5);
 
     connect(cmdRelacionAceptar_, &QPushButton::clicked, this,
             &frmVLRDefinirDatos::cmdRelacionAceptar_Click);
@@ -278,6 +310,13 @@ void frmVLRDefinirDatos::CargarTextos() {
     chkCampoPermiteSum_->setText(T(332));
     chkNoConcatenar_->setText(T(339));
     chkNoConcatenar2_->setText(T(340));
+    for (QLabel* l : {tablaVa_.titulo, campoVa_.titulo, lbRelacionValenciano_}) l->setText(T(2604));
+    tablaVa_.masculino->setText(T(312));
+    tablaVa_.femenino->setText(T(313));
+    campoVa_.masculino->setText(T(330));
+    campoVa_.femenino->setText(T(331));
+    chkNoConcatenarVa_->setText(T(339));
+    chkNoConcatenar2Va_->setText(T(340));
     lbRelacionesSinTabla_->setText(T(351));
     cmdExportarDiagrama_->setText(T(350));
 }
@@ -437,6 +476,19 @@ void frmVLRDefinirDatos::MostrarFrame(QGroupBox* frame) {
         frame->show();
 }
 
+void frmVLRDefinirDatos::MostrarVa(const ColumnaVa& c, const NombresVa& va) {
+    c.singular->setText(Q(va.NombreSingular));
+    c.plural->setText(Q(va.NombrePlural));
+    c.masculino->setChecked(va.MascFeme);
+    c.femenino->setChecked(!va.MascFeme);
+}
+
+void frmVLRDefinirDatos::LeerVa(const ColumnaVa& c, NombresVa& va) {
+    va.NombreSingular = S(c.singular->text());
+    va.NombrePlural = S(c.plural->text());
+    va.MascFeme = c.masculino->isChecked();
+}
+
 void frmVLRDefinirDatos::lstTablas_Click(int k, int linea) {
     if (construyendo_ || k < 1 || k > estructura_.Count())
         return;
@@ -465,6 +517,7 @@ void frmVLRDefinirDatos::MostrarTabla(const std::string& nombre) {
     txtTablaNombrePlural_->setText(Q(datos.NombrePlural));
     opTablaMasculino_->setChecked(datos.MascFeme);
     opTablaFemenino_->setChecked(!datos.MascFeme);
+    MostrarVa(tablaVa_, datos.Va);
 }
 
 void frmVLRDefinirDatos::MostrarCampo(const std::string& tabla, const std::string& campo) {
@@ -484,6 +537,7 @@ void frmVLRDefinirDatos::MostrarCampo(const std::string& tabla, const std::strin
     opCampoMasculino_->setChecked(datos.MascFeme);
     opCampoFemenino_->setChecked(!datos.MascFeme);
     chkCampoPermiteSum_->setChecked(datos.PermiteSum);
+    MostrarVa(campoVa_, datos.Va);
 }
 
 void frmVLRDefinirDatos::LabelRel_Click(int i) {
@@ -510,6 +564,10 @@ void frmVLRDefinirDatos::MostrarRelacion(int i) {
     txtRelacionNombre2_->setText(Q(datos.Traduccion2));
     chkNoConcatenar_->setChecked(datos.NoConcatenar);
     chkNoConcatenar2_->setChecked(datos.NoConcatenar2);
+    txtRelacionNombreVa_->setText(Q(datos.Va.Traduccion));
+    txtRelacionNombre2Va_->setText(Q(datos.Va.Traduccion2));
+    chkNoConcatenarVa_->setChecked(datos.Va.NoConcatenar);
+    chkNoConcatenar2Va_->setChecked(datos.Va.NoConcatenar2);
 }
 
 void frmVLRDefinirDatos::CmdTablaAceptar_Click() {
@@ -519,10 +577,14 @@ void frmVLRDefinirDatos::CmdTablaAceptar_Click() {
     datos.NombreSingular = S(txtTablaNombreSingular_->text());
     datos.NombrePlural = S(txtTablaNombrePlural_->text());
     datos.MascFeme = opTablaMasculino_->isChecked();
+    LeerVa(tablaVa_, datos.Va);
     engine::EngineError error;
-    if (GuardarDatosTabla(*auxiliar_, datos, error))
+    // What was stored stays known (an inserted row is updated next time), also when the
+    // Valencian half then fails.
+    const bool guardado = GuardarDatosTabla(*auxiliar_, datos, error);
+    if (guardado)
         tabla_ = datos;
-    else
+    if (!guardado || !GuardarDatosTablaVa(*auxiliar_, tabla_, error))
         Aviso(335, this);
 }
 
@@ -534,10 +596,12 @@ void frmVLRDefinirDatos::cmdCampoAceptar_Click() {
     datos.NombrePlural = S(txtCampoNombrePlural_->text());
     datos.MascFeme = opCampoMasculino_->isChecked();
     datos.PermiteSum = chkCampoPermiteSum_->isChecked();
+    LeerVa(campoVa_, datos.Va);
     engine::EngineError error;
-    if (GuardarDatosCampo(*auxiliar_, datos, error))
+    const bool guardado = GuardarDatosCampo(*auxiliar_, datos, error);
+    if (guardado)
         campo_ = datos;
-    else
+    if (!guardado || !GuardarDatosCampoVa(*auxiliar_, campo_, error))
         Aviso(333, this);
 }
 
@@ -549,10 +613,15 @@ void frmVLRDefinirDatos::cmdRelacionAceptar_Click() {
     datos.Traduccion2 = S(txtRelacionNombre2_->text());
     datos.NoConcatenar = chkNoConcatenar_->isChecked();
     datos.NoConcatenar2 = chkNoConcatenar2_->isChecked();
+    datos.Va.Traduccion = S(txtRelacionNombreVa_->text());
+    datos.Va.Traduccion2 = S(txtRelacionNombre2Va_->text());
+    datos.Va.NoConcatenar = chkNoConcatenarVa_->isChecked();
+    datos.Va.NoConcatenar2 = chkNoConcatenar2Va_->isChecked();
     engine::EngineError error;
-    if (GuardarDatosRelacion(*auxiliar_, datos, error))
+    const bool guardado = GuardarDatosRelacion(*auxiliar_, datos, error);
+    if (guardado)
         relacion_ = datos;
-    else
+    if (!guardado || !GuardarDatosRelacionVa(*auxiliar_, relacion_, error))
         Aviso(334, this);
 }
 

@@ -135,6 +135,23 @@ class frmVLRDefinirDatos : public QWidget {
     QPushButton* cmdRelacionAceptar_ = nullptr;
     QPushButton* cmdRelacionCancelar_ = nullptr;
 
+    // The Valencian names, in a second column of the table and field frames.
+    struct ColumnaVa {
+        QLabel* titulo = nullptr;
+        QLineEdit* singular = nullptr;
+        QLineEdit* plural = nullptr;
+        QRadioButton* masculino = nullptr;
+        QRadioButton* femenino = nullptr;
+    };
+    ColumnaVa tablaVa_, campoVa_;
+    static void MostrarVa(const ColumnaVa& c, const NombresVa& va);
+    static void LeerVa(const ColumnaVa& c, NombresVa& va);
+    QLabel* lbRelacionValenciano_ = nullptr;
+    QLineEdit* txtRelacionNombreVa_ = nullptr;
+    QLineEdit* txtRelacionNombre2Va_ = nullptr;
+    QCheckBox* chkNoConcatenarVa_ = nullptr;
+    QCheckBox* chkNoConcatenar2Va_ = nullptr;
+
     QLabel* lbRelacionesSinTabla_ = nullptr;
     QVBoxLayout* relacionesSinTabla_ = nullptr;
     QPushButton* cmdExportarDiagrama_ = nullptr;

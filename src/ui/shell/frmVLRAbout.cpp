@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "core/shell/textos.h"
+#include "core/shell/version.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
@@ -20,7 +21,6 @@ namespace veliora::ui {
 namespace {
 
 const QString kTituloPrograma = QStringLiteral("VELIORA");
-const QString kVersion = QStringLiteral("1.0.0");
 
 frmVLRAbout::Lanzador& LanzadorActual() {
     static frmVLRAbout::Lanzador lanzador;
@@ -107,7 +107,7 @@ frmVLRAbout::~frmVLRAbout() = default;
 void frmVLRAbout::CargarTextos() {
     setWindowTitle(T(501) + QLatin1Char(' ') + kTituloPrograma);
     lblTitle_->setText(T(502));
-    lblVersion_->setText(T(503) + QLatin1Char(' ') + kVersion);
+    lblVersion_->setText(T(503) + QLatin1Char(' ') + QString::fromUtf8(VersionPrograma()));
     lblDescription_->setText(T(504));
     cmdOK_->setText(T(505));
     cmdSysInfo_->setText(T(506));

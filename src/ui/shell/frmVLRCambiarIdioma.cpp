@@ -35,8 +35,11 @@ frmVLRCambiarIdioma::frmVLRCambiarIdioma(QWidget* parent) : QWidget(parent) {
     botones->addWidget(cmdAceptar_);
     botones->addWidget(cmdSalir_);
 
+    CrearIdiomaPreguntas();
+
     auto* principal = new QVBoxLayout(this);
     principal->addWidget(frIdioma_);
+    principal->addWidget(frIdiomaPreguntas_);
     principal->addLayout(botones);
 
     connect(cmdAceptar_, &QPushButton::clicked, this, &frmVLRCambiarIdioma::cmdAceptar_Click);
@@ -48,6 +51,21 @@ frmVLRCambiarIdioma::frmVLRCambiarIdioma(QWidget* parent) : QWidget(parent) {
 
 frmVLRCambiarIdioma::~frmVLRCambiarIdioma() = default;
 
+void frmVLRCambiarIdioma::CrearIdiomaPreguntas() {
+    frIdiomaPreguntas_ = new QGroupBox(this);
+    frIdiomaPreguntas_->setObjectName(QStringLiteral("frIdiomaPreguntas"));
+    auto* opciones = new QVBoxLayout(frIdiomaPreguntas_);
+    const char* nombres[] = {"OpPreguntasAplicacion", "OpPreguntasCastellano",
+                             "OpPreguntasValenciano"};
+    QRadioButton** botones[] = {&OpPreguntasAplicacion_, &OpPreguntasCastellano_,
+                                &OpPreguntasValenciano_};
+    for (int i = 0; i < 3; ++i) {
+        *botones[i] = new QRadioButton(frIdiomaPreguntas_);
+        (*botones[i])->setObjectName(QLatin1String(nombres[i]));
+        opciones->addWidget(*botones[i]);
+    }
+}
+
 void frmVLRCambiarIdioma::CargarTextos() {
     setWindowTitle(T(1201));
     frIdioma_->setTitle(T(1202));
@@ -55,6 +73,10 @@ void frmVLRCambiarIdioma::CargarTextos() {
     OpValenciano_->setText(T(1204));
     cmdAceptar_->setText(T(1205));
     cmdSalir_->setText(T(1206));
+    frIdiomaPreguntas_->setTitle(T(2610));
+    OpPreguntasAplicacion_->setText(T(2611));
+    OpPreguntasCastellano_->setText(T(2612));
+    OpPreguntasValenciano_->setText(T(2613));
 }
 
 void frmVLRCambiarIdioma::showEvent(QShowEvent* event) {
@@ -70,13 +92,26 @@ void frmVLRCambiarIdioma::MarcarIdiomaActual() {
         OpValenciano_->setChecked(true);
     else
         OpCastellano_->setChecked(true);
+    std::string preguntas;
+    GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdiomaPreguntas,
+                preguntas);
+    (preguntas == "0"   ? OpPreguntasCastellano_
+     : preguntas == "1" ? OpPreguntasValenciano_
+                        : OpPreguntasAplicacion_)
+        ->setChecked(true);
 }
 
 void frmVLRCambiarIdioma::cmdAceptar_Click() {
     if (!idiomaMarcado_)
         MarcarIdiomaActual();
     const std::string valor = OpValenciano_->isChecked() ? "1" : "0";
-    if (GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor))
+    // Empty: the questions follow the interface language.
+    const std::string preguntas = OpPreguntasCastellano_->isChecked()   ? "0"
+                                  : OpPreguntasValenciano_->isChecked() ? "1"
+                                                                        : "";
+    if (GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor) &&
+        GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdiomaPreguntas,
+                     preguntas))
         Mensaje(T(1207), Icono::Informacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
     else
         Mensaje(T(1161), Icono::Critico, Botones::Aceptar, QStringLiteral("VELIORA"), this);

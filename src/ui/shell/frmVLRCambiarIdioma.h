@@ -22,12 +22,18 @@ class frmVLRCambiarIdioma : public QWidget {
 
   private:
     void MarcarIdiomaActual();
+    void CrearIdiomaPreguntas();
     void cmdAceptar_Click();
     void cmdSalir_Click();
 
     QGroupBox* frIdioma_ = nullptr;
     QRadioButton* OpCastellano_ = nullptr;
     QRadioButton* OpValenciano_ = nullptr;
+    // The language of the questions: the interface's, or one of the two.
+    QGroupBox* frIdiomaPreguntas_ = nullptr;
+    QRadioButton* OpPreguntasAplicacion_ = nullptr;
+    QRadioButton* OpPreguntasCastellano_ = nullptr;
+    QRadioButton* OpPreguntasValenciano_ = nullptr;
     QPushButton* cmdAceptar_ = nullptr;
     QPushButton* cmdSalir_ = nullptr;
     bool idiomaMarcado_ = false;
