@@ -14,6 +14,7 @@
 
 #include "core/dictionary/diccionario.h"
 #include "core/shell/apertura.h"
+#include "core/shell/textos.h"
 #include "test_shell_comun.h"
 #include "ui/dictionary/elementos_diagrama.h"
 #include "ui/dictionary/frmVLRCrearBDAuxiliar.h"
@@ -258,6 +259,12 @@ class TestDictionaryEditor : public QObject {
         const QString svg = Q(entorno_->home() / "diagrama.svg");
         QVERIFY(w->ExportarDiagrama(png));
         QVERIFY(w->ExportarDiagrama(svg));
+        // Never onto the open database: the reason, the database as it was.
+        const std::string antes = ReadBytes(BDUsuario->Name());
+        engine::EngineError err;
+        QVERIFY(!w->ExportarDiagrama(QString::fromStdString(BDUsuario->Name()), &err));
+        QVERIFY(err.description.find(Texto(2103)) != std::string::npos);
+        QCOMPARE(ReadBytes(BDUsuario->Name()), antes);
         QImage imagen(png);
         QVERIFY(!imagen.isNull() && imagen.width() > 300);
         QFile f(svg);

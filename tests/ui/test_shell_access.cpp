@@ -69,6 +69,25 @@ class TestShellAccess : public QObject {
         QVERIFY(fs::is_empty(entorno_->home() / "importadas"));
     }
 
+    // A row of Orders hidden by damage (see the command-line test): the database opens, and
+    // the window says what the conversion lost.
+    void lasFilasPerdidasSeDicenTrasConvertir() {
+        std::string bytes = ReadBytes(AccessFixtureDir() / "nwind.mdb");
+        bytes[399 * 2048 + 11] = char(bytes[399 * 2048 + 11] | 0x40);
+        const fs::path herido = entorno_->home() / "herido.mdb";
+        std::ofstream(herido, std::ios::binary) << bytes;
+        frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(herido)));
+        QCOMPARE(captura_.mensajes().size(), std::size_t(1));
+        const QStringList lineas = captura_.mensajes()[0].texto.split(QStringLiteral("\r\n"));
+        QCOMPARE(lineas, QStringList({QString::fromStdString(Texto(2132)),
+                                      QString::fromStdString(Texto(2131)),
+                                      QStringLiteral("Orders: ") +
+                                          QString::fromStdString(Texto(2130, {"829", "830"}))}));
+        QVERIFY(captura_.mensajes()[0].icono == ui::Icono::Exclamacion);
+    }
+
     void cancelarDejaLaBaseAbierta() {
         const auto bd = EntornoShell::CrearBD(entorno_->home() / "alumnos.db");
         // A reader that stops answering mid-table: only Cancel ends the conversion.

@@ -111,8 +111,9 @@ void frmVLRExportarBoletin::CargarListaBoletines() {
 
 void frmVLRExportarBoletin::cmdExportar_Click() {
     const QString nombre = cboBoletin_->currentText();
-    if (Mensaje(QStringLiteral("¿") + T(807) + nombre + kFin + T(808) + QStringLiteral("?"),
-                Icono::Ninguno, Botones::SiNo, kTitulo, this) != Respuesta::Si)
+    if (Mensaje(
+            QStringLiteral("¿") + T(807) + Visible(nombre) + kFin + T(808) + QStringLiteral("?"),
+            Icono::Ninguno, Botones::SiNo, kTitulo, this) != Respuesta::Si)
         return;
     ExportarBoletin(nombre);
 }
@@ -133,11 +134,10 @@ void frmVLRExportarBoletin::ExportarBoletin(const QString& nombre) {
     } else {
         ExportarBoletinFormato(*bdAuxiliar_, bulletin, disposicion, formato, ruta, error);
     }
-    const QString camino = QString::fromStdString(ruta.string());
+    const QString camino = Visible(ruta.string());
     if (error.failed()) {
         Mensaje(QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(" ") +
-                    kFin + QString::fromStdString(error.description) + kFin + T(809) + camino +
-                    kFin + T(810),
+                    kFin + Visible(error.description) + kFin + T(809) + camino + kFin + T(810),
                 Icono::Critico, Botones::Aceptar, kTitulo, this);
         return;
     }

@@ -473,9 +473,9 @@ void frmVLRMBoletines::cmdNuevoBoletin_Click() {
 
 void frmVLRMBoletines::cmdEliminarBoletin_Click() {
     const QString nombre = cboBoletin_->currentText();
-    if (Mensaje(
-            QStringLiteral("¿") + T(717) + QStringLiteral(" '") + nombre + QStringLiteral("' ?"),
-            Icono::Ninguno, Botones::SiNo, kTitulo, this) != Respuesta::Si)
+    if (Mensaje(QStringLiteral("¿") + T(717) + QStringLiteral(" '") + Visible(nombre) +
+                    QStringLiteral("' ?"),
+                Icono::Ninguno, Botones::SiNo, kTitulo, this) != Respuesta::Si)
         return;
     EliminarBoletin(nombre);
     CargarBoletines();
