@@ -9,6 +9,7 @@
 #include "core/bulletins/exportar.h"
 #include "core/bulletins/importar.h"
 #include "core/bulletins/mantenimiento.h"
+#include "core/practice/comprobar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/rutinas.h"
@@ -156,6 +157,11 @@ int Anadir(const Opciones& op) {
     engine::Database* aux = Auxiliar(op, false);
     if (!aux)
         return kExitError;
+    // An answer that cannot run would leave every student of the line without a verdict.
+    if (const std::string problema = ProblemaSolucion(*BDUsuario, *respuesta);
+        !problema.empty() && !op.Tiene("--force"))
+        return Fallo("the answer cannot run on " + *op.Valor("--db") + ": " + problema +
+                     " (--force stores it all the same)");
     engine::EngineError err;
     const bool existe = ExisteBoletin(*aux, *nombre, err);
     if (err.failed())
@@ -282,7 +288,7 @@ int ComandoBulletin(const std::vector<std::string>& args) {
          {Anadir,
           {"--db", "--name", "--question", "--answer"},
           {"--db", "--name", "--number", "--question", "--answer"},
-          {}}},
+          {"--force"}}},
         {"delete", {Eliminar, {"--db", "--name"}, {"--db", "--name", "--number"}, {}}},
         {"export",
          {Exportar, {"--db", "--name"}, {"--db", "--name", "--layout", "--format", "--out"}, {}}},

@@ -119,9 +119,9 @@ Vigilante::~Vigilante() {
 void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite) {
     engine::Limits limits;
     limits.timeout = limite;
-    // The same two lines a check ended by the engine's own time limit gives.
-    const std::string mensaje = MensajeVeredicto(Veredicto::RespuestaInvalida) + "\r\n" +
-                                ExplicarError(engine::TimeLimitError(limits, {}), limits);
+    // The same message a check ended by the engine's own time limit gives.
+    const std::string mensaje = MensajeSinVeredicto(
+        Veredicto::RespuestaInvalida, engine::TimeLimitError(limits, {}), limits, true);
     if (json) {
         Json out;
         out.BeginObject()

@@ -47,6 +47,13 @@ TEST_F(CliBulletin, AddShowListAndDelete) {
               2);
     EXPECT_EQ(Bulletin("add --name '  ' --question x --answer y", out), 2);
     EXPECT_EQ(Bulletin("add --name \"$(printf ' \\001\\t')\" --question x --answer y", out), 2);
+    // An answer that cannot run on the database is refused with the reason, unless forced.
+    const std::string rota = "bulletin add --db " + ShellArg(db_) +
+                             " --name \"O'Tema\" --question x --answer 'select Nada from Nadie'";
+    EXPECT_EQ(RunCli(home_, rota, out, true), 1);
+    EXPECT_NE(out.find("No existe la tabla Nadie"), std::string::npos) << out;
+    ASSERT_EQ(RunCli(home_, rota + " --force", out), 0);
+    ASSERT_EQ(Bulletin("delete --name \"O'Tema\" --number 7", out), 0);
 
     ASSERT_EQ(Bulletin("show --name \"O'Tema\" --json", out), 0);
     EXPECT_EQ(out,
@@ -82,7 +89,7 @@ TEST_F(CliBulletin, ExportAndImport) {
         EXPECT_EQ(Bulletin(malo, out), 2) << malo;
     EXPECT_EQ(Run("export --name Tema1", out), 2);  // without --db
     EXPECT_EQ(Run("rename", out), 2);
-    ASSERT_EQ(Bulletin("add --name ../x --question q --answer a", out), 0);
+    ASSERT_EQ(Bulletin("add --name ../x --question q --answer 'select 2'", out), 0);
     EXPECT_EQ(Bulletin("export --name ../x", out), 1);
 
     // A teacher's copy of this database's auxiliary file, with other bulletins.

@@ -49,11 +49,11 @@ TEST_F(CliCheckTest, JsonVerdictsForEachOutcome) {
         {"select Nadie from Alumnos", "select 1",
          R"({"verdict":"solucion_invalida","message":"No se puede comprobarla respuesta\r\nNo existe la columna Nadie","reason":"engine"})"},
         {"select Nombre from Alumnos", "delete from Alumnos",
-         R"({"verdict":"respuesta_invalida","message":"La solución es sintácticamente errónea. Modifícala y repite la verificación\r\nSolo se admiten consultas SELECT","reason":"not_a_query"})"},
+         R"({"verdict":"respuesta_invalida","message":"Solo se admiten consultas SELECT","reason":"not_a_query"})"},
         {"select Nombre from Alumnos", "selec Nombre",
          R"({"verdict":"respuesta_invalida","message":"La solución es sintácticamente errónea. Modifícala y repite la verificación\r\nError de sintaxis cerca de \"selec\"","reason":"syntax"})"},
         {"select Nombre from Alumnos", " -- nada\n",
-         R"({"verdict":"respuesta_invalida","message":"La solución es sintácticamente errónea. Modifícala y repite la verificación\r\nLa respuesta está vacía","reason":"empty"})"},
+         R"({"verdict":"respuesta_invalida","message":"La respuesta está vacía","reason":"empty"})"},
     };
     for (const auto& c : casos) {
         std::string salida;

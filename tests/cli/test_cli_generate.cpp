@@ -5,6 +5,8 @@
 #include <QString>
 #include <sstream>
 
+#include "core/practice/juez.h"
+#include "core/shell/registro.h"
 #include "generator/entorno.h"
 
 namespace veliora::test {
@@ -109,6 +111,10 @@ TEST_F(CliGenerate, JsonLinesFollowTheContract) {
 
 TEST_F(CliGenerate, SameSeedSameOutput) {
     Preparar(ReadFixture("gen_formas"), ReadFixture("gen_formas_aux"));
+    // The quality gate's budget is time: a generous one, so that machine load cannot change
+    // what is drawn.
+    ASSERT_TRUE(GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion,
+                             kValorPresupuestoCalidad, "60000"));
     std::string a, b, c;
     ASSERT_EQ(Generar("--count 20 --seed 5 --json --kinds 1,4,5", a), 0);
     ASSERT_EQ(Generar("--count 20 --seed 5 --json --kinds 1,4,5", b), 0);

@@ -85,6 +85,21 @@ TEST_F(Bounds, HugeBuiltValuesEndWithTheMemoryOrTimeReason) {
     EXPECT_EQ(rs->Field(4).integer, 15000001);
 }
 
+// A stored value over the limit is named: the statement itself built nothing too big.
+TEST_F(Bounds, AStoredValueOverTheLimitIsNamed) {
+    const std::string ruta = (home_ / "docs.db").string();
+    BuildDatabase(ruta,
+                  "CREATE TABLE Docs (Id INTEGER PRIMARY KEY, Cuerpo TEXT);"
+                  "INSERT INTO Docs VALUES (1, 'corto'), (2, printf('%.*c', 33554433, 'x'));");
+    db_ = Database::Open(ruta, Database::Kind::User, err_);
+    ASSERT_TRUE(db_) << err_.description;
+    const EngineError err = Run("select Id, Cuerpo from Docs");
+    EXPECT_EQ(err.number, SQLITE_TOOBIG);
+    EXPECT_EQ(err.description,
+              "El valor guardado en Docs.Cuerpo supera el límite de 32 MiB que admite un valor");
+    EXPECT_EQ(Run("select Id from Docs").number, 0);
+}
+
 TEST_F(Bounds, RecordsetStopsAtItsByteBudget) {
     Limits limits = db_->limits();
     limits.maxBytes = 1 << 20;

@@ -200,6 +200,19 @@ TEST_F(Degenerada, NoRelations) {
     }
 }
 
+// A full-text table and the tables holding its data answer queries but are never drawn.
+TEST_F(Degenerada, VirtualTablesAreNeverDrawn) {
+    Construir(
+        "CREATE TABLE Notas (Id INTEGER PRIMARY KEY, Texto TEXT);"
+        "INSERT INTO Notas VALUES (1, 'uno'), (2, 'dos');"
+        "CREATE VIRTUAL TABLE Busqueda USING fts5(Titulo, Cuerpo);"
+        "INSERT INTO Busqueda VALUES ('uno', 'dos');");
+    ASSERT_EQ(motor->EstructuraBD.Count(), 1);
+    EXPECT_EQ(motor->EstructuraBD.Item(1).Nombre, "Notas");
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(motor->GenerarPregunta({true, false, false, false, false}));
+}
+
 // A kind the database cannot give ends the press after the bounded redraws; another kind
 // still works.
 TEST_F(Degenerada, KindsTheDatabaseCannotGiveAreBounded) {
@@ -354,12 +367,13 @@ INSTANTIATE_TEST_SUITE_P(Generador, Muestras, ::testing::Values("tienda.db", "es
 class ValoresCondicion : public ::testing::Test, public EntornoGenerador {};
 
 // "between" takes the smaller value first in the SQL and the question alike; a value with a
-// time of day keeps it in the SQL literal, so that the condition finds its row.
+// time of day keeps it in the SQL literal, midnight included, so that the condition finds
+// its row.
 TEST_F(ValoresCondicion, BetweenInOrderAndDateTimesWithTheirTime) {
     Construir(
         "CREATE TABLE Medidas(Id INTEGER PRIMARY KEY, Peso REAL, Momento DATETIME);"
         "INSERT INTO Medidas VALUES (1, 45, '2023-03-15 17:20:13'), (2, 35, '2023-03-16'),"
-        "(3, 40.5, '2023-03-17');");
+        "(3, 40.5, '2023-03-17'), (4, 50, '2023-03-18 00:00:00');");
     auto& m = *motor;
     const int t = m.IndiceTabla("Medidas"), peso = m.IndiceCampo("Medidas", "Peso"),
               momento = m.IndiceCampo("Medidas", "Momento");
@@ -392,8 +406,8 @@ TEST_F(ValoresCondicion, BetweenInOrderAndDateTimesWithTheirTime) {
         ASSERT_TRUE(rs) << err.description;
         EXPECT_FALSE(rs->Eof()) << igual;
     }
-    EXPECT_EQ(literales,
-              (std::set<std::string>{"#03/15/2023 17:20:13# ", "#03/16/2023# ", "#03/17/2023# "}));
+    EXPECT_EQ(literales, (std::set<std::string>{"#03/15/2023 17:20:13# ", "#03/16/2023# ",
+                                                "#03/17/2023# ", "#03/18/2023 00:00:00# "}));
 }
 
 // Without dictionary rows, questions read the names the ending rules give, not blanks.

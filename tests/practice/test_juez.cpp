@@ -9,6 +9,7 @@
 
 #include "core/engine/database.h"
 #include "core/generator/calidad.h"
+#include "core/practice/copia_restringida.h"
 #include "core/practice/juez.h"
 #include "core/shell/globales.h"
 #include "support/fixtures.h"
@@ -145,6 +146,121 @@ TEST_F(JuezTest, EquivalentRewritesAndTheSearchSwitchedOffStayRight) {
     EXPECT_EQ(sin.resultado.veredicto, Veredicto::Correcto);
 }
 
+// A library whose keys, references, not-null columns and checks no data here puts to the
+// test: a counterexample must be a database its schema allows.
+constexpr const char* kBiblioteca = R"sql(
+CREATE TABLE Autores (IdAutor INTEGER PRIMARY KEY, Nombre TEXT NOT NULL);
+CREATE TABLE Libros (
+  Isbn    TEXT PRIMARY KEY,
+  Titulo  TEXT NOT NULL,
+  IdAutor INTEGER NOT NULL REFERENCES Autores (IdAutor),
+  Paginas INTEGER CHECK (Paginas > 0)
+);
+CREATE TABLE Prestamos (
+  IdPrestamo INTEGER PRIMARY KEY,
+  Isbn       TEXT NOT NULL REFERENCES Libros (Isbn),
+  Socio      TEXT
+);
+INSERT INTO Autores VALUES (1, 'Rodoreda'), (2, 'Fuster'), (3, 'Estellés');
+INSERT INTO Libros VALUES ('84-1', 'Mirall trencat', 1, 250), ('84-2', 'La plaça', 1, 200),
+  ('84-3', 'Nosaltres', 2, 300);
+INSERT INTO Prestamos VALUES (1, '84-1', 'Ana'), (2, '84-2', 'Luis'), (3, '84-3', NULL);
+)sql";
+
+TEST_F(JuezTest, ChangesTheSchemaRefusesAreUndone) {
+    const auto ruta = home_ / "biblioteca.db";
+    test::BuildDatabase(ruta, kBiblioteca);
+    Abrir(ruta);
+    engine::EngineError err;
+    const std::vector<std::string> tablas{"Autores", "Libros", "Prestamos"};
+    std::vector<Database::TableCopy> copias;
+    for (const auto& t : tablas) copias.push_back({t, {}});
+    CopiaRestringida copia(Database::OpenMemoryCopy(*bd_, copias, err), tablas,
+                           bd_->Relations(err));
+    struct Caso {
+        const char* que;
+        const char* tabla;
+        const char* sql;
+        bool borra, guardado;
+        std::vector<std::string> arrastradas;
+    };
+    const Caso casos[] = {
+        {"a null in a text primary key",
+         "Libros",
+         "UPDATE main.Libros SET Isbn = NULL WHERE Isbn = '84-3'",
+         false,
+         false,
+         {}},
+        {"a null where not null",
+         "Libros",
+         "UPDATE main.Libros SET Titulo = NULL",
+         false,
+         false,
+         {}},
+        {"a check broken", "Libros", "UPDATE main.Libros SET Paginas = 0", false, false, {}},
+        {"a reference to no row", "Libros", "UPDATE main.Libros SET IdAutor = 9", false, false, {}},
+        {"a referenced key changed",
+         "Autores",
+         "UPDATE main.Autores SET IdAutor = 9",
+         false,
+         false,
+         {}},
+        {"a key repeated",
+         "Libros",
+         "INSERT INTO main.Libros SELECT * FROM main.Libros LIMIT 1",
+         false,
+         false,
+         {}},
+        {"a null where one may be",
+         "Prestamos",
+         "UPDATE main.Prestamos SET Socio = NULL",
+         false,
+         true,
+         {}},
+        {"a parent emptied takes its children",
+         "Autores",
+         "DELETE FROM main.Autores",
+         true,
+         true,
+         {"Libros", "Prestamos"}},
+    };
+    for (const auto& c : casos) {
+        std::vector<std::string> arrastradas;
+        EXPECT_EQ(copia.Aplicar({{{c.sql, {}}}, {c.tabla}, c.borra}, &arrastradas), c.guardado)
+            << c.que;
+        if (copia.Aplicados() > 0) {
+            EXPECT_EQ(arrastradas, c.arrastradas) << c.que;
+            copia.Deshacer();
+        }
+        EXPECT_EQ(copia.bd().Scalar("SELECT count(*) FROM Prestamos", err).toInt(), 3) << c.que;
+    }
+}
+
+TEST_F(JuezTest, RightAnswersUnderTheSchemaAreNeverFlagged) {
+    const auto ruta = home_ / "biblioteca.db";
+    test::BuildDatabase(ruta, kBiblioteca);
+    Abrir(ruta);
+    const std::pair<const char*, const char*> casos[] = {
+        // A primary key is never null, a not-null column neither.
+        {"select IdAutor, count(Isbn) from Libros group by IdAutor having count(*) >= 2",
+         "select IdAutor, count(*) from Libros group by IdAutor having count(*) >= 2"},
+        {"select count(Titulo) from Libros", "select count(*) from Libros"},
+        // Every loan has its book, every book its author, also once a parent has no rows.
+        {"select count(*) from Prestamos p join Libros l on l.Isbn = p.Isbn",
+         "select count(*) from Prestamos"},
+        {"select l.Titulo from Libros l join Autores a on a.IdAutor = l.IdAutor",
+         "select Titulo from Libros"},
+        // The check keeps every number of pages above 0.
+        {"select count(*) from Libros where Paginas > 0 or Paginas is null",
+         "select count(*) from Libros"},
+    };
+    for (const auto& [solucion, respuesta] : casos) {
+        const Juicio j = Juzgar(solucion, respuesta);
+        EXPECT_EQ(j.resultado.veredicto, Veredicto::Correcto) << respuesta;
+        EXPECT_FALSE(j.contraejemplo) << respuesta << ": " << j.contraejemplo->cambio;
+    }
+}
+
 // ---- Differences -------------------------------------------------------------------------
 
 TEST_F(JuezTest, WrongAnswerShowsCountsExtraRowsAndMissingOnlyWhenRevealed) {
@@ -205,6 +321,7 @@ TEST_F(JuezTest, GateRefusesEmptyAndVacuousQuestions) {
     };
     const Caso casos[] = {
         {"Select Nombre from Clientes where Saldo > 100", Dictamen::Vacia, 0},
+        {"Select min(Saldo) from Clientes where Ciudad = ''", Dictamen::Vacia, 1},
         {"Select Nombre from Clientes where Saldo >= 0", Dictamen::Trivial, 5},
         {"Select Nombre from Clientes where Saldo > 20 and Email is not null", Dictamen::Trivial,
          3},

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "core/bulletins/mantenimiento.h"
+#include "core/shell/textos.h"
 #include "test_practice_comun.h"
 #include "ui/bulletins/frmVLRMBoletines.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
@@ -177,6 +178,19 @@ class TestBulletinsMantenimiento : public QObject {
         Pulsar("cmdGuardar");
         QCOMPARE(LeerBoletin(*BDAuxiliar, "T", err).at(0).Respuesta, std::string("select 1"));
         QCOMPARE(mensajes_->mensajes().size(), std::size_t(1));
+        // An answer that cannot run on the open database: the teacher is told why and
+        // chooses; no keeps the line as it was, yes stores it.
+        mensajes_->Limpiar();
+        mensajes_->FijarRespuesta(ui::Respuesta::No);
+        Respuesta()->setPlainText(QStringLiteral("select Nada from Alumnos"));
+        Pulsar("cmdGuardar");
+        QCOMPARE(Textos(), QStringList{QString::fromStdString(
+                               Texto(2011) + "\r\nNo existe la columna Nada\r\n" + Texto(2012))});
+        QCOMPARE(LeerBoletin(*BDAuxiliar, "T", err).at(0).Respuesta, std::string("select 1"));
+        mensajes_->FijarRespuesta(ui::Respuesta::Si);
+        Pulsar("cmdGuardar");
+        QCOMPARE(LeerBoletin(*BDAuxiliar, "T", err).at(0).Respuesta,
+                 std::string("select Nada from Alumnos"));
     }
 
     void newBulletinNamesAndDeletingABulletin() {

@@ -43,6 +43,10 @@ class Connection {
     bool internal = false;
     // An in-memory copy made by OpenMemoryCopy: the program may write its data.
     bool memoryCopy = false;
+    // The stored columns (table, column) the statement being compiled reads, noted by the
+    // authorizer while `noteReads` is set: a value too big to read is then named.
+    std::vector<std::pair<std::string, std::string>> reads;
+    bool noteReads = false;
     UCollator* collator = nullptr;
 
     ~Connection() {
@@ -76,7 +80,7 @@ namespace EngineText {
 constexpr int NotOpen = 1700, CannotOpen = 1703, Refused = 1900, ValueTooBig = 1901,
               EngineMemory = 1902, MemoryBudget = 1903, TimeLimit = 1904, TooManyRows = 1905,
               NoCollation = 1906, FileMissing = 1907, UserReadOnly = 1908, CopyOnly = 1909,
-              ReplaceOwnOnly = 1910, NotRegular = 2140;
+              ReplaceOwnOnly = 1910, StoredTooBig = 2007, NotRegular = 2140;
 }
 
 inline EngineError NotOpenError(std::string_view sql = {}) {
@@ -86,6 +90,11 @@ inline EngineError NotOpenError(std::string_view sql = {}) {
 // Engine failures that mean "too much memory" keep one number per reason and a message
 // that says so; the rest keep the engine's own text.
 EngineError ErrorOf(sqlite3* db, int rc, std::string_view sql);
+// The error of a statement stopped by a value too big: when one of the stored columns it
+// reads holds such a value, that column is named (the statement built nothing too big).
+EngineError TooBigError(Connection& c,
+                        const std::vector<std::pair<std::string, std::string>>& reads,
+                        std::string_view sql);
 
 // Arms the time limit for one operation; nested scopes keep the outer deadline.
 class DeadlineScope {

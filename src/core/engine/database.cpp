@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -370,6 +371,44 @@ bool Database::ExecuteOnCopy(std::string_view sql, EngineError& err,
     }
     InternalScope internal(*conn_);
     return RunStatement(*conn_, sql, err, params);
+}
+
+std::vector<std::string> Database::KeyViolations(const std::vector<std::string>& tables,
+                                                 EngineError& err) {
+    err.clear();
+    std::vector<std::string> found;
+    if (!conn_ || !conn_->memoryCopy) {
+        err = MakeError(SQLITE_READONLY, Texto(EngineText::CopyOnly));
+        return found;
+    }
+    for (const std::string& table : tables) {
+        const auto key = Rows(*conn_, "SELECT name FROM pragma_table_info(?, 'main') WHERE pk > 0",
+                              {Value::Text(table)}, err);
+        std::string nulls;
+        for (const auto& column : key)
+            nulls += (nulls.empty() ? "" : " OR ") + QuoteIdentifier(column[0].text) + " IS NULL";
+        // A table without row ids keeps its key's columns not null by itself.
+        const auto list = Rows(*conn_, "SELECT wr FROM pragma_table_list(?) WHERE schema = 'main'",
+                               {Value::Text(table)}, err);
+        const bool rowids = !list.empty() && list[0][0].integer == 0;
+        if (err.failed())
+            return {};
+        if (!nulls.empty() && rowids)
+            for (const auto& row : Rows(*conn_,
+                                        "SELECT 'key ' || rowid FROM main." +
+                                            QuoteIdentifier(table) + " WHERE " + nulls,
+                                        {}, err))
+                found.push_back(table + "\t" + row[0].toPlainText());
+        for (const auto& row : Rows(*conn_,
+                                    "SELECT 'reference ' || fkid || ' ' || quote(rowid) FROM "
+                                    "pragma_foreign_key_check(?, 'main')",
+                                    {Value::Text(table)}, err))
+            found.push_back(table + "\t" + row[0].toPlainText());
+        if (err.failed())
+            return {};
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 bool Database::ExecuteScript(std::string_view script, EngineError& err) {

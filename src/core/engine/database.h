@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/engine/value.h"
@@ -60,6 +61,9 @@ struct TableDef {
     int Attributes = 0;  // 0 = ordinary table; non-zero = system table or view
     std::vector<FieldDef> Fields;
     std::vector<IndexDef> Indexes;
+    // A virtual table (full-text search, for instance) or one of the tables that hold its
+    // data: queried like any other, never drawn for a question.
+    bool Virtual = false;
 };
 
 struct RelationField {
@@ -139,6 +143,7 @@ class Recordset {
     std::shared_ptr<Connection> conn_;
     sqlite3_stmt* stmt_ = nullptr;
     std::string sql_;
+    std::vector<std::pair<std::string, std::string>> reads_;  // stored columns read
     std::vector<std::string> names_;
     std::vector<bool> dateColumn_;
     std::vector<std::vector<Value>> rows_;
@@ -182,6 +187,12 @@ class Database {
     // copy is the program's own). Tables are named main."t": the views shadow them.
     bool ExecuteOnCopy(std::string_view sql, EngineError& err,
                        const std::vector<Value>& params = {});
+    // Only on an in-memory copy: the rows of `tables` that break a key, each as its table's
+    // name, a tab and what tells the row: a null in a primary key (which the engine allows
+    // outside whole-number keys) and a foreign key whose row is missing (deferred keys
+    // included). Sorted.
+    std::vector<std::string> KeyViolations(const std::vector<std::string>& tables,
+                                           EngineError& err);
     ~Database();
 
     Kind kind() const { return kind_; }

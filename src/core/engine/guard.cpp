@@ -47,8 +47,15 @@ bool HandlesNativePointers(const char* function) {
 
 // Statements typed by a person may only read. On every connection, no statement may call a
 // function that passes native pointers.
-int Authorizer(void* p, int action, const char*, const char* arg2, const char*, const char*) {
+int Authorizer(void* p, int action, const char* arg1, const char* arg2, const char* schema,
+               const char*) {
     auto* c = static_cast<Connection*>(p);
+    if (action == SQLITE_READ && c->noteReads && arg1 && arg2 && *arg2 && schema &&
+        std::string_view(schema) == "main") {
+        std::pair<std::string, std::string> read{arg1, arg2};
+        if (std::find(c->reads.begin(), c->reads.end(), read) == c->reads.end())
+            c->reads.push_back(std::move(read));
+    }
     if (action == SQLITE_FUNCTION && HandlesNativePointers(arg2))
         return SQLITE_DENY;
     if (c->internal || c->kind != Database::Kind::User)
@@ -141,6 +148,27 @@ EngineError ErrorOf(sqlite3* db, int rc, std::string_view sql) {
     return MakeError(number, message, sql);
 }
 
+EngineError TooBigError(Connection& c,
+                        const std::vector<std::pair<std::string, std::string>>& reads,
+                        std::string_view sql) {
+    for (const auto& [table, column] : reads) {
+        // Reading the whole value is what the limit refuses.
+        EngineError e;
+        Rows(c,
+             "SELECT count(CAST(" + QuoteSql(column, '"') + " AS BLOB)) FROM main." +
+                 QuoteSql(table, '"'),
+             {}, e);
+        if (e.number == SQLITE_TOOBIG) {
+            std::string text = Texto(EngineText::StoredTooBig, table + "." + column);
+            const auto mark = text.find("%2");
+            if (mark != std::string::npos)
+                text.replace(mark, 2, std::to_string(kMaxValueBytes >> 20));
+            return MakeError(SQLITE_TOOBIG, text, sql);
+        }
+    }
+    return ErrorOf(c.db, SQLITE_TOOBIG, sql);
+}
+
 EngineError MemoryLimitError(const Limits& limits, std::string_view sql) {
     return MakeError(SQLITE_NOMEM,
                      Texto(EngineText::MemoryBudget, std::to_string(limits.maxBytes >> 20)), sql);
@@ -168,7 +196,10 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
     }
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
+    c.reads.clear();
+    c.noteReads = true;
     int rc = sqlite3_prepare_v2(c.db, translated.c_str(), int(translated.size()), &stmt, &tail);
+    c.noteReads = false;
     if (rc != SQLITE_OK) {
         err = ErrorOf(c.db, rc, sql);
         // A write hidden after WITH still meets the views first; a refused function is

@@ -113,7 +113,11 @@ Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost) {
 
 Recordset::Recordset(std::shared_ptr<Connection> conn, sqlite3_stmt* stmt, std::string sql,
                      bool forwardOnly)
-    : conn_(std::move(conn)), stmt_(stmt), sql_(std::move(sql)), forwardOnly_(forwardOnly) {
+    : conn_(std::move(conn)),
+      stmt_(stmt),
+      sql_(std::move(sql)),
+      reads_(std::move(conn_->reads)),
+      forwardOnly_(forwardOnly) {
     int n = sqlite3_column_count(stmt_);
     for (int i = 0; i < n; ++i) {
         const char* name = sqlite3_column_name(stmt_, i);
@@ -176,6 +180,8 @@ bool Recordset::EndFetching(int rc) {
         error_ = ErrorOf(nullptr, rc, sql_);
     else if (rc == SQLITE_INTERRUPT)
         error_ = TimeLimitError(conn_->limits, sql_);
+    else if (rc == SQLITE_TOOBIG)
+        error_ = TooBigError(*conn_, reads_, sql_);
     else if (rc != SQLITE_DONE)
         error_ = ErrorOf(conn_->db, rc, sql_);
     sqlite3_reset(stmt_);

@@ -241,9 +241,16 @@ std::vector<TableDef> Database::TableDefs(EngineError& err) {
     const auto& relations = Relations(err);
     if (err.failed())
         return defs;
+    std::vector<std::string> virtuals;
+    for (const auto& row : Rows(c,
+                                "SELECT name FROM pragma_table_list WHERE schema = 'main' AND "
+                                "type IN ('virtual', 'shadow')",
+                                {}, err))
+        virtuals.push_back(row[0].text);
     for (const std::string& table : OrdinaryTables(c, err)) {
-        TableDef def{table, 0, FieldsOf(c, table, err), IndexesOf(c, table, err)};
+        TableDef def{table, 0, FieldsOf(c, table, err), IndexesOf(c, table, err), false};
         AddForeignIndexes(relations, table, def.Indexes);
+        def.Virtual = std::find(virtuals.begin(), virtuals.end(), table) != virtuals.end();
         defs.push_back(std::move(def));
     }
     auto others = Rows(c,
@@ -251,8 +258,11 @@ std::vector<TableDef> Database::TableDefs(EngineError& err) {
                        "(type = 'table' AND name LIKE 'sqlite\\_%' ESCAPE '\\') ORDER BY name",
                        {}, err);
     for (const auto& row : others)
-        defs.push_back(
-            {row[0].text, row[1].text == "view" ? kAttributeView : kAttributeSystem, {}, {}});
+        defs.push_back({row[0].text,
+                        row[1].text == "view" ? kAttributeView : kAttributeSystem,
+                        {},
+                        {},
+                        false});
     return defs;
 }
 

@@ -32,6 +32,16 @@ std::unique_ptr<engine::Recordset> Todo(engine::Database& bd, std::string_view s
     return error.failed() ? nullptr : std::move(rs);
 }
 
+// Whether every value of the result is null: an aggregate over no rows, which any answer
+// returning a null matches.
+bool SoloNulos(const engine::Recordset& rs) {
+    for (std::size_t i = 0; i < rs.RecordCount(); ++i)
+        for (const engine::Value& v : rs.Row(i))
+            if (!v.isNull())
+                return false;
+    return true;
+}
+
 }  // namespace
 
 OpcionesCalidad LeerOpcionesCalidad() {
@@ -61,7 +71,7 @@ Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
         return m;
     }
     m.filas = long(solucion->RecordCount());
-    if (m.filas == 0) {
+    if (m.filas == 0 || SoloNulos(*solucion)) {
         m.dictamen = Dictamen::Vacia;
         return m;
     }

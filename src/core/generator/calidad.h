@@ -1,7 +1,7 @@
 #pragma once
-// Questions worth asking: a generated solution whose result is empty, or equal to that of
-// the same query without one of its conditions, would accept an answer that ignores what the
-// question is about.
+// Questions worth asking: a generated solution whose result is empty (or all null), or equal
+// to that of the same query without one of its conditions, would accept an answer that
+// ignores what the question is about.
 
 #include <chrono>
 #include <string_view>
@@ -23,7 +23,7 @@ OpcionesCalidad LeerOpcionesCalidad();
 
 enum class Dictamen {
     Digna,      // worth asking, or it could not be told (an engine error)
-    Vacia,      // the solution returns no rows
+    Vacia,      // the solution returns no rows, or nothing but nulls
     Trivial,    // a mutant without a condition, the subquery's or the having returns the same
     SinTiempo,  // the budget ran out: shown as it is
 };

@@ -41,6 +41,13 @@ bool Motor::Cargar(engine::EngineError& error) {
     }
     if (!CargarEstructura(EstructuraBD, *usuario_, error))
         return false;
+    // Virtual tables and those holding their data answer queries, but a question drawn on
+    // them would mostly fail.
+    for (const engine::TableDef& def : usuario_->TableDefs(error))
+        if (def.Virtual)
+            EstructuraBD.Remove(def.Name);
+    if (error.failed())
+        return false;
     relaciones_ = usuario_->Relations(error);
     if (error.failed())
         return false;

@@ -61,9 +61,10 @@ void Motor::Condicion(int t, int f, int op, SqlConValores& r) {
     s += Columna(t, f) + NombreOperador(op);
     const std::string tabla = NombreTabla(t), campo = NombreCampo(t, f);
     if (op >= Operadores::Igual && op <= Operadores::Distinto) {
-        r.Valor1 = ValorAleatorio(tabla, campo).toSpanishText();
+        const engine::Value v = ValorAleatorio(tabla, campo);
+        r.Valor1 = v.toSpanishText();
         r.Valor2.clear();
-        s += LiteralPorTipo(TipoCampo(t, f), r.Valor1);
+        s += LiteralDeValor(TipoCampo(t, f), v, r.Valor1);
     } else if (op == Operadores::Entre || op == Operadores::En) {
         // Two independent draws; "between" takes the smaller first, or it matches no row.
         engine::Value a = ValorAleatorio(tabla, campo), b = ValorAleatorio(tabla, campo);
@@ -180,8 +181,9 @@ void Motor::ClausulaHaving(int t, int f, int AgregadoHaving, int OperadorHaving,
         r.ValorHaving = std::to_string(Aleatorio(1, 10));
         s += r.ValorHaving;
     } else if (AgregadoHaving >= Agregados::Max && AgregadoHaving <= Agregados::Avg) {
-        r.ValorHaving = ValorAleatorio(NombreTabla(t), NombreCampo(t, f)).toSpanishText();
-        s += LiteralPorTipo(TipoCampo(t, f), r.ValorHaving);
+        const engine::Value v = ValorAleatorio(NombreTabla(t), NombreCampo(t, f));
+        r.ValorHaving = v.toSpanishText();
+        s += LiteralDeValor(TipoCampo(t, f), v, r.ValorHaving);
     }
 }
 

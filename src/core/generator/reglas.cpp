@@ -117,6 +117,26 @@ std::string LiteralNumero(std::string_view valor) {
     return s;
 }
 
+std::string LiteralDeValor(int tipo, const engine::Value& valor, std::string_view texto) {
+    if (GrupoDeTipo(tipo) != GrupoTipo::Fecha)
+        return LiteralPorTipo(tipo, texto);
+    switch (valor.type) {
+        case engine::ValueType::Date: {
+            // "yyyy-mm-dd" and "yyyy-mm-dd hh:mm:ss" as stored.
+            const std::string& t = valor.text;
+            return "#" + t.substr(5, 2) + "/" + t.substr(8, 2) + "/" + t.substr(0, 4) +
+                   t.substr(10) + "#";
+        }
+        case engine::ValueType::Text:
+            return LiteralTexto(valor.text);
+        case engine::ValueType::Integer:
+        case engine::ValueType::Real:
+            return valor.toPlainText();
+        default:
+            return LiteralPorTipo(tipo, texto);
+    }
+}
+
 std::string LiteralPorTipo(int tipo, std::string_view valor) {
     switch (GrupoDeTipo(tipo)) {
         case GrupoTipo::Numerico:

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/engine/value.h"
+
 namespace veliora::generador {
 
 // The codes a plan holds and prints (veliora-cli generate --json): the numbers are part of
@@ -74,6 +76,11 @@ std::string LiteralFecha(std::string_view valor);
 std::string LiteralNumero(std::string_view valor);
 // The literal of a value for a field of that type code.
 std::string LiteralPorTipo(int tipo, std::string_view valor);
+// The literal of a value drawn from a field of that type code, `texto` being its text as the
+// question shows it: it matches the stored value, so a date keeps the form it was stored in
+// (its time of day, midnight included; a date-time stored in another form is written as the
+// text or number stored).
+std::string LiteralDeValor(int tipo, const engine::Value& valor, std::string_view texto);
 
 // The text with every "[" and "]" removed.
 std::string QuitarCorchetes(std::string_view texto);

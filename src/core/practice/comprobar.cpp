@@ -21,6 +21,7 @@
 
 #include "core/engine/sql_scanner.h"
 #include "core/engine/value.h"
+#include "core/practice/igualdad.h"
 #include "core/shell/textos.h"
 
 namespace veliora {
@@ -30,13 +31,6 @@ namespace {
 using engine::CompareValues;
 using engine::Recordset;
 using Fila = std::vector<engine::Value>;
-
-bool FilasIguales(const Fila& a, const Fila& b) {
-    for (std::size_t c = 0; c < a.size(); ++c)
-        if (!engine::SameValue(a[c], b[c]))
-            return false;
-    return true;
-}
 
 // Lexicographic over all columns, on the engine's total order of values.
 bool FilaMenor(const Fila& a, const Fila& b) {
@@ -57,21 +51,31 @@ Fila FilaActual(const Recordset& r) {
 
 bool ActualesIguales(const Recordset& a, const Recordset& b) {
     for (int c = 0; c < a.FieldCount(); ++c)
-        if (!engine::SameValue(a.Field(c), b.Field(c)))
+        if (!MismoValor(a.Field(c), b.Field(c)))
             return false;
     return true;
 }
 
+// Bytes a row held in memory takes, counted against the memory budget.
+std::size_t BytesFila(const Fila& f) {
+    std::size_t bytes = sizeof(Fila) + 64 + f.size() * sizeof(engine::Value);
+    for (const auto& v : f) bytes += v.text.size();
+    return bytes;
+}
+
 // ---- Row fingerprints
 
-// 128 bits of a row's typed values: equal values (under SameValue) give equal fingerprints.
-// The low bit marks a row that holds a value whose fingerprint is shared by unequal values
-// (whole numbers beyond 2^53 are taken by their nearest real, as the comparison does with
-// a real), so that its group is always confirmed value by value.
+// 128 bits of a row's typed values: identical values give equal fingerprints. The low bit
+// marks a row that holds a value whose fingerprint is shared by unequal values (whole
+// numbers beyond 2^53 are taken by their nearest real, as the comparison does with a real),
+// so that its group is always confirmed value by value. The next bit marks a row holding a
+// number: only such a row can equal a row with another fingerprint (numbers within the
+// tolerance of MismoValor).
 struct Huella {
     std::uint64_t alta, baja;  // left uninitialised: millions are stored before being written
     auto operator<=>(const Huella&) const = default;
     bool Ambigua() const { return baja & 1; }
+    bool ConNumeros() const { return baja & 2; }
 };
 
 int bitsHuella = 128;  // fewer only in tests, to force collisions
@@ -125,7 +129,7 @@ class Mezclador {
         Palabra(resto);
         Palabra(t.size());
     }
-    [[gnu::always_inline]] Huella Fin(bool ambigua) {
+    [[gnu::always_inline]] Huella Fin(bool ambigua, bool numeros) {
         // The word count tells an odd row's padding from a last word of zero.
         const std::uint64_t n = total_ + n_;
         if (n_ & 1)
@@ -138,7 +142,7 @@ class Mezclador {
             h.alta = altos == 0 ? 0 : h.alta & (~std::uint64_t(0) << (64 - altos));
             h.baja = bajos == 0 ? 0 : h.baja & (~std::uint64_t(0) << (64 - bajos));
         }
-        h.baja = (h.baja & ~std::uint64_t(1)) | (ambigua ? 1 : 0);
+        h.baja = (h.baja & ~std::uint64_t(3)) | (ambigua ? 1 : 0) | (numeros ? 2 : 0);
         return h;
     }
 
@@ -166,7 +170,7 @@ Huella HuellaActual(const Recordset& r) {
     using engine::ValueType;
     constexpr double kExactos = 9007199254740992.0;  // 2^53
     Mezclador m;
-    bool ambigua = false;
+    bool ambigua = false, numeros = false;
     for (int c = 0; c < r.FieldCount(); ++c) {
         const engine::Value& v = r.Field(c);
         switch (v.type) {
@@ -180,6 +184,7 @@ Huella HuellaActual(const Recordset& r) {
                     d = 0;  // -0 equals 0
                 if (v.type == ValueType::Integer && std::abs(d) > kExactos)
                     ambigua = true;
+                numeros = true;
                 m.Palabra(1);
                 m.Palabra(std::bit_cast<std::uint64_t>(d));
                 break;
@@ -204,7 +209,7 @@ Huella HuellaActual(const Recordset& r) {
                 break;
         }
     }
-    return m.Fin(ambigua);
+    return m.Fin(ambigua, numeros);
 }
 
 // ---- Streaming the two statements
@@ -444,18 +449,40 @@ class Comparacion {
         a.reset();
         cs.Repartir();
         ca.Repartir();
-        std::vector<Huella> dudosas, ls, la, aux;
+        std::vector<Huella> dudosas, sobrantes, ls, la, aux;
         std::vector<std::uint32_t> cuentas;
         for (std::size_t c = 0; c < Cola::kCubetas; ++c) {
-            if (cs.Tamano(c) != ca.Tamano(c))
-                return {Desenlace::Distintas, {}};
             cs.Ordenada(c, ls, aux, cuentas);
             ca.Ordenada(c, la, aux, cuentas);
-            if (ls != la)
+            if (ls != la && !AnadirSobrantes(ls, la, sobrantes))
                 return {Desenlace::Distintas, {}};
             AnadirDudosas(ls, colision_, dudosas);
+            AnadirDudosas(la, colision_, dudosas);
         }
-        return Confirmar(dudosas);
+        for (auto* v : {&dudosas, &sobrantes}) {
+            std::sort(v->begin(), v->end());
+            v->erase(std::unique(v->begin(), v->end()), v->end());
+        }
+        return Confirmar(dudosas, sobrantes);
+    }
+
+    // Fingerprints one side holds more often than the other (both sorted). False when one
+    // of them has no number: its rows can only equal identical rows, which are missing.
+    static bool AnadirSobrantes(const std::vector<Huella>& x, const std::vector<Huella>& y,
+                                std::vector<Huella>& sobrantes) {
+        std::size_t i = 0, j = 0;
+        while (i < x.size() || j < y.size()) {
+            if (i < x.size() && j < y.size() && x[i] == y[j]) {
+                ++i;
+                ++j;
+                continue;
+            }
+            const Huella h = (j == y.size() || (i < x.size() && x[i] < y[j])) ? x[i++] : y[j++];
+            if (!h.ConNumeros())
+                return false;
+            sobrantes.push_back(h);
+        }
+        return true;
     }
 
     // Fingerprints that may stand for unequal rows, in order: repeated ones, marked ones, a
@@ -471,13 +498,16 @@ class Comparacion {
         }
     }
 
-    // Equal fingerprints stand for equal rows except where one may hide a collision: those
-    // rows are read again and compared by value, so that no collision can pass a wrong
-    // answer. Repeated rows are held once, with their count.
-    Lectura Confirmar(const std::vector<Huella>& dudosas) {
-        if (dudosas.empty())
+    // Equal fingerprints stand for identical rows except where one may hide a collision:
+    // those rows are read again and counted by value, so that no collision can pass a wrong
+    // answer (repeated rows are held once, with their count). Rows of fingerprints one side
+    // holds more often are read again too; what is left unpaired is paired within the
+    // tolerance of numbers.
+    Lectura Confirmar(const std::vector<Huella>& dudosas, const std::vector<Huella>& sobrantes) {
+        if (dudosas.empty() && sobrantes.empty())
             return {Desenlace::Iguales, {}};
         std::map<Fila, std::int64_t, bool (*)(const Fila&, const Fila&)> cuenta(FilaMenor);
+        std::vector<Fila> cercanas[2];
         std::size_t bytes = 0;
         for (int lado = 0; lado < 2; ++lado) {
             const std::string_view sql = lado == 0 ? solucion_ : respuesta_;
@@ -487,25 +517,42 @@ class Comparacion {
             if (!r)
                 return {falla, error_};
             for (; !r->Eof(); r->MoveNext()) {
-                if (r->RecordCount() <= desde_ ||
-                    !std::binary_search(dudosas.begin(), dudosas.end(), HuellaActual(*r)))
+                if (r->RecordCount() <= desde_)
                     continue;
-                auto [it, nueva] = cuenta.try_emplace(FilaActual(*r), 0);
-                it->second += lado == 0 ? 1 : -1;
-                if (nueva) {
-                    bytes += sizeof(Fila) + 64 + it->first.size() * sizeof(engine::Value);
-                    for (const auto& v : it->first) bytes += v.text.size();
-                    if (bytes > limites_.maxBytes)
-                        return {falla, engine::MemoryLimitError(limites_, sql)};
+                const Huella h = HuellaActual(*r);
+                if (std::binary_search(sobrantes.begin(), sobrantes.end(), h)) {
+                    cercanas[lado].push_back(FilaActual(*r));
+                    bytes += BytesFila(cercanas[lado].back());
+                } else if (std::binary_search(dudosas.begin(), dudosas.end(), h)) {
+                    auto [it, nueva] = cuenta.try_emplace(FilaActual(*r), 0);
+                    it->second += lado == 0 ? 1 : -1;
+                    if (nueva)
+                        bytes += BytesFila(it->first);
+                } else {
+                    continue;
                 }
+                if (bytes > limites_.maxBytes)
+                    return {falla, engine::MemoryLimitError(limites_, sql)};
             }
             if (r->Error().failed())
                 return {falla, r->Error()};
         }
+        // Rows counted apart may still differ only within the tolerance of numbers.
         for (const auto& [fila, n] : cuenta)
-            if (n != 0)
-                return {Desenlace::Distintas, {}};
-        return {Desenlace::Iguales, {}};
+            for (std::int64_t k = 0; k < std::abs(n); ++k) {
+                if (!fila.empty() && !std::any_of(fila.begin(), fila.end(),
+                                                  [](const auto& v) { return v.isNumber(); }))
+                    return {Desenlace::Distintas, {}};
+                cercanas[n > 0 ? 0 : 1].push_back(fila);
+                bytes += BytesFila(fila);
+                if (bytes > limites_.maxBytes)
+                    return {n > 0 ? Desenlace::FallaSolucion : Desenlace::FallaRespuesta,
+                            engine::MemoryLimitError(limites_, n > 0 ? solucion_ : respuesta_)};
+            }
+        std::vector<const Fila*> x, y;
+        for (const Fila& f : cercanas[0]) x.push_back(&f);
+        for (const Fila& f : cercanas[1]) y.push_back(&f);
+        return {Emparejar(x, y).Vacio() ? Desenlace::Iguales : Desenlace::Distintas, {}};
     }
 
     engine::Database& bd_;
@@ -520,15 +567,22 @@ ResultadoComprobacion Resultado(Veredicto v) {
     return {v, MensajeVeredicto(v), {}, Motivo::Ninguno};
 }
 
-// Nothing could be judged: the verdict's line, then why.
+// Nothing could be judged: the message names the cause.
 ResultadoComprobacion SinJuicio(Veredicto v, engine::EngineError error,
-                                const engine::Limits& limites) {
-    ResultadoComprobacion r{v, MensajeVeredicto(v), std::move(error), Motivo::Motor};
+                                const engine::Limits& limites, bool compilada) {
+    ResultadoComprobacion r{v, {}, std::move(error), Motivo::Motor};
     r.motivo = MotivoDeError(r.error);
-    const std::string porque = ExplicarError(r.error, limites);
-    if (!porque.empty())
-        r.mensaje += "\r\n" + porque;
+    r.mensaje = MensajeSinVeredicto(v, r.error, limites, compilada);
     return r;
+}
+
+// Whether the failure of `sql` came after the engine compiled it (while running).
+bool Compilada(engine::Database& bd, const engine::EngineError& error, std::string_view sql) {
+    const Motivo m = MotivoDeError(error);
+    if (m != Motivo::Sintaxis && m != Motivo::Motor)
+        return true;
+    engine::EngineError e;
+    return bd.Prepare(sql, e);
 }
 
 // Whether a statement holds nothing but blanks, comments and semicolons.
@@ -647,6 +701,9 @@ std::string ExplicarError(const engine::EngineError& error, const engine::Limits
         case Motivo::LimiteTiempo:
             return Texto(1131, Cifra(double(limites.timeout.count()) / 1000.0));
         case Motivo::LimiteMemoria:
+            // A value too big says which one, in the engine's words.
+            if (error.number == SQLITE_TOOBIG)
+                return error.description;
             return Texto(1132, Cifra(double(limites.maxBytes >> 20)));
         case Motivo::Vacia:
             return Texto(1133);
@@ -655,6 +712,37 @@ std::string ExplicarError(const engine::EngineError& error, const engine::Limits
             break;
     }
     return TraducirMensajeMotor(error.description);
+}
+
+std::string MensajeSinVeredicto(Veredicto veredicto, const engine::EngineError& error,
+                                const engine::Limits& limites, bool compilada) {
+    const bool respuesta = veredicto != Veredicto::SolucionInvalida;
+    const std::string segundos = Cifra(double(limites.timeout.count()) / 1000.0);
+    switch (MotivoDeError(error)) {
+        case Motivo::Ninguno:
+            return MensajeVeredicto(veredicto);
+        case Motivo::NoEsConsulta:
+            if (error.description == engine::kMensajeVariasSentencias)
+                return Texto(respuesta ? 1140 : 2009);
+            return Texto(respuesta ? 1130 : 2006);
+        case Motivo::LimiteTiempo:
+            return Texto(respuesta ? 2000 : 2003, segundos);
+        case Motivo::LimiteMemoria:
+            if (error.number == SQLITE_TOOBIG)
+                return Texto(respuesta ? 2002 : 2005, error.description);
+            return Texto(respuesta ? 2001 : 2004, Cifra(double(limites.maxBytes >> 20)));
+        case Motivo::Vacia:
+            return Texto(respuesta ? 1133 : 2008);
+        case Motivo::Sintaxis:
+        case Motivo::Motor:
+            break;
+    }
+    // Only a statement the engine could not compile is "wrong"; one that failed while
+    // running says how.
+    const std::string porque = TraducirMensajeMotor(error.description);
+    if (!compilada)
+        return MensajeVeredicto(veredicto) + "\r\n" + porque;
+    return Texto(respuesta ? 2002 : 2005, porque);
 }
 
 std::string MensajeVeredicto(Veredicto veredicto) {
@@ -671,6 +759,15 @@ std::string MensajeVeredicto(Veredicto veredicto) {
             return Texto(1800);
     }
     return {};
+}
+
+std::string ProblemaSolucion(engine::Database& usuario, std::string_view sql) {
+    if (SentenciaVacia(sql))
+        return Texto(1141);
+    engine::EngineError error;
+    if (usuario.Prepare(sql, error))
+        return {};
+    return ExplicarError(error, usuario.limits());
 }
 
 namespace prueba {
@@ -692,18 +789,7 @@ bool MismosResultados(const Recordset& respuesta, const Recordset& solucion) {
                 return false;
             filas->push_back(&r->Row(i));
         }
-    auto iguales = [&] {
-        for (std::size_t i = 0; i < a.size(); ++i)
-            if (!FilasIguales(*a[i], *b[i]))
-                return false;
-        return true;
-    };
-    if (iguales())
-        return true;
-    auto menor = [](const Fila* x, const Fila* y) { return FilaMenor(*x, *y); };
-    std::sort(a.begin(), a.end(), menor);
-    std::sort(b.begin(), b.end(), menor);
-    return iguales();
+    return MismasFilas(a, b);
 }
 
 ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_view solucion,
@@ -714,22 +800,17 @@ ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_
     if (usuario.kind() != engine::Database::Kind::User || !usuario.IsOpen()) {
         error.number = SQLITE_MISUSE;
         error.description = "No es una base de datos de usuario abierta";
-        return SinJuicio(Veredicto::SolucionInvalida, error, limites);
+        return SinJuicio(Veredicto::SolucionInvalida, error, limites, false);
     }
+    const engine::EngineError vacia{SQLITE_ERROR, std::string(engine::kMensajeConsultaVacia), {}};
     if (SentenciaVacia(solucion)) {
-        ResultadoComprobacion r{
-            Veredicto::SolucionInvalida,
-            MensajeVeredicto(Veredicto::SolucionInvalida) + "\r\n" + Texto(1141),
-            {},
-            Motivo::Vacia};
+        ResultadoComprobacion r = SinJuicio(Veredicto::SolucionInvalida, vacia, limites, true);
+        r.error = {};
         return r;
     }
     if (SentenciaVacia(respuesta)) {
-        ResultadoComprobacion r{
-            Veredicto::RespuestaInvalida,
-            MensajeVeredicto(Veredicto::RespuestaInvalida) + "\r\n" + Texto(1133),
-            {},
-            Motivo::Vacia};
+        ResultadoComprobacion r = SinJuicio(Veredicto::RespuestaInvalida, vacia, limites, true);
+        r.error = {};
         return r;
     }
 
@@ -745,10 +826,14 @@ ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_
     // answer, whichever came first.
     Lectura l = Comparacion(usuario, solucion, respuesta).Juzgar();
     switch (l.desenlace) {
-        case Desenlace::FallaSolucion:
-            return SinJuicio(Veredicto::SolucionInvalida, std::move(l.error), limites);
-        case Desenlace::FallaRespuesta:
-            return SinJuicio(Veredicto::RespuestaInvalida, std::move(l.error), limites);
+        case Desenlace::FallaSolucion: {
+            const bool compilada = Compilada(usuario, l.error, solucion);
+            return SinJuicio(Veredicto::SolucionInvalida, std::move(l.error), limites, compilada);
+        }
+        case Desenlace::FallaRespuesta: {
+            const bool compilada = Compilada(usuario, l.error, respuesta);
+            return SinJuicio(Veredicto::RespuestaInvalida, std::move(l.error), limites, compilada);
+        }
         case Desenlace::Iguales:
             return Resultado(Veredicto::Correcto);
         case Desenlace::Distintas:

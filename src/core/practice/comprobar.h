@@ -38,10 +38,17 @@ Motivo MotivoDeError(const engine::EngineError& error);
 // `limites` gives the figures the time and memory texts cite.
 std::string ExplicarError(const engine::EngineError& error, const engine::Limits& limites);
 
+// The message of a check that reached no verdict (SolucionInvalida or RespuestaInvalida)
+// because of `error`: the verdict's line (1116, 1117) and then why when the statement could
+// not be compiled (`compilada` false); otherwise the cause itself, in one line (time limit,
+// memory, not a query, empty, a failure while running).
+std::string MensajeSinVeredicto(Veredicto veredicto, const engine::EngineError& error,
+                                const engine::Limits& limites, bool compilada);
+
 struct ResultadoComprobacion {
     Veredicto veredicto = Veredicto::Erroneo;
     // The message the practice window shows, from the string table in the current language:
-    // the verdict's text and, when nothing could be judged, a second line saying why.
+    // the verdict's text, or when nothing could be judged, MensajeSinVeredicto.
     std::string mensaje;
     // The engine's error when the verdict is SolucionInvalida or RespuestaInvalida.
     engine::EngineError error;
@@ -51,22 +58,29 @@ struct ResultadoComprobacion {
 // Judges `respuesta` against `solucion` on `usuario`, which must be a user database: both
 // statements pass its guard (read only, one statement), so the file is never written. The
 // database's time limit bounds the whole check (both statements, fetching and comparing),
-// not each step. Results are compared column by column by position, values by type (1 equals
-// 1.0, texts exactly, a null only matches a null): first in the order the statements give,
-// then as multisets of rows. Both statements are read side by side without holding their
-// rows: from the first difference on, each row leaves a 128-bit fingerprint, and the sorted
-// fingerprints are compared (rows whose fingerprints could hide a collision are confirmed
-// value by value on a second reading). The memory budget bounds those fingerprints; the row
-// cap does not apply. Statements are run as given, so an answer with its own order clause,
-// limit or trailing comment is judged on its rows.
+// not each step. Results are compared column by column by position, values as MismoValor
+// (igualdad.h) has them (1 equals 1.0, numbers within a relative 1e-9, texts exactly, a null
+// only matches a null): first in the order the statements give, then as multisets of rows.
+// Both statements are read side by side without holding their rows: from the first
+// difference on, each row leaves a 128-bit fingerprint, and the sorted fingerprints are
+// compared (rows whose fingerprints could hide a collision are confirmed value by value on a
+// second reading, and so are rows whose numbers may differ only within the tolerance). The
+// memory budget bounds those fingerprints; the row cap does not apply. Statements are run as
+// given, so an answer with its own order clause, limit or trailing comment is judged on its
+// rows.
 ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_view solucion,
                                          std::string_view respuesta);
+
+// Why `sql` cannot serve as a solution on `usuario` (a bulletin line's answer, for
+// instance): empty when the engine compiles it there as one query; otherwise the reason in
+// the interface's language (empty, not a query, the engine's compile error). Nothing is run.
+std::string ProblemaSolucion(engine::Database& usuario, std::string_view sql);
 
 // The message of a verdict (1118 + CRLF + 1119, 1120, 1116, 1117 or 1800).
 std::string MensajeVeredicto(Veredicto veredicto);
 
 // The two comparisons on results already fetched to their end (MoveLast). True when both
-// have the same shape and the same rows, in order or as sorted multisets.
+// have the same shape and the same rows (MismaFila), in order or as multisets.
 bool MismosResultados(const engine::Recordset& respuesta, const engine::Recordset& solucion);
 
 namespace prueba {

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "core/practice/comprobar.h"
+#include "core/practice/copia_restringida.h"
 #include "core/practice/piezas_sql.h"
 #include "core/shell/textos.h"
 
@@ -64,8 +65,13 @@ std::string Sustituir(std::string texto, const std::vector<std::string>& valores
 
 struct Variante {
     std::string cambio;
-    std::string sql;
-    std::vector<Value> parametros;
+    Cambio datos;
+    // A change of one table by one statement; one that deletes takes the rows referring to
+    // the deleted ones with it.
+    Variante(std::string texto, const std::string& tabla, std::string sql,
+             std::vector<Value> parametros = {}, bool borra = false)
+        : cambio(std::move(texto)),
+          datos{{{std::move(sql), std::move(parametros)}}, {tabla}, borra} {}
 };
 
 // An ISO date moved by `dias`, or an ISO date and time ("yyyy-mm-dd hh:nn:ss") moved by
@@ -297,11 +303,16 @@ class Busqueda {
     bool Copiar() {
         usuario_.SetDeadline(limite_);
         engine::EngineError error;
-        copia_ = Database::OpenMemoryCopy(usuario_, Seleccion(), error);
+        auto copia = Database::OpenMemoryCopy(usuario_, Seleccion(), error);
         usuario_.ClearDeadline();
-        if (!copia_)
+        if (!copia)
             return false;
-        copia_->SetDeadline(limite_);
+        copia->SetDeadline(limite_);
+        std::vector<std::string> nombres;
+        for (const auto& t : tablas_) nombres.push_back(t.def.Name);
+        const auto& relaciones = usuario_.Relations(error);
+        copia_ =
+            std::make_unique<CopiaRestringida>(std::move(copia), std::move(nombres), relaciones);
         return true;
     }
 
@@ -321,13 +332,13 @@ class Busqueda {
             for (const auto& c : t.usadas) {
                 const std::string set = "UPDATE " + Tabla(t.def.Name) + " SET " + Id(c) + " = NULL";
                 // One row changed makes the smaller example; all of them, the surer one.
-                if (!probar(
-                        {Sustituir(Texto(1801), {c, t.def.Name}), set + fila(t.def.Name, 0), {}}) ||
-                    !probar({Sustituir(Texto(1802), {c, t.def.Name}), set, {}}))
+                if (!probar({Sustituir(Texto(1801), {c, t.def.Name}), t.def.Name,
+                             set + fila(t.def.Name, 0)}) ||
+                    !probar({Sustituir(Texto(1802), {c, t.def.Name}), t.def.Name, set}))
                     return;
                 for (auto k : posiciones)
-                    unaFila.push_back(
-                        {Sustituir(Texto(1801), {c, t.def.Name}), set + fila(t.def.Name, k), {}});
+                    unaFila.push_back({Sustituir(Texto(1801), {c, t.def.Name}), t.def.Name,
+                                       set + fila(t.def.Name, k)});
             }
         }
         for (const auto& t : tablas_) {
@@ -338,12 +349,15 @@ class Busqueda {
                         "UPDATE " + Tabla(t.def.Name) + " SET " + Id(c) + " = ?";
                     const std::string valor = v.toSpanishText();
                     if (!probar({Sustituir(Texto(1804), {c, valor, t.def.Name}),
+                                 t.def.Name,
                                  set + fila(t.def.Name, 0),
                                  {v}}) ||
-                        !probar({Sustituir(Texto(1805), {c, valor, t.def.Name}), set, {v}}))
+                        !probar(
+                            {Sustituir(Texto(1805), {c, valor, t.def.Name}), t.def.Name, set, {v}}))
                         return;
                     for (auto k : posiciones)
                         unaFila.push_back({Sustituir(Texto(1804), {c, valor, t.def.Name}),
+                                           t.def.Name,
                                            set + fila(t.def.Name, k),
                                            {v}});
                 }
@@ -357,6 +371,7 @@ class Busqueda {
                     continue;
                 const Value v = rs->Row(0)[0];
                 if (!probar({Sustituir(Texto(1805), {c, v.toSpanishText(), t.def.Name}),
+                             t.def.Name,
                              "UPDATE " + Tabla(t.def.Name) + " SET " + Id(c) + " = ?",
                              {v}}))
                     return;
@@ -366,14 +381,17 @@ class Busqueda {
             for (const auto& c : t.usadas)
                 if (DeTexto(Tipo(t.def, c)))
                     for (const char* f : {"upper", "lower"})
-                        if (!probar({Sustituir(Texto(1806), {c, t.def.Name}),
+                        if (!probar({Sustituir(Texto(1806), {c, t.def.Name}), t.def.Name,
                                      "UPDATE " + Tabla(t.def.Name) + " SET " + Id(c) + " = " + f +
-                                         "(" + Id(c) + ")",
-                                     {}}))
+                                         "(" + Id(c) + ")"}))
                             return;
+        // The rows referring to the emptied table's go with them; the change says so.
         for (const auto& t : tablas_)
-            if (!probar(
-                    {Sustituir(Texto(1807), {t.def.Name}), "DELETE FROM " + Tabla(t.def.Name), {}}))
+            if (!probar({Sustituir(Texto(1807), {t.def.Name}),
+                         t.def.Name,
+                         "DELETE FROM " + Tabla(t.def.Name),
+                         {},
+                         true}))
                 return;
         for (const auto& v : unaFila)
             if (!probar(v))
@@ -390,6 +408,9 @@ class Busqueda {
     // Every row again, with new values in one column of each unique key: the same data
     // twice, and rows no other table refers to.
     Variante Duplicar(const engine::TableDef& def) {
+        std::set<std::string> referentes;
+        for (const auto* r : copia_->Padres(def.Name))
+            for (const auto& f : r->Fields) referentes.insert(Minusculas(f.ForeignName));
         std::set<std::string> nuevas;
         for (const auto& ix : def.Indexes) {
             if (!(ix.Unique || ix.Primary) || ix.Fields.empty())
@@ -398,8 +419,13 @@ class Busqueda {
             for (const auto& f : ix.Fields) cubierto |= nuevas.count(f) > 0;
             if (cubierto)
                 continue;
-            // The last field of a key of several is the least likely to refer to another table.
-            nuevas.insert(ix.Fields.back());
+            // A new value where the key refers to no other table (the last field of a key of
+            // several is the likeliest).
+            std::string nueva = ix.Fields.back();
+            for (const auto& f : ix.Fields)
+                if (!referentes.count(Minusculas(f)))
+                    nueva = f;
+            nuevas.insert(nueva);
         }
         std::string columnas;
         for (const auto& f : def.Fields) {
@@ -411,14 +437,13 @@ class Busqueda {
             columnas += (columnas.empty() ? "" : ", ") + expr;
         }
         return {
-            Sustituir(Texto(1803), {def.Name}),
-            "INSERT INTO " + Tabla(def.Name) + " SELECT " + columnas + " FROM " + Tabla(def.Name),
-            {}};
+            Sustituir(Texto(1803), {def.Name}), def.Name,
+            "INSERT INTO " + Tabla(def.Name) + " SELECT " + columnas + " FROM " + Tabla(def.Name)};
     }
 
     std::unique_ptr<engine::Recordset> Ejecutar(std::string_view sql) {
         engine::EngineError error;
-        auto rs = copia_->OpenRecordset(sql, error);
+        auto rs = copia_->bd().OpenRecordset(sql, error);
         if (!rs || error.failed())
             return nullptr;
         rs->MoveLast();
@@ -437,19 +462,23 @@ class Busqueda {
     }
 
     std::optional<Contraejemplo> Probar(const Variante& v) {
-        engine::EngineError error;
-        if (!copia_->ExecuteOnCopy("SAVEPOINT variante", error))
+        // A change the schema would not allow is no database the statements could meet.
+        std::vector<std::string> arrastradas;
+        if (!copia_->Aplicar(v.datos, &arrastradas))
             return std::nullopt;
         std::optional<Contraejemplo> hallado;
-        // A variant the copy's constraints refuse is no database the statements could meet.
-        if (copia_->ExecuteOnCopy(v.sql, error, v.parametros)) {
-            auto sol = Ejecutar(solucion_);
-            auto resp = sol ? Ejecutar(respuesta_) : nullptr;
-            if (sol && resp && !MismosResultados(*resp, *sol))
-                hallado = Contraejemplo{v.cambio, Ejemplo(*resp), Ejemplo(*sol)};
+        auto sol = Ejecutar(solucion_);
+        auto resp = sol ? Ejecutar(respuesta_) : nullptr;
+        if (sol && resp && !MismosResultados(*resp, *sol)) {
+            std::string cambio = v.cambio;
+            if (!arrastradas.empty()) {
+                std::string lista;
+                for (const auto& t : arrastradas) lista += (lista.empty() ? "" : ", ") + t;
+                cambio = Sustituir(Texto(2010), {v.datos.tablas.front(), lista});
+            }
+            hallado = Contraejemplo{cambio, Ejemplo(*resp), Ejemplo(*sol)};
         }
-        copia_->ExecuteOnCopy("ROLLBACK TO variante", error);
-        copia_->ExecuteOnCopy("RELEASE variante", error);
+        copia_->Deshacer();
         return hallado;
     }
 
@@ -458,7 +487,7 @@ class Busqueda {
     Clock::time_point limite_;
     std::vector<engine::TableDef> todas_;
     std::vector<TablaLeida> tablas_;  // read by the statements first, then those they refer to
-    std::shared_ptr<Database> copia_;
+    std::unique_ptr<CopiaRestringida> copia_;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <numeric>
 
+#include "core/practice/igualdad.h"
 #include "core/shell/textos.h"
 
 namespace veliora {
@@ -38,18 +39,23 @@ std::vector<Fila> Ordenadas(const engine::Recordset& rs, const std::vector<int>&
     return filas;
 }
 
-// Rows of `a` beyond their count in `b` (both sorted), at most `maximo`.
-std::vector<Fila> Exceso(const std::vector<Fila>& a, const std::vector<Fila>& b,
-                         std::size_t maximo) {
-    std::vector<Fila> fuera;
-    std::size_t j = 0;
-    for (const Fila& f : a) {
-        while (j < b.size() && Menor(b[j], f)) ++j;
-        if (j < b.size() && Igual(b[j], f))
-            ++j;
-        else if (fuera.size() < maximo)
-            fuera.push_back(f);
-    }
+std::vector<const Fila*> Punteros(const std::vector<Fila>& filas) {
+    std::vector<const Fila*> p;
+    p.reserve(filas.size());
+    for (const Fila& f : filas) p.push_back(&f);
+    return p;
+}
+
+// Rows of each side without an equal row (MismaFila) on the other, in order, at most
+// `maximo` of each.
+std::pair<std::vector<Fila>, std::vector<Fila>> Exceso(const std::vector<Fila>& a,
+                                                       const std::vector<Fila>& b,
+                                                       std::size_t maximo) {
+    const SinPareja sin = Emparejar(Punteros(a), Punteros(b));
+    std::pair<std::vector<Fila>, std::vector<Fila>> fuera;
+    for (std::size_t i = 0; i < sin.a.size() && i < maximo; ++i) fuera.first.push_back(a[sin.a[i]]);
+    for (std::size_t i = 0; i < sin.b.size() && i < maximo; ++i)
+        fuera.second.push_back(b[sin.b[i]]);
     return fuera;
 }
 
@@ -58,8 +64,8 @@ std::vector<Fila> SinRepetir(std::vector<Fila> filas) {
     return filas;
 }
 
-bool MismasFilas(const std::vector<Fila>& a, const std::vector<Fila>& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), Igual);
+bool MismasFilasQue(const std::vector<Fila>& a, const std::vector<Fila>& b) {
+    return MismasFilas(Punteros(a), Punteros(b));
 }
 
 // Whether another order of the answer's columns gives the solution's rows. Only for the
@@ -71,7 +77,7 @@ bool OtroOrdenDeColumnas(const engine::Recordset& resp, const std::vector<Fila>&
     std::vector<int> orden(static_cast<std::size_t>(n));
     std::iota(orden.begin(), orden.end(), 0);
     while (std::next_permutation(orden.begin(), orden.end()))
-        if (MismasFilas(Ordenadas(resp, orden), sol))
+        if (MismasFilasQue(Ordenadas(resp, orden), sol))
             return true;
     return false;
 }
@@ -139,12 +145,13 @@ std::optional<Diferencias> CalcularDiferencias(engine::Database& usuario, std::s
             Texto(1814), {std::to_string(d.columnasRespuesta), std::to_string(d.columnasSolucion)});
         return d;
     }
-    d.sobran = Ejemplo(*resp, Exceso(fr, fs, kFilasDiferencia));
+    auto [sobran, faltan] = Exceso(fr, fs, kFilasDiferencia);
+    d.sobran = Ejemplo(*resp, std::move(sobran));
     if (revelar)
-        d.faltan = Ejemplo(*sol, Exceso(fs, fr, kFilasDiferencia));
+        d.faltan = Ejemplo(*sol, std::move(faltan));
     if (fr.empty() && !fs.empty())
         d.diagnostico = Texto(1817);
-    else if (MismasFilas(SinRepetir(fr), SinRepetir(fs)))
+    else if (MismasFilasQue(SinRepetir(fr), SinRepetir(fs)))
         d.diagnostico = Texto(1815);
     else if (OtroOrdenDeColumnas(*resp, fs))
         d.diagnostico = Texto(1816);

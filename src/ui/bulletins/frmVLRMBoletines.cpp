@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "core/bulletins/boletines.h"
+#include "core/practice/comprobar.h"
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
@@ -67,6 +68,7 @@ bool EsModificador(int tecla) {
 frmVLRMBoletines::frmVLRMBoletines(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmVLRMBoletines"));
     bdAuxiliar_ = BDAuxiliar;
+    bdUsuario_ = BDUsuario;
 
     frBoletines_ = new QGroupBox(this);
     frBoletines_->setObjectName(QStringLiteral("frBoletines"));
@@ -286,6 +288,18 @@ void frmVLRMBoletines::ErrorGuardando(const engine::EngineError& error, const ch
 bool frmVLRMBoletines::GuardarLinea(bool nueva, int numero) {
     const std::string pregunta = txtPregunta_->toPlainText().toStdString();
     const std::string respuesta = txtRespuesta_->toPlainText().toStdString();
+    // An answer that cannot run would leave every student of the line without a verdict:
+    // the teacher decides.
+    if (bdUsuario_ && bdUsuario_->IsOpen()) {
+        const std::string problema = ProblemaSolucion(*bdUsuario_, respuesta);
+        if (!problema.empty() &&
+            Mensaje(
+                T(2011) + QStringLiteral("\r\n") + Q(problema) + QStringLiteral("\r\n") + T(2012),
+                Icono::Exclamacion, Botones::SiNo, kTitulo, this) != Respuesta::Si) {
+            txtRespuesta_->setFocus();
+            return false;
+        }
+    }
     engine::EngineError error;
     if (!bdAuxiliar_)
         error = {21, "No hay base de datos auxiliar abierta", {}};

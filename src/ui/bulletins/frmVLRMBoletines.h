@@ -63,6 +63,7 @@ class frmVLRMBoletines : public QWidget {
     void cmdEliminarBoletin_Click();
 
     std::shared_ptr<engine::Database> bdAuxiliar_;
+    std::shared_ptr<engine::Database> bdUsuario_;  // where a line's answer must run
     CursorLineas cursor_;
     bool modoNuevo_ = false;
     bool primerPintado_ = true;
