@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -28,15 +27,6 @@ std::set<std::string> Contenido(const fs::path& dir) {
     std::set<std::string> nombres;
     for (const auto& e : fs::directory_iterator(dir)) nombres.insert(e.path().filename().string());
     return nombres;
-}
-
-// A process number that no longer runs: a child that has ended.
-pid_t PidTerminado() {
-    const pid_t hijo = fork();
-    if (hijo == 0)
-        _exit(0);
-    waitpid(hijo, nullptr, 0);
-    return hijo;
 }
 
 class Salidas : public ::testing::Test {
@@ -137,22 +127,6 @@ TEST_F(Salidas, OrdinaryFilesAreReplacedWholeKeepingTheirPermissions) {
     }
     EXPECT_EQ(test::ReadBytes(texto), "después");
     EXPECT_EQ(Contenido(datos_), (std::set<std::string>{"Tema1.TXT", "clase.db"}));
-}
-
-TEST_F(Salidas, PartialFilesOfEndedProcessesAreRemoved) {
-    const std::string muerto = std::to_string(PidTerminado());
-    const std::string vivo = std::to_string(getppid());
-    for (const std::string& nombre :
-         {"a.db.parcial-" + muerto, "b.TXT.parcial-" + muerto + "-3", "a.db.parcial-" + vivo,
-          "a.db.parcial-x" + muerto, std::string("notas.parcial")})
-        std::ofstream(datos_ / nombre) << "x";
-    LimpiarParciales(datos_, "a.db");
-    EXPECT_FALSE(fs::exists(datos_ / ("a.db.parcial-" + muerto)));
-    EXPECT_TRUE(fs::exists(datos_ / ("b.TXT.parcial-" + muerto + "-3")));
-    LimpiarParciales(datos_);
-    EXPECT_EQ(Contenido(datos_),
-              (std::set<std::string>{"clase.db", "a.db.parcial-" + vivo, "a.db.parcial-x" + muerto,
-                                     "notas.parcial"}));
 }
 
 }  // namespace

@@ -115,13 +115,10 @@ std::shared_ptr<engine::Database> NewAuxiliary(const fs::path& path, const std::
 
 // Beside the project, or beside the folder of its worktrees.
 fs::path AccessFixtureDir() {
-    const fs::path relativa = fs::path("shared") / "fixtures" / "access";
-    const fs::path fuente(VELIORA_SOURCE_DIR);
+    const fs::path arriba = fs::path(VELIORA_SOURCE_DIR) / "..",
+                   relativa = "shared/fixtures/access";
     std::error_code ec;
-    if (!fs::is_directory(fuente / ".." / relativa, ec) &&
-        fs::is_directory(fuente / ".." / ".." / relativa, ec))
-        return fuente / ".." / ".." / relativa;
-    return fuente / ".." / relativa;
+    return fs::is_directory(arriba / relativa, ec) ? arriba / relativa : arriba / ".." / relativa;
 }
 
 }  // namespace veliora::test
