@@ -159,11 +159,6 @@ void ImprimirNotasConversion(const access::Conversion& c) {
     for (const auto& n : c.notas) std::fprintf(stderr, "veliora-cli: note: %s\n", n.c_str());
 }
 
-namespace {
-
-// The SQLite database to open for `path`: the path itself, or for an Access file its
-// conversion (made or brought up to date first). A conversion that lost rows still opens,
-// after its notes.
 std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     if (!access::EsArchivoAccess(path))
         return path;
@@ -177,8 +172,6 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
         ImprimirNotasConversion(conversion);
     return conversion.destino.string();
 }
-
-}  // namespace
 
 void LeerIdiomaDelPrograma() {
     DesplazamientoIdioma = LeerAjusteNumerico(kAjusteIdioma) == 1 ? 10000 : 0;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/aula/error.h"
 #include "core/engine/database.h"
 
 namespace veliora::access {
@@ -77,7 +78,10 @@ void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite);
 
 // Every note of a conversion on standard error, one line each ("veliora-cli: note: ...").
 void ImprimirNotasConversion(const access::Conversion& conversion);
-
+// The SQLite database to open for `path`: the path itself, or for an Access file its
+// conversion (made or brought up to date first; a conversion that lost rows still opens,
+// after its notes); prints the error and returns nothing on failure.
+std::optional<std::string> BaseSqlite(const std::string& path, bool json);
 // Sets DesplazamientoIdioma from the program's language setting, read without creating it.
 void LeerIdiomaDelPrograma();
 
@@ -114,11 +118,15 @@ std::string EscaparJson(std::string_view s);
 
 // Prints {"error":{"number":N,"description":".."}} (json) or "Error N: description".
 void ImprimirError(const engine::EngineError& e, bool json);
+// Prints {"error":{"reason":"..","description":".."}} (json) or the description; returns
+// kExitError.
+int ImprimirFalloClase(const aula::Error& e, bool json);
 
 int ComandoSchema(const std::vector<std::string>& args);
 int ComandoSql(const std::vector<std::string>& args);
 int ComandoGenerate(const std::vector<std::string>& args);
 int ComandoCheck(const std::vector<std::string>& args);
 int ComandoAccess(const std::vector<std::string>& args);
+int ComandoClass(const std::vector<std::string>& args);
 
 }  // namespace veliora::cli

@@ -46,6 +46,16 @@ void PrintUsage(std::FILE* out) {
         "  access convert --mdb FILE [--out FILE.db] [--json]\n"
         "                                   convert an Access file (.mdb, .accdb) to SQLite\n"
         "                                   (every --db also takes an Access file)\n"
+        "  class create  [--server URI] --name NAME [--json]\n"
+        "  class publish [--server URI] --class CODE --db FILE [--json]\n"
+        "  class join    [--server URI] --class CODE --student NAME [--json]\n"
+        "                                   (password from VELIORA_PASSWORD or stdin)\n"
+        "  class sync    [--json]           send the attempts kept on this machine\n"
+        "  class results [--server URI] --class CODE [--bulletin B] [--json | --csv FILE]\n"
+        "                                   a class on a PostgreSQL server (URI or\n"
+        "                                   host:port), or without --server on this machine\n"
+        "  check ... --record [--bulletin B --number N]\n"
+        "                                   also record the attempt for the joined class\n"
         "\n"
         "Options:\n"
         "  --home DIR   application directory (overrides VELIORA_HOME)\n"
@@ -113,6 +123,8 @@ int main(int argc, char** argv) {
         return veliora::cli::ComandoDictionary(rest);
     if (command == "access")
         return veliora::cli::ComandoAccess(rest);
+    if (command == "class")
+        return veliora::cli::ComandoClass(rest);
     std::fprintf(stderr, "veliora-cli: unknown command '%s' (see --help)\n", command.c_str());
     return veliora::cli::kExitUsage;
 }

@@ -48,6 +48,8 @@ struct Fila {
 const Fila kEstados[] = {
     {"mnuArchivo", true, true, true},
     {"mnuAbrir", true, true, true},
+    {"mnuUnirseClase", true, true, true},
+    {"mnuMiProgreso", true, true, true},
     {"mnuImportarBoletines", true, true, true},
     {"mnuSelIdioma", true, true, true},
     {"mnuSalir", true, true, true},
@@ -115,7 +117,7 @@ class TestShellMenus : public QObject {
         QStringList menus;
         for (QAction* a : w.menuBar()->actions()) menus << a->objectName();
         QCOMPARE(menus, (QStringList{"mnuArchivo", "mnuBD", "mnuConsultas", "mnuBoletines",
-                                     "mnuVentana", "mnuAyuda"}));
+                                     "mnuClase", "mnuVentana", "mnuAyuda"}));
 
         auto nombres = [&](const char* menu) {
             QStringList r;
@@ -127,14 +129,17 @@ class TestShellMenus : public QObject {
             return r;
         };
         QCOMPARE(nombres("mnuArchivo"),
-                 (QStringList{"mnuAbrir", "mnuSepImpBoletines", "mnuImportarBoletines",
-                              "mnuSepSelIdioma", "mnuSelIdioma", "mnuSepSalir", "mnuSalir"}));
+                 (QStringList{"mnuAbrir", "mnuSepClase", "mnuUnirseClase", "mnuMiProgreso",
+                              "mnuSepImpBoletines", "mnuImportarBoletines", "mnuSepSelIdioma",
+                              "mnuSelIdioma", "mnuSepSalir", "mnuSalir"}));
         QCOMPARE(nombres("mnuBD"),
                  (QStringList{"mnuVerEstructura", "mnuCompletarBD", "mnuCrearBDAuxiliar"}));
         QCOMPARE(nombres("mnuConsultas"),
                  (QStringList{"mnuRealizarConsultasAleatorias", "mnuRealizarConsultasBoletines",
                               "mnuRealizarConsultasDirectas"}));
         QCOMPARE(nombres("mnuBoletines"), (QStringList{"mnuMantBoletines", "mnuExpBoletines"}));
+        QCOMPARE(nombres("mnuClase"),
+                 (QStringList{"mnuCrearClase", "mnuPublicarClase", "mnuSeguimientoClase"}));
         QCOMPARE(nombres("mnuAyuda"),
                  (QStringList{"mnuAyudaIndice", "mnuAyudaSQL", "mnuSepAyuda", "mnuAyudaBD",
                               "mnuSepAyudaBD", "mnuAyudaAcercaDe"}));
@@ -239,6 +244,7 @@ class TestShellMenus : public QObject {
         QVERIFY(w.AbrirBaseDatos(Q(bd)));
         QVERIFY(captura_.mensajes().empty());
         ComprobarColumna(w, Alumno);
+        QVERIFY(!w.findChild<QMenu*>("mnuClase")->menuAction()->isVisible());
     }
 
     void estadosProfesor() {
@@ -247,6 +253,8 @@ class TestShellMenus : public QObject {
         ModoProfesor = true;
         QVERIFY(w.AbrirBaseDatos(Q(bd)));
         ComprobarColumna(w, Profesor);
+        QVERIFY(w.findChild<QMenu*>("mnuClase")->menuAction()->isVisible());
+        QVERIFY(Habilitado(w, "mnuPublicarClase"));
     }
 
     void unFalloTrasAbrirVuelveALaPrimeraColumna() {

@@ -647,6 +647,22 @@ std::string Cifra(double valor) {
 
 }  // namespace
 
+const char* CodigoVeredicto(Veredicto veredicto) {
+    switch (veredicto) {
+        case Veredicto::Correcto:
+            return "correcto";
+        case Veredicto::Erroneo:
+            return "erroneo";
+        case Veredicto::SolucionInvalida:
+            return "solucion_invalida";
+        case Veredicto::RespuestaInvalida:
+            return "respuesta_invalida";
+        case Veredicto::CorrectoSoloAqui:
+            return "correcto_solo_aqui";
+    }
+    return "";
+}
+
 const char* CodigoMotivo(Motivo motivo) {
     switch (motivo) {
         case Motivo::Ninguno:

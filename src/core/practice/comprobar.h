@@ -28,6 +28,9 @@ enum class Motivo {
     Vacia,          // no statement at all
 };
 
+// Stable code of a verdict: "correcto", "erroneo", "solucion_invalida", "respuesta_invalida",
+// "correcto_solo_aqui".
+const char* CodigoVeredicto(Veredicto veredicto);
 // Stable code of a reason: "not_a_query", "time_limit", "memory_limit", "syntax", "engine",
 // "empty"; the empty text for Ninguno.
 const char* CodigoMotivo(Motivo motivo);

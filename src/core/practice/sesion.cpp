@@ -100,6 +100,10 @@ std::string SesionPractica::Pregunta() const {
     return posicion_ < lineas_.size() ? lineas_[posicion_].Pregunta : std::string();
 }
 
+int SesionPractica::NumeroPregunta() const {
+    return modoBoletin_ && posicion_ < lineas_.size() ? lineas_[posicion_].NumPregunta : 0;
+}
+
 std::string SesionPractica::Solucion() const {
     if (!modoBoletin_)
         return solucion_;

@@ -65,6 +65,8 @@ class SesionPractica {
     // Empty when there is none.
     std::string Pregunta() const;
     std::string Solucion() const;
+    // The bulletin's number of the line on show; 0 in random mode or with no line.
+    int NumeroPregunta() const;
 
     // ---- Checking ----
     // Judges `respuesta` against the current solution.

@@ -15,8 +15,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/aula/clase.h"
 #include "core/practice/sesion.h"
+#include "core/shell/directorio.h"
 #include "core/shell/globales.h"
+#include "ui/aula/envio_clase.h"
 #include "ui/practice/frmVLRGuardarQuery.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
@@ -486,6 +489,7 @@ void frmVLRQuerys::MostrarPregunta() {
     txtSolucion_->clear();
     txtRespuesta_->clear();
     txtRespuesta_->setFocus();
+    mostrada_ = aula::Ahora();
     sesion_->EmpezarEspera(ModoProfesor);
     HabilitarSolucion(sesion_->SolucionDisponible());
     tmrHabilitarBotonSolucion_->stop();
@@ -563,12 +567,28 @@ void frmVLRQuerys::ComprobarRespuesta() {
     if (Ocupada())
         return;
     OlvidarDetalle();
-    auto comprobacion = sesion_->Comprobacion(txtRespuesta_->toPlainText().toStdString());
+    const std::string respuesta = txtRespuesta_->toPlainText().toStdString();
+    auto comprobacion = sesion_->Comprobacion(respuesta);
+    // What the joined class keeps of the check (see IntentoDeClase).
+    const aula::DatosIntento datos{{},
+                                   modoBoletin_ ? nombreBoletin_.toStdString() : std::string(),
+                                   sesion_->NumeroPregunta(),
+                                   sesion_->Pregunta(),
+                                   sesion_->Solucion(),
+                                   respuesta,
+                                   mostrada_};
+    const std::string ruta = sesion_->Usuario() ? sesion_->Usuario()->Name() : std::string();
+    const std::filesystem::path directorio = DirectorioAplicacion();
     const bool lanzado = trabajo_->Lanzar(
         T(1153), sesion_->Usuario(),
-        [this, comprobacion]() -> Trabajo::Entrega {
+        [this, comprobacion, datos, ruta, directorio]() -> Trabajo::Entrega {
             auto juicio = comprobacion();
-            return [this, juicio = std::move(juicio)] { MostrarVeredicto(juicio); };
+            auto intento = aula::IntentoDeClase(directorio, ruta, datos, juicio);
+            return [this, juicio = std::move(juicio), intento = std::move(intento)] {
+                if (intento)
+                    EnvioClase::Instancia().Registrar(*intento);
+                MostrarVeredicto(juicio);
+            };
         },
         [this] {
             // No verdict: only that it was cancelled.

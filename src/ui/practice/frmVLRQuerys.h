@@ -146,6 +146,7 @@ class frmVLRQuerys : public QWidget {
     QPushButton* cmdVerDiferencias_;
     QPlainTextEdit* txtDiferencias_;
     std::optional<Juicio> juicio_;  // of the last check, while it is worth showing
+    std::int64_t mostrada_ = 0;     // when the question on show was shown (ms since 1970)
     QTimer* TimerInicio_;
     QTimer* tmrHabilitarBotonSolucion_;
 };

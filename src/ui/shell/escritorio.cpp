@@ -14,6 +14,7 @@
 
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
+#include "ui/aula/envio_clase.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
 
@@ -133,12 +134,16 @@ void CrearBarraEstado(QMainWindow* principal) {
     QLabel* trabajo = etiqueta("lblEstadoTrabajo", false);
     QLabel* archivo = etiqueta("lblEstadoArchivo", true);
     QLabel* modo = etiqueta("lblEstadoModo", true);
-    auto actualizar = [trabajo, archivo, modo] {
+    QLabel* clase = etiqueta("lblEstadoClase", true);
+    auto actualizar = [trabajo, archivo, modo, clase] {
         archivo->setText(BDUsuario && BDUsuario->IsOpen()
                              ? QFileInfo(QString::fromStdString(BDUsuario->Name())).fileName()
                              : QString());
         modo->setText(T(ModoProfesor ? 152 : 151));
         trabajo->setText(Trabajo::EnCurso());
+        const EnvioClase& envio = EnvioClase::Instancia();
+        clase->setText(envio.Estado());
+        clase->setToolTip(envio.Fallo());
     };
     // The globals it shows change in many places; a light poll keeps it simple.
     auto* reloj = new QTimer(barra);

@@ -10,15 +10,22 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QStatusBar>
 #include <QTranslator>
 #include <filesystem>
 
 #include "core/access/conversion.h"
+#include "core/aula/clase.h"
+#include "core/aula/textos.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
 #include "core/shell/textos.h"
+#include "ui/aula/envio_clase.h"
+#include "ui/aula/frmVLRClase.h"
+#include "ui/aula/frmVLRMiProgreso.h"
+#include "ui/aula/frmVLRSeguimiento.h"
 #include "ui/bulletins/frmVLRExportarBoletin.h"
 #include "ui/bulletins/frmVLRImportarBoletines.h"
 #include "ui/bulletins/frmVLRMBoletines.h"
@@ -102,6 +109,9 @@ frmVLRMdi::frmVLRMdi(QWidget* parent) : QMainWindow(parent) {
 
     mnuArchivo_ = NuevoMenu("mnuArchivo");
     mnuAbrir_ = NuevaAccion(mnuArchivo_, "mnuAbrir");
+    NuevoSeparador(mnuArchivo_, "mnuSepClase");
+    mnuUnirseClase_ = NuevaAccion(mnuArchivo_, "mnuUnirseClase");
+    mnuMiProgreso_ = NuevaAccion(mnuArchivo_, "mnuMiProgreso");
     NuevoSeparador(mnuArchivo_, "mnuSepImpBoletines");
     mnuImportarBoletines_ = NuevaAccion(mnuArchivo_, "mnuImportarBoletines");
     NuevoSeparador(mnuArchivo_, "mnuSepSelIdioma");
@@ -123,6 +133,11 @@ frmVLRMdi::frmVLRMdi(QWidget* parent) : QMainWindow(parent) {
     mnuMantBoletines_ = NuevaAccion(mnuBoletines_, "mnuMantBoletines");
     mnuExpBoletines_ = NuevaAccion(mnuBoletines_, "mnuExpBoletines");
 
+    mnuClase_ = NuevoMenu("mnuClase");
+    mnuCrearClase_ = NuevaAccion(mnuClase_, "mnuCrearClase");
+    mnuPublicarClase_ = NuevaAccion(mnuClase_, "mnuPublicarClase");
+    mnuSeguimientoClase_ = NuevaAccion(mnuClase_, "mnuSeguimientoClase");
+
     mnuAyuda_ = NuevoMenu("mnuAyuda");
     mnuAyudaIndice_ = NuevaAccion(mnuAyuda_, "mnuAyudaIndice");
     mnuAyudaSQL_ = NuevaAccion(mnuAyuda_, "mnuAyudaSQL");
@@ -134,6 +149,8 @@ frmVLRMdi::frmVLRMdi(QWidget* parent) : QMainWindow(parent) {
     mnuAbrir_->setShortcut(QKeySequence::Open);
     mnuAyudaIndice_->setShortcut(QKeySequence::HelpContents);
     CrearBarraEstado(this);
+    trabajoClase_ = new Trabajo(this);
+    statusBar()->addWidget(trabajoClase_);
 
     // Not taken from the string table: the same caption in both languages.
     mnuImportarBoletines_->setText(QStringLiteral("Importar boletines"));
@@ -146,6 +163,11 @@ frmVLRMdi::frmVLRMdi(QWidget* parent) : QMainWindow(parent) {
         connect(accion, &QAction::triggered, this, [this, manejador] { (this->*manejador)(); });
     };
     enlazar(mnuAbrir_, &frmVLRMdi::mnuAbrir_Click);
+    enlazar(mnuUnirseClase_, &frmVLRMdi::mnuUnirseClase_Click);
+    enlazar(mnuMiProgreso_, &frmVLRMdi::mnuMiProgreso_Click);
+    enlazar(mnuCrearClase_, &frmVLRMdi::mnuCrearClase_Click);
+    enlazar(mnuPublicarClase_, &frmVLRMdi::mnuPublicarClase_Click);
+    enlazar(mnuSeguimientoClase_, &frmVLRMdi::mnuSeguimientoClase_Click);
     enlazar(mnuImportarBoletines_, &frmVLRMdi::mnuImportarBoletines_Click);
     enlazar(mnuSelIdioma_, &frmVLRMdi::mnuSelIdioma_Click);
     enlazar(mnuSalir_, &frmVLRMdi::mnuSalir_Click);
@@ -221,9 +243,22 @@ void frmVLRMdi::Iniciar(const QStringList& argumentos, const EjecutorLogin& ejec
             login.exec();
     }
 
+    HabilitarMenuClase();
     const QString baseDatos = BaseDatosDeLineaComandos(argumentos);
     if (!baseDatos.isEmpty())
         AbrirBaseDatos(baseDatos);
+
+    // The joined class: what was left to send goes now; a newer version is offered.
+    EnvioClase& envio = EnvioClase::Instancia();
+    connect(&envio, &EnvioClase::versionNueva, this, &frmVLRMdi::OfrecerVersion,
+            Qt::UniqueConnection);
+    envio.Enviar();
+    envio.BuscarVersionNueva();
+}
+
+void frmVLRMdi::HabilitarMenuClase() {
+    mnuClase_->menuAction()->setVisible(ModoProfesor);
+    mnuPublicarClase_->setEnabled(BDUsuario && BDUsuario->IsOpen());
 }
 
 bool frmVLRMdi::PideModoProfesor(const QStringList& argumentos) {
@@ -261,6 +296,12 @@ void frmVLRMdi::CargarTextos() {
     mnuAyudaSQL_->setText(T(117));
     mnuAyudaAcercaDe_->setText(T(118));
     mnuAyudaBD_->setText(T(119));
+    mnuUnirseClase_->setText(T(2320));
+    mnuMiProgreso_->setText(T(2337));
+    mnuClase_->setTitle(T(2342));
+    mnuCrearClase_->setText(T(2343));
+    mnuPublicarClase_->setText(T(2344));
+    mnuSeguimientoClase_->setText(T(2345));
     TextosMenuVentana(mnuVentana_);
     PonerMnemonicos(menuBar());
 }
@@ -269,6 +310,7 @@ void frmVLRMdi::DeshabilitarMenus() {
     HabilitarMenu(mnuBD_, false);
     HabilitarMenu(mnuConsultas_, false);
     HabilitarMenu(mnuBoletines_, false);
+    HabilitarMenuClase();
 }
 
 void frmVLRMdi::HabilitarMenus() {
@@ -278,6 +320,7 @@ void frmVLRMdi::HabilitarMenus() {
     mnuCompletarBD_->setEnabled(ModoProfesor);
     mnuCrearBDAuxiliar_->setEnabled(ModoProfesor);
     HabilitarMenu(mnuBoletines_, ModoProfesor);
+    HabilitarMenuClase();
     ComprobarAyudaBD();
 }
 
@@ -352,6 +395,67 @@ void frmVLRMdi::mnuAbrir_Click() {
     if (elegidos.isEmpty() || elegidos.first().isEmpty())
         return;
     AbrirBaseDatos(elegidos.first());
+}
+
+void frmVLRMdi::mnuUnirseClase_Click() {
+    AbrirModal<frmVLRClase>(this, [this](frmVLRClase& w) {
+        w.setModo(frmVLRClase::Modo::Unirse);
+        connect(&w, &frmVLRClase::cerradas, this, [this] {
+            setWindowTitle(QStringLiteral("VELIORA"));
+            DeshabilitarMenus();
+        });
+        connect(&w, &frmVLRClase::unida, this,
+                [this](const QString& ruta) { AbrirBaseDatos(ruta); });
+    });
+}
+
+void frmVLRMdi::mnuMiProgreso_Click() {
+    AbrirHija<frmVLRMiProgreso>([](frmVLRMiProgreso& w) { w.Actualizar(); });
+}
+
+void frmVLRMdi::mnuCrearClase_Click() {
+    AbrirModal<frmVLRClase>(this, [](frmVLRClase& w) { w.setModo(frmVLRClase::Modo::Crear); });
+}
+
+void frmVLRMdi::mnuPublicarClase_Click() {
+    AbrirModal<frmVLRClase>(this, [](frmVLRClase& w) { w.setModo(frmVLRClase::Modo::Publicar); });
+}
+
+void frmVLRMdi::mnuSeguimientoClase_Click() {
+    AbrirHija<frmVLRSeguimiento>([](frmVLRSeguimiento& w) { w.Actualizar(); });
+}
+
+void frmVLRMdi::OfrecerVersion(int version) {
+    if (trabajoClase_->Ocupado() || Mensaje(T(2341).arg(version), Icono::Ninguno, Botones::SiNo,
+                                            QStringLiteral("VELIORA"), this) != Respuesta::Si)
+        return;
+    const std::filesystem::path directorio = DirectorioAplicacion();
+    aula::Error e;
+    const auto membresia = aula::LeerMembresia(directorio, e);
+    if (!membresia)
+        return;
+    // The download replaces the class's database: closed first, never written under.
+    if (BDUsuario && BDUsuario->Name() == membresia->bd) {
+        CerrarVentanas();
+        BDUsuario.reset();
+        BDAuxiliar.reset();
+        setWindowTitle(QStringLiteral("VELIORA"));
+        DeshabilitarMenus();
+    }
+    const auto auxiliar = BDAuxiliar;
+    trabajoClase_->Lanzar(T(2369), auxiliar, [=, this, m = *membresia]() -> Trabajo::Entrega {
+        aula::Error error;
+        auto almacen = aula::AlmacenAlumno(directorio, m.servidor, m.clase, error);
+        const auto nueva =
+            almacen ? aula::DescargarMaterial(directorio, *almacen, m, error, auxiliar.get())
+                    : std::nullopt;
+        if (!nueva)
+            return [this, error] {
+                Mensaje(QString::fromStdString(aula::ExplicarFallo(error)), Icono::Exclamacion,
+                        Botones::Aceptar, QStringLiteral("VELIORA"), this);
+            };
+        return [this, ruta = QString::fromStdString(nueva->bd)] { AbrirBaseDatos(ruta); };
+    });
 }
 
 void frmVLRMdi::mnuImportarBoletines_Click() {

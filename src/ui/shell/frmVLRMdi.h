@@ -14,6 +14,7 @@ class QMenu;
 namespace veliora::ui {
 
 class frmVLRLogin;
+class Trabajo;
 
 class frmVLRMdi : public QMainWindow {
     Q_OBJECT
@@ -55,6 +56,15 @@ class frmVLRMdi : public QMainWindow {
     static void HabilitarMenu(QMenu* menu, bool habilitado);
 
     void mnuAbrir_Click();
+    void mnuUnirseClase_Click();
+    void mnuMiProgreso_Click();
+    void mnuCrearClase_Click();
+    void mnuPublicarClase_Click();
+    void mnuSeguimientoClase_Click();
+    // The class menu exists for a teacher alone; publishing needs an open database.
+    void HabilitarMenuClase();
+    // A newer published version of the joined class: offered, then downloaded and opened.
+    void OfrecerVersion(int version);
     void mnuImportarBoletines_Click();
     void mnuSelIdioma_Click();
     void mnuSalir_Click();
@@ -75,6 +85,8 @@ class frmVLRMdi : public QMainWindow {
 
     QMenu* mnuArchivo_ = nullptr;
     QAction* mnuAbrir_ = nullptr;
+    QAction* mnuUnirseClase_ = nullptr;
+    QAction* mnuMiProgreso_ = nullptr;
     QAction* mnuImportarBoletines_ = nullptr;
     QAction* mnuSelIdioma_ = nullptr;
     QAction* mnuSalir_ = nullptr;
@@ -89,6 +101,11 @@ class frmVLRMdi : public QMainWindow {
     QMenu* mnuBoletines_ = nullptr;
     QAction* mnuMantBoletines_ = nullptr;
     QAction* mnuExpBoletines_ = nullptr;
+    QMenu* mnuClase_ = nullptr;
+    QAction* mnuCrearClase_ = nullptr;
+    QAction* mnuPublicarClase_ = nullptr;
+    QAction* mnuSeguimientoClase_ = nullptr;
+    Trabajo* trabajoClase_ = nullptr;  // the class's downloads, in the status bar
     QMenu* mnuAyuda_ = nullptr;
     QAction* mnuAyudaIndice_ = nullptr;
     QAction* mnuAyudaSQL_ = nullptr;
