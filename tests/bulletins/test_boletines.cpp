@@ -42,9 +42,18 @@ class BoletinesTest : public ::testing::Test {
     std::shared_ptr<engine::Database> aux_;
 };
 
-TEST_F(BoletinesTest, NextQuestionTakesTheHighestNumberPlusOneEvenWithGaps) {
+// Numbered from the highest number plus one, gaps kept, each bulletin on its own; texts
+// stored scrambled and read back exactly.
+TEST_F(BoletinesTest, StoredLinesTakeTheNextNumberAndComeBackExactly) {
+    const std::string pregunta = "¿Cuál es el saldo de los clientes de 'Valencia'?";
+    const std::string sql = "Select [Saldo]\r\nfrom [Clientes]\r\nwhere [Ciudad] = 'Valencia'";
     engine::EngineError err;
-    EXPECT_EQ(AlmacenarPregunta(*aux_, "Vacío", "primera", "select 0", err), 1) << err.description;
+    ASSERT_EQ(AlmacenarPregunta(*aux_, "O'Brien", pregunta, sql, err), 1) << err.description;
+    auto rs = aux_->OpenRecordset("select Pregunta, Respuesta from LBoletines", err);
+    ASSERT_TRUE(rs && !rs->Eof());
+    EXPECT_EQ(rs->Field(0).text, *Encriptar(pregunta, kClaveRespuestas));
+    EXPECT_EQ(rs->Field(1).text, *Encriptar(sql, kClaveRespuestas));
+
     Linea("Tema 2", 1);
     Linea("Tema 2", 5);
     Linea("tema 1", 9);
@@ -56,22 +65,8 @@ TEST_F(BoletinesTest, NextQuestionTakesTheHighestNumberPlusOneEvenWithGaps) {
     EXPECT_EQ(lineas[1].Pregunta, "p5");
     EXPECT_EQ(lineas[2].Pregunta, "nueva");
     EXPECT_EQ(lineas[3].Respuesta, "select 7");
-    // The other bulletin keeps its own numbering.
     EXPECT_EQ(LeerBoletin(*aux_, "tema 1", err).size(), 1u);
-}
-
-TEST_F(BoletinesTest, StoredTextsAreScrambledAndComeBackExactly) {
-    const std::string pregunta = "¿Cuál es el saldo de los clientes de 'Valencia'?";
-    const std::string sql = "Select [Saldo]\r\nfrom [Clientes]\r\nwhere [Ciudad] = 'Valencia'";
-    engine::EngineError err;
-    ASSERT_EQ(AlmacenarPregunta(*aux_, "O'Brien", pregunta, sql, err), 1) << err.description;
-
-    auto rs = aux_->OpenRecordset("select Pregunta, Respuesta from LBoletines", err);
-    ASSERT_TRUE(rs && !rs->Eof());
-    EXPECT_EQ(rs->Field(0).text, *Encriptar(pregunta, kClaveRespuestas));
-    EXPECT_EQ(rs->Field(1).text, *Encriptar(sql, kClaveRespuestas));
-
-    auto lineas = LeerBoletin(*aux_, "O'Brien", err);
+    lineas = LeerBoletin(*aux_, "O'Brien", err);
     ASSERT_EQ(lineas.size(), 1u);
     EXPECT_EQ(lineas[0].Pregunta, pregunta);
     EXPECT_EQ(lineas[0].Respuesta, sql);

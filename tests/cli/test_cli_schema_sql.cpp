@@ -52,20 +52,15 @@ TEST_F(Cli, SqlPrintsTypedRows) {
     EXPECT_EQ(out, "Id\tNombre\n1\tAna\n2\tLuis\n");
 }
 
+// Which statements are refused is the engine's test, the time limit the limits test's: here
+// that a refusal and an error reach the output.
 TEST_F(Cli, SqlRefusesWritesAndReportsErrors) {
     const std::string before = ReadBytes(db_);
     std::string out;
     EXPECT_NE(Run("sql --db " + Arg(db_) + " --json \"delete from main.Clientes\"", out), 0);
     EXPECT_EQ(out.rfind("{\"error\":{\"number\":23,", 0), 0u) << out;
-    EXPECT_NE(Run("sql --db " + Arg(db_) + " \"select 1; drop table main.Pedidos\"", out), 0);
     EXPECT_NE(Run("sql --db " + Arg(db_) + " --json \"select * from NoExiste\"", out), 0);
     EXPECT_NE(out.find("no such table"), std::string::npos);
-    EXPECT_NE(Run("sql --db " + Arg(db_) +
-                      " --timeout 200 --json \"with recursive r(n) as "
-                      "(select 1 union all select n+1 from r) select count(*) from r\"",
-                  out),
-              0);
-    EXPECT_EQ(out.rfind("{\"error\":{\"number\":9,", 0), 0u) << out;
     EXPECT_EQ(ReadBytes(db_), before);
 }
 

@@ -156,33 +156,25 @@ TEST_F(UserDatabase, RowsAreFetchedAsNeeded) {
     EXPECT_FALSE(rs->AtEnd());
 }
 
+// Plain writes and their refusal message are the bounds test's; here what else could touch
+// the file or another one, through either way of running a statement.
 TEST_F(UserDatabase, HostileStatementsAreRefusedAndTheFileStaysIntact) {
     const std::string before = ReadBytes(path_);
     const std::string attached = (home_ / "otra.db").string();
     const std::string hostile[] = {
-        "delete from Clientes",
-        "delete from main.Clientes",
         "update main.Clientes set Nombre = 'x'",
-        "insert into main.Pedidos values (9, 1, null, 1)",
-        "replace into main.Clientes(Id, Nombre) values (1, 'x')",
-        "drop table main.Pedidos",
-        "create table Nueva (a)",
         "create temp table Nueva (a)",
         "create temp view V as select 1",
         "create index I on Clientes(Nombre)",
-        "alter table main.Clientes add column Z",
-        "pragma writable_schema = 1",
         "pragma journal_mode = wal",
         "pragma main.user_version = 7",
         "attach '" + attached + "' as otra",
-        "vacuum",
         "vacuum into '" + (home_ / "copia.db").string() + "'",
         "begin",
         "reindex",
         "analyze",
         "select 1; delete from main.Clientes",
         "select * from Clientes; drop table main.Clientes",
-        "with x as (select 1) delete from main.Clientes",
         "",
         "   -- only a comment",
     };

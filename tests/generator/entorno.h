@@ -34,6 +34,51 @@ constexpr int ZonPais = 1, ZonCodigo = 2, ZonNombre = 3;
 constexpr int ClientesPedidos = 0, PedidosLineas = 1, TiendasPedidos = 2, ZonasTiendas = 3;
 }  // namespace formas
 
+// A plan written on one line in tables of cases: the table, selected field and aggregate,
+// then whatever the case adds.
+struct Plan : generador::PlanConsulta {
+    Plan(int tabla, int campo, int agregado, bool distinto = false) {
+        IndTabla = tabla;
+        IndCampo = campo;
+        Agregado = agregado;
+        Distinto = distinto;
+    }
+    Plan& Donde(int campo, int op = 0, std::string v1 = "", std::string v2 = "") {
+        IndCampoCond = campo;
+        Operador = op;
+        Valor1 = std::move(v1);
+        Valor2 = std::move(v2);
+        return *this;
+    }
+    Plan& Une(int tabla2, int relacion, int tabla3 = 0, int relacion2 = 0) {
+        IndTabla2 = tabla2;
+        IndRelacion = relacion;
+        IndTabla3 = tabla3;
+        IndRelacion2 = relacion2;
+        return *this;
+    }
+    Plan& Agrupa(int grupo, int agregado, bool mostrar, int having = generador::Agregados::Ninguno,
+                 int opHaving = 0, std::string valorHaving = "") {
+        IndCampoGrupo = grupo;
+        IndCampoAgregado = agregado;
+        MostrarAgregado = mostrar;
+        AgregadoHaving = having;
+        OperadorHaving = opHaving;
+        ValorHaving = std::move(valorHaving);
+        return *this;
+    }
+    Plan& Subconsulta(int tipo, int conector, int campo, int op, std::string sql,
+                      std::string texto = "") {
+        TipoSubquery = tipo;
+        Conector = conector;
+        IndCampoSub = campo;
+        OperadorSub = op;
+        SqlSubquery = std::move(sql);
+        TextoSubquery = std::move(texto);
+        return *this;
+    }
+};
+
 class EntornoGenerador {
   public:
     // Builds the user database from `sqlUsuario` and its auxiliary database from the

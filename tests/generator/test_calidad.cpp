@@ -1,16 +1,10 @@
 // The quality gate on the sample databases: no shown question has an empty result, the plan
 // reports what the gate measured, and the gate can be turned off.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
-#include "core/engine/database.h"
-#include "core/generator/motor.h"
-#include "core/shell/rutinas.h"
 #include "generator/entorno.h"
 
 namespace veliora::test {

@@ -9,7 +9,6 @@ namespace {
 
 using namespace formas;
 using Textos = std::set<std::string>;
-using P = generador::PlanConsulta;
 using S = generador::PlanSubconsulta;
 namespace Ag = generador::Agregados;
 namespace Op = generador::Operadores;
@@ -45,25 +44,17 @@ class Enunciados : public ::testing::Test, public EntornoGenerador {
 TEST_F(Enunciados, WorkedExampleOfOneTable) {
     auto& m = *motor;
     Textos textos = Variantes([&] {
-        return m.TextoUnaTabla(true, P{.IndTabla = Clientes,
-                                       .IndCampo = CliNombre,
-                                       .Agregado = Ag::Ninguno,
-                                       .IndCampoCond = CliCiudad,
-                                       .Valor1 = "Valencia"});
+        return m.TextoUnaTabla(
+            true, Plan(Clientes, CliNombre, Ag::Ninguno).Donde(CliCiudad, Op::Igual, "Valencia"));
     });
     EXPECT_EQ(textos, Combinar({kVerbos,
                                 {"los nombres de los clientes "},
                                 Condiciones("ciudad", false, "igual a 'Valencia'"),
                                 {" "}}));
-    EXPECT_EQ(engine::LowerWithCapital(
-                  "Obtener los nombres de los clientes cuya ciudad  sea  igual a 'Valencia' "),
-              "Obtener los nombres de los clientes cuya ciudad  sea  igual a 'valencia' ");
 
     Textos cuantos = Variantes([&] {
-        return m.TextoUnaTabla(true, P{.IndTabla = Clientes,
-                                       .Agregado = Ag::Count,
-                                       .IndCampoCond = CliCiudad,
-                                       .Valor1 = "Valencia"});
+        return m.TextoUnaTabla(
+            true, Plan(Clientes, 0, Ag::Count).Donde(CliCiudad, Op::Igual, "Valencia"));
     });
     EXPECT_EQ(cuantos, Combinar({kVerbos,
                                  {"cuántos clientes "},
@@ -72,67 +63,37 @@ TEST_F(Enunciados, WorkedExampleOfOneTable) {
                                  {" "}}));
 
     // Without a condition the statement ends in two blanks.
-    EXPECT_EQ(Variantes([&] {
-                  return m.TextoUnaTabla(
-                      true,
-                      P{.IndTabla = Clientes, .IndCampo = CliNombre, .Agregado = Ag::Ninguno});
-              }),
-              Combinar({kVerbos, {"los nombres de los clientes  "}}));
+    EXPECT_EQ(
+        Variantes([&] { return m.TextoUnaTabla(true, Plan(Clientes, CliNombre, Ag::Ninguno)); }),
+        Combinar({kVerbos, {"los nombres de los clientes  "}}));
 }
 
 TEST_F(Enunciados, SelectionBlockByAggregateAndGender) {
-    struct Caso {
-        int t, f, a;
-        bool d;
-        Textos esperados;
-    };
-    const Caso casos[] = {
-        {Pedidos, PedImporte, Ag::Max, false, {"el máximo importe de los pedidos  "}},
-        {Clientes, CliEdad, Ag::Min, false, {"la mínima edad de los clientes  "}},
-        {Pedidos,
-         PedImporte,
-         Ag::Sum,
-         false,
+    const std::pair<Plan, Textos> casos[] = {
+        {Plan(Pedidos, PedImporte, Ag::Max), {"el máximo importe de los pedidos  "}},
+        {Plan(Clientes, CliEdad, Ag::Min), {"la mínima edad de los clientes  "}},
+        {Plan(Pedidos, PedImporte, Ag::Sum),
          {"cuánto suman los importes de los pedidos  ",
           "la suma de los importes de los pedidos  "}},
-        {Clientes, CliEdad, Ag::Avg, false, {"la media de las edades de los clientes  "}},
-        {Clientes,
-         0,
-         Ag::Ninguno,
-         false,
+        {Plan(Clientes, CliEdad, Ag::Avg), {"la media de las edades de los clientes  "}},
+        {Plan(Clientes, 0, Ag::Ninguno),
          {"toda la información de los clientes  ", "todos los datos de los clientes  "}},
-        {Clientes,
-         CliNombre,
-         Ag::Ninguno,
-         true,
+        {Plan(Clientes, CliNombre, Ag::Ninguno, true),
          {"los distintos nombres de los clientes  ", "los diferentes nombres de los clientes  "}},
-        {Clientes,
-         CliCiudad,
-         Ag::Ninguno,
-         true,
+        {Plan(Clientes, CliCiudad, Ag::Ninguno, true),
          {"las distintas ciudades de los clientes  ", "las diferentes ciudades de los clientes  "}},
         // A count names no field, no "de" and no article before the table.
-        {Lineas, 0, Ag::Count, false, {"cuántas líneas hay  ", "cuántas líneas existen  "}},
+        {Plan(Lineas, 0, Ag::Count), {"cuántas líneas hay  ", "cuántas líneas existen  "}},
     };
-    for (const Caso& c : casos)
-        EXPECT_EQ(Variantes([&] {
-                      return motor->TextoUnaTabla(
-                          false,
-                          P{.IndTabla = c.t, .IndCampo = c.f, .Distinto = c.d, .Agregado = c.a});
-                  }),
-                  c.esperados)
-            << c.t << "/" << c.f << "/" << c.a;
+    for (const auto& [plan, esperados] : casos)
+        EXPECT_EQ(Variantes([&] { return motor->TextoUnaTabla(false, plan); }), esperados)
+            << *esperados.begin();
 }
 
 TEST_F(Enunciados, ConditionBlockComparisons) {
     auto cond = [&](int t, int f, int op, const std::string& a, const std::string& b) {
         return Variantes([&, t, f, op, a, b] {
-            return motor->TextoUnaTabla(false, P{.IndTabla = t,
-                                                 .Agregado = Ag::Count,
-                                                 .IndCampoCond = f,
-                                                 .Operador = op,
-                                                 .Valor1 = a,
-                                                 .Valor2 = b});
+            return motor->TextoUnaTabla(false, Plan(t, 0, Ag::Count).Donde(f, op, a, b));
         });
     };
     const std::string pedidos = "cuántos pedidos hay ";
@@ -157,78 +118,49 @@ TEST_F(Enunciados, ConditionBlockComparisons) {
 }
 
 TEST_F(Enunciados, JoinStatements) {
-    auto& m = *motor;
-    EXPECT_EQ(Variantes([&] {
-                  return m.TextoVariasTablas(true, P{.IndTabla = Clientes,
-                                                     .IndTabla2 = Pedidos,
-                                                     .IndRelacion = ClientesPedidos,
-                                                     .IndCampo = CliNombre,
-                                                     .Agregado = Ag::Ninguno,
-                                                     .IndCampoCond = PedImporte,
-                                                     .Operador = Op::Mayor,
-                                                     .Valor1 = "100,5"});
-              }),
-              Combinar({kVerbos,
-                        {"los nombres de los clientes que han hecho pedidos "},
-                        Condiciones("importe", true, "mayor que 100,5"),
-                        {" "}}));
-    // Read against its direction, and with a phrase that already names the next table.
-    EXPECT_EQ(Variantes([&] {
-                  return m.TextoVariasTablas(false, P{.IndTabla = Pedidos,
-                                                      .IndTabla2 = Clientes,
-                                                      .IndRelacion = ClientesPedidos,
-                                                      .IndCampo = PedImporte,
-                                                      .Agregado = Ag::Max,
-                                                      .IndCampoCond = CliCiudad,
-                                                      .Valor1 = "Lugo"});
-              }),
-              Combinar({{"el máximo importe de los pedidos hechos por clientes "},
-                        Condiciones("ciudad", false, "igual a 'Lugo'"),
-                        {" "}}));
-    EXPECT_EQ(Variantes([&] {
-                  return m.TextoVariasTablas(false, P{.IndTabla = Pedidos,
-                                                      .IndTabla2 = Lineas,
-                                                      .IndRelacion = PedidosLineas,
-                                                      .Agregado = Ag::Count,
-                                                      .IndCampoCond = LinCantidad,
-                                                      .Valor1 = "3"});
-              }),
-              Combinar({{"cuántos pedidos "},
-                        {"hay ", "existen "},
-                        {"con líneas "},
-                        Condiciones("cantidad", false, "igual a 3"),
-                        {" "}}));
-}
-
-TEST_F(Enunciados, ThreeTablesShareTheNoConcatenateFlag) {
-    // The first step reads "del pedido" and sets the flag; the second relation has no
-    // dictionary row, so it reads "de" with the flag off and "tiendas" is appended.
-    Textos textos = Variantes([&] {
-        return motor->TextoVariasTablas(false, P{.IndTabla = Lineas,
-                                                 .IndTabla2 = Pedidos,
-                                                 .IndTabla3 = Tiendas,
-                                                 .IndRelacion = PedidosLineas,
-                                                 .IndRelacion2 = TiendasPedidos,
-                                                 .IndCampo = LinCantidad,
-                                                 .Agregado = Ag::Sum,
-                                                 .IndCampoCond = 2,
-                                                 .Valor1 = "ES"});
-    });
-    EXPECT_EQ(textos, Combinar({{"cuánto suman ", "la suma de "},
-                                {"las cantidades de las líneas del pedido de tiendas "},
-                                Condiciones("Pai", true, "igual a 'ES'"),
-                                {" "}}));
+    const std::pair<Plan, Textos> casos[] = {
+        {Plan(Clientes, CliNombre, Ag::Ninguno)
+             .Une(Pedidos, ClientesPedidos)
+             .Donde(PedImporte, Op::Mayor, "100,5"),
+         Combinar({{"los nombres de los clientes que han hecho pedidos "},
+                   Condiciones("importe", true, "mayor que 100,5"),
+                   {" "}})},
+        // Read against its direction, and with a phrase that already names the next table.
+        {Plan(Pedidos, PedImporte, Ag::Max)
+             .Une(Clientes, ClientesPedidos)
+             .Donde(CliCiudad, Op::Igual, "Lugo"),
+         Combinar({{"el máximo importe de los pedidos hechos por clientes "},
+                   Condiciones("ciudad", false, "igual a 'Lugo'"),
+                   {" "}})},
+        {Plan(Pedidos, 0, Ag::Count).Une(Lineas, PedidosLineas).Donde(LinCantidad, Op::Igual, "3"),
+         Combinar({{"cuántos pedidos "},
+                   {"hay ", "existen "},
+                   {"con líneas "},
+                   Condiciones("cantidad", false, "igual a 3"),
+                   {" "}})},
+        // The first step reads "del pedido" and sets the no-concatenate flag; the second
+        // relation has no dictionary row, so it reads "de" with the flag off and "tiendas" is
+        // appended.
+        {Plan(Lineas, LinCantidad, Ag::Sum)
+             .Une(Pedidos, PedidosLineas, Tiendas, TiendasPedidos)
+             .Donde(2, Op::Igual, "ES"),
+         Combinar({{"cuánto suman ", "la suma de "},
+                   {"las cantidades de las líneas del pedido de tiendas "},
+                   Condiciones("Pai", true, "igual a 'ES'"),
+                   {" "}})},
+    };
+    // Whole questions: a verb first.
+    for (const auto& [plan, esperados] : casos)
+        EXPECT_EQ(Variantes([&] { return motor->TextoVariasTablas(true, plan); }),
+                  Combinar({kVerbos, {esperados.begin(), esperados.end()}}))
+            << *esperados.begin();
 }
 
 TEST_F(Enunciados, GroupedStatements) {
     auto& m = *motor;
     EXPECT_EQ(Variantes([&] {
-                  return m.TextoAgrupadaUnaTabla(true, P{.IndTabla = Pedidos,
-                                                         .Agregado = Ag::Sum,
-                                                         .IndCampoGrupo = PedIdCliente,
-                                                         .IndCampoAgregado = PedImporte,
-                                                         .MostrarAgregado = true,
-                                                         .AgregadoHaving = Ag::Ninguno});
+                  return m.TextoAgrupadaUnaTabla(
+                      true, Plan(Pedidos, 0, Ag::Sum).Agrupa(PedIdCliente, PedImporte, true));
               }),
               Combinar({kVerbos,
                         {"los clientes y "},
@@ -257,13 +189,9 @@ TEST_F(Enunciados, GroupedStatements) {
                                                 {Clientes, "los nombres de los clientes  "}};
     for (const Caso& c : casos)
         EXPECT_EQ(Variantes([&] {
-                      return m.TextoAgrupadaUnaTabla(false, P{.IndTabla = c.t,
-                                                              .Agregado = Ag::Ninguno,
-                                                              .IndCampoGrupo = c.g,
-                                                              .IndCampoAgregado = c.a,
-                                                              .AgregadoHaving = c.h,
-                                                              .OperadorHaving = c.oh,
-                                                              .ValorHaving = c.vh});
+                      return m.TextoAgrupadaUnaTabla(
+                          false,
+                          Plan(c.t, 0, Ag::Ninguno).Agrupa(c.g, c.a, false, c.h, c.oh, c.vh));
                   }),
                   Combinar({{inicios.at(c.t)}, paraCada, {c.final}}))
             << c.final;
@@ -272,16 +200,11 @@ TEST_F(Enunciados, GroupedStatements) {
 TEST_F(Enunciados, GroupedTwoTableStatements) {
     auto& m = *motor;
     EXPECT_EQ(Variantes([&] {
-                  return m.TextoAgrupadaVariasTablas(true, P{.IndTabla = Clientes,
-                                                             .IndTabla2 = Pedidos,
-                                                             .IndRelacion = ClientesPedidos,
-                                                             .Agregado = Ag::Ninguno,
-                                                             .IndCampoCond = PedFecha,
-                                                             .Operador = Op::Mayor,
-                                                             .Valor1 = "15/03/1999",
-                                                             .IndCampoGrupo = CliCiudad,
-                                                             .IndCampoAgregado = PedImporte,
-                                                             .AgregadoHaving = Ag::Ninguno});
+                  return m.TextoAgrupadaVariasTablas(true,
+                                                     Plan(Clientes, 0, Ag::Ninguno)
+                                                         .Une(Pedidos, ClientesPedidos)
+                                                         .Donde(PedFecha, Op::Mayor, "15/03/1999")
+                                                         .Agrupa(CliCiudad, PedImporte, false));
               }),
               Combinar({kVerbos,
                         {"las ciudades de los clientes que han hecho pedidos "},
@@ -289,14 +212,9 @@ TEST_F(Enunciados, GroupedTwoTableStatements) {
                         {"  agrupado por las ciudades de los clientes "}}));
     // The aggregated table's article agrees with that table.
     EXPECT_EQ(Variantes([&] {
-                  return m.TextoAgrupadaVariasTablas(true, P{.IndTabla = Pedidos,
-                                                             .IndTabla2 = Lineas,
-                                                             .IndRelacion = PedidosLineas,
-                                                             .Agregado = Ag::Max,
-                                                             .IndCampoGrupo = PedId,
-                                                             .IndCampoAgregado = LinCantidad,
-                                                             .MostrarAgregado = true,
-                                                             .AgregadoHaving = Ag::Ninguno});
+                  return m.TextoAgrupadaVariasTablas(true, Plan(Pedidos, 0, Ag::Max)
+                                                               .Une(Lineas, PedidosLineas)
+                                                               .Agrupa(PedId, LinCantidad, true));
               }),
               Combinar({kVerbos,
                         {"los números y la máxima cantidad de las líneas de los pedidos con "
@@ -334,13 +252,9 @@ TEST_F(Enunciados, SubqueryClauses) {
     // The clause alone: what the statement with the subquery adds to the same statement
     // without it under the same seed (its draws come last).
     auto q = [&](int tipo, int cond, int con, int t, int f, int os) {
-        P p{.IndTabla = t, .Agregado = Ag::Count, .IndCampoCond = cond, .Valor1 = "1"};
-        P conSub = p;
-        conSub.TipoSubquery = tipo;
-        conSub.Conector = con;
-        conSub.IndCampoSub = f;
-        conSub.OperadorSub = os;
-        conSub.TextoSubquery = "X";
+        const Plan p = Plan(t, 0, Ag::Count).Donde(cond, Op::Igual, "1");
+        Plan conSub = p;
+        conSub.Subconsulta(tipo, con, f, os, "", "X");
         Textos textos;
         for (int i = 0; i < 300; ++i) {
             SembrarAleatorio(std::uint64_t(i) * 7919u + 1u);
@@ -379,14 +293,8 @@ TEST_F(Enunciados, SubqueryClauses) {
 
     // The clause follows the blank after the condition's place.
     Textos completa = Variantes([&] {
-        return m.TextoUnaTabla(true, P{.IndTabla = Clientes,
-                                       .IndCampo = CliNombre,
-                                       .Agregado = Ag::Ninguno,
-                                       .TipoSubquery = Sub::Lista,
-                                       .Conector = Con::Y,
-                                       .IndCampoSub = CliId,
-                                       .OperadorSub = Per::En,
-                                       .TextoSubquery = "S"});
+        return m.TextoUnaTabla(true, Plan(Clientes, CliNombre, Ag::Ninguno)
+                                         .Subconsulta(Sub::Lista, Con::Y, CliId, Per::En, "", "S"));
     });
     EXPECT_EQ(completa,
               Combinar({kVerbos, {"los nombres de los clientes  cuyo código  esté entre S"}}));
@@ -404,13 +312,7 @@ TEST_F(Enunciados, MissingDictionaryRowsReadAsTheDefaultNames) {
 
     auto texto = [&](int t, int f, int a, bool d, int cond, int op) {
         return Variantes([&, t, f, a, d, cond, op] {
-            return m.TextoUnaTabla(false, P{.IndTabla = t,
-                                            .IndCampo = f,
-                                            .Distinto = d,
-                                            .Agregado = a,
-                                            .IndCampoCond = cond,
-                                            .Operador = op,
-                                            .Valor1 = "X"});
+            return m.TextoUnaTabla(false, Plan(t, f, a, d).Donde(cond, op, "X"));
         });
     };
     EXPECT_EQ(texto(Lineas, LinProducto, Ag::Max, false, 0, 0),

@@ -7,7 +7,6 @@ namespace veliora::test {
 namespace {
 
 using namespace formas;
-using P = generador::PlanConsulta;
 using S = generador::PlanSubconsulta;
 namespace Ag = generador::Agregados;
 namespace Op = generador::Operadores;
@@ -22,67 +21,30 @@ class FormasSql : public ::testing::Test, public EntornoGenerador {
 
 // One plan, the statement it gives and the values it samples.
 struct Caso {
-    P plan;
+    generador::PlanConsulta plan;
     std::string sql, valor1 = {}, valor2 = {};
 };
 
 TEST_F(FormasSql, SingleTableShapes) {
     const Caso casos[] = {
-        {{.IndTabla = Clientes, .Agregado = Ag::Ninguno}, "Select [Clientes].*  from [Clientes] "},
-        {{.IndTabla = Clientes, .Agregado = Ag::Count},
-         "Select Count([Clientes].* ) from [Clientes] "},
-        {{.IndTabla = Clientes, .IndCampo = CliCiudad, .Distinto = true, .Agregado = Ag::Ninguno},
+        {Plan(Clientes, 0, Ag::Ninguno), "Select [Clientes].*  from [Clientes] "},
+        {Plan(Clientes, 0, Ag::Count), "Select Count([Clientes].* ) from [Clientes] "},
+        {Plan(Clientes, CliCiudad, Ag::Ninguno, true),
          "Select Distinct [Clientes].[Ciudad] from [Clientes] "},
-        {{.IndTabla = Clientes, .Distinto = true, .Agregado = Ag::Ninguno},
-         "Select Distinct [Clientes].*  from [Clientes] "},
-        {{.IndTabla = Clientes,
-          .IndCampo = CliEdad,
-          .Agregado = Ag::Max,
-          .IndCampoCond = CliEdad,
-          .Operador = Op::Mayor},
-         "Select Max([Clientes].[Edad]) from [Clientes] where [Clientes].[Edad] > 30 ",
-         "30"},
-        // Condition literals follow the field type.
-        {{.IndTabla = Clientes,
-          .IndCampo = CliNombre,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = CliCiudad},
-         "Select [Clientes].[Nombre] from [Clientes] where [Clientes].[Ciudad] = 'Lugo' ",
-         "Lugo"},
-        {{.IndTabla = Pedidos,
-          .IndCampo = PedId,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = PedFecha,
-          .Operador = Op::MayorIgual},
+        {Plan(Clientes, 0, Ag::Ninguno, true), "Select Distinct [Clientes].*  from [Clientes] "},
+        {Plan(Clientes, CliEdad, Ag::Max).Donde(CliEdad, Op::Mayor),
+         "Select Max([Clientes].[Edad]) from [Clientes] where [Clientes].[Edad] > 30 ", "30"},
+        // The literal follows the field type (each type's literal is the Literales test's).
+        {Plan(Pedidos, PedId, Ag::Ninguno).Donde(PedFecha, Op::MayorIgual),
          "Select [Pedidos].[Id] from [Pedidos] where [Pedidos].[Fecha] >= #03/15/1999# ",
          "15/03/1999"},
-        // The value keeps its decimal comma; the SQL gets a point.
-        {{.IndTabla = Pedidos,
-          .IndCampo = PedId,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = PedImporte,
-          .Operador = Op::Distinto},
-         "Select [Pedidos].[Id] from [Pedidos] where [Pedidos].[Importe] <> 100.5 ",
-         "100,5"},
-        // A yes/no field is written as its text, unchanged.
-        {{.IndTabla = Clientes, .IndCampo = CliId, .Agregado = Ag::Ninguno, .IndCampoCond = CliVip},
-         "Select [Clientes].[Id] from [Clientes] where [Clientes].[Vip] = 1 ",
-         "1"},
-        // Between and in take two drawn values.
-        {{.IndTabla = Clientes,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = CliEdad,
-          .Operador = Op::Entre},
-         "Select [Clientes].*  from [Clientes] where [Clientes].[Edad] between 30 and 30 ",
-         "30",
+        // Between and in take two drawn values; the values keep their decimal comma.
+        {Plan(Clientes, 0, Ag::Ninguno).Donde(CliEdad, Op::Entre),
+         "Select [Clientes].*  from [Clientes] where [Clientes].[Edad] between 30 and 30 ", "30",
          "30"},
-        {{.IndTabla = Pedidos,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = PedImporte,
-          .Operador = Op::En},
+        {Plan(Pedidos, 0, Ag::Ninguno).Donde(PedImporte, Op::En),
          "Select [Pedidos].*  from [Pedidos] where [Pedidos].[Importe] in (100.5 , 100.5) ",
-         "100,5",
-         "100,5"},
+         "100,5", "100,5"},
     };
     for (const Caso& c : casos) {
         const generador::SqlConValores r = motor->SqlUnaTabla(c.plan);
@@ -94,69 +56,39 @@ TEST_F(FormasSql, SingleTableShapes) {
 
 TEST_F(FormasSql, JoinShapes) {
     const Caso casos[] = {
-        {{.IndTabla = Clientes,
-          .IndTabla2 = Pedidos,
-          .IndRelacion = ClientesPedidos,
-          .IndCampo = CliNombre,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = PedImporte,
-          .Operador = Op::Mayor},
+        {Plan(Clientes, CliNombre, Ag::Ninguno)
+             .Une(Pedidos, ClientesPedidos)
+             .Donde(PedImporte, Op::Mayor),
          "Select [Clientes].[Nombre] from [Clientes],[Pedidos] where [Clientes].[Id] = "
          "[Pedidos].[IdCliente] and [Pedidos].[Importe] > 100.5 "},
         // Selected from the foreign side: the primary side is still written first.
-        {{.IndTabla = Pedidos,
-          .IndTabla2 = Clientes,
-          .IndRelacion = ClientesPedidos,
-          .Agregado = Ag::Count,
-          .IndCampoCond = CliCiudad},
+        {Plan(Pedidos, 0, Ag::Count).Une(Clientes, ClientesPedidos).Donde(CliCiudad),
          "Select Count(* ) from [Pedidos],[Clientes] where [Clientes].[Id] = "
          "[Pedidos].[IdCliente] and [Clientes].[Ciudad] = 'Lugo' "},
-        {{.IndTabla = Clientes,
-          .IndTabla2 = Pedidos,
-          .IndTabla3 = Lineas,
-          .IndRelacion = ClientesPedidos,
-          .IndRelacion2 = PedidosLineas,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = LinCantidad,
-          .Operador = Op::MayorIgual},
+        {Plan(Clientes, 0, Ag::Ninguno)
+             .Une(Pedidos, ClientesPedidos, Lineas, PedidosLineas)
+             .Donde(LinCantidad, Op::MayorIgual),
          "Select *  from [Clientes],[Pedidos],[Lineas] where [Clientes].[Id] = "
          "[Pedidos].[IdCliente] and [Pedidos].[Id] = [Lineas].[IdPedido] and "
          "[Lineas].[Cantidad] >= 3 "},
         // A relation over two field pairs gives two equalities.
-        {{.IndTabla = Tiendas,
-          .IndTabla2 = Zonas,
-          .IndRelacion = ZonasTiendas,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = ZonNombre},
+        {Plan(Tiendas, 0, Ag::Ninguno).Une(Zonas, ZonasTiendas).Donde(ZonNombre),
          "Select *  from [Tiendas],[Zonas] where [Zonas].[Pais] = [Tiendas].[Pais] and "
          "[Zonas].[Codigo] = [Tiendas].[CodigoZona] and [Zonas].[Nombre] = 'Norte' "},
         // A join always has a condition, so the subquery joins it with AND/OR; with OR both go
-        // in parentheses, or the join equalities would bind only the first of them.
-        {{.IndTabla = Clientes,
-          .IndTabla2 = Pedidos,
-          .IndRelacion = ClientesPedidos,
-          .IndCampo = CliNombre,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = PedImporte,
-          .TipoSubquery = Sub::Valor,
-          .Conector = Con::O,
-          .IndCampoSub = PedImporte,
-          .OperadorSub = Op::MenorIgual,
-          .SqlSubquery = "S"},
+        // in parentheses, or the join equalities would bind only the first of them (run
+        // against data in FormasConFilas below).
+        {Plan(Clientes, CliNombre, Ag::Ninguno)
+             .Une(Pedidos, ClientesPedidos)
+             .Donde(PedImporte)
+             .Subconsulta(Sub::Valor, Con::O, PedImporte, Op::MenorIgual, "S"),
          "Select [Clientes].[Nombre] from [Clientes],[Pedidos] where [Clientes].[Id] = "
          "[Pedidos].[IdCliente] and ([Pedidos].[Importe] = 100.5 OR [Pedidos].[Importe] <=  "
          "(S))"},
-        {{.IndTabla = Clientes,
-          .IndTabla2 = Pedidos,
-          .IndRelacion = ClientesPedidos,
-          .IndCampo = CliNombre,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = PedImporte,
-          .TipoSubquery = Sub::Valor,
-          .Conector = Con::Y,
-          .IndCampoSub = PedImporte,
-          .OperadorSub = Op::MenorIgual,
-          .SqlSubquery = "S"},
+        {Plan(Clientes, CliNombre, Ag::Ninguno)
+             .Une(Pedidos, ClientesPedidos)
+             .Donde(PedImporte)
+             .Subconsulta(Sub::Valor, Con::Y, PedImporte, Op::MenorIgual, "S"),
          "Select [Clientes].[Nombre] from [Clientes],[Pedidos] where [Clientes].[Id] = "
          "[Pedidos].[IdCliente] and [Pedidos].[Importe] = 100.5 AND [Pedidos].[Importe] <=  "
          "(S)"},
@@ -166,13 +98,8 @@ TEST_F(FormasSql, JoinShapes) {
 
 TEST_F(FormasSql, GroupedShapes) {
     auto& m = *motor;
-    generador::SqlConValores r = m.SqlAgrupadaUnaTabla({.IndTabla = Pedidos,
-                                                        .Agregado = Ag::Sum,
-                                                        .IndCampoGrupo = PedIdCliente,
-                                                        .IndCampoAgregado = PedImporte,
-                                                        .MostrarAgregado = true,
-                                                        .AgregadoHaving = Ag::Count,
-                                                        .OperadorHaving = Op::Mayor});
+    generador::SqlConValores r = m.SqlAgrupadaUnaTabla(
+        Plan(Pedidos, 0, Ag::Sum).Agrupa(PedIdCliente, PedImporte, true, Ag::Count, Op::Mayor));
     const std::string prefijo =
         "Select [Pedidos].[IdCliente],Sum([Pedidos].[Importe]) from [Pedidos]  group by "
         "[Pedidos].[IdCliente] having Count([Pedidos].[Importe]) > ";
@@ -185,101 +112,56 @@ TEST_F(FormasSql, GroupedShapes) {
 
     struct Agrupada {
         bool variasTablas;
-        P plan;
+        generador::PlanConsulta plan;
         std::string sql, valorHaving = {};
     };
     const Agrupada casos[] = {
         // No having: the grouping clause ends the statement; a bare second column is written
         // as it is (validation refuses it later).
         {false,
-         {.IndTabla = Clientes,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = CliEdad,
-          .Operador = Op::Menor,
-          .IndCampoGrupo = CliCiudad,
-          .IndCampoAgregado = CliEdad,
-          .MostrarAgregado = true,
-          .AgregadoHaving = Ag::Ninguno},
+         Plan(Clientes, 0, Ag::Ninguno).Donde(CliEdad, Op::Menor).Agrupa(CliCiudad, CliEdad, true),
          "Select [Clientes].[Ciudad],[Clientes].[Edad] from [Clientes] where "
          "[Clientes].[Edad] < 30  group by [Clientes].[Ciudad]"},
         // Max over a text field compares with a quoted value of that field.
-        {false,
-         {.IndTabla = Clientes,
-          .Agregado = Ag::Ninguno,
-          .IndCampoGrupo = CliNombre,
-          .IndCampoAgregado = CliCiudad,
-          .AgregadoHaving = Ag::Max},
+        {false, Plan(Clientes, 0, Ag::Ninguno).Agrupa(CliNombre, CliCiudad, false, Ag::Max),
          "Select [Clientes].[Nombre] from [Clientes]  group by [Clientes].[Nombre] having "
          "Max([Clientes].[Ciudad]) = 'Lugo'",
          "Lugo"},
         {false,
-         {.IndTabla = Pedidos,
-          .Agregado = Ag::Min,
-          .IndCampoGrupo = PedIdCliente,
-          .IndCampoAgregado = PedFecha,
-          .MostrarAgregado = true,
-          .AgregadoHaving = Ag::Min,
-          .OperadorHaving = Op::MenorIgual},
+         Plan(Pedidos, 0, Ag::Min).Agrupa(PedIdCliente, PedFecha, true, Ag::Min, Op::MenorIgual),
          "Select [Pedidos].[IdCliente],Min([Pedidos].[Fecha]) from [Pedidos]  group by "
          "[Pedidos].[IdCliente] having Min([Pedidos].[Fecha]) <= #03/15/1999#",
          "15/03/1999"},
         {false,
-         {.IndTabla = Clientes,
-          .Agregado = Ag::Max,
-          .IndCampoCond = CliEdad,
-          .IndCampoGrupo = CliCiudad,
-          .IndCampoAgregado = CliEdad,
-          .MostrarAgregado = true,
-          .AgregadoHaving = Ag::Ninguno,
-          .TipoSubquery = Sub::Lista,
-          .Conector = Con::Y,
-          .IndCampoSub = CliId,
-          .OperadorSub = Per::En,
-          .SqlSubquery = "S"},
+         Plan(Clientes, 0, Ag::Max)
+             .Donde(CliEdad)
+             .Agrupa(CliCiudad, CliEdad, true)
+             .Subconsulta(Sub::Lista, Con::Y, CliId, Per::En, "S"),
          "Select [Clientes].[Ciudad],Max([Clientes].[Edad]) from [Clientes] where "
          "[Clientes].[Edad] = 30 AND [Clientes].[Id] in (S) group by [Clientes].[Ciudad]"},
         {true,
-         {.IndTabla = Clientes,
-          .IndTabla2 = Pedidos,
-          .IndRelacion = ClientesPedidos,
-          .Agregado = Ag::Ninguno,
-          .IndCampoCond = PedImporte,
-          .Operador = Op::MayorIgual,
-          .IndCampoGrupo = CliCiudad,
-          .IndCampoAgregado = PedImporte,
-          .AgregadoHaving = Ag::Ninguno},
+         Plan(Clientes, 0, Ag::Ninguno)
+             .Une(Pedidos, ClientesPedidos)
+             .Donde(PedImporte, Op::MayorIgual)
+             .Agrupa(CliCiudad, PedImporte, false),
          "Select [Clientes].[Ciudad] from [Clientes],[Pedidos] where [Clientes].[Id] = "
          "[Pedidos].[IdCliente] and [Pedidos].[Importe] >= 100.5  group by "
          "[Clientes].[Ciudad]"},
         // Without a condition the last "and " goes: three blanks before group by.
         {true,
-         {.IndTabla = Clientes,
-          .IndTabla2 = Pedidos,
-          .IndRelacion = ClientesPedidos,
-          .Agregado = Ag::Avg,
-          .IndCampoGrupo = CliCiudad,
-          .IndCampoAgregado = PedImporte,
-          .MostrarAgregado = true,
-          .AgregadoHaving = Ag::Avg,
-          .OperadorHaving = Op::Mayor},
+         Plan(Clientes, 0, Ag::Avg)
+             .Une(Pedidos, ClientesPedidos)
+             .Agrupa(CliCiudad, PedImporte, true, Ag::Avg, Op::Mayor),
          "Select [Clientes].[Ciudad],Avg([Pedidos].[Importe]) from [Clientes],[Pedidos] "
          "where [Clientes].[Id] = [Pedidos].[IdCliente]   group by [Clientes].[Ciudad] "
          "having Avg([Pedidos].[Importe]) > 100.5",
          "100,5"},
         // Without a condition a subquery opens a second where (refused later).
         {true,
-         {.IndTabla = Clientes,
-          .IndTabla2 = Pedidos,
-          .IndRelacion = ClientesPedidos,
-          .Agregado = Ag::Ninguno,
-          .IndCampoGrupo = CliCiudad,
-          .IndCampoAgregado = PedImporte,
-          .AgregadoHaving = Ag::Ninguno,
-          .TipoSubquery = Sub::NoExiste,
-          .Conector = Con::Y,
-          .IndCampoSub = PedIdCliente,
-          .OperadorSub = 1,
-          .SqlSubquery = "S"},
+         Plan(Clientes, 0, Ag::Ninguno)
+             .Une(Pedidos, ClientesPedidos)
+             .Agrupa(CliCiudad, PedImporte, false)
+             .Subconsulta(Sub::NoExiste, Con::Y, PedIdCliente, 1, "S"),
          "Select [Clientes].[Ciudad] from [Clientes],[Pedidos] where [Clientes].[Id] = "
          "[Pedidos].[IdCliente]   where  not exists (S) group by [Clientes].[Ciudad]"},
     };
@@ -293,41 +175,24 @@ TEST_F(FormasSql, GroupedShapes) {
 TEST_F(FormasSql, SubqueryShapes) {
     auto& m = *motor;
     // Kind 1 over o itself, no outer condition: the subquery opens the where.
-    const std::string media =
-        m.SqlUnaTabla({.IndTabla = Clientes, .IndCampo = CliEdad, .Agregado = Ag::Avg}).Sql;
-    EXPECT_EQ(m.SqlUnaTabla({.IndTabla = Clientes,
-                             .Agregado = Ag::Ninguno,
-                             .TipoSubquery = Sub::Valor,
-                             .Conector = Con::Y,
-                             .IndCampoSub = CliEdad,
-                             .OperadorSub = Op::Mayor,
-                             .SqlSubquery = media})
+    const std::string media = m.SqlUnaTabla(Plan(Clientes, CliEdad, Ag::Avg)).Sql;
+    EXPECT_EQ(m.SqlUnaTabla(Plan(Clientes, 0, Ag::Ninguno)
+                                .Subconsulta(Sub::Valor, Con::Y, CliEdad, Op::Mayor, media))
                   .Sql,
               "Select [Clientes].*  from [Clientes]  where [Clientes].[Edad] >  (Select "
               "Avg([Clientes].[Edad]) from [Clientes] )");
 
     // Kind 2 after an outer condition.
-    const std::string importes = m.SqlUnaTabla({.IndTabla = Pedidos,
-                                                .IndCampo = PedIdCliente,
-                                                .Agregado = Ag::Ninguno,
-                                                .IndCampoCond = PedImporte,
-                                                .Operador = Op::Mayor})
-                                     .Sql;
-    P lista{.IndTabla = Clientes,
-            .Agregado = Ag::Ninguno,
-            .IndCampoCond = CliCiudad,
-            .TipoSubquery = Sub::Lista,
-            .Conector = Con::Y,
-            .IndCampoSub = CliId,
-            .OperadorSub = Per::NoEn,
-            .SqlSubquery = importes};
+    const std::string importes =
+        m.SqlUnaTabla(Plan(Pedidos, PedIdCliente, Ag::Ninguno).Donde(PedImporte, Op::Mayor)).Sql;
+    Plan lista = Plan(Clientes, 0, Ag::Ninguno)
+                     .Donde(CliCiudad)
+                     .Subconsulta(Sub::Lista, Con::Y, CliId, Per::NoEn, importes);
     EXPECT_EQ(m.SqlUnaTabla(lista).Sql,
               "Select [Clientes].*  from [Clientes] where [Clientes].[Ciudad] = 'Lugo' AND "
               "[Clientes].[Id] not in (Select [Pedidos].[IdCliente] from [Pedidos] where "
               "[Pedidos].[Importe] > 100.5 )");
-    lista.Conector = Con::O;
-    lista.OperadorSub = Per::En;
-    lista.SqlSubquery = "S";
+    lista.Subconsulta(Sub::Lista, Con::O, CliId, Per::En, "S");
     EXPECT_EQ(m.SqlUnaTabla(lista).Sql,
               "Select [Clientes].*  from [Clientes] where [Clientes].[Ciudad] = 'Lugo' OR "
               "[Clientes].[Id] in (S)");
@@ -341,16 +206,12 @@ TEST_F(FormasSql, SubqueryShapes) {
     EXPECT_EQ(pedidos,
               "Select [Pedidos].*  from [Pedidos] where [Clientes].[Id] = "
               "[Pedidos].[IdCliente] ");
-    EXPECT_EQ(m.SqlUnaTabla({.IndTabla = Clientes,
-                             .Agregado = Ag::Ninguno,
-                             .TipoSubquery = Sub::NoExiste,
-                             .Conector = Con::Y,
-                             .IndCampoSub = CliId,
-                             .OperadorSub = 1,
-                             .SqlSubquery = pedidos})
-                  .Sql,
-              "Select [Clientes].*  from [Clientes]  where  not exists (Select [Pedidos].*  from "
-              "[Pedidos] where [Clientes].[Id] = [Pedidos].[IdCliente] )");
+    EXPECT_EQ(
+        m.SqlUnaTabla(
+             Plan(Clientes, 0, Ag::Ninguno).Subconsulta(Sub::NoExiste, Con::Y, CliId, 1, pedidos))
+            .Sql,
+        "Select [Clientes].*  from [Clientes]  where  not exists (Select [Pedidos].*  from "
+        "[Pedidos] where [Clientes].[Id] = [Pedidos].[IdCliente] )");
     // With an inner condition nothing follows the condition.
     correlacionada.IndCampoCond = PedImporte;
     correlacionada.Operador = Op::Mayor;
@@ -388,36 +249,21 @@ class FormasConFilas : public ::testing::Test, public EntornoGenerador {
 
 TEST_F(FormasConFilas, OrAfterJoinsIsEnclosed) {
     auto& m = *motor;
-    const std::string sub = "Select Max([Pedidos].[Importe]) from [Pedidos]";
-    struct Caso {
-        generador::SqlConValores generada;
-        std::string aMano;  // with %1 for the sampled value
-    };
-    const P join{.IndTabla = Clientes,
-                 .IndTabla2 = Pedidos,
-                 .IndRelacion = ClientesPedidos,
-                 .Agregado = Ag::Ninguno,
-                 .IndCampoCond = PedImporte,
-                 .Operador = Op::Mayor,
-                 .TipoSubquery = Sub::Valor,
-                 .Conector = Con::O,
-                 .IndCampoSub = PedImporte,
-                 .OperadorSub = Op::Igual,
-                 .SqlSubquery = sub};
-    P tres = join;
-    tres.IndTabla3 = Lineas;
-    tres.IndRelacion2 = PedidosLineas;
-    tres.IndCampoCond = tres.IndCampoSub = LinCantidad;
-    tres.Operador = Op::Igual;
-    tres.SqlSubquery = "Select Max([Lineas].[Cantidad]) from [Lineas]";
-    P agrupada = join;
-    agrupada.IndCampoGrupo = CliCiudad;
-    agrupada.IndCampoAgregado = PedImporte;
-    agrupada.MostrarAgregado = true;
-    agrupada.Agregado = Ag::Count;
-    agrupada.AgregadoHaving = Ag::Ninguno;
-    std::vector<Caso> casos = {
-        {m.SqlVariasTablas(join),
+    const std::string maxImporte = "Select Max([Pedidos].[Importe]) from [Pedidos]";
+    const std::string maxCantidad = "Select Max([Lineas].[Cantidad]) from [Lineas]";
+    const Plan dos = Plan(Clientes, 0, Ag::Ninguno)
+                         .Une(Pedidos, ClientesPedidos)
+                         .Donde(PedImporte, Op::Mayor)
+                         .Subconsulta(Sub::Valor, Con::O, PedImporte, Op::Igual, maxImporte);
+    const Plan tres = Plan(Clientes, 0, Ag::Ninguno)
+                          .Une(Pedidos, ClientesPedidos, Lineas, PedidosLineas)
+                          .Donde(LinCantidad, Op::Igual)
+                          .Subconsulta(Sub::Valor, Con::O, LinCantidad, Op::Igual, maxCantidad);
+    Plan agrupada = dos;
+    agrupada.Agrupa(CliCiudad, PedImporte, true).Agregado = Ag::Count;
+    const std::pair<generador::SqlConValores, std::string> casos[] = {
+        // By hand, with %1 for the sampled value.
+        {m.SqlVariasTablas(dos),
          "Select * from Clientes, Pedidos where Clientes.Id = Pedidos.IdCliente and "
          "(Pedidos.Importe > %1 OR Pedidos.Importe = (Select Max(Importe) from "
          "Pedidos))"},
@@ -431,19 +277,18 @@ TEST_F(FormasConFilas, OrAfterJoinsIsEnclosed) {
          "Pedidos.Importe = (Select Max(Importe) from Pedidos)) group by "
          "Clientes.Ciudad"},
     };
-    for (Caso& c : casos) {
-        c.aMano.replace(c.aMano.find("%1"), 2, generador::LiteralNumero(c.generada.Valor1));
-        const std::string& sql = c.generada.Sql;
+    for (auto [generada, aMano] : casos) {
+        aMano.replace(aMano.find("%1"), 2, generador::LiteralNumero(generada.Valor1));
+        const std::string& sql = generada.Sql;
         EXPECT_NE(sql.find(" and (["), std::string::npos) << sql;
-        EXPECT_NE(sql.find("))"), std::string::npos) << sql;
         engine::EngineError err;
-        auto generada = usuario->OpenRecordset(sql, err);
-        ASSERT_TRUE(generada) << sql << "\n" << err.description;
-        auto aMano = usuario->OpenRecordset(c.aMano, err);
-        ASSERT_TRUE(aMano) << c.aMano << "\n" << err.description;
-        generada->MoveLast();
-        aMano->MoveLast();
-        EXPECT_TRUE(MismosResultados(*generada, *aMano)) << sql;
+        auto filas = usuario->OpenRecordset(sql, err);
+        ASSERT_TRUE(filas) << sql << "\n" << err.description;
+        auto esperadas = usuario->OpenRecordset(aMano, err);
+        ASSERT_TRUE(esperadas) << aMano << "\n" << err.description;
+        filas->MoveLast();
+        esperadas->MoveLast();
+        EXPECT_TRUE(MismosResultados(*filas, *esperadas)) << sql;
     }
 }
 

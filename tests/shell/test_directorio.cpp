@@ -1,6 +1,5 @@
 // Where the program keeps its files, and how a fresh application directory is seeded.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "core/engine/database.h"
 #include "core/shell/directorio.h"
 #include "support/fixtures.h"
 
@@ -44,19 +44,11 @@ void Escribir(const fs::path& ruta, const std::string& contenido) {
     std::ofstream(ruta, std::ios::binary) << contenido;
 }
 
-int ContarTablas(const fs::path& ruta) {
-    sqlite3* bd = nullptr;
-    int tablas = -1;
-    if (sqlite3_open_v2(ruta.c_str(), &bd, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(bd, "select count(*) from sqlite_master where type='table'", -1, &st,
-                               nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW)
-            tablas = sqlite3_column_int(st, 0);
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(bd);
-    return tablas;
+std::int64_t ContarTablas(const fs::path& ruta) {
+    auto bd = test::OpenDatabase(ruta, engine::Database::Kind::User);
+    engine::EngineError err;
+    return bd ? bd->Scalar("select count(*) from sqlite_master where type='table'", err).toInt()
+              : -1;
 }
 
 class Directorio : public ::testing::Test {
@@ -96,15 +88,14 @@ TEST_F(Directorio, ChosenByOverrideEnvironmentOrUserDataFolder) {
         EXPECT_EQ(fs::status(creado).permissions(), fs::perms::owner_all) << creado;
 }
 
-TEST_F(Directorio, ResourceFolderFromTheEnvironment) {
-    EntornoTemporal recursos("VELIORA_RESOURCES", (home_ / "recursos").string());
-    EXPECT_EQ(DirectorioRecursos(), home_ / "recursos");
-}
-
-TEST_F(Directorio, ResourceFolderFoundWithoutTheEnvironment) {
+// $VELIORA_RESOURCES, else found beside the program.
+TEST_F(Directorio, ResourceFolderFromTheEnvironmentOrFound) {
+    {
+        EntornoTemporal recursos("VELIORA_RESOURCES", (home_ / "recursos").string());
+        EXPECT_EQ(DirectorioRecursos(), home_ / "recursos");
+    }
     EntornoTemporal recursos("VELIORA_RESOURCES", std::nullopt);
-    fs::path encontrado = DirectorioRecursos();
-    EXPECT_TRUE(fs::is_regular_file(encontrado / "bdaux.db")) << encontrado;
+    EXPECT_TRUE(fs::is_regular_file(DirectorioRecursos() / "bdaux.db")) << DirectorioRecursos();
 }
 
 TEST_F(Directorio, SeedingCopiesTemplateHelpAndSampleCompanions) {

@@ -1,7 +1,7 @@
 #pragma once
-// Shared by the practice window tests: a fresh application directory with a small user
-// database and its auxiliary database open as the program opens them, short timers, and
-// helpers to find controls.
+// Shared by the practice window tests: the shell's fresh application directory with a small
+// user database and its auxiliary database open as the program opens them, and helpers to
+// find controls and drive modal dialogs.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,12 +15,11 @@
 #include <string>
 
 #include "core/bulletins/encriptar.h"
+#include "core/bulletins/mantenimiento.h"
 #include "core/engine/database.h"
 #include "core/shell/apertura.h"
-#include "core/shell/directorio.h"
-#include "core/shell/globales.h"
 #include "core/shell/rutinas.h"
-#include "support/fixtures.h"
+#include "test_shell_comun.h"
 
 namespace veliora::test {
 
@@ -33,35 +32,21 @@ INSERT INTO Alumnos VALUES (1, 'Ana', 7.5, '1A'), (2, 'Luis', 5, '1B'), (3, 'Eva
 inline constexpr const char* kSinFin =
     "with recursive r(n) as (select 1 union all select n + 1 from r) select count(*) from r";
 
-class EntornoPractica {
+class EntornoPractica : public EntornoShell {
   public:
     // Opens the given user database (a small one of its own when empty) and its auxiliary
-    // database; sets the language and teacher mode.
+    // database; sets the teacher mode.
     explicit EntornoPractica(bool profesor = false, std::filesystem::path usuario = {}) {
-        BDUsuario.reset();
-        BDAuxiliar.reset();
-        DesplazamientoIdioma = 0;
         ModoProfesor = profesor;
         SembrarAleatorio(20240611);
-        home_ = std::make_unique<TempHome>();
-        SembrarDirectorioAplicacion();
-        if (usuario.empty()) {
-            usuario = home_->path() / "datos" / "alumnos.db";
-            std::filesystem::create_directories(usuario.parent_path());
-            BuildDatabase(usuario, kAlumnos);
-        }
+        if (usuario.empty())
+            usuario = CrearBD(home() / "datos" / "alumnos.db", kAlumnos);
         usuario_ = usuario;
         original_ = ReadBytes(usuario_);
         engine::EngineError err;
         if (AbrirBDUsuario(usuario_.string(), &err) != 0 ||
             AbrirBDAuxiliar(usuario_.filename().string(), &err) != 0)
             throw std::runtime_error("cannot open the databases: " + err.description);
-    }
-    ~EntornoPractica() {
-        BDUsuario.reset();
-        BDAuxiliar.reset();
-        ModoProfesor = false;
-        DesplazamientoIdioma = 0;
     }
     const std::filesystem::path& usuario() const { return usuario_; }
     // The user's file has not changed since the environment opened it.
@@ -71,20 +56,15 @@ class EntornoPractica {
     static void CrearBoletin(const std::string& nombre,
                              const std::vector<std::pair<std::string, std::string>>& lineas) {
         engine::EngineError err;
-        BDAuxiliar->Execute("insert into CabBoletines (Nombre) values (?)", err,
-                            {engine::Value::Text(nombre)});
+        veliora::CrearBoletin(*BDAuxiliar, nombre, err);
         int numero = 0;
         for (const auto& [pregunta, sql] : lineas) {
             numero += 2;  // gaps on purpose: positions, not numbers, drive the labels
-            BDAuxiliar->Execute("insert into LBoletines values (?, ?, ?, ?)", err,
-                                {engine::Value::Text(nombre), engine::Value::Int(numero),
-                                 engine::Value::Blob(*Encriptar(pregunta, kClaveRespuestas)),
-                                 engine::Value::Blob(*Encriptar(sql, kClaveRespuestas))});
+            InsertarLinea(*BDAuxiliar, nombre, numero, pregunta, sql, err);
         }
     }
 
   private:
-    std::unique_ptr<TempHome> home_;
     std::filesystem::path usuario_;
     std::string original_;
 };
@@ -111,11 +91,6 @@ inline void AlAbrirseModal(std::function<bool(QWidget*)> listo,
         accion(modal);
     });
     sondeo->start();
-}
-
-inline void BorrarCerradas() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
 }
 
 }  // namespace veliora::test

@@ -3,6 +3,7 @@
 // globals, and small databases.
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QString>
 #include <filesystem>
@@ -36,11 +37,13 @@ class EntornoShell {
     const std::filesystem::path& home() const { return home_->path(); }
 
     // A small user database at `ruta` (folders created).
-    static std::filesystem::path CrearBD(const std::filesystem::path& ruta) {
+    static std::filesystem::path CrearBD(
+        const std::filesystem::path& ruta,
+        const std::string& sql =
+            "CREATE TABLE Alumnos(Id INTEGER PRIMARY KEY, Nombre TEXT);"
+            "INSERT INTO Alumnos VALUES (1, 'Ana'), (2, 'Luis');") {
         std::filesystem::create_directories(ruta.parent_path());
-        BuildDatabase(ruta,
-                      "CREATE TABLE Alumnos(Id INTEGER PRIMARY KEY, Nombre TEXT);"
-                      "INSERT INTO Alumnos VALUES (1, 'Ana'), (2, 'Luis');");
+        BuildDatabase(ruta, sql);
         return ruta;
     }
 
@@ -55,6 +58,12 @@ class EntornoShell {
 
 inline QString Q(const std::filesystem::path& ruta) {
     return QString::fromStdString(ruta.string());
+}
+
+// Deletes the windows closed so far, as the event loop would.
+inline void BorrarCerradas() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace veliora::test

@@ -1,7 +1,6 @@
 // The language window, the help pages and the About box.
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -69,23 +68,27 @@ class TestShellDialogos : public QObject {
 
     // --- language window -------------------------------------------------------------
 
-    // Spanish to Valencian and back, each change told in the language running.
+    // Leaving saves nothing; Spanish to Valencian and back, each change told in the
+    // language running.
     void ventanaGuardaElOtroIdioma() {
         LeerIdioma();
         QCOMPARE(IdiomaGuardado(), std::string("0"));  // created at start-up
+        frmVLRCambiarIdioma salir;
+        salir.show();
+        salir.findChild<QRadioButton*>("OpValenciano")->click();
+        salir.findChild<QPushButton*>("cmdSalir")->click();
+        QVERIFY(!salir.isVisible());
+        QCOMPARE(IdiomaGuardado(), std::string("0"));
+        QVERIFY(captura_.mensajes().empty());
+
         frmVLRCambiarIdioma v;
-        QCOMPARE(v.windowTitle(), QStringLiteral("Selección del idioma de la aplicación"));
         v.show();
         QVERIFY(v.findChild<QRadioButton*>("OpCastellano")->isChecked());
-        QVERIFY(!v.findChild<QRadioButton*>("OpValenciano")->isChecked());
         // The questions follow the interface until another language is picked for them.
         QVERIFY(v.findChild<QRadioButton*>("OpPreguntasAplicacion")->isChecked());
-        QCOMPARE(v.findChild<QGroupBox*>("frIdiomaPreguntas")->title(),
-                 QStringLiteral("Idioma de las preguntas"));
 
         v.findChild<QRadioButton*>("OpValenciano")->click();
         v.findChild<QRadioButton*>("OpPreguntasCastellano")->click();
-        QVERIFY(v.findChild<QRadioButton*>("OpValenciano")->isChecked());
         v.findChild<QPushButton*>("cmdAceptar")->click();
         QCOMPARE(IdiomaGuardado(), std::string("1"));
         QCOMPARE(IdiomaGuardado(kValorIdiomaPreguntas), std::string("0"));
@@ -113,55 +116,23 @@ class TestShellDialogos : public QObject {
                  QStringLiteral("Els canvis faran efecte quant es reinicie l'aplicació"));
     }
 
-    void salirNoGuarda() {
-        EntornoShell::FijarIdioma("0");
-        frmVLRCambiarIdioma v;
-        v.show();
-        v.findChild<QRadioButton*>("OpValenciano")->click();
-        v.findChild<QPushButton*>("cmdSalir")->click();
-        QVERIFY(!v.isVisible());
-        QCOMPARE(IdiomaGuardado(), std::string("0"));
-        QVERIFY(captura_.mensajes().empty());
-    }
-
-    void siNoSePuedeGuardarLoDice_data() {
-        QTest::addColumn<int>("desplazamiento");
-        QTest::addColumn<QString>("texto");
-        QTest::newRow("Spanish") << 0 << "No se ha podido guardar la configuración del idioma.";
-        QTest::newRow("Valencian") << 10000 << "No s'ha pogut guardar la configuració de l'idioma.";
-    }
     void siNoSePuedeGuardarLoDice() {
-        QFETCH(int, desplazamiento);
-        QFETCH(QString, texto);
-        EntornoShell::FijarIdioma(desplazamiento ? "1" : "0");
-        DesplazamientoIdioma = desplazamiento;
+        EntornoShell::FijarIdioma("0");
         const fs::path ini = entorno_->home() / "veliora.ini";
         QVERIFY(fs::exists(ini));
         fs::permissions(ini,
                         fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-
         frmVLRCambiarIdioma v;
         v.show();
-        (desplazamiento ? v.findChild<QRadioButton*>("OpCastellano")
-                        : v.findChild<QRadioButton*>("OpValenciano"))
-            ->click();
+        v.findChild<QRadioButton*>("OpValenciano")->click();
         v.findChild<QPushButton*>("cmdAceptar")->click();
         QCOMPARE(int(captura_.mensajes().size()), 1);
-        QCOMPARE(captura_.mensajes()[0].texto, texto);
+        QCOMPARE(captura_.mensajes()[0].texto,
+                 QStringLiteral("No se ha podido guardar la configuración del idioma."));
         QCOMPARE(captura_.mensajes()[0].icono, ui::Icono::Critico);
         QVERIFY(!v.isVisible());
         fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
-        QCOMPARE(IdiomaGuardado(), std::string(desplazamiento ? "1" : "0"));
-    }
-
-    void elMenuAbreLaVentana() {
-        ui::frmVLRMdi w;
-        w.Iniciar({});
-        w.show();
-        w.findChild<QAction*>("mnuSelIdioma")->trigger();
-        auto* v = ui::BuscarVentana(QStringLiteral("frmVLRCambiarIdioma"));
-        QVERIFY(qobject_cast<frmVLRCambiarIdioma*>(v));
-        QVERIFY(v->isVisible());
+        QCOMPARE(IdiomaGuardado(), std::string("0"));
     }
 
     // --- help pages ----------------------------------------------------------------------
@@ -175,19 +146,25 @@ class TestShellDialogos : public QObject {
         QTest::newRow("Valencian")
             << QString("1") << QString("MANUALV.HTM") << QString("SINTAXISV.HTM");
     }
+    // Index and syntax by language, and the open database's own page.
     void paginasDeAyudaSegunElIdioma() {
         QFETCH(QString, idioma);
         QFETCH(QString, indice);
         QFETCH(QString, sintaxis);
         EntornoShell::FijarIdioma(idioma.toStdString());
+        const auto bd = EntornoShell::CrearBD(entorno_->home() / "datos" / "alumnos.mdb");
+        std::ofstream(entorno_->home() / "alumnos.htm") << "<html></html>";
         ui::frmVLRMdi w;
         w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(bd)));
         const QString ayuda = Q(entorno_->home() / "AYUDA");
         // The program's own help window shows the page; the browser only on request.
         w.findChild<QAction*>("mnuAyudaIndice")->trigger();
         auto* ventana = qobject_cast<ui::frmVLRAyuda*>(ui::BuscarVentana("frmVLRAyuda"));
         QVERIFY(ventana);
         QCOMPARE(ventana->Pagina(), ayuda + "/" + indice);
+        w.findChild<QAction*>("mnuAyudaBD")->trigger();
+        QCOMPARE(ventana->Pagina(), Q(entorno_->home() / "alumnos.htm"));
         w.findChild<QAction*>("mnuAyudaSQL")->trigger();
         QCOMPARE(ventana->Pagina(), ayuda + "/" + sintaxis);
         QVERIFY(abiertas_.isEmpty());
@@ -197,29 +174,15 @@ class TestShellDialogos : public QObject {
         ventana->close();
     }
 
-    void ayudaDeLaBaseDeDatosAbreSuPagina() {
-        const auto bd = EntornoShell::CrearBD(entorno_->home() / "datos" / "alumnos.mdb");
-        std::ofstream(entorno_->home() / "alumnos.htm") << "<html></html>";
-        ui::frmVLRMdi w;
-        w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
-        w.findChild<QAction*>("mnuAyudaBD")->trigger();
-        auto* ventana = qobject_cast<ui::frmVLRAyuda*>(ui::BuscarVentana("frmVLRAyuda"));
-        QVERIFY(ventana);
-        QCOMPARE(ventana->Pagina(), Q(entorno_->home() / "alumnos.htm"));
-        ventana->close();
-    }
-
-    void rutaConBlancosLlegaEntera() {
+    // The whole path reaches the browser, blanks included; without one the user is told
+    // which file to open.
+    void mostrarHtmlConYSinNavegador() {
         const QString ruta = Q(entorno_->home() / "mis paginas" / "la ayuda.htm");
         ui::MostrarHTML(ruta);
         QCOMPARE(abiertas_.size(), 1);
         QCOMPARE(abiertas_[0].toLocalFile(), ruta);
-    }
-
-    void sinNavegadorDiceQueArchivoAbrir() {
+        QVERIFY(captura_.mensajes().empty());
         abridorResponde_ = false;
-        const QString ruta = Q(entorno_->home() / "AYUDA" / "MANUAL.HTM");
         ui::MostrarHTML(ruta);
         QCOMPARE(int(captura_.mensajes().size()), 1);
         QCOMPARE(captura_.mensajes()[0].texto,
@@ -231,38 +194,29 @@ class TestShellDialogos : public QObject {
 
     // --- About box -----------------------------------------------------------------------
 
-    void acercaDeTextos() {
-        frmVLRAbout a;
-        QCOMPARE(a.windowTitle(), QStringLiteral("Acerca de VELIORA"));
-        QCOMPARE(a.findChild<QLabel*>("lblVersion")->text(),
-                 QStringLiteral("Versión ") + QString::fromUtf8(VersionPrograma()));
-        QVERIFY(!a.findChild<QLabel*>("lblDisclaimer")->text().isEmpty());
-        QVERIFY(!a.findChild<QLabel*>("Image1")->pixmap().isNull());
-        QVERIFY(a.isModal());
-        DesplazamientoIdioma = 10000;
-        frmVLRAbout v;
-        QCOMPARE(v.findChild<QLabel*>("lblVersion")->text(),
-                 QStringLiteral("Versió ") + QString::fromUtf8(VersionPrograma()));
-    }
-
     void elMenuMuestraElAcercaDeModal() {
         ui::frmVLRMdi w;
         w.Iniciar({});
         bool visto = false;
         QTimer::singleShot(0, [&] {
             auto* a = qobject_cast<frmVLRAbout*>(QApplication::activeModalWidget());
-            visto = a != nullptr;
-            if (a)
-                a->findChild<QPushButton*>("cmdOK")->click();
+            if (!a)
+                return;
+            visto = true;
+            QCOMPARE(a->findChild<QLabel*>("lblVersion")->text(),
+                     QStringLiteral("Versión ") + QString::fromUtf8(VersionPrograma()));
+            QVERIFY(!a->findChild<QLabel*>("lblDisclaimer")->text().isEmpty());
+            QVERIFY(!a->findChild<QLabel*>("Image1")->pixmap().isNull());
+            a->findChild<QPushButton*>("cmdOK")->click();
         });
         w.findChild<QAction*>("mnuAyudaAcercaDe")->trigger();
         QVERIFY(visto);
     }
 
+    // None on the path: its own explanation, not the button's caption; then the first of
+    // those installed is started.
     void infoDelSistemaArrancaElPrimeroQueHay() {
         QTemporaryDir dir;
-        CrearPrograma(dir.path(), "gnome-system-monitor");
-        CrearPrograma(dir.path(), "kinfocenter");
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", dir.path().toLocal8Bit());
         QStringList lanzados;
@@ -272,25 +226,17 @@ class TestShellDialogos : public QObject {
         });
         frmVLRAbout a;
         a.findChild<QPushButton*>("cmdSysInfo")->click();
-        qputenv("PATH", path);
-        QCOMPARE(lanzados, QStringList{dir.path() + "/kinfocenter"});
-        QVERIFY(captura_.mensajes().empty());
-    }
-
-    void sinInfoDelSistemaMensaje507() {
-        QTemporaryDir dir;
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", dir.path().toLocal8Bit());
-        bool lanzado = false;
-        frmVLRAbout::FijarLanzador([&](const QString&) { return lanzado = true; });
-        frmVLRAbout a;
-        a.findChild<QPushButton*>("cmdSysInfo")->click();
-        qputenv("PATH", path);
-        QVERIFY(!lanzado);
+        QVERIFY(lanzados.isEmpty());
         QCOMPARE(int(captura_.mensajes().size()), 1);
-        // Its own explanation, not the button's caption.
         QCOMPARE(captura_.mensajes()[0].texto, QString::fromStdString(veliora::Texto(507)));
         QCOMPARE(captura_.mensajes()[0].icono, ui::Icono::Ninguno);
+
+        CrearPrograma(dir.path(), "gnome-system-monitor");
+        CrearPrograma(dir.path(), "kinfocenter");
+        a.findChild<QPushButton*>("cmdSysInfo")->click();
+        qputenv("PATH", path);
+        QCOMPARE(lanzados, QStringList{dir.path() + "/kinfocenter"});
+        QCOMPARE(int(captura_.mensajes().size()), 1);
     }
 
   private:
