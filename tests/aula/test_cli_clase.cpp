@@ -18,23 +18,22 @@ std::string Campo(const std::string& json, const std::string& clave) {
 TEST(CliClase, UnaClaseConTresAlumnosYSusResultados) {
     VELIORA_SERVIDOR_PG(pg);
     TempHome profesor;
-    const std::string servidor = " --server " + ShellArg(pg->Uri());
     std::string salida;
-    ASSERT_EQ(RunCli(profesor, "class create --name '1º DAW' --json" + servidor, salida, true), 0)
-        << salida;
+    // The teacher's commands name the server; a student's, after joining, need not.
+    const auto Profesor = [&](const std::string& args) {
+        return RunCli(profesor, "class " + args + " --server " + ShellArg(pg->Uri()), salida);
+    };
+    ASSERT_EQ(Profesor("create --name '1º DAW' --json"), 0) << salida;
     const std::string codigo = Campo(salida, "code");
     ASSERT_EQ(codigo.size(), 8u) << salida;
-    ASSERT_EQ(RunCli(profesor,
-                     "class publish --class " + codigo + " --json --db " +
-                         ShellArg(SamplePath("tienda.db").string()) + servidor,
-                     salida, true),
-              0)
-        << salida;
+    const std::string tienda = ShellArg(SamplePath("tienda.db").string());
+    ASSERT_EQ(Profesor("publish --class " + codigo + " --json --db " + tienda), 0) << salida;
     EXPECT_EQ(salida.rfind(R"({"version":1,"hash":")", 0), 0u) << salida;
 
+    const std::string unirse =
+        "class join --json --class " + codigo + " --server " + pg->Direccion() + " --student ";
     const char* solucion =
-        "Select Nombre, Apellidos, Ciudad from Clientes where Provincia = "
-        "'Valencia'";
+        "Select Nombre, Apellidos, Ciudad from Clientes where Provincia = 'Valencia'";
     struct Caso {
         std::string alumno, respuesta, veredicto;
     } casos[] = {
@@ -48,35 +47,23 @@ TEST(CliClase, UnaClaseConTresAlumnosYSusResultados) {
     for (const Caso& c : casos) {
         equipos.push_back(std::make_unique<TempHome>());
         setenv("VELIORA_PASSWORD", ("clave de " + c.alumno).c_str(), 1);
-        ASSERT_EQ(RunCli(*equipos.back(),
-                         "class join --json --class " + codigo + " --student " + c.alumno +
-                             " --server " + pg->Direccion(),
-                         salida, true),
-                  0)
-            << salida;
+        ASSERT_EQ(RunCli(*equipos.back(), unirse + c.alumno, salida, true), 0) << salida;
         EXPECT_NE(salida.find("\"version\":1"), std::string::npos) << salida;
         // The stored answer of the bulletin question is the solution.
-        ASSERT_EQ(RunCli(*equipos.back(),
-                         "check --record --bulletin 'Tema 1' --number 1 --json --answer " +
-                             ShellArg(c.respuesta),
-                         salida, true),
-                  0)
-            << salida;
+        const std::string comprobar =
+            "check --record --bulletin 'Tema 1' --number 1 --json --answer " +
+            ShellArg(c.respuesta);
+        ASSERT_EQ(RunCli(*equipos.back(), comprobar, salida, true), 0) << salida;
         EXPECT_EQ(Campo(salida, "verdict"), c.veredicto) << salida;
         EXPECT_NE(salida.find(R"("sent":true,"pending":0)"), std::string::npos) << salida;
     }
-    unsetenv("VELIORA_PASSWORD");
     // A wrong password is refused, and nothing is kept of it.
     setenv("VELIORA_PASSWORD", "otra", 1);
-    EXPECT_EQ(
-        RunCli(*equipos[0],
-               "class join --json --class " + codigo + " --student Ana --server " + pg->Direccion(),
-               salida),
-        1);
+    EXPECT_EQ(RunCli(*equipos[0], unirse + "Ana", salida), 1);
     EXPECT_NE(salida.find(R"("reason":"password")"), std::string::npos) << salida;
     unsetenv("VELIORA_PASSWORD");
 
-    ASSERT_EQ(RunCli(profesor, "class results --json --class " + codigo + servidor, salida), 0);
+    ASSERT_EQ(Profesor("results --json --class " + codigo), 0);
     EXPECT_EQ(
         salida,
         R"({"students":[)"
@@ -85,11 +72,7 @@ TEST(CliClase, UnaClaseConTresAlumnosYSusResultados) {
         R"({"name":"Luis","attempts":1,"right":0,"questions":{"Tema 1/1":{"best":"incorrecto","attempts":1}}}]})"
         "\n");
     const auto csv = profesor / "resultados.csv";
-    ASSERT_EQ(
-        RunCli(profesor,
-               "class results --class " + codigo + servidor + " --csv " + ShellArg(csv.string()),
-               salida),
-        0);
+    ASSERT_EQ(Profesor("results --class " + codigo + " --csv " + ShellArg(csv.string())), 0);
     EXPECT_EQ(ReadBytes(csv),
               "Alumno,Intentos,Correctos,Tema 1/1\r\nAna,1,1,Correcto (1)\r\n"
               "Eva,1,0,Correcto solo aquí (1)\r\nLuis,1,0,Incorrecto (1)\r\n");
@@ -98,17 +81,12 @@ TEST(CliClase, UnaClaseConTresAlumnosYSusResultados) {
 TEST(CliClase, OpcionesQueNoValen) {
     TempHome home;
     std::string salida;
-    for (const char* args : {
-             "class",
-             "class frob",
-             "class create",
-             "class sync --server x",
-             "class results --class X --json --csv f.csv",
-             "class join --class X",
-             "check --db x.db --solution 'select 1' --answer 'select 1' --bulletin B --number 1",
-             "check --record --bulletin B --answer 'select 1'",
-             "check --record --bulletin B --number 0 --answer 'select 1'",
-         })
+    for (const char* args :
+         {"class", "class frob", "class create", "class sync --server x",
+          "class results --class X --json --csv f.csv", "class join --class X",
+          "check --db x.db --solution 'select 1' --answer 'select 1' --bulletin B --number 1",
+          "check --record --bulletin B --answer 'select 1'",
+          "check --record --bulletin B --number 0 --answer 'select 1'"})
         EXPECT_EQ(RunCli(home, args, salida), 2) << args;
     // Recording without having joined a class.
     EXPECT_EQ(

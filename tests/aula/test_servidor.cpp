@@ -60,19 +60,13 @@ TEST(ServidorClase, UnAlumnoSoloLlegaALoSuyo) {
         "veliora_" + QString::fromStdString(clase.codigo).toLower().toStdString();
     auto sesion = Conectar(pg->Direccion(), {{"user", rol}, {"password", clase.codigo}});
     ASSERT_TRUE(sesion);
-    for (const char* sql : {
-             "SELECT * FROM veliora.intentos",
-             "SELECT nombre, sal, hash FROM veliora.alumnos",
-             "SELECT bd FROM veliora.materiales",
-             "DELETE FROM veliora.intentos",
-             "UPDATE veliora.intentos SET veredicto = 'correcto'",
-             "TRUNCATE veliora.intentos",
-             "INSERT INTO veliora.clases (nombre, codigo, rol) VALUES ('x', 'X', 'x')",
-             "SELECT veliora.alumno_verificado('X', 'Ana', '')",
-             "CREATE TABLE veliora.t (a int)",
-             "CREATE ROLE intruso LOGIN",
-             "ALTER ROLE veliora_alumnos SUPERUSER",
-         }) {
+    for (const char* sql :
+         {"SELECT * FROM veliora.intentos", "SELECT nombre, sal, hash FROM veliora.alumnos",
+          "SELECT bd FROM veliora.materiales", "DELETE FROM veliora.intentos",
+          "UPDATE veliora.intentos SET veredicto = 'correcto'", "TRUNCATE veliora.intentos",
+          "INSERT INTO veliora.clases (nombre, codigo, rol) VALUES ('x', 'X', 'x')",
+          "SELECT veliora.alumno_verificado('X', 'Ana', '')", "CREATE TABLE veliora.t (a int)",
+          "CREATE ROLE intruso LOGIN", "ALTER ROLE veliora_alumnos SUPERUSER"}) {
         e.clear();
         EXPECT_FALSE(sesion->Ejecutar(sql, e)) << sql;
         EXPECT_EQ(e.fallo, Fallo::Permiso) << sql << ": " << e.detalle;

@@ -71,8 +71,6 @@ TEST_F(CliGenerate, JsonLinesFollowTheContract) {
         if (kind < 5) {
             EXPECT_EQ(driver, kind);
         }
-        EXPECT_GE(o["attempts"].toInt(), 1);
-        EXPECT_LE(o["attempts"].toInt(), 200);
         const std::string sqlRaw = o["sql_raw"].toString().toStdString();
         const std::string sql = o["sql"].toString().toStdString();
         const std::string bajo = engine::LowerWithCapital(sqlRaw);
@@ -97,14 +95,6 @@ TEST_F(CliGenerate, JsonLinesFollowTheContract) {
             EXPECT_NE(sqlRaw.find("(" + plan["SqlSubquery"].toString().toStdString() + ")"),
                       std::string::npos);
         }
-        // Sampled values reach the SQL through their literal.
-        if (plan["Operador"].toInt() <= 5 && plan["IndCampoCond"].toInt() > 0 && driver <= 3) {
-            const std::string v1 = plan["Valor1"].toString().toStdString();
-            EXPECT_TRUE(sqlRaw.find(generador::LiteralNumero(v1)) != std::string::npos ||
-                        sqlRaw.find(generador::LiteralFecha(v1)) != std::string::npos ||
-                        sqlRaw.find(generador::LiteralTexto(v1)) != std::string::npos)
-                << sqlRaw << " / " << v1;
-        }
     }
     EXPECT_EQ(tipos, (std::set<int>{1, 2, 3, 4, 5}));
 }
@@ -121,23 +111,12 @@ TEST_F(CliGenerate, SameSeedSameOutput) {
     ASSERT_EQ(Generar("--count 20 --seed 6 --json --kinds 1,4,5", c), 0);
     EXPECT_EQ(a, b);
     EXPECT_NE(a, c);
-    // In Valencian: the same queries, other words (without the quality gate, whose budget
-    // is time, so that machine load cannot change what is drawn).
-    std::string es, va;
-    ASSERT_EQ(Generar("--count 20 --seed 5 --json --kinds 1,4,5 --quality off", es), 0);
-    ASSERT_EQ(Generar("--count 20 --seed 5 --json --kinds 1,4,5 --quality off --lang va", va), 0);
-    const auto lineasVa = Lineas(va);
-    ASSERT_EQ(lineasVa.size(), Lineas(es).size());
-    for (std::size_t i = 0; i < lineasVa.size(); ++i) {
-        auto o = QJsonDocument::fromJson(QByteArray::fromStdString(Lineas(es)[i])).object();
-        auto v = QJsonDocument::fromJson(QByteArray::fromStdString(lineasVa[i])).object();
-        EXPECT_TRUE(o["kind"].toInt() == 1 || o["kind"].toInt() == 4 || o["kind"].toInt() == 5);
-        EXPECT_EQ(o["plan"].toObject()["lang"].toString(), "es");
-        EXPECT_EQ(v["plan"].toObject()["lang"].toString(), "va");
-        EXPECT_EQ(v["sql"], o["sql"]);
-        EXPECT_NE(v["question"], o["question"]);
-    }
-    EXPECT_EQ(Generar("--lang ca", va), 2);
+    for (const char* otro : {R"("kind":2)", R"("kind":3)", R"("lang":"va")"})
+        EXPECT_EQ(a.find(otro), std::string::npos) << otro;
+    // The language reaches the generator (what changes in Valencian is the generator's tests').
+    ASSERT_EQ(Generar("--count 1 --seed 5 --json --lang va", c), 0);
+    EXPECT_NE(c.find(R"("lang":"va")"), std::string::npos) << c;
+    EXPECT_EQ(Generar("--lang ca", c), 2);
 }
 
 TEST_F(CliGenerate, TextOutputShowsQuestionAndSolution) {

@@ -15,6 +15,7 @@
 using namespace veliora::engine;
 using veliora::test::BuildDatabase;
 using veliora::test::BuildFixture;
+using veliora::test::ReadBytes;
 using veliora::test::TempHome;
 
 namespace {
@@ -167,25 +168,14 @@ TEST_F(Bounds, WritesGetTheCleanRefusal) {
                   "CREATE VIEW Caros AS SELECT * FROM Pedidos WHERE Importe > 100;");
     auto db = Database::Open((home_ / "vistas.db").string(), Database::Kind::User, err_);
     ASSERT_TRUE(db) << err_.description;
-    const char* writes[] = {
-        "delete from Pedidos",
-        "DELETE FROM [Pedidos] WHERE Id = 1",
-        "update Pedidos set Importe = 0",
-        "/* comentario */ update Caros set Importe = 0",
-        "with q as (select 1) delete from Pedidos",
-        "explain delete from Pedidos",
-        "insert into Pedidos (Importe) values (1)",
-        "replace into Pedidos values (1, 2)",
-        "drop table Pedidos",
-        "drop view Caros",
-        "create table Nueva (x)",
-        "alter table Pedidos add column Otra",
-        "pragma writable_schema = 1",
-        "attach 'otra.db' as otra",
-        "vacuum",
-        "delete from main.Pedidos",
-    };
-    for (const char* sql : writes) {
+    for (const char* sql :
+         {"delete from Pedidos", "DELETE FROM [Pedidos] WHERE Id = 1",
+          "update Pedidos set Importe = 0", "/* comentario */ update Caros set Importe = 0",
+          "with q as (select 1) delete from Pedidos", "explain delete from Pedidos",
+          "insert into Pedidos (Importe) values (1)", "replace into Pedidos values (1, 2)",
+          "drop table Pedidos", "drop view Caros", "create table Nueva (x)",
+          "alter table Pedidos add column Otra", "pragma writable_schema = 1",
+          "attach 'otra.db' as otra", "vacuum", "delete from main.Pedidos"}) {
         EngineError err;
         EXPECT_FALSE(db->OpenRecordset(sql, err)) << sql;
         EXPECT_EQ(err.number, SQLITE_AUTH) << sql;
@@ -232,7 +222,8 @@ TEST_F(Bounds, GeneratedColumnsCanBeSelected) {
 }
 
 // A WAL-mode file opens read-only without creating the shared-memory and log files beside
-// it, even in a folder nobody may write, and the transactions still in its log are seen.
+// it, even in a folder nobody may write, and the transactions still in its log are seen;
+// neither the file nor its log changes.
 // Root ignores the folder's permission bits, so there the test shows what is read and that
 // nothing is created; as any other user it also shows that a read-only folder works.
 TEST(WalDatabase, OpensFromAReadOnlyFolderCreatingNothing) {
@@ -261,6 +252,7 @@ TEST(WalDatabase, OpensFromAReadOnlyFolderCreatingNothing) {
                                      std::filesystem::perms::group_write |
                                      std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
+    const std::string antes = ReadBytes(folder / "cerrada.db") + ReadBytes(folder / "viva.db-wal");
     for (const char* name : {"cerrada.db", "viva.db"}) {
         EngineError err;
         auto db = Database::Open((folder / name).string(), Database::Kind::User, err);
@@ -271,6 +263,7 @@ TEST(WalDatabase, OpensFromAReadOnlyFolderCreatingNothing) {
     }
     std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
+    EXPECT_EQ(ReadBytes(folder / "cerrada.db") + ReadBytes(folder / "viva.db-wal"), antes);
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         files.push_back(entry.path().filename().string());

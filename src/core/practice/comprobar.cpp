@@ -137,7 +137,9 @@ class Mezclador {
         Mezclar();
         Huella h{Plegar(a_ ^ k_[4], n ^ k_[5]), Plegar(b_ ^ k_[6], n ^ k_[7])};
         if (bitsHuella < 128) {
-            // The leading bits are kept: they choose the bucket and the sorting runs.
+            // The leading bits are kept: they choose the bucket and the sorting runs. A cut
+            // fingerprint no longer tells rows apart, so every row is confirmed by value.
+            ambigua = true;
             const int bajos = std::max(bitsHuella - 64, 0), altos = std::min(bitsHuella, 64);
             h.alta = altos == 0 ? 0 : h.alta & (~std::uint64_t(0) << (64 - altos));
             h.baja = bajos == 0 ? 0 : h.baja & (~std::uint64_t(0) << (64 - bajos));

@@ -2,16 +2,15 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <set>
 
 #include "core/practice/comprobar.h"
 #include "core/practice/copia_restringida.h"
+#include "core/practice/lectura_sql.h"
 #include "core/practice/piezas_sql.h"
+#include "core/practice/valores_prueba.h"
 #include "core/shell/textos.h"
 
 namespace veliora {
@@ -20,28 +19,14 @@ namespace {
 
 using engine::Database;
 using engine::Value;
-namespace TC = engine::TypeCode;
 using Clock = std::chrono::steady_clock;
 
 // Tables up to this size are copied whole; larger ones by a sample of this many rows (and
 // the rows their sampled neighbours refer to).
 constexpr std::int64_t kFilasCopiaEntera = 2000;
 constexpr std::int64_t kFilasMuestra = 300;
-
-bool Entero(int tipo) {
-    return tipo == TC::Boolean || tipo == TC::Byte || tipo == TC::Integer || tipo == TC::Long ||
-           tipo == TC::BigInt;
-}
-bool Numerico(int tipo) {
-    return Entero(tipo) || tipo == TC::Currency || tipo == TC::Single || tipo == TC::Double ||
-           tipo == TC::Numeric || tipo == TC::Decimal || tipo == TC::Float;
-}
-bool Fecha(int tipo) {
-    return tipo == TC::Date || tipo == TC::TimeStamp;
-}
-bool DeTexto(int tipo) {
-    return tipo == TC::Text || tipo == TC::Memo || tipo == TC::Char;
-}
+// Rows a base that reaches the statements' conditions changes in each table.
+constexpr int kFilasBase = 3;
 
 std::string Minusculas(std::string_view s) {
     return engine::LowerText(s);
@@ -63,148 +48,113 @@ std::string Sustituir(std::string texto, const std::vector<std::string>& valores
     return texto;
 }
 
+std::string Lista(const std::vector<std::string>& partes, const std::string& union_ = ", ") {
+    std::string s;
+    for (const auto& p : partes) s += (s.empty() ? "" : union_) + p;
+    return s;
+}
+
+// Two changes in one sentence: "Si …, y además si …".
+std::string YAdemas(const std::string& a, std::string b) {
+    if (b.rfind("Si ", 0) == 0)
+        b[0] = 's';
+    return a + " " + Texto(2014) + " " + b;
+}
+
 struct Variante {
     std::string cambio;
     Cambio datos;
+    // When deleted rows take others with them: the text then, %1 the tables they were in.
+    std::string conArrastre;
     // A change of one table by one statement; one that deletes takes the rows referring to
     // the deleted ones with it.
     Variante(std::string texto, const std::string& tabla, std::string sql,
              std::vector<Value> parametros = {}, bool borra = false)
         : cambio(std::move(texto)),
-          datos{{{std::move(sql), std::move(parametros)}}, {tabla}, borra} {}
+          datos{{{std::move(sql), std::move(parametros)}}, {tabla}, borra, {}} {}
+    Variante(std::string texto, Cambio c) : cambio(std::move(texto)), datos(std::move(c)) {}
 };
 
-// An ISO date moved by `dias`, or an ISO date and time ("yyyy-mm-dd hh:nn:ss") moved by
-// `segundos`; empty when it is not one. A date keeps what follows it.
-std::string MoverFecha(const std::string& iso, int dias, int segundos = 0) {
-    using namespace std::chrono;
-    if (iso.size() < 10 || iso[4] != '-' || iso[7] != '-')
-        return {};
-    int a = 0, m = 0, d = 0, h = 0, n = 0, sg = 0;
-    if (std::sscanf(iso.c_str(), "%4d-%2d-%2d", &a, &m, &d) != 3)
-        return {};
-    const year_month_day ymd{year{a}, month{unsigned(m)}, day{unsigned(d)}};
-    if (!ymd.ok())
-        return {};
-    if (segundos == 0) {
-        const year_month_day nuevo{sys_days{ymd} + days{dias}};
-        char texto[16];
-        std::snprintf(texto, sizeof texto, "%04d-%02u-%02u", int(nuevo.year()),
-                      unsigned(nuevo.month()), unsigned(nuevo.day()));
-        return texto + iso.substr(10);
-    }
-    if (iso.size() != 19 || std::sscanf(iso.c_str() + 10, " %2d:%2d:%2d", &h, &n, &sg) != 3 ||
-        h > 23 || n > 59 || sg > 59)
-        return {};
-    const sys_seconds t = sys_days{ymd} + hours{h} + minutes{n} + seconds{sg + segundos};
-    const auto dia = floor<days>(t);
-    const year_month_day f{dia};
-    const hh_mm_ss<seconds> hora{t - dia};
-    char texto[24];
-    std::snprintf(texto, sizeof texto, "%04d-%02u-%02u %02d:%02d:%02d", int(f.year()),
-                  unsigned(f.month()), unsigned(f.day()), int(hora.hours().count()),
-                  int(hora.minutes().count()), int(hora.seconds().count()));
-    return texto;
-}
-
-struct Literales {
-    std::vector<double> numeros;
-    std::vector<std::string> textos;
+struct Columna {
+    std::string nombre;
+    Dominio dominio;
+    std::vector<Value> muestra;  // some stored values
+    ValoresColumna valores;
+    bool clave = false;  // part of a unique index of its table
 };
-
-Literales LeerLiterales(const std::vector<Pieza>& ps, Literales l = {}) {
-    for (const Pieza& p : ps) {
-        if (p.tipo == Pieza::Tipo::Numero) {
-            char* fin = nullptr;
-            const double v = std::strtod(p.valor.c_str(), &fin);
-            if (fin && *fin == '\0' &&
-                std::find(l.numeros.begin(), l.numeros.end(), v) == l.numeros.end())
-                l.numeros.push_back(v);
-        } else if (p.tipo == Pieza::Tipo::Texto &&
-                   std::find(l.textos.begin(), l.textos.end(), p.valor) == l.textos.end()) {
-            l.textos.push_back(p.valor);
-        }
-    }
-    return l;
-}
-
-// The values just below, at and just above the literals, as a column of type `tipo` holds.
-std::vector<Value> ValoresFrontera(const Literales& l, int tipo) {
-    std::vector<Value> vs;
-    auto anadir = [&](Value v) {
-        for (const Value& x : vs)
-            if (engine::SameValue(x, v))
-                return;
-        vs.push_back(std::move(v));
-    };
-    if (Numerico(tipo)) {
-        for (double n : l.numeros) {
-            if (Entero(tipo)) {
-                const auto a = std::int64_t(std::floor(n)), b = std::int64_t(std::ceil(n));
-                for (std::int64_t v : {a, b, a - 1, b + 1})
-                    // A yes/no column holds 0 and 1 only.
-                    if (tipo != TC::Boolean || v == 0 || v == 1)
-                        anadir(Value::Int(v));
-            } else {
-                for (double v : {n, n - 0.01, n + 0.01, n - 1, n + 1}) anadir(Value::Double(v));
-            }
-        }
-    } else if (Fecha(tipo)) {
-        // A day either side, and for a moment of a day a second either side.
-        for (const std::string& t : l.textos)
-            for (auto [dias, segundos] : {std::pair{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
-                std::string f = MoverFecha(t, dias, segundos);
-                if (!f.empty())
-                    anadir(Value::Text(std::move(f)));
-            }
-    } else if (DeTexto(tipo)) {
-        for (const std::string& t : l.textos) {
-            anadir(Value::Text(t));
-            // A value the pattern of a LIKE matches.
-            std::string ejemplo;
-            for (char c : t)
-                if (c != '%')
-                    ejemplo += c == '_' ? 'x' : c;
-            anadir(Value::Text(ejemplo));
-        }
-    }
-    return vs;
-}
 
 struct TablaLeida {
     engine::TableDef def;
-    std::vector<std::string> usadas;  // its columns the statements name
+    std::vector<Columna> usadas;      // its columns the statements name
+    std::vector<std::int64_t> filas;  // rows the statements use, then the first ones
+    std::size_t usadas_filas = 0;     // how many of `filas` the statements use
 };
+
+// Whether a result says nothing here: no rows, or only zeros and nulls.
+bool SinInformacion(const engine::Recordset& rs) {
+    for (std::size_t i = 0; i < rs.RecordCount(); ++i)
+        for (const Value& v : rs.Row(i))
+            if (!v.isNull() && !(v.isNumber() && v.number() == 0))
+                return false;
+    return true;
+}
 
 class Busqueda {
   public:
     Busqueda(Database& usuario, std::string_view solucion, std::string_view respuesta,
              Clock::time_point limite)
-        : usuario_(usuario), solucion_(solucion), respuesta_(respuesta), limite_(limite) {}
+        : usuario_(usuario),
+          solucion_(solucion),
+          respuesta_(respuesta),
+          traducidas_{engine::TranslateDialect(solucion), engine::TranslateDialect(respuesta)},
+          limite_(limite) {}
 
     std::optional<Contraejemplo> Buscar() {
-        const auto pSol = Trocear(engine::TranslateDialect(solucion_));
-        const auto pResp = Trocear(engine::TranslateDialect(respuesta_));
-        if (!LeerTablas(pSol, pResp))
+        if (!LeerTablas() || !Copiar())
             return std::nullopt;
-        if (!Copiar())
-            return std::nullopt;
-        const Literales literales = LeerLiterales(pResp, LeerLiterales(pSol));
+        std::vector<engine::TableDef> defs;
+        for (const auto& t : tablas_) defs.push_back(t.def);
+        for (const auto& sql : traducidas_) lecturas_.push_back(LeerSentencia(sql, defs));
+        literales_ = LeerLiterales({traducidas_[0], traducidas_[1]});
+        LeerColumnas();
+
         std::optional<Contraejemplo> hallado;
-        Variantes(literales, [&](const Variante& v) {
+        std::string prefijo;
+        auto probar = [&](const Variante& v) {
             if (Clock::now() >= limite_)
                 return false;
-            hallado = Probar(v);
+            hallado = Probar(v, prefijo);
             return !hallado;
-        });
+        };
+        // Where the solution says nothing on this data, rows are first made to meet the
+        // statements' conditions; every variant then runs on top of them.
+        if (SolucionSinInformacion()) {
+            for (const Variante& base : Bases()) {
+                if (!probar(base))
+                    return hallado;
+                if (!copia_->Aplicar(base.datos))
+                    continue;
+                prefijo = base.cambio;
+                ElegirFilas();
+                Variantes(probar);
+                copia_->Deshacer();
+                prefijo.clear();
+                if (hallado || Clock::now() >= limite_)
+                    return hallado;
+            }
+            ElegirFilas();
+        }
+        Variantes(probar);
         return hallado;
     }
 
   private:
-    bool LeerTablas(const std::vector<Pieza>& a, const std::vector<Pieza>& b) {
+    // ---------------------------------------------------------------- the copy
+
+    bool LeerTablas() {
         std::set<std::string> nombres;
-        for (const auto* ps : {&a, &b})
-            for (const Pieza& p : *ps)
+        for (const auto& sql : traducidas_)
+            for (const Pieza& p : Trocear(sql))
                 if (p.tipo == Pieza::Tipo::Nombre)
                     nombres.insert(Minusculas(p.valor));
         engine::EngineError error;
@@ -213,12 +163,12 @@ class Busqueda {
             return false;
         todas_ = defs;
         for (auto& def : defs) {
-            if (def.Attributes != 0 || !nombres.count(Minusculas(def.Name)))
+            if (def.Attributes != 0 || def.Virtual || !nombres.count(Minusculas(def.Name)))
                 continue;
-            TablaLeida t{std::move(def), {}};
+            TablaLeida t{std::move(def), {}, {}};
             for (const auto& f : t.def.Fields)
                 if (nombres.count(Minusculas(f.Name)))
-                    t.usadas.push_back(f.Name);
+                    t.usadas.push_back({f.Name, {}, {}, {}, false});
             tablas_.push_back(std::move(t));
         }
         return !tablas_.empty();
@@ -297,7 +247,7 @@ class Busqueda {
                     !copiada(r.Table))
                     for (auto& def : todas_)
                         if (Minusculas(def.Name) == Minusculas(r.Table))
-                            tablas_.push_back({def, {}});
+                            tablas_.push_back({def, {}, {}});
     }
 
     bool Copiar() {
@@ -316,93 +266,443 @@ class Busqueda {
         return true;
     }
 
-    // The variants, most telling first; `probar` returns false to stop.
-    void Variantes(const Literales& literales, const std::function<bool(const Variante&)>& probar) {
-        std::vector<Variante> unaFila;
-        auto fila = [](const std::string& tabla, std::int64_t k) {
-            return " WHERE rowid = (SELECT rowid FROM " + Tabla(tabla) + " LIMIT 1 OFFSET " +
-                   std::to_string(k) + ")";
-        };
-        std::vector<std::int64_t> posiciones{1, 2};
+    // Each used column's type, some of its values, and the values variants write into it.
+    void LeerColumnas() {
+        for (auto& t : tablas_) {
+            std::set<std::string> claves;
+            for (const auto& ix : t.def.Indexes)
+                if (ix.Unique || ix.Primary)
+                    for (const auto& f : ix.Fields) claves.insert(Minusculas(f));
+            for (auto& c : t.usadas) {
+                c.clave = claves.count(Minusculas(c.nombre)) > 0;
+                if (auto rs =
+                        Ejecutar("SELECT DISTINCT " + Id(c.nombre) + " FROM " + Tabla(t.def.Name) +
+                                 " WHERE " + Id(c.nombre) + " IS NOT NULL LIMIT 6"))
+                    for (std::size_t i = 0; i < rs->RecordCount(); ++i)
+                        c.muestra.push_back(rs->Row(i)[0]);
+                for (const auto& f : t.def.Fields)
+                    if (f.Name == c.nombre)
+                        c.dominio = Dominio::De(f, c.muestra);
+                c.valores = ValoresPara(c.dominio, LiteralesDe(t.def.Name, c.nombre), c.muestra);
+            }
+        }
+        ElegirFilas();
+    }
 
+    // The literals a column is compared with in the statements' conditions, and those no
+    // condition places (compared with an expression, in a HAVING...), which any column may
+    // meet.
+    Literales LiteralesDe(const std::string& tabla, const std::string& columna) {
+        std::vector<std::string_view> suyas;
+        Literales colocados;
+        for (const auto& l : lecturas_)
+            for (const auto& cond : l.condiciones) {
+                const Literales x = LeerLiterales({cond.expresion});
+                colocados.numeros.insert(colocados.numeros.end(), x.numeros.begin(),
+                                         x.numeros.end());
+                colocados.textos.insert(colocados.textos.end(), x.textos.begin(), x.textos.end());
+                if (Minusculas(cond.tabla) == Minusculas(tabla) &&
+                    Minusculas(cond.columna) == Minusculas(columna))
+                    suyas.push_back(cond.expresion);
+            }
+        Literales l = LeerLiterales(suyas);
+        for (double n : literales_.numeros)
+            if (std::find(colocados.numeros.begin(), colocados.numeros.end(), n) ==
+                    colocados.numeros.end() &&
+                std::find(l.numeros.begin(), l.numeros.end(), n) == l.numeros.end())
+                l.numeros.push_back(n);
+        for (const std::string& t : literales_.textos)
+            if (std::find(colocados.textos.begin(), colocados.textos.end(), t) ==
+                    colocados.textos.end() &&
+                std::find(l.textos.begin(), l.textos.end(), t) == l.textos.end())
+                l.textos.push_back(t);
+        return l;
+    }
+
+    // The rows one-row variants change in each table: rows the statements' outer queries
+    // use (those a change there shows in the result), then the first ones.
+    void ElegirFilas() {
+        for (auto& t : tablas_) {
+            t.filas.clear();
+            for (const auto& l : lecturas_)
+                for (const auto& b : l.bloques) {
+                    if (!b.exterior)
+                        continue;
+                    for (const auto& tn : b.tablas)
+                        if (Minusculas(tn.tabla) == Minusculas(t.def.Name))
+                            AnadirFilas(
+                                t, FilasPorClave(t.def, tn.alias,
+                                                 " FROM " + b.desde +
+                                                     (b.donde.empty() ? "" : " WHERE " + b.donde) +
+                                                     " LIMIT 2"));
+                }
+            t.usadas_filas = t.filas.size();
+            AnadirFilas(t, "SELECT rowid FROM " + Tabla(t.def.Name) + " LIMIT 3");
+        }
+    }
+
+    void AnadirFilas(TablaLeida& t, const std::string& sql) {
+        if (auto rs = Ejecutar(sql))
+            for (std::size_t i = 0; i < rs->RecordCount(); ++i) {
+                const Value& v = rs->Row(i)[0];
+                if (v.type == engine::ValueType::Integer &&
+                    std::find(t.filas.begin(), t.filas.end(), v.integer) == t.filas.end())
+                    t.filas.push_back(v.integer);
+            }
+    }
+
+    bool SolucionSinInformacion() {
+        auto rs = Ejecutar(solucion_);
+        return rs && SinInformacion(*rs);
+    }
+
+    // ---------------------------------------------------------------- reaching the conditions
+
+    // Whether `v` meets every condition in `conds` (all on one column).
+    bool Cumple(const std::vector<const CondicionColumna*>& conds, const Columna& c,
+                const Value& v) {
+        std::string expr;
+        std::vector<Value> parametros;
+        const bool texto = c.dominio.clase == Dominio::Clase::Texto;
+        for (const auto* cond : conds) {
+            std::string e = cond->expresion;
+            // A column of text compares ignoring letter case, as the statements see it.
+            if (texto) {
+                const std::string conOrden = "(? COLLATE es_ci)";
+                for (std::size_t p = 0; (p = e.find('?', p)) != std::string::npos;
+                     p += conOrden.size())
+                    e.replace(p, 1, conOrden);
+            }
+            expr += (expr.empty() ? "" : " AND ") + ("(" + e + ")");
+            for (int k = 0; k < cond->veces; ++k) parametros.push_back(v);
+        }
+        engine::EngineError error;
+        const Value r = copia_->bd().Scalar("SELECT CASE WHEN " + expr + " THEN 1 ELSE 0 END",
+                                            error, parametros);
+        return !error.failed() && r.toInt() == 1;
+    }
+
+    Columna* BuscarColumna(const std::string& tabla, const std::string& columna,
+                           TablaLeida** t = nullptr) {
+        for (auto& x : tablas_)
+            if (Minusculas(x.def.Name) == Minusculas(tabla))
+                for (auto& c : x.usadas)
+                    if (Minusculas(c.nombre) == Minusculas(columna)) {
+                        if (t)
+                            *t = &x;
+                        return &c;
+                    }
+        return nullptr;
+    }
+
+    // Rows of each table a block reads, joined as it joins them: those a base changes.
+    std::map<std::string, std::vector<std::int64_t>> FilasDelBloque(const Bloque& b) {
+        std::map<std::string, std::vector<std::int64_t>> filas;
+        const std::string unidas =
+            " FROM " + b.desde + (b.uniones.empty() ? "" : " WHERE " + Lista(b.uniones, " AND ")) +
+            " LIMIT " + std::to_string(kFilasBase);
+        for (const auto& tn : b.tablas) {
+            auto& lista = filas[Minusculas(tn.tabla)];
+            for (const auto& t : tablas_)
+                if (Minusculas(t.def.Name) == Minusculas(tn.tabla))
+                    lista = Rowids(FilasPorClave(t.def, tn.alias, unidas));
+            if (lista.empty())
+                lista = Rowids("SELECT rowid FROM " + Tabla(tn.tabla) + " LIMIT " +
+                               std::to_string(kFilasBase));
+        }
+        return filas;
+    }
+
+    std::vector<std::int64_t> Rowids(const std::string& sql) {
+        std::vector<std::int64_t> ids;
+        if (auto rs = Ejecutar(sql))
+            for (std::size_t i = 0; i < rs->RecordCount(); ++i)
+                if (rs->Row(i)[0].type == engine::ValueType::Integer)
+                    ids.push_back(rs->Row(i)[0].integer);
+        return ids;
+    }
+
+    // The rows of `def` a query reading it as `alias` gives (`resto`: its FROM onwards).
+    // Statements read a table through a view that has no rowid, so its rows are found again
+    // by their key (all their values when it has none).
+    static std::string FilasPorClave(const engine::TableDef& def, const std::string& alias,
+                                     const std::string& resto) {
+        std::vector<std::string> clave;
+        for (const auto& ix : def.Indexes)
+            if (clave.empty() && ix.Primary)
+                clave = ix.Fields;
+        for (const auto& ix : def.Indexes)
+            if (clave.empty() && ix.Unique && !ix.Foreign)
+                clave = ix.Fields;
+        if (clave.empty())
+            for (const auto& f : def.Fields) clave.push_back(f.Name);
+        std::string propias, suyas;
+        for (const auto& c : clave) {
+            propias += (propias.empty() ? "" : ", ") + Id(c);
+            suyas += (suyas.empty() ? "" : ", ") + Id(alias) + "." + Id(c);
+        }
+        return "SELECT rowid FROM " + Tabla(def.Name) + " WHERE (" + propias + ") IN (SELECT " +
+               suyas + resto + ")";
+    }
+
+    // For each statement, a change that makes some rows meet its conditions on one column
+    // each: those rows, joined as the statement joins them, take a value inside what the
+    // conditions ask.
+    std::vector<Variante> Bases() {
+        std::vector<Variante> bases;
+        for (const auto& l : lecturas_) {
+            Cambio c;
+            std::vector<std::string> textos;
+            for (std::size_t b = 0; b < l.bloques.size(); ++b) {
+                // The conditions of the block, by column.
+                std::map<std::pair<std::string, std::string>, std::vector<const CondicionColumna*>>
+                    porColumna;
+                for (const auto& cond : l.condiciones)
+                    if (cond.bloque == b)
+                        porColumna[{Minusculas(cond.tabla), Minusculas(cond.columna)}].push_back(
+                            &cond);
+                if (porColumna.empty())
+                    continue;
+                const auto filas = FilasDelBloque(l.bloques[b]);
+                for (const auto& [clave, conds] : porColumna) {
+                    TablaLeida* t = nullptr;
+                    Columna* col = BuscarColumna(conds.front()->tabla, conds.front()->columna, &t);
+                    const auto f = filas.find(clave.first);
+                    if (!col || f == filas.end() || f->second.empty())
+                        continue;
+                    std::optional<Value> elegido;
+                    for (const auto* lista :
+                         {&col->valores.cercanos, &col->valores.otros, &col->muestra})
+                        for (const Value& v : *lista)
+                            if (!elegido && Cumple(conds, *col, v))
+                                elegido = v;
+                    if (!elegido)
+                        continue;
+                    std::string ids;
+                    for (auto id : f->second) ids += (ids.empty() ? "" : ", ") + std::to_string(id);
+                    c.pasos.push_back({"UPDATE " + Tabla(t->def.Name) + " SET " + Id(col->nombre) +
+                                           " = ? WHERE rowid IN (" + ids + ")",
+                                       {*elegido}});
+                    c.tablas.push_back(t->def.Name);
+                    c.columnas.push_back(col->nombre);
+                    textos.push_back(Sustituir(
+                        Texto(2013), {col->nombre, elegido->toSpanishText(), t->def.Name}));
+                }
+            }
+            if (c.pasos.empty())
+                continue;
+            std::string texto;
+            for (const auto& t : textos) texto = texto.empty() ? t : YAdemas(texto, t);
+            bases.emplace_back(texto, std::move(c));
+        }
+        return bases;
+    }
+
+    // ---------------------------------------------------------------- the variants
+
+    static std::string UnaFila(std::int64_t id) { return " WHERE rowid = " + std::to_string(id); }
+
+    // A change of one column of `t` to `valor` (an expression) in the rows `donde` says.
+    static Variante Poner(const TablaLeida& t, const Columna& c, std::string texto,
+                          const std::string& valor, const std::string& donde = {},
+                          std::vector<Value> parametros = {}) {
+        Variante v{std::move(texto), t.def.Name,
+                   "UPDATE " + Tabla(t.def.Name) + " SET " + Id(c.nombre) + " = " + valor + donde,
+                   std::move(parametros)};
+        v.datos.columnas = {c.nombre};
+        return v;
+    }
+
+    // The variants, most telling first; `probar` returns false to stop.
+    void Variantes(const std::function<bool(const Variante&)>& probar) {
+        std::vector<Variante> despues;
+        if (!probar(DuplicarTodo()))
+            return;
         for (const auto& t : tablas_)
             if (!probar(Duplicar(t.def)))
                 return;
-        for (const auto& t : tablas_) {
-            for (const auto& c : t.usadas) {
-                const std::string set = "UPDATE " + Tabla(t.def.Name) + " SET " + Id(c) + " = NULL";
-                // One row changed makes the smaller example; all of them, the surer one.
-                if (!probar({Sustituir(Texto(1801), {c, t.def.Name}), t.def.Name,
-                             set + fila(t.def.Name, 0)}) ||
-                    !probar({Sustituir(Texto(1802), {c, t.def.Name}), t.def.Name, set}))
+        for (const auto& t : tablas_)
+            for (const Variante& v : MismoNombre(t))
+                if (!probar(v))
                     return;
-                for (auto k : posiciones)
-                    unaFila.push_back({Sustituir(Texto(1801), {c, t.def.Name}), t.def.Name,
-                                       set + fila(t.def.Name, k)});
-            }
-        }
-        for (const auto& t : tablas_) {
-            for (const auto& c : t.usadas) {
-                const int tipo = Tipo(t.def, c);
-                for (const Value& v : ValoresFrontera(literales, tipo)) {
-                    const std::string set =
-                        "UPDATE " + Tabla(t.def.Name) + " SET " + Id(c) + " = ?";
-                    const std::string valor = v.toSpanishText();
-                    if (!probar({Sustituir(Texto(1804), {c, valor, t.def.Name}),
-                                 t.def.Name,
-                                 set + fila(t.def.Name, 0),
-                                 {v}}) ||
-                        !probar(
-                            {Sustituir(Texto(1805), {c, valor, t.def.Name}), t.def.Name, set, {v}}))
-                        return;
-                    for (auto k : posiciones)
-                        unaFila.push_back({Sustituir(Texto(1804), {c, valor, t.def.Name}),
-                                           t.def.Name,
-                                           set + fila(t.def.Name, k),
-                                           {v}});
-                }
-            }
-        }
-        // One value in every row: the groups and repeated values a key used to keep apart.
-        for (const auto& t : tablas_) {
-            for (const auto& c : t.usadas) {
-                auto rs = Ejecutar("SELECT " + Id(c) + " FROM " + Id(t.def.Name) + " LIMIT 1");
-                if (!rs || rs->RecordCount() == 0 || rs->Row(0)[0].isNull())
-                    continue;
-                const Value v = rs->Row(0)[0];
-                if (!probar({Sustituir(Texto(1805), {c, v.toSpanishText(), t.def.Name}),
-                             t.def.Name,
-                             "UPDATE " + Tabla(t.def.Name) + " SET " + Id(c) + " = ?",
-                             {v}}))
-                    return;
-            }
-        }
         for (const auto& t : tablas_)
             for (const auto& c : t.usadas)
-                if (DeTexto(Tipo(t.def, c)))
+                if (!c.clave)
+                    for (const char* f : {"max", "min"})
+                        if (!probar(Empate(t, c, f)))
+                            return;
+        for (const auto& t : tablas_) {
+            // A row fewer: averages over another count, a top row gone.
+            if (!t.filas.empty()) {
+                Variante v{Sustituir(Texto(2019), {t.def.Name}),
+                           t.def.Name,
+                           "DELETE FROM " + Tabla(t.def.Name) + UnaFila(t.filas[0]),
+                           {},
+                           true};
+                v.conArrastre = Sustituir(Texto(2020), {t.def.Name, "%1"});
+                if (!probar(v))
+                    return;
+            }
+            for (const auto& c : t.usadas)
+                if (!c.clave && ((c.muestra.size() >= 2 && !probar(Mitades(t, c))) ||
+                                 !probar(FilaMenosYUnoMas(t, c))))
+                    return;
+        }
+        // Column by column: a null, values near the literals, numbers that tell aggregates
+        // apart. One row changed makes the smaller example: a row the statements use and one
+        // they do not are tried at once, the others at the end; all the rows, the surer one.
+        for (const auto& t : tablas_)
+            for (const auto& c : t.usadas) {
+                auto enFilas = [&](int texto, const std::string& valor, const std::string& muestra,
+                                   const std::vector<Value>& ps) {
+                    for (std::size_t k = 0; k < t.filas.size(); ++k) {
+                        Variante v =
+                            Poner(t, c, Sustituir(Texto(texto), {c.nombre, muestra, t.def.Name}),
+                                  valor, UnaFila(t.filas[k]), ps);
+                        if (k != 0 && k != t.usadas_filas)
+                            despues.push_back(std::move(v));
+                        else if (!probar(v))
+                            return false;
+                    }
+                    return true;
+                };
+                if (!enFilas(1801, "NULL", t.def.Name, {}) ||
+                    !probar(Poner(t, c, Sustituir(Texto(1802), {c.nombre, t.def.Name}), "NULL")))
+                    return;
+                for (const Value& v : c.valores.cercanos)
+                    if (!enFilas(1804, "?", v.toSpanishText(), {v}) ||
+                        !probar(Poner(
+                            t, c, Sustituir(Texto(1805), {c.nombre, v.toSpanishText(), t.def.Name}),
+                            "?", {}, {v})))
+                        return;
+                for (const Value& v : c.valores.otros)
+                    if (!enFilas(1804, "?", v.toSpanishText(), {v}))
+                        return;
+            }
+        // One value in every row: the groups and repeated values a key used to keep apart.
+        for (const auto& t : tablas_)
+            for (const auto& c : t.usadas)
+                if (!c.muestra.empty() &&
+                    !probar(Poner(t, c,
+                                  Sustituir(Texto(1805),
+                                            {c.nombre, c.muestra[0].toSpanishText(), t.def.Name}),
+                                  "?", {}, {c.muestra[0]})))
+                    return;
+        for (const auto& t : tablas_)
+            for (const auto& c : t.usadas)
+                if (c.dominio.clase == Dominio::Clase::Texto)
                     for (const char* f : {"upper", "lower"})
-                        if (!probar({Sustituir(Texto(1806), {c, t.def.Name}), t.def.Name,
-                                     "UPDATE " + Tabla(t.def.Name) + " SET " + Id(c) + " = " + f +
-                                         "(" + Id(c) + ")"}))
+                        if (!probar(Poner(t, c, Sustituir(Texto(1806), {c.nombre, t.def.Name}),
+                                          std::string(f) + "(" + Id(c.nombre) + ")")))
                             return;
         // The rows referring to the emptied table's go with them; the change says so.
-        for (const auto& t : tablas_)
-            if (!probar({Sustituir(Texto(1807), {t.def.Name}),
-                         t.def.Name,
-                         "DELETE FROM " + Tabla(t.def.Name),
-                         {},
-                         true}))
+        for (const auto& t : tablas_) {
+            Variante v{Sustituir(Texto(1807), {t.def.Name}),
+                       t.def.Name,
+                       "DELETE FROM " + Tabla(t.def.Name),
+                       {},
+                       true};
+            v.conArrastre = Sustituir(Texto(2010), {t.def.Name, "%1"});
+            if (!probar(v))
                 return;
-        for (const auto& v : unaFila)
+        }
+        for (const auto& v : despues)
             if (!probar(v))
                 return;
     }
 
-    static int Tipo(const engine::TableDef& def, const std::string& columna) {
-        for (const auto& f : def.Fields)
-            if (f.Name == columna)
-                return f.Type;
-        return 0;
+    // The expression giving a copied row a new value in a column of a unique key, in the
+    // copy of `tabla`; the same expression gives the rows referring to it their new
+    // reference. Empty when the column takes no new value.
+    std::string NuevaClave(const std::string& tabla, const std::string& columna,
+                           const std::string& valor) {
+        const auto clave = Minusculas(tabla) + "\x1f" + Minusculas(columna);
+        auto it = nuevas_.find(clave);
+        if (it == nuevas_.end())
+            return {};
+        return it->second.empty() ? std::string() : Sustituir(it->second, {valor});
+    }
+
+    // For each column of a unique key, the expression of its new value (%1 the old one):
+    // a number beyond the largest one, a text with a mark the data never holds.
+    void PrepararClaves() {
+        if (clavesListas_)
+            return;
+        clavesListas_ = true;
+        for (const auto& t : tablas_)
+            for (const auto& ix : t.def.Indexes) {
+                if (!(ix.Unique || ix.Primary))
+                    continue;
+                for (const auto& f : ix.Fields) {
+                    const auto clave = Minusculas(t.def.Name) + "\x1f" + Minusculas(f);
+                    if (nuevas_.count(clave))
+                        continue;
+                    std::string expr;
+                    for (const auto& campo : t.def.Fields) {
+                        if (campo.Name != f)
+                            continue;
+                        const Dominio d = Dominio::De(campo, {});
+                        if (d.clase == Dominio::Clase::Entero ||
+                            d.clase == Dominio::Clase::Numero) {
+                            auto rs = Ejecutar("SELECT max(abs(" + Id(f) + ")) FROM " +
+                                               Tabla(t.def.Name));
+                            const std::int64_t salto =
+                                rs && rs->RecordCount() ? rs->Row(0)[0].toInt() + 1 : 1;
+                            expr = "(%1 + " + std::to_string(salto) + ")";
+                        } else if (d.clase == Dominio::Clase::Texto) {
+                            expr = d.longitud > 2
+                                       ? "(substr(%1, 1, " + std::to_string(d.longitud - 2) +
+                                             ") || '~2')"
+                                   : d.longitud < 0 ? "(%1 || '~2')"
+                                                    : "";
+                        }
+                    }
+                    nuevas_[clave] = expr;
+                }
+            }
+    }
+
+    // Every row of every table again, with new keys; the copies refer to the copies: the
+    // same data twice, so that each group, each name and each top value has a twin.
+    Variante DuplicarTodo() {
+        PrepararClaves();
+        Cambio c;
+        for (const auto& t : tablas_) {
+            std::map<std::string, std::string> expr;
+            // A reference follows its row's copy.
+            for (const auto* r : copia_->Padres(t.def.Name))
+                for (const auto& f : r->Fields) {
+                    const std::string e = NuevaClave(r->Table, f.Name, Id(f.ForeignName));
+                    if (!e.empty())
+                        expr[f.ForeignName] = e;
+                }
+            bool unica = true;
+            for (const auto& ix : t.def.Indexes) {
+                if (!(ix.Unique || ix.Primary))
+                    continue;
+                bool cambia = false;
+                for (const auto& f : ix.Fields) cambia |= expr.count(f) > 0;
+                for (std::size_t k = ix.Fields.size(); !cambia && k-- > 0;) {
+                    const std::string e = NuevaClave(t.def.Name, ix.Fields[k], Id(ix.Fields[k]));
+                    if (!e.empty()) {
+                        expr[ix.Fields[k]] = e;
+                        cambia = true;
+                    }
+                }
+                unica &= cambia;
+            }
+            if (!unica)
+                return {Texto(2015), Cambio{}};
+            std::string columnas;
+            for (const auto& f : t.def.Fields)
+                columnas += (columnas.empty() ? "" : ", ") +
+                            (expr.count(f.Name) ? expr[f.Name] : Id(f.Name));
+            c.pasos.push_back({"INSERT INTO " + Tabla(t.def.Name) + " SELECT " + columnas +
+                                   " FROM " + Tabla(t.def.Name),
+                               {}});
+            c.tablas.push_back(t.def.Name);
+        }
+        return {Texto(2015), std::move(c)};
     }
 
     // Every row again, with new values in one column of each unique key: the same data
@@ -411,12 +711,13 @@ class Busqueda {
         std::set<std::string> referentes;
         for (const auto* r : copia_->Padres(def.Name))
             for (const auto& f : r->Fields) referentes.insert(Minusculas(f.ForeignName));
-        std::set<std::string> nuevas;
+        PrepararClaves();
+        std::map<std::string, std::string> expr;
         for (const auto& ix : def.Indexes) {
             if (!(ix.Unique || ix.Primary) || ix.Fields.empty())
                 continue;
             bool cubierto = false;
-            for (const auto& f : ix.Fields) cubierto |= nuevas.count(f) > 0;
+            for (const auto& f : ix.Fields) cubierto |= expr.count(f) > 0;
             if (cubierto)
                 continue;
             // A new value where the key refers to no other table (the last field of a key of
@@ -425,21 +726,98 @@ class Busqueda {
             for (const auto& f : ix.Fields)
                 if (!referentes.count(Minusculas(f)))
                     nueva = f;
-            nuevas.insert(nueva);
+            expr[nueva] = NuevaClave(def.Name, nueva, Id(nueva));
         }
         std::string columnas;
-        for (const auto& f : def.Fields) {
-            std::string expr = Id(f.Name);
-            if (nuevas.count(f.Name))
-                expr = Numerico(f.Type) ? "abs(" + expr + ") + (SELECT max(abs(" + expr +
-                                              ")) FROM " + Tabla(def.Name) + ") + 1"
-                                        : expr + " || '~2'";
-            columnas += (columnas.empty() ? "" : ", ") + expr;
-        }
+        for (const auto& f : def.Fields)
+            columnas += (columnas.empty() ? "" : ", ") +
+                        (expr.count(f.Name) && !expr[f.Name].empty() ? expr[f.Name] : Id(f.Name));
         return {
             Sustituir(Texto(1803), {def.Name}), def.Name,
             "INSERT INTO " + Tabla(def.Name) + " SELECT " + columnas + " FROM " + Tabla(def.Name)};
     }
+
+    // Two rows the statements use with the same values in the columns they name that are
+    // no key: the same name under two keys.
+    std::vector<Variante> MismoNombre(const TablaLeida& t) {
+        std::vector<std::string> cols;
+        for (const auto& c : t.usadas)
+            if (!c.clave)
+                cols.push_back(c.nombre);
+        if (cols.empty() || t.filas.size() < 2)
+            return {};
+        std::vector<Variante> vs;
+        auto igualar = [&](const std::vector<std::string>& cs) {
+            std::string lista;
+            for (const auto& c : cs) lista += (lista.empty() ? "" : ", ") + Id(c);
+            vs.push_back({Sustituir(Texto(2016), {t.def.Name, Lista(cs)}), t.def.Name,
+                          "UPDATE " + Tabla(t.def.Name) + " SET (" + lista + ") = (SELECT " +
+                              lista + " FROM " + Tabla(t.def.Name) + UnaFila(t.filas[0]) + ")" +
+                              UnaFila(t.filas[1])});
+            vs.back().datos.columnas = cs;
+        };
+        igualar(cols);
+        if (cols.size() > 1)
+            for (const auto& c : cols) igualar({c});
+        return vs;
+    }
+
+    // Another row with the same top (or bottom) value of a column: a tie.
+    Variante Empate(const TablaLeida& t, const Columna& c, const char* f) {
+        const std::string T = Tabla(t.def.Name), C = Id(c.nombre);
+        const std::string extremo = "(SELECT " + std::string(f) + "(" + C + ") FROM " + T + ")";
+        const bool mayor = std::string(f) == "max";
+        return Poner(t, c, Sustituir(Texto(mayor ? 2017 : 2018), {t.def.Name, c.nombre}), extremo,
+                     " WHERE rowid = (SELECT rowid FROM " + T + " WHERE " + C +
+                         (mayor ? " < " : " > ") + extremo + " ORDER BY " + C +
+                         (mayor ? " DESC" : "") + " LIMIT 1)");
+    }
+
+    // Half the rows with one value of a column and half with another (a third one for a row
+    // left over): groups of the same size, ties of counts.
+    Variante Mitades(const TablaLeida& t, const Columna& c) {
+        const std::string T = Tabla(t.def.Name);
+        const Value& a = c.muestra[0];
+        const Value& b = c.muestra[1];
+        const Value& resto = c.muestra.size() > 2 ? c.muestra[2] : a;
+        Variante v{
+            Sustituir(Texto(2021), {c.nombre, a.toSpanishText(), b.toSpanishText(), t.def.Name}),
+            t.def.Name,
+            "UPDATE " + T + " SET " + Id(c.nombre) +
+                " = x.v FROM (SELECT a.rowid AS r, CASE WHEN row_number() OVER (ORDER BY "
+                "a.rowid) <= k.h THEN ? WHEN row_number() OVER (ORDER BY a.rowid) <= 2 * k.h "
+                "THEN ? ELSE ? END AS v FROM " +
+                T + " AS a, (SELECT count(*) / 2 AS h FROM " + T + ") AS k) AS x WHERE " + T +
+                ".rowid = x.r",
+            {a, b, resto}};
+        v.datos.columnas = {c.nombre};
+        return v;
+    }
+
+    // A row fewer and one more unit in another row's number: an average over a count that
+    // no longer divides its sum, where one side rounds it.
+    Variante FilaMenosYUnoMas(const TablaLeida& t, const Columna& c) {
+        if (!c.dominio.Numerico() || c.dominio.clase == Dominio::Clase::SiNo || t.filas.size() < 2)
+            return {{}, Cambio{}};
+        auto rs = Ejecutar("SELECT " + Id(c.nombre) + " + 1 FROM " + Tabla(t.def.Name) +
+                           UnaFila(t.filas[1]));
+        if (!rs || rs->RecordCount() == 0 || !rs->Row(0)[0].isNumber())
+            return {{}, Cambio{}};
+        const Value v = rs->Row(0)[0];
+        const std::string valor = Sustituir(Texto(1804), {c.nombre, v.toSpanishText(), t.def.Name});
+        Variante r{YAdemas(Sustituir(Texto(2019), {t.def.Name}), valor),
+                   Cambio{{{"DELETE FROM " + Tabla(t.def.Name) + UnaFila(t.filas[0]), {}},
+                           {"UPDATE " + Tabla(t.def.Name) + " SET " + Id(c.nombre) + " = ?" +
+                                UnaFila(t.filas[1]),
+                            {v}}},
+                          {t.def.Name},
+                          true,
+                          {}}};
+        r.conArrastre = YAdemas(Sustituir(Texto(2020), {t.def.Name, "%1"}), valor);
+        return r;
+    }
+
+    // ---------------------------------------------------------------- trying one
 
     std::unique_ptr<engine::Recordset> Ejecutar(std::string_view sql) {
         engine::EngineError error;
@@ -461,7 +839,9 @@ class Busqueda {
         return e;
     }
 
-    std::optional<Contraejemplo> Probar(const Variante& v) {
+    std::optional<Contraejemplo> Probar(const Variante& v, const std::string& prefijo) {
+        if (v.datos.pasos.empty())
+            return std::nullopt;
         // A change the schema would not allow is no database the statements could meet.
         std::vector<std::string> arrastradas;
         if (!copia_->Aplicar(v.datos, &arrastradas))
@@ -471,11 +851,10 @@ class Busqueda {
         auto resp = sol ? Ejecutar(respuesta_) : nullptr;
         if (sol && resp && !MismosResultados(*resp, *sol)) {
             std::string cambio = v.cambio;
-            if (!arrastradas.empty()) {
-                std::string lista;
-                for (const auto& t : arrastradas) lista += (lista.empty() ? "" : ", ") + t;
-                cambio = Sustituir(Texto(2010), {v.datos.tablas.front(), lista});
-            }
+            if (!arrastradas.empty() && !v.conArrastre.empty())
+                cambio = Sustituir(v.conArrastre, {Lista(arrastradas)});
+            if (!prefijo.empty())
+                cambio = YAdemas(prefijo, cambio);
             hallado = Contraejemplo{cambio, Ejemplo(*resp), Ejemplo(*sol)};
         }
         copia_->Deshacer();
@@ -484,10 +863,15 @@ class Busqueda {
 
     Database& usuario_;
     std::string solucion_, respuesta_;
+    std::vector<std::string> traducidas_;
     Clock::time_point limite_;
     std::vector<engine::TableDef> todas_;
     std::vector<TablaLeida> tablas_;  // read by the statements first, then those they refer to
     std::unique_ptr<CopiaRestringida> copia_;
+    std::vector<LecturaSql> lecturas_;
+    Literales literales_;
+    std::map<std::string, std::string> nuevas_;  // NuevaClave's expressions
+    bool clavesListas_ = false;
 };
 
 }  // namespace

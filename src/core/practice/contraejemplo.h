@@ -27,13 +27,18 @@ struct Contraejemplo {
 inline constexpr std::size_t kFilasContraejemplo = 5;
 
 // Runs both statements on in-memory copies of the tables they read (see
-// Database::OpenMemoryCopy), then on variants of that copy, one at a time: every row
-// duplicated but for its keys, nulls in the columns they use, values just below, at and
-// just above the literals they compare with, other letter case in texts, a table emptied.
-// Every variant keeps the copy's declared constraints, so a statement equivalent to the
-// solution gives its result on each. The first variant on which the results differ is
-// returned; nothing when none does before `presupuesto` runs out. The user's file is only
-// read.
+// Database::OpenMemoryCopy), then on variants of that copy, one at a time, most telling
+// first: all the data twice under new keys (every group, name and top value gets a twin),
+// a table's rows twice, two rows with the same name under two keys, ties at the top and the
+// bottom of a column, nulls, values near the literals the statements compare with (the
+// edges of the days, months and years they name, texts a pattern matches and just misses),
+// numbers that tell aggregates apart (a row fewer with one more unit in another: averages
+// that no longer divide), one value in every row, other letter case, a table emptied. When the
+// solution's result says nothing on this data (no rows, or only zeros and nulls), rows joined as
+// each statement joins them are first given values inside its conditions, and every variant runs on
+// top of them. Every variant keeps the copy's schema (CopiaRestringida), so a statement equivalent
+// to the solution gives its result on each. The first variant on which the results differ is
+// returned; nothing when none does before `presupuesto` runs out. The user's file is only read.
 std::optional<Contraejemplo> BuscarContraejemplo(engine::Database& usuario,
                                                  std::string_view solucion,
                                                  std::string_view respuesta,

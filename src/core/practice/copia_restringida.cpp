@@ -34,6 +34,53 @@ CopiaRestringida::CopiaRestringida(std::shared_ptr<engine::Database> copia,
             relaciones_.push_back(r);
     engine::EngineError error;
     rotas_ = copia_->KeyViolations(tablas_, error);
+    for (const auto& r : relaciones_)
+        for (const auto& f : r.Fields) {
+            deClave_.push_back(engine::LowerText(r.Table + "." + f.Name));
+            deClave_.push_back(engine::LowerText(r.ForeignTable + "." + f.ForeignName));
+        }
+    for (const auto& def : copia_->TableDefs(error)) {
+        if (!Contiene(tablas_, def.Name))
+            continue;
+        for (const auto& ix : def.Indexes)
+            if (ix.Unique || ix.Primary)
+                for (const auto& f : ix.Fields)
+                    deClave_.push_back(engine::LowerText(def.Name + "." + f));
+        for (const auto& ix : def.Indexes) {
+            if (!(ix.Unique || ix.Primary) || ix.Foreign)
+                continue;
+            std::string llenas, grupo;
+            bool texto = false;
+            for (const auto& f : ix.Fields) {
+                for (const auto& campo : def.Fields)
+                    texto |= campo.Name == f && (campo.Type == engine::TypeCode::Text ||
+                                                 campo.Type == engine::TypeCode::Memo ||
+                                                 campo.Type == engine::TypeCode::Char);
+                llenas += (llenas.empty() ? "" : " AND ") + Id(f) + " IS NOT NULL";
+                grupo += (grupo.empty() ? "" : ", ") + Id(f) + " COLLATE es_ci";
+            }
+            if (!texto)
+                continue;
+            Repetidos r{def.Name,
+                        "SELECT count(*) FROM (SELECT 1 FROM main." + Id(def.Name) + " WHERE " +
+                            llenas + " GROUP BY " + grupo + " HAVING count(*) > 1)",
+                        0};
+            r.antes = copia_->Scalar(r.sql, error).toInt();
+            repetidos_.push_back(std::move(r));
+        }
+    }
+}
+
+bool CopiaRestringida::MasTextosRepetidos(const std::vector<std::string>& tablas) {
+    for (const auto& r : repetidos_) {
+        if (!Contiene(tablas, r.tabla))
+            continue;
+        engine::EngineError error;
+        const engine::Value v = copia_->Scalar(r.sql, error);
+        if (error.failed() || v.toInt() > r.antes)
+            return true;
+    }
+    return false;
 }
 
 std::vector<const engine::Relation*> CopiaRestringida::Hijas(const std::string& tabla) const {
@@ -98,6 +145,17 @@ bool CopiaRestringida::BorrarHuerfanas(std::vector<std::string>& arrastradas) {
     return false;
 }
 
+bool CopiaRestringida::PuedeRomper(const Cambio& cambio) const {
+    if (cambio.borra || cambio.columnas.empty())
+        return true;
+    for (const auto& t : cambio.tablas)
+        for (const auto& c : cambio.columnas)
+            if (std::find(deClave_.begin(), deClave_.end(), engine::LowerText(t + "." + c)) !=
+                deClave_.end())
+                return true;
+    return false;
+}
+
 bool CopiaRestringida::Aplicar(const Cambio& cambio, std::vector<std::string>* arrastradas) {
     if (!Ejecutar("SAVEPOINT variante" + std::to_string(aplicados_)))
         return false;
@@ -109,11 +167,12 @@ bool CopiaRestringida::Aplicar(const Cambio& cambio, std::vector<std::string>* a
     std::vector<std::string> idas;
     if (bien && cambio.borra)
         bien = BorrarHuerfanas(idas);
-    if (bien) {
+    if (bien && PuedeRomper(cambio)) {
         engine::EngineError error;
         const auto rotas = copia_->KeyViolations(Afectadas(cambio.tablas), error);
         bien = !error.failed() &&
-               std::includes(rotas_.begin(), rotas_.end(), rotas.begin(), rotas.end());
+               std::includes(rotas_.begin(), rotas_.end(), rotas.begin(), rotas.end()) &&
+               !MasTextosRepetidos(cambio.tablas);
     }
     if (!bien) {
         Deshacer();
