@@ -14,7 +14,7 @@ constexpr const char* kUso =
 void ImprimirJson(const access::Conversion& c) {
     Json j;
     j.BeginObject().Key("output").String(c.destino.string());
-    j.Key("reused").Bool(c.reutilizada);
+    j.Key("reused").Bool(c.reutilizada).Key("complete").Bool(c.completa);
     j.Key("tables").Int(c.TablasConvertidas()).Key("rows").Int(c.Filas());
     j.Key("relationships").Int(c.relaciones).Key("details").BeginArray();
     for (const auto& t : c.tablas) {
@@ -30,9 +30,10 @@ void ImprimirJson(const access::Conversion& c) {
 }
 
 void ImprimirTexto(const access::Conversion& c) {
-    std::printf("%s: %d tables, %lld rows, %d relationships%s\n", c.destino.string().c_str(),
+    std::printf("%s: %d tables, %lld rows, %d relationships%s%s\n", c.destino.string().c_str(),
                 c.TablasConvertidas(), c.Filas(), c.relaciones,
-                c.reutilizada ? " (unchanged since its conversion)" : "");
+                c.reutilizada ? " (unchanged since its conversion)" : "",
+                c.completa ? "" : " (incomplete: rows are missing)");
     for (const auto& t : c.tablas) {
         std::printf("  %-30s %8lld rows%s\n", t.nombre.c_str(), t.filas,
                     t.convertida ? "" : " (not converted)");
@@ -67,6 +68,7 @@ int ComandoAccess(const std::vector<std::string>& args) {
         return kExitError;
     }
     json ? ImprimirJson(conversion) : ImprimirTexto(conversion);
+    ImprimirNotasConversion(conversion);
     return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 // bulletin windows do.
 #include <QGuiApplication>
 #include <cstdio>
+#include <map>
 #include <memory>
 
 #include "cli/comun.h"
@@ -11,6 +12,8 @@
 #include "core/practice/comprobar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
+#include "core/shell/rutinas.h"
+#include "core/shell/textos.h"
 #include "pdf/pdf.h"
 
 namespace veliora::cli {
@@ -22,36 +25,40 @@ int Fallo(const std::string& mensaje) {
     return kExitError;
 }
 
+// A missing option or a value that is not one the option takes.
+int Uso(const std::string& mensaje) {
+    std::fprintf(stderr, "veliora-cli: %s\n", mensaje.c_str());
+    return kExitUsage;
+}
+
+// A bulletin's name as a message shows it: quoted, control characters escaped.
+std::string Nombre(const std::string& nombre) {
+    return "'" + TextoVisible(nombre) + "'";
+}
+
 int FalloMotor(const engine::EngineError& e, bool json = false) {
     ImprimirError(e, json);
     return kExitError;
 }
 
-// The auxiliary database of a user database, opened as the program opens it.
+// The auxiliary database of a user database, opened as the program opens it (--db is
+// checked before).
 engine::Database* Auxiliar(const Opciones& op, bool json) {
     const auto db = op.Valor("--db");
-    if (!db) {
-        Fallo("bulletin needs --db FILE");
-        return nullptr;
-    }
     if (!AbrirComoPrograma(*db, json))
         return nullptr;
     return BDAuxiliar.get();
 }
 
-// The bulletin named by --name, which must exist.
+// The bulletin named by --name (checked before), which must exist.
 std::optional<std::string> Boletin(engine::Database& aux, const Opciones& op) {
     const auto nombre = op.Valor("--name");
-    if (!nombre) {
-        Fallo("bulletin needs --name B");
-        return std::nullopt;
-    }
     engine::EngineError err;
     if (!ExisteBoletin(aux, *nombre, err)) {
         if (err.failed())
             FalloMotor(err);
         else
-            Fallo("no bulletin named '" + *nombre + "'");
+            Fallo("no bulletin named " + Nombre(*nombre));
         return std::nullopt;
     }
     return nombre;
@@ -76,7 +83,8 @@ std::optional<int> Numero(const Opciones& op, bool& dado) {
         return 0;
     auto n = NumeroPregunta(*texto);
     if (!n)
-        Fallo("--number must be a whole number from 1 to " + std::to_string(kMaxNumPregunta));
+        Uso("--number takes a whole number from 1 to " + std::to_string(kMaxNumPregunta) +
+            ", not '" + TextoVisible(*texto) + "'");
     return n;
 }
 
@@ -97,7 +105,8 @@ int Listar(const Opciones& op) {
         out.EndArray().EndObject();
         std::printf("%s\n", out.str().c_str());
     } else {
-        for (const auto& b : resumen) std::printf("%s\t%d\n", b.Nombre.c_str(), b.Lineas);
+        for (const auto& b : resumen)
+            std::printf("%s\t%d\n", TextoVisible(b.Nombre).c_str(), b.Lineas);
     }
     return kExitOk;
 }
@@ -129,8 +138,8 @@ int Mostrar(const Opciones& op) {
         std::printf("%s\n", out.str().c_str());
     } else {
         for (const auto& l : lineas)
-            std::printf("%d. %s\n%d. %s\n\n", l.NumPregunta, l.Pregunta.c_str(), l.NumPregunta,
-                        l.Respuesta.c_str());
+            std::printf("%d. %s\n%d. %s\n\n", l.NumPregunta, TextoVisible(l.Pregunta).c_str(),
+                        l.NumPregunta, TextoVisible(l.Respuesta).c_str());
     }
     return kExitOk;
 }
@@ -139,14 +148,12 @@ int Anadir(const Opciones& op) {
     const auto nombre = op.Valor("--name");
     const auto pregunta = op.Valor("--question");
     const auto respuesta = op.Valor("--answer");
-    if (!nombre || !pregunta || !respuesta)
-        return Fallo("bulletin add needs --name B --question Q --answer SQL");
-    if (nombre->find_first_not_of(' ') == std::string::npos)
-        return Fallo("a bulletin name cannot be blank");
+    if (!NombreBoletinValido(*nombre))
+        return Uso(Texto(2160) + ": " + Nombre(*nombre));
     bool dado = false;
     auto numero = Numero(op, dado);
     if (!numero)
-        return kExitError;
+        return kExitUsage;
     engine::Database* aux = Auxiliar(op, false);
     if (!aux)
         return kExitError;
@@ -164,8 +171,8 @@ int Anadir(const Opciones& op) {
         if (err.failed())
             return FalloMotor(err);
     } else if (existe && ExistePregunta(*aux, *nombre, *numero, err)) {
-        return Fallo("question " + std::to_string(*numero) + " already exists in '" + *nombre +
-                     "'");
+        return Fallo("question " + std::to_string(*numero) + " already exists in " +
+                     Nombre(*nombre));
     }
     // Header and line together: a refused line leaves no new empty bulletin behind.
     if (!aux->BeginTransaction(err))
@@ -183,7 +190,7 @@ int Eliminar(const Opciones& op) {
     bool dado = false;
     auto numero = Numero(op, dado);
     if (!numero)
-        return kExitError;
+        return kExitUsage;
     std::string nombre;
     engine::Database* aux = AuxiliarYBoletin(op, false, nombre);
     if (!aux)
@@ -198,9 +205,10 @@ int Exportar(const Opciones& op) {
     const std::string disposicion = op.Valor("--layout").value_or("continuas");
     const std::string formato = op.Valor("--format").value_or("txt");
     if (disposicion != "continuas" && disposicion != "separadas")
-        return Fallo("--layout must be continuas or separadas");
+        return Uso("--layout takes continuas or separadas, not '" + TextoVisible(disposicion) +
+                   "'");
     if (formato != "txt" && formato != "html" && formato != "pdf")
-        return Fallo("--format must be txt, html or pdf");
+        return Uso("--format takes txt, html or pdf, not '" + TextoVisible(formato) + "'");
     std::string nombre;
     engine::Database* aux = AuxiliarYBoletin(op, false, nombre);
     if (!aux)
@@ -216,7 +224,7 @@ int Exportar(const Opciones& op) {
     else
         destino = RutaExportacion(nombre, f);
     if (destino.empty())
-        return Fallo("'" + nombre + "' cannot be used as a file name; give --out PATH");
+        return Fallo(Nombre(nombre) + " cannot be used as a file name; give --out PATH");
 
     engine::EngineError err;
     std::unique_ptr<QGuiApplication> app;
@@ -231,8 +239,6 @@ int Exportar(const Opciones& op) {
 
 int Importar(const Opciones& op) {
     const auto origen = op.Valor("--from");
-    if (!origen)
-        return Fallo("bulletin import needs --from DIR");
     const bool todos = op.Tiene("--yes");
     AvisosImportacion avisos;
     avisos.preguntar = [&](const std::string& archivo) {
@@ -240,17 +246,17 @@ int Importar(const Opciones& op) {
             return Sustituir::SiATodos;
         std::fprintf(stderr,
                      "veliora-cli: %s: not replaced, it holds other bulletins (use --yes)\n",
-                     archivo.c_str());
+                     TextoVisible(archivo).c_str());
         return Sustituir::No;
     };
     avisos.fallo = [](const std::string& archivo, const engine::EngineError& e) {
-        std::fprintf(stderr, "veliora-cli: %s: Error %d: %s\n", archivo.c_str(), e.number,
-                     e.description.c_str());
+        std::fprintf(stderr, "veliora-cli: %s: Error %d: %s\n", TextoVisible(archivo).c_str(),
+                     e.number, TextoVisible(e.description).c_str());
     };
     SembrarDirectorioAplicacion();
     const ResultadoImportacion r = ImportarBoletines(*origen, DirectorioAplicacion(), avisos);
     if (!r.listado)
-        return Fallo("cannot read " + *origen + ": " + r.errorListado.description);
+        return Fallo("cannot read " + TextoVisible(*origen) + ": " + r.errorListado.description);
     std::printf("copied %d, failed %d, not replaced %d\n", r.copiados, r.fallidos, r.omitidos);
     return r.fallidos == 0 && r.omitidos == 0 ? kExitOk : kExitError;
 }
@@ -258,31 +264,39 @@ int Importar(const Opciones& op) {
 }  // namespace
 
 int ComandoBulletin(const std::vector<std::string>& args) {
+    struct Subcomando {
+        int (*ejecutar)(const Opciones&);
+        std::vector<std::string> necesarias, conValor, interruptores;
+    };
+    // Each subcommand with the options it cannot do without and those it takes.
+    static const std::map<std::string, Subcomando> kSub = {
+        {"list", {Listar, {"--db"}, {"--db"}, {"--json"}}},
+        {"show", {Mostrar, {"--db", "--name"}, {"--db", "--name"}, {"--json"}}},
+        {"add",
+         {Anadir,
+          {"--db", "--name", "--question", "--answer"},
+          {"--db", "--name", "--number", "--question", "--answer"},
+          {"--force"}}},
+        {"delete", {Eliminar, {"--db", "--name"}, {"--db", "--name", "--number"}, {}}},
+        {"export",
+         {Exportar, {"--db", "--name"}, {"--db", "--name", "--layout", "--format", "--out"}, {}}},
+        {"import", {Importar, {"--from"}, {"--from"}, {"--yes"}}},
+    };
     if (args.empty())
-        return Fallo("bulletin needs a subcommand: list, show, add, delete, export, import");
-    const std::string sub = args[0];
-    const std::vector<std::string> resto(args.begin() + 1, args.end());
-    auto op = Parsear(resto,
-                      {"--db", "--name", "--number", "--question", "--answer", "--layout",
-                       "--format", "--out", "--from"},
-                      {"--json", "--yes", "--force"});
+        return Uso("bulletin needs a subcommand: list, show, add, delete, export, import");
+    const auto sub = kSub.find(args[0]);
+    if (sub == kSub.end())
+        return Uso("unknown bulletin subcommand '" + TextoVisible(args[0]) + "'");
+    auto op =
+        Parsear({args.begin() + 1, args.end()}, sub->second.conValor, sub->second.interruptores);
     if (!op)
-        return kExitError;
+        return kExitUsage;
     if (!op->posicionales.empty())
-        return Fallo("unexpected argument '" + op->posicionales[0] + "'");
-    if (sub == "list")
-        return Listar(*op);
-    if (sub == "show")
-        return Mostrar(*op);
-    if (sub == "add")
-        return Anadir(*op);
-    if (sub == "delete")
-        return Eliminar(*op);
-    if (sub == "export")
-        return Exportar(*op);
-    if (sub == "import")
-        return Importar(*op);
-    return Fallo("unknown bulletin subcommand '" + sub + "'");
+        return Uso("unexpected argument '" + TextoVisible(op->posicionales[0]) + "'");
+    for (const std::string& necesaria : sub->second.necesarias)
+        if (!op->Valor(necesaria))
+            return Uso("bulletin " + sub->first + " needs " + necesaria);
+    return sub->second.ejecutar(*op);
 }
 
 }  // namespace veliora::cli

@@ -8,12 +8,12 @@
 #include <iostream>
 
 #include "cli/comun.h"
-#include "core/aula/archivos.h"
 #include "core/aula/clase.h"
 #include "core/aula/seguimiento.h"
 #include "core/aula/textos.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
+#include "core/shell/salidas.h"
 
 namespace veliora::cli {
 
@@ -187,12 +187,12 @@ int Results(const Opciones& op, bool json) {
     if (csv) {
         const std::string texto =
             aula::CsvSeguimiento(*seguimiento, aula::ColumnasSeguimiento(*seguimiento));
-        if (!aula::EscribirArchivo(
-                *csv, texto,
-                std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                    std::filesystem::perms::group_read | std::filesystem::perms::others_read,
-                e))
-            return ImprimirFalloClase(e, false);
+        // A file the user names: never one that holds data (core/shell/salidas.h).
+        engine::EngineError fallo;
+        if (!EscribirSalida(*csv, texto, fallo)) {
+            ImprimirError(fallo, false);
+            return kExitError;
+        }
     } else if (json) {
         ResultadosJson(*seguimiento);
     } else {

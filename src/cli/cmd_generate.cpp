@@ -1,8 +1,14 @@
 // veliora-cli generate: random questions with their solutions, as the practice window makes
 // them (same generator, same auxiliary database), optionally with the plan of each query.
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "cli/comun.h"
 #include "core/generator/generador.h"
@@ -80,9 +86,42 @@ std::string Linea(const generador::Generacion& g, generador::Idioma idioma) {
     return j.str();
 }
 
+// Runs `accion` at `instante` unless destroyed first.
+class Alarma {
+  public:
+    Alarma(std::chrono::steady_clock::time_point instante, std::function<void()> accion)
+        : hilo_([this, instante, accion = std::move(accion)] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!aviso_.wait_until(lock, instante, [this] { return desarmada_; }))
+                  accion();
+          }) {}
+    ~Alarma() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            desarmada_ = true;
+        }
+        aviso_.notify_all();
+        hilo_.join();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable aviso_;
+    bool desarmada_ = false;
+    std::thread hilo_;
+};
+
+void ImprimirSinTiempo(std::chrono::milliseconds limite, unsigned long long hechas) {
+    std::fprintf(stderr,
+                 "veliora-cli: generate: the time limit of %lld ms ended the run after %llu "
+                 "question(s)\n",
+                 static_cast<long long>(limite.count()), hechas);
+}
+
 }  // namespace
 
 int ComandoGenerate(const std::vector<std::string>& args) {
+    const auto inicio = std::chrono::steady_clock::now();
     auto op =
         Parsear(args, {"--db", "--kinds", "--count", "--seed", "--timeout", "--quality", "--lang"},
                 {"--json"});
@@ -126,14 +165,31 @@ int ComandoGenerate(const std::vector<std::string>& args) {
         idioma = i;
     }
 
+    // A --timeout bounds the whole run, not only each statement: at the limit the engine is
+    // interrupted and the run ends; a call that does not return ends the process 2 s later.
+    const bool acotado = op->Valor("--timeout").has_value();
+    const auto fin = inicio + *limite;
+    std::atomic<unsigned long long> hechas{0};
+    std::optional<Vigilante> vigilante;
+    if (acotado)
+        vigilante.emplace(
+            *limite - std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - inicio),
+            [&] { ImprimirSinTiempo(*limite, hechas); }, kExitError);
+    const auto sinTiempo = [&] { return acotado && std::chrono::steady_clock::now() >= fin; };
+
     if (!AbrirComoPrograma(*path, json))
         return kExitError;
     FijarTiempoLimite(*BDUsuario, *limite);
+    std::optional<Alarma> alarma;
+    if (acotado)
+        alarma.emplace(fin, [bd = BDUsuario] { bd->Interrupt(); });
     LeerIdiomaDelPrograma();
     GeneradorConsultas generador(BDUsuario, BDAuxiliar);
     engine::EngineError err;
     if (!generador.Cargar(err)) {
-        ImprimirError(err, json);
+        vigilante.reset();
+        sinTiempo() ? ImprimirSinTiempo(*limite, 0) : ImprimirError(err, json);
         return kExitError;
     }
     if (semilla)
@@ -149,8 +205,14 @@ int ComandoGenerate(const std::vector<std::string>& args) {
     const auto fallosParaSaltar = [](std::size_t caja) { return caja == 4 ? 20 : 3; };
     std::array<int, 5> fallos{};
     for (unsigned long long n = 1; n <= *cuantas;) {
-        const bool hecha = generador.GenerarPregunta(marcas);
+        const bool hecha = !sinTiempo() && generador.GenerarPregunta(marcas);
         const generador::Generacion& g = generador.UltimaGeneracion();
+        if (sinTiempo()) {
+            vigilante.reset();
+            std::fflush(stdout);
+            ImprimirSinTiempo(*limite, hechas);
+            return kExitError;
+        }
         if (!hecha && g.Fin == generador::FinPulsacion::ErrorMotor && g.Tipo >= 1 && g.Tipo <= 5) {
             const auto caja = std::size_t(g.Tipo - 1);
             if (++fallos[caja] >= fallosParaSaltar(caja)) {
@@ -183,6 +245,7 @@ int ComandoGenerate(const std::vector<std::string>& args) {
                         g.Pregunta.c_str(), g.Sql.c_str());
         }
         ++n;
+        ++hechas;
     }
     return kExitOk;
 }

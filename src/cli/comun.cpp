@@ -14,6 +14,7 @@
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
+#include "core/shell/rutinas.h"
 #include "core/shell/textos.h"
 
 namespace veliora::cli {
@@ -152,6 +153,13 @@ void ImprimirError(const engine::EngineError& e, bool json) {
     }
 }
 
+void ImprimirNotasConversion(const access::Conversion& c) {
+    for (const auto& t : c.tablas)
+        for (const auto& n : t.notas)
+            std::fprintf(stderr, "veliora-cli: note: %s: %s\n", t.nombre.c_str(), n.c_str());
+    for (const auto& n : c.notas) std::fprintf(stderr, "veliora-cli: note: %s\n", n.c_str());
+}
+
 std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     if (!access::EsArchivoAccess(path))
         return path;
@@ -161,13 +169,13 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
         ImprimirError(err, json);
         return std::nullopt;
     }
+    if (!conversion.completa)
+        ImprimirNotasConversion(conversion);
     return conversion.destino.string();
 }
 
 void LeerIdiomaDelPrograma() {
-    std::string valor;
-    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor))
-        DesplazamientoIdioma = valor == "1" ? 10000 : 0;
+    DesplazamientoIdioma = LeerAjusteNumerico(kAjusteIdioma) == 1 ? 10000 : 0;
 }
 
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
@@ -194,6 +202,9 @@ std::unique_ptr<QGuiApplication> AplicacionGrafica() {
 
 bool AbrirComoPrograma(const std::string& path, bool json) {
     SembrarDirectorioAplicacion();
+    // Converted first, so that a conversion that lost rows says so.
+    if (access::EsArchivoAccess(path) && !BaseSqlite(path, json))
+        return false;
     engine::EngineError err;
     // An Access file opens as its conversion, its auxiliary database by the Access file's
     // name (alumnos.mdb_).
@@ -212,42 +223,6 @@ bool AbrirComoPrograma(const std::string& path, bool json) {
 }
 
 // ---------------------------------------------------------------- JSON
-
-namespace {
-
-// Length of the well-formed UTF-8 sequence at s[i] (overlong forms, surrogates and code
-// points past U+10FFFF are not); 0 when there is none.
-std::size_t SecuenciaUtf8(std::string_view s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = byte(i);
-    std::size_t n;
-    unsigned char minimo = 0x80, maximo = 0xBF;  // bounds of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        if (c == 0xE0)
-            minimo = 0xA0;
-        if (c == 0xED)
-            maximo = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        if (c == 0xF0)
-            minimo = 0x90;
-        if (c == 0xF4)
-            maximo = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + n > s.size() || byte(i + 1) < minimo || byte(i + 1) > maximo)
-        return 0;
-    for (std::size_t k = 2; k < n; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
-            return 0;
-    return n;
-}
-
-}  // namespace
 
 // Bytes that are not well-formed UTF-8 (a byte string stored as text) become U+FFFD, one
 // per byte, so that every output parses.

@@ -17,6 +17,9 @@
 #include "core/engine/database.h"
 
 class QGuiApplication;
+namespace veliora::access {
+struct Conversion;
+}
 
 namespace veliora::cli {
 
@@ -74,9 +77,11 @@ class Vigilante {
 // What `check` prints when the time limit ends the check: the answer could not be judged.
 void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite);
 
+// Every note of a conversion on standard error, one line each ("veliora-cli: note: ...").
+void ImprimirNotasConversion(const access::Conversion& conversion);
 // The SQLite database to open for `path`: the path itself, or for an Access file its
-// conversion (made or brought up to date first); prints the error and returns nothing on
-// failure.
+// conversion (made or brought up to date first; a conversion that lost rows still opens,
+// after its notes); prints the error and returns nothing on failure.
 std::optional<std::string> BaseSqlite(const std::string& path, bool json);
 // Sets DesplazamientoIdioma from the program's language setting, read without creating it.
 void LeerIdiomaDelPrograma();

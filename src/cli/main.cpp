@@ -6,6 +6,7 @@
 
 #include "cli/comun.h"
 #include "core/shell/directorio.h"
+#include "core/shell/registro.h"
 #include "core/shell/version.h"
 
 namespace veliora::cli {
@@ -96,6 +97,9 @@ int main(int argc, char** argv) {
     }
     if (!home.empty())
         veliora::FijarDirectorioAplicacion(home);
+    veliora::FijarReceptorAvisos([](const std::string& texto) {
+        std::fprintf(stderr, "veliora-cli: warning: %s\n", texto.c_str());
+    });
 
     const std::string command = args[i];
     std::vector<std::string> rest(args.begin() + std::ptrdiff_t(i) + 1, args.end());

@@ -1,15 +1,18 @@
 #include "draw/diagrama_dibujo.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <cerrno>
 #include <cmath>
+
+#include "core/shell/salidas.h"
 
 namespace veliora::dibujo {
 
@@ -232,17 +235,16 @@ void DibujarImagen(QPainter& p, const VistaEsquema& vista, const Dibujo& dibujo)
 bool GuardarImagen(const QString& ruta, const VistaEsquema& vista, const Dibujo& dibujo,
                    engine::EngineError& error) {
     error.clear();
-    QSaveFile archivo(ruta);
-    archivo.setDirectWriteFallback(false);
-    if (!archivo.open(QIODevice::WriteOnly)) {
-        error = {int(archivo.error()), archivo.errorString().toStdString(), {}};
-        return false;
-    }
+    // Painted in memory first: the destination is checked and written as every file the
+    // user chooses (never a database or a link, through a temporary file renamed at the end).
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     const QSize tamano = TamanoImagen(dibujo);
     bool pintado = false;
     if (QFileInfo(ruta).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
         QSvgGenerator svg;
-        svg.setOutputDevice(&archivo);
+        svg.setOutputDevice(&buffer);
         svg.setSize(tamano);
         svg.setViewBox(QRect(QPoint(0, 0), tamano));
         svg.setTitle(QFileInfo(ruta).completeBaseName());
@@ -257,20 +259,14 @@ bool GuardarImagen(const QString& ruta, const VistaEsquema& vista, const Dibujo&
         p.setRenderHint(QPainter::TextAntialiasing);
         DibujarImagen(p, vista, dibujo);
         p.end();
-        pintado = imagen.save(&archivo, "PNG");
+        pintado = imagen.save(&buffer, "PNG");
     }
     if (!pintado) {
-        archivo.cancelWriting();
-        error = {EIO, archivo.errorString().toStdString(), {}};
+        error = {EIO, buffer.errorString().toStdString(), {}};
         return false;
     }
-    if (!archivo.commit()) {
-        error = {archivo.error() != QFileDevice::NoError ? int(archivo.error()) : EIO,
-                 archivo.errorString().toStdString(),
-                 {}};
-        return false;
-    }
-    return true;
+    return EscribirSalida(ruta.toStdString(),
+                          std::string_view(bytes.constData(), std::size_t(bytes.size())), error);
 }
 
 }  // namespace veliora::dibujo

@@ -1,38 +1,35 @@
 #include "pdf/pdf.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QString>
 #include <QTextDocument>
-#include <cerrno>
+
+#include "core/shell/salidas.h"
 
 namespace veliora {
 
 bool EscribirPdf(std::string_view html, const std::filesystem::path& destino,
                  engine::EngineError& error) {
     error.clear();
-    QSaveFile archivo(QString::fromStdString(destino.string()));
-    archivo.setDirectWriteFallback(false);
-    if (!archivo.open(QIODevice::WriteOnly)) {
-        error = {int(archivo.error()), archivo.errorString().toStdString(), {}};
+    // Checked before the pages are laid out, and again when they are written.
+    if (!ComprobarDestino(destino, error))
         return false;
-    }
+    QByteArray bytes;
     {
-        QPdfWriter pdf(&archivo);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setResolution(300);
         QTextDocument documento;
         documento.setHtml(QString::fromUtf8(html.data(), qsizetype(html.size())));
         documento.print(&pdf);
     }
-    if (!archivo.commit()) {
-        error = {archivo.error() != QFileDevice::NoError ? int(archivo.error()) : EIO,
-                 archivo.errorString().toStdString(),
-                 {}};
-        return false;
-    }
-    return true;
+    return EscribirSalida(destino, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                          error);
 }
 
 bool ExportarBoletinFormato(engine::Database& auxiliar, std::string_view nombre,

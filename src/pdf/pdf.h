@@ -10,7 +10,7 @@
 
 namespace veliora {
 
-// Writes the page to `destino` through a temporary file renamed at the end.
+// Writes the page to `destino` through EscribirSalida (core/shell/salidas.h).
 bool EscribirPdf(std::string_view html, const std::filesystem::path& destino,
                  engine::EngineError& error);
 

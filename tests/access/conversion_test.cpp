@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <fstream>
@@ -50,6 +52,7 @@ class Conversion : public ::testing::Test {
         access::Conversion c;
         EngineError err;
         const fs::path destino = home_ / (archivo + ".db");
+        fs::remove(destino);  // an existing database is never a conversion's destination
         EXPECT_TRUE(access::Convertir(AccessFixtureDir() / archivo, destino, c, err))
             << err.description;
         resultado_ = c;
@@ -467,14 +470,17 @@ TEST_F(LectorFalso, EmptyTextsStayApartFromNullsAndCurrencyKeepsFourDecimals) {
     EXPECT_EQ(Uno(*db, "select M from T where B is not null").toPlainText(), "-0.0005");
 }
 
-TEST_F(LectorFalso, ATableThatFailsIsReportedAndTheOthersConverted) {
+// A table that cannot be read, or that gives fewer rows than the file's catalog counts, is
+// a note, and the conversion says it is incomplete; the other tables are converted.
+TEST_F(LectorFalso, MissingRowsAreReportedAndTheOthersConverted) {
     access::Conversion c;
     auto db = ConvertirYAbrir(
-        "V\t0\nS\tMala\t2\nS\tBuena\t1\nX\tIlegible\tno definition\n"
+        "V\t0\nS\tMala\t2\nS\tBuena\t1\nS\tCorta\t3\nX\tIlegible\tno definition\n"
         "T\tMala\t2\nC\tId\t4\t4\t0\t0\t0\nR\t1\nX\ta row cannot be read\nE\n"
-        "T\tBuena\t1\nC\tId\t4\t4\t0\t0\t0\nR\t7\nE\nZ\n",
+        "T\tBuena\t1\nC\tId\t4\t4\t0\t0\t0\nR\t7\nE\n"
+        "T\tCorta\t3\nC\tId\t4\t4\t0\t0\t0\nR\t1\nR\t2\nE\nZ\n",
         c);
-    ASSERT_EQ(c.tablas.size(), 3u);
+    ASSERT_EQ(c.tablas.size(), 4u);
     std::map<std::string, const access::TablaConvertida*> por;
     for (const auto& t : c.tablas) por[t.nombre] = &t;
     EXPECT_FALSE(por["Ilegible"]->convertida);
@@ -482,9 +488,46 @@ TEST_F(LectorFalso, ATableThatFailsIsReportedAndTheOthersConverted) {
     ASSERT_FALSE(por["Mala"]->notas.empty());
     EXPECT_NE(por["Mala"]->notas[0].find("a row cannot be read"), std::string::npos);
     EXPECT_EQ(por["Buena"]->filas, 1);
+    EXPECT_TRUE(por["Buena"]->notas.empty());
+    EXPECT_EQ(por["Corta"]->notas, std::vector<std::string>{Texto(2130, {"2", "3"})});
+    EXPECT_FALSE(c.completa);
     ASSERT_TRUE(db);
     EXPECT_EQ(Uno(*db, "select count(*) from Mala").integer, 0);
     EXPECT_EQ(Uno(*db, "select Id from Buena").integer, 7);
+    EXPECT_EQ(Uno(*db, "select count(*) from Corta").integer, 2);
+}
+
+// A kept conversion is used again only while it opens with its tables; the temporary files
+// of a conversion that was killed go at the next one, those of one still running stay. The
+// Access file is never its own conversion's destination.
+TEST_F(LectorFalso, ABrokenConversionIsRedoneAndLeftoversOfKilledOnesRemoved) {
+    Preparar("V\t0\nS\tT\t1\nT\tT\t1\nC\tId\t4\t4\t0\t0\t0\nR\t5\nE\nZ\n");
+    const fs::path mdb = home_ / "falso.mdb";
+    access::Conversion c;
+    EngineError err;
+    ASSERT_TRUE(access::Preparar(mdb, c, err)) << err.description;
+    ASSERT_TRUE(access::Preparar(mdb, c, err)) << err.description;
+    EXPECT_TRUE(c.reutilizada);
+    const fs::path convertida = c.destino;
+    const std::string entera = ReadBytes(convertida);
+    std::ofstream(convertida, std::ios::binary | std::ios::trunc) << entera.substr(0, 100);
+    const pid_t muerto = fork();
+    if (muerto == 0)
+        _exit(0);
+    waitpid(muerto, nullptr, 0);
+    const fs::path resto = convertida.string() + ".parcial-" + std::to_string(muerto);
+    const fs::path ajeno = convertida.string() + ".parcial-" + std::to_string(getppid()) + "-1";
+    for (const fs::path& p : {resto, ajeno}) std::ofstream(p) << "a medias";
+    ASSERT_TRUE(access::Preparar(mdb, c, err)) << err.description;
+    EXPECT_FALSE(c.reutilizada);
+    EXPECT_FALSE(fs::exists(resto));
+    EXPECT_TRUE(fs::exists(ajeno));
+    auto db = Database::Open(convertida.string(), Database::Kind::User, err);
+    ASSERT_TRUE(db) << err.description;
+    EXPECT_EQ(Uno(*db, "select Id from T").integer, 5);
+    EXPECT_FALSE(access::Convertir(mdb, mdb, c, err));
+    EXPECT_EQ(err.description.rfind(Texto(2100, mdb.string()), 0), 0u) << err.description;
+    EXPECT_EQ(ReadBytes(mdb), "x");
 }
 
 TEST_F(LectorFalso, AReaderThatDiesOrStopsShortFails) {

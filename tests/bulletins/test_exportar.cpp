@@ -76,24 +76,5 @@ TEST_F(Exportar, UnsafeNamesAreRefusedAndNothingIsWritten) {
         EXPECT_TRUE(NombreArchivoSeguro(nombre)) << nombre;
 }
 
-TEST_F(Exportar, FailedWriteLeavesTheOldFileWhole) {
-    const fs::path ruta = home_ / "Tema1.TXT";
-    EngineError err;
-    ASSERT_TRUE(EscribirArchivo(ruta, "antes", err));
-    // Writing into a folder that is not there fails and leaves no stray file behind.
-    EXPECT_FALSE(EscribirArchivo(home_ / "no" / "x.TXT", "datos", err));
-    EXPECT_TRUE(err.failed());
-    EXPECT_FALSE(fs::exists(home_ / "no"));
-    // A destination that is a folder cannot be replaced: the error is reported.
-    fs::create_directory(home_ / "carpeta.TXT");
-    EXPECT_FALSE(EscribirArchivo(home_ / "carpeta.TXT", "datos", err));
-    EXPECT_TRUE(err.failed());
-    EXPECT_EQ(test::ReadBytes(ruta), "antes");
-    int restos = 0;
-    for (const auto& e : fs::directory_iterator(home_.path()))
-        restos += e.path().filename().string().rfind("Tema1.TXT", 0) == 0 ? 1 : 0;
-    EXPECT_EQ(restos, 1);
-}
-
 }  // namespace
 }  // namespace veliora

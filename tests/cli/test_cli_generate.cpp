@@ -104,7 +104,7 @@ TEST_F(CliGenerate, SameSeedSameOutput) {
     // The quality gate's budget is time: a generous one, so that machine load cannot change
     // what is drawn.
     ASSERT_TRUE(GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion,
-                             kValorPresupuestoCalidad, "60000"));
+                             kValorPresupuestoCalidad, "1000"));
     std::string a, b, c;
     ASSERT_EQ(Generar("--count 20 --seed 5 --json --kinds 1,4,5", a), 0);
     ASSERT_EQ(Generar("--count 20 --seed 5 --json --kinds 1,4,5", b), 0);

@@ -107,6 +107,9 @@ TEST_F(CliLimits, StuckStatementsEndWithTheTimeLimit) {
                   out),
               0);
     EXPECT_NE(out.find("\"reason\":\"time_limit\""), std::string::npos) << out;
+    // generate's limit bounds its whole run, not each statement.
+    EXPECT_EQ(Run("generate --timeout 300 --count 100000000 --db " + Arg(db_), out), 1);
+    EXPECT_NE(out.find("time limit of 300 ms ended the run"), std::string::npos) << out;
 }
 
 TEST_F(CliLimits, GenerateSkipsKindsTheDatabaseCannotGive) {

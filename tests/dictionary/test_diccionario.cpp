@@ -134,6 +134,13 @@ TEST_F(Diccionario, GuardarActualizaLaFilaLeidaEInsertaLaQueFalta) {
     EXPECT_TRUE(t.Guardada);
     EXPECT_EQ(aux_->Scalar("select NombrePlural from Tablas where Nombre = 'Ciudad'", err).text,
               "ciutats");
+    // Names nulled by hand read as the defaults; an empty name stays the teacher's.
+    ASSERT_TRUE(aux_->Execute(
+        "Update Tablas set NombreSingular = NULL, NombrePlural = '' where Nombre = 'Ciudad'", err));
+    ASSERT_TRUE(LeerDatosTabla(*aux_, "Ciudad", t, err));
+    EXPECT_TRUE(t.Guardada);
+    EXPECT_EQ(t.NombreSingular, TablaPorDefecto("Ciudad").NombreSingular);
+    EXPECT_EQ(t.NombrePlural, "");
 
     // The row vanished after it was read: the update says so.
     DatosRelacion rel;

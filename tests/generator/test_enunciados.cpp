@@ -86,7 +86,7 @@ TEST_F(Enunciados, SelectionBlockByAggregateAndGender) {
         {Plan(Lineas, 0, Ag::Count), {"cuántas líneas hay  ", "cuántas líneas existen  "}},
     };
     for (const auto& [plan, esperados] : casos)
-        EXPECT_EQ(Variantes([&] { return motor->TextoUnaTabla(false, plan); }), esperados)
+        EXPECT_EQ(Variantes([&, &p = plan] { return motor->TextoUnaTabla(false, p); }), esperados)
             << *esperados.begin();
 }
 
@@ -151,7 +151,7 @@ TEST_F(Enunciados, JoinStatements) {
     };
     // Whole questions: a verb first.
     for (const auto& [plan, esperados] : casos)
-        EXPECT_EQ(Variantes([&] { return motor->TextoVariasTablas(true, plan); }),
+        EXPECT_EQ(Variantes([&, &p = plan] { return motor->TextoVariasTablas(true, p); }),
                   Combinar({kVerbos, {esperados.begin(), esperados.end()}}))
             << *esperados.begin();
 }

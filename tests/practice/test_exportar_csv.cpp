@@ -52,6 +52,15 @@ TEST(ExportarCsv, CienMilFilasConUnPresupuestoDeMemoriaPequeno) {
     for (const auto& e : fs::directory_iterator(home.path()))
         archivos += e.path().extension() != ".db";
     EXPECT_EQ(archivos, 1);
+
+    // Never onto the open database, directly or through a link: refused, the file intact.
+    const std::string base = test::ReadBytes(home / "n.db");
+    fs::create_symlink(home / "n.db", home / "enlace.csv");
+    for (const fs::path& destino : {home / "n.db", home / "enlace.csv"}) {
+        EXPECT_FALSE(ExportarCsv(*bd, "select 1", destino, filas, err)) << destino;
+        EXPECT_TRUE(err.failed()) << destino;
+    }
+    EXPECT_EQ(test::ReadBytes(home / "n.db"), base);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Opening a user database and finding or creating its auxiliary database.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "core/shell/apertura.h"
 #include "core/shell/globales.h"
 #include "core/shell/recursos.h"
+#include "core/shell/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -78,6 +80,17 @@ TEST_F(Apertura, FailedUserOpenKeepsThePreviousDatabase) {
 
     EXPECT_NE(AbrirBDUsuario((home_ / "no" / "existe.db").string()), 0);
     EXPECT_EQ(BDUsuario, anterior);
+
+    // What is not a regular file is refused at once, by name: a pipe would block the open,
+    // a folder or a kernel file would read as an empty database.
+    const fs::path tuberia = home_ / "datos" / "tuberia.mdb";
+    ASSERT_EQ(mkfifo(tuberia.c_str(), 0600), 0);
+    for (const fs::path& especial :
+         {tuberia, home_ / "datos", fs::path("/proc/self/status"), fs::path("/dev/null")}) {
+        EXPECT_NE(AbrirBDUsuario(especial.string(), &err), 0) << especial;
+        EXPECT_EQ(err.description, Texto(2140, especial.string()));
+        EXPECT_EQ(BDUsuario, anterior);
+    }
 }
 
 // Created from the template, which stays as it was; reused while it exists, even without the

@@ -1,9 +1,12 @@
 // The language setting and the registry-style settings store (veliora.ini).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
@@ -66,11 +69,6 @@ TEST_F(Registro, WrittenValuesReadBackFromTheIniFile) {
     EXPECT_EQ(texto, "");
 }
 
-TEST_F(Registro, StoredNumberReadsAsItsDecimalText) {
-    EscribirIni("[HKEY_LOCAL_MACHINE]\nSOFTWARE\\VELIORA\\IDIOMA=5\n");
-    EXPECT_EQ(Idioma(), "5");
-}
-
 // Only "1" selects Valencian; a missing setting is created as Spanish, other values are kept.
 TEST_F(Registro, LanguageSettingPicksTheOffset) {
     DesplazamientoIdioma = 10000;
@@ -110,14 +108,44 @@ TEST_F(Registro, ReadOnlyFolderWithoutSettingRunsInSpanish) {
     EXPECT_FALSE(fs::exists(Ini()));
 }
 
-TEST_F(Registro, UnusableStoreFailsEverything) {
-    fs::create_directory(Ini());  // a folder where the file should be
-    EXPECT_FALSE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
-    std::string texto = "x";
-    EXPECT_FALSE(GetKeyValue(HKLM, kClaveAplicacion, kValorIdioma, texto));
-    EXPECT_EQ(texto, "");
-    LeerIdioma();
-    EXPECT_EQ(DesplazamientoIdioma, 0);
+// A settings file that is no regular file, has a line over 64 KiB or does not parse is
+// neither read (a pipe would block for ever) nor written: the defaults serve, with one warning.
+// A numeric value out of its bounds takes its default, with a warning.
+TEST_F(Registro, UnusableSettingsAreIgnoredWithAWarning) {
+    std::vector<std::string> avisos;
+    FijarReceptorAvisos([&](const std::string& t) { avisos.push_back(t); });
+    const std::pair<std::function<void()>, int> casos[] = {
+        {[&] { fs::create_directory(Ini()); }, 2150},
+        {[&] { ASSERT_EQ(mkfifo(Ini().c_str(), 0600), 0); }, 2150},
+        {[&] { EscribirIni("[HKEY_LOCAL_MACHINE]\nX=" + std::string(70000, 'a') + "\n"); }, 2152},
+        {[&] { EscribirIni(std::string("[HKEY_LOCAL_MACHINE\nIDIOMA=\"1\n\xff\xfe", 24)); }, 2151},
+    };
+    for (const auto& [preparar, motivo] : casos) {
+        std::error_code ec;
+        fs::remove_all(Ini(), ec);
+        avisos.clear();
+        preparar();
+        const std::string antes = fs::is_regular_file(Ini()) ? test::ReadBytes(Ini()) : "";
+        EXPECT_EQ(Idioma(), "(ninguno)");
+        EXPECT_FALSE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
+        LeerIdioma();
+        EXPECT_EQ(DesplazamientoIdioma, 0);
+        EXPECT_EQ(avisos, std::vector<std::string>{Texto(motivo, Ini().string())});
+        EXPECT_EQ(fs::is_regular_file(Ini()) ? test::ReadBytes(Ini()) : "", antes);
+    }
+    fs::remove_all(Ini());
+    avisos.clear();
+    EscribirIni(
+        "[HKEY_LOCAL_MACHINE]\nSOFTWARE\\VELIORA\\PRESUPUESTOCALIDAD=60000\n"
+        "SOFTWARE\\VELIORA\\PRESUPUESTOCONTRAEJEMPLO=1e3\nSOFTWARE\\VELIORA\\EVITARTRIVIALES=0\n");
+    EXPECT_EQ(LeerAjusteNumerico(kAjustePresupuestoCalidad), 150);
+    EXPECT_EQ(LeerAjusteNumerico(kAjustePresupuestoContraejemplo), 300);
+    EXPECT_EQ(LeerAjusteNumerico(kAjusteEvitarTriviales), 0);
+    EXPECT_EQ(LeerAjusteNumerico(kAjusteIdioma), 0);  // absent: the default, no warning
+    EXPECT_EQ(avisos, (std::vector<std::string>{
+                          Texto(2153, {"PRESUPUESTOCALIDAD", "60000", "0", "1000", "150"}),
+                          Texto(2153, {"PRESUPUESTOCONTRAEJEMPLO", "1e3", "0", "2000", "300"})}));
+    FijarReceptorAvisos({});
 }
 
 }  // namespace

@@ -113,8 +113,12 @@ std::shared_ptr<engine::Database> NewAuxiliary(const fs::path& path, const std::
     return OpenDatabase(path, engine::Database::Kind::Auxiliary);
 }
 
+// Beside the project, or beside the folder of its worktrees.
 fs::path AccessFixtureDir() {
-    return fs::path(VELIORA_SOURCE_DIR) / ".." / "shared" / "fixtures" / "access";
+    const fs::path arriba = fs::path(VELIORA_SOURCE_DIR) / "..",
+                   relativa = "shared/fixtures/access";
+    std::error_code ec;
+    return fs::is_directory(arriba / relativa, ec) ? arriba / relativa : arriba / ".." / relativa;
 }
 
 }  // namespace veliora::test

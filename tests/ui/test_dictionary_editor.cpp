@@ -14,6 +14,7 @@
 
 #include "core/dictionary/diccionario.h"
 #include "core/shell/apertura.h"
+#include "core/shell/textos.h"
 #include "test_shell_comun.h"
 #include "ui/dictionary/elementos_diagrama.h"
 #include "ui/dictionary/frmVLRCrearBDAuxiliar.h"
@@ -263,6 +264,13 @@ class TestDictionaryEditor : public QObject {
         const QString svg = Q(entorno_->home() / "diagrama.svg");
         QVERIFY(w->ExportarDiagrama(png));
         QVERIFY(w->ExportarDiagrama(svg));
+        // Never onto the open database: the reason, the database as it was.
+        const std::string antes = ReadBytes(BDUsuario->Name());
+        CapturaMensajes mensajes;
+        QVERIFY(!w->ExportarDiagrama(QString::fromStdString(BDUsuario->Name())));
+        QCOMPARE(mensajes.mensajes().size(), std::size_t(1));
+        QVERIFY(mensajes.mensajes()[0].texto.contains(Q(Texto(2103))));
+        QCOMPARE(ReadBytes(BDUsuario->Name()), antes);
         QImage imagen(png);
         QVERIFY(!imagen.isNull() && imagen.width() > 300);
         QFile f(svg);

@@ -153,7 +153,9 @@ class TestShellAbrir : public QObject {
         auto* rejilla = directa->findChild<QTableView*>();
         QVERIFY(rejilla && rejilla->model());
         QCOMPARE(rejilla->model()->rowCount(), 2);
-        QVERIFY(captura_.mensajes().empty());
+        QVERIFY2(
+            captura_.mensajes().empty(),
+            qPrintable(captura_.mensajes().empty() ? QString() : captura_.mensajes()[0].texto));
         ui::CerrarVentanas();
         BorrarCerradas();
     }

@@ -69,6 +69,21 @@ class TestShellAccess : public QObject {
         QVERIFY(fs::is_empty(entorno_->home() / "importadas"));
     }
 
+    // A row of Orders hidden by damage (see the command-line test): the database opens, and
+    // the window says what the conversion lost.
+    void lasFilasPerdidasSeDicenTrasConvertir() {
+        std::string bytes = ReadBytes(AccessFixtureDir() / "nwind.mdb");
+        bytes[399 * 2048 + 11] = char(bytes[399 * 2048 + 11] | 0x40);
+        std::ofstream(entorno_->home() / "herido.mdb", std::ios::binary) << bytes;
+        frmVLRMdi w;
+        w.Iniciar({});
+        QVERIFY(w.AbrirBaseDatos(Q(entorno_->home() / "herido.mdb")));
+        QCOMPARE(captura_.mensajes().size(), std::size_t(1));
+        QCOMPARE(captura_.mensajes()[0].texto,
+                 QString::fromStdString(Texto(2132) + "\r\n" + Texto(2131) +
+                                        "\r\nOrders: " + Texto(2130, {"829", "830"})));
+    }
+
     void cancelarDejaLaBaseAbierta() {
         const auto bd = EntornoShell::CrearBD(entorno_->home() / "alumnos.db");
         // A reader that stops answering mid-table: only Cancel ends the conversion.

@@ -1,7 +1,6 @@
 #include "core/access/conversion.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -18,6 +17,7 @@
 #include "core/access/lector.h"
 #include "core/engine/value.h"
 #include "core/shell/directorio.h"
+#include "core/shell/salidas.h"
 #include "core/shell/textos.h"
 
 namespace veliora::access {
@@ -29,7 +29,7 @@ using engine::QuoteSql;
 // Reasons shown on the second line of the opening error.
 namespace texto {
 constexpr int kIlegible = 1600, kTruncado = 1601, kLectorFalla = 1602, kSinLector = 1603,
-              kCancelada = 1604, kEscritura = 1605;
+              kCancelada = 1604, kEscritura = 1605, kFilasCatalogo = 2130;
 }
 
 long long Conversion::Filas() const {
@@ -44,6 +44,9 @@ int Conversion::TablasConvertidas() const {
 }
 
 bool EsArchivoAccess(const fs::path& ruta) {
+    // A pipe would block the read; the engine refuses every special file when it opens it.
+    if (engine::IsSpecialFile(ruta.string()))
+        return false;
     std::ifstream in(ruta, std::ios::binary);
     if (!in)
         return false;
@@ -367,12 +370,13 @@ class Traductor {
                 return true;
             case 'X':
                 if (!tabla_) {  // a table whose definition cannot be read
-                    resultado_.tablas.push_back({Campo(c, 0), 0, {Campo(c, 1)}, false});
+                    resultado_.tablas.push_back({Campo(c, 0), 0, -1, {Campo(c, 1)}, false});
+                    resultado_.completa = false;
                     return true;
                 }
                 return FallaTabla(Campo(c, 0));
             case 'T':
-                tabla_ = TablaConvertida{Campo(c, 0), 0, {}, true};
+                tabla_ = TablaConvertida{Campo(c, 0), 0, Entero(Campo(c, 1)), {}, true};
                 columnas_.clear();
                 indices_.clear();
                 creada_ = fallida_ = false;
@@ -554,6 +558,7 @@ class Traductor {
                 return false;
             }
         }
+        CompararConCatalogo(*tabla_);
         resultado_.tablas.push_back(std::move(*tabla_));
         tabla_.reset();
         if (progreso_ && !progreso_(hechas_, total_)) {
@@ -561,6 +566,16 @@ class Traductor {
             return false;
         }
         return true;
+    }
+
+    // A damaged page can hide rows without any error: the count the catalog keeps tells.
+    void CompararConCatalogo(TablaConvertida& t) {
+        if (t.catalogo < 0 || t.filas == t.catalogo)
+            return;
+        t.notas.push_back(
+            Texto(texto::kFilasCatalogo, {std::to_string(t.filas), std::to_string(t.catalogo)}));
+        if (t.filas < t.catalogo)
+            resultado_.completa = false;
     }
 
     Escritor& escritor_;
@@ -595,13 +610,59 @@ bool Truncado(const std::string& errores) {
 
 }  // namespace
 
-bool Convertir(const fs::path& mdb, const fs::path& destino, Conversion& resultado,
-               EngineError& error, const Progreso& progreso) {
+namespace {
+
+// Runs the reader on `mdb` and turns its lines into the database being written at `ruta`.
+bool Traducir(const fs::path& mdb, const fs::path& lector, const fs::path& ruta,
+              Conversion& resultado, EngineError& error, const Progreso& progreso) {
+    Escritor escritor;
+    Lector proceso;
+    Traductor traductor(escritor, resultado, progreso);
+    if (!escritor.Abrir(ruta)) {
+        error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
+        return false;
+    }
+    if (!proceso.Iniciar(lector, mdb)) {
+        error = Error(SQLITE_CANTOPEN, texto::kSinLector, lector.string());
+        return false;
+    }
+    bool seguir = true;
+    while (seguir) {
+        auto linea = proceso.Linea([&] { return traductor.Latido(); });
+        if (!linea) {
+            seguir = !traductor.Cancelado();
+            break;
+        }
+        seguir = traductor.Linea(*linea);
+    }
+    if (!seguir) {
+        proceso.Terminar();
+        error = traductor.Cancelado()
+                    ? Error(SQLITE_INTERRUPT, texto::kCancelada)
+                    : Error(SQLITE_CANTOPEN, texto::kEscritura, traductor.ErrorEscritura());
+        return false;
+    }
+    const int estado = proceso.Esperar();
+    const std::string& errores = proceso.Errores();
+    if (estado < 0)
+        error = Error(SQLITE_CANTOPEN, texto::kLectorFalla, "signal " + std::to_string(-estado));
+    else if (Truncado(errores))
+        error = Error(SQLITE_CANTOPEN, texto::kTruncado, Queja(errores));
+    else if (estado != 0 || !traductor.Terminado())
+        error = Error(SQLITE_CANTOPEN, texto::kIlegible, Queja(errores));
+    else if (!escritor.Cerrar())
+        error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
+    return !error.failed();
+}
+
+// Convertir into a destination that may be `reemplazo`.
+bool ConvertirEn(const fs::path& mdb, const fs::path& destino, Conversion& resultado,
+                 EngineError& error, const Progreso& progreso, Reemplazo reemplazo) {
     error.clear();
     resultado = Conversion{};
     resultado.destino = destino;
     std::error_code ec;
-    if (!fs::is_regular_file(mdb, ec)) {
+    if (engine::IsSpecialFile(mdb.string()) || !fs::is_regular_file(mdb, ec)) {
         error = Error(SQLITE_CANTOPEN, texto::kIlegible, mdb.string());
         return false;
     }
@@ -610,61 +671,54 @@ bool Convertir(const fs::path& mdb, const fs::path& destino, Conversion& resulta
         error = Error(SQLITE_CANTOPEN, texto::kSinLector);
         return false;
     }
+    // The Access file is only read: never the destination, even through a link.
+    const ArchivoProtegido origen(mdb);
     fs::create_directories(destino.parent_path(), ec);
-    const fs::path temporal = destino.string() + ".parcial-" + std::to_string(getpid());
-    fs::remove(temporal, ec);
+    EscrituraSegura escritura;
+    if (!escritura.Abrir(destino, error, reemplazo))
+        return false;
+    escritura.CerrarDescriptor();
+    if (!Traducir(mdb, lector, escritura.Temporal(), resultado, error, progreso))
+        return false;
+    if (!escritura.Confirmar(error)) {
+        error = Error(SQLITE_CANTOPEN, texto::kEscritura, error.description);
+        return false;
+    }
+    return true;
+}
 
-    bool ok = false;
-    {
-        Escritor escritor;
-        Lector proceso;
-        Traductor traductor(escritor, resultado, progreso);
-        if (!escritor.Abrir(temporal)) {
-            error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
-        } else if (!proceso.Iniciar(lector, mdb)) {
-            error = Error(SQLITE_CANTOPEN, texto::kSinLector, lector.string());
-        } else {
-            bool seguir = true;
-            while (seguir) {
-                auto linea = proceso.Linea([&] { return traductor.Latido(); });
-                if (!linea) {
-                    seguir = !traductor.Cancelado();
-                    break;
-                }
-                seguir = traductor.Linea(*linea);
-            }
-            if (!seguir) {
-                proceso.Terminar();
-                error = traductor.Cancelado()
-                            ? Error(SQLITE_INTERRUPT, texto::kCancelada)
-                            : Error(SQLITE_CANTOPEN, texto::kEscritura, traductor.ErrorEscritura());
-            } else {
-                const int estado = proceso.Esperar();
-                const std::string& errores = proceso.Errores();
-                if (estado < 0)
-                    error = Error(SQLITE_CANTOPEN, texto::kLectorFalla,
-                                  "signal " + std::to_string(-estado));
-                else if (Truncado(errores))
-                    error = Error(SQLITE_CANTOPEN, texto::kTruncado, Queja(errores));
-                else if (estado != 0 || !traductor.Terminado())
-                    error = Error(SQLITE_CANTOPEN, texto::kIlegible, Queja(errores));
-                else if (!escritor.Cerrar())
-                    error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
-                else
-                    ok = true;
-            }
-        }
+}  // namespace
+
+bool Convertir(const fs::path& mdb, const fs::path& destino, Conversion& resultado,
+               EngineError& error, const Progreso& progreso) {
+    return ConvertirEn(mdb, destino, resultado, error, progreso, Reemplazo::Ninguno);
+}
+
+bool ConvertirSalidaLector(std::string_view salida, const std::string& destino,
+                           Conversion& resultado, EngineError& error) {
+    error.clear();
+    resultado = Conversion{};
+    resultado.destino = destino;
+    Escritor escritor;
+    const Progreso sinProgreso;
+    Traductor traductor(escritor, resultado, sinProgreso);
+    if (!escritor.Abrir(destino)) {
+        error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
+        return false;
     }
-    if (ok) {
-        fs::rename(temporal, destino, ec);
-        if (ec) {
-            error = Error(SQLITE_CANTOPEN, texto::kEscritura, ec.message());
-            ok = false;
+    while (!salida.empty()) {
+        const std::size_t fin = std::min(salida.find('\n'), salida.size());
+        if (!traductor.Linea(std::string(salida.substr(0, fin)))) {
+            error = Error(SQLITE_CANTOPEN, texto::kEscritura, traductor.ErrorEscritura());
+            return false;
         }
+        salida.remove_prefix(std::min(fin + 1, salida.size()));
     }
-    if (!ok)
-        fs::remove(temporal, ec);
-    return ok;
+    if (!traductor.Terminado())
+        error = Error(SQLITE_CANTOPEN, texto::kIlegible);
+    else if (!escritor.Cerrar())
+        error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
+    return !error.failed();
 }
 
 // ---------------------------------------------------------------- reuse
@@ -704,8 +758,11 @@ fs::path RutaHuella(const fs::path& convertida) {
 }
 
 // The record of a conversion: the source's path, then its size, time and hash, then the
-// summary in lines "R relationships", "T converted rows name", "N table note", "G note".
+// summary in lines "R relationships", "T converted rows name", "K catalog rows" and
+// "N table note" of the table above, "G note", and "C 0" when rows are missing.
 std::optional<Huella> LeerHuella(const fs::path& ruta) {
+    if (engine::IsSpecialFile(ruta.string()))
+        return std::nullopt;
     std::ifstream in(ruta);
     Huella h;
     if (!std::getline(in, h.origen) || !(in >> h.tamano >> h.modificado >> h.hash))
@@ -729,6 +786,10 @@ std::optional<Huella> LeerHuella(const fs::path& ruta) {
                 h.resumen.tablas.push_back(std::move(t));
                 break;
             }
+            case 'K':
+                if (!h.resumen.tablas.empty())
+                    campos >> h.resumen.tablas.back().catalogo;
+                break;
             case 'N':
                 if (!h.resumen.tablas.empty())
                     h.resumen.tablas.back().notas.push_back(linea.substr(2));
@@ -736,28 +797,40 @@ std::optional<Huella> LeerHuella(const fs::path& ruta) {
             case 'G':
                 h.resumen.notas.push_back(linea.substr(2));
                 break;
+            case 'C':
+                campos >> h.resumen.completa;
+                break;
         }
     }
     return h;
 }
 
 bool GuardarHuella(const fs::path& ruta, const Huella& h) {
-    const fs::path temporal = ruta.string() + ".parcial";
-    {
-        std::ofstream out(temporal, std::ios::trunc);
-        out << h.origen << '\n' << h.tamano << ' ' << h.modificado << ' ' << h.hash << '\n';
-        out << "R " << h.resumen.relaciones << '\n';
-        for (const auto& t : h.resumen.tablas) {
-            out << "T " << t.convertida << ' ' << t.filas << ' ' << t.nombre << '\n';
-            for (const auto& n : t.notas) out << "N " << n << '\n';
-        }
-        for (const auto& n : h.resumen.notas) out << "G " << n << '\n';
-        if (!out.flush())
-            return false;
+    std::ostringstream out;
+    out << h.origen << '\n' << h.tamano << ' ' << h.modificado << ' ' << h.hash << '\n';
+    out << "R " << h.resumen.relaciones << '\n';
+    for (const auto& t : h.resumen.tablas) {
+        out << "T " << t.convertida << ' ' << t.filas << ' ' << t.nombre << '\n';
+        out << "K " << t.catalogo << '\n';
+        for (const auto& n : t.notas) out << "N " << n << '\n';
     }
-    std::error_code ec;
-    fs::rename(temporal, ruta, ec);
-    return !ec;
+    for (const auto& n : h.resumen.notas) out << "G " << n << '\n';
+    if (!h.resumen.completa)
+        out << "C 0\n";
+    EngineError error;
+    return EscribirSalida(ruta, out.str(), error, Reemplazo::Propio);
+}
+
+// Whether an earlier conversion still serves: it opens, and its tables read.
+bool ConversionLegible(const fs::path& ruta) {
+    EngineError error;
+    auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::User, error);
+    if (!bd)
+        return false;
+    bd->TableDefs(error);
+    if (!error.failed())
+        bd->Relations(error);
+    return !error.failed();
 }
 
 }  // namespace
@@ -795,7 +868,7 @@ bool Preparar(const fs::path& mdb, Conversion& resultado, EngineError& error,
                 GuardarHuella(rutaHuella, *actual);
             }
         }
-        if (igual) {
+        if (igual && ConversionLegible(destino)) {
             resultado = guardada->resumen;
             resultado.destino = destino;
             resultado.reutilizada = true;
@@ -808,7 +881,8 @@ bool Preparar(const fs::path& mdb, Conversion& resultado, EngineError& error,
         return false;
     }
     fs::remove(rutaHuella, ec);  // a stale record must not outlive a failed conversion
-    if (!Convertir(mdb, destino, resultado, error, progreso))
+    LimpiarParciales(destino.parent_path());
+    if (!ConvertirEn(mdb, destino, resultado, error, progreso, Reemplazo::Propio))
         return false;
     actual->resumen = resultado;
     GuardarHuella(rutaHuella, *actual);

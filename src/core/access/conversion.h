@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/engine/database.h"
@@ -18,6 +19,7 @@ using Progreso = std::function<bool(long long hechas, long long total)>;
 struct TablaConvertida {
     std::string nombre;
     long long filas = 0;
+    long long catalogo = -1;         // rows the Access file's catalog gives; -1 unknown
     std::vector<std::string> notas;  // columns left out, rows that could not be read...
     bool convertida = true;          // false: the table is missing from the result
 };
@@ -29,6 +31,9 @@ struct Conversion {
     std::vector<std::string> notas;  // relationships left out
     bool reutilizada = false;        // an earlier conversion of the unchanged file served (its
                                      // summary as recorded then)
+    // False when rows are missing: a table has fewer rows than the catalog gives, or could
+    // not be converted. The database still opens; its tables' notes say what was lost.
+    bool completa = true;
 
     long long Filas() const;
     int TablasConvertidas() const;
@@ -38,12 +43,20 @@ struct Conversion {
 // named .mdb or .accdb (letter case ignored) without being a SQLite database.
 bool EsArchivoAccess(const std::filesystem::path& ruta);
 
-// Converts `mdb` into the SQLite database `destino`, replacing it. The database is written
-// under a temporary name and renamed at the end: a failed or cancelled conversion leaves
-// nothing behind. On failure `error` holds the reason (number SQLITE_CANTOPEN for an
-// unreadable file, SQLITE_INTERRUPT when cancelled).
+// Converts `mdb` into the SQLite database `destino`, a new file or an ordinary one the
+// user chose: a database, the Access file itself or a file the program uses is refused
+// (ComprobarDestino, core/shell/salidas.h). The database is written under a temporary name
+// and renamed at the end: a failed or cancelled conversion leaves nothing behind. On failure
+// `error` holds the reason (number SQLITE_CANTOPEN for an unreadable file, SQLITE_INTERRUPT
+// when cancelled, the refusal's number for a destination refused).
 bool Convertir(const std::filesystem::path& mdb, const std::filesystem::path& destino,
                Conversion& resultado, engine::EngineError& error, const Progreso& progreso = {});
+
+// Turns the reader's output (the lines veliora-mdb writes) into the SQLite database at
+// `destino` (":memory:" too), as a conversion does with the reader running. False, with the
+// reason, when the output ends before its last line or the database cannot be written.
+bool ConvertirSalidaLector(std::string_view salida, const std::string& destino,
+                           Conversion& resultado, engine::EngineError& error);
 
 // Whether a failed conversion was cancelled through its Progreso.
 bool Cancelada(const engine::EngineError& error);
@@ -51,8 +64,9 @@ bool Cancelada(const engine::EngineError& error);
 // Where the conversion of `mdb` lives: importadas/<name>.db in the application directory.
 std::filesystem::path RutaConvertida(const std::filesystem::path& mdb);
 
-// The converted database of `mdb`, converting it when there is none yet or when the file
-// changed since (size, modification time, content hash).
+// The converted database of `mdb`, converting it when there is none yet, when the file
+// changed since (size, modification time, content hash), or when the earlier conversion no
+// longer opens with its tables. Temporary files of conversions that were killed are removed.
 bool Preparar(const std::filesystem::path& mdb, Conversion& resultado, engine::EngineError& error,
               const Progreso& progreso = {});
 

@@ -1,6 +1,10 @@
 #include "core/bulletins/boletines.h"
 
+#include <sqlite3.h>
+
 #include "core/bulletins/encriptar.h"
+#include "core/shell/rutinas.h"
+#include "core/shell/textos.h"
 
 namespace veliora {
 
@@ -54,8 +58,17 @@ std::vector<LineaBoletin> LeerBoletin(engine::Database& auxiliar, std::string_vi
     if (!rs || error.failed())
         return lineas;
     for (; !rs->Eof(); rs->MoveNext()) {
-        lineas.push_back({int(rs->Field(0).toInt()),
-                          Desencriptar(rs->Field(1).text, kClaveRespuestas),
+        const Value& numero = rs->Field(0);
+        if (numero.type != engine::ValueType::Integer || numero.integer < 1 ||
+            numero.integer > kMaxNumPregunta) {
+            error = {SQLITE_RANGE,
+                     Texto(2161, {TextoVisible(boletin), TextoVisible(numero.toPlainText()),
+                                  std::to_string(kMaxNumPregunta)}),
+                     {}};
+            lineas.clear();
+            return lineas;
+        }
+        lineas.push_back({int(numero.integer), Desencriptar(rs->Field(1).text, kClaveRespuestas),
                           Desencriptar(rs->Field(2).text, kClaveRespuestas)});
     }
     if (rs->Error().failed())

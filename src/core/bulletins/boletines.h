@@ -20,6 +20,9 @@ inline constexpr int kErrorTextoNoRepresentable = 20;  // SQLITE_MISMATCH
 int AlmacenarPregunta(engine::Database& auxiliar, std::string_view boletin,
                       std::string_view pregunta, std::string_view sql, engine::EngineError& error);
 
+// Highest question number a line may carry: the number box holds seven digits.
+inline constexpr int kMaxNumPregunta = 9'999'999;
+
 struct LineaBoletin {
     int NumPregunta = 0;
     std::string Pregunta;   // plain text
@@ -27,7 +30,8 @@ struct LineaBoletin {
 };
 
 // The lines of a bulletin in the order of their numbers, unscrambled. Empty (with `error`
-// set on an engine error) when there are none.
+// set) on an engine error, or when a stored number is not one from 1 to kMaxNumPregunta
+// (a row edited by hand): such a line is refused by name, not shown under another number.
 std::vector<LineaBoletin> LeerBoletin(engine::Database& auxiliar, std::string_view boletin,
                                       engine::EngineError& error);
 

@@ -1,11 +1,9 @@
 #include "core/bulletins/exportar.h"
 
-#include <QByteArray>
-#include <QSaveFile>
-#include <QString>
 #include <cerrno>
 
 #include "core/shell/directorio.h"
+#include "core/shell/salidas.h"
 
 namespace veliora {
 
@@ -139,23 +137,6 @@ std::filesystem::path RutaExportacion(std::string_view nombre, FormatoExportacio
     return DirectorioAplicacion() / (std::string(nombre) + ExtensionExportacion(formato));
 }
 
-bool EscribirArchivo(const std::filesystem::path& destino, std::string_view bytes,
-                     EngineError& error) {
-    error.clear();
-    QSaveFile archivo(QString::fromStdString(destino.string()));
-    archivo.setDirectWriteFallback(false);
-    if (!archivo.open(QIODevice::WriteOnly) ||
-        archivo.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
-        !archivo.commit()) {
-        error = {archivo.error() != QFileDevice::NoError ? int(archivo.error()) : EIO,
-                 archivo.errorString().toStdString(),
-                 {}};
-        archivo.cancelWriting();
-        return false;
-    }
-    return true;
-}
-
 bool ExportarBoletin(engine::Database& auxiliar, std::string_view nombre, Disposicion disposicion,
                      FormatoExportacion formato, const std::filesystem::path& destino,
                      EngineError& error) {
@@ -170,7 +151,7 @@ bool ExportarBoletin(engine::Database& auxiliar, std::string_view nombre, Dispos
     const std::string bytes = formato == FormatoExportacion::Html
                                   ? HtmlBoletin(nombre, lineas, disposicion)
                                   : TextoBoletin(lineas, disposicion);
-    return EscribirArchivo(destino, bytes, error);
+    return EscribirSalida(destino, bytes, error);
 }
 
 }  // namespace veliora

@@ -32,13 +32,9 @@ const char* ExtensionExportacion(FormatoExportacion formato);
 // Application directory / name + its extension. Empty when the name is unsafe.
 std::filesystem::path RutaExportacion(std::string_view nombre, FormatoExportacion formato);
 
-// Writes `bytes` to a temporary file beside `destino` and renames it over `destino`, so a
-// failure never leaves half a file.
-bool EscribirArchivo(const std::filesystem::path& destino, std::string_view bytes,
-                     engine::EngineError& error);
-
 // Reads the bulletin's lines (in ascending number) and writes its text or HTML form to
-// `destino`. PDF is not written here (see ui/pdf).
+// `destino` through EscribirSalida (core/shell/salidas.h), which refuses a destination that
+// holds data. PDF is not written here (see pdf/pdf.h).
 bool ExportarBoletin(engine::Database& auxiliar, std::string_view nombre, Disposicion disposicion,
                      FormatoExportacion formato, const std::filesystem::path& destino,
                      engine::EngineError& error);

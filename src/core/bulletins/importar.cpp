@@ -2,15 +2,15 @@
 
 #include <sqlite3.h>
 
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <system_error>
 #include <vector>
 
 #include "core/engine/database.h"
+#include "core/shell/apertura.h"
+#include "core/shell/salidas.h"
 #include "core/shell/textos.h"
 
 namespace veliora {
@@ -19,52 +19,6 @@ namespace fs = std::filesystem;
 using engine::EngineError;
 
 namespace {
-
-QString Q(const fs::path& p) {
-    return QString::fromStdString(p.string());
-}
-
-EngineError ErrorDe(const QFileDevice& archivo) {
-    return {archivo.error() != QFileDevice::NoError ? int(archivo.error()) : EIO,
-            archivo.errorString().toStdString(),
-            {}};
-}
-
-// Copies through a temporary file beside the destination, renamed over it at the end.
-bool CopiarArchivo(const fs::path& origen, const fs::path& destino, EngineError& error) {
-    QFile entrada(Q(origen));
-    if (!entrada.open(QIODevice::ReadOnly)) {
-        error = ErrorDe(entrada);
-        return false;
-    }
-    QSaveFile salida(Q(destino));
-    salida.setDirectWriteFallback(false);
-    if (!salida.open(QIODevice::WriteOnly)) {
-        error = ErrorDe(salida);
-        return false;
-    }
-    char bloque[64 * 1024];
-    for (;;) {
-        const qint64 leidos = entrada.read(bloque, sizeof bloque);
-        if (leidos < 0) {
-            error = ErrorDe(entrada);
-            salida.cancelWriting();
-            return false;
-        }
-        if (leidos == 0)
-            break;
-        if (salida.write(bloque, leidos) != leidos) {
-            error = ErrorDe(salida);
-            salida.cancelWriting();
-            return false;
-        }
-    }
-    if (!salida.commit()) {
-        error = ErrorDe(salida);
-        return false;
-    }
-    return true;
-}
 
 // A read-only connection to a file; null when it cannot be opened.
 struct Lectura {
@@ -183,11 +137,25 @@ ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& d
             fallar({EPERM, Texto(1460), {}});
             continue;
         }
+        // Only a whole auxiliary database replaces one: a damaged or foreign file would
+        // take the place of a teacher's bulletins.
+        const bool auxiliar = EsAuxiliar(nombre);
+        if (auxiliar && !EsBaseAuxiliar(archivo)) {
+            fallar({EINVAL, Texto(2120), {}});
+            continue;
+        }
         std::error_code ecDestino;
-        const fs::file_status estado = fs::status(final, ecDestino);
+        const fs::file_status estado = fs::symlink_status(final, ecDestino);
         const bool existe = fs::exists(estado);
-        if (existe && !fs::is_regular_file(estado)) {
-            fallar({EISDIR, std::generic_category().message(EISDIR), {}});
+        // The open auxiliary database is loaded into its connection: only a link or a
+        // special file in its place is refused.
+        const bool enAbierta = abierta && abierta->IsOpen() && existe &&
+                               fs::is_regular_file(estado) && MismoArchivo(final, abierta->Name());
+        const Reemplazo reemplazo = enAbierta  ? Reemplazo::Propio
+                                    : auxiliar ? Reemplazo::Auxiliar
+                                               : Reemplazo::Ninguno;
+        if (!ComprobarDestino(final, error, reemplazo)) {
+            fallar(error);
             continue;
         }
         // Checked by its permissions, not by trying: a rename would replace it regardless.
@@ -195,7 +163,7 @@ ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& d
             fallar({EACCES, Texto(1461), {}});
             continue;
         }
-        if (existe && EsAuxiliar(nombre) && !todos && !MismosBoletines(archivo, final)) {
+        if (existe && auxiliar && !todos && !MismosBoletines(archivo, final)) {
             const Sustituir respuesta = avisos.preguntar ? avisos.preguntar(nombre) : Sustituir::No;
             if (respuesta == Sustituir::No) {
                 ++r.omitidos;
@@ -203,10 +171,8 @@ ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& d
             }
             todos = respuesta == Sustituir::SiATodos;
         }
-        const bool hecho =
-            (abierta && abierta->IsOpen() && existe && MismoArchivo(final, abierta->Name()))
-                ? ReemplazarAbierta(archivo, *abierta, error)
-                : CopiarArchivo(archivo, final, error);
+        const bool hecho = enAbierta ? ReemplazarAbierta(archivo, *abierta, error)
+                                     : CopiarArchivo(archivo, final, error, reemplazo);
         if (hecho)
             ++r.copiados;
         else

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/bulletins/encriptar.h"
+#include "core/shell/textos.h"
 
 namespace veliora {
 
@@ -68,6 +69,13 @@ std::optional<int> NumeroPregunta(std::string_view texto) {
     return numero;
 }
 
+bool NombreBoletinValido(std::string_view nombre) {
+    return std::any_of(nombre.begin(), nombre.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b > 0x20 && b != 0x7F;
+    });
+}
+
 std::vector<ResumenBoletin> ResumenBoletines(engine::Database& auxiliar, EngineError& error) {
     error.clear();
     std::vector<ResumenBoletin> resumen;
@@ -93,6 +101,10 @@ bool ExisteBoletin(engine::Database& auxiliar, std::string_view nombre, EngineEr
 
 bool CrearBoletin(engine::Database& auxiliar, std::string_view nombre, EngineError& error) {
     error.clear();
+    if (!NombreBoletinValido(nombre)) {
+        error = {SQLITE_MISUSE, Texto(2160), {}};
+        return false;
+    }
     return auxiliar.Execute("Insert into CabBoletines (Nombre) values(?)", error,
                             {Nombre(nombre)}) &&
            !error.failed();

@@ -13,13 +13,14 @@
 
 namespace veliora {
 
-// Highest question number a line may carry: the number box holds seven digits.
-inline constexpr int kMaxNumPregunta = 9'999'999;
-
 // The question number a text stands for: digits only, 1 to kMaxNumPregunta. Anything else
 // (empty, 0, signs, blanks, letters, too large) gives nothing, so that it can never reach
 // a statement or a stored row.
 std::optional<int> NumeroPregunta(std::string_view texto);
+
+// Whether a name can be a bulletin's: it holds something besides blanks and control
+// characters.
+bool NombreBoletinValido(std::string_view nombre);
 
 struct ResumenBoletin {
     std::string Nombre;
@@ -31,7 +32,7 @@ std::vector<ResumenBoletin> ResumenBoletines(engine::Database& auxiliar,
 
 // Whether a bulletin of that name exists (compared as the database compares names).
 bool ExisteBoletin(engine::Database& auxiliar, std::string_view nombre, engine::EngineError& error);
-// Inserts the header of a new bulletin.
+// Inserts the header of a new bulletin; a name NombreBoletinValido refuses is not stored.
 bool CrearBoletin(engine::Database& auxiliar, std::string_view nombre, engine::EngineError& error);
 
 enum class PasoEliminacion { Ninguno, Cabecera, Lineas };

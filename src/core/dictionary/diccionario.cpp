@@ -26,6 +26,15 @@ Value SiNo(bool b) {
 std::string Cadena(const Value& v) {
     return v.isNull() ? std::string() : v.toPlainText();
 }
+// A null stored by hand reads as no row does: the default. An empty text is the teacher's.
+void Leer(const Value& v, std::string& destino) {
+    if (!v.isNull())
+        destino = v.toPlainText();
+}
+void Leer(const Value& v, bool& destino) {
+    if (!v.isNull())
+        destino = v.toBool();
+}
 
 // Runs an update and fails when it changed no row.
 bool ActualizarFila(Database& aux, std::string_view sql, const std::vector<Value>& params,
@@ -129,9 +138,9 @@ bool LeerFilaVa(Database& aux, std::string_view sql, const std::vector<Value>& p
 }
 
 void LeerNombresVa(const engine::Recordset& rs, NombresVa& va) {
-    va.NombreSingular = Cadena(rs.Field("NombreSingular"));
-    va.NombrePlural = Cadena(rs.Field("NombrePlural"));
-    va.MascFeme = rs.Field("MascFeme").toBool();
+    Leer(rs.Field("NombreSingular"), va.NombreSingular);
+    Leer(rs.Field("NombrePlural"), va.NombrePlural);
+    Leer(rs.Field("MascFeme"), va.MascFeme);
     va.Guardada = true;
 }
 
@@ -181,9 +190,9 @@ bool LeerDatosTabla(Database& aux, std::string_view nombre, DatosTabla& datos, E
     if (rs->Eof())
         return true;
     datos.Nombre = Cadena(rs->Field("Nombre"));
-    datos.NombreSingular = Cadena(rs->Field("NombreSingular"));
-    datos.NombrePlural = Cadena(rs->Field("NombrePlural"));
-    datos.MascFeme = rs->Field("MascFeme").toBool();
+    Leer(rs->Field("NombreSingular"), datos.NombreSingular);
+    Leer(rs->Field("NombrePlural"), datos.NombrePlural);
+    Leer(rs->Field("MascFeme"), datos.MascFeme);
     datos.PosX = rs->Field("PosX").toInt();
     datos.PosY = rs->Field("PosY").toInt();
     datos.Guardada = true;
@@ -205,10 +214,10 @@ bool LeerDatosCampo(Database& aux, std::string_view tabla, std::string_view camp
         return true;
     datos.NombreTabla = Cadena(rs->Field("NombreTabla"));
     datos.Nombre = Cadena(rs->Field("Nombre"));
-    datos.NombreSingular = Cadena(rs->Field("NombreSingular"));
-    datos.NombrePlural = Cadena(rs->Field("NombrePlural"));
-    datos.MascFeme = rs->Field("MascFeme").toBool();
-    datos.PermiteSum = rs->Field("PermiteSum").toBool();
+    Leer(rs->Field("NombreSingular"), datos.NombreSingular);
+    Leer(rs->Field("NombrePlural"), datos.NombrePlural);
+    Leer(rs->Field("MascFeme"), datos.MascFeme);
+    Leer(rs->Field("PermiteSum"), datos.PermiteSum);
     datos.Guardada = true;
     return true;
 }
@@ -231,10 +240,10 @@ bool LeerDatosRelacion(Database& aux, std::string_view nombre, DatosRelacion& da
     if (rs->Eof())
         return true;
     datos.Nombre = Cadena(rs->Field("Nombre"));
-    datos.Traduccion = Cadena(rs->Field("Traduccion"));
-    datos.Traduccion2 = Cadena(rs->Field("Traduccion2"));
-    datos.NoConcatenar = rs->Field("NoConcatenar").toBool();
-    datos.NoConcatenar2 = rs->Field("NoConcatenar2").toBool();
+    Leer(rs->Field("Traduccion"), datos.Traduccion);
+    Leer(rs->Field("Traduccion2"), datos.Traduccion2);
+    Leer(rs->Field("NoConcatenar"), datos.NoConcatenar);
+    Leer(rs->Field("NoConcatenar2"), datos.NoConcatenar2);
     datos.Guardada = true;
     return true;
 }

@@ -80,7 +80,7 @@ namespace EngineText {
 constexpr int NotOpen = 1700, CannotOpen = 1703, Refused = 1900, ValueTooBig = 1901,
               EngineMemory = 1902, MemoryBudget = 1903, TimeLimit = 1904, TooManyRows = 1905,
               NoCollation = 1906, FileMissing = 1907, UserReadOnly = 1908, CopyOnly = 1909,
-              ReplaceOwnOnly = 1910, StoredTooBig = 2007;
+              ReplaceOwnOnly = 1910, StoredTooBig = 2007, NotRegular = 2140;
 }
 
 inline EngineError NotOpenError(std::string_view sql = {}) {

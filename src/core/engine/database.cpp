@@ -2,7 +2,10 @@
 // copies) and running the statements that write.
 #include "core/engine/database.h"
 
+#include <linux/magic.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -271,9 +274,40 @@ bool CopyRows(Connection& from, Connection& to, const Database::TableCopy& table
 
 }  // namespace
 
+bool IsSpecialFile(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return false;
+    if (!S_ISREG(info.st_mode))
+        return true;
+    struct statfs sistema {};
+    if (statfs(path.c_str(), &sistema) != 0)
+        return false;
+    switch (static_cast<unsigned long>(sistema.f_type)) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case SECURITYFS_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case EFIVARFS_MAGIC:
+        case BPF_FS_MAGIC:
+        case DEVPTS_SUPER_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, EngineError& err) {
     err.clear();
     std::error_code ec;
+    // A pipe would block the open, a folder or a kernel file read as an empty database.
+    if (IsSpecialFile(path)) {
+        err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::NotRegular, path));
+        return nullptr;
+    }
     if (!std::filesystem::is_regular_file(path, ec)) {
         err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::FileMissing, path));
         return nullptr;

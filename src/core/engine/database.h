@@ -264,6 +264,11 @@ EngineError TimeLimitError(const Limits& limits, std::string_view sql);
 // The error a statement ends with past its memory budget (SQLITE_NOMEM).
 EngineError MemoryLimitError(const Limits& limits, std::string_view sql);
 
+// Whether the path names something other than a regular file (a folder, a pipe, a device,
+// a socket) or a file of the kernel's own (/proc, /sys...), which a reader could hang on or
+// take for an empty database. A missing path is not. Never opens the path.
+bool IsSpecialFile(const std::string& path);
+
 // The program's SQL dialect in SQLite's: outside quotes, brackets and comments,
 // #mm/dd/yyyy# and #mm/dd/yyyy hh:nn:ss# become ISO date texts and Count(t.*) becomes
 // count(*).

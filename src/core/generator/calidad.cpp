@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,17 +46,8 @@ bool SoloNulos(const engine::Recordset& rs) {
 
 OpcionesCalidad LeerOpcionesCalidad() {
     OpcionesCalidad o;
-    std::string texto;
-    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorEvitarTriviales,
-                    texto))
-        o.activa = texto != "0";
-    if (GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorPresupuestoCalidad,
-                    texto)) {
-        char* fin = nullptr;
-        const long ms = std::strtol(texto.c_str(), &fin, 10);
-        if (!texto.empty() && *fin == '\0' && ms >= 0 && ms <= 60000)
-            o.presupuesto = std::chrono::milliseconds(ms);
-    }
+    o.activa = LeerAjusteNumerico(kAjusteEvitarTriviales) != 0;
+    o.presupuesto = std::chrono::milliseconds(LeerAjusteNumerico(kAjustePresupuestoCalidad));
     return o;
 }
 

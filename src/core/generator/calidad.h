@@ -18,7 +18,7 @@ struct OpcionesCalidad {
     bool activa = true;                          // "Evitar preguntas triviales"
     std::chrono::milliseconds presupuesto{150};  // for all the statements of one press
 };
-// From veliora.ini (EVITARTRIVIALES, PRESUPUESTOCALIDAD; see core/practice/juez.h).
+// From veliora.ini (EVITARTRIVIALES, PRESUPUESTOCALIDAD; bounds in core/shell/registro.h).
 OpcionesCalidad LeerOpcionesCalidad();
 
 enum class Dictamen {

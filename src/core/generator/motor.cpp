@@ -540,6 +540,11 @@ bool SiNo(const std::vector<Value>* fila) {
     return fila && !fila->empty() && !fila->front().isNull() && fila->front().toBool();
 }
 
+// A row whose value is null (edited by hand) reads as no row: the default.
+bool Guardado(const std::vector<Value>* fila) {
+    return fila && !fila->empty() && !fila->front().isNull();
+}
+
 std::string Texto(const std::vector<Value>* fila) {
     return fila && !fila->empty() ? fila->front().toSpanishText() : std::string();
 }
@@ -604,7 +609,7 @@ bool Motor::LeerMascFemeTabla(int t) {
         return false;
     const Consultas& c = ConsultasDe(idioma_);
     const auto* fila = Consultar(c.mascFemeTabla, {tabla});
-    return fila ? SiNo(fila) : c.porDefecto(tabla).Masculino;
+    return Guardado(fila) ? SiNo(fila) : c.porDefecto(tabla).Masculino;
 }
 
 bool Motor::LeerMascFemeCampo(int t, int f) {
@@ -613,7 +618,7 @@ bool Motor::LeerMascFemeCampo(int t, int f) {
         return false;
     const Consultas& c = ConsultasDe(idioma_);
     const auto* fila = Consultar(c.mascFemeCampo, {tabla, campo});
-    return fila ? SiNo(fila) : c.porDefecto(campo).Masculino;
+    return Guardado(fila) ? SiNo(fila) : c.porDefecto(campo).Masculino;
 }
 
 std::string Motor::LeerNombreCampo(int t, int f, bool singular) {
@@ -622,7 +627,7 @@ std::string Motor::LeerNombreCampo(int t, int f, bool singular) {
         return {};
     const Consultas& c = ConsultasDe(idioma_);
     const auto* fila = Consultar(singular ? c.singularCampo : c.pluralCampo, {tabla, campo});
-    if (fila)
+    if (Guardado(fila))
         return Texto(fila);
     const NombresPorDefecto n = c.porDefecto(campo);
     return singular ? n.Singular : n.Plural;
@@ -634,7 +639,7 @@ std::string Motor::LeerNombreTabla(int t, bool singular) {
         return {};
     const Consultas& c = ConsultasDe(idioma_);
     const auto* fila = Consultar(singular ? c.singularTabla : c.pluralTabla, {tabla});
-    if (fila)
+    if (Guardado(fila))
         return Texto(fila);
     const NombresPorDefecto n = c.porDefecto(tabla);
     return singular ? n.Singular : n.Plural;
@@ -651,7 +656,8 @@ std::string Traduccion(const std::vector<Value>* fila, bool& bandera) {
         return {};
     if (!(*fila)[1].isNull())
         bandera = (*fila)[1].toBool();
-    return (*fila)[0].toSpanishText();
+    // A null phrase (edited by hand) reads as the default one.
+    return (*fila)[0].isNull() ? "de" : (*fila)[0].toSpanishText();
 }
 
 }  // namespace

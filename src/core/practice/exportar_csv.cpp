@@ -1,19 +1,22 @@
 #include "core/practice/exportar_csv.h"
 
-#include <QSaveFile>
-#include <QString>
-#include <cerrno>
 #include <string>
+
+#include "core/shell/salidas.h"
 
 namespace veliora {
 
 namespace {
 
-bool Escribir(QSaveFile& archivo, const std::string& linea, engine::EngineError& error) {
-    if (archivo.write(linea.data(), qint64(linea.size())) == qint64(linea.size()))
+// Lines gathered into blocks: one write per block, not per row.
+bool Escribir(EscrituraSegura& archivo, std::string& pendiente, const std::string& linea,
+              engine::EngineError& error, bool ultima = false) {
+    pendiente += linea;
+    if (pendiente.size() < (std::size_t(1) << 16) && !ultima)
         return true;
-    error = {EIO, archivo.errorString().toStdString(), {}};
-    return false;
+    const bool escrito = archivo.Escribir(pendiente, error);
+    pendiente.clear();
+    return escrito;
 }
 
 // A value as a CSV field's text: bytes of a blob in hexadecimal, so that no control character
@@ -51,33 +54,30 @@ bool ExportarCsv(engine::Database& bd, std::string_view sql, const std::filesyst
     auto rs = bd.OpenForwardOnly(sql, error);
     if (!rs)
         return false;
-    QSaveFile archivo(QString::fromStdString(destino.string()));
-    archivo.setDirectWriteFallback(false);
-    if (!archivo.open(QIODevice::WriteOnly)) {
-        error = {EIO, archivo.errorString().toStdString(), {}};
+    // Checked and written as every file the user chooses: never onto a database or through
+    // a link, under a temporary name renamed at the end (removed if the reading fails).
+    EscrituraSegura archivo;
+    if (!archivo.Abrir(destino, error))
         return false;
-    }
-    std::string linea;
+    std::string linea, pendiente;
     for (int i = 0; i < rs->FieldCount(); ++i) linea += (i ? "," : "") + CampoCsv(rs->FieldName(i));
-    if (!Escribir(archivo, linea + "\r\n", error))
+    if (!Escribir(archivo, pendiente, linea + "\r\n", error))
         return false;
     for (; !rs->Eof(); rs->MoveNext()) {
         linea.clear();
         for (int i = 0; i < rs->FieldCount(); ++i)
             linea += (i ? "," : "") + CampoCsv(TextoCsv(rs->Field(i)));
-        if (!Escribir(archivo, linea + "\r\n", error))
+        if (!Escribir(archivo, pendiente, linea + "\r\n", error))
             return false;
         ++filas;
     }
     if (rs->Error().failed()) {
         error = rs->Error();
-        return false;  // the temporary file goes with `archivo`
-    }
-    if (!archivo.commit()) {
-        error = {EIO, archivo.errorString().toStdString(), {}};
         return false;
     }
-    return true;
+    if (!Escribir(archivo, pendiente, {}, error, true))
+        return false;
+    return archivo.Confirmar(error);
 }
 
 }  // namespace veliora

@@ -1,31 +1,13 @@
 #include "core/practice/juez.h"
 
-#include <cstdlib>
-
 #include "core/shell/registro.h"
 #include "core/shell/textos.h"
 
 namespace veliora {
 
-namespace {
-
-// A whole number of milliseconds from the settings; `porDefecto` when absent or unreadable.
-std::chrono::milliseconds Milisegundos(const char* valor, std::chrono::milliseconds porDefecto) {
-    std::string texto;
-    if (!GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, valor, texto))
-        return porDefecto;
-    char* fin = nullptr;
-    const long n = std::strtol(texto.c_str(), &fin, 10);
-    if (texto.empty() || *fin != '\0' || n < 0 || n > 60000)
-        return porDefecto;
-    return std::chrono::milliseconds(n);
-}
-
-}  // namespace
-
 OpcionesJuez LeerOpcionesJuez() {
     OpcionesJuez o;
-    o.presupuesto = Milisegundos(kValorPresupuestoContraejemplo, o.presupuesto);
+    o.presupuesto = std::chrono::milliseconds(LeerAjusteNumerico(kAjustePresupuestoContraejemplo));
     o.contraejemplo = o.presupuesto.count() > 0;
     return o;
 }

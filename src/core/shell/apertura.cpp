@@ -1,11 +1,13 @@
 #include "core/shell/apertura.h"
 
 #include <cerrno>
+#include <memory>
 #include <system_error>
 
 #include "core/access/conversion.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
+#include "core/shell/salidas.h"
 #include "core/shell/textos.h"
 
 namespace veliora {
@@ -46,12 +48,25 @@ bool TieneEstructuraAuxiliar(engine::Database& bd, engine::EngineError& err) {
     return true;
 }
 
+// The Access file the open user database was converted from.
+std::unique_ptr<ArchivoProtegido>& OrigenUsuario() {
+    static std::unique_ptr<ArchivoProtegido> origen;
+    return origen;
+}
+
 }  // namespace
+
+bool EsBaseAuxiliar(const fs::path& ruta) {
+    engine::EngineError err;
+    auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::User, err);
+    return bd && TieneEstructuraAuxiliar(*bd, err);
+}
 
 int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
     engine::EngineError err;
     std::string sqlite = ruta;
-    if (access::EsArchivoAccess(ruta)) {
+    const bool esAccess = access::EsArchivoAccess(ruta);
+    if (esAccess) {
         access::Conversion conversion;
         if (!access::Preparar(ruta, conversion, err)) {
             if (error)
@@ -66,8 +81,10 @@ int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
         err.number = EIO;
         err.description = Texto(1703, ruta);
     }
-    if (!err.failed())
+    if (!err.failed()) {
         BDUsuario = std::move(bd);
+        OrigenUsuario() = esAccess ? std::make_unique<ArchivoProtegido>(ruta) : nullptr;
+    }
     if (error)
         *error = err;
     return err.number;
@@ -80,20 +97,27 @@ fs::path RutaBDAuxiliar(const std::string& nombreArchivo) {
 int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::EngineError* error) {
     const fs::path ruta = RutaBDAuxiliar(nombreArchivo);
     std::error_code ec;
-    if (!fs::exists(ruta, ec)) {
+    // A link that leads nowhere is no auxiliary database to open, nor a place to copy to.
+    if (!fs::exists(fs::symlink_status(ruta, ec))) {
         const fs::path plantilla = DirectorioAplicacion() / "bdaux.db";
         if (!fs::is_regular_file(plantilla, ec)) {
             int numero = ec ? NumeroError(ec) : ENOENT;
             Informar(error, numero, Texto(1704, plantilla.string()));
             return numero;
         }
-        if (!fs::copy_file(plantilla, ruta, ec) || ec) {
-            int numero = NumeroError(ec);
-            Informar(error, numero, Texto(1705, ruta.string()) + ": " + ec.message());
-            return numero;
+        engine::EngineError copia;
+        if (!CopiarArchivo(plantilla, ruta, copia, Reemplazo::Propio)) {
+            Informar(error, copia.number, Texto(1705, ruta.string()) + ": " + copia.description);
+            return copia.number;
         }
     }
     engine::EngineError err;
+    // The user's database under the auxiliary's name (a link, a hard link) is never opened
+    // for writing.
+    if (BDUsuario && BDUsuario->IsOpen() && fs::equivalent(ruta, BDUsuario->Name(), ec)) {
+        Informar(error, EBUSY, Texto(2100, ruta.string()) + ": " + Texto(2103));
+        return EBUSY;
+    }
     auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::Auxiliary, err);
     if (!bd && !err.failed()) {
         err.number = EIO;

@@ -11,6 +11,7 @@
 
 #include "core/engine/database.h"
 #include "core/shell/recursos.h"
+#include "core/shell/salidas.h"
 
 namespace veliora {
 
@@ -39,24 +40,17 @@ fs::path DirectorioPrograma() {
     return ec ? fs::path() : programa.parent_path();
 }
 
-// Copies through a temporary name in the destination folder, so that an interrupted first
-// start never leaves a partial template or page that later starts would take as whole. A
-// destination that exists in any form, a symbolic link included, is left alone.
+// Copies through a temporary name in the destination folder (CopiarArchivo), so that an
+// interrupted first start never leaves a partial template or page that later starts would
+// take as whole; the copy is the user's own and writable, whatever the installed file's
+// mode. A destination that exists in any form, a symbolic link included, is left alone.
 void CopiarSiFalta(const fs::path& origen, const fs::path& destino) {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(destino, ec)) || !fs::is_regular_file(origen, ec))
         return;
     fs::create_directories(destino.parent_path(), ec);
-    fs::path temporal = destino;
-    temporal += "." + std::to_string(getpid()) + ".tmp";
-    // The copy is the user's own and writable, whatever the installed file's mode.
-    if (fs::copy_file(origen, temporal, fs::copy_options::overwrite_existing, ec))
-        fs::permissions(temporal, fs::perms::owner_read | fs::perms::owner_write,
-                        fs::perm_options::add, ec);
-    if (!ec)
-        fs::rename(temporal, destino, ec);
-    if (ec)
-        fs::remove(temporal, ec);
+    engine::EngineError error;
+    CopiarArchivo(origen, destino, error, Reemplazo::Propio);
 }
 
 // Copies the regular files of `origen` whose extension is one of `extensiones` (all of
@@ -82,11 +76,15 @@ void CrearPlantilla(const fs::path& destino) {
     if (esquema.empty())
         return;
     engine::EngineError error;
-    if (auto bd = engine::Database::Create(destino.string(), error);
-        bd && bd->ExecuteScript(esquema, error))
+    EscrituraSegura escritura;
+    if (!escritura.Abrir(destino, error, Reemplazo::Propio))
         return;
-    std::error_code ec;
-    fs::remove(destino, ec);
+    escritura.CerrarDescriptor();
+    bool hecha = false;
+    if (auto bd = engine::Database::Create(escritura.Temporal().string(), error); bd)
+        hecha = bd->ExecuteScript(esquema, error);
+    if (hecha)
+        escritura.Confirmar(error);
 }
 
 }  // namespace
@@ -137,7 +135,7 @@ void SembrarDirectorioAplicacion() {
     std::error_code ec;
     if (fs::is_regular_file(recursos / "bdaux.db", ec))
         CopiarSiFalta(recursos / "bdaux.db", aplicacion / "bdaux.db");
-    else if (!fs::exists(aplicacion / "bdaux.db", ec))
+    else if (!fs::exists(fs::symlink_status(aplicacion / "bdaux.db", ec)))
         CrearPlantilla(aplicacion / "bdaux.db");
     CopiarArchivos(recursos / "AYUDA", aplicacion / "AYUDA", {});
     CopiarArchivos(recursos / "samples", aplicacion, {".db_", ".htm"});

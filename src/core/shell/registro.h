@@ -2,6 +2,7 @@
 // Settings store in the style of the system registry, kept in the INI file veliora.ini
 // of the application directory.
 
+#include <functional>
 #include <string>
 
 namespace veliora {
@@ -23,8 +24,43 @@ bool CrearClave(RaizRegistro raiz, const std::string& clave);
 bool GuardarValor(RaizRegistro raiz, const std::string& clave, const std::string& nombreValor,
                   const std::string& texto);
 
+// The numeric settings of veliora.ini (values of SOFTWARE\VELIORA under HKEY_LOCAL_MACHINE),
+// each with its bounds; README.md lists them too. A value that is not a whole number within
+// its bounds is replaced by the default, with a warning (once per run):
+//   IDIOMA                    0 Spanish, 1 Valencian                             default 0
+//   EVITARTRIVIALES           0 off, 1 on (refuse trivial generated questions)   default 1
+//   PRESUPUESTOCALIDAD        0 to 1000 ms of quality checks per generated question  150
+//   PRESUPUESTOCONTRAEJEMPLO  0 (off) to 2000 ms of counterexample search per check  300
+// and, under HKEY_CURRENT_USER, TAMANO_<window>: width x height, each 100 to 16384 pixels
+// (otherwise the window keeps its own size).
+struct AjusteNumerico {
+    const char* nombre;
+    long long minimo, maximo, porDefecto;
+};
+inline constexpr AjusteNumerico kAjusteIdioma{kValorIdioma, 0, 1, 0};
+inline constexpr AjusteNumerico kAjusteEvitarTriviales{"EVITARTRIVIALES", 0, 1, 1};
+inline constexpr AjusteNumerico kAjustePresupuestoCalidad{"PRESUPUESTOCALIDAD", 0, 1000, 150};
+inline constexpr AjusteNumerico kAjustePresupuestoContraejemplo{"PRESUPUESTOCONTRAEJEMPLO", 0, 2000,
+                                                                300};
+inline constexpr long long kTamanoVentanaMinimo = 100, kTamanoVentanaMaximo = 16384;
+
+// The setting's value (HKEY_LOCAL_MACHINE, application key): its default when absent, or
+// with a warning when it is not a whole number within its bounds.
+long long LeerAjusteNumerico(const AjusteNumerico& ajuste);
+// Whether `texto` is a whole number within [minimo, maximo]; when not, warns (once per run
+// for a name and value) that `nombre` takes `porDefecto` instead.
+bool ValorEnLimites(const std::string& nombre, const std::string& texto, long long minimo,
+                    long long maximo, const std::string& porDefecto, long long& valor);
+
+// The settings file is read only when it is a regular file that parses, with no line over
+// 64 KiB; otherwise it is ignored (the defaults serve, nothing is written to it) with one
+// warning when it is found so. Warnings about the settings go to the receiver set here
+// (standard error when none).
+void FijarReceptorAvisos(std::function<void(const std::string&)> receptor);
+void Avisar(const std::string& texto);
+
 // Sets DesplazamientoIdioma from the setting, creating it with "0" when missing. A value
-// other than 0 or 1 means Spanish.
+// other than 0 or 1 means Spanish (with a warning).
 void LeerIdioma();
 
 }  // namespace veliora

@@ -54,6 +54,22 @@ std::string Texto(int id, const std::string& valor) {
     return texto;
 }
 
+// One pass, so that a value holding "%2" is not itself replaced.
+std::string Texto(int id, std::initializer_list<std::string> valores) {
+    const std::string texto = Texto(id);
+    std::string out;
+    for (std::size_t i = 0; i < texto.size(); ++i) {
+        const std::size_t n = i + 1 < texto.size() ? std::size_t(texto[i + 1] - '1') : 9;
+        if (texto[i] == '%' && n < valores.size()) {
+            out += *(valores.begin() + n);
+            ++i;
+        } else {
+            out += texto[i];
+        }
+    }
+    return out;
+}
+
 std::string TextoAbsoluto(int id) {
     const Tabla& tabla = TablaTextos();
     auto it = tabla.find(id);

@@ -1,6 +1,7 @@
 #pragma once
 // The localised string table: texts by id, the Valencian text of id n at n + 10000.
 
+#include <initializer_list>
 #include <string>
 
 namespace veliora {
@@ -9,6 +10,8 @@ namespace veliora {
 std::string Texto(int id);
 // Text of id + DesplazamientoIdioma with its "%1" replaced by `valor`.
 std::string Texto(int id, const std::string& valor);
+// Text of id + DesplazamientoIdioma with "%1", "%2"... replaced by `valores` in order.
+std::string Texto(int id, std::initializer_list<std::string> valores);
 // Text of the exact id, without the language offset.
 std::string TextoAbsoluto(int id);
 // Whether the table holds that exact id.

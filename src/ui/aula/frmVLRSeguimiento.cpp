@@ -15,13 +15,13 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "core/aula/archivos.h"
 #include "core/aula/clase.h"
 #include "core/aula/seguimiento.h"
 #include "core/aula/textos.h"
 #include "core/practice/juez.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
+#include "core/shell/salidas.h"
 #include "ui/aula/frmVLRClase.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
@@ -283,22 +283,21 @@ void frmVLRSeguimiento::MostrarIntentos(std::vector<aula::Intento> intentos,
 }
 
 bool frmVLRSeguimiento::Exportar(const QString& ruta) {
-    aula::Error e;
+    engine::EngineError e;
     const std::string csv = aula::CsvSeguimiento(seguimiento_, columnas_);
-    const bool ok = aula::EscribirArchivo(ruta.toStdString(), csv,
-                                          fs::perms::owner_read | fs::perms::owner_write |
-                                              fs::perms::group_read | fs::perms::others_read,
-                                          e);
-    Mensaje(ok ? T(2361).arg(ruta) : Q(aula::ExplicarFallo(e)),
-            ok ? Icono::Informacion : Icono::Exclamacion, Botones::Aceptar,
-            QStringLiteral("VELIORA"), this);
+    // Never onto a file that holds data, nor through a link (core/shell/salidas.h).
+    const bool ok = EscribirSalida(ruta.toStdString(), csv, e);
+    Mensaje(ok ? T(2361).arg(ruta) : Q(e.description), ok ? Icono::Informacion : Icono::Exclamacion,
+            Botones::Aceptar, QStringLiteral("VELIORA"), this);
     return ok;
 }
 
+// A destination refused or that cannot be written: the reason, and the dialog again.
 void frmVLRSeguimiento::cmdExportar_Click() {
-    const QString ruta = QFileDialog::getSaveFileName(this, T(2351), QString(), T(2358));
-    if (!ruta.isEmpty())
-        Exportar(ruta);
+    QString ruta;
+    do {
+        ruta = QFileDialog::getSaveFileName(this, T(2351), ruta, T(2358));
+    } while (!ruta.isEmpty() && !Exportar(ruta));
 }
 
 void frmVLRSeguimiento::cmdRejuzgar_Click() {

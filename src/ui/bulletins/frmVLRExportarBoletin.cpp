@@ -1,6 +1,7 @@
 #include "ui/bulletins/frmVLRExportarBoletin.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -117,7 +118,8 @@ void frmVLRExportarBoletin::cmdExportar_Click() {
     const int destino = formato == FormatoExportacion::Html  ? 2444
                         : formato == FormatoExportacion::Pdf ? 2445
                                                              : 808;
-    if (Mensaje(QStringLiteral("¿") + T(807) + nombre + kFin + T(destino) + QStringLiteral("?"),
+    if (Mensaje(QStringLiteral("¿") + T(807) + Visible(nombre) + kFin + T(destino) +
+                    QStringLiteral("?"),
                 Icono::Ninguno, Botones::SiNo, kTitulo, this) != Respuesta::Si)
         return;
     ExportarBoletin(nombre);
@@ -128,39 +130,46 @@ void frmVLRExportarBoletin::ExportarBoletin(const QString& nombre) {
     const Disposicion disposicion =
         OpContinuas_->isChecked() ? Disposicion::Continuas : Disposicion::Separadas;
     const std::string bulletin = nombre.toStdString();
-    std::filesystem::path ruta = RutaExportacion(bulletin, formato);
-    if (!ruta.empty()) {
-        // Where the user wants it: the folder used last time, the application's at first.
-        const QString extension = QString::fromLatin1(ExtensionExportacion(formato));
-        const QString elegida =
-            PedirRutaGuardar(this, T(801), QStringLiteral("boletines"), nombre + extension,
-                             {cboFormato_->currentText().section(QStringLiteral(" ("), 0, 0) +
-                              QStringLiteral(" (*") + extension + QLatin1Char(')')},
-                             QString::fromStdString(DirectorioAplicacion().string()));
-        if (elegida.isEmpty())
+    const QString extension = QString::fromLatin1(ExtensionExportacion(formato));
+    QString sugerido = nombre + extension;
+    // A destination refused or that cannot be written: the reason, and the dialog again.
+    for (;;) {
+        std::filesystem::path ruta = RutaExportacion(bulletin, formato);
+        const bool elegible = !ruta.empty();
+        if (elegible) {
+            // Where the user wants it: the folder used last time, the application's at first.
+            const QString elegida =
+                PedirRutaGuardar(this, T(801), QStringLiteral("boletines"), sugerido,
+                                 {cboFormato_->currentText().section(QStringLiteral(" ("), 0, 0) +
+                                  QStringLiteral(" (*") + extension + QLatin1Char(')')},
+                                 QString::fromStdString(DirectorioAplicacion().string()));
+            if (elegida.isEmpty())
+                return;
+            ruta = elegida.toStdString();
+            sugerido = QFileInfo(elegida).fileName();
+        }
+        engine::EngineError error;
+        if (!elegible) {
+            // Shown as the path it would have had; nothing is written anywhere.
+            ruta = DirectorioAplicacion() / (bulletin + ExtensionExportacion(formato));
+            error = {EINVAL, Texto(1462), {}};
+        } else if (!bdAuxiliar_) {
+            error = {21, "No hay base de datos auxiliar abierta", {}};
+        } else {
+            ExportarBoletinFormato(*bdAuxiliar_, bulletin, disposicion, formato, ruta, error);
+        }
+        const QString camino = Visible(ruta.string());
+        if (!error.failed()) {
+            Mensaje(T(811) + kFin + T(812) + kFin + camino, Icono::Ninguno, Botones::Aceptar,
+                    kTitulo, this);
             return;
-        ruta = elegida.toStdString();
-    }
-    engine::EngineError error;
-    if (ruta.empty()) {
-        // Shown as the path it would have had; nothing is written anywhere.
-        ruta = DirectorioAplicacion() / (bulletin + ExtensionExportacion(formato));
-        error = {EINVAL, Texto(1462), {}};
-    } else if (!bdAuxiliar_) {
-        error = {21, "No hay base de datos auxiliar abierta", {}};
-    } else {
-        ExportarBoletinFormato(*bdAuxiliar_, bulletin, disposicion, formato, ruta, error);
-    }
-    const QString camino = QString::fromStdString(ruta.string());
-    if (error.failed()) {
+        }
         Mensaje(QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(" ") +
-                    kFin + QString::fromStdString(error.description) + kFin + T(809) + camino +
-                    kFin + T(810),
+                    kFin + Visible(error.description) + kFin + T(809) + camino + kFin + T(810),
                 Icono::Critico, Botones::Aceptar, kTitulo, this);
-        return;
+        if (!elegible || !bdAuxiliar_)
+            return;
     }
-    Mensaje(T(811) + kFin + T(812) + kFin + camino, Icono::Ninguno, Botones::Aceptar, kTitulo,
-            this);
 }
 
 }  // namespace veliora::ui

@@ -98,8 +98,8 @@ void frmVLRImportarBoletines::cmdAceptar_Click() {
 
     AvisosImportacion avisos;
     avisos.preguntar = [this](const std::string& archivo) {
-        switch (Mensaje(T(1457) + kFin + QString::fromStdString(archivo), Icono::Exclamacion,
-                        Botones::SiNoTodos, kTitulo, this)) {
+        switch (Mensaje(T(1457) + kFin + Visible(archivo), Icono::Exclamacion, Botones::SiNoTodos,
+                        kTitulo, this)) {
             case Respuesta::Si:
                 return Sustituir::Si;
             case Respuesta::SiATodos:
@@ -109,10 +109,9 @@ void frmVLRImportarBoletines::cmdAceptar_Click() {
         }
     };
     avisos.fallo = [this, &origen](const std::string& archivo, const engine::EngineError& e) {
-        Mensaje(T(1407) + QStringLiteral(" ") +
-                    QString::fromStdString((origen / archivo).string()) + kFin +
+        Mensaje(T(1407) + QStringLiteral(" ") + Visible((origen / archivo).string()) + kFin +
                     QStringLiteral("Error: ") + QString::number(e.number) + QStringLiteral(" ") +
-                    QString::fromStdString(e.description),
+                    Visible(e.description),
                 Icono::Exclamacion, Botones::Aceptar, kTitulo, this);
     };
     // The open auxiliary database takes the imported file through its own connection.

@@ -526,8 +526,8 @@ void frmVLRMBoletines::cmdEliminarBoletin_Click() {
     const QString nombre = cboBoletin_->currentText();
     // Its questions go with it: how many, and No unless the user chooses otherwise.
     const std::size_t preguntas = cursor_.size();
-    QString texto =
-        QStringLiteral("¿") + T(717) + QStringLiteral(" '") + nombre + QStringLiteral("' ?");
+    QString texto = QStringLiteral("¿") + T(717) + QStringLiteral(" '") + Visible(nombre) +
+                    QStringLiteral("' ?");
     if (preguntas > 0)
         texto += QStringLiteral("\r\n") + (preguntas == 1 ? T(2441) : T(2440).arg(preguntas));
     if (Mensaje(texto, Icono::Ninguno, Botones::SiNoPorDefectoNo, kTitulo, this) != Respuesta::Si)

@@ -52,7 +52,7 @@ frmVLRNuevoBoletin::~frmVLRNuevoBoletin() = default;
 
 void frmVLRNuevoBoletin::cmdAceptar_Click() {
     const QString nombre = txtNombreBoletin_->text();
-    if (nombre.trimmed().isEmpty()) {
+    if (!NombreBoletinValido(nombre.toStdString())) {
         Mensaje(T(1005), Icono::Informacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         return;
     }

@@ -21,6 +21,7 @@
 
 #include "core/dictionary/diagrama.h"
 #include "core/shell/globales.h"
+#include "core/shell/salidas.h"
 #include "core/shell/textos.h"
 #include "draw/diagrama_dibujo.h"
 #include "ui/dictionary/elementos_diagrama.h"
@@ -697,10 +698,18 @@ bool frmVLRDefinirDatos::ExportarDiagrama(const QString& ruta) {
 void frmVLRDefinirDatos::cmdExportarDiagrama_Click() {
     const QString base =
         usuario_ ? QFileInfo(Q(usuario_->Name())).completeBaseName() : QStringLiteral("veliora");
-    const QString ruta = PedirRutaGuardar(this, T(350), QStringLiteral("diagrama"),
-                                          base + QStringLiteral("-diagrama.png"), {T(354), T(355)});
-    if (!ruta.isEmpty() && ExportarDiagrama(ruta))
-        Avisar(T(2413).arg(QDir::toNativeSeparators(ruta)));
+    // A destination refused or that cannot be written: the reason, and the dialog again.
+    for (QString sugerido = base + QStringLiteral("-diagrama.png");;) {
+        const QString ruta =
+            PedirRutaGuardar(this, T(350), QStringLiteral("diagrama"), sugerido, {T(354), T(355)});
+        if (ruta.isEmpty())
+            return;
+        if (ExportarDiagrama(ruta)) {
+            Avisar(T(2413).arg(QDir::toNativeSeparators(ruta)));
+            return;
+        }
+        sugerido = QFileInfo(ruta).fileName();
+    }
 }
 
 }  // namespace veliora::ui

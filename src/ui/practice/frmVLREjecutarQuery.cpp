@@ -323,10 +323,13 @@ void frmVLREjecutarQuery::ExportarCsvA(const QString& ruta) {
             return [this, hecho, error, ruta, filas] {
                 if (hecho)
                     Avisar(T(2425).arg(Cifra(filas->load()), QDir::toNativeSeparators(ruta)));
-                else
+                else {
                     Mensaje(T(2435) + QStringLiteral("\r\n") + ruta + QStringLiteral("\r\n") +
                                 QString::fromStdString(error.description),
                             Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+                    // The save dialog again, once this work has ended.
+                    QTimer::singleShot(0, this, [this] { ExportarCsv(); });
+                }
             };
         });
     if (!lanzado)

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 #include <string>
 
 #include "core/shell/globales.h"
@@ -173,9 +174,15 @@ class GuardaTamano : public QObject {
         // A maximised or minimised frame's size is not the window's own.
         const auto* marco = static_cast<QMdiSubWindow*>(objeto);
         if (evento->type() == QEvent::Close && !marco->isMaximized() && !marco->isMinimized()) {
+            // Kept within the bounds the setting is read with: a frame squeezed by a small
+            // workspace must not leave a value that is refused, with a warning, next time.
+            const auto medida = [](int n) {
+                return std::to_string(
+                    std::clamp<long long>(n, kTamanoVentanaMinimo, kTamanoVentanaMaximo));
+            };
             const QSize t = marco->size();
             GuardarValor(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, valor_,
-                         std::to_string(t.width()) + "x" + std::to_string(t.height()));
+                         medida(t.width()) + "x" + medida(t.height()));
         }
         return false;
     }
@@ -190,8 +197,18 @@ void RecordarTamano(QMdiSubWindow* marco, const QString& nombre) {
     std::string texto;
     if (GetKeyValue(RaizRegistro::HKEY_CURRENT_USER, kClaveAplicacion, valor, texto)) {
         const QStringList partes = QString::fromStdString(texto).split(QLatin1Char('x'));
-        if (partes.size() == 2 && partes[0].toInt() > 0 && partes[1].toInt() > 0)
-            marco->resize(partes[0].toInt(), partes[1].toInt());
+        const auto medida = [&](int i) {
+            bool numero = false;
+            const long long n = partes.size() == 2 ? partes[i].trimmed().toLongLong(&numero) : 0;
+            return numero && n >= kTamanoVentanaMinimo && n <= kTamanoVentanaMaximo ? int(n) : 0;
+        };
+        long long ninguno = 0;
+        if (medida(0) && medida(1))
+            marco->resize(medida(0), medida(1));
+        else  // said once, as any value out of bounds (the pair is never one number)
+            ValorEnLimites(valor, texto, kTamanoVentanaMinimo, kTamanoVentanaMaximo,
+                           std::to_string(marco->width()) + "x" + std::to_string(marco->height()),
+                           ninguno);
     }
     marco->installEventFilter(new GuardaTamano(marco, valor));
 }

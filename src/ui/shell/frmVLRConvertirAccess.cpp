@@ -1,6 +1,7 @@
 #include "ui/shell/frmVLRConvertirAccess.h"
 
 #include <QEventLoop>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -32,7 +33,7 @@ frmVLRConvertirAccess::frmVLRConvertirAccess(const QString& ruta, QWidget* paren
 bool frmVLRConvertirAccess::Ejecutar(engine::EngineError& error) {
     std::atomic<bool> cancelar{false};
     std::atomic<long long> hechas{0}, total{0};
-    access::Conversion resultado;
+    access::Conversion& resultado = resultado_;
     bool ok = false;
     const std::string ruta = ruta_.toStdString();
 
@@ -61,6 +62,23 @@ bool frmVLRConvertirAccess::Ejecutar(engine::EngineError& error) {
     reloj.stop();
     reset();
     return ok;
+}
+
+QString frmVLRConvertirAccess::Notas(const access::Conversion& c) {
+    if (c.reutilizada && c.completa)
+        return {};
+    QStringList lineas;
+    for (const auto& t : c.tablas)
+        for (const auto& n : t.notas)
+            lineas << QString::fromStdString(t.nombre) + QStringLiteral(": ") +
+                          QString::fromStdString(n);
+    for (const auto& n : c.notas) lineas << QString::fromStdString(n);
+    if (lineas.isEmpty())
+        return {};
+    lineas.prepend(T(2131));
+    if (!c.completa)
+        lineas.prepend(T(2132));
+    return lineas.join(QStringLiteral("\r\n"));
 }
 
 }  // namespace veliora::ui

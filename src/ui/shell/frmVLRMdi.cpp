@@ -198,6 +198,17 @@ void frmVLRMdi::HabilitarMenu(QMenu* menu, bool habilitado) {
 }
 
 void frmVLRMdi::Iniciar(const QStringList& argumentos, const EjecutorLogin& ejecutarLogin) {
+    // A warning about the settings may come from a worker: it is shown on the window thread,
+    // once the window is up.
+    FijarReceptorAvisos([](const std::string& texto) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [texto] {
+                Mensaje(QString::fromStdString(texto), Icono::Exclamacion, Botones::Aceptar,
+                        QStringLiteral("VELIORA"));
+            },
+            Qt::QueuedConnection);
+    });
     LeerIdioma();
     TraducirQt();
     SembrarDirectorioAplicacion();
@@ -319,6 +330,9 @@ bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
             DeshabilitarMenus();
             return false;
         }
+        if (const QString notas = frmVLRConvertirAccess::Notas(conversion.Resultado());
+            !notas.isEmpty())
+            Mensaje(notas, Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
     }
     // Every child window works on the open databases: none may go on showing or using the
     // previous ones, whatever this open ends in.

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include "core/shell/rutinas.h"
 #include "core/shell/textos.h"
 
 namespace veliora::ui {
@@ -10,6 +11,14 @@ namespace veliora::ui {
 // Text `id` in the interface's language.
 inline QString T(int id) {
     return QString::fromStdString(Texto(id));
+}
+
+// A name as a message shows it: control characters escaped (TextoVisible).
+inline QString Visible(const QString& texto) {
+    return QString::fromStdString(TextoVisible(texto.toStdString()));
+}
+inline QString Visible(const std::string& texto) {
+    return QString::fromStdString(TextoVisible(texto));
 }
 
 }  // namespace veliora::ui
