@@ -171,9 +171,12 @@ class GuardaTamano : public QObject {
 
   protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override {
-        // A maximised or minimised frame's size is not the window's own.
-        const auto* marco = static_cast<QMdiSubWindow*>(objeto);
-        if (evento->type() == QEvent::Close && !marco->isMaximized() && !marco->isMinimized()) {
+        // Only a close: other events also come while the frame is being destroyed, when it
+        // is no longer a frame. A maximised or minimised frame's size is not the window's own.
+        if (evento->type() != QEvent::Close)
+            return false;
+        const auto* marco = qobject_cast<QMdiSubWindow*>(objeto);
+        if (marco && !marco->isMaximized() && !marco->isMinimized()) {
             // Kept within the bounds the setting is read with: a frame squeezed by a small
             // workspace must not leave a value that is refused, with a warning, next time.
             const auto medida = [](int n) {
