@@ -198,12 +198,29 @@ void CajaTablaDiagrama::hoverMoveEvent(QGraphicsSceneHoverEvent* event) {
 
 // ---------------------------------------------------------------- relation path
 
-LineaDiagrama::LineaDiagrama(int i, const QString& relacion, bool muchos) : i_(i), muchos_(muchos) {
+ElementoRelacion::ElementoRelacion(int i) : i_(i) {
+    setAcceptHoverEvents(true);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ElementoRelacion::mousePressEvent(QGraphicsSceneMouseEvent* event) {
+    event->accept();
+    emit pulsada(i_);
+}
+
+void ElementoRelacion::hoverEnterEvent(QGraphicsSceneHoverEvent*) {
+    emit senalada(i_, true);
+}
+
+void ElementoRelacion::hoverLeaveEvent(QGraphicsSceneHoverEvent*) {
+    emit senalada(i_, false);
+}
+
+LineaDiagrama::LineaDiagrama(int i, const QString& relacion, bool muchos)
+    : ElementoRelacion(i), muchos_(muchos) {
     setObjectName(QStringLiteral("LineRel%1").arg(i));
     setZValue(0);
     setToolTip(relacion);
-    setAcceptHoverEvents(true);
-    setCursor(Qt::PointingHandCursor);
 }
 
 void LineaDiagrama::FijarTrazo(const Linea& linea, const Trazo& trazo) {
@@ -232,26 +249,12 @@ void LineaDiagrama::paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*
     dibujo::PintarRelacion(*p, trazo_, muchos_, resaltada_);
 }
 
-void LineaDiagrama::mousePressEvent(QGraphicsSceneMouseEvent* event) {
-    event->accept();
-    emit pulsada(i_);
-}
-
-void LineaDiagrama::hoverEnterEvent(QGraphicsSceneHoverEvent*) {
-    emit senalada(i_, true);
-}
-
-void LineaDiagrama::hoverLeaveEvent(QGraphicsSceneHoverEvent*) {
-    emit senalada(i_, false);
-}
-
 // ---------------------------------------------------------------- relation label
 
-EtiquetaDiagrama::EtiquetaDiagrama(int i, const QString& relacion) : i_(i), texto_(relacion) {
+EtiquetaDiagrama::EtiquetaDiagrama(int i, const QString& relacion)
+    : ElementoRelacion(i), texto_(relacion) {
     setObjectName(QStringLiteral("LabelRel%1").arg(i));
     setZValue(2);
-    setCursor(Qt::PointingHandCursor);
-    setAcceptHoverEvents(true);
     tamano_ = dibujo::Rect(dibujo::TamanoEtiqueta(relacion)).size();
 }
 
@@ -278,19 +281,6 @@ QRectF EtiquetaDiagrama::boundingRect() const {
 
 void EtiquetaDiagrama::paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) {
     dibujo::PintarEtiqueta(*p, boundingRect().toRect(), texto_, resaltada_);
-}
-
-void EtiquetaDiagrama::mousePressEvent(QGraphicsSceneMouseEvent* event) {
-    event->accept();
-    emit pulsada(i_);
-}
-
-void EtiquetaDiagrama::hoverEnterEvent(QGraphicsSceneHoverEvent*) {
-    emit senalada(i_, true);
-}
-
-void EtiquetaDiagrama::hoverLeaveEvent(QGraphicsSceneHoverEvent*) {
-    emit senalada(i_, false);
 }
 
 // ---------------------------------------------------------------- view

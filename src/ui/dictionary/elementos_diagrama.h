@@ -69,9 +69,28 @@ class CajaTablaDiagrama : public QGraphicsObject {
     bool desplazando_ = false;
 };
 
-// A relation's path; the pointer resting on it names the relation, and a click on it
-// chooses the relation as a click on its label does.
-class LineaDiagrama : public QGraphicsObject {
+// A relation's path or label: the pointer resting on it names the relation, and a click on
+// it chooses the relation.
+class ElementoRelacion : public QGraphicsObject {
+    Q_OBJECT
+  public:
+    int Indice() const { return i_; }
+
+  signals:
+    void pulsada(int i);
+    void senalada(int i, bool dentro);
+
+  protected:
+    explicit ElementoRelacion(int i);
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
+    void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
+
+    int i_;
+};
+
+// A relation's path.
+class LineaDiagrama : public ElementoRelacion {
     Q_OBJECT
   public:
     LineaDiagrama(int i, const QString& relacion, bool muchos);
@@ -82,28 +101,17 @@ class LineaDiagrama : public QGraphicsObject {
     QPainterPath shape() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
-  signals:
-    void pulsada(int i);
-    void senalada(int i, bool dentro);
-
-  protected:
-    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
-    void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
-    void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
-
   private:
-    int i_;
     bool muchos_;
     bool resaltada_ = false;
     diagrama::Linea linea_;
     diagrama::Trazo trazo_;
 };
 
-class EtiquetaDiagrama : public QGraphicsObject {
+class EtiquetaDiagrama : public ElementoRelacion {
     Q_OBJECT
   public:
     EtiquetaDiagrama(int i, const QString& relacion);
-    int Indice() const { return i_; }
     const QString& Texto() const { return texto_; }
     // Its place in twips; none hides it (its relation is named on hovering the path).
     void Colocar(const std::optional<diagrama::Caja>& lugar);
@@ -111,17 +119,7 @@ class EtiquetaDiagrama : public QGraphicsObject {
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
-  signals:
-    void pulsada(int i);
-    void senalada(int i, bool dentro);
-
-  protected:
-    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
-    void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
-    void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
-
   private:
-    int i_;
     QString texto_;
     QSizeF tamano_;
     bool resaltada_ = false;
