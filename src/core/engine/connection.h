@@ -48,6 +48,9 @@ class Connection {
     std::vector<std::pair<std::string, std::string>> reads;
     bool noteReads = false;
     UCollator* collator = nullptr;
+    // The user's tables whose case-insensitive view is not made yet, and the database's own
+    // views, by name in ASCII lower case (the engine's way of matching names).
+    std::map<std::string, std::string> viewsPending, mainViews;
 
     ~Connection() {
         for (auto& [n, stmt] : printfStatements) sqlite3_finalize(stmt);
@@ -136,6 +139,10 @@ void GuardConnection(Connection& c);
 void BoundStatements(sqlite3* db);
 // Compiles one statement, refusing text after it. Returns null and fills err on failure.
 sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err);
+
+// Makes the case-insensitive views of the tables the statement may name (every one when it
+// may name a view of the database's own) before it is compiled.
+bool CreateNamedViews(Connection& c, std::string_view sql, EngineError& err);
 
 // ---- the functions and collation each connection has (sql_functions.cpp)
 

@@ -194,6 +194,8 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
         err = RefusalError(sql);
         return nullptr;
     }
+    if (!CreateNamedViews(c, translated, err))
+        return nullptr;
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
     c.reads.clear();
