@@ -60,6 +60,32 @@ TEST_F(UserDatabase, TextComparisonIgnoresCaseButNotAccents) {
     EXPECT_EQ(Count("select * from clientes a, clientes b where a.ciudad = b.ciudad"), 3u * 3 + 2);
 }
 
+// A join on an indexed text key ignores case whatever the keys hold: codes of one case
+// (compared by their bytes, on the index), of both cases, with accents.
+TEST(TextComparison, JoinsOnIndexedTextKeys) {
+    const struct {
+        const char *keys, *references;
+        std::int64_t matches;
+    } cases[] = {
+        {"('AB-1'), ('CD-2')", "('AB-1'), ('CD-2'), ('CD-2'), ('EF-3')", 3},
+        {"('AB-1'), ('cd-2')", "('ab-1'), ('CD-2'), ('Cd-2'), ('ab-1 ')", 3},
+        {"('ÁVILA'), ('avila')", "('ávila'), ('Ávila'), ('AVILA'), ('avila')", 4},
+    };
+    for (const auto& c : cases) {
+        TempHome home;
+        BuildDatabase(home / "claves.db",
+                      std::string("create table k (c text primary key); create table r (c text);"
+                                  "create index r_c on r (c); insert into k values ") +
+                          c.keys + "; insert into r values " + c.references);
+        EngineError err;
+        auto db = Database::Open((home / "claves.db").string(), Database::Kind::User, err);
+        ASSERT_TRUE(db) << err.description;
+        for (const char* join : {"select count(*) from k, r where k.c = r.c",
+                                 "select count(*) from r x join k y on (x.c = y.c)"})
+            EXPECT_EQ(db->Scalar(join, err).integer, c.matches) << c.keys << ": " << join;
+    }
+}
+
 // Views are made as statements name tables, however they spell them; a view of the file's
 // own reads the tables through theirs.
 TEST(TextComparison, HoldsOnEveryTableOfABigSchema) {

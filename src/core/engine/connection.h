@@ -51,6 +51,14 @@ class Connection {
     // The user's tables whose case-insensitive view is not made yet, and the database's own
     // views, by name in ASCII lower case (the engine's way of matching names).
     std::map<std::string, std::string> viewsPending, mainViews;
+    // Every user table by its name in ASCII lower case, and what the text columns that text
+    // joins compare hold (see KeepIndexesInTextJoins); empty on in-memory copies.
+    std::map<std::string, std::string> userTables;
+    struct TextColumn {
+        bool plain = false;                 // every text printable ASCII
+        bool lower = false, upper = false;  // letters of each case appear
+    };
+    std::map<std::pair<std::string, std::string>, TextColumn> textColumns;
 
     ~Connection() {
         for (auto& [n, stmt] : printfStatements) sqlite3_finalize(stmt);
@@ -143,6 +151,10 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err);
 // Makes the case-insensitive views of the tables the statement may name (every one when it
 // may name a view of the database's own) before it is compiled.
 bool CreateNamedViews(Connection& c, std::string_view sql, EngineError& err);
+
+// The statement with the equalities between two text columns that ignoring case cannot
+// change compiled as byte comparisons, so that the file's indexes serve them (text_joins.cpp).
+std::string KeepIndexesInTextJoins(Connection& c, const std::string& sql);
 
 // ---- the functions and collation each connection has (sql_functions.cpp)
 

@@ -102,8 +102,11 @@ bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
 // Notes the tables whose views are made when a statement first names them, so that opening
 // a database of thousands of tables costs one query.
 bool NoteCaseInsensitiveViews(Connection& c, EngineError& err) {
-    for (const auto& row : UserTablesAndViews(c, err))
+    for (const auto& row : UserTablesAndViews(c, err)) {
         (row[1].integer ? c.mainViews : c.viewsPending)[LowerAscii(row[0].text)] = row[0].text;
+        if (!row[1].integer)
+            c.userTables[LowerAscii(row[0].text)] = row[0].text;
+    }
     return !err.failed();
 }
 
