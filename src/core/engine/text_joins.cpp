@@ -122,6 +122,8 @@ const Connection::TextColumn& ReadColumn(Connection& c, const std::string& table
         "SELECT " + QuoteSql(column, '"') + " FROM main." + QuoteSql(table, '"');
     found.plain = sqlite3_prepare_v2(c.db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
     int rc = SQLITE_DONE;
+    // One lock for the whole reading rather than one per call.
+    sqlite3_mutex_enter(sqlite3_db_mutex(c.db));
     while (found.plain && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         if (sqlite3_column_type(stmt, 0) != SQLITE_TEXT)
             continue;
@@ -132,6 +134,7 @@ const Connection::TextColumn& ReadColumn(Connection& c, const std::string& table
             found.upper |= text[k] >= 'A' && text[k] <= 'Z';
         }
     }
+    sqlite3_mutex_leave(sqlite3_db_mutex(c.db));
     sqlite3_finalize(stmt);
     // Stopped by the time limit: unknown, asked again next time.
     static const Connection::TextColumn unknown;
