@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unicode/ucol.h>
 
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include "support/fixtures.h"
 
 using namespace veliora::engine;
+using veliora::test::BuildDatabase;
 using veliora::test::BuildFixture;
 using veliora::test::ReadBytes;
 using veliora::test::TempHome;
@@ -54,6 +56,95 @@ TEST_F(UserDatabase, TextComparisonIgnoresCaseButNotAccents) {
     EXPECT_EQ(Count("select * from clientes, pedidos where clientes.id = pedidos.idcliente "
                     "and clientes.nombre = 'ana'"),
               2u);
+    // A join on a text key: three cities spelt 'Ávila' in some case, one 'avila'.
+    EXPECT_EQ(Count("select * from clientes a, clientes b where a.ciudad = b.ciudad"), 3u * 3 + 2);
+}
+
+// A join on an indexed text key ignores case whatever the keys hold: codes of one case
+// (compared by their bytes, on the index), of both cases, with accents.
+TEST(TextComparison, JoinsOnIndexedTextKeys) {
+    const struct {
+        const char *keys, *references;
+        std::int64_t matches;
+    } cases[] = {
+        {"('AB-1'), ('CD-2')", "('AB-1'), ('CD-2'), ('CD-2'), ('EF-3')", 3},
+        {"('AB-1'), ('cd-2')", "('ab-1'), ('CD-2'), ('Cd-2'), ('ab-1 ')", 3},
+        {"('ÁVILA'), ('avila')", "('ávila'), ('Ávila'), ('AVILA'), ('avila')", 4},
+    };
+    for (const auto& c : cases) {
+        TempHome home;
+        BuildDatabase(home / "claves.db",
+                      std::string("create table k (c text primary key); create table r (c text);"
+                                  "create index r_c on r (c); insert into k values ") +
+                          c.keys + "; insert into r values " + c.references);
+        EngineError err;
+        auto db = Database::Open((home / "claves.db").string(), Database::Kind::User, err);
+        ASSERT_TRUE(db) << err.description;
+        for (const char* join : {"select count(*) from k, r where k.c = r.c",
+                                 "select count(*) from r x join k y on (x.c = y.c)"})
+            EXPECT_EQ(db->Scalar(join, err).integer, c.matches) << c.keys << ": " << join;
+    }
+}
+
+// Views are made as statements name tables, however they spell them; a view of the file's
+// own reads the tables through theirs.
+TEST(TextComparison, HoldsOnEveryTableOfABigSchema) {
+    TempHome home;
+    std::string sql = "begin;";
+    for (int i = 1; i <= 2000; ++i)
+        sql += "create table t" + std::to_string(i) + " (id integer primary key, ciudad text); " +
+               "insert into t" + std::to_string(i) + " values (1, 'Ávila');";
+    sql += "create view Vista as select * from t7; commit";
+    BuildDatabase(home / "ancha.db", sql);
+    EngineError err;
+    auto db = Database::Open((home / "ancha.db").string(), Database::Kind::User, err);
+    ASSERT_TRUE(db) << err.description;
+    EXPECT_EQ(db->TableDefs(err).size(), 2001u);
+    for (const char* query :
+         {"select * from t1999 where ciudad = 'ÁVILA'",
+          "select * from \"T5\" where ciudad = 'ávila'",
+          "select * from [t6] x, `t8` y where x.ciudad = y.ciudad and x.ciudad = 'ávila'",
+          "select * from Vista where ciudad = 'ávila'"}) {
+        auto rs = db->OpenRecordset(query, err);
+        ASSERT_TRUE(rs) << err.description;
+        EXPECT_FALSE(rs->Eof()) << query;
+    }
+}
+
+// Texts of printable ASCII compare exactly as the collator says, ties of case included.
+TEST(TextComparison, AgreesWithTheCollator) {
+    TempHome home;
+    const auto path = home / "pares.db";
+    std::string sql = "create table Pares (a text, b text); insert into Pares values ('', '')";
+    const std::string alphabet = " !-.09@AZ[_`az{~aB";
+    std::vector<std::pair<std::string, std::string>> pairs;
+    unsigned seed = 7;
+    auto word = [&] {
+        std::string w;
+        for (unsigned n = (seed = seed * 1103515245 + 12345) >> 16 & 3; n > 0; --n)
+            w += alphabet[((seed = seed * 1103515245 + 12345) >> 16) % alphabet.size()];
+        return w;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        pairs.emplace_back(word(), word());
+        sql += ", (" + QuoteSql(pairs.back().first, '\'') + ", " +
+               QuoteSql(pairs.back().second, '\'') + ")";
+    }
+    BuildDatabase(path, sql);
+    EngineError err;
+    auto db = Database::Open(path.string(), Database::Kind::User, err);
+    auto rs = db->OpenRecordset("select a, b, (a < b) - (a > b) from Pares", err);
+    ASSERT_TRUE(rs) << err.description;
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open("es", &status);
+    ucol_setStrength(collator, UCOL_SECONDARY);
+    for (; !rs->Eof(); rs->MoveNext()) {
+        const std::string &a = rs->Field(0).text, &b = rs->Field(1).text;
+        const auto expected =
+            ucol_strcollUTF8(collator, a.data(), int(a.size()), b.data(), int(b.size()), &status);
+        EXPECT_EQ(rs->Field(2).integer, -int(expected)) << a << " / " << b;
+    }
+    ucol_close(collator);
 }
 
 TEST_F(UserDatabase, GroupingFollowsTheSameComparison) {

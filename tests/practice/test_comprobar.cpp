@@ -60,7 +60,8 @@ class ComprobarTest : public ::testing::Test {
     }
 
     // Every verdict is also reached with fingerprints cut short enough to collide all the
-    // time, and by the comparison of the two results held in memory.
+    // time, with every order by run as given, and by the comparison of the two results held in
+    // memory.
     Veredicto Juzgar(const std::string& solucion, const std::string& respuesta) {
         const Veredicto v = ComprobarRespuesta(*bd_, solucion, respuesta).veredicto;
         for (int bits : {0, 2}) {
@@ -69,6 +70,9 @@ class ComprobarTest : public ::testing::Test {
                 << bits << " bits: " << respuesta;
         }
         prueba::BitsDeHuella(128);
+        prueba::OrdenLibre(false);
+        EXPECT_EQ(ComprobarRespuesta(*bd_, solucion, respuesta).veredicto, v) << "in order";
+        prueba::OrdenLibre(true);
         if (v == Veredicto::Correcto || v == Veredicto::Erroneo) {
             engine::EngineError err;
             auto s = bd_->OpenRecordset(solucion, err);
@@ -263,6 +267,8 @@ TEST_F(ComprobarTest, HowResultsAreCompared) {
          "select Nombre from Clientes order by Id desc /* al revés */", Bien},
         {"a limit that drops rows", "select Nombre from Clientes",
          "select Nombre from Clientes limit 2", Mal},
+        {"an order that chooses the rows", "select Id from Clientes order by Id limit 2",
+         "select Id from Clientes order by Id desc limit 2 offset 0", Mal},
         // Nombre ignores case when the engine orders it, so 'Ana' and 'ana' may come in
         // either order; the comparison tells them apart by their bytes.
         {"case-insensitive ordering", "select Nombre from Clientes order by Nombre",

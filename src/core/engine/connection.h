@@ -48,6 +48,17 @@ class Connection {
     std::vector<std::pair<std::string, std::string>> reads;
     bool noteReads = false;
     UCollator* collator = nullptr;
+    // The user's tables whose case-insensitive view is not made yet, and the database's own
+    // views, by name in ASCII lower case (the engine's way of matching names).
+    std::map<std::string, std::string> viewsPending, mainViews;
+    // Every user table by its name in ASCII lower case, and what the text columns that text
+    // joins compare hold (see KeepIndexesInTextJoins); empty on in-memory copies.
+    std::map<std::string, std::string> userTables;
+    struct TextColumn {
+        bool plain = false;                 // every text printable ASCII
+        bool lower = false, upper = false;  // letters of each case appear
+    };
+    std::map<std::pair<std::string, std::string>, TextColumn> textColumns;
 
     ~Connection() {
         for (auto& [n, stmt] : printfStatements) sqlite3_finalize(stmt);
@@ -136,6 +147,14 @@ void GuardConnection(Connection& c);
 void BoundStatements(sqlite3* db);
 // Compiles one statement, refusing text after it. Returns null and fills err on failure.
 sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err);
+
+// Makes the case-insensitive views of the tables the statement may name (every one when it
+// may name a view of the database's own) before it is compiled.
+bool CreateNamedViews(Connection& c, std::string_view sql, EngineError& err);
+
+// The statement with the equalities between two text columns that ignoring case cannot
+// change compiled as byte comparisons, so that the file's indexes serve them (text_joins.cpp).
+std::string KeepIndexesInTextJoins(Connection& c, const std::string& sql);
 
 // ---- the functions and collation each connection has (sql_functions.cpp)
 

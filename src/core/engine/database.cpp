@@ -8,6 +8,7 @@
 #include <sys/vfs.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <fstream>
 
 #include "core/engine/connection.h"
+#include "core/engine/sql_scanner.h"
 
 namespace veliora::engine {
 
@@ -52,50 +54,60 @@ bool ConfigureConnection(Connection& c, EngineError& err) {
     return true;
 }
 
-// Shadows every user table by a TEMP view of the same name whose text columns compare
-// ignoring letter case (Spanish, accents kept), as students expect of text conditions.
-bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
-    InternalScope internal(c);
-    sqlite3_stmt* tables = nullptr;
-    sqlite3_prepare_v2(c.db,
-                       "SELECT name FROM main.sqlite_master WHERE type = 'table' "
-                       "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
-                       -1, &tables, nullptr);
-    std::vector<std::string> names;
-    while (sqlite3_step(tables) == SQLITE_ROW)
-        names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(tables, 0)));
-    sqlite3_finalize(tables);
+// The user tables, and the database's own views.
+std::vector<std::vector<Value>> UserTablesAndViews(Connection& c, EngineError& err) {
+    return Rows(c,
+                "SELECT name, type = 'view' FROM main.sqlite_master WHERE type IN ('table', "
+                "'view') AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
+                {}, err);
+}
 
-    for (const std::string& table : names) {
-        sqlite3_stmt* info = nullptr;
-        // Generated columns too; hidden columns of virtual tables are no part of a row.
-        std::string sql = "SELECT name, type FROM pragma_table_xinfo(?, 'main') WHERE hidden <> 1";
-        sqlite3_prepare_v2(c.db, sql.c_str(), -1, &info, nullptr);
-        sqlite3_bind_text(info, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-        std::string columns;
-        while (sqlite3_step(info) == SQLITE_ROW) {
-            std::string column = reinterpret_cast<const char*>(sqlite3_column_text(info, 0));
-            const unsigned char* type = sqlite3_column_text(info, 1);
-            int code = TypeCodeFromDeclared(type ? reinterpret_cast<const char*>(type) : "");
-            if (!columns.empty())
-                columns += ", ";
-            columns += QuoteIdentifier(column);
-            if (IsTextType(code))
-                columns += " COLLATE " + std::string(kCollation) + " AS " + QuoteIdentifier(column);
-        }
-        sqlite3_finalize(info);
-        if (columns.empty())
-            continue;
-        std::string create = "CREATE TEMP VIEW " + QuoteIdentifier(table) + " AS SELECT " +
-                             columns + " FROM main." + QuoteIdentifier(table);
-        char* message = nullptr;
-        if (sqlite3_exec(c.db, create.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-            err = MakeError(SQLITE_ERROR, message ? message : "CREATE TEMP VIEW", create);
-            sqlite3_free(message);
-            return false;
-        }
+// Shadows a user table by a TEMP view of the same name whose text columns compare ignoring
+// letter case (Spanish, accents kept), as students expect of text conditions.
+bool CreateCaseInsensitiveView(Connection& c, const std::string& table, EngineError& err) {
+    InternalScope internal(c);
+    std::string columns;
+    // Generated columns too; hidden columns of virtual tables are no part of a row.
+    for (const auto& row : Rows(c,
+                                "SELECT name, type FROM pragma_table_xinfo(?, 'main') "
+                                "WHERE hidden <> 1",
+                                {Value::Text(table)}, err)) {
+        const std::string& column = row[0].text;
+        if (!columns.empty())
+            columns += ", ";
+        columns += QuoteIdentifier(column);
+        if (IsTextType(TypeCodeFromDeclared(row[1].text)))
+            columns += " COLLATE " + std::string(kCollation) + " AS " + QuoteIdentifier(column);
+    }
+    if (err.failed() || columns.empty())
+        return !err.failed();
+    std::string create = "CREATE TEMP VIEW " + QuoteIdentifier(table) + " AS SELECT " + columns +
+                         " FROM main." + QuoteIdentifier(table);
+    char* message = nullptr;
+    if (sqlite3_exec(c.db, create.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        err = MakeError(SQLITE_ERROR, message ? message : "CREATE TEMP VIEW", create);
+        sqlite3_free(message);
+        return false;
     }
     return true;
+}
+
+bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
+    for (const auto& row : UserTablesAndViews(c, err))
+        if (row[1].integer == 0 && !CreateCaseInsensitiveView(c, row[0].text, err))
+            return false;
+    return !err.failed();
+}
+
+// Notes the tables whose views are made when a statement first names them, so that opening
+// a database of thousands of tables costs one query.
+bool NoteCaseInsensitiveViews(Connection& c, EngineError& err) {
+    for (const auto& row : UserTablesAndViews(c, err)) {
+        (row[1].integer ? c.mainViews : c.viewsPending)[LowerAscii(row[0].text)] = row[0].text;
+        if (!row[1].integer)
+            c.userTables[LowerAscii(row[0].text)] = row[0].text;
+    }
+    return !err.failed();
 }
 
 // Whether the file's header says write-ahead logging (read and write versions 2).
@@ -205,7 +217,7 @@ std::shared_ptr<Connection> ConnectUser(const std::string& path, EngineError& er
             conn = Connect(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, kind, err);
         }
     }
-    if (conn && !CreateCaseInsensitiveViews(*conn, err))
+    if (conn && !NoteCaseInsensitiveViews(*conn, err))
         return nullptr;
     return conn;
 }
@@ -534,6 +546,48 @@ std::shared_ptr<Database> Database::OpenMemoryCopy(Database& source,
     db->kind_ = Kind::User;
     db->path_ = ":memory:";
     return db;
+}
+
+bool CreateNamedViews(Connection& c, std::string_view sql, EngineError& err) {
+    if (c.viewsPending.empty())
+        return true;
+    std::vector<std::string> named;
+    // The database's own views read tables by name: they need every view.
+    auto note = [&](std::string word) {
+        word = LowerAscii(word);
+        if (c.mainViews.count(word))
+            for (const auto& [key, table] : c.viewsPending) named.push_back(key);
+        else if (c.viewsPending.count(word))
+            named.push_back(std::move(word));
+    };
+    auto wordChar = [](unsigned char ch) {
+        return std::isalnum(ch) || ch == '_' || ch == '$' || ch >= 0x80;
+    };
+    SqlScanner scan(sql);
+    while (!scan.Done()) {
+        const SqlStretch& stretch = scan.Stretch();
+        if (stretch.kind == SqlStretch::Kind::Quoted ||
+            stretch.kind == SqlStretch::Kind::Bracketed) {
+            note(StretchContent(sql, stretch));
+        } else if (stretch.code() && wordChar(static_cast<unsigned char>(scan.Char()))) {
+            std::size_t end = stretch.begin;
+            while (end < sql.size() && wordChar(static_cast<unsigned char>(sql[end]))) ++end;
+            note(std::string(sql.substr(stretch.begin, end - stretch.begin)));
+            scan.SkipTo(end);
+            continue;
+        }
+        scan.Next();
+    }
+    for (const std::string& key : named) {
+        const auto found = c.viewsPending.find(key);
+        if (found == c.viewsPending.end())
+            continue;
+        const std::string table = found->second;
+        c.viewsPending.erase(found);
+        if (!CreateCaseInsensitiveView(c, table, err))
+            return false;
+    }
+    return true;
 }
 
 std::string QuoteSql(std::string_view text, char quote) {

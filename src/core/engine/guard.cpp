@@ -194,11 +194,14 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
         err = RefusalError(sql);
         return nullptr;
     }
+    if (!CreateNamedViews(c, translated, err))
+        return nullptr;
+    const std::string compiled = guarded ? KeepIndexesInTextJoins(c, translated) : translated;
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
     c.reads.clear();
     c.noteReads = true;
-    int rc = sqlite3_prepare_v2(c.db, translated.c_str(), int(translated.size()), &stmt, &tail);
+    int rc = sqlite3_prepare_v2(c.db, compiled.c_str(), int(compiled.size()), &stmt, &tail);
     c.noteReads = false;
     if (rc != SQLITE_OK) {
         err = ErrorOf(c.db, rc, sql);

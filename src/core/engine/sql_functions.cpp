@@ -5,8 +5,12 @@
 #include <unicode/ucol.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "core/engine/connection.h"
 
@@ -14,10 +18,62 @@ namespace veliora::engine {
 
 namespace {
 
+// The collator with, for printable ASCII, each character's rank in its order (letters of
+// either case share one): such texts compare character by character, as the collator would.
+struct SpanishCollation {
+    UCollator* collator = nullptr;
+    std::array<std::uint8_t, 128> rank{};
+
+    ~SpanishCollation() { ucol_close(collator); }
+};
+
+constexpr unsigned char kFirstPrintable = 0x20, kLastPrintable = 0x7e;
+
+// Ranks of the printable ASCII characters in the collator's order; a character's single
+// weight decides texts made of them alone (no contraction or expansion among them).
+void RankPrintable(SpanishCollation& c) {
+    std::vector<char> chars;
+    for (int ch = kFirstPrintable; ch <= kLastPrintable; ++ch) chars.push_back(char(ch));
+    auto compare = [&](char a, char b) {
+        UErrorCode status = U_ZERO_ERROR;
+        return ucol_strcollUTF8(c.collator, &a, 1, &b, 1, &status);
+    };
+    std::stable_sort(chars.begin(), chars.end(),
+                     [&](char a, char b) { return compare(a, b) == UCOL_LESS; });
+    std::uint8_t next = 1;
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        if (i > 0 && compare(chars[i - 1], chars[i]) != UCOL_EQUAL)
+            ++next;
+        c.rank[static_cast<unsigned char>(chars[i])] = next;
+    }
+}
+
+bool Printable(const SpanishCollation& c, const unsigned char* s, int n) {
+    for (int i = 0; i < n; ++i)
+        if (s[i] >= 0x80 || c.rank[s[i]] == 0)
+            return false;
+    return true;
+}
+
+// Texts of printable ASCII alone: the first character whose rank differs decides, else the
+// shorter comes first.
+int ComparePrintable(const SpanishCollation& c, const unsigned char* a, int alen,
+                     const unsigned char* b, int blen) {
+    for (int i = 0; i < std::min(alen, blen); ++i)
+        if (c.rank[a[i]] != c.rank[b[i]])
+            return c.rank[a[i]] < c.rank[b[i]] ? -1 : 1;
+    return alen == blen ? 0 : (alen < blen ? -1 : 1);
+}
+
 int CollateSpanish(void* p, int alen, const void* a, int blen, const void* b) {
+    const auto& c = *static_cast<const SpanishCollation*>(p);
+    const auto* ua = static_cast<const unsigned char*>(a);
+    const auto* ub = static_cast<const unsigned char*>(b);
+    if (Printable(c, ua, alen) && Printable(c, ub, blen))
+        return ComparePrintable(c, ua, alen, ub, blen);
     UErrorCode status = U_ZERO_ERROR;
-    UCollationResult r = ucol_strcollUTF8(static_cast<UCollator*>(p), static_cast<const char*>(a),
-                                          alen, static_cast<const char*>(b), blen, &status);
+    UCollationResult r = ucol_strcollUTF8(c.collator, static_cast<const char*>(a), alen,
+                                          static_cast<const char*>(b), blen, &status);
     if (U_FAILURE(status)) {
         int n = std::memcmp(a, b, std::size_t(std::min(alen, blen)));
         return n != 0 ? n : alen - blen;
@@ -212,14 +268,18 @@ void BoundedPrintf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
 bool RegisterFunctions(Connection& c, EngineError& err) {
     UErrorCode status = U_ZERO_ERROR;
-    c.collator = ucol_open("es", &status);
+    auto collation = std::make_unique<SpanishCollation>();
+    collation->collator = ucol_open("es", &status);
     if (U_FAILURE(status)) {
         err = MakeError(SQLITE_ERROR, Texto(EngineText::NoCollation));
         return false;
     }
-    ucol_setStrength(c.collator, UCOL_SECONDARY);
-    sqlite3_create_collation_v2(c.db, kCollation.data(), SQLITE_UTF8, c.collator, CollateSpanish,
-                                [](void* p) { ucol_close(static_cast<UCollator*>(p)); });
+    ucol_setStrength(collation->collator, UCOL_SECONDARY);
+    RankPrintable(*collation);
+    c.collator = collation->collator;
+    sqlite3_create_collation_v2(c.db, kCollation.data(), SQLITE_UTF8, collation.release(),
+                                CollateSpanish,
+                                [](void* p) { delete static_cast<SpanishCollation*>(p); });
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function_v2(c.db, "lower", 1, flags, nullptr, LowerFunction, nullptr, nullptr,
                                nullptr);

@@ -40,6 +40,26 @@ std::vector<std::vector<Value>> Rows(Connection& c, const std::string& sql,
 
 namespace {
 
+// One read transaction around the many queries that read a structure, rather than a lock
+// taken and released by each (thousands on a big schema); none inside one already open.
+class ReadTransaction {
+  public:
+    explicit ReadTransaction(Connection& c) : c_(c) {
+        InternalScope internal(c_);
+        open_ = sqlite3_get_autocommit(c_.db) &&
+                sqlite3_exec(c_.db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ReadTransaction() {
+        InternalScope internal(c_);
+        if (open_ && sqlite3_exec(c_.db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            sqlite3_exec(c_.db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+
+  private:
+    Connection& c_;
+    bool open_ = false;
+};
+
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return LowerText(a) < LowerText(b);
 }
@@ -92,7 +112,16 @@ std::vector<std::string> ColumnNames(Connection& c, const std::string& table, En
 }
 
 // The foreign keys `table` declares, parent names as the database spells them.
-std::vector<ForeignKey> ForeignKeysOf(Connection& c, const std::vector<std::string>& tables,
+// Names by their lower case, the first of `names` holding each: found at once among
+// thousands of tables.
+std::map<std::string, std::string> ByLowerCase(const std::vector<std::string>& names) {
+    std::map<std::string, std::string> found;
+    for (const auto& n : names) found.emplace(LowerText(n), n);
+    return found;
+}
+
+std::vector<ForeignKey> ForeignKeysOf(Connection& c,
+                                      const std::map<std::string, std::string>& tables,
                                       const std::string& table, EngineError& err) {
     auto rows = Rows(c,
                      "SELECT id, seq, \"table\", \"from\", \"to\" FROM "
@@ -103,7 +132,8 @@ std::vector<ForeignKey> ForeignKeysOf(Connection& c, const std::vector<std::stri
     for (const auto& row : rows) {
         if (row[0].integer != current) {
             current = row[0].integer;
-            keys.push_back({table, ActualName(tables, row[2].text), {}});
+            const auto parent = tables.find(LowerText(row[2].text));
+            keys.push_back({table, parent == tables.end() ? row[2].text : parent->second, {}});
         }
         keys.back().fields.push_back({row[4].text, row[3].text});
     }
@@ -211,11 +241,13 @@ const std::vector<Relation>& Database::Relations(EngineError& err) {
     if (relationsLoaded_ || !conn_)
         return relations_;
     Connection& c = *conn_;
+    ReadTransaction reading(c);
     const auto tables = OrdinaryTables(c, err);
+    const auto tablesByLower = ByLowerCase(tables);
     std::vector<Relation> relations;
     std::map<std::string, int> used;  // lower-cased names already given
     for (const std::string& table : tables) {
-        for (ForeignKey& key : ForeignKeysOf(c, tables, table, err)) {
+        for (ForeignKey& key : ForeignKeysOf(c, tablesByLower, table, err)) {
             ResolveFields(c, key, err);
             relations.push_back({UniqueRelationName(key, used), key.parent, key.table, key.fields});
         }
@@ -238,6 +270,7 @@ std::vector<TableDef> Database::TableDefs(EngineError& err) {
         return defs;
     }
     Connection& c = *conn_;
+    ReadTransaction reading(c);
     const auto& relations = Relations(err);
     if (err.failed())
         return defs;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -366,16 +367,100 @@ class Cola {
     std::size_t libres_ = 0;
 };
 
+// ---- An order the verdict does not need
+
+bool ordenLibre = true;  // off only in tests, to compare with the full reading
+
+bool LetraDePalabra(unsigned char c) {
+    return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
+}
+
+// The statement without its outer `order by`, when leaving it out cannot change the rows
+// (only their order): its terms name columns or positions, with no limit or offset after
+// them, nothing computed that could fail. Empty when it must stay.
+std::string SinOrdenExterior(std::string_view sql) {
+    std::size_t orden = std::string_view::npos;
+    bool tras = false;  // after the outer order by
+    std::string anterior;
+    std::size_t inicioAnterior = 0;
+    for (engine::SqlScanner leer(sql); !leer.Done();) {
+        const engine::SqlStretch& tramo = leer.Stretch();
+        if (!tramo.code()) {
+            leer.Next();
+            continue;
+        }
+        const unsigned char c = static_cast<unsigned char>(leer.Char());
+        if (LetraDePalabra(c)) {
+            std::size_t fin = tramo.begin;
+            while (fin < sql.size() && LetraDePalabra(static_cast<unsigned char>(sql[fin]))) ++fin;
+            std::string palabra(sql.substr(tramo.begin, fin - tramo.begin));
+            for (char& x : palabra) x = char(std::tolower(static_cast<unsigned char>(x)));
+            if (leer.Depth() == 0) {
+                if (tras && (palabra == "limit" || palabra == "offset"))
+                    return {};
+                if (anterior == "order" && palabra == "by") {
+                    if (tras)
+                        return {};
+                    orden = inicioAnterior;
+                    tras = true;
+                }
+            }
+            anterior = std::move(palabra);
+            inicioAnterior = tramo.begin;
+            leer.SkipTo(fin);
+            continue;
+        }
+        if (!std::isspace(c)) {
+            anterior.clear();
+            if (tras && std::string_view(".,;").find(char(c)) == std::string_view::npos)
+                return {};
+        }
+        leer.Next();
+    }
+    if (orden == std::string_view::npos)
+        return {};
+    std::string resto(sql.substr(0, orden));
+    const auto ultima = resto.find_last_not_of(" \t\r\n");
+    resto.resize(ultima == std::string::npos ? 0 : ultima + 1);
+    return resto;
+}
+
 class Comparacion {
   public:
     Comparacion(engine::Database& bd, std::string_view solucion, std::string_view respuesta)
-        : bd_(bd), solucion_(solucion), respuesta_(respuesta), limites_(bd.limits()) {}
+        : bd_(bd),
+          solucion_(solucion),
+          respuesta_(respuesta),
+          limites_(bd.limits()),
+          sinOrden_{ordenLibre ? SinOrdenExterior(solucion) : "",
+                    ordenLibre ? SinOrdenExterior(respuesta) : ""} {}
 
+    // Errors name the statements as given, whether or not they were run without their order.
     Lectura Juzgar() {
-        auto s = bd_.OpenForwardOnly(solucion_, error_);
+        Lectura l = Leer();
+        for (int lado = 0; lado < 2; ++lado)
+            if (!sinOrden_[lado].empty() && l.error.sql == sinOrden_[lado])
+                l.error.sql = lado == 0 ? solucion_ : respuesta_;
+        return l;
+    }
+
+  private:
+    // A statement run without the order it does not need, once it is known to compile as
+    // given.
+    std::unique_ptr<Recordset> Abrir(int lado) {
+        const std::string_view sql = lado == 0 ? solucion_ : respuesta_;
+        if (sinOrden_[lado].empty())
+            return bd_.OpenForwardOnly(sql, error_);
+        if (!bd_.Prepare(sql, error_))
+            return nullptr;
+        return bd_.OpenForwardOnly(sinOrden_[lado], error_);
+    }
+
+    Lectura Leer() {
+        auto s = Abrir(0);
         if (!s)
             return {Desenlace::FallaSolucion, error_};
-        auto a = bd_.OpenForwardOnly(respuesta_, error_);
+        auto a = Abrir(1);
         if (!a)
             return FallaRespuesta(*s, error_);
         if (s->FieldCount() != a->FieldCount())
@@ -394,7 +479,6 @@ class Comparacion {
         return ComoMulticonjuntos(std::move(s), std::move(a));
     }
 
-  private:
     // The answer failed: reported only once the solution is known to run to its end, unless
     // the answer spent the time left, which says nothing of the solution.
     Lectura FallaRespuesta(Recordset& s, engine::EngineError error) {
@@ -515,7 +599,7 @@ class Comparacion {
             const std::string_view sql = lado == 0 ? solucion_ : respuesta_;
             const Desenlace falla =
                 lado == 0 ? Desenlace::FallaSolucion : Desenlace::FallaRespuesta;
-            auto r = bd_.OpenForwardOnly(sql, error_);
+            auto r = Abrir(lado);
             if (!r)
                 return {falla, error_};
             for (; !r->Eof(); r->MoveNext()) {
@@ -563,6 +647,7 @@ class Comparacion {
     engine::EngineError error_;
     std::size_t desde_ = 0;  // rows before the first difference
     std::optional<Huella> colision_;
+    std::string sinOrden_[2];  // solution and answer without their outer order; empty: as given
 };
 
 ResultadoComprobacion Resultado(Veredicto v) {
@@ -791,6 +876,9 @@ std::string ProblemaSolucion(engine::Database& usuario, std::string_view sql) {
 namespace prueba {
 void BitsDeHuella(int bits) {
     bitsHuella = std::clamp(bits, 0, 128);
+}
+void OrdenLibre(bool activo) {
+    ordenLibre = activo;
 }
 }  // namespace prueba
 

@@ -90,6 +90,9 @@ namespace prueba {
 // Keeps only `bits` of the 128 of every row fingerprint ComprobarRespuesta compares as
 // multisets (0: every row collides with every other); 128 restores them. Tests only.
 void BitsDeHuella(int bits);
+// Whether an outer order by that cannot change the rows is left out of the statements
+// ComprobarRespuesta runs (the default); off, they run as given. Tests only.
+void OrdenLibre(bool activo);
 }  // namespace prueba
 
 }  // namespace veliora

@@ -1,0 +1,200 @@
+// Joins on text keys that keep the file's indexes. A view's text column compares ignoring
+// letter case, which no index of the file serves: an equality between two such columns ran
+// as a nested loop or built a temporary index of the whole table. When every value of both
+// columns is printable ASCII with letters of one case at most, two of their values compare
+// equal ignoring case exactly when their bytes are equal, so the equality is compiled as a
+// byte comparison, which the engine plans with the index. What each column holds is read
+// once per connection, and only for columns an index leads with.
+#include <sqlite3.h>
+
+#include <cctype>
+#include <set>
+
+#include "core/engine/connection.h"
+#include "core/engine/sql_scanner.h"
+
+namespace veliora::engine {
+
+namespace {
+
+struct Token {
+    enum class Kind { Word, Name, Text, Symbol } kind;
+    std::string text;  // words in ASCII lower case, names as written inside their quotes
+    std::size_t end;   // where the token ends in the statement
+};
+
+bool WordChar(unsigned char ch) {
+    return std::isalnum(ch) || ch == '_' || ch == '$' || ch >= 0x80;
+}
+
+std::vector<Token> Tokens(std::string_view sql) {
+    std::vector<Token> tokens;
+    SqlScanner scan(sql);
+    while (!scan.Done()) {
+        const SqlStretch& s = scan.Stretch();
+        if (s.kind == SqlStretch::Kind::Quoted || s.kind == SqlStretch::Kind::Bracketed) {
+            const bool text = sql[s.begin] == '\'';
+            tokens.push_back(
+                {text ? Token::Kind::Text : Token::Kind::Name, StretchContent(sql, s), s.end});
+        } else if (s.code() && WordChar(static_cast<unsigned char>(scan.Char()))) {
+            std::size_t end = s.begin;
+            while (end < sql.size() && WordChar(static_cast<unsigned char>(sql[end]))) ++end;
+            tokens.push_back(
+                {Token::Kind::Word, LowerAscii(sql.substr(s.begin, end - s.begin)), end});
+            scan.SkipTo(end);
+            continue;
+        } else if (s.code() && !std::isspace(static_cast<unsigned char>(scan.Char()))) {
+            tokens.push_back({Token::Kind::Symbol, std::string(1, scan.Char()), s.end});
+        }
+        scan.Next();
+    }
+    return tokens;
+}
+
+bool IsWord(const Token& t, std::initializer_list<std::string_view> words) {
+    if (t.kind != Token::Kind::Word)
+        return false;
+    for (std::string_view w : words)
+        if (t.text == w)
+            return true;
+    return false;
+}
+
+bool IsSymbol(const Token& t, char c) {
+    return t.kind == Token::Kind::Symbol && t.text[0] == c;
+}
+
+bool IsIdentifier(const Token& t) {
+    return t.kind == Token::Kind::Name || t.kind == Token::Kind::Word;
+}
+
+// Words that end a table's mention in a from clause rather than name its alias.
+bool EndsMention(const Token& t) {
+    return IsWord(t, {"where",  "on",        "join",   "inner",  "left",  "right",   "full",
+                      "cross",  "natural",   "outer",  "group",  "order", "limit",   "union",
+                      "except", "intersect", "having", "window", "using", "indexed", "not"});
+}
+
+// The table each name used as a qualifier stands for, when it stands for one alone.
+std::map<std::string, std::set<std::string>> Qualifiers(const Connection& c,
+                                                        const std::vector<Token>& tokens) {
+    std::map<std::string, std::set<std::string>> found;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!IsIdentifier(tokens[i]) || (i > 0 && IsSymbol(tokens[i - 1], '.')) ||
+            (i + 1 < tokens.size() && IsSymbol(tokens[i + 1], '.')))
+            continue;
+        const auto table = c.userTables.find(LowerAscii(tokens[i].text));
+        if (table == c.userTables.end())
+            continue;
+        found[table->first].insert(table->second);
+        std::size_t alias = i + 1;
+        if (alias < tokens.size() && IsWord(tokens[alias], {"as"}))
+            ++alias;
+        if (alias < tokens.size() && IsIdentifier(tokens[alias]) && !EndsMention(tokens[alias]))
+            found[LowerAscii(tokens[alias].text)].insert(table->second);
+    }
+    return found;
+}
+
+// Whether an index of the file leads with the column, comparing bytes.
+bool Indexed(Connection& c, const std::string& table, const std::string& column) {
+    EngineError err;
+    return !Rows(c,
+                 "SELECT 1 FROM pragma_index_list(?1, 'main') l, pragma_index_xinfo(l.name, "
+                 "'main') x WHERE x.seqno = 0 AND x.name = ?2 COLLATE NOCASE AND x.coll = "
+                 "'BINARY'",
+                 {Value::Text(table), Value::Text(column)}, err)
+                .empty();
+}
+
+// What the column's texts hold, read once: every byte printable ASCII, and which cases of
+// letters appear.
+const Connection::TextColumn& ReadColumn(Connection& c, const std::string& table,
+                                         const std::string& column) {
+    const auto key = std::make_pair(LowerAscii(table), LowerAscii(column));
+    const auto known = c.textColumns.find(key);
+    if (known != c.textColumns.end())
+        return known->second;
+    Connection::TextColumn found;
+    InternalScope internal(c);
+    sqlite3_stmt* stmt = nullptr;
+    const std::string sql =
+        "SELECT " + QuoteSql(column, '"') + " FROM main." + QuoteSql(table, '"');
+    found.plain = sqlite3_prepare_v2(c.db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
+    int rc = SQLITE_DONE;
+    // One lock for the whole reading rather than one per call.
+    sqlite3_mutex_enter(sqlite3_db_mutex(c.db));
+    while (found.plain && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (sqlite3_column_type(stmt, 0) != SQLITE_TEXT)
+            continue;
+        const unsigned char* text = sqlite3_column_text(stmt, 0);
+        for (int k = 0, n = sqlite3_column_bytes(stmt, 0); k < n && found.plain; ++k) {
+            found.plain = text[k] >= 0x20 && text[k] <= 0x7e;
+            found.lower |= text[k] >= 'a' && text[k] <= 'z';
+            found.upper |= text[k] >= 'A' && text[k] <= 'Z';
+        }
+    }
+    sqlite3_mutex_leave(sqlite3_db_mutex(c.db));
+    sqlite3_finalize(stmt);
+    // Stopped by the time limit: unknown, asked again next time.
+    static const Connection::TextColumn unknown;
+    if (rc == SQLITE_INTERRUPT)
+        return unknown;
+    found.plain = found.plain && rc == SQLITE_DONE;
+    return c.textColumns[key] = found;
+}
+
+// Whether ignoring case changes no comparison between values of the two columns.
+bool BytesDecide(Connection& c, const std::string& t1, const std::string& c1, const std::string& t2,
+                 const std::string& c2) {
+    if (!Indexed(c, t1, c1) && !Indexed(c, t2, c2))
+        return false;
+    const Connection::TextColumn& a = ReadColumn(c, t1, c1);
+    if (!a.plain)
+        return false;
+    const Connection::TextColumn& b = ReadColumn(c, t2, c2);
+    return b.plain && (!(a.lower || b.lower) || !(a.upper || b.upper));
+}
+
+}  // namespace
+
+std::string KeepIndexesInTextJoins(Connection& c, const std::string& sql) {
+    if (c.userTables.empty())
+        return sql;
+    const std::vector<Token> t = Tokens(sql);
+    // A common table expression may take a table's name.
+    for (const Token& token : t)
+        if (IsWord(token, {"with"}))
+            return sql;
+    const auto qualifiers = Qualifiers(c, t);
+    auto tableOf = [&](const Token& q) -> const std::string* {
+        const auto found = qualifiers.find(LowerAscii(q.text));
+        return found != qualifiers.end() && found->second.size() == 1 ? &*found->second.begin()
+                                                                      : nullptr;
+    };
+    std::vector<std::size_t> marks;  // where " COLLATE BINARY" goes
+    for (std::size_t i = 1; i + 6 < t.size(); ++i) {
+        // q1 . c1 = q2 . c2, between boundaries of a condition.
+        if (!(IsIdentifier(t[i]) && IsSymbol(t[i + 1], '.') && IsIdentifier(t[i + 2]) &&
+              IsSymbol(t[i + 3], '=') && IsIdentifier(t[i + 4]) && IsSymbol(t[i + 5], '.') &&
+              IsIdentifier(t[i + 6])))
+            continue;
+        const bool opens = IsWord(t[i - 1], {"where", "on", "and", "or", "not", "having"}) ||
+                           IsSymbol(t[i - 1], '(');
+        const bool closes = i + 7 == t.size() || IsSymbol(t[i + 7], ')') ||
+                            IsSymbol(t[i + 7], ';') || IsSymbol(t[i + 7], ',') ||
+                            (EndsMention(t[i + 7]) && !IsWord(t[i + 7], {"not", "indexed"})) ||
+                            IsWord(t[i + 7], {"and", "or"});
+        const std::string *left = tableOf(t[i]), *right = tableOf(t[i + 4]);
+        if (opens && closes && left && right &&
+            BytesDecide(c, *left, t[i + 2].text, *right, t[i + 6].text)) {
+            marks.push_back(t[i + 2].end);
+            marks.push_back(t[i + 6].end);
+        }
+    }
+    std::string out = sql;
+    for (auto at = marks.rbegin(); at != marks.rend(); ++at) out.insert(*at, " COLLATE BINARY");
+    return out;
+}
+
+}  // namespace veliora::engine
