@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "core/engine/database.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 using namespace veliora::engine;
@@ -19,12 +20,12 @@ class UserDatabase : public ::testing::Test {
         path_ = (home_ / "tienda.db").string();
         BuildFixture(path_, "eng_tienda");
         db_ = Database::Open(path_, Database::Kind::User, err_);
-        ASSERT_TRUE(db_) << err_.description;
+        ASSERT_TRUE(db_) << veliora::TextoDeError(err_);
     }
 
     std::vector<std::vector<Value>> Query(const std::string& sql) {
         auto rs = db_->OpenRecordset(sql, err_);
-        EXPECT_TRUE(rs) << sql << ": " << err_.description;
+        EXPECT_TRUE(rs) << sql << ": " << veliora::TextoDeError(err_);
         std::vector<std::vector<Value>> rows;
         if (!rs)
             return rows;
@@ -36,7 +37,7 @@ class UserDatabase : public ::testing::Test {
 
     TempHome home_;
     std::string path_;
-    EngineError err_;
+    Error err_;
     std::shared_ptr<Database> db_;
 };
 
@@ -169,7 +170,7 @@ TEST_F(UserDatabase, HostileStatementsAreRefusedAndTheFileStaysIntact) {
              "vacuum into '" + (home_ / "copia.db").string() + "'", "begin", "reindex", "analyze",
              "select 1; delete from main.Clientes",
              "select * from Clientes; drop table main.Clientes", "", "   -- only a comment"}) {
-        EngineError err;
+        Error err;
         auto rs = db_->OpenRecordset(sql, err);
         EXPECT_FALSE(rs) << sql;
         EXPECT_TRUE(err.failed()) << sql;
@@ -184,29 +185,47 @@ TEST_F(UserDatabase, HostileStatementsAreRefusedAndTheFileStaysIntact) {
     EXPECT_EQ(Count("select * from Clientes; -- fin"), 5u);
 }
 
+// Each failure carries the program's code for its reason; the engine's own failures keep
+// its result code and message.
+TEST_F(UserDatabase, FailuresCarryTheirCode) {
+    const std::pair<const char*, Code> casos[] = {
+        {"", Code::Empty},
+        {"select 1; select 2", Code::SeveralStatements},
+        {"delete from Clientes", Code::Refused},
+        {"selec 1", Code::Syntax},
+        {"select Nombre from", Code::Syntax},
+        {"select * from Nadie", Code::Engine},
+    };
+    for (const auto& [sql, code] : casos) {
+        Error err;
+        EXPECT_FALSE(db_->OpenRecordset(sql, err)) << sql;
+        EXPECT_EQ(err.code, code) << sql << ": " << veliora::TextoDeError(err);
+    }
+}
+
 TEST_F(UserDatabase, RunawayQueriesStopAtTheTimeLimit) {
     db_->SetLimits({std::chrono::milliseconds(300), 1'000'000'000});
-    EngineError err;
+    Error err;
     auto endless = db_->OpenRecordset(
         "with recursive r(n) as (select 1 union all select n + 1 from r) select count(*) from r",
         err);
     EXPECT_FALSE(endless);
-    EXPECT_EQ(err.number, 9);
-    EXPECT_NE(err.description.find("tiempo"), std::string::npos);
+    EXPECT_EQ(err.code, Code::TimeLimit);
+    EXPECT_NE(veliora::TextoDeError(err).find("tiempo"), std::string::npos);
 
     // Rows that keep coming: the cursor movement is what gets interrupted.
     auto rows = db_->OpenRecordset(
         "with recursive r(n) as (select 1 union all select n + 1 from r) select n from r", err);
     ASSERT_TRUE(rows);
     rows->MoveLast();
-    EXPECT_EQ(rows->Error().number, 9);
+    EXPECT_EQ(rows->Error().code, Code::TimeLimit);
 
     auto cartesian = db_->OpenRecordset(
         "with recursive r(n) as (select 1 union all select n + 1 from r limit 100000) "
         "select count(*) from r a, r b where a.n + b.n < 0",
         err);
     EXPECT_FALSE(cartesian);
-    EXPECT_EQ(err.number, 9);
+    EXPECT_EQ(err.code, Code::TimeLimit);
     // The connection is usable afterwards.
     EXPECT_EQ(Count("select * from Clientes"), 5u);
 }
@@ -215,16 +234,16 @@ TEST(Opening, FilesThatAreNotDatabasesFail) {
     TempHome home;
     const auto path = home / "texto.db";
     std::ofstream(path) << "esto no es una base de datos, aunque lo parezca por el nombre\n";
-    EngineError err;
+    Error err;
     EXPECT_FALSE(Database::Open(path.string(), Database::Kind::User, err));
-    EXPECT_EQ(err.number, 26);
+    EXPECT_EQ(err.engineCode, 26);  // not a database
     EXPECT_FALSE(Database::Open((home / "falta.db").string(), Database::Kind::User, err));
     EXPECT_TRUE(err.failed());
 }
 
 TEST(Auxiliary, ParametersKeepQuotesHarmless) {
     TempHome home;
-    EngineError err;
+    Error err;
     auto db = Database::Create((home / "aux.db_").string(), err);
     ASSERT_TRUE(db);
     ASSERT_TRUE(db->Execute("create table CabBoletines (Nombre text)", err));

@@ -28,7 +28,7 @@ bool IsTextType(int code) {
     return code == TypeCode::Text || code == TypeCode::Memo || code == TypeCode::Char;
 }
 
-bool ConfigureConnection(Connection& c, EngineError& err) {
+bool ConfigureConnection(Connection& c, Error& err) {
     int on = 1, off = 0;
     sqlite3_db_config(c.db, SQLITE_DBCONFIG_DEFENSIVE, on, nullptr);
     sqlite3_db_config(c.db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, off, nullptr);
@@ -45,7 +45,7 @@ bool ConfigureConnection(Connection& c, EngineError& err) {
     int rc =
         sqlite3_exec(c.db, "SELECT count(*) FROM main.sqlite_master", nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
-        err = MakeError(rc & 0xff, message ? message : sqlite3_errstr(rc));
+        err = EngineFailure(rc, message ? message : sqlite3_errstr(rc));
         sqlite3_free(message);
         return false;
     }
@@ -54,7 +54,7 @@ bool ConfigureConnection(Connection& c, EngineError& err) {
 
 // Shadows every user table by a TEMP view of the same name whose text columns compare
 // ignoring letter case (Spanish, accents kept), as students expect of text conditions.
-bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
+bool CreateCaseInsensitiveViews(Connection& c, Error& err) {
     InternalScope internal(c);
     sqlite3_stmt* tables = nullptr;
     sqlite3_prepare_v2(c.db,
@@ -90,7 +90,7 @@ bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
                              columns + " FROM main." + QuoteIdentifier(table);
         char* message = nullptr;
         if (sqlite3_exec(c.db, create.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-            err = MakeError(SQLITE_ERROR, message ? message : "CREATE TEMP VIEW", create);
+            err = EngineFailure(SQLITE_ERROR, message ? message : "CREATE TEMP VIEW", create);
             sqlite3_free(message);
             return false;
         }
@@ -141,7 +141,7 @@ std::filesystem::path CopyWithLog(const std::string& path) {
 }
 
 // Runs a statement that returns no rows, under the time limit.
-bool RunStatement(Connection& c, std::string_view sql, EngineError& err,
+bool RunStatement(Connection& c, std::string_view sql, Error& err,
                   const std::vector<Value>& params) {
     sqlite3_stmt* stmt = Compile(c, sql, err);
     if (!stmt)
@@ -162,7 +162,7 @@ bool RunStatement(Connection& c, std::string_view sql, EngineError& err,
 }
 
 std::shared_ptr<Connection> Connect(const std::string& name, int flags, Database::Kind kind,
-                                    EngineError& err) {
+                                    Error& err) {
     auto conn = std::make_shared<Connection>();
     conn->kind = kind;
     int rc = sqlite3_open_v2(name.c_str(), &conn->db, flags, nullptr);
@@ -181,7 +181,7 @@ std::shared_ptr<Connection> Connect(const std::string& name, int flags, Database
 // alone; with one, a private copy of both is read, so that the log's transactions are seen
 // and nothing is created beside the user's file; the file alone when the copy cannot be
 // made.
-std::shared_ptr<Connection> ConnectUser(const std::string& path, EngineError& err) {
+std::shared_ptr<Connection> ConnectUser(const std::string& path, Error& err) {
     const auto kind = Database::Kind::User;
     std::error_code ec;
     std::shared_ptr<Connection> conn;
@@ -211,14 +211,13 @@ std::shared_ptr<Connection> ConnectUser(const std::string& path, EngineError& er
 }
 
 // Fails with the source's or the copy's error; an interrupted read is the time limit.
-bool CopyFailed(const Connection& from, sqlite3* db, int rc, std::string_view sql,
-                EngineError& err) {
+bool CopyFailed(const Connection& from, sqlite3* db, int rc, std::string_view sql, Error& err) {
     err = rc == SQLITE_INTERRUPT ? TimeLimitError(from.limits, sql) : ErrorOf(db, rc, sql);
     return false;
 }
 
 // The table's definition and those of its indexes, as the source has them.
-bool CopyDefinitions(Connection& from, Connection& to, const std::string& table, EngineError& err) {
+bool CopyDefinitions(Connection& from, Connection& to, const std::string& table, Error& err) {
     auto definitions = Rows(from,
                             "SELECT sql FROM main.sqlite_master WHERE sql IS NOT NULL "
                             "AND ((type = 'table' AND name = ?1) OR "
@@ -227,7 +226,7 @@ bool CopyDefinitions(Connection& from, Connection& to, const std::string& table,
     if (err.failed())
         return false;
     if (definitions.empty()) {
-        err = MakeError(SQLITE_ERROR, "no such table: " + table);
+        err = EngineFailure(SQLITE_ERROR, "no such table: " + table);
         return false;
     }
     for (const auto& row : definitions) {
@@ -239,8 +238,7 @@ bool CopyDefinitions(Connection& from, Connection& to, const std::string& table,
 }
 
 // The chosen rows of the table, from the source into its copy.
-bool CopyRows(Connection& from, Connection& to, const Database::TableCopy& table,
-              EngineError& err) {
+bool CopyRows(Connection& from, Connection& to, const Database::TableCopy& table, Error& err) {
     std::string select = "SELECT * FROM main." + QuoteIdentifier(table.name);
     if (!table.where.empty())
         select += " WHERE " + table.where;
@@ -300,16 +298,16 @@ bool IsSpecialFile(const std::string& path) {
     }
 }
 
-std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, EngineError& err) {
+std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, Error& err) {
     err.clear();
     std::error_code ec;
     // A pipe would block the open, a folder or a kernel file read as an empty database.
     if (IsSpecialFile(path)) {
-        err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::NotRegular, path));
+        err = Failure(Code::NotRegularFile, path);
         return nullptr;
     }
     if (!std::filesystem::is_regular_file(path, ec)) {
-        err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::FileMissing, path));
+        err = Failure(Code::FileMissing, path);
         return nullptr;
     }
     std::shared_ptr<Connection> conn = kind == Kind::User
@@ -324,7 +322,7 @@ std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, Eng
     return db;
 }
 
-std::shared_ptr<Database> Database::Create(const std::string& path, EngineError& err) {
+std::shared_ptr<Database> Database::Create(const std::string& path, Error& err) {
     err.clear();
     {
         sqlite3* db = nullptr;
@@ -349,24 +347,23 @@ bool Database::IsOpen() const {
     return conn_ != nullptr;
 }
 
-bool Database::Execute(std::string_view sql, EngineError& err, const std::vector<Value>& params) {
+bool Database::Execute(std::string_view sql, Error& err, const std::vector<Value>& params) {
     err.clear();
     if (!conn_) {
         err = NotOpenError(sql);
         return false;
     }
     if (kind_ == Kind::User) {
-        err = MakeError(SQLITE_READONLY, Texto(EngineText::UserReadOnly), sql);
+        err = Failure(Code::UserReadOnly, {}, std::string(sql));
         return false;
     }
     return RunStatement(*conn_, sql, err, params);
 }
 
-bool Database::ExecuteOnCopy(std::string_view sql, EngineError& err,
-                             const std::vector<Value>& params) {
+bool Database::ExecuteOnCopy(std::string_view sql, Error& err, const std::vector<Value>& params) {
     err.clear();
     if (!conn_ || !conn_->memoryCopy) {
-        err = MakeError(SQLITE_READONLY, Texto(EngineText::CopyOnly), sql);
+        err = Failure(Code::CopyOnly, {}, std::string(sql));
         return false;
     }
     InternalScope internal(*conn_);
@@ -374,11 +371,11 @@ bool Database::ExecuteOnCopy(std::string_view sql, EngineError& err,
 }
 
 std::vector<std::string> Database::KeyViolations(const std::vector<std::string>& tables,
-                                                 EngineError& err) {
+                                                 Error& err) {
     err.clear();
     std::vector<std::string> found;
     if (!conn_ || !conn_->memoryCopy) {
-        err = MakeError(SQLITE_READONLY, Texto(EngineText::CopyOnly));
+        err = Failure(Code::CopyOnly);
         return found;
     }
     for (const std::string& table : tables) {
@@ -411,14 +408,14 @@ std::vector<std::string> Database::KeyViolations(const std::vector<std::string>&
     return found;
 }
 
-bool Database::ExecuteScript(std::string_view script, EngineError& err) {
+bool Database::ExecuteScript(std::string_view script, Error& err) {
     err.clear();
     if (!conn_) {
         err = NotOpenError();
         return false;
     }
     if (kind_ == Kind::User) {
-        err = MakeError(SQLITE_READONLY, Texto(EngineText::UserReadOnly));
+        err = Failure(Code::UserReadOnly);
         return false;
     }
     DeadlineScope deadline(*conn_);
@@ -449,16 +446,16 @@ std::int64_t Database::Changes() const {
     return conn_ ? sqlite3_changes64(conn_->db) : 0;
 }
 
-bool Database::ReplaceWith(const std::string& path, EngineError& err) {
+bool Database::ReplaceWith(const std::string& path, Error& err) {
     err.clear();
     if (!conn_ || kind_ == Kind::User) {
-        err = MakeError(SQLITE_MISUSE, Texto(EngineText::ReplaceOwnOnly));
+        err = Failure(Code::ReplaceOwnOnly);
         return false;
     }
     sqlite3* source = nullptr;
     if (sqlite3_open_v2(path.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(source);
-        err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::CannotOpen, path));
+        err = Failure(Code::CannotOpen, path);
         return false;
     }
     sqlite3_backup* copy = sqlite3_backup_init(conn_->db, "main", source, "main");
@@ -472,13 +469,13 @@ bool Database::ReplaceWith(const std::string& path, EngineError& err) {
     sqlite3_close_v2(source);
     if (step != SQLITE_DONE || finish != SQLITE_OK) {
         const int number = step != SQLITE_DONE ? step : finish;
-        err = MakeError(number & 0xff, sqlite3_errstr(number));
+        err = EngineFailure(number, sqlite3_errstr(number));
         return false;
     }
     return true;
 }
 
-bool Database::Prepare(std::string_view sql, EngineError& err) {
+bool Database::Prepare(std::string_view sql, Error& err) {
     err.clear();
     if (!conn_) {
         err = NotOpenError(sql);
@@ -489,20 +486,20 @@ bool Database::Prepare(std::string_view sql, EngineError& err) {
     return stmt != nullptr;
 }
 
-bool Database::BeginTransaction(EngineError& err) {
+bool Database::BeginTransaction(Error& err) {
     return Execute("BEGIN IMMEDIATE", err);
 }
-bool Database::Commit(EngineError& err) {
+bool Database::Commit(Error& err) {
     return Execute("COMMIT", err);
 }
 void Database::Rollback() {
-    EngineError ignored;
+    Error ignored;
     Execute("ROLLBACK", ignored);
 }
 
 std::shared_ptr<Database> Database::OpenMemoryCopy(Database& source,
                                                    const std::vector<TableCopy>& tables,
-                                                   EngineError& err) {
+                                                   Error& err) {
     err.clear();
     if (!source.conn_) {
         err = NotOpenError();
