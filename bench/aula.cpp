@@ -14,6 +14,7 @@
 #include "core/aula/clase.h"
 #include "core/aula/postgres.h"
 #include "core/engine/database.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 #include "support/servidor_pg.h"
 
@@ -118,7 +119,7 @@ void LlenarServidor(const Clase& clase) {
 }
 
 void LlenarEmbebido(const Clase& clase) {
-    engine::EngineError e;
+    engine::Error e;
     auto bd = engine::Database::Open(aula::RutaEmbebido(clase.profesor.path()).string(),
                                      engine::Database::Kind::Auxiliary, e);
     if (!bd || !bd->ExecuteScript(
@@ -136,7 +137,7 @@ void LlenarEmbebido(const Clase& clase) {
                    " FROM alumnos a, q, r;"
                    "ANALYZE;",
                    e))
-        Abortar(e.description);
+        Abortar(veliora::TextoDeError(e));
 }
 
 void Seguimiento(benchmark::State& state, bool servidor) {

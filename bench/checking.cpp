@@ -16,11 +16,12 @@
 
 #include "core/engine/database.h"
 #include "core/practice/comprobar.h"
+#include "core/shell/errores.h"
 
 namespace {
 
 using veliora::engine::Database;
-using veliora::engine::EngineError;
+using veliora::engine::Error;
 
 const char* kSolucion = "select Id, Nombre, Importe, Alta from Movimientos";
 const char* kMismoOrden = "select Id, Nombre, Importe, Alta from Movimientos order by Id";
@@ -46,11 +47,11 @@ struct BaseDatos {
                ("veliora-bench-checking-" + std::to_string(::getpid()) + "-" +
                 std::to_string(filas) + ".db");
         std::filesystem::remove(ruta);
-        EngineError err;
+        Error err;
         {
             auto w = Database::Create(ruta.string(), err);
             if (!w)
-                throw std::runtime_error(err.description);
+                throw std::runtime_error(veliora::TextoDeError(err));
             // Ten million rows take longer to write than a statement is allowed by default.
             veliora::engine::Limits escritura;
             escritura.timeout = std::chrono::minutes(30);
@@ -66,12 +67,12 @@ struct BaseDatos {
                     "(i % 1000) / 4.0, date('2000-01-01', '+' || (i % 9000) || ' days') from n",
                 err);
             if (err.failed())
-                throw std::runtime_error(err.description);
+                throw std::runtime_error(veliora::TextoDeError(err));
             w->Close();
         }
         bd = Database::Open(ruta.string(), Database::Kind::User, err);
         if (!bd)
-            throw std::runtime_error(err.description);
+            throw std::runtime_error(veliora::TextoDeError(err));
         veliora::engine::Limits limites;
         limites.timeout = std::chrono::minutes(5);
         bd->SetLimits(limites);
@@ -98,7 +99,7 @@ void EjecutarAmbas(benchmark::State& state, int filas, const char* solucion,
                    const char* respuesta) {
     auto& bd = *Datos(filas).bd;
     for (auto _ : state) {
-        EngineError err;
+        Error err;
         auto a = bd.OpenForwardOnly(solucion, err);
         a->MoveLast();
         auto b = bd.OpenForwardOnly(respuesta, err);

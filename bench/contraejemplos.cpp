@@ -24,12 +24,13 @@
 
 #include "core/engine/database.h"
 #include "core/practice/juez.h"
+#include "core/shell/errores.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using veliora::engine::Database;
-using veliora::engine::EngineError;
+using veliora::engine::Error;
 
 struct Par {
     std::string bd, clase, tipo, solucion, respuesta;
@@ -61,13 +62,13 @@ class Bases {
     Bases() {
         temporal_ = fs::temp_directory_path() /
                     ("veliora-bench-contraejemplos-" + std::to_string(::getpid()) + ".db");
-        EngineError err;
+        Error err;
         auto w = Database::Create(temporal_.string(), err);
         std::ifstream f(fs::path(VELIORA_SOURCE_DIR) / "bench/contraejemplos/agenda.sql");
         std::stringstream script;
         script << f.rdbuf();
         if (!w || !w->ExecuteScript(script.str(), err))
-            throw std::runtime_error("agenda.sql: " + err.description);
+            throw std::runtime_error("agenda.sql: " + veliora::TextoDeError(err));
         w->Close();
     }
     ~Bases() {
@@ -77,10 +78,10 @@ class Bases {
     Database& Abrir(const std::string& nombre) {
         auto& bd = bases_[nombre];
         if (!bd) {
-            EngineError err;
+            Error err;
             bd = Database::Open(Ruta(nombre).string(), Database::Kind::User, err);
             if (!bd)
-                throw std::runtime_error(nombre + ": " + err.description);
+                throw std::runtime_error(nombre + ": " + veliora::TextoDeError(err));
         }
         return *bd;
     }

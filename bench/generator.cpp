@@ -20,6 +20,7 @@
 
 #include "core/engine/database.h"
 #include "core/generator/motor.h"
+#include "core/shell/errores.h"
 #include "core/shell/rutinas.h"
 
 namespace {
@@ -106,16 +107,16 @@ struct Sesion {
     std::unique_ptr<veliora::generador::Motor> motor;
 
     explicit Sesion(const fs::path& ruta) {
-        veliora::engine::EngineError err;
+        veliora::engine::Error err;
         usuario = Database::Open(ruta.string(), Database::Kind::User, err);
         if (!usuario)
-            throw std::runtime_error(err.description);
+            throw std::runtime_error(veliora::TextoDeError(err));
         auxiliar = Database::Open(ruta.string() + "_", Database::Kind::Auxiliary, err);
         if (!auxiliar)
-            throw std::runtime_error(err.description);
+            throw std::runtime_error(veliora::TextoDeError(err));
         motor = std::make_unique<veliora::generador::Motor>(usuario, auxiliar);
         if (!motor->Cargar(err))
-            throw std::runtime_error(err.description);
+            throw std::runtime_error(veliora::TextoDeError(err));
     }
 };
 

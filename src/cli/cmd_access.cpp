@@ -59,7 +59,7 @@ int ComandoAccess(const std::vector<std::string>& args) {
     }
     const bool json = op->Tiene("--json");
     access::Conversion conversion;
-    engine::EngineError err;
+    engine::Error err;
     const bool ok = op->Valor("--out")
                         ? access::Convertir(*mdb, *op->Valor("--out"), conversion, err)
                         : access::Preparar(*mdb, conversion, err);

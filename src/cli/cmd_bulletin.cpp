@@ -11,6 +11,7 @@
 #include "core/bulletins/mantenimiento.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/rutinas.h"
 #include "core/shell/textos.h"
@@ -36,7 +37,7 @@ std::string Nombre(const std::string& nombre) {
     return "'" + TextoVisible(nombre) + "'";
 }
 
-int FalloMotor(const engine::EngineError& e, bool json = false) {
+int FalloMotor(const engine::Error& e, bool json = false) {
     ImprimirError(e, json);
     return kExitError;
 }
@@ -53,7 +54,7 @@ engine::Database* Auxiliar(const Opciones& op, bool json) {
 // The bulletin named by --name (checked before), which must exist.
 std::optional<std::string> Boletin(engine::Database& aux, const Opciones& op) {
     const auto nombre = op.Valor("--name");
-    engine::EngineError err;
+    engine::Error err;
     if (!ExisteBoletin(aux, *nombre, err)) {
         if (err.failed())
             FalloMotor(err);
@@ -93,7 +94,7 @@ int Listar(const Opciones& op) {
     engine::Database* aux = Auxiliar(op, json);
     if (!aux)
         return kExitError;
-    engine::EngineError err;
+    engine::Error err;
     const auto resumen = ResumenBoletines(*aux, err);
     if (err.failed())
         return FalloMotor(err, json);
@@ -117,7 +118,7 @@ int Mostrar(const Opciones& op) {
     engine::Database* aux = AuxiliarYBoletin(op, json, nombre);
     if (!aux)
         return kExitError;
-    engine::EngineError err;
+    engine::Error err;
     const auto lineas = LeerBoletin(*aux, nombre, err);
     if (err.failed())
         return FalloMotor(err, json);
@@ -162,7 +163,7 @@ int Anadir(const Opciones& op) {
         !problema.empty() && !op.Tiene("--force"))
         return Fallo("the answer cannot run on " + *op.Valor("--db") + ": " + problema +
                      " (--force stores it all the same)");
-    engine::EngineError err;
+    engine::Error err;
     const bool existe = ExisteBoletin(*aux, *nombre, err);
     if (err.failed())
         return FalloMotor(err);
@@ -195,7 +196,7 @@ int Eliminar(const Opciones& op) {
     engine::Database* aux = AuxiliarYBoletin(op, false, nombre);
     if (!aux)
         return kExitError;
-    engine::EngineError err;
+    engine::Error err;
     const bool hecho =
         dado ? EliminarLinea(*aux, nombre, *numero, err) : EliminarBoletin(*aux, nombre, err);
     return hecho ? kExitOk : FalloMotor(err);
@@ -226,7 +227,7 @@ int Exportar(const Opciones& op) {
     if (destino.empty())
         return Fallo(Nombre(nombre) + " cannot be used as a file name; give --out PATH");
 
-    engine::EngineError err;
+    engine::Error err;
     std::unique_ptr<QGuiApplication> app;
     if (f == FormatoExportacion::Pdf)
         app = AplicacionGrafica();
@@ -249,14 +250,14 @@ int Importar(const Opciones& op) {
                      TextoVisible(archivo).c_str());
         return Sustituir::No;
     };
-    avisos.fallo = [](const std::string& archivo, const engine::EngineError& e) {
-        std::fprintf(stderr, "veliora-cli: %s: Error %d: %s\n", TextoVisible(archivo).c_str(),
-                     e.number, TextoVisible(e.description).c_str());
+    avisos.fallo = [](const std::string& archivo, const engine::Error& e) {
+        std::fprintf(stderr, "veliora-cli: %s: %s\n", TextoVisible(archivo).c_str(),
+                     TextoVisible(LineaError(e)).c_str());
     };
     SembrarDirectorioAplicacion();
     const ResultadoImportacion r = ImportarBoletines(*origen, DirectorioAplicacion(), avisos);
     if (!r.listado)
-        return Fallo("cannot read " + TextoVisible(*origen) + ": " + r.errorListado.description);
+        return Fallo("cannot read " + TextoVisible(*origen) + ": " + TextoDeError(r.errorListado));
     std::printf("copied %d, failed %d, not replaced %d\n", r.copiados, r.fallidos, r.omitidos);
     return r.fallidos == 0 && r.omitidos == 0 ? kExitOk : kExitError;
 }

@@ -95,7 +95,7 @@ bool LeerJuez(const Opciones& op, OpcionesJuez& juez) {
 std::optional<std::string> SolucionDeBoletin(const std::string& db, const std::string& boletin,
                                              int numero) {
     const auto aux = RutaBDAuxiliar(std::filesystem::path(db).filename().string());
-    engine::EngineError err;
+    engine::Error err;
     auto bd = engine::Database::Open(aux.string(), engine::Database::Kind::Auxiliary, err);
     if (const auto respuesta =
             bd ? aula::RespuestaGuardada(*bd, boletin, numero, err) : std::nullopt)

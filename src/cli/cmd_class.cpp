@@ -188,7 +188,7 @@ int Results(const Opciones& op, bool json) {
         const std::string texto =
             aula::CsvSeguimiento(*seguimiento, aula::ColumnasSeguimiento(*seguimiento));
         // A file the user names: never one that holds data (core/shell/salidas.h).
-        engine::EngineError fallo;
+        engine::Error fallo;
         if (!EscribirSalida(*csv, texto, fallo)) {
             ImprimirError(fallo, false);
             return kExitError;

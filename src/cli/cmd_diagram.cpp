@@ -79,7 +79,7 @@ int ComandoDiagrama(const std::vector<std::string>& args) {
     const bool json = op->Tiene("--json");
     if (!AbrirComoPrograma(*db, json))
         return kExitError;
-    engine::EngineError err;
+    engine::Error err;
     VistaEsquema vista;
     if (!LeerVistaEsquema(*BDUsuario, BDAuxiliar.get(), vista, err)) {
         ImprimirError(err, json);

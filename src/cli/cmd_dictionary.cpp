@@ -28,9 +28,8 @@ int Uso() {
     return kExitUsage;
 }
 
-void ImprimirErrorFila(const engine::EngineError& e, int contexto) {
-    std::fprintf(stderr, "Error %d: %s\n%s\n", e.number, e.description.c_str(),
-                 Texto(contexto).c_str());
+void ImprimirErrorFila(const engine::Error& e, int contexto) {
+    std::fprintf(stderr, "%s\n%s\n", LineaError(e).c_str(), Texto(contexto).c_str());
 }
 
 bool Afirmativa(std::string r) {
@@ -76,7 +75,7 @@ struct Vista {
     std::vector<DatosRelacion> relaciones;
 };
 
-bool LeerTodo(Vista& v, engine::EngineError& err) {
+bool LeerTodo(Vista& v, engine::Error& err) {
     ColTablas estructura;
     if (!CargarEstructura(estructura, *BDUsuario, err))
         return false;
@@ -198,7 +197,7 @@ int Show(const Opciones& op) {
     if (!AbrirComoPrograma(*db, json))
         return kExitError;
     Vista v;
-    engine::EngineError err;
+    engine::Error err;
     if (!LeerTodo(v, err)) {
         ImprimirError(err, json);
         return kExitError;
@@ -266,7 +265,7 @@ int Set(const Opciones& op) {
 
     if (!AbrirComoPrograma(*db, false))
         return kExitError;
-    engine::EngineError err;
+    engine::Error err;
     ColTablas estructura;
     if (!CargarEstructura(estructura, *BDUsuario, err)) {
         ImprimirError(err, false);

@@ -186,7 +186,7 @@ int ComandoGenerate(const std::vector<std::string>& args) {
         alarma.emplace(fin, [bd = BDUsuario] { bd->Interrupt(); });
     LeerIdiomaDelPrograma();
     GeneradorConsultas generador(BDUsuario, BDAuxiliar);
-    engine::EngineError err;
+    engine::Error err;
     if (!generador.Cargar(err)) {
         vigilante.reset();
         sinTiempo() ? ImprimirSinTiempo(*limite, 0) : ImprimirError(err, json);

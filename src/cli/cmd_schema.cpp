@@ -79,7 +79,7 @@ int ComandoSchema(const std::vector<std::string>& args) {
     if (!db)
         return kExitError;
     ColTablas tablas;
-    engine::EngineError err;
+    engine::Error err;
     if (!CargarEstructura(tablas, *db, err)) {
         ImprimirError(err, json);
         return kExitError;

@@ -59,7 +59,7 @@ class Salida {
 
     // Ends the output; with an error, the rows so far are followed by it (the error alone
     // before any row).
-    void Fin(const engine::EngineError& err) {
+    void Fin(const engine::Error& err) {
         std::lock_guard<std::mutex> cerrojo(mutex_);
         if (!cabecera_) {
             ImprimirError(err, json_);
@@ -67,8 +67,9 @@ class Salida {
             std::printf("]");
             if (err.failed()) {
                 Json j;
-                j.BeginObject().Key("number").Int(err.number);
-                j.Key("description").String(err.description).EndObject();
+                j.BeginObject();
+                ClavesError(j, err);
+                j.EndObject();
                 std::printf(",\"error\":%s", j.str().c_str());
             }
             std::printf("}\n");
@@ -107,7 +108,7 @@ int ComandoSql(const std::vector<std::string>& args) {
     const std::string& sql = op->posicionales[0];
     // The limit covers the whole statement, opening and fetching alike.
     db->SetDeadline(std::chrono::steady_clock::now() + *limite);
-    engine::EngineError err;
+    engine::Error err;
     Salida salida(json);
     Vigilante vigilante(
         *limite, [&] { salida.Fin(engine::TimeLimitError(db->limits(), sql)); }, kExitError);

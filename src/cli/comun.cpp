@@ -1,6 +1,5 @@
 #include "cli/comun.h"
 
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -12,6 +11,7 @@
 #include "core/practice/comprobar.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
 #include "core/shell/rutinas.h"
@@ -141,15 +141,23 @@ void ImprimirComprobacionSinTiempo(bool json, std::chrono::milliseconds limite) 
     }
 }
 
-void ImprimirError(const engine::EngineError& e, bool json) {
+std::string LineaError(const engine::Error& e) {
+    return "Error " + std::to_string(NumeroDeError(e)) + ": " + TextoDeError(e);
+}
+
+void ClavesError(Json& j, const engine::Error& e) {
+    j.Key("number").Int(NumeroDeError(e)).Key("description").String(TextoDeError(e));
+}
+
+void ImprimirError(const engine::Error& e, bool json) {
     if (json) {
         Json j;
         j.BeginObject().Key("error").BeginObject();
-        j.Key("number").Int(e.number).Key("description").String(e.description);
+        ClavesError(j, e);
         j.EndObject().EndObject();
         std::printf("%s\n", j.str().c_str());
     } else {
-        std::fprintf(stderr, "Error %d: %s\n", e.number, e.description.c_str());
+        std::fprintf(stderr, "%s\n", LineaError(e).c_str());
     }
 }
 
@@ -164,7 +172,7 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
     if (!access::EsArchivoAccess(path))
         return path;
     access::Conversion conversion;
-    engine::EngineError err;
+    engine::Error err;
     if (!access::Preparar(path, conversion, err)) {
         ImprimirError(err, json);
         return std::nullopt;
@@ -182,7 +190,7 @@ std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool jso
     const auto sqlite = BaseSqlite(path, json);
     if (!sqlite)
         return nullptr;
-    engine::EngineError err;
+    engine::Error err;
     auto db = engine::Database::Open(*sqlite, engine::Database::Kind::User, err);
     if (!db)
         ImprimirError(err, json);
@@ -205,7 +213,7 @@ bool AbrirComoPrograma(const std::string& path, bool json) {
     // Converted first, so that a conversion that lost rows says so.
     if (access::EsArchivoAccess(path) && !BaseSqlite(path, json))
         return false;
-    engine::EngineError err;
+    engine::Error err;
     // An Access file opens as its conversion, its auxiliary database by the Access file's
     // name (alumnos.mdb_).
     if (AbrirBDUsuario(path, &err) != 0) {
@@ -215,7 +223,7 @@ bool AbrirComoPrograma(const std::string& path, bool json) {
     const std::string nombre = std::filesystem::path(path).filename().string();
     if (AbrirBDAuxiliar(nombre, &err) != 0) {
         if (!err.failed())
-            err = {SQLITE_ERROR, Texto(1701), {}};
+            err = engine::Failure(engine::Code::AuxiliaryCannotOpen);
         ImprimirError(err, json);
         return false;
     }

@@ -117,8 +117,12 @@ class Json {
 };
 std::string EscaparJson(std::string_view s);
 
+// The one place an error becomes the CLI's text: "Error N: description".
+std::string LineaError(const engine::Error& e);
+// Writes the error's "number" and "description" keys into an open JSON object.
+void ClavesError(Json& j, const engine::Error& e);
 // Prints {"error":{"number":N,"description":".."}} (json) or "Error N: description".
-void ImprimirError(const engine::EngineError& e, bool json);
+void ImprimirError(const engine::Error& e, bool json);
 // Prints {"error":{"reason":"..","description":".."}} (json) or the description; returns
 // kExitError.
 int ImprimirFalloClase(const aula::Error& e, bool json);

@@ -233,7 +233,7 @@ void DibujarImagen(QPainter& p, const VistaEsquema& vista, const Dibujo& dibujo)
 }
 
 bool GuardarImagen(const QString& ruta, const VistaEsquema& vista, const Dibujo& dibujo,
-                   engine::EngineError& error) {
+                   engine::Error& error) {
     error.clear();
     // Painted in memory first: the destination is checked and written as every file the
     // user chooses (never a database or a link, through a temporary file renamed at the end).
@@ -262,7 +262,7 @@ bool GuardarImagen(const QString& ruta, const VistaEsquema& vista, const Dibujo&
         pintado = imagen.save(&buffer, "PNG");
     }
     if (!pintado) {
-        error = {EIO, buffer.errorString().toStdString(), {}};
+        error = engine::SystemFailure(EIO, buffer.errorString().toStdString());
         return false;
     }
     return EscribirSalida(ruta.toStdString(),

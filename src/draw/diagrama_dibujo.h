@@ -50,6 +50,6 @@ void DibujarImagen(QPainter& p, const VistaEsquema& vista, const diagrama::Dibuj
 // Writes the picture as SVG (by the file's extension) or PNG, through a temporary file in
 // the destination's folder renamed at the end.
 bool GuardarImagen(const QString& ruta, const VistaEsquema& vista, const diagrama::Dibujo& dibujo,
-                   engine::EngineError& error);
+                   engine::Error& error);
 
 }  // namespace veliora::dibujo

@@ -12,7 +12,7 @@
 namespace veliora {
 
 bool EscribirPdf(std::string_view html, const std::filesystem::path& destino,
-                 engine::EngineError& error) {
+                 engine::Error& error) {
     error.clear();
     // Checked before the pages are laid out, and again when they are written.
     if (!ComprobarDestino(destino, error))
@@ -34,7 +34,7 @@ bool EscribirPdf(std::string_view html, const std::filesystem::path& destino,
 
 bool ExportarBoletinFormato(engine::Database& auxiliar, std::string_view nombre,
                             Disposicion disposicion, FormatoExportacion formato,
-                            const std::filesystem::path& destino, engine::EngineError& error) {
+                            const std::filesystem::path& destino, engine::Error& error) {
     if (formato != FormatoExportacion::Pdf)
         return ExportarBoletin(auxiliar, nombre, disposicion, formato, destino, error);
     const auto lineas = LeerBoletin(auxiliar, nombre, error);

@@ -11,12 +11,11 @@
 namespace veliora {
 
 // Writes the page to `destino` through EscribirSalida (core/shell/salidas.h).
-bool EscribirPdf(std::string_view html, const std::filesystem::path& destino,
-                 engine::EngineError& error);
+bool EscribirPdf(std::string_view html, const std::filesystem::path& destino, engine::Error& error);
 
 // ExportarBoletin for every format, PDF included.
 bool ExportarBoletinFormato(engine::Database& auxiliar, std::string_view nombre,
                             Disposicion disposicion, FormatoExportacion formato,
-                            const std::filesystem::path& destino, engine::EngineError& error);
+                            const std::filesystem::path& destino, engine::Error& error);
 
 }  // namespace veliora

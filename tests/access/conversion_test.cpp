@@ -16,6 +16,7 @@
 #include "core/generator/generador.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/rutinas.h"
 #include "core/shell/textos.h"
@@ -26,7 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using engine::Database;
-using engine::EngineError;
 namespace TypeCode = engine::TypeCode;
 using engine::Value;
 
@@ -50,20 +50,20 @@ class Conversion : public ::testing::Test {
   protected:
     std::shared_ptr<Database> Convertida(const std::string& archivo) {
         access::Conversion c;
-        EngineError err;
+        engine::Error err;
         const fs::path destino = home_ / (archivo + ".db");
         fs::remove(destino);  // an existing database is never a conversion's destination
         EXPECT_TRUE(access::Convertir(AccessFixtureDir() / archivo, destino, c, err))
-            << err.description;
+            << veliora::TextoDeError(err);
         resultado_ = c;
         auto db = Database::Open(destino.string(), Database::Kind::User, err);
-        EXPECT_TRUE(db) << err.description;
+        EXPECT_TRUE(db) << veliora::TextoDeError(err);
         return db;
     }
     Value Uno(Database& db, const std::string& sql) {
-        EngineError err;
+        engine::Error err;
         Value v = db.Scalar(sql, err);
-        EXPECT_FALSE(err.failed()) << sql << ": " << err.description;
+        EXPECT_FALSE(err.failed()) << sql << ": " << veliora::TextoDeError(err);
         return v;
     }
     TempHome home_;
@@ -88,9 +88,9 @@ TEST_F(Conversion, EveryFormatGivesItsTablesColumnsAndRows) {
         SCOPED_TRACE(k.archivo + " " + k.tabla);
         auto db = Convertida(k.archivo);
         ASSERT_TRUE(db);
-        EngineError err;
+        engine::Error err;
         auto defs = db->TableDefs(err);
-        ASSERT_FALSE(err.failed()) << err.description;
+        ASSERT_FALSE(err.failed()) << veliora::TextoDeError(err);
         int ordinarias = 0;
         for (const auto& d : defs) {
             ordinarias += d.Attributes == 0;
@@ -131,7 +131,7 @@ TEST_F(Conversion, DeclaredTypesReadBackAsTheAccessTypes) {
         {muestra.get(), "Asset Items", "Comments", TypeCode::Memo},
     };
     std::map<Database*, std::vector<engine::TableDef>> defs;
-    EngineError err;
+    engine::Error err;
     for (const Caso& k : casos) {
         SCOPED_TRACE(k.tabla + "." + k.campo);
         if (!defs.count(k.db))
@@ -164,9 +164,9 @@ TEST_F(Conversion, NorthwindRelationshipsKeepTheirNames) {
     REQUIRE_FIXTURES();
     auto db = Convertida("nwind.mdb");
     ASSERT_TRUE(db);
-    EngineError err;
+    engine::Error err;
     const auto& relaciones = db->Relations(err);
-    ASSERT_FALSE(err.failed()) << err.description;
+    ASSERT_FALSE(err.failed()) << veliora::TextoDeError(err);
     std::map<std::string, std::string> vistas;
     for (const auto& r : relaciones) {
         ASSERT_EQ(r.Fields.size(), 1u) << r.Name;
@@ -228,10 +228,10 @@ TEST_F(Conversion, DatesOfEveryYearAccessHolds) {
     REQUIRE_FIXTURES();
     auto db = Convertida("DateTestDatabase.mdb");
     ASSERT_TRUE(db);
-    EngineError err;
+    engine::Error err;
     auto rs = db->OpenRecordset(
         "select DateTimeCol, DateCol, TimeCol, LongTextCol from DateTest order by IDCol", err);
-    ASSERT_TRUE(rs) << err.description;
+    ASSERT_TRUE(rs) << veliora::TextoDeError(err);
     std::vector<std::string> filas;
     for (; !rs->Eof(); rs->MoveNext())
         filas.push_back(rs->Field(0).toPlainText() + " " + rs->Field(1).toPlainText() + " " +
@@ -312,14 +312,16 @@ TEST_F(Conversion, DamagedFilesAreRefusedLeavingNothing) {
         const fs::path salida = home_ / "salida";
         fs::create_directories(salida);
         access::Conversion c;
-        EngineError err;
+        engine::Error err;
         EXPECT_FALSE(access::Convertir(origen, salida / "x.db", c, err));
-        EXPECT_EQ(err.number, SQLITE_CANTOPEN);
-        EXPECT_EQ(err.description.rfind(Texto(k.texto), 0), 0u) << err.description;
+        EXPECT_EQ(veliora::NumeroDeError(err), SQLITE_CANTOPEN);
+        EXPECT_EQ(veliora::TextoDeError(err).rfind(Texto(k.texto), 0), 0u)
+            << veliora::TextoDeError(err);
         EXPECT_TRUE(Contenido(salida).empty());
         // Opened as the program does: the same reason, nothing in importadas.
         EXPECT_NE(AbrirBDUsuario(origen.string(), &err), 0);
-        EXPECT_EQ(err.description.rfind(Texto(k.texto), 0), 0u) << err.description;
+        EXPECT_EQ(veliora::TextoDeError(err).rfind(Texto(k.texto), 0), 0u)
+            << veliora::TextoDeError(err);
         EXPECT_TRUE(Contenido(DirectorioAplicacion() / "importadas").empty());
         EXPECT_EQ(ReadBytes(origen), k.bytes);
     }
@@ -331,8 +333,8 @@ TEST_F(Conversion, ReconvertsOnlyAfterAChange) {
     fs::copy_file(AccessFixtureDir() / "DateTestDatabase.mdb", mdb);
     auto preparar = [&](bool& reutilizada) {
         access::Conversion c;
-        EngineError err;
-        EXPECT_TRUE(access::Preparar(mdb, c, err)) << err.description;
+        engine::Error err;
+        EXPECT_TRUE(access::Preparar(mdb, c, err)) << veliora::TextoDeError(err);
         EXPECT_EQ(c.destino, DirectorioAplicacion() / "importadas" / "clase.db");
         reutilizada = c.reutilizada;
         return c;
@@ -364,7 +366,7 @@ TEST_F(Conversion, CancellingLeavesNothing) {
     const fs::path salida = home_ / "salida";
     fs::create_directories(salida);
     access::Conversion c;
-    EngineError err;
+    engine::Error err;
     long long vistas = -1, total = -1;
     EXPECT_FALSE(access::Convertir(AccessFixtureDir() / "nwind.mdb", salida / "nwind.db", c, err,
                                    [&](long long hechas, long long todas) {
@@ -372,8 +374,8 @@ TEST_F(Conversion, CancellingLeavesNothing) {
                                        total = todas;
                                        return hechas < 1000;
                                    }));
-    EXPECT_EQ(err.number, SQLITE_INTERRUPT);
-    EXPECT_EQ(err.description, Texto(1604));
+    EXPECT_TRUE(access::Cancelada(err));
+    EXPECT_EQ(veliora::TextoDeError(err), Texto(1604));
     EXPECT_GE(vistas, 1000);
     EXPECT_EQ(total, 4032);
     EXPECT_TRUE(Contenido(salida).empty());
@@ -383,13 +385,13 @@ TEST_F(Conversion, GeneratedQuestionsRunOnNorthwind) {
     REQUIRE_FIXTURES();
     SembrarDirectorioAplicacion();
     const fs::path mdb = AccessFixtureDir() / "nwind.mdb";
-    EngineError err;
-    ASSERT_EQ(AbrirBDUsuario(mdb.string(), &err), 0) << err.description;
-    ASSERT_EQ(AbrirBDAuxiliar(mdb.filename().string(), &err), 0) << err.description;
+    engine::Error err;
+    ASSERT_EQ(AbrirBDUsuario(mdb.string(), &err), 0) << veliora::TextoDeError(err);
+    ASSERT_EQ(AbrirBDAuxiliar(mdb.filename().string(), &err), 0) << veliora::TextoDeError(err);
     // The auxiliary database belongs to the Access file's name.
     EXPECT_TRUE(fs::is_regular_file(DirectorioAplicacion() / "nwind.mdb_"));
     GeneradorConsultas generador(BDUsuario, BDAuxiliar);
-    ASSERT_TRUE(generador.Cargar(err)) << err.description;
+    ASSERT_TRUE(generador.Cargar(err)) << veliora::TextoDeError(err);
     // A cross join with an "or" may run long on Northwind: such a statement counts as
     // accepted when the engine interrupts it at the limit.
     engine::Limits limites;
@@ -404,12 +406,12 @@ TEST_F(Conversion, GeneratedQuestionsRunOnNorthwind) {
             continue;
         ++generadas;
         const std::string sql = generador.SolucionSQL();
-        EXPECT_TRUE(BDUsuario->Prepare(sql, err)) << sql << ": " << err.description;
+        EXPECT_TRUE(BDUsuario->Prepare(sql, err)) << sql << ": " << veliora::TextoDeError(err);
         auto rs = BDUsuario->OpenRecordset(sql, err);
         if (rs && rs->FetchUpTo(100000) && !rs->Error().failed())
             ++completas;
         else
-            EXPECT_EQ((rs ? rs->Error() : err).number, SQLITE_INTERRUPT) << sql;
+            EXPECT_TRUE(engine::TimedOut(rs ? rs->Error() : err)) << sql;
     }
     EXPECT_GT(generadas, 20);
     EXPECT_GT(completas, generadas / 2);
@@ -439,14 +441,14 @@ class LectorFalso : public Conversion {
             << "#!/bin/sh\ncat '" << (home_ / "salida.txt").string() << "'\nexec sleep 600\n";
     }
     void TearDown() override { unsetenv("VELIORA_MDB"); }
-    bool Convertir(access::Conversion& c, EngineError& err) {
+    bool Convertir(access::Conversion& c, engine::Error& err) {
         return access::Convertir(home_ / "falso.mdb", home_ / "falso.db", c, err);
     }
     // Converts what `salida` describes and opens the result.
     std::shared_ptr<Database> ConvertirYAbrir(const std::string& salida, access::Conversion& c) {
         Preparar(salida);
-        EngineError err;
-        EXPECT_TRUE(Convertir(c, err)) << err.description;
+        engine::Error err;
+        EXPECT_TRUE(Convertir(c, err)) << veliora::TextoDeError(err);
         return Database::Open((home_ / "falso.db").string(), Database::Kind::User, err);
     }
 };
@@ -504,9 +506,9 @@ TEST_F(LectorFalso, ABrokenConversionIsRedoneAndLeftoversOfKilledOnesRemoved) {
     Preparar("V\t0\nS\tT\t1\nT\tT\t1\nC\tId\t4\t4\t0\t0\t0\nR\t5\nE\nZ\n");
     const fs::path mdb = home_ / "falso.mdb";
     access::Conversion c;
-    EngineError err;
-    ASSERT_TRUE(access::Preparar(mdb, c, err)) << err.description;
-    ASSERT_TRUE(access::Preparar(mdb, c, err)) << err.description;
+    engine::Error err;
+    ASSERT_TRUE(access::Preparar(mdb, c, err)) << veliora::TextoDeError(err);
+    ASSERT_TRUE(access::Preparar(mdb, c, err)) << veliora::TextoDeError(err);
     EXPECT_TRUE(c.reutilizada);
     const fs::path convertida = c.destino;
     const std::string entera = ReadBytes(convertida);
@@ -518,15 +520,16 @@ TEST_F(LectorFalso, ABrokenConversionIsRedoneAndLeftoversOfKilledOnesRemoved) {
     const fs::path resto = convertida.string() + ".parcial-" + std::to_string(muerto);
     const fs::path ajeno = convertida.string() + ".parcial-" + std::to_string(getppid()) + "-1";
     for (const fs::path& p : {resto, ajeno}) std::ofstream(p) << "a medias";
-    ASSERT_TRUE(access::Preparar(mdb, c, err)) << err.description;
+    ASSERT_TRUE(access::Preparar(mdb, c, err)) << veliora::TextoDeError(err);
     EXPECT_FALSE(c.reutilizada);
     EXPECT_FALSE(fs::exists(resto));
     EXPECT_TRUE(fs::exists(ajeno));
     auto db = Database::Open(convertida.string(), Database::Kind::User, err);
-    ASSERT_TRUE(db) << err.description;
+    ASSERT_TRUE(db) << veliora::TextoDeError(err);
     EXPECT_EQ(Uno(*db, "select Id from T").integer, 5);
     EXPECT_FALSE(access::Convertir(mdb, mdb, c, err));
-    EXPECT_EQ(err.description.rfind(Texto(2100, mdb.string()), 0), 0u) << err.description;
+    EXPECT_EQ(veliora::TextoDeError(err).rfind(Texto(2100, mdb.string()), 0), 0u)
+        << veliora::TextoDeError(err);
     EXPECT_EQ(ReadBytes(mdb), "x");
 }
 
@@ -537,9 +540,9 @@ TEST_F(LectorFalso, AReaderThatDiesOrStopsShortFails) {
          }) {
         Preparar(lineas, estado);
         access::Conversion c;
-        EngineError err;
+        engine::Error err;
         EXPECT_FALSE(Convertir(c, err));
-        EXPECT_EQ(err.number, SQLITE_CANTOPEN);
+        EXPECT_EQ(veliora::NumeroDeError(err), SQLITE_CANTOPEN);
         EXPECT_FALSE(fs::exists(home_ / "falso.db"));
     }
 }
@@ -547,7 +550,7 @@ TEST_F(LectorFalso, AReaderThatDiesOrStopsShortFails) {
 TEST_F(LectorFalso, CancelReachesASilentReader) {
     PrepararMudo("V\t0\nS\tT\t9\nT\tT\t9\nC\tId\t4\t4\t0\t0\t0\nR\t1\n");
     access::Conversion c;
-    EngineError err;
+    engine::Error err;
     int llamadas = 0;
     EXPECT_FALSE(access::Convertir(home_ / "falso.mdb", home_ / "falso.db", c, err,
                                    [&](long long, long long total) {
@@ -575,7 +578,7 @@ TEST_F(LectorFalso, MultiFieldRelationshipsAreGroupedInFieldOrder) {
     EXPECT_EQ(c.relaciones, 1);
     EXPECT_EQ(c.notas.size(), 1u);
     ASSERT_TRUE(db);
-    EngineError err;
+    engine::Error err;
     const auto& relaciones = db->Relations(err);
     ASSERT_EQ(relaciones.size(), 1u);
     EXPECT_EQ(relaciones[0].Name, "PedidosLineas");
@@ -615,7 +618,7 @@ TEST_F(LectorFalso, EveryAccessTypeReadsBackAsItsTypeCode) {
     access::Conversion c;
     auto db = ConvertirYAbrir(salida + fila + "\nE\nZ\n", c);
     ASSERT_TRUE(db);
-    EngineError err;
+    engine::Error err;
     const auto defs = db->TableDefs(err);
     ASSERT_EQ(defs.size(), 1u);
     ASSERT_EQ(defs[0].Fields.size(), casos.size());

@@ -225,7 +225,7 @@ TEST(MigracionesAlmacen, VersionAnteriorSeActualizaYPosteriorSeRechaza) {
 
         // The record as a newer program leaves it.
         if (servidor.empty()) {
-            engine::EngineError ee;
+            engine::Error ee;
             OpenDatabase(ruta, engine::Database::Kind::Auxiliary)
                 ->Execute("UPDATE esquema SET version = 99", ee);
         } else {

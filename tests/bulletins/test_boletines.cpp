@@ -6,6 +6,7 @@
 #include "core/bulletins/boletines.h"
 #include "core/bulletins/encriptar.h"
 #include "core/engine/database.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -24,17 +25,17 @@ class BoletinesTest : public ::testing::Test {
 
     // Inserts a line with its texts scrambled, as another writer of the bulletin would.
     void Linea(const std::string& boletin, int numero) {
-        engine::EngineError err;
+        engine::Error err;
         const std::string texto = "p" + std::to_string(numero);
         ASSERT_TRUE(aux_->Execute("insert into LBoletines values (?, ?, ?, ?)", err,
                                   {Value::Text(boletin), Value::Int(numero),
                                    Value::Blob(*Encriptar(texto, kClaveRespuestas)),
                                    Value::Blob(*Encriptar(texto, kClaveRespuestas))}))
-            << err.description;
+            << veliora::TextoDeError(err);
     }
 
     std::int64_t Lineas() {
-        engine::EngineError err;
+        engine::Error err;
         return aux_->Scalar("select count(*) from LBoletines", err).toInt();
     }
 
@@ -47,8 +48,9 @@ class BoletinesTest : public ::testing::Test {
 TEST_F(BoletinesTest, StoredLinesTakeTheNextNumberAndComeBackExactly) {
     const std::string pregunta = "¿Cuál es el saldo de los clientes de 'Valencia'?";
     const std::string sql = "Select [Saldo]\r\nfrom [Clientes]\r\nwhere [Ciudad] = 'Valencia'";
-    engine::EngineError err;
-    ASSERT_EQ(AlmacenarPregunta(*aux_, "O'Brien", pregunta, sql, err), 1) << err.description;
+    engine::Error err;
+    ASSERT_EQ(AlmacenarPregunta(*aux_, "O'Brien", pregunta, sql, err), 1)
+        << veliora::TextoDeError(err);
     auto rs = aux_->OpenRecordset("select Pregunta, Respuesta from LBoletines", err);
     ASSERT_TRUE(rs && !rs->Eof());
     EXPECT_EQ(rs->Field(0).text, *Encriptar(pregunta, kClaveRespuestas));
@@ -75,24 +77,24 @@ TEST_F(BoletinesTest, StoredLinesTakeTheNextNumberAndComeBackExactly) {
 // A text the scrambling cannot hold, or an insert refused after the maximum was read: nothing
 // is written and no transaction stays open.
 TEST_F(BoletinesTest, FailedStoreWritesNothing) {
-    engine::EngineError err;
+    engine::Error err;
     EXPECT_EQ(AlmacenarPregunta(*aux_, "Tema 2", "emoji \xF0\x9F\x98\x80", "select 1", err), 0);
-    EXPECT_EQ(err.number, kErrorTextoNoRepresentable);
+    EXPECT_EQ(err.code, engine::Code::TextNotStorable);
     EXPECT_EQ(Lineas(), 0);
     ASSERT_TRUE(
         aux_->Execute("create trigger NoMas before insert on LBoletines "
                       "begin select raise(abort, 'lleno'); end",
                       err))
-        << err.description;
+        << veliora::TextoDeError(err);
     EXPECT_EQ(AlmacenarPregunta(*aux_, "Tema 2", "p", "select 1", err), 0);
-    EXPECT_NE(err.description.find("lleno"), std::string::npos);
+    EXPECT_NE(veliora::TextoDeError(err).find("lleno"), std::string::npos);
     EXPECT_EQ(Lineas(), 0);
-    ASSERT_TRUE(aux_->Execute("drop trigger NoMas", err)) << err.description;
+    ASSERT_TRUE(aux_->Execute("drop trigger NoMas", err)) << veliora::TextoDeError(err);
     EXPECT_EQ(AlmacenarPregunta(*aux_, "Tema 2", "p", "select 1", err), 1);
 }
 
 TEST_F(BoletinesTest, BulletinNamesComeInNameOrder) {
-    engine::EngineError err;
+    engine::Error err;
     EXPECT_EQ(NombresBoletines(*aux_, err),
               (std::vector<std::string>{"O'Brien", "tema 1", "Tema 2", "Vacío"}));
     EXPECT_TRUE(LeerBoletin(*aux_, "Vacío", err).empty());

@@ -6,6 +6,7 @@
 
 #include "core/bulletins/exportar.h"
 #include "core/bulletins/mantenimiento.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -13,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using engine::Database;
-using engine::EngineError;
 
 const std::string kSep = "----------------------------------------\r\n";
 
@@ -22,7 +22,7 @@ class Exportar : public ::testing::Test {
     void SetUp() override {
         aux_ = test::NewAuxiliary(home_ / "a.db_");
         ASSERT_TRUE(aux_);
-        EngineError err;
+        engine::Error err;
         ASSERT_TRUE(CrearBoletin(*aux_, "Tema1", err));
         // Stored out of order: the file lists them by number.
         ASSERT_TRUE(InsertarLinea(*aux_, "Tema1", 2, "¿Cuántos?", "select\ncount(*) from t", err));
@@ -48,10 +48,10 @@ TEST_F(Exportar, BothLayoutsByteForByte) {
     for (const auto& c : casos) {
         const fs::path ruta = RutaExportacion("Tema1", FormatoExportacion::Texto);
         EXPECT_EQ(ruta, home_ / "Tema1.TXT");
-        EngineError err;
+        engine::Error err;
         ASSERT_TRUE(
             ExportarBoletin(*aux_, "Tema1", c.disposicion, FormatoExportacion::Texto, ruta, err))
-            << err.description;
+            << veliora::TextoDeError(err);
         EXPECT_EQ(test::ReadBytes(ruta), c.esperado);
     }
     // An empty bulletin: only the separator in the first layout, nothing in the second.

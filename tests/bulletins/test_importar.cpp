@@ -8,6 +8,7 @@
 
 #include "core/bulletins/importar.h"
 #include "core/bulletins/mantenimiento.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -15,7 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using engine::Database;
-using engine::EngineError;
 
 void Escribir(const fs::path& ruta, const std::string& bytes) {
     std::ofstream(ruta, std::ios::binary) << bytes;
@@ -24,10 +24,10 @@ void Escribir(const fs::path& ruta, const std::string& bytes) {
 // An auxiliary database holding one bulletin with one line.
 void Auxiliar(const fs::path& ruta, const std::string& boletin) {
     auto bd = test::NewAuxiliary(ruta);
-    EngineError err;
+    engine::Error err;
     ASSERT_TRUE(bd && CrearBoletin(*bd, boletin, err) &&
                 InsertarLinea(*bd, boletin, 1, "p", "select 1", err))
-        << err.description;
+        << veliora::TextoDeError(err);
 }
 
 class Importar : public ::testing::Test {
@@ -47,7 +47,7 @@ class Importar : public ::testing::Test {
             preguntas_.push_back(f);
             return respuesta;
         };
-        avisos.fallo = [&](const std::string& f, const EngineError&) { fallos_.push_back(f); };
+        avisos.fallo = [&](const std::string& f, const engine::Error&) { fallos_.push_back(f); };
         return ImportarBoletines(origen_, destino_, avisos, abierta);
     }
     test::TempHome home_;
@@ -114,15 +114,16 @@ TEST_F(Importar, OpenAuxiliaryIsReplacedThroughItsConnection) {
     Auxiliar(origen_ / "alumnos.db_", "Nuevo");
     auto abierta = test::OpenDatabase(destino_ / "alumnos.db_", Database::Kind::Auxiliary);
     ASSERT_TRUE(abierta);
-    EngineError err;
+    engine::Error err;
 
     ResultadoImportacion r = Ejecutar(Sustituir::Si, abierta.get());
     EXPECT_EQ(r.copiados, 1) << (fallos_.empty() ? "" : fallos_[0]);
     // The connection still works and reads the imported bulletins.
     auto resumen = ResumenBoletines(*abierta, err);
-    ASSERT_EQ(resumen.size(), 1u) << err.description;
+    ASSERT_EQ(resumen.size(), 1u) << veliora::TextoDeError(err);
     EXPECT_EQ(resumen[0].Nombre, "Nuevo");
-    EXPECT_TRUE(InsertarLinea(*abierta, "Nuevo", 2, "q", "select 2", err)) << err.description;
+    EXPECT_TRUE(InsertarLinea(*abierta, "Nuevo", 2, "q", "select 2", err))
+        << veliora::TextoDeError(err);
     abierta->Close();
     auto reabierta = test::OpenDatabase(destino_ / "alumnos.db_", Database::Kind::Auxiliary);
     ASSERT_TRUE(reabierta);

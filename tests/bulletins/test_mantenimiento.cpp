@@ -5,13 +5,13 @@
 
 #include "core/bulletins/encriptar.h"
 #include "core/bulletins/mantenimiento.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 namespace veliora {
 namespace {
 
 using engine::Database;
-using engine::EngineError;
 using engine::Value;
 
 class Mantenimiento : public ::testing::Test {
@@ -21,7 +21,7 @@ class Mantenimiento : public ::testing::Test {
         ASSERT_TRUE(aux_);
     }
     std::int64_t Contar(const std::string& sql) {
-        EngineError err;
+        engine::Error err;
         return aux_->Scalar(sql, err).toInt();
     }
     test::TempHome home_;
@@ -43,9 +43,9 @@ TEST(NumeroPreguntaTest, OnlyPlainWholeNumbersInRange) {
 }
 
 TEST_F(Mantenimiento, NumbersProposeHighestPlusOneAndGapsStay) {
-    EngineError err;
+    engine::Error err;
     const std::string b = "Tema 'uno'";  // a quote in the name works everywhere
-    ASSERT_TRUE(CrearBoletin(*aux_, b, err)) << err.description;
+    ASSERT_TRUE(CrearBoletin(*aux_, b, err)) << veliora::TextoDeError(err);
     EXPECT_TRUE(ExisteBoletin(*aux_, "tema 'UNO'", err));  // names compare ignoring case
     EXPECT_EQ(SiguienteNumero(*aux_, b, err), 1);
     for (int n : {1, 2, 5}) ASSERT_TRUE(InsertarLinea(*aux_, b, n, "p", "select 1", err));
@@ -61,18 +61,18 @@ TEST_F(Mantenimiento, NumbersProposeHighestPlusOneAndGapsStay) {
     EXPECT_FALSE(InsertarLinea(*aux_, b, 0, "p", "select 1", err));
     EXPECT_FALSE(InsertarLinea(*aux_, b, kMaxNumPregunta + 1, "p", "select 1", err));
     EXPECT_FALSE(ModificarLinea(*aux_, b, 7, "p", "select 1", err));
-    EXPECT_EQ(err.number, kErrorLineaInexistente);
+    EXPECT_EQ(err.code, engine::Code::NoSuchLine);
     EXPECT_FALSE(EliminarLinea(*aux_, b, 5, err));
-    EXPECT_EQ(err.number, kErrorLineaInexistente);
+    EXPECT_EQ(err.code, engine::Code::NoSuchLine);
     EXPECT_EQ(Contar("select count(*) from LBoletines"), 2);
 }
 
 TEST_F(Mantenimiento, TextsAreStoredScrambledAndReadBackPlain) {
-    EngineError err;
+    engine::Error err;
     ASSERT_TRUE(CrearBoletin(*aux_, "T", err));
     const std::string pregunta = "¿Qué alumnos tienen nota?";
     const std::string sql = "Select [Nombre]\nfrom [Alumnos]\nwhere [Nota] is not null";
-    ASSERT_TRUE(InsertarLinea(*aux_, "T", 4, pregunta, sql, err)) << err.description;
+    ASSERT_TRUE(InsertarLinea(*aux_, "T", 4, pregunta, sql, err)) << veliora::TextoDeError(err);
     auto rs = aux_->OpenRecordset("select Pregunta, Respuesta from LBoletines", err);
     ASSERT_TRUE(rs && !rs->Eof());
     EXPECT_EQ(rs->Field(0).text, *Encriptar(pregunta, kClaveRespuestas));
@@ -87,20 +87,20 @@ TEST_F(Mantenimiento, TextsAreStoredScrambledAndReadBackPlain) {
 
     // A character the scrambling cannot hold stores nothing and keeps the old texts.
     EXPECT_FALSE(ModificarLinea(*aux_, "T", 4, "emoji \xF0\x9F\x98\x80", "select 3", err));
-    EXPECT_EQ(err.number, kErrorTextoNoRepresentable);
+    EXPECT_EQ(err.code, engine::Code::TextNotStorable);
     EXPECT_FALSE(InsertarLinea(*aux_, "T", 5, "bien", "select '\xE2\x82\xAC\xE2\x98\x83'", err));
     EXPECT_EQ(LeerBoletin(*aux_, "T", err)[0].Pregunta, "otra");
     EXPECT_EQ(Contar("select count(*) from LBoletines"), 1);
 }
 
 TEST_F(Mantenimiento, DeletingABulletinTakesHeaderAndLinesTogether) {
-    EngineError err;
+    engine::Error err;
     for (const char* b : {"A", "B"}) {
         ASSERT_TRUE(CrearBoletin(*aux_, b, err));
         ASSERT_TRUE(InsertarLinea(*aux_, b, 1, "p", "select 1", err));
         ASSERT_TRUE(InsertarLinea(*aux_, b, 2, "p", "select 1", err));
     }
-    ASSERT_TRUE(EliminarBoletin(*aux_, "A", err)) << err.description;
+    ASSERT_TRUE(EliminarBoletin(*aux_, "A", err)) << veliora::TextoDeError(err);
     auto resumen = ResumenBoletines(*aux_, err);
     ASSERT_EQ(resumen.size(), 1u);
     EXPECT_EQ(resumen[0].Nombre, "B");

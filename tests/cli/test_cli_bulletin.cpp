@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/bulletins/encriptar.h"
+#include "core/shell/errores.h"
 #include "core/shell/textos.h"
 #include "support/fixtures.h"
 
@@ -134,11 +135,11 @@ TEST_F(CliBulletin, ShowsStoredValuesWholeOrRefusesThem) {
     {
         auto aux = OpenDatabase(home_ / "clase.db_", engine::Database::Kind::Auxiliary);
         ASSERT_TRUE(aux);
-        engine::EngineError err;
+        engine::Error err;
         ASSERT_TRUE(aux->Execute(
             "update LBoletines set Pregunta = ? where NombreBoletin = 'Tema1'", err,
             {engine::Value::Blob(EncriptarBytes(std::string("a\0b\x1b[2J", 7), kClaveRespuestas))}))
-            << err.description;
+            << veliora::TextoDeError(err);
         ASSERT_TRUE(aux->Execute(
             "update LBoletines set NumPregunta = 1099511627776 where NombreBoletin = 'Tema2'",
             err));

@@ -6,6 +6,7 @@
 #include "core/dictionary/diagrama.h"
 #include "core/dictionary/disposicion.h"
 #include "core/dictionary/vista_esquema.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 namespace veliora::diagrama {
@@ -144,7 +145,7 @@ TEST(Disposicion, EtiquetasLibresEnLasMuestrasYNorthwind) {
     test::TempHome home;
     std::vector<std::filesystem::path> bases = {test::SamplePath("tienda.db"),
                                                 test::SamplePath("escuela.db")};
-    engine::EngineError err;
+    engine::Error err;
     access::Conversion conversion;
     if (!std::filesystem::is_directory(test::AccessFixtureDir()) || access::RutaLector().empty())
         std::cout << "Northwind left out: no Access fixtures or no veliora-mdb\n";
@@ -152,11 +153,11 @@ TEST(Disposicion, EtiquetasLibresEnLasMuestrasYNorthwind) {
                                conversion, err))
         bases.push_back(home / "nwind.db");
     else
-        ADD_FAILURE() << "Northwind not converted: " << err.description;
+        ADD_FAILURE() << "Northwind not converted: " << veliora::TextoDeError(err);
     for (const auto& ruta : bases) {
         auto bd = test::OpenDatabase(ruta, engine::Database::Kind::User);
         VistaEsquema vista;
-        ASSERT_TRUE(bd && LeerVistaEsquema(*bd, nullptr, vista, err)) << err.description;
+        ASSERT_TRUE(bd && LeerVistaEsquema(*bd, nullptr, vista, err)) << veliora::TextoDeError(err);
         std::vector<RelacionDiagrama> relaciones;
         for (const RelacionVista& r : vista.Relaciones)
             relaciones.push_back({r.Origen, r.Destino, int(r.Nombre.size()) * 105 + 150, 300});

@@ -3,13 +3,13 @@
 #include <array>
 
 #include "core/dictionary/diccionario.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 namespace veliora {
 namespace {
 
 using engine::Database;
-using engine::EngineError;
 
 // A school with a Valencian table name that carries a quote, and its auxiliary database
 // from the template, holding an old dictionary and a bulletin.
@@ -32,7 +32,7 @@ class Diccionario : public ::testing::Test {
         ASSERT_TRUE(usuario_ && aux_);
     }
     std::int64_t Cuenta(const std::string& tabla) {
-        EngineError err;
+        engine::Error err;
         return aux_->Scalar("select count(*) from " + tabla, err).toInt();
     }
 
@@ -43,7 +43,7 @@ class Diccionario : public ::testing::Test {
 TEST_F(Diccionario, InicializacionEscribeLosNombresPorDefectoYNoTocaLosBoletines) {
     ColTablas estructura;
     const ResultadoInicializacion r = GenerarDatosAuxiliares(*usuario_, *aux_, estructura);
-    ASSERT_TRUE(r.Correcto()) << r.error.description;
+    ASSERT_TRUE(r.Correcto()) << veliora::TextoDeError(r.error);
     EXPECT_TRUE(r.Errores.empty());
     EXPECT_EQ(estructura.Count(), 3);
     EXPECT_EQ((std::array{r.Tablas, r.Campos, r.Relaciones}), (std::array{3, 7, 1}));
@@ -55,7 +55,7 @@ TEST_F(Diccionario, InicializacionEscribeLosNombresPorDefectoYNoTocaLosBoletines
     EXPECT_EQ(Cuenta("CabBoletines"), 1);
     EXPECT_EQ(Cuenta("LBoletines"), 1);
 
-    EngineError err;
+    engine::Error err;
     DatosTabla t;
     ASSERT_TRUE(LeerDatosTabla(*aux_, "l'alumne", t, err));
     EXPECT_TRUE(t.Guardada);
@@ -88,7 +88,7 @@ TEST_F(Diccionario, UnaEstructuraIlegibleDejaElDiccionarioAnterior) {
 }
 
 TEST_F(Diccionario, UnaFilaRechazadaSeInformaYElRestoSeEscribe) {
-    EngineError err;
+    engine::Error err;
     ASSERT_TRUE(
         aux_->Execute("CREATE TRIGGER rechazo BEFORE INSERT ON Campos WHEN new.Nombre = "
                       "'Nota' BEGIN SELECT RAISE(ABORT, 'rechazada'); END",
@@ -98,7 +98,7 @@ TEST_F(Diccionario, UnaFilaRechazadaSeInformaYElRestoSeEscribe) {
     ASSERT_TRUE(r.Correcto());
     ASSERT_EQ(r.Errores.size(), 1u);
     EXPECT_EQ(r.Errores[0].contexto, kTextoInsertandoCampos);
-    EXPECT_NE(r.Errores[0].error.description.find("rechazada"), std::string::npos);
+    EXPECT_NE(veliora::TextoDeError(r.Errores[0].error).find("rechazada"), std::string::npos);
     EXPECT_EQ(Cuenta("Campos"), 6);
     EXPECT_EQ(Cuenta("Tablas"), 3);
 }
@@ -106,7 +106,7 @@ TEST_F(Diccionario, UnaFilaRechazadaSeInformaYElRestoSeEscribe) {
 TEST_F(Diccionario, GuardarActualizaLaFilaLeidaEInsertaLaQueFalta) {
     ColTablas estructura;
     ASSERT_TRUE(GenerarDatosAuxiliares(*usuario_, *aux_, estructura).Correcto());
-    EngineError err;
+    engine::Error err;
 
     // Stored row: updated, quotes included; the other rows stay as they were.
     DatosCampo c;
@@ -115,7 +115,7 @@ TEST_F(Diccionario, GuardarActualizaLaFilaLeidaEInsertaLaQueFalta) {
     c.NombrePlural = "notes d'examen";
     c.MascFeme = false;
     c.PermiteSum = true;
-    ASSERT_TRUE(GuardarDatosCampo(*aux_, c, err)) << err.description;
+    ASSERT_TRUE(GuardarDatosCampo(*aux_, c, err)) << veliora::TextoDeError(err);
     DatosCampo leido;
     ASSERT_TRUE(LeerDatosCampo(*aux_, "notas", "nota", leido, err));
     EXPECT_EQ(leido.NombrePlural, "notes d'examen");
@@ -155,9 +155,9 @@ TEST_F(Diccionario, GuardarActualizaLaFilaLeidaEInsertaLaQueFalta) {
 // A file from before the Valencian tables: their rows read as the default Valencian names,
 // and saving one makes the tables and leaves the Spanish rows alone.
 TEST_F(Diccionario, LosNombresValencianosSinTablasSeLeenPorDefectoYSeGuardanCreandolas) {
-    EngineError err;
+    engine::Error err;
     DatosTabla t;
-    ASSERT_TRUE(LeerDatosTabla(*aux_, "Ciudad", t, err)) << err.description;
+    ASSERT_TRUE(LeerDatosTabla(*aux_, "Ciudad", t, err)) << veliora::TextoDeError(err);
     EXPECT_FALSE(t.Va.Guardada);
     EXPECT_EQ(t.Va.NombrePlural, "Ciudads");
     DatosRelacion rel;
@@ -166,8 +166,9 @@ TEST_F(Diccionario, LosNombresValencianosSinTablasSeLeenPorDefectoYSeGuardanCrea
     EXPECT_TRUE(rel.NoConcatenar);
 
     t.Va = {"ciutat", "ciutats", false, false};
-    ASSERT_TRUE(GuardarDatosTablaVa(*aux_, t, err)) << err.description;
-    ASSERT_TRUE(GuardarDatosTablaVa(*aux_, t, err)) << err.description;  // replaces its row
+    ASSERT_TRUE(GuardarDatosTablaVa(*aux_, t, err)) << veliora::TextoDeError(err);
+    ASSERT_TRUE(GuardarDatosTablaVa(*aux_, t, err))
+        << veliora::TextoDeError(err);  // replaces its row
     DatosTabla leida;
     ASSERT_TRUE(LeerDatosTabla(*aux_, "CIUDAD", leida, err));
     EXPECT_TRUE(leida.Va.Guardada);
@@ -185,11 +186,11 @@ TEST_F(Diccionario, PosicionesGuardadasYLeidas) {
     EXPECT_EQ(y, 6);
     EXPECT_FALSE(LeerPosicion(*aux_, "Notas", x, y));  // no row
 
-    EngineError err;
+    engine::Error err;
     ASSERT_TRUE(GuardarPosicion(*aux_, "Antigua", 0, 0, err));
     EXPECT_FALSE(LeerPosicion(*aux_, "Antigua", x, y));  // (0, 0) is no position
     // A table without a row gets one with its default names.
-    ASSERT_TRUE(GuardarPosicion(*aux_, "l'alumne", 2640, 2070, err)) << err.description;
+    ASSERT_TRUE(GuardarPosicion(*aux_, "l'alumne", 2640, 2070, err)) << veliora::TextoDeError(err);
     ASSERT_TRUE(LeerPosicion(*aux_, "l'alumne", x, y));
     EXPECT_EQ(x, 2640);
     EXPECT_EQ(y, 2070);

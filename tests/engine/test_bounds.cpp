@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/engine/database.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 using namespace veliora::engine;
@@ -26,15 +27,15 @@ class Bounds : public ::testing::Test {
         path_ = (home_ / "tienda.db").string();
         BuildFixture(path_, "eng_tienda");
         db_ = Database::Open(path_, Database::Kind::User, err_);
-        ASSERT_TRUE(db_) << err_.description;
+        ASSERT_TRUE(db_) << veliora::TextoDeError(err_);
         Limits limits;
         limits.timeout = std::chrono::seconds(5);
         db_->SetLimits(limits);
     }
 
     // The error that ends the statement, whether opening or fetching it.
-    EngineError Run(const std::string& sql) {
-        EngineError err;
+    Error Run(const std::string& sql) {
+        Error err;
         auto rs = db_->OpenRecordset(sql, err);
         if (rs) {
             rs->MoveLast();
@@ -45,7 +46,7 @@ class Bounds : public ::testing::Test {
 
     TempHome home_;
     std::string path_;
-    EngineError err_;
+    Error err_;
     std::shared_ptr<Database> db_;
 };
 
@@ -66,10 +67,9 @@ TEST_F(Bounds, HugeBuiltValuesEndWithTheMemoryOrTimeReason) {
         "select 'x' like replace(hex(zeroblob(5000)), '0', '%')",
     };
     for (const char* sql : bombs) {
-        EngineError err = Run(sql);
-        EXPECT_TRUE(err.number == SQLITE_TOOBIG || err.number == SQLITE_NOMEM ||
-                    err.number == SQLITE_INTERRUPT)
-            << sql << " ended with " << err.number << ": " << err.description;
+        Error err = Run(sql);
+        EXPECT_TRUE(OverMemory(err) || TimedOut(err))
+            << sql << " ended with " << veliora::TextoDeError(err);
     }
     // The bounded functions keep their results below the limits; instr searches in linear
     // time, so a long needle in a long text gets its answer.
@@ -78,7 +78,7 @@ TEST_F(Bounds, HugeBuiltValuesEndWithTheMemoryOrTimeReason) {
         "x'03'), instr('abc', ''), instr(printf('%.*c', 30000000, 'x') || 'y', "
         "printf('%.*c', 15000000, 'x') || 'y')",
         err_);
-    ASSERT_TRUE(rs) << err_.description;
+    ASSERT_TRUE(rs) << veliora::TextoDeError(err_);
     EXPECT_EQ(rs->Field(0).text, "00042-ab-ñññ");
     EXPECT_EQ(rs->Field(1).integer, 3);
     EXPECT_EQ(rs->Field(2).integer, 3);
@@ -93,12 +93,12 @@ TEST_F(Bounds, AStoredValueOverTheLimitIsNamed) {
                   "CREATE TABLE Docs (Id INTEGER PRIMARY KEY, Cuerpo TEXT);"
                   "INSERT INTO Docs VALUES (1, 'corto'), (2, printf('%.*c', 33554433, 'x'));");
     db_ = Database::Open(ruta, Database::Kind::User, err_);
-    ASSERT_TRUE(db_) << err_.description;
-    const EngineError err = Run("select Id, Cuerpo from Docs");
-    EXPECT_EQ(err.number, SQLITE_TOOBIG);
-    EXPECT_EQ(err.description,
+    ASSERT_TRUE(db_) << veliora::TextoDeError(err_);
+    const Error err = Run("select Id, Cuerpo from Docs");
+    EXPECT_EQ(err.code, Code::StoredTooBig);
+    EXPECT_EQ(veliora::TextoDeError(err),
               "El valor guardado en Docs.Cuerpo supera el límite de 32 MiB que admite un valor");
-    EXPECT_EQ(Run("select Id from Docs").number, 0);
+    EXPECT_FALSE(Run("select Id from Docs").failed());
 }
 
 TEST_F(Bounds, RecordsetStopsAtItsByteBudget) {
@@ -109,9 +109,9 @@ TEST_F(Bounds, RecordsetStopsAtItsByteBudget) {
         "with recursive r(n) as (select 1 union all select n + 1 from r where n < 100) "
         "select n, randomblob(100000) from r",
         err_);
-    ASSERT_TRUE(rs) << err_.description;
+    ASSERT_TRUE(rs) << veliora::TextoDeError(err_);
     rs->MoveLast();
-    EXPECT_EQ(rs->Error().number, SQLITE_NOMEM) << rs->Error().description;
+    EXPECT_EQ(rs->Error().code, Code::MemoryLimit) << veliora::TextoDeError(rs->Error());
     EXPECT_LT(rs->RecordCount(), 11u);
     EXPECT_GT(rs->RecordCount(), 5u);
 }
@@ -127,27 +127,27 @@ TEST_F(Bounds, ForwardOnlyResultHoldsOneRow) {
     const std::string serie =
         "with recursive r(n) as (select 1 union all select n + 1 from r where n < 100) ";
     auto rs = db_->OpenForwardOnly(serie + "select n, randomblob(100000) from r", err_);
-    ASSERT_TRUE(rs) << err_.description;
+    ASSERT_TRUE(rs) << veliora::TextoDeError(err_);
     std::int64_t suma = 0;
     for (; !rs->Eof(); rs->MoveNext()) {
         suma += rs->Field(0).integer;
         EXPECT_EQ(rs->Field(1).text.size(), 100000u);
     }
-    EXPECT_FALSE(rs->Error().failed()) << rs->Error().description;
+    EXPECT_FALSE(rs->Error().failed()) << veliora::TextoDeError(rs->Error());
     EXPECT_EQ(rs->RecordCount(), 100u);
     EXPECT_EQ(suma, 5050);
     EXPECT_TRUE(rs->Field(0).isNull());
 
     rs = db_->OpenForwardOnly(serie + "select n, randomblob(n * 20000) from r", err_);
-    ASSERT_TRUE(rs) << err_.description;
+    ASSERT_TRUE(rs) << veliora::TextoDeError(err_);
     rs->MoveLast();
-    EXPECT_EQ(rs->Error().number, SQLITE_NOMEM);
+    EXPECT_EQ(rs->Error().code, Code::MemoryLimit);
     EXPECT_EQ(rs->RecordCount(), 52u);  // 53 * 20000 bytes is over 1 MiB
 }
 
 TEST_F(Bounds, DeadlineInterruptsEveryStatementUntilCleared) {
     db_->SetDeadline(std::chrono::steady_clock::now());
-    EXPECT_EQ(Run("select * from Clientes").number, SQLITE_INTERRUPT);
+    EXPECT_EQ(Run("select * from Clientes").code, Code::TimeLimit);
     db_->ClearDeadline();
     EXPECT_FALSE(Run("select * from Clientes").failed());
 
@@ -158,8 +158,8 @@ TEST_F(Bounds, DeadlineInterruptsEveryStatementUntilCleared) {
     db_->SetDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(200));
     EXPECT_EQ(Run("with recursive r(n) as (select 1 union all select n + 1 from r) "
                   "select count(*) from r")
-                  .number,
-              SQLITE_INTERRUPT);
+                  .code,
+              Code::TimeLimit);
 }
 
 TEST_F(Bounds, WritesGetTheCleanRefusal) {
@@ -167,7 +167,7 @@ TEST_F(Bounds, WritesGetTheCleanRefusal) {
                   "CREATE TABLE Pedidos (Id INTEGER PRIMARY KEY, Importe REAL);"
                   "CREATE VIEW Caros AS SELECT * FROM Pedidos WHERE Importe > 100;");
     auto db = Database::Open((home_ / "vistas.db").string(), Database::Kind::User, err_);
-    ASSERT_TRUE(db) << err_.description;
+    ASSERT_TRUE(db) << veliora::TextoDeError(err_);
     for (const char* sql :
          {"delete from Pedidos", "DELETE FROM [Pedidos] WHERE Id = 1",
           "update Pedidos set Importe = 0", "/* comentario */ update Caros set Importe = 0",
@@ -176,28 +176,26 @@ TEST_F(Bounds, WritesGetTheCleanRefusal) {
           "drop table Pedidos", "drop view Caros", "create table Nueva (x)",
           "alter table Pedidos add column Otra", "pragma writable_schema = 1",
           "attach 'otra.db' as otra", "vacuum", "delete from main.Pedidos"}) {
-        EngineError err;
+        Error err;
         EXPECT_FALSE(db->OpenRecordset(sql, err)) << sql;
-        EXPECT_EQ(err.number, SQLITE_AUTH) << sql;
-        EXPECT_EQ(err.description, "Sentencia no permitida: solo se pueden ejecutar consultas")
-            << sql;
+        EXPECT_EQ(err.code, Code::Refused) << sql;
     }
 }
 
 TEST_F(Bounds, NativePointerFunctionsAreRefusedOnEveryConnection) {
     auto aux = Database::Create((home_ / "aux.db").string(), err_);
-    ASSERT_TRUE(aux) << err_.description;
+    ASSERT_TRUE(aux) << veliora::TextoDeError(err_);
     for (const auto& db : {db_, aux}) {
         for (const char* sql : {"select fts3_tokenizer('simple', X'4141414141414141')",
                                 "select hex(fts3_tokenizer('simple'))", "select fts5(null)",
                                 "select load_extension('libc.so.6')"}) {
-            EngineError err;
+            Error err;
             EXPECT_FALSE(db->OpenRecordset(sql, err)) << sql;
-            EXPECT_EQ(err.number, SQLITE_AUTH) << sql << ": " << err.description;
+            EXPECT_EQ(err.code, Code::Refused) << sql << ": " << veliora::TextoDeError(err);
         }
     }
     // Defensive: not even a program-owned database lets its schema be rewritten.
-    EngineError err;
+    Error err;
     EXPECT_EQ(aux->Scalar("pragma trusted_schema", err).toInt(), 0);
     EXPECT_FALSE(
         aux->ExecuteScript("create table t (a); pragma writable_schema = on; "
@@ -214,9 +212,9 @@ TEST_F(Bounds, GeneratedColumnsCanBeSelected) {
                   " Nota TEXT GENERATED ALWAYS AS ('Pedido ' || Id) STORED);"
                   "INSERT INTO a (Precio, Unidades) VALUES (2.5, 4);");
     auto db = Database::Open((home_ / "gen.db").string(), Database::Kind::User, err_);
-    ASSERT_TRUE(db) << err_.description;
+    ASSERT_TRUE(db) << veliora::TextoDeError(err_);
     auto rs = db->OpenRecordset("select total, nota from a where nota = 'PEDIDO 1'", err_);
-    ASSERT_TRUE(rs) << err_.description;
+    ASSERT_TRUE(rs) << veliora::TextoDeError(err_);
     ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Field(0).real, 10.0);
 }
@@ -254,11 +252,11 @@ TEST(WalDatabase, OpensFromAReadOnlyFolderCreatingNothing) {
                                  std::filesystem::perm_options::remove);
     const std::string antes = ReadBytes(folder / "cerrada.db") + ReadBytes(folder / "viva.db-wal");
     for (const char* name : {"cerrada.db", "viva.db"}) {
-        EngineError err;
+        Error err;
         auto db = Database::Open((folder / name).string(), Database::Kind::User, err);
-        ASSERT_TRUE(db) << name << ": " << err.description;
+        ASSERT_TRUE(db) << name << ": " << veliora::TextoDeError(err);
         auto rs = db->OpenRecordset("select count(*) from a where x = 'UNO'", err);
-        ASSERT_TRUE(rs) << name << ": " << err.description;
+        ASSERT_TRUE(rs) << name << ": " << veliora::TextoDeError(err);
         EXPECT_EQ(rs->Field(0).integer, 1) << name;
     }
     std::filesystem::permissions(folder, std::filesystem::perms::owner_write,

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/engine/database.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 using namespace veliora::engine;
@@ -21,12 +22,12 @@ class UserDatabase : public ::testing::Test {
         path_ = (home_ / "tienda.db").string();
         BuildFixture(path_, "eng_tienda");
         db_ = Database::Open(path_, Database::Kind::User, err_);
-        ASSERT_TRUE(db_) << err_.description;
+        ASSERT_TRUE(db_) << veliora::TextoDeError(err_);
     }
 
     std::vector<std::vector<Value>> Query(const std::string& sql) {
         auto rs = db_->OpenRecordset(sql, err_);
-        EXPECT_TRUE(rs) << sql << ": " << err_.description;
+        EXPECT_TRUE(rs) << sql << ": " << veliora::TextoDeError(err_);
         std::vector<std::vector<Value>> rows;
         if (!rs)
             return rows;
@@ -38,7 +39,7 @@ class UserDatabase : public ::testing::Test {
 
     TempHome home_;
     std::string path_;
-    EngineError err_;
+    Error err_;
     std::shared_ptr<Database> db_;
 };
 
@@ -77,9 +78,9 @@ TEST(TextComparison, JoinsOnIndexedTextKeys) {
                       std::string("create table k (c text primary key); create table r (c text);"
                                   "create index r_c on r (c); insert into k values ") +
                           c.keys + "; insert into r values " + c.references);
-        EngineError err;
+        Error err;
         auto db = Database::Open((home / "claves.db").string(), Database::Kind::User, err);
-        ASSERT_TRUE(db) << err.description;
+        ASSERT_TRUE(db) << veliora::TextoDeError(err);
         for (const char* join : {"select count(*) from k, r where k.c = r.c",
                                  "select count(*) from r x join k y on (x.c = y.c)"})
             EXPECT_EQ(db->Scalar(join, err).integer, c.matches) << c.keys << ": " << join;
@@ -96,9 +97,9 @@ TEST(TextComparison, HoldsOnEveryTableOfABigSchema) {
                "insert into t" + std::to_string(i) + " values (1, 'Ávila');";
     sql += "create view Vista as select * from t7; commit";
     BuildDatabase(home / "ancha.db", sql);
-    EngineError err;
+    Error err;
     auto db = Database::Open((home / "ancha.db").string(), Database::Kind::User, err);
-    ASSERT_TRUE(db) << err.description;
+    ASSERT_TRUE(db) << veliora::TextoDeError(err);
     EXPECT_EQ(db->TableDefs(err).size(), 2001u);
     for (const char* query :
          {"select * from t1999 where ciudad = 'ÁVILA'",
@@ -106,7 +107,7 @@ TEST(TextComparison, HoldsOnEveryTableOfABigSchema) {
           "select * from [t6] x, `t8` y where x.ciudad = y.ciudad and x.ciudad = 'ávila'",
           "select * from Vista where ciudad = 'ávila'"}) {
         auto rs = db->OpenRecordset(query, err);
-        ASSERT_TRUE(rs) << err.description;
+        ASSERT_TRUE(rs) << veliora::TextoDeError(err);
         EXPECT_FALSE(rs->Eof()) << query;
     }
 }
@@ -131,10 +132,10 @@ TEST(TextComparison, AgreesWithTheCollator) {
                QuoteSql(pairs.back().second, '\'') + ")";
     }
     BuildDatabase(path, sql);
-    EngineError err;
+    Error err;
     auto db = Database::Open(path.string(), Database::Kind::User, err);
     auto rs = db->OpenRecordset("select a, b, (a < b) - (a > b) from Pares", err);
-    ASSERT_TRUE(rs) << err.description;
+    ASSERT_TRUE(rs) << veliora::TextoDeError(err);
     UErrorCode status = U_ZERO_ERROR;
     UCollator* collator = ucol_open("es", &status);
     ucol_setStrength(collator, UCOL_SECONDARY);
@@ -260,7 +261,7 @@ TEST_F(UserDatabase, HostileStatementsAreRefusedAndTheFileStaysIntact) {
              "vacuum into '" + (home_ / "copia.db").string() + "'", "begin", "reindex", "analyze",
              "select 1; delete from main.Clientes",
              "select * from Clientes; drop table main.Clientes", "", "   -- only a comment"}) {
-        EngineError err;
+        Error err;
         auto rs = db_->OpenRecordset(sql, err);
         EXPECT_FALSE(rs) << sql;
         EXPECT_TRUE(err.failed()) << sql;
@@ -275,29 +276,47 @@ TEST_F(UserDatabase, HostileStatementsAreRefusedAndTheFileStaysIntact) {
     EXPECT_EQ(Count("select * from Clientes; -- fin"), 5u);
 }
 
+// Each failure carries the program's code for its reason; the engine's own failures keep
+// its result code and message.
+TEST_F(UserDatabase, FailuresCarryTheirCode) {
+    const std::pair<const char*, Code> casos[] = {
+        {"", Code::Empty},
+        {"select 1; select 2", Code::SeveralStatements},
+        {"delete from Clientes", Code::Refused},
+        {"selec 1", Code::Syntax},
+        {"select Nombre from", Code::Syntax},
+        {"select * from Nadie", Code::Engine},
+    };
+    for (const auto& [sql, code] : casos) {
+        Error err;
+        EXPECT_FALSE(db_->OpenRecordset(sql, err)) << sql;
+        EXPECT_EQ(err.code, code) << sql << ": " << veliora::TextoDeError(err);
+    }
+}
+
 TEST_F(UserDatabase, RunawayQueriesStopAtTheTimeLimit) {
     db_->SetLimits({std::chrono::milliseconds(300), 1'000'000'000});
-    EngineError err;
+    Error err;
     auto endless = db_->OpenRecordset(
         "with recursive r(n) as (select 1 union all select n + 1 from r) select count(*) from r",
         err);
     EXPECT_FALSE(endless);
-    EXPECT_EQ(err.number, 9);
-    EXPECT_NE(err.description.find("tiempo"), std::string::npos);
+    EXPECT_EQ(err.code, Code::TimeLimit);
+    EXPECT_NE(veliora::TextoDeError(err).find("tiempo"), std::string::npos);
 
     // Rows that keep coming: the cursor movement is what gets interrupted.
     auto rows = db_->OpenRecordset(
         "with recursive r(n) as (select 1 union all select n + 1 from r) select n from r", err);
     ASSERT_TRUE(rows);
     rows->MoveLast();
-    EXPECT_EQ(rows->Error().number, 9);
+    EXPECT_EQ(rows->Error().code, Code::TimeLimit);
 
     auto cartesian = db_->OpenRecordset(
         "with recursive r(n) as (select 1 union all select n + 1 from r limit 100000) "
         "select count(*) from r a, r b where a.n + b.n < 0",
         err);
     EXPECT_FALSE(cartesian);
-    EXPECT_EQ(err.number, 9);
+    EXPECT_EQ(err.code, Code::TimeLimit);
     // The connection is usable afterwards.
     EXPECT_EQ(Count("select * from Clientes"), 5u);
 }
@@ -306,16 +325,16 @@ TEST(Opening, FilesThatAreNotDatabasesFail) {
     TempHome home;
     const auto path = home / "texto.db";
     std::ofstream(path) << "esto no es una base de datos, aunque lo parezca por el nombre\n";
-    EngineError err;
+    Error err;
     EXPECT_FALSE(Database::Open(path.string(), Database::Kind::User, err));
-    EXPECT_EQ(err.number, 26);
+    EXPECT_EQ(err.engineCode, 26);  // not a database
     EXPECT_FALSE(Database::Open((home / "falta.db").string(), Database::Kind::User, err));
     EXPECT_TRUE(err.failed());
 }
 
 TEST(Auxiliary, ParametersKeepQuotesHarmless) {
     TempHome home;
-    EngineError err;
+    Error err;
     auto db = Database::Create((home / "aux.db_").string(), err);
     ASSERT_TRUE(db);
     ASSERT_TRUE(db->Execute("create table CabBoletines (Nombre text)", err));

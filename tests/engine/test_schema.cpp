@@ -2,6 +2,7 @@
 
 #include "core/dictionary/esquema.h"
 #include "core/engine/database.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 using namespace veliora;
@@ -15,12 +16,12 @@ class Schema : public ::testing::Test {
         const auto path = home_ / (fixture + ".db");
         test::BuildFixture(path, fixture);
         db_ = Database::Open(path.string(), Database::Kind::User, err_);
-        ASSERT_TRUE(db_) << err_.description;
-        ASSERT_TRUE(CargarEstructura(tablas_, *db_, err_)) << err_.description;
+        ASSERT_TRUE(db_) << veliora::TextoDeError(err_);
+        ASSERT_TRUE(CargarEstructura(tablas_, *db_, err_)) << veliora::TextoDeError(err_);
     }
 
     test::TempHome home_;
-    EngineError err_;
+    engine::Error err_;
     std::shared_ptr<Database> db_;
     ColTablas tablas_;
 };

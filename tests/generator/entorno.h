@@ -13,6 +13,7 @@
 #include "core/engine/database.h"
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
+#include "core/shell/errores.h"
 #include "core/shell/recursos.h"
 #include "core/shell/rutinas.h"
 #include "support/fixtures.h"
@@ -90,14 +91,14 @@ class EntornoGenerador {
         BuildDatabase(rutaUsuario, sqlUsuario);
         BuildDatabase(rutaAuxiliar,
                       std::string(EmbeddedResource("bdaux.sql")) + "\n" + sqlAuxiliar);
-        engine::EngineError err;
+        engine::Error err;
         usuario = engine::Database::Open(rutaUsuario.string(), engine::Database::Kind::User, err);
-        ASSERT_TRUE(usuario) << err.description;
+        ASSERT_TRUE(usuario) << veliora::TextoDeError(err);
         auxiliar =
             engine::Database::Open(rutaAuxiliar.string(), engine::Database::Kind::Auxiliary, err);
-        ASSERT_TRUE(auxiliar) << err.description;
+        ASSERT_TRUE(auxiliar) << veliora::TextoDeError(err);
         motor = std::make_unique<generador::Motor>(usuario, auxiliar);
-        ASSERT_TRUE(motor->Cargar(err)) << err.description;
+        ASSERT_TRUE(motor->Cargar(err)) << veliora::TextoDeError(err);
     }
     void ConstruirFixture(const std::string& usuarioFixture, const std::string& auxFixture = "") {
         Construir(ReadFixture(usuarioFixture), auxFixture.empty() ? "" : ReadFixture(auxFixture));
@@ -134,12 +135,12 @@ inline void AbrirMuestra(const TempHome& home, const std::string& nombre,
                          std::shared_ptr<engine::Database>& auxiliar) {
     std::filesystem::copy_file(SamplePath(nombre), home / nombre);
     std::filesystem::copy_file(SamplePath(nombre + "_"), home / (nombre + "_"));
-    engine::EngineError err;
+    engine::Error err;
     usuario = engine::Database::Open((home / nombre).string(), engine::Database::Kind::User, err);
-    ASSERT_TRUE(usuario) << err.description;
+    ASSERT_TRUE(usuario) << veliora::TextoDeError(err);
     auxiliar = engine::Database::Open((home / (nombre + "_")).string(),
                                       engine::Database::Kind::Auxiliary, err);
-    ASSERT_TRUE(auxiliar) << err.description;
+    ASSERT_TRUE(auxiliar) << veliora::TextoDeError(err);
 }
 
 }  // namespace veliora::test

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/shell/errores.h"
 #include "generator/entorno.h"
 
 namespace veliora::test {
@@ -19,9 +20,9 @@ TEST_P(CalidadMuestras, ShownQuestionsAreNeverEmptyWithTheGateOn) {
     AbrirMuestra(home, nombre, usuario, auxiliar);
     if (HasFatalFailure())
         return;
-    engine::EngineError err;
+    engine::Error err;
     generador::Motor m(usuario, auxiliar);
-    ASSERT_TRUE(m.Cargar(err)) << err.description;
+    ASSERT_TRUE(m.Cargar(err)) << veliora::TextoDeError(err);
     // A budget no press reaches here: what is shown does not depend on the machine.
     m.Calidad = {true, std::chrono::minutes(1)};
 

@@ -2,6 +2,7 @@
 // the word lists, and the defaults of missing dictionary rows.
 #include <map>
 
+#include "core/shell/errores.h"
 #include "generator/entorno.h"
 
 namespace veliora::test {
@@ -337,10 +338,10 @@ TEST_F(Enunciados, MissingDictionaryRowsReadAsTheDefaultNames) {
 TEST_F(Enunciados, DictionaryChangesShowInTheNextPress) {
     auto& m = *motor;
     EXPECT_EQ(m.LeerNombreTabla(Clientes, false), "clientes");
-    engine::EngineError err;
+    engine::Error err;
     ASSERT_TRUE(auxiliar->Execute(
         "Update Tablas set NombrePlural = 'compradores' Where Nombre = 'Clientes'", err))
-        << err.description;
+        << veliora::TextoDeError(err);
     m.GenerarPregunta({true, false, false, false, false});
     EXPECT_EQ(m.LeerNombreTabla(Clientes, false), "compradores");
 }

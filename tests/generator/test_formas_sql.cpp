@@ -1,6 +1,7 @@
 // The SQL shapes of every builder, to the letter (blanks included), before lower-casing.
 // gen_formas has one row per table, so every sampled value is known.
 #include "core/practice/comprobar.h"
+#include "core/shell/errores.h"
 #include "generator/entorno.h"
 
 namespace veliora::test {
@@ -281,11 +282,11 @@ TEST_F(FormasConFilas, OrAfterJoinsIsEnclosed) {
         aMano.replace(aMano.find("%1"), 2, generador::LiteralNumero(generada.Valor1));
         const std::string& sql = generada.Sql;
         EXPECT_NE(sql.find(" and (["), std::string::npos) << sql;
-        engine::EngineError err;
+        engine::Error err;
         auto filas = usuario->OpenRecordset(sql, err);
-        ASSERT_TRUE(filas) << sql << "\n" << err.description;
+        ASSERT_TRUE(filas) << sql << "\n" << veliora::TextoDeError(err);
         auto esperadas = usuario->OpenRecordset(aMano, err);
-        ASSERT_TRUE(esperadas) << aMano << "\n" << err.description;
+        ASSERT_TRUE(esperadas) << aMano << "\n" << veliora::TextoDeError(err);
         filas->MoveLast();
         esperadas->MoveLast();
         EXPECT_TRUE(MismosResultados(*filas, *esperadas)) << sql;

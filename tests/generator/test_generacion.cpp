@@ -2,6 +2,7 @@
 // give a kind, the window's session object, and long seeded runs over the sample databases.
 
 #include "core/generator/generador.h"
+#include "core/shell/errores.h"
 #include "generator/entorno.h"
 
 namespace veliora::test {
@@ -90,9 +91,9 @@ TEST_F(Validacion, QuotesInsideATextValue) {
         "Select [Clientes].[Nombre] from [Clientes] where [Clientes].[Ciudad] = " +
         generador::LiteralTexto("d'Alacant") + " ");
     ASSERT_TRUE(Validar(sano));
-    engine::EngineError err;
+    engine::Error err;
     auto rs = usuario->OpenRecordset(sano, err);
-    ASSERT_TRUE(rs) << err.description;
+    ASSERT_TRUE(rs) << veliora::TextoDeError(err);
     rs->MoveLast();
     EXPECT_EQ(rs->RecordCount(), 1u);
     EXPECT_EQ(rs->Field(0).text, "Pere");
@@ -101,7 +102,7 @@ TEST_F(Validacion, QuotesInsideATextValue) {
                          generador::LiteralTexto("x' or 'a'='a") + " ";
     ASSERT_TRUE(Validar(ataque));
     rs = usuario->OpenRecordset(ataque, err);
-    ASSERT_TRUE(rs) << err.description;
+    ASSERT_TRUE(rs) << veliora::TextoDeError(err);
     EXPECT_TRUE(rs->Eof());
 }
 
@@ -258,8 +259,8 @@ INSERT INTO B VALUES (1, 1, 5);
                 R"(INSERT INTO Tablas (Nombre, NombreSingular, NombrePlural, MascFeme)
                    VALUES ('A', 'CIUDAD', 'CIUDADES', 0);)");
     GeneradorConsultas g(e.usuario, e.auxiliar);
-    engine::EngineError err;
-    ASSERT_TRUE(g.Cargar(err)) << err.description;
+    engine::Error err;
+    ASSERT_TRUE(g.Cargar(err)) << veliora::TextoDeError(err);
     EXPECT_EQ(g.EstructuraBD().Count(), 2);
     SembrarAleatorio(77);
     ASSERT_TRUE(g.GenerarPregunta({true, true, false, false, false}));
@@ -298,9 +299,9 @@ INSERT INTO Ciudades VALUES ('ÁVILA', 'ÁVILA'), ('Ávila', 'Ávila');
             ++conValor;
             EXPECT_NE(g.Pregunta.find("'ávila'"), std::string::npos) << g.Pregunta;
             // The lowered value still finds its rows: text compares ignore letter case.
-            engine::EngineError err;
+            engine::Error err;
             auto rs = e.usuario->OpenRecordset(g.Sql, err);
-            ASSERT_TRUE(rs) << err.description;
+            ASSERT_TRUE(rs) << veliora::TextoDeError(err);
             EXPECT_FALSE(rs->Eof()) << g.Sql;
         }
     }
@@ -318,13 +319,13 @@ TEST_P(Muestras, EverySolutionPreparesAndRuns) {
     AbrirMuestra(home, nombre, usuario, auxiliar);
     if (HasFatalFailure())
         return;
-    engine::EngineError err;
+    engine::Error err;
     // Whether each solution runs is the question here, not how fast under a loaded machine.
     engine::Limits generosos;
     generosos.timeout = std::chrono::minutes(5);
     usuario->SetLimits(generosos);
     generador::Motor m(usuario, auxiliar);
-    ASSERT_TRUE(m.Cargar(err)) << err.description;
+    ASSERT_TRUE(m.Cargar(err)) << veliora::TextoDeError(err);
 
     SembrarAleatorio(20240601);
     for (int caja = 1; caja <= 5; ++caja) {
@@ -338,9 +339,10 @@ TEST_P(Muestras, EverySolutionPreparesAndRuns) {
             EXPECT_LE(g.Intentos, generador::kMaxIntentos);
             EXPECT_EQ(g.Pregunta, engine::LowerWithCapital(g.PreguntaBruta));
             auto rs = usuario->OpenRecordset(g.Sql, err);
-            ASSERT_TRUE(rs) << g.Sql << "\n" << err.description;
+            ASSERT_TRUE(rs) << g.Sql << "\n" << veliora::TextoDeError(err);
             rs->MoveLast();
-            EXPECT_FALSE(rs->Error().failed()) << g.Sql << "\n" << rs->Error().description;
+            EXPECT_FALSE(rs->Error().failed()) << g.Sql << "\n"
+                                               << veliora::TextoDeError(rs->Error());
             if (caja == 5) {
                 EXPECT_GT(g.Plan.TipoSubquery, 0);
                 ASSERT_TRUE(g.Plan.Sub.has_value()) << g.Sql;
@@ -393,9 +395,9 @@ TEST_F(ValoresCondicion, BetweenInOrderAndDateTimesWithTheirTime) {
         plan.Valor2 = r.Valor2;
         EXPECT_NE(m.TextoUnaTabla(true, plan).find("entre " + r.Valor1 + " y " + r.Valor2),
                   std::string::npos);
-        engine::EngineError err;
+        engine::Error err;
         auto rs = usuario->OpenRecordset(entre, err);
-        ASSERT_TRUE(rs) << err.description;
+        ASSERT_TRUE(rs) << veliora::TextoDeError(err);
         EXPECT_FALSE(rs->Eof()) << entre;
 
         plan.IndCampoCond = momento;
@@ -403,7 +405,7 @@ TEST_F(ValoresCondicion, BetweenInOrderAndDateTimesWithTheirTime) {
         const std::string igual = m.SqlUnaTabla(plan).Sql;
         literales.insert(igual.substr(igual.find('#')));
         rs = usuario->OpenRecordset(igual, err);
-        ASSERT_TRUE(rs) << err.description;
+        ASSERT_TRUE(rs) << veliora::TextoDeError(err);
         EXPECT_FALSE(rs->Eof()) << igual;
     }
     EXPECT_EQ(literales, (std::set<std::string>{"#03/15/2023 17:20:13# ", "#03/16/2023# ",

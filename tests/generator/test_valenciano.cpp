@@ -1,5 +1,6 @@
 // Questions worded in Valencian: one of each kind on a sample with its Valencian dictionary,
 // word for word, and the same queries as in Spanish for the same seed.
+#include "core/shell/errores.h"
 #include "generator/entorno.h"
 
 namespace veliora::test {
@@ -20,8 +21,8 @@ class Valenciano : public ::testing::Test {
         auto m = std::make_unique<generador::Motor>(usuario_, auxiliar_);
         m->FijarIdioma(idioma);
         m->Calidad.activa = false;  // what is drawn must not depend on the machine
-        engine::EngineError err;
-        EXPECT_TRUE(m->Cargar(err)) << err.description;
+        engine::Error err;
+        EXPECT_TRUE(m->Cargar(err)) << veliora::TextoDeError(err);
         return m;
     }
     static std::array<bool, 5> Caja(int caja) {

@@ -10,6 +10,7 @@
 
 #include "core/engine/database.h"
 #include "core/practice/comprobar.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "support/fixtures.h"
@@ -48,9 +49,9 @@ class ComprobarTest : public ::testing::Test {
         ruta_ = home_ / "tienda.db";
         test::BuildDatabase(ruta_, kEsquema);
         original_ = test::ReadBytes(ruta_);
-        engine::EngineError err;
+        engine::Error err;
         bd_ = Database::Open(ruta_.string(), Database::Kind::User, err);
-        ASSERT_TRUE(bd_) << err.description;
+        ASSERT_TRUE(bd_) << veliora::TextoDeError(err);
     }
     void TearDown() override {
         if (bd_)
@@ -74,7 +75,7 @@ class ComprobarTest : public ::testing::Test {
         EXPECT_EQ(ComprobarRespuesta(*bd_, solucion, respuesta).veredicto, v) << "in order";
         prueba::OrdenLibre(true);
         if (v == Veredicto::Correcto || v == Veredicto::Erroneo) {
-            engine::EngineError err;
+            engine::Error err;
             auto s = bd_->OpenRecordset(solucion, err);
             auto a = bd_->OpenRecordset(respuesta, err);
             if (s && a) {
@@ -110,7 +111,7 @@ TEST_F(ComprobarTest, EachVerdictHasItsMessageInTheUsersLanguage) {
         {0, "select 1", "select 2", Veredicto::Erroneo, "Resultado erróneo", Ninguno},
         {10000, "select 1", "select 2", Veredicto::Erroneo, TextoAbsoluto(11120), Ninguno},
         {0, "select Nada from Clientes", "select Nombre from Clientes", Veredicto::SolucionInvalida,
-         "No se puede comprobarla respuesta\r\nNo existe la columna Nada", Motivo::Motor},
+         Texto(1116) + "\r\nNo existe la columna Nada", Motivo::Motor},
     };
     for (const Caso& c : casos) {
         DesplazamientoIdioma = c.idioma;
@@ -352,9 +353,9 @@ TEST_F(ComprobarTest, MillionsOfRowsAreCheckedInLittleMemory) {
                             std::to_string(kFilas) +
                             ") INSERT INTO M SELECT i, 'cliente ' || (i * 7919 % 100003), "
                             "date('2000-01-01', '+' || (i % 9000) || ' days') FROM n;");
-    engine::EngineError err;
+    engine::Error err;
     auto bd = Database::Open(ruta.string(), Database::Kind::User, err);
-    ASSERT_TRUE(bd) << err.description;
+    ASSERT_TRUE(bd) << veliora::TextoDeError(err);
     engine::Limits limites;
     limites.timeout = std::chrono::minutes(10);
     bd->SetLimits(limites);
@@ -386,9 +387,9 @@ TEST(ComprobarSinGuarda, AWritableDatabaseIsNeverUsedForChecking) {
     test::TempHome home;
     const auto ruta = home / "aux.db";
     test::BuildDatabase(ruta, "CREATE TABLE T (a); INSERT INTO T VALUES (1);");
-    engine::EngineError err;
+    engine::Error err;
     auto bd = Database::Open(ruta.string(), Database::Kind::Auxiliary, err);
-    ASSERT_TRUE(bd) << err.description;
+    ASSERT_TRUE(bd) << veliora::TextoDeError(err);
     auto r = ComprobarRespuesta(*bd, "select a from T", "delete from T");
     EXPECT_EQ(r.veredicto, Veredicto::SolucionInvalida);
     EXPECT_EQ(bd->Scalar("select count(*) from T", err).toInt(), 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/practice/exportar_csv.h"
+#include "core/shell/errores.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -28,7 +29,7 @@ TEST(ExportarCsv, CienMilFilasConUnPresupuestoDeMemoriaPequeno) {
     const std::string sql =
         "with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000) "
         "select i as numero, 'fila, ' || i as texto, null as nada from n";
-    engine::EngineError err;
+    engine::Error err;
     // Held whole, the result passes the budget...
     auto rs = bd->OpenRecordset(sql, err);
     ASSERT_TRUE(rs);
@@ -37,7 +38,7 @@ TEST(ExportarCsv, CienMilFilasConUnPresupuestoDeMemoriaPequeno) {
     rs.reset();
     // ...written as it is read, it does not.
     std::atomic<std::size_t> filas{0};
-    ASSERT_TRUE(ExportarCsv(*bd, sql, home / "n.csv", filas, err)) << err.description;
+    ASSERT_TRUE(ExportarCsv(*bd, sql, home / "n.csv", filas, err)) << veliora::TextoDeError(err);
     EXPECT_EQ(filas.load(), 100000u);
     const std::string csv = test::ReadBytes(home / "n.csv");
     EXPECT_EQ(csv.substr(0, 33), "numero,texto,nada\r\n1,\"fila, 1\",\r\n");

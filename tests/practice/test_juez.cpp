@@ -171,7 +171,7 @@ TEST_F(JuezTest, ChangesTheSchemaRefusesAreUndone) {
     const auto ruta = home_ / "biblioteca.db";
     test::BuildDatabase(ruta, kBiblioteca);
     Abrir(ruta);
-    engine::EngineError err;
+    engine::Error err;
     const std::vector<std::string> tablas{"Autores", "Libros", "Prestamos"};
     std::vector<Database::TableCopy> copias;
     for (const auto& t : tablas) copias.push_back({t, {}});

@@ -6,6 +6,7 @@
 #include "core/practice/sesion.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/rutinas.h"
 #include "support/fixtures.h"
@@ -30,12 +31,12 @@ class SesionTest : public ::testing::Test {
             test::BuildDatabase(ruta,
                                 "CREATE TABLE Alumnos (Id INTEGER, Nombre TEXT);"
                                 "INSERT INTO Alumnos VALUES (1, 'Ana'), (2, 'Luis');");
-        engine::EngineError err;
-        ASSERT_EQ(AbrirBDUsuario(ruta.string(), &err), 0) << err.description;
-        ASSERT_EQ(AbrirBDAuxiliar(ruta.filename().string(), &err), 0) << err.description;
+        engine::Error err;
+        ASSERT_EQ(AbrirBDUsuario(ruta.string(), &err), 0) << veliora::TextoDeError(err);
+        ASSERT_EQ(AbrirBDAuxiliar(ruta.filename().string(), &err), 0) << veliora::TextoDeError(err);
     }
     void Boletin(const std::string& nombre, int lineas) {
-        engine::EngineError err;
+        engine::Error err;
         for (int i = 1; i <= lineas; ++i)
             ASSERT_GT(AlmacenarPregunta(*BDAuxiliar, nombre, "P" + std::to_string(i),
                                         "select " + std::to_string(i), err),

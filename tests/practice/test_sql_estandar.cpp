@@ -5,6 +5,7 @@
 
 #include "core/generator/generador.h"
 #include "core/practice/sql_estandar.h"
+#include "core/shell/errores.h"
 #include "core/shell/rutinas.h"
 #include "support/fixtures.h"
 #include "support/servidor_pg.h"
@@ -88,7 +89,7 @@ std::string TipoPostgres(const std::string& declarado) {
 // A script that copies every ordinary table of `origen` (definitions by declared type, and
 // rows), names double-quoted as they are spelt.
 std::string CopiaPostgres(engine::Database& origen) {
-    engine::EngineError error;
+    engine::Error error;
     std::string script;
     for (const engine::TableDef& t : origen.TableDefs(error)) {
         if (t.Attributes != 0)
@@ -116,7 +117,7 @@ std::string CopiaPostgres(engine::Database& origen) {
             script += "INSERT INTO " + tabla + " VALUES (" + fila + ");\n";
         }
     }
-    EXPECT_FALSE(error.failed()) << error.description;
+    EXPECT_FALSE(error.failed()) << veliora::TextoDeError(error);
     return script;
 }
 
@@ -129,16 +130,17 @@ TEST(SqlEstandar, LasSolucionesCorrenEnSqliteYPostgres) {
         auto auxiliar = test::OpenDatabase(test::SamplePath(std::string(muestra) + ".db_"),
                                            engine::Database::Kind::Auxiliary);
         ASSERT_TRUE(usuario && auxiliar);
-        engine::EngineError err;
+        engine::Error err;
         VistaEsquema vista;
-        ASSERT_TRUE(LeerVistaEsquema(*usuario, auxiliar.get(), vista, err)) << err.description;
+        ASSERT_TRUE(LeerVistaEsquema(*usuario, auxiliar.get(), vista, err))
+            << veliora::TextoDeError(err);
         const std::string base = std::string("estandar_") + muestra;
         ASSERT_TRUE(pg->NuevaBaseDatos(base));
         std::string salida;
         ASSERT_EQ(pg->Psql(base, CopiaPostgres(*usuario), salida), 0) << salida;
 
         GeneradorConsultas generador(usuario, auxiliar);
-        ASSERT_TRUE(generador.Cargar(err)) << err.description;
+        ASSERT_TRUE(generador.Cargar(err)) << veliora::TextoDeError(err);
         SembrarAleatorio(2024);
         std::string script;
         for (int i = 0; i < 60; ++i) {

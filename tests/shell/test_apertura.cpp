@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/shell/apertura.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/recursos.h"
 #include "core/shell/textos.h"
@@ -42,17 +43,17 @@ class Apertura : public ::testing::Test {
     }
 
     static std::int64_t Contar(const std::string& tabla) {
-        engine::EngineError err;
+        engine::Error err;
         auto valor = BDAuxiliar->Scalar("select count(*) from " + tabla, err);
-        EXPECT_FALSE(err.failed()) << err.description;
+        EXPECT_FALSE(err.failed()) << veliora::TextoDeError(err);
         return valor.toInt();
     }
 
     static void AnadirBoletin(const std::string& nombre) {
-        engine::EngineError err;
+        engine::Error err;
         ASSERT_TRUE(BDAuxiliar->Execute("Insert into CabBoletines (Nombre) values(?)", err,
                                         {engine::Value::Text(nombre)}))
-            << err.description;
+            << veliora::TextoDeError(err);
     }
 
     test::TempHome home_;
@@ -73,7 +74,7 @@ TEST_F(Apertura, FailedUserOpenKeepsThePreviousDatabase) {
 
     fs::path texto = home_ / "datos" / "notas.db";
     std::ofstream(texto) << "esto no es una base de datos, aunque lo parezca por su nombre\n";
-    engine::EngineError err;
+    engine::Error err;
     EXPECT_NE(AbrirBDUsuario(texto.string(), &err), 0);
     EXPECT_TRUE(err.failed());
     EXPECT_EQ(BDUsuario, anterior);
@@ -88,7 +89,7 @@ TEST_F(Apertura, FailedUserOpenKeepsThePreviousDatabase) {
     for (const fs::path& especial :
          {tuberia, home_ / "datos", fs::path("/proc/self/status"), fs::path("/dev/null")}) {
         EXPECT_NE(AbrirBDUsuario(especial.string(), &err), 0) << especial;
-        EXPECT_EQ(err.description, Texto(2140, especial.string()));
+        EXPECT_EQ(veliora::TextoDeError(err), Texto(2140, especial.string()));
         EXPECT_EQ(BDUsuario, anterior);
     }
 }
@@ -131,7 +132,7 @@ TEST_F(Apertura, MissingTemplateOrFolderFailsWithoutTouchingAnything) {
     // The auxiliary file would lie in a folder that does not exist.
     EXPECT_NE(AbrirBDAuxiliar("no-existe/alumnos.db"), 0);
     fs::remove(home_ / "bdaux.db");
-    engine::EngineError err;
+    engine::Error err;
     EXPECT_NE(AbrirBDAuxiliar("alumnos.db", &err), 0);
     EXPECT_TRUE(err.failed());
     EXPECT_FALSE(fs::exists(home_ / "alumnos.db_"));
@@ -183,7 +184,7 @@ TEST_F(Apertura, AuxiliaryFileWithoutItsTablesIsRefusedAndLeftAlone) {
         fs::remove(aux);
         preparar[i]();
         const std::string antes = test::ReadBytes(aux);
-        engine::EngineError err;
+        engine::Error err;
         EXPECT_NE(AbrirBDAuxiliar("alumnos.db", &err), 0) << "case " << i;
         EXPECT_FALSE(BDAuxiliar) << "case " << i;
         EXPECT_EQ(test::ReadBytes(aux), antes) << "case " << i;

@@ -46,7 +46,7 @@ void Escribir(const fs::path& ruta, const std::string& contenido) {
 
 std::int64_t ContarTablas(const fs::path& ruta) {
     auto bd = test::OpenDatabase(ruta, engine::Database::Kind::User);
-    engine::EngineError err;
+    engine::Error err;
     return bd ? bd->Scalar("select count(*) from sqlite_master where type='table'", err).toInt()
               : -1;
 }

@@ -12,6 +12,7 @@
 
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
 #include "core/shell/textos.h"
@@ -21,7 +22,6 @@ namespace veliora {
 namespace {
 
 namespace fs = std::filesystem;
-using engine::EngineError;
 
 std::set<std::string> Contenido(const fs::path& dir) {
     std::set<std::string> nombres;
@@ -91,9 +91,10 @@ TEST_F(Salidas, WhatHoldsDataIsNeverReplaced) {
     const std::string bytes = test::ReadBytes(usuario_);
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.destino.string());
-        EngineError err;
+        engine::Error err;
         EXPECT_FALSE(EscribirSalida(c.destino, "texto", err));
-        EXPECT_EQ(err.description, Texto(2100, c.destino.string()) + ": " + Texto(c.motivo));
+        EXPECT_EQ(veliora::TextoDeError(err),
+                  Texto(2100, c.destino.string()) + ": " + Texto(c.motivo));
     }
     close(fd);
 
@@ -105,10 +106,10 @@ TEST_F(Salidas, WhatHoldsDataIsNeverReplaced) {
 
 TEST_F(Salidas, OrdinaryFilesAreReplacedWholeKeepingTheirPermissions) {
     const fs::path texto = datos_ / "Tema1.TXT";
-    EngineError err;
-    ASSERT_TRUE(EscribirSalida(texto, "antes", err)) << err.description;
+    engine::Error err;
+    ASSERT_TRUE(EscribirSalida(texto, "antes", err)) << veliora::TextoDeError(err);
     fs::permissions(texto, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_TRUE(EscribirSalida(texto, "después", err)) << err.description;
+    ASSERT_TRUE(EscribirSalida(texto, "después", err)) << veliora::TextoDeError(err);
     EXPECT_EQ(test::ReadBytes(texto), "después");
     EXPECT_EQ(fs::status(texto).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/recursos.h"
 
 namespace veliora::test {
@@ -102,9 +103,9 @@ int RunCli(const TempHome& home, const std::string& args, std::string& output, b
 }
 
 std::shared_ptr<engine::Database> OpenDatabase(const fs::path& path, engine::Database::Kind kind) {
-    engine::EngineError err;
+    engine::Error err;
     auto db = engine::Database::Open(path.string(), kind, err);
-    EXPECT_TRUE(db) << path << ": " << err.description;
+    EXPECT_TRUE(db) << path << ": " << veliora::TextoDeError(err);
     return db;
 }
 

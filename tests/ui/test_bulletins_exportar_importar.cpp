@@ -28,7 +28,7 @@ class TestBulletinsExportarImportar : public QObject {
     std::unique_ptr<ui::CapturaMensajes> mensajes_;
 
     static void Boletin(const std::string& nombre) {
-        engine::EngineError err;
+        engine::Error err;
         CrearBoletin(*BDAuxiliar, nombre, err);
         InsertarLinea(*BDAuxiliar, nombre, 2, "Dos", "select 2", err);
         InsertarLinea(*BDAuxiliar, nombre, 1, "Uno", "select 1", err);
@@ -80,7 +80,7 @@ class TestBulletinsExportarImportar : public QObject {
 
     void exportWritesBothLayoutsAndTellsWhere() {
         Boletin("Tema1");
-        engine::EngineError err;
+        engine::Error err;
         const auto lineas = LeerBoletin(*BDAuxiliar, "Tema1", err);
         const fs::path ruta = DirectorioAplicacion() / "Tema1.TXT";
         for (bool separadas : {false, true}) {
@@ -150,7 +150,7 @@ class TestBulletinsExportarImportar : public QObject {
         QCOMPARE(textos[2], QStringLiteral("Proceso finalizado.\r\nArchivos copiados: 2\r\n"
                                            "Archivos con error: 1"));
         // The open connection now reads the teacher's bulletins.
-        engine::EngineError err;
+        engine::Error err;
         auto nombres = NombresBoletines(*BDAuxiliar, err);
         QCOMPARE(nombres, std::vector<std::string>{"Del profesor"});
         QVERIFY(fs::exists(DirectorioAplicacion() / "nota.txt"));

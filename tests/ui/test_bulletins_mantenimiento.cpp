@@ -29,7 +29,7 @@ class TestBulletinsMantenimiento : public QObject {
     std::unique_ptr<frmVLRMBoletines> w_;
 
     static void Boletin(const std::string& nombre, std::initializer_list<int> numeros) {
-        engine::EngineError err;
+        engine::Error err;
         CrearBoletin(*BDAuxiliar, nombre, err);
         for (int n : numeros)
             InsertarLinea(*BDAuxiliar, nombre, n, "pregunta " + std::to_string(n),
@@ -164,7 +164,7 @@ class TestBulletinsMantenimiento : public QObject {
         QVERIFY(Textos().front().startsWith(
             QStringLiteral("El texto contiene caracteres que no se pueden almacenar")));
         QCOMPARE(Pregunta()->toPlainText(), QStringLiteral("¿Quién? ☃"));
-        engine::EngineError err;
+        engine::Error err;
         QCOMPARE(BDAuxiliar->Scalar("select count(*) from LBoletines", err).toInt(), 0);
 
         Pregunta()->setPlainText(QStringLiteral("¿Quién?"));
@@ -253,7 +253,7 @@ class TestBulletinsMantenimiento : public QObject {
             }
         }
         // A failed insert hands nothing back.
-        engine::EngineError err;
+        engine::Error err;
         BDAuxiliar->Execute(
             "create trigger NoMas before insert on CabBoletines "
             "begin select raise(abort, 'lleno'); end",

@@ -14,6 +14,7 @@
 
 #include "core/dictionary/diccionario.h"
 #include "core/shell/apertura.h"
+#include "core/shell/errores.h"
 #include "core/shell/textos.h"
 #include "test_shell_comun.h"
 #include "ui/dictionary/elementos_diagrama.h"
@@ -31,16 +32,16 @@ using ui::frmVLRDefinirDatos;
 namespace {
 
 std::int64_t Entero(const std::string& sql) {
-    engine::EngineError err;
+    engine::Error err;
     return BDAuxiliar->Scalar(sql, err).toInt();
 }
 std::string Cadena(const std::string& sql) {
-    engine::EngineError err;
+    engine::Error err;
     return BDAuxiliar->Scalar(sql, err).toPlainText();
 }
 void Ejecutar(const std::string& sql) {
-    engine::EngineError err;
-    QVERIFY2(BDAuxiliar->Execute(sql, err), err.description.c_str());
+    engine::Error err;
+    QVERIFY2(BDAuxiliar->Execute(sql, err), veliora::TextoDeError(err).c_str());
 }
 
 // The point of the view's viewport under `local` of `item`.

@@ -18,6 +18,7 @@
 #include "core/bulletins/mantenimiento.h"
 #include "core/engine/database.h"
 #include "core/shell/apertura.h"
+#include "core/shell/errores.h"
 #include "core/shell/rutinas.h"
 #include "test_shell_comun.h"
 
@@ -43,10 +44,10 @@ class EntornoPractica : public EntornoShell {
             usuario = CrearBD(home() / "datos" / "alumnos.db", kAlumnos);
         usuario_ = usuario;
         original_ = ReadBytes(usuario_);
-        engine::EngineError err;
+        engine::Error err;
         if (AbrirBDUsuario(usuario_.string(), &err) != 0 ||
             AbrirBDAuxiliar(usuario_.filename().string(), &err) != 0)
-            throw std::runtime_error("cannot open the databases: " + err.description);
+            throw std::runtime_error("cannot open the databases: " + veliora::TextoDeError(err));
     }
     const std::filesystem::path& usuario() const { return usuario_; }
     // The user's file has not changed since the environment opened it.
@@ -55,7 +56,7 @@ class EntornoPractica : public EntornoShell {
     // A bulletin header and its lines (texts stored scrambled, as the program stores them).
     static void CrearBoletin(const std::string& nombre,
                              const std::vector<std::pair<std::string, std::string>>& lineas) {
-        engine::EngineError err;
+        engine::Error err;
         veliora::CrearBoletin(*BDAuxiliar, nombre, err);
         int numero = 0;
         for (const auto& [pregunta, sql] : lineas) {

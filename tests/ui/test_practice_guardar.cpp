@@ -30,7 +30,7 @@ class TestPracticeGuardar : public QObject {
         return d.exec();
     }
     static std::vector<LineaBoletin> Lineas(const std::string& boletin) {
-        engine::EngineError err;
+        engine::Error err;
         return LeerBoletin(*BDAuxiliar, boletin, err);
     }
 
@@ -118,7 +118,7 @@ class TestPracticeGuardar : public QObject {
 
     void storeErrorIsReportedWithoutIconAndTheDialogCloses() {
         EntornoPractica::CrearBoletin("A", {});
-        engine::EngineError err;
+        engine::Error err;
         QVERIFY(
             BDAuxiliar->Execute("create trigger Lleno before insert on LBoletines "
                                 "begin select raise(abort, 'boletin lleno'); end",

@@ -428,7 +428,7 @@ class TestPracticeQuerys : public QObject {
             });
         QTest::mouseClick(Control(w, "cmdGuardarCons"), Qt::LeftButton);
         QVERIFY(visto);
-        engine::EngineError err;
+        engine::Error err;
         auto lineas = LeerBoletin(*BDAuxiliar, "Tema 1", err);
         QCOMPARE(lineas.size(), std::size_t(2));
         QCOMPARE(lineas[1].NumPregunta, 3);

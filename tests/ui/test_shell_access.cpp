@@ -48,7 +48,7 @@ class TestShellAccess : public QObject {
         QVERIFY(captura_.mensajes().empty());
         QCOMPARE(fs::path(BDUsuario->Name()), entorno_->home() / "importadas" / "nwind.db");
         QCOMPARE(fs::path(BDAuxiliar->Name()), entorno_->home() / "nwind.mdb_");
-        engine::EngineError err;
+        engine::Error err;
         QCOMPARE(BDUsuario->Scalar("select count(*) from [Umsätze]", err).toInt(), 830LL);
         QVERIFY(w.findChild<QMenu*>(QStringLiteral("mnuConsultas"))->menuAction()->isEnabled());
     }

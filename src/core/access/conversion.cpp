@@ -17,19 +17,19 @@
 #include "core/access/lector.h"
 #include "core/engine/value.h"
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/salidas.h"
 #include "core/shell/textos.h"
 
 namespace veliora::access {
 
 namespace fs = std::filesystem;
-using engine::EngineError;
 using engine::QuoteSql;
 
 // Reasons shown on the second line of the opening error.
 namespace texto {
 constexpr int kIlegible = 1600, kTruncado = 1601, kLectorFalla = 1602, kSinLector = 1603,
-              kCancelada = 1604, kEscritura = 1605, kFilasCatalogo = 2130;
+              kEscritura = 1605, kFilasCatalogo = 2130;
 }
 
 long long Conversion::Filas() const {
@@ -113,11 +113,12 @@ enum TipoAccess {
     kNumeric = 16,
 };
 
-EngineError Error(int numero, int idTexto, const std::string& detalle = {}) {
+// A conversion's failure, shown with the number a file that cannot be opened has.
+engine::Error Error(int idTexto, const std::string& detalle = {}) {
     std::string descripcion = Texto(idTexto);
     if (!detalle.empty())
         descripcion += " (" + detalle + ")";
-    return {numero, descripcion, {}};
+    return engine::SystemFailure(SQLITE_CANTOPEN, descripcion);
 }
 
 // Fields of a line after its kind letter, unescaped; a null field is nothing.
@@ -614,16 +615,16 @@ namespace {
 
 // Runs the reader on `mdb` and turns its lines into the database being written at `ruta`.
 bool Traducir(const fs::path& mdb, const fs::path& lector, const fs::path& ruta,
-              Conversion& resultado, EngineError& error, const Progreso& progreso) {
+              Conversion& resultado, engine::Error& error, const Progreso& progreso) {
     Escritor escritor;
     Lector proceso;
     Traductor traductor(escritor, resultado, progreso);
     if (!escritor.Abrir(ruta)) {
-        error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
+        error = Error(texto::kEscritura, escritor.UltimoError());
         return false;
     }
     if (!proceso.Iniciar(lector, mdb)) {
-        error = Error(SQLITE_CANTOPEN, texto::kSinLector, lector.string());
+        error = Error(texto::kSinLector, lector.string());
         return false;
     }
     bool seguir = true;
@@ -637,38 +638,37 @@ bool Traducir(const fs::path& mdb, const fs::path& lector, const fs::path& ruta,
     }
     if (!seguir) {
         proceso.Terminar();
-        error = traductor.Cancelado()
-                    ? Error(SQLITE_INTERRUPT, texto::kCancelada)
-                    : Error(SQLITE_CANTOPEN, texto::kEscritura, traductor.ErrorEscritura());
+        error = traductor.Cancelado() ? engine::Failure(engine::Code::Cancelled)
+                                      : Error(texto::kEscritura, traductor.ErrorEscritura());
         return false;
     }
     const int estado = proceso.Esperar();
     const std::string& errores = proceso.Errores();
     if (estado < 0)
-        error = Error(SQLITE_CANTOPEN, texto::kLectorFalla, "signal " + std::to_string(-estado));
+        error = Error(texto::kLectorFalla, "signal " + std::to_string(-estado));
     else if (Truncado(errores))
-        error = Error(SQLITE_CANTOPEN, texto::kTruncado, Queja(errores));
+        error = Error(texto::kTruncado, Queja(errores));
     else if (estado != 0 || !traductor.Terminado())
-        error = Error(SQLITE_CANTOPEN, texto::kIlegible, Queja(errores));
+        error = Error(texto::kIlegible, Queja(errores));
     else if (!escritor.Cerrar())
-        error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
+        error = Error(texto::kEscritura, escritor.UltimoError());
     return !error.failed();
 }
 
 // Convertir into a destination that may be `reemplazo`.
 bool ConvertirEn(const fs::path& mdb, const fs::path& destino, Conversion& resultado,
-                 EngineError& error, const Progreso& progreso, Reemplazo reemplazo) {
+                 engine::Error& error, const Progreso& progreso, Reemplazo reemplazo) {
     error.clear();
     resultado = Conversion{};
     resultado.destino = destino;
     std::error_code ec;
     if (engine::IsSpecialFile(mdb.string()) || !fs::is_regular_file(mdb, ec)) {
-        error = Error(SQLITE_CANTOPEN, texto::kIlegible, mdb.string());
+        error = Error(texto::kIlegible, mdb.string());
         return false;
     }
     const fs::path lector = RutaLector();
     if (lector.empty()) {
-        error = Error(SQLITE_CANTOPEN, texto::kSinLector);
+        error = Error(texto::kSinLector);
         return false;
     }
     // The Access file is only read: never the destination, even through a link.
@@ -681,7 +681,7 @@ bool ConvertirEn(const fs::path& mdb, const fs::path& destino, Conversion& resul
     if (!Traducir(mdb, lector, escritura.Temporal(), resultado, error, progreso))
         return false;
     if (!escritura.Confirmar(error)) {
-        error = Error(SQLITE_CANTOPEN, texto::kEscritura, error.description);
+        error = Error(texto::kEscritura, TextoDeError(error));
         return false;
     }
     return true;
@@ -690,12 +690,12 @@ bool ConvertirEn(const fs::path& mdb, const fs::path& destino, Conversion& resul
 }  // namespace
 
 bool Convertir(const fs::path& mdb, const fs::path& destino, Conversion& resultado,
-               EngineError& error, const Progreso& progreso) {
+               engine::Error& error, const Progreso& progreso) {
     return ConvertirEn(mdb, destino, resultado, error, progreso, Reemplazo::Ninguno);
 }
 
 bool ConvertirSalidaLector(std::string_view salida, const std::string& destino,
-                           Conversion& resultado, EngineError& error) {
+                           Conversion& resultado, engine::Error& error) {
     error.clear();
     resultado = Conversion{};
     resultado.destino = destino;
@@ -703,21 +703,21 @@ bool ConvertirSalidaLector(std::string_view salida, const std::string& destino,
     const Progreso sinProgreso;
     Traductor traductor(escritor, resultado, sinProgreso);
     if (!escritor.Abrir(destino)) {
-        error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
+        error = Error(texto::kEscritura, escritor.UltimoError());
         return false;
     }
     while (!salida.empty()) {
         const std::size_t fin = std::min(salida.find('\n'), salida.size());
         if (!traductor.Linea(std::string(salida.substr(0, fin)))) {
-            error = Error(SQLITE_CANTOPEN, texto::kEscritura, traductor.ErrorEscritura());
+            error = Error(texto::kEscritura, traductor.ErrorEscritura());
             return false;
         }
         salida.remove_prefix(std::min(fin + 1, salida.size()));
     }
     if (!traductor.Terminado())
-        error = Error(SQLITE_CANTOPEN, texto::kIlegible);
+        error = Error(texto::kIlegible);
     else if (!escritor.Cerrar())
-        error = Error(SQLITE_CANTOPEN, texto::kEscritura, escritor.UltimoError());
+        error = Error(texto::kEscritura, escritor.UltimoError());
     return !error.failed();
 }
 
@@ -817,13 +817,13 @@ bool GuardarHuella(const fs::path& ruta, const Huella& h) {
     for (const auto& n : h.resumen.notas) out << "G " << n << '\n';
     if (!h.resumen.completa)
         out << "C 0\n";
-    EngineError error;
+    engine::Error error;
     return EscribirSalida(ruta, out.str(), error, Reemplazo::Propio);
 }
 
 // Whether an earlier conversion still serves: it opens, and its tables read.
 bool ConversionLegible(const fs::path& ruta) {
-    EngineError error;
+    engine::Error error;
     auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::User, error);
     if (!bd)
         return false;
@@ -835,15 +835,15 @@ bool ConversionLegible(const fs::path& ruta) {
 
 }  // namespace
 
-bool Cancelada(const EngineError& error) {
-    return error.number == SQLITE_INTERRUPT;
+bool Cancelada(const engine::Error& error) {
+    return error.code == engine::Code::Cancelled;
 }
 
 fs::path RutaConvertida(const fs::path& mdb) {
     return DirectorioAplicacion() / "importadas" / (mdb.stem().string() + ".db");
 }
 
-bool Preparar(const fs::path& mdb, Conversion& resultado, EngineError& error,
+bool Preparar(const fs::path& mdb, Conversion& resultado, engine::Error& error,
               const Progreso& progreso) {
     error.clear();
     const fs::path destino = RutaConvertida(mdb);
@@ -851,7 +851,7 @@ bool Preparar(const fs::path& mdb, Conversion& resultado, EngineError& error,
     std::error_code ec;
     auto actual = HuellaDe(mdb, false);
     if (!actual) {
-        error = Error(SQLITE_CANTOPEN, texto::kIlegible, mdb.string());
+        error = Error(texto::kIlegible, mdb.string());
         return false;
     }
     const auto guardada = LeerHuella(rutaHuella);
@@ -877,7 +877,7 @@ bool Preparar(const fs::path& mdb, Conversion& resultado, EngineError& error,
     }
     actual = HuellaDe(mdb, true);
     if (!actual) {
-        error = Error(SQLITE_CANTOPEN, texto::kIlegible, mdb.string());
+        error = Error(texto::kIlegible, mdb.string());
         return false;
     }
     fs::remove(rutaHuella, ec);  // a stale record must not outlive a failed conversion

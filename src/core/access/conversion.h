@@ -50,16 +50,16 @@ bool EsArchivoAccess(const std::filesystem::path& ruta);
 // `error` holds the reason (number SQLITE_CANTOPEN for an unreadable file, SQLITE_INTERRUPT
 // when cancelled, the refusal's number for a destination refused).
 bool Convertir(const std::filesystem::path& mdb, const std::filesystem::path& destino,
-               Conversion& resultado, engine::EngineError& error, const Progreso& progreso = {});
+               Conversion& resultado, engine::Error& error, const Progreso& progreso = {});
 
 // Turns the reader's output (the lines veliora-mdb writes) into the SQLite database at
 // `destino` (":memory:" too), as a conversion does with the reader running. False, with the
 // reason, when the output ends before its last line or the database cannot be written.
 bool ConvertirSalidaLector(std::string_view salida, const std::string& destino,
-                           Conversion& resultado, engine::EngineError& error);
+                           Conversion& resultado, engine::Error& error);
 
 // Whether a failed conversion was cancelled through its Progreso.
-bool Cancelada(const engine::EngineError& error);
+bool Cancelada(const engine::Error& error);
 
 // Where the conversion of `mdb` lives: importadas/<name>.db in the application directory.
 std::filesystem::path RutaConvertida(const std::filesystem::path& mdb);
@@ -67,7 +67,7 @@ std::filesystem::path RutaConvertida(const std::filesystem::path& mdb);
 // The converted database of `mdb`, converting it when there is none yet, when the file
 // changed since (size, modification time, content hash), or when the earlier conversion no
 // longer opens with its tables. Temporary files of conversions that were killed are removed.
-bool Preparar(const std::filesystem::path& mdb, Conversion& resultado, engine::EngineError& error,
+bool Preparar(const std::filesystem::path& mdb, Conversion& resultado, engine::Error& error,
               const Progreso& progreso = {});
 
 // A stored Access date (days since 1899-12-30, the time as the fraction, of the same sign

@@ -5,6 +5,7 @@
 
 #include "core/aula/interno.h"
 #include "core/engine/database.h"
+#include "core/shell/errores.h"
 
 namespace veliora::aula {
 
@@ -46,14 +47,14 @@ constexpr const char* kColumnasIntento =
 Value Texto(const std::string& s) {
     return Value::Text(s);
 }
-bool FallarMotor(const engine::EngineError& e, Error& error) {
-    error = {Fallo::Almacen, e.description};
+bool FallarMotor(const engine::Error& e, Error& error) {
+    error = {Fallo::Almacen, TextoDeError(e)};
     return false;
 }
 
 // The schema's number; 0 for a file without one.
 int Version(engine::Database& bd, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     const Value hay = bd.Scalar(
         "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'esquema'", e);
     if (e.failed())
@@ -82,7 +83,7 @@ class AlmacenSqlite : public Almacen {
     std::vector<Intento> MisIntentos(const Alumno& alumno, Error& error) override;
 
   private:
-    bool Fallar(const engine::EngineError& e, Error& error) { return FallarMotor(e, error); }
+    bool Fallar(const engine::Error& e, Error& error) { return FallarMotor(e, error); }
     std::optional<std::int64_t> IdClase(const std::string& codigo, Error& error);
     struct Ids {
         std::int64_t clase = 0, alumno = 0;
@@ -100,7 +101,7 @@ class AlmacenSqlite : public Almacen {
 };
 
 std::optional<std::int64_t> AlmacenSqlite::IdClase(const std::string& codigo, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     const Value id =
         bd_->Scalar("SELECT id FROM clases WHERE codigo = ?", e, {Texto(NormalizarCodigo(codigo))});
     if (e.failed())
@@ -116,7 +117,7 @@ std::optional<AlmacenSqlite::Ids> AlmacenSqlite::Identificar(const Alumno& alumn
     const auto clase = IdClase(alumno.clase, error);
     if (!clase)
         return std::nullopt;
-    engine::EngineError e;
+    engine::Error e;
     auto rs =
         bd_->OpenRecordset("SELECT id, sal, hash FROM alumnos WHERE clase_id = ? AND nombre = ?", e,
                            {Value::Int(*clase), Texto(alumno.nombre)});
@@ -134,7 +135,7 @@ std::optional<Clase> AlmacenSqlite::CrearClase(const std::string& nombre, Error&
     if (!limpio)
         return std::nullopt;
     Clase clase{*limpio, interno::NuevoCodigo()};
-    engine::EngineError e;
+    engine::Error e;
     if (!bd_->Execute("INSERT INTO clases (nombre, codigo, creada) VALUES (?, ?, ?)", e,
                       {Texto(clase.nombre), Texto(clase.codigo), Value::Int(Ahora())}))
         return Fallar(e, error), std::nullopt;
@@ -151,7 +152,7 @@ std::optional<Publicacion> AlmacenSqlite::Publicar(const std::string& codigo,
             const auto clase = IdClase(codigo, error);
             if (!clase)
                 return false;
-            engine::EngineError e;
+            engine::Error e;
             const Value ultima =
                 bd_->Scalar("SELECT coalesce(max(version), 0) FROM materiales WHERE clase_id = ?",
                             e, {Value::Int(*clase)});
@@ -177,7 +178,7 @@ std::optional<Seguimiento> AlmacenSqlite::Seguir(const std::string& codigo,
     const auto clase = IdClase(codigo, error);
     if (!clase)
         return std::nullopt;
-    engine::EngineError e;
+    engine::Error e;
     auto rs = bd_->OpenForwardOnly(
         "WITH t AS (SELECT alumno_id, boletin, numero, count(*) AS n,"
         " sum(veredicto = 'correcto') AS k, max(CASE veredicto WHEN 'correcto' THEN 3"
@@ -204,7 +205,7 @@ std::optional<Seguimiento> AlmacenSqlite::Seguir(const std::string& codigo,
 
 std::vector<Intento> AlmacenSqlite::Intentos(const std::string& condicion,
                                              const std::vector<Value>& params, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     auto rs = bd_->OpenForwardOnly(std::string("SELECT ") + kColumnasIntento +
                                        " FROM intentos i JOIN alumnos a ON a.id = i.alumno_id"
                                        " WHERE " +
@@ -241,7 +242,7 @@ std::optional<std::string> AlmacenSqlite::Unirse(const Alumno& alumno, Error& er
             const auto clase = IdClase(alumno.clase, error);
             if (!clase)
                 return false;
-            engine::EngineError e;
+            engine::Error e;
             nombreClase =
                 bd_->Scalar("SELECT nombre FROM clases WHERE id = ?", e, {Value::Int(*clase)})
                     .toPlainText();
@@ -271,7 +272,7 @@ std::optional<Material> AlmacenSqlite::LeerMaterial(const Alumno& alumno, bool b
     const auto ids = Identificar(alumno, error);
     if (!ids)
         return std::nullopt;
-    engine::EngineError e;
+    engine::Error e;
     auto rs = bd_->OpenRecordset(
         std::string("SELECT version, nombre_bd, ") + (bytes ? "bd" : "NULL") + ", hash_bd, " +
             (bytes ? "aux" : "NULL") +
@@ -307,7 +308,7 @@ bool AlmacenSqlite::Registrar(const Alumno& alumno, const Intento& i, Error& err
                                Texto(i.hashBd), Texto(i.ModoBoletin() ? "boletin" : "aleatorio")};
     for (Value& v : interno::ValoresIntento(i)) valores.push_back(std::move(v));
     valores.push_back(Value::Int(Ahora()));
-    engine::EngineError e;
+    engine::Error e;
     if (!bd_->Execute("INSERT OR IGNORE INTO intentos (uuid, clase_id, alumno_id, hash_bd, modo,"
                       " boletin, numero, pregunta, solucion, respuesta, veredicto, motivo,"
                       " filas_respuesta, filas_solucion, columnas_respuesta, columnas_solucion,"
@@ -327,10 +328,10 @@ std::vector<Intento> AlmacenSqlite::MisIntentos(const Alumno& alumno, Error& err
 }
 
 std::unique_ptr<AlmacenSqlite> Abrir(const std::string& ruta, int version, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     auto bd = engine::Database::Create(ruta, e);
     if (!bd) {
-        error = {Fallo::Archivo, e.description};
+        error = {Fallo::Archivo, TextoDeError(e)};
         return nullptr;
     }
     interno::PrepararSqlite(*bd);
@@ -392,14 +393,14 @@ std::vector<Value> ValoresIntento(const Intento& i) {
 }
 
 void PrepararSqlite(engine::Database& bd) {
-    engine::EngineError e;
+    engine::Error e;
     bd.Execute("PRAGMA busy_timeout = 10000", e);
     bd.Execute("PRAGMA journal_mode = WAL", e);
     bd.Execute("PRAGMA synchronous = NORMAL", e);
 }
 
 bool EnTransaccion(engine::Database& bd, const std::function<bool()>& cuerpo, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     if (!bd.BeginTransaction(e))
         return FallarMotor(e, error);
     if (!cuerpo()) {
@@ -429,7 +430,7 @@ bool MigrarSqlite(engine::Database& bd, const char* const migraciones[], int cua
                 }
                 if (version >= hasta)
                     return hecho = true;
-                engine::EngineError e;
+                engine::Error e;
                 if (!bd.ExecuteScript(migraciones[version], e) ||
                     !bd.Execute("DELETE FROM esquema", e) ||
                     !bd.Execute("INSERT INTO esquema VALUES (?)", e, {Value::Int(version + 1)}))

@@ -11,6 +11,7 @@
 
 #include "core/aula/interno.h"
 #include "core/engine/database.h"
+#include "core/shell/errores.h"
 
 namespace veliora::aula {
 
@@ -45,10 +46,10 @@ bool EsSqlite(std::string_view bytes) {
 
 // The auxiliary database's bytes while a write lock keeps every other writer out.
 std::optional<std::string> LeerAuxiliar(const fs::path& aux, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     auto bd = engine::Database::Open(aux.string(), engine::Database::Kind::Auxiliary, e);
     if (!bd || !bd->BeginTransaction(e)) {
-        error = {Fallo::Archivo, aux.string() + ": " + e.description};
+        error = {Fallo::Archivo, aux.string() + ": " + TextoDeError(e)};
         return std::nullopt;
     }
     auto bytes = LeerBytes(aux, error);
@@ -147,12 +148,12 @@ bool MismoArchivo(const fs::path& a, const fs::path& b) {
 bool CargarEnAbierta(engine::Database& abierta, std::string_view bytes, Error& error) {
     const fs::path temporal = fs::path(abierta.Name()).parent_path() /
                               ("." + fs::path(abierta.Name()).filename().string() + ".descarga");
-    engine::EngineError e;
+    engine::Error e;
     const bool ok =
         EscribirArchivo(temporal, bytes, fs::perms::owner_read | fs::perms::owner_write, error) &&
         abierta.ReplaceWith(temporal.string(), e);
     if (e.failed())
-        error = {Fallo::Archivo, e.description};
+        error = {Fallo::Archivo, TextoDeError(e)};
     std::error_code ec;
     fs::remove(temporal, ec);
     return ok;

@@ -2,6 +2,7 @@
 
 #include "core/aula/interno.h"
 #include "core/engine/database.h"
+#include "core/shell/errores.h"
 
 namespace veliora::aula {
 
@@ -43,10 +44,10 @@ Buzon::Buzon(std::shared_ptr<engine::Database> bd) : bd_(std::move(bd)) {}
 Buzon::~Buzon() = default;
 
 std::unique_ptr<Buzon> Buzon::Abrir(const std::filesystem::path& directorio, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     auto bd = engine::Database::Create((directorio / "pendientes.db").string(), e);
     if (!bd) {
-        error = {Fallo::Archivo, e.description};
+        error = {Fallo::Archivo, TextoDeError(e)};
         return nullptr;
     }
     interno::PrepararSqlite(*bd);
@@ -63,37 +64,37 @@ bool Buzon::Guardar(const Membresia& m, const Intento& i, Error& error) {
     valores.push_back(Value::Text(i.uuid));
     valores.push_back(Value::Text(i.hashBd));
     for (Value& v : interno::ValoresIntento(i)) valores.push_back(std::move(v));
-    engine::EngineError e;
+    engine::Error e;
     if (!bd_->Execute("INSERT INTO intentos (servidor, clase, alumno, uuid, hash_bd, boletin,"
                       " numero, pregunta, solucion, respuesta, veredicto, motivo, filas_respuesta,"
                       " filas_solucion, columnas_respuesta, columnas_solucion, mostrada,"
                       " comprobada, version_programa)"
                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                       e, valores)) {
-        error = {Fallo::Archivo, e.description};
+        error = {Fallo::Archivo, TextoDeError(e)};
         return false;
     }
     return true;
 }
 
 int Buzon::Pendientes(const Membresia& m, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     const Value n = bd_->Scalar(
         std::string("SELECT count(*) FROM intentos") + kDeMembresia + " AND enviado = 0", e,
         Clave(m));
     if (e.failed())
-        error = {Fallo::Archivo, e.description};
+        error = {Fallo::Archivo, TextoDeError(e)};
     return int(n.toInt());
 }
 
 std::vector<std::pair<std::int64_t, Intento>> Buzon::Siguientes(const Membresia& m, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     auto rs = bd_->OpenRecordset(std::string("SELECT ") + kColumnas + " FROM intentos" +
                                      kDeMembresia + " AND enviado = 0 ORDER BY orden LIMIT 100",
                                  e, Clave(m));
     std::vector<std::pair<std::int64_t, Intento>> filas;
     if (!rs) {
-        error = {Fallo::Archivo, e.description};
+        error = {Fallo::Archivo, TextoDeError(e)};
         return filas;
     }
     for (; !rs->Eof(); rs->MoveNext()) filas.push_back(LeerFila(*rs));
@@ -107,10 +108,10 @@ int Buzon::Enviar(const Membresia& m, Almacen& almacen, Error& error) {
         for (const auto& [orden, intento] : lote) {
             if (!almacen.Registrar(m.Credencial(), intento, error))
                 return enviados;
-            engine::EngineError e;
+            engine::Error e;
             if (!bd_->Execute("UPDATE intentos SET enviado = 1 WHERE orden = ?", e,
                               {Value::Int(orden)})) {
-                error = {Fallo::Archivo, e.description};
+                error = {Fallo::Archivo, TextoDeError(e)};
                 return enviados;
             }
             ++enviados;
@@ -120,13 +121,13 @@ int Buzon::Enviar(const Membresia& m, Almacen& almacen, Error& error) {
 }
 
 std::vector<Intento> Buzon::Propios(const Membresia& m, Error& error) {
-    engine::EngineError e;
+    engine::Error e;
     auto rs = bd_->OpenForwardOnly(
         std::string("SELECT ") + kColumnas + " FROM intentos" + kDeMembresia + " ORDER BY orden", e,
         Clave(m));
     std::vector<Intento> intentos;
     if (!rs) {
-        error = {Fallo::Archivo, e.description};
+        error = {Fallo::Archivo, TextoDeError(e)};
         return intentos;
     }
     for (; !rs->Eof(); rs->MoveNext()) intentos.push_back(LeerFila(*rs).second);

@@ -169,7 +169,7 @@ std::optional<Intento> IntentoDeClase(const fs::path& directorio, const std::str
 }
 
 std::optional<std::string> RespuestaGuardada(engine::Database& auxiliar, const std::string& boletin,
-                                             int numero, engine::EngineError& error) {
+                                             int numero, engine::Error& error) {
     for (const LineaBoletin& linea : LeerBoletin(auxiliar, boletin, error))
         if (linea.NumPregunta == numero)
             return linea.Respuesta;
@@ -177,7 +177,7 @@ std::optional<std::string> RespuestaGuardada(engine::Database& auxiliar, const s
 }
 
 std::optional<std::string> SolucionDeIntento(engine::Database& auxiliar, const Intento& intento,
-                                             engine::EngineError& error) {
+                                             engine::Error& error) {
     if (!intento.ModoBoletin())
         return intento.solucion;
     return RespuestaGuardada(auxiliar, intento.boletin, intento.numero, error);

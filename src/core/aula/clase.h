@@ -78,11 +78,11 @@ std::optional<Intento> IntentoDeClase(const std::filesystem::path& directorio,
 // The stored answer of question `numero` of `boletin` in an auxiliary database; nothing when
 // there is no such question.
 std::optional<std::string> RespuestaGuardada(engine::Database& auxiliar, const std::string& boletin,
-                                             int numero, engine::EngineError& error);
+                                             int numero, engine::Error& error);
 // What an attempt was judged against, to judge it again: its own solution in random mode, its
 // bulletin question's stored answer in bulletin mode.
 std::optional<std::string> SolucionDeIntento(engine::Database& auxiliar, const Intento& intento,
-                                             engine::EngineError& error);
+                                             engine::Error& error);
 
 struct EstadoEnvio {
     int enviados = 0;

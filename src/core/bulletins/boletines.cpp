@@ -1,24 +1,20 @@
 #include "core/bulletins/boletines.h"
 
-#include <sqlite3.h>
-
 #include "core/bulletins/encriptar.h"
 #include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
 
 namespace veliora {
 
 using engine::Value;
 
 int AlmacenarPregunta(engine::Database& auxiliar, std::string_view boletin,
-                      std::string_view pregunta, std::string_view sql, engine::EngineError& error) {
+                      std::string_view pregunta, std::string_view sql, engine::Error& error) {
     error.clear();
-    std::string motivo;
-    auto preguntaCifrada = Encriptar(pregunta, kClaveRespuestas, &motivo);
-    auto sqlCifrada = preguntaCifrada ? Encriptar(sql, kClaveRespuestas, &motivo) : std::nullopt;
+    std::string caracter;
+    auto preguntaCifrada = Encriptar(pregunta, kClaveRespuestas, &caracter);
+    auto sqlCifrada = preguntaCifrada ? Encriptar(sql, kClaveRespuestas, &caracter) : std::nullopt;
     if (!preguntaCifrada || !sqlCifrada) {
-        error.number = kErrorTextoNoRepresentable;
-        error.description = motivo;
+        error = engine::Failure(engine::Code::TextNotStorable, caracter);
         return 0;
     }
 
@@ -48,7 +44,7 @@ int AlmacenarPregunta(engine::Database& auxiliar, std::string_view boletin,
 }
 
 std::vector<LineaBoletin> LeerBoletin(engine::Database& auxiliar, std::string_view boletin,
-                                      engine::EngineError& error) {
+                                      engine::Error& error) {
     error.clear();
     std::vector<LineaBoletin> lineas;
     auto rs = auxiliar.OpenRecordset(
@@ -61,10 +57,9 @@ std::vector<LineaBoletin> LeerBoletin(engine::Database& auxiliar, std::string_vi
         const Value& numero = rs->Field(0);
         if (numero.type != engine::ValueType::Integer || numero.integer < 1 ||
             numero.integer > kMaxNumPregunta) {
-            error = {SQLITE_RANGE,
-                     Texto(2161, {TextoVisible(boletin), TextoVisible(numero.toPlainText()),
-                                  std::to_string(kMaxNumPregunta)}),
-                     {}};
+            error = engine::FailureWith(engine::Code::BadLineNumber, kMaxNumPregunta);
+            error.detail = TextoVisible(boletin);
+            error.value = TextoVisible(numero.toPlainText());
             lineas.clear();
             return lineas;
         }
@@ -76,7 +71,7 @@ std::vector<LineaBoletin> LeerBoletin(engine::Database& auxiliar, std::string_vi
     return lineas;
 }
 
-std::vector<std::string> NombresBoletines(engine::Database& auxiliar, engine::EngineError& error) {
+std::vector<std::string> NombresBoletines(engine::Database& auxiliar, engine::Error& error) {
     error.clear();
     std::vector<std::string> nombres;
     auto rs = auxiliar.OpenRecordset("Select Nombre from CabBoletines order by Nombre", error);

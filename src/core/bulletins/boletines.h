@@ -10,15 +10,12 @@
 
 namespace veliora {
 
-// Error number given when a text holds a character the stored form cannot represent.
-inline constexpr int kErrorTextoNoRepresentable = 20;  // SQLITE_MISMATCH
-
 // Appends a line to `boletin` in the auxiliary database: NumPregunta = the bulletin's
 // highest number + 1 (1 for a bulletin without lines), Pregunta = the question wording,
 // Respuesta = the SQL, both scrambled with the answer key. One transaction: either the
 // line is stored or nothing changes. Returns the number given, or 0 with `error` set.
 int AlmacenarPregunta(engine::Database& auxiliar, std::string_view boletin,
-                      std::string_view pregunta, std::string_view sql, engine::EngineError& error);
+                      std::string_view pregunta, std::string_view sql, engine::Error& error);
 
 // Highest question number a line may carry: the number box holds seven digits.
 inline constexpr int kMaxNumPregunta = 9'999'999;
@@ -33,9 +30,9 @@ struct LineaBoletin {
 // set) on an engine error, or when a stored number is not one from 1 to kMaxNumPregunta
 // (a row edited by hand): such a line is refused by name, not shown under another number.
 std::vector<LineaBoletin> LeerBoletin(engine::Database& auxiliar, std::string_view boletin,
-                                      engine::EngineError& error);
+                                      engine::Error& error);
 
 // Names of the bulletins (CabBoletines), in name order.
-std::vector<std::string> NombresBoletines(engine::Database& auxiliar, engine::EngineError& error);
+std::vector<std::string> NombresBoletines(engine::Database& auxiliar, engine::Error& error);
 
 }  // namespace veliora

@@ -91,22 +91,21 @@ std::string ClaveEnCodigos(std::string_view clave) {
 
 }  // namespace
 
-std::optional<std::string> Utf8ACp1252(std::string_view utf8, std::string* error) {
+std::optional<std::string> Utf8ACp1252(std::string_view utf8, std::string* caracter) {
     std::string resultado;
     resultado.reserve(utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
         char32_t punto = 0;
         std::size_t longitud = 1;
         if (!LeerUtf8(utf8, pos, punto, longitud)) {
-            if (error)
-                *error = "El texto no es UTF-8 válido";
+            if (caracter)
+                caracter->clear();
             return std::nullopt;
         }
         int codigo = CodigoDe(punto);
         if (codigo < 0) {
-            if (error)
-                *error = "El carácter «" + std::string(utf8.substr(pos, longitud)) +
-                         "» no se puede almacenar";
+            if (caracter)
+                *caracter = utf8.substr(pos, longitud);
             return std::nullopt;
         }
         resultado += static_cast<char>(codigo);
@@ -148,10 +147,10 @@ std::string DesencriptarBytes(std::string_view bytes, std::string_view clave) {
 }
 
 std::optional<std::string> Encriptar(std::string_view textoUtf8, std::string_view clave,
-                                     std::string* error) {
+                                     std::string* caracter) {
     if (clave.empty())
         return std::string();
-    auto codigos = Utf8ACp1252(textoUtf8, error);
+    auto codigos = Utf8ACp1252(textoUtf8, caracter);
     if (!codigos)
         return std::nullopt;
     return EncriptarBytes(*codigos, ClaveEnCodigos(clave));

@@ -7,8 +7,6 @@
 
 namespace veliora {
 
-using engine::EngineError;
-
 namespace {
 
 constexpr std::string_view kSeparador = "----------------------------------------";
@@ -139,10 +137,10 @@ std::filesystem::path RutaExportacion(std::string_view nombre, FormatoExportacio
 
 bool ExportarBoletin(engine::Database& auxiliar, std::string_view nombre, Disposicion disposicion,
                      FormatoExportacion formato, const std::filesystem::path& destino,
-                     EngineError& error) {
+                     engine::Error& error) {
     error.clear();
     if (formato == FormatoExportacion::Pdf) {
-        error = {EINVAL, "El formato PDF se escribe desde la página HTML", {}};
+        error = engine::Failure(engine::Code::PdfFromHtml);
         return false;
     }
     std::vector<LineaBoletin> lineas = LeerBoletin(auxiliar, nombre, error);

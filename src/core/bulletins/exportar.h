@@ -37,6 +37,6 @@ std::filesystem::path RutaExportacion(std::string_view nombre, FormatoExportacio
 // holds data. PDF is not written here (see pdf/pdf.h).
 bool ExportarBoletin(engine::Database& auxiliar, std::string_view nombre, Disposicion disposicion,
                      FormatoExportacion formato, const std::filesystem::path& destino,
-                     engine::EngineError& error);
+                     engine::Error& error);
 
 }  // namespace veliora

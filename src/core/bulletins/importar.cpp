@@ -16,7 +16,6 @@
 namespace veliora {
 
 namespace fs = std::filesystem;
-using engine::EngineError;
 
 namespace {
 
@@ -76,7 +75,7 @@ bool MismosBoletines(const fs::path& a, const fs::path& b) {
 // Loads the incoming file into the open connection (SQLite's online backup): the
 // connection and every window holding it stay valid and see the new bulletins, and a file
 // that is not a database leaves the open one as it was.
-bool ReemplazarAbierta(const fs::path& origen, engine::Database& abierta, EngineError& error) {
+bool ReemplazarAbierta(const fs::path& origen, engine::Database& abierta, engine::Error& error) {
     return abierta.ReplaceWith(origen.string(), error);
 }
 
@@ -117,7 +116,7 @@ ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& d
     }
     if (ec) {
         r.listado = false;
-        r.errorListado = {ec.value() != 0 ? ec.value() : EIO, ec.message(), {}};
+        r.errorListado = engine::SystemFailure(ec.value() != 0 ? ec.value() : EIO, ec.message());
         return r;
     }
     std::sort(archivos.begin(), archivos.end(),
@@ -127,21 +126,21 @@ ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& d
     for (const fs::path& archivo : archivos) {
         const std::string nombre = archivo.filename().string();
         const fs::path final = destino / nombre;
-        EngineError error;
-        auto fallar = [&](EngineError e) {
+        engine::Error error;
+        auto fallar = [&](engine::Error e) {
             ++r.fallidos;
             if (avisos.fallo)
                 avisos.fallo(nombre, e);
         };
         if (ArchivoPropio(nombre)) {
-            fallar({EPERM, Texto(1460), {}});
+            fallar(engine::SystemFailure(EPERM, Texto(1460)));
             continue;
         }
         // Only a whole auxiliary database replaces one: a damaged or foreign file would
         // take the place of a teacher's bulletins.
         const bool auxiliar = EsAuxiliar(nombre);
         if (auxiliar && !EsBaseAuxiliar(archivo)) {
-            fallar({EINVAL, Texto(2120), {}});
+            fallar(engine::SystemFailure(EINVAL, Texto(2120)));
             continue;
         }
         std::error_code ecDestino;
@@ -160,7 +159,7 @@ ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& d
         }
         // Checked by its permissions, not by trying: a rename would replace it regardless.
         if (existe && (estado.permissions() & fs::perms::owner_write) == fs::perms::none) {
-            fallar({EACCES, Texto(1461), {}});
+            fallar(engine::SystemFailure(EACCES, Texto(1461)));
             continue;
         }
         if (existe && auxiliar && !todos && !MismosBoletines(archivo, final)) {

@@ -14,7 +14,7 @@ enum class Sustituir { Si, No, SiATodos };
 
 struct ResultadoImportacion {
     bool listado = true;  // false: the folder could not be read, nothing was copied
-    engine::EngineError errorListado;
+    engine::Error errorListado;
     int copiados = 0;
     int fallidos = 0;
     int omitidos = 0;  // the user chose not to replace them
@@ -25,7 +25,7 @@ struct AvisosImportacion {
     // file's. Without it, such files are left alone (counted as omitted).
     std::function<Sustituir(const std::string& archivo)> preguntar;
     // Told of each file that could not be copied; the import goes on with the next.
-    std::function<void(const std::string& archivo, const engine::EngineError&)> fallo;
+    std::function<void(const std::string& archivo, const engine::Error&)> fallo;
 };
 
 // Files the import never replaces: the settings, the template and the help pages.

@@ -1,15 +1,11 @@
 #include "core/bulletins/mantenimiento.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 
 #include "core/bulletins/encriptar.h"
-#include "core/shell/textos.h"
 
 namespace veliora {
 
-using engine::EngineError;
 using engine::Value;
 
 namespace {
@@ -19,21 +15,21 @@ Value Nombre(std::string_view nombre) {
 }
 
 // A number outside the range never reaches a statement.
-bool NumeroValido(int numero, EngineError& error) {
+bool NumeroValido(int numero, engine::Error& error) {
     if (numero >= 1 && numero <= kMaxNumPregunta)
         return true;
-    error = {SQLITE_RANGE, "Número de pregunta fuera de rango: " + std::to_string(numero), {}};
+    error = engine::FailureWith(engine::Code::NumberOutOfRange, numero);
     return false;
 }
 
 // Both texts scrambled, or nothing (with the reason) when one cannot be stored.
 bool Cifrar(std::string_view pregunta, std::string_view respuesta, std::string& preguntaCifrada,
-            std::string& respuestaCifrada, EngineError& error) {
-    std::string motivo;
-    auto p = Encriptar(pregunta, kClaveRespuestas, &motivo);
-    auto r = p ? Encriptar(respuesta, kClaveRespuestas, &motivo) : std::nullopt;
+            std::string& respuestaCifrada, engine::Error& error) {
+    std::string caracter;
+    auto p = Encriptar(pregunta, kClaveRespuestas, &caracter);
+    auto r = p ? Encriptar(respuesta, kClaveRespuestas, &caracter) : std::nullopt;
     if (!p || !r) {
-        error = {kErrorTextoNoRepresentable, motivo, {}};
+        error = engine::Failure(engine::Code::TextNotStorable, caracter);
         return false;
     }
     preguntaCifrada = std::move(*p);
@@ -42,12 +38,12 @@ bool Cifrar(std::string_view pregunta, std::string_view respuesta, std::string& 
 }
 
 // Runs a statement that must touch the one line `numero`; no line touched is an error.
-bool EnUnaLinea(engine::Database& auxiliar, int numero, EngineError& error, std::string_view sql,
+bool EnUnaLinea(engine::Database& auxiliar, int numero, engine::Error& error, std::string_view sql,
                 const std::vector<Value>& parametros) {
     if (!auxiliar.Execute(sql, error, parametros) || error.failed())
         return false;
     if (auxiliar.Changes() == 0) {
-        error = {kErrorLineaInexistente, "No existe la pregunta " + std::to_string(numero), {}};
+        error = engine::FailureWith(engine::Code::NoSuchLine, numero);
         return false;
     }
     return true;
@@ -76,7 +72,7 @@ bool NombreBoletinValido(std::string_view nombre) {
     });
 }
 
-std::vector<ResumenBoletin> ResumenBoletines(engine::Database& auxiliar, EngineError& error) {
+std::vector<ResumenBoletin> ResumenBoletines(engine::Database& auxiliar, engine::Error& error) {
     error.clear();
     std::vector<ResumenBoletin> resumen;
     auto rs = auxiliar.OpenRecordset(
@@ -92,17 +88,17 @@ std::vector<ResumenBoletin> ResumenBoletines(engine::Database& auxiliar, EngineE
     return resumen;
 }
 
-bool ExisteBoletin(engine::Database& auxiliar, std::string_view nombre, EngineError& error) {
+bool ExisteBoletin(engine::Database& auxiliar, std::string_view nombre, engine::Error& error) {
     error.clear();
     Value v = auxiliar.Scalar("Select count(*) from CabBoletines where Nombre = ?", error,
                               {Nombre(nombre)});
     return !error.failed() && v.toInt() > 0;
 }
 
-bool CrearBoletin(engine::Database& auxiliar, std::string_view nombre, EngineError& error) {
+bool CrearBoletin(engine::Database& auxiliar, std::string_view nombre, engine::Error& error) {
     error.clear();
     if (!NombreBoletinValido(nombre)) {
-        error = {SQLITE_MISUSE, Texto(2160), {}};
+        error = engine::Failure(engine::Code::BadBulletinName);
         return false;
     }
     return auxiliar.Execute("Insert into CabBoletines (Nombre) values(?)", error,
@@ -110,7 +106,7 @@ bool CrearBoletin(engine::Database& auxiliar, std::string_view nombre, EngineErr
            !error.failed();
 }
 
-bool EliminarBoletin(engine::Database& auxiliar, std::string_view nombre, EngineError& error,
+bool EliminarBoletin(engine::Database& auxiliar, std::string_view nombre, engine::Error& error,
                      PasoEliminacion* fallido) {
     error.clear();
     auto fallo = [&](PasoEliminacion paso) {
@@ -133,7 +129,7 @@ bool EliminarBoletin(engine::Database& auxiliar, std::string_view nombre, Engine
     return true;
 }
 
-int SiguienteNumero(engine::Database& auxiliar, std::string_view nombre, EngineError& error) {
+int SiguienteNumero(engine::Database& auxiliar, std::string_view nombre, engine::Error& error) {
     error.clear();
     Value maximo = auxiliar.Scalar(
         "Select max(NumPregunta) from LBoletines where NombreBoletin = ?", error, {Nombre(nombre)});
@@ -143,7 +139,7 @@ int SiguienteNumero(engine::Database& auxiliar, std::string_view nombre, EngineE
 }
 
 bool ExistePregunta(engine::Database& auxiliar, std::string_view nombre, int numero,
-                    EngineError& error) {
+                    engine::Error& error) {
     error.clear();
     Value v = auxiliar.Scalar(
         "Select count(*) from LBoletines where NombreBoletin = ? and NumPregunta = ?", error,
@@ -152,7 +148,7 @@ bool ExistePregunta(engine::Database& auxiliar, std::string_view nombre, int num
 }
 
 bool InsertarLinea(engine::Database& auxiliar, std::string_view nombre, int numero,
-                   std::string_view pregunta, std::string_view respuesta, EngineError& error) {
+                   std::string_view pregunta, std::string_view respuesta, engine::Error& error) {
     error.clear();
     std::string p, r;
     if (!NumeroValido(numero, error) || !Cifrar(pregunta, respuesta, p, r, error))
@@ -167,7 +163,7 @@ bool InsertarLinea(engine::Database& auxiliar, std::string_view nombre, int nume
 }
 
 bool ModificarLinea(engine::Database& auxiliar, std::string_view nombre, int numero,
-                    std::string_view pregunta, std::string_view respuesta, EngineError& error) {
+                    std::string_view pregunta, std::string_view respuesta, engine::Error& error) {
     error.clear();
     std::string p, r;
     if (!NumeroValido(numero, error) || !Cifrar(pregunta, respuesta, p, r, error))
@@ -180,7 +176,7 @@ bool ModificarLinea(engine::Database& auxiliar, std::string_view nombre, int num
 }
 
 bool EliminarLinea(engine::Database& auxiliar, std::string_view nombre, int numero,
-                   EngineError& error) {
+                   engine::Error& error) {
     error.clear();
     return EnUnaLinea(auxiliar, numero, error,
                       "Delete from LBoletines Where NombreBoletin = ? and NumPregunta = ?",

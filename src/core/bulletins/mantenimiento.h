@@ -27,43 +27,36 @@ struct ResumenBoletin {
     int Lineas = 0;
 };
 // Every bulletin with its number of lines, in name order.
-std::vector<ResumenBoletin> ResumenBoletines(engine::Database& auxiliar,
-                                             engine::EngineError& error);
+std::vector<ResumenBoletin> ResumenBoletines(engine::Database& auxiliar, engine::Error& error);
 
 // Whether a bulletin of that name exists (compared as the database compares names).
-bool ExisteBoletin(engine::Database& auxiliar, std::string_view nombre, engine::EngineError& error);
+bool ExisteBoletin(engine::Database& auxiliar, std::string_view nombre, engine::Error& error);
 // Inserts the header of a new bulletin; a name NombreBoletinValido refuses is not stored.
-bool CrearBoletin(engine::Database& auxiliar, std::string_view nombre, engine::EngineError& error);
+bool CrearBoletin(engine::Database& auxiliar, std::string_view nombre, engine::Error& error);
 
 enum class PasoEliminacion { Ninguno, Cabecera, Lineas };
 // Deletes a bulletin's header and its lines in one transaction: both go, or neither. On
 // failure returns false with `fallido` telling which step failed.
-bool EliminarBoletin(engine::Database& auxiliar, std::string_view nombre,
-                     engine::EngineError& error, PasoEliminacion* fallido = nullptr);
+bool EliminarBoletin(engine::Database& auxiliar, std::string_view nombre, engine::Error& error,
+                     PasoEliminacion* fallido = nullptr);
 
 // The bulletin's highest question number plus 1 (1 for a bulletin without lines); gaps
 // below the highest are never proposed. 0 with `error` set on failure.
-int SiguienteNumero(engine::Database& auxiliar, std::string_view nombre,
-                    engine::EngineError& error);
+int SiguienteNumero(engine::Database& auxiliar, std::string_view nombre, engine::Error& error);
 bool ExistePregunta(engine::Database& auxiliar, std::string_view nombre, int numero,
-                    engine::EngineError& error);
-
-// Error number given when a line that should exist does not (SQLITE_NOTFOUND).
-inline constexpr int kErrorLineaInexistente = 12;
+                    engine::Error& error);
 
 // Stores a new line; refused (nothing stored) when a text cannot be scrambled, the number
 // is out of range or already taken.
 bool InsertarLinea(engine::Database& auxiliar, std::string_view nombre, int numero,
-                   std::string_view pregunta, std::string_view respuesta,
-                   engine::EngineError& error);
+                   std::string_view pregunta, std::string_view respuesta, engine::Error& error);
 // Replaces the texts of an existing line; its number and bulletin never change.
 bool ModificarLinea(engine::Database& auxiliar, std::string_view nombre, int numero,
-                    std::string_view pregunta, std::string_view respuesta,
-                    engine::EngineError& error);
-// Deletes one line; the other lines keep their numbers. False (kErrorLineaInexistente)
-// when there is no such line.
+                    std::string_view pregunta, std::string_view respuesta, engine::Error& error);
+// Deletes one line; the other lines keep their numbers. False (Code::NoSuchLine) when there
+// is no such line.
 bool EliminarLinea(engine::Database& auxiliar, std::string_view nombre, int numero,
-                   engine::EngineError& error);
+                   engine::Error& error);
 
 // The lines of a bulletin as a cursor: a snapshot read once, positioned before the first
 // line, kept in step with the changes made through it.

@@ -1,7 +1,5 @@
 #include "core/dictionary/diccionario.h"
 
-#include <sqlite3.h>
-
 #include <memory>
 
 #include "core/dictionary/nombres.h"
@@ -11,7 +9,6 @@
 namespace veliora {
 
 using engine::Database;
-using engine::EngineError;
 using engine::Value;
 
 namespace {
@@ -38,11 +35,12 @@ void Leer(const Value& v, bool& destino) {
 
 // Runs an update and fails when it changed no row.
 bool ActualizarFila(Database& aux, std::string_view sql, const std::vector<Value>& params,
-                    std::string_view objeto, EngineError& error) {
+                    std::string_view objeto, engine::Error& error) {
     if (!aux.Execute(sql, error, params))
         return false;
     if (aux.Changes() == 0) {
-        error = {SQLITE_NOTFOUND, Texto(1702, std::string(objeto)), std::string(sql)};
+        error =
+            engine::Failure(engine::Code::NoDictionaryRow, std::string(objeto), std::string(sql));
         return false;
     }
     return true;
@@ -50,7 +48,7 @@ bool ActualizarFila(Database& aux, std::string_view sql, const std::vector<Value
 
 // Opens a one-row read; false on an engine error.
 std::unique_ptr<engine::Recordset> Abrir(Database& aux, std::string_view sql,
-                                         const std::vector<Value>& params, EngineError& error) {
+                                         const std::vector<Value>& params, engine::Error& error) {
     auto rs = aux.OpenRecordset(sql, error, params);
     if (rs && !error.failed() && !rs->Error().failed())
         return rs;
@@ -59,12 +57,12 @@ std::unique_ptr<engine::Recordset> Abrir(Database& aux, std::string_view sql,
     return nullptr;
 }
 
-bool InsertarTabla(Database& aux, const DatosTabla& t, EngineError& error) {
+bool InsertarTabla(Database& aux, const DatosTabla& t, engine::Error& error) {
     return aux.Execute(
         "Insert into Tablas(Nombre,NombreSingular,NombrePlural,MascFeme) values(?,?,?,?)", error,
         {Txt(t.Nombre), Txt(t.NombreSingular), Txt(t.NombrePlural), SiNo(t.MascFeme)});
 }
-bool InsertarCampo(Database& aux, const DatosCampo& c, EngineError& error) {
+bool InsertarCampo(Database& aux, const DatosCampo& c, engine::Error& error) {
     return aux.Execute(
         "Insert into Campos(NombreTabla,Nombre,NombreSingular,NombrePlural,MascFeme,Permitesum) "
         "values(?,?,?,?,?,?)",
@@ -72,7 +70,7 @@ bool InsertarCampo(Database& aux, const DatosCampo& c, EngineError& error) {
         {Txt(c.NombreTabla), Txt(c.Nombre), Txt(c.NombreSingular), Txt(c.NombrePlural),
          SiNo(c.MascFeme), SiNo(c.PermiteSum)});
 }
-bool InsertarRelacion(Database& aux, const DatosRelacion& r, EngineError& error) {
+bool InsertarRelacion(Database& aux, const DatosRelacion& r, engine::Error& error) {
     return aux.Execute(
         "Insert into Relaciones(Nombre,Traduccion,Traduccion2,NoConcatenar,NoConcatenar2) "
         "values(?,?,?,?,?)",
@@ -82,14 +80,14 @@ bool InsertarRelacion(Database& aux, const DatosRelacion& r, EngineError& error)
 }
 
 // The Valencian rows: inserted, or replacing the stored one.
-bool InsertarTablaVa(Database& aux, const DatosTabla& t, EngineError& error) {
+bool InsertarTablaVa(Database& aux, const DatosTabla& t, engine::Error& error) {
     return aux.Execute(
         "Insert or replace into TablasVa(Nombre,NombreSingular,NombrePlural,MascFeme) "
         "values(?,?,?,?)",
         error,
         {Txt(t.Nombre), Txt(t.Va.NombreSingular), Txt(t.Va.NombrePlural), SiNo(t.Va.MascFeme)});
 }
-bool InsertarCampoVa(Database& aux, const DatosCampo& c, EngineError& error) {
+bool InsertarCampoVa(Database& aux, const DatosCampo& c, engine::Error& error) {
     return aux.Execute(
         "Insert or replace into CamposVa(NombreTabla,Nombre,NombreSingular,NombrePlural,MascFeme) "
         "values(?,?,?,?,?)",
@@ -97,7 +95,7 @@ bool InsertarCampoVa(Database& aux, const DatosCampo& c, EngineError& error) {
         {Txt(c.NombreTabla), Txt(c.Nombre), Txt(c.Va.NombreSingular), Txt(c.Va.NombrePlural),
          SiNo(c.Va.MascFeme)});
 }
-bool InsertarRelacionVa(Database& aux, const DatosRelacion& r, EngineError& error) {
+bool InsertarRelacionVa(Database& aux, const DatosRelacion& r, engine::Error& error) {
     return aux.Execute(
         "Insert or replace into RelacionesVa(Nombre,Traduccion,Traduccion2,NoConcatenar,"
         "NoConcatenar2) values(?,?,?,?,?)",
@@ -117,7 +115,7 @@ NombresVa NombresVaPorDefecto(std::string_view nombre) {
 
 // Whether the file has the Valencian tables (older ones lack them: no rows then).
 bool TieneTablasValenciano(Database& aux) {
-    EngineError error;
+    engine::Error error;
     return aux.Prepare("Select Nombre from TablasVa where 0", error) &&
            aux.Prepare("Select Nombre from CamposVa where 0", error) &&
            aux.Prepare("Select Nombre from RelacionesVa where 0", error);
@@ -126,7 +124,7 @@ bool TieneTablasValenciano(Database& aux) {
 // Reads the Valencian row of `sql` into `leer`, which is left alone when there is none.
 template <class Leer>
 bool LeerFilaVa(Database& aux, std::string_view sql, const std::vector<Value>& params,
-                EngineError& error, Leer&& leer) {
+                engine::Error& error, Leer&& leer) {
     if (!TieneTablasValenciano(aux))
         return true;
     auto rs = Abrir(aux, sql, params, error);
@@ -146,7 +144,7 @@ void LeerNombresVa(const engine::Recordset& rs, NombresVa& va) {
 
 }  // namespace
 
-bool CrearTablasValenciano(Database& aux, EngineError& error) {
+bool CrearTablasValenciano(Database& aux, engine::Error& error) {
     return aux.ExecuteScript(std::string(EmbeddedResource("bdaux_va.sql")), error);
 }
 
@@ -179,7 +177,8 @@ DatosRelacion RelacionPorDefecto(std::string_view nombre) {
     return r;
 }
 
-bool LeerDatosTabla(Database& aux, std::string_view nombre, DatosTabla& datos, EngineError& error) {
+bool LeerDatosTabla(Database& aux, std::string_view nombre, DatosTabla& datos,
+                    engine::Error& error) {
     auto rs = Abrir(aux, "Select * from Tablas where Nombre = ?", {Txt(nombre)}, error);
     if (!rs)
         return false;
@@ -200,7 +199,7 @@ bool LeerDatosTabla(Database& aux, std::string_view nombre, DatosTabla& datos, E
 }
 
 bool LeerDatosCampo(Database& aux, std::string_view tabla, std::string_view campo,
-                    DatosCampo& datos, EngineError& error) {
+                    DatosCampo& datos, engine::Error& error) {
     auto rs = Abrir(aux, "Select * from Campos where NombreTabla = ? and Nombre = ?",
                     {Txt(tabla), Txt(campo)}, error);
     if (!rs)
@@ -223,7 +222,7 @@ bool LeerDatosCampo(Database& aux, std::string_view tabla, std::string_view camp
 }
 
 bool LeerDatosRelacion(Database& aux, std::string_view nombre, DatosRelacion& datos,
-                       EngineError& error) {
+                       engine::Error& error) {
     auto rs = Abrir(aux, "Select * from Relaciones where Nombre = ?", {Txt(nombre)}, error);
     if (!rs)
         return false;
@@ -248,7 +247,7 @@ bool LeerDatosRelacion(Database& aux, std::string_view nombre, DatosRelacion& da
     return true;
 }
 
-bool GuardarDatosTabla(Database& aux, DatosTabla& datos, EngineError& error) {
+bool GuardarDatosTabla(Database& aux, DatosTabla& datos, engine::Error& error) {
     error.clear();
     if (!datos.Guardada) {
         datos.Guardada = InsertarTabla(aux, datos, error);
@@ -262,7 +261,7 @@ bool GuardarDatosTabla(Database& aux, DatosTabla& datos, EngineError& error) {
                           datos.Nombre, error);
 }
 
-bool GuardarDatosCampo(Database& aux, DatosCampo& datos, EngineError& error) {
+bool GuardarDatosCampo(Database& aux, DatosCampo& datos, engine::Error& error) {
     error.clear();
     if (!datos.Guardada) {
         datos.Guardada = InsertarCampo(aux, datos, error);
@@ -276,7 +275,7 @@ bool GuardarDatosCampo(Database& aux, DatosCampo& datos, EngineError& error) {
                           datos.NombreTabla + "." + datos.Nombre, error);
 }
 
-bool GuardarDatosRelacion(Database& aux, DatosRelacion& datos, EngineError& error) {
+bool GuardarDatosRelacion(Database& aux, DatosRelacion& datos, engine::Error& error) {
     error.clear();
     if (!datos.Guardada) {
         datos.Guardada = InsertarRelacion(aux, datos, error);
@@ -293,7 +292,7 @@ bool GuardarDatosRelacion(Database& aux, DatosRelacion& datos, EngineError& erro
 namespace {
 
 template <class Insertar, class Datos>
-bool GuardarVa(Database& aux, Datos& datos, EngineError& error, Insertar insertar) {
+bool GuardarVa(Database& aux, Datos& datos, engine::Error& error, Insertar insertar) {
     error.clear();
     if (!CrearTablasValenciano(aux, error) || !insertar(aux, datos, error))
         return false;
@@ -303,18 +302,18 @@ bool GuardarVa(Database& aux, Datos& datos, EngineError& error, Insertar inserta
 
 }  // namespace
 
-bool GuardarDatosTablaVa(Database& aux, DatosTabla& datos, EngineError& error) {
+bool GuardarDatosTablaVa(Database& aux, DatosTabla& datos, engine::Error& error) {
     return GuardarVa(aux, datos, error, InsertarTablaVa);
 }
-bool GuardarDatosCampoVa(Database& aux, DatosCampo& datos, EngineError& error) {
+bool GuardarDatosCampoVa(Database& aux, DatosCampo& datos, engine::Error& error) {
     return GuardarVa(aux, datos, error, InsertarCampoVa);
 }
-bool GuardarDatosRelacionVa(Database& aux, DatosRelacion& datos, EngineError& error) {
+bool GuardarDatosRelacionVa(Database& aux, DatosRelacion& datos, engine::Error& error) {
     return GuardarVa(aux, datos, error, InsertarRelacionVa);
 }
 
 bool LeerPosicion(Database& aux, std::string_view tabla, std::int64_t& x, std::int64_t& y) {
-    EngineError error;
+    engine::Error error;
     auto rs = Abrir(aux, "Select PosX,PosY from Tablas  Where Nombre = ?", {Txt(tabla)}, error);
     if (!rs || rs->Eof())
         return false;
@@ -327,7 +326,7 @@ bool LeerPosicion(Database& aux, std::string_view tabla, std::int64_t& x, std::i
 }
 
 bool GuardarPosicion(Database& aux, std::string_view tabla, std::int64_t x, std::int64_t y,
-                     EngineError& error) {
+                     engine::Error& error) {
     if (!aux.Execute("Update Tablas Set PosX = ? ,PosY = ? Where Nombre = ?", error,
                      {Value::Int(x), Value::Int(y), Txt(tabla)}))
         return false;
@@ -373,13 +372,13 @@ ResultadoInicializacion GenerarDatosAuxiliares(Database& usuario, Database& aux,
             return r;
         }
 
-    auto fila = [&](bool ok, EngineError& e, int contexto, int& cuenta) {
+    auto fila = [&](bool ok, engine::Error& e, int contexto, int& cuenta) {
         if (ok)
             ++cuenta;
         else
             r.Errores.push_back({e, contexto});
     };
-    EngineError e;
+    engine::Error e;
     int va = 0;  // the Valencian rows, which mirror the Spanish ones
     for (const Tabla& tabla : estructura) {
         const DatosTabla t = TablaPorDefecto(tabla.Nombre);

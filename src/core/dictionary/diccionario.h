@@ -74,35 +74,34 @@ DatosRelacion RelacionPorDefecto(std::string_view nombre);
 // Read the stored rows (Spanish and Valencian) into `datos`, or the defaults of the ones
 // that are missing. False only on an engine error.
 bool LeerDatosTabla(engine::Database& aux, std::string_view nombre, DatosTabla& datos,
-                    engine::EngineError& error);
+                    engine::Error& error);
 bool LeerDatosCampo(engine::Database& aux, std::string_view tabla, std::string_view campo,
-                    DatosCampo& datos, engine::EngineError& error);
+                    DatosCampo& datos, engine::Error& error);
 bool LeerDatosRelacion(engine::Database& aux, std::string_view nombre, DatosRelacion& datos,
-                       engine::EngineError& error);
+                       engine::Error& error);
 
 // Store the names (not the position) of one object: an update of its row when `Guardada`,
 // an insert otherwise (then `Guardada` becomes true). An update that finds no row fails:
 // the row vanished since it was read.
-bool GuardarDatosTabla(engine::Database& aux, DatosTabla& datos, engine::EngineError& error);
-bool GuardarDatosCampo(engine::Database& aux, DatosCampo& datos, engine::EngineError& error);
-bool GuardarDatosRelacion(engine::Database& aux, DatosRelacion& datos, engine::EngineError& error);
+bool GuardarDatosTabla(engine::Database& aux, DatosTabla& datos, engine::Error& error);
+bool GuardarDatosCampo(engine::Database& aux, DatosCampo& datos, engine::Error& error);
+bool GuardarDatosRelacion(engine::Database& aux, DatosRelacion& datos, engine::Error& error);
 
 // Store the Valencian half (`Va`) of one object, inserting or replacing its row and
 // creating the Valencian tables when the file lacks them.
-bool GuardarDatosTablaVa(engine::Database& aux, DatosTabla& datos, engine::EngineError& error);
-bool GuardarDatosCampoVa(engine::Database& aux, DatosCampo& datos, engine::EngineError& error);
-bool GuardarDatosRelacionVa(engine::Database& aux, DatosRelacion& datos,
-                            engine::EngineError& error);
+bool GuardarDatosTablaVa(engine::Database& aux, DatosTabla& datos, engine::Error& error);
+bool GuardarDatosCampoVa(engine::Database& aux, DatosCampo& datos, engine::Error& error);
+bool GuardarDatosRelacionVa(engine::Database& aux, DatosRelacion& datos, engine::Error& error);
 
 // Creates the Valencian dictionary tables (TablasVa, CamposVa, RelacionesVa) when missing.
-bool CrearTablasValenciano(engine::Database& aux, engine::EngineError& error);
+bool CrearTablasValenciano(engine::Database& aux, engine::Error& error);
 
 // The stored diagram position of a table, in twips. False when none is stored: no row, a
 // failed read, or (0, 0).
 bool LeerPosicion(engine::Database& aux, std::string_view tabla, std::int64_t& x, std::int64_t& y);
 // Stores a position; a table without a row gets one with its default names.
 bool GuardarPosicion(engine::Database& aux, std::string_view tabla, std::int64_t x, std::int64_t y,
-                     engine::EngineError& error);
+                     engine::Error& error);
 
 // Context string ids of the initialisation's row errors.
 inline constexpr int kTextoInsertandoTablas = 406;
@@ -115,14 +114,14 @@ inline constexpr int kTextoInsertandoCamposVa = 2602;
 inline constexpr int kTextoInsertandoRelacionesVa = 2603;
 
 struct ErrorFila {
-    engine::EngineError error;
+    engine::Error error;
     int contexto = 0;  // string id: 406, 407, 408 or 2601 to 2603
 };
 
 struct ResultadoInicializacion {
     // Set when nothing was changed: the structure could not be read, or the dictionary could
     // not be emptied or committed. `contexto` says which step (string id).
-    engine::EngineError error;
+    engine::Error error;
     int contexto = 0;
     int Tablas = 0, Campos = 0, Relaciones = 0;  // rows written (Spanish; the Valencian alike)
     std::vector<ErrorFila> Errores;              // rows skipped

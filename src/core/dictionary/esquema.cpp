@@ -14,7 +14,7 @@ bool MismoNombre(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool CargarEstructura(ColTablas& destino, engine::Database& bd, engine::EngineError& error) {
+bool CargarEstructura(ColTablas& destino, engine::Database& bd, engine::Error& error) {
     destino = ColTablas();
     const auto definiciones = bd.TableDefs(error);
     if (error.failed())

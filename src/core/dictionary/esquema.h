@@ -90,7 +90,7 @@ using ColTablas = Coleccion<Tabla>;
 
 // Replaces `destino` with the ordinary tables of the database (those whose Attributes are
 // 0), in the engine's order, each with its indexes and fields. False on an engine error.
-bool CargarEstructura(ColTablas& destino, engine::Database& bd, engine::EngineError& error);
+bool CargarEstructura(ColTablas& destino, engine::Database& bd, engine::Error& error);
 
 // Case-insensitive comparison of names (ASCII letters, as keys ignore letter case).
 bool MismoNombre(std::string_view a, std::string_view b);

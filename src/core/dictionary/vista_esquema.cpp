@@ -75,7 +75,7 @@ std::string Cadena(const engine::Value& v) {
 void LeerNombres(engine::Database& aux, VistaEsquema& vista) {
     std::map<std::string, TablaVista*> tablas;
     for (TablaVista& t : vista.Tablas) tablas[engine::LowerText(t.Nombre)] = &t;
-    engine::EngineError error;
+    engine::Error error;
     if (auto rs =
             aux.OpenForwardOnly("Select Nombre, NombreSingular, NombrePlural from Tablas", error)) {
         for (; !rs->Eof(); rs->MoveNext())
@@ -116,7 +116,7 @@ std::string NombreEnSql(std::string_view nombre) {
 }
 
 bool LeerVistaEsquema(engine::Database& usuario, engine::Database* auxiliar, VistaEsquema& vista,
-                      engine::EngineError& error) {
+                      engine::Error& error) {
     vista = {};
     ColTablas estructura;
     if (!CargarEstructura(estructura, usuario, error))

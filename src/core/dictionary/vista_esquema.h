@@ -45,7 +45,7 @@ struct VistaEsquema {
 // stored positions. False on an engine error of the user database; the dictionary is read as
 // far as it can be.
 bool LeerVistaEsquema(engine::Database& usuario, engine::Database* auxiliar, VistaEsquema& vista,
-                      engine::EngineError& error);
+                      engine::Error& error);
 
 // Whether a word is one of those a statement reads as its own (select, from, and...).
 bool PalabraReservada(std::string_view palabra);

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "core/engine/database.h"
-#include "core/shell/textos.h"
 
 namespace veliora::engine {
 
@@ -82,30 +81,20 @@ class Connection {
 // Name of the collation that compares texts ignoring letter case (Spanish, accents kept).
 inline constexpr std::string_view kCollation = "es_ci";
 
-inline EngineError MakeError(int number, std::string description, std::string_view sql = {}) {
-    return {number, std::move(description), std::string(sql)};
+inline Error NotOpenError(std::string_view sql = {}) {
+    return Failure(Code::NotOpen, {}, std::string(sql));
 }
 
-// Texts of the engine's own refusals and failures, in the interface's language.
-namespace EngineText {
-constexpr int NotOpen = 1700, CannotOpen = 1703, Refused = 1900, ValueTooBig = 1901,
-              EngineMemory = 1902, MemoryBudget = 1903, TimeLimit = 1904, TooManyRows = 1905,
-              NoCollation = 1906, FileMissing = 1907, UserReadOnly = 1908, CopyOnly = 1909,
-              ReplaceOwnOnly = 1910, StoredTooBig = 2007, NotRegular = 2140;
-}
+// One of the engine's own failures: its result code and message.
+Error EngineFailure(int rc, std::string message, std::string_view sql = {});
 
-inline EngineError NotOpenError(std::string_view sql = {}) {
-    return MakeError(SQLITE_MISUSE, Texto(EngineText::NotOpen), sql);
-}
-
-// Engine failures that mean "too much memory" keep one number per reason and a message
-// that says so; the rest keep the engine's own text.
-EngineError ErrorOf(sqlite3* db, int rc, std::string_view sql);
+// The engine's failure `rc` on `db` (or without one, its generic text), by reason: a parse
+// error, an interruption, "too much memory" and "too big" told apart from the rest.
+Error ErrorOf(sqlite3* db, int rc, std::string_view sql);
 // The error of a statement stopped by a value too big: when one of the stored columns it
 // reads holds such a value, that column is named (the statement built nothing too big).
-EngineError TooBigError(Connection& c,
-                        const std::vector<std::pair<std::string, std::string>>& reads,
-                        std::string_view sql);
+Error TooBigError(Connection& c, const std::vector<std::pair<std::string, std::string>>& reads,
+                  std::string_view sql);
 
 // Arms the time limit for one operation; nested scopes keep the outer deadline.
 class DeadlineScope {
@@ -146,11 +135,11 @@ void GuardConnection(Connection& c);
 // What one statement may build: limits of the engine on a connection.
 void BoundStatements(sqlite3* db);
 // Compiles one statement, refusing text after it. Returns null and fills err on failure.
-sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err);
+sqlite3_stmt* Compile(Connection& c, std::string_view sql, Error& err);
 
 // Makes the case-insensitive views of the tables the statement may name (every one when it
 // may name a view of the database's own) before it is compiled.
-bool CreateNamedViews(Connection& c, std::string_view sql, EngineError& err);
+bool CreateNamedViews(Connection& c, std::string_view sql, Error& err);
 
 // The statement with the equalities between two text columns that ignoring case cannot
 // change compiled as byte comparisons, so that the file's indexes serve them (text_joins.cpp).
@@ -158,18 +147,18 @@ std::string KeepIndexesInTextJoins(Connection& c, const std::string& sql);
 
 // ---- the functions and collation each connection has (sql_functions.cpp)
 
-bool RegisterFunctions(Connection& c, EngineError& err);
+bool RegisterFunctions(Connection& c, Error& err);
 
 // ---- values in and out (recordset.cpp)
 
 bool Bind(Connection& c, sqlite3_stmt* stmt, const std::vector<Value>& params, std::string_view sql,
-          EngineError& err);
+          Error& err);
 Value ColumnValue(sqlite3_stmt* stmt, int i, bool dateColumn, bool& lost);
 
 // ---- structure (structure.cpp)
 
 // Runs an internal query on the connection, bypassing the guard.
 std::vector<std::vector<Value>> Rows(Connection& c, const std::string& sql,
-                                     const std::vector<Value>& params, EngineError& err);
+                                     const std::vector<Value>& params, Error& err);
 
 }  // namespace veliora::engine

@@ -30,7 +30,7 @@ bool IsTextType(int code) {
     return code == TypeCode::Text || code == TypeCode::Memo || code == TypeCode::Char;
 }
 
-bool ConfigureConnection(Connection& c, EngineError& err) {
+bool ConfigureConnection(Connection& c, Error& err) {
     int on = 1, off = 0;
     sqlite3_db_config(c.db, SQLITE_DBCONFIG_DEFENSIVE, on, nullptr);
     sqlite3_db_config(c.db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, off, nullptr);
@@ -47,7 +47,7 @@ bool ConfigureConnection(Connection& c, EngineError& err) {
     int rc =
         sqlite3_exec(c.db, "SELECT count(*) FROM main.sqlite_master", nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
-        err = MakeError(rc & 0xff, message ? message : sqlite3_errstr(rc));
+        err = EngineFailure(rc, message ? message : sqlite3_errstr(rc));
         sqlite3_free(message);
         return false;
     }
@@ -55,7 +55,7 @@ bool ConfigureConnection(Connection& c, EngineError& err) {
 }
 
 // The user tables, and the database's own views.
-std::vector<std::vector<Value>> UserTablesAndViews(Connection& c, EngineError& err) {
+std::vector<std::vector<Value>> UserTablesAndViews(Connection& c, Error& err) {
     return Rows(c,
                 "SELECT name, type = 'view' FROM main.sqlite_master WHERE type IN ('table', "
                 "'view') AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
@@ -64,7 +64,7 @@ std::vector<std::vector<Value>> UserTablesAndViews(Connection& c, EngineError& e
 
 // Shadows a user table by a TEMP view of the same name whose text columns compare ignoring
 // letter case (Spanish, accents kept), as students expect of text conditions.
-bool CreateCaseInsensitiveView(Connection& c, const std::string& table, EngineError& err) {
+bool CreateCaseInsensitiveView(Connection& c, const std::string& table, Error& err) {
     InternalScope internal(c);
     std::string columns;
     // Generated columns too; hidden columns of virtual tables are no part of a row.
@@ -85,14 +85,14 @@ bool CreateCaseInsensitiveView(Connection& c, const std::string& table, EngineEr
                          " FROM main." + QuoteIdentifier(table);
     char* message = nullptr;
     if (sqlite3_exec(c.db, create.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-        err = MakeError(SQLITE_ERROR, message ? message : "CREATE TEMP VIEW", create);
+        err = EngineFailure(SQLITE_ERROR, message ? message : "CREATE TEMP VIEW", create);
         sqlite3_free(message);
         return false;
     }
     return true;
 }
 
-bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
+bool CreateCaseInsensitiveViews(Connection& c, Error& err) {
     for (const auto& row : UserTablesAndViews(c, err))
         if (row[1].integer == 0 && !CreateCaseInsensitiveView(c, row[0].text, err))
             return false;
@@ -101,7 +101,7 @@ bool CreateCaseInsensitiveViews(Connection& c, EngineError& err) {
 
 // Notes the tables whose views are made when a statement first names them, so that opening
 // a database of thousands of tables costs one query.
-bool NoteCaseInsensitiveViews(Connection& c, EngineError& err) {
+bool NoteCaseInsensitiveViews(Connection& c, Error& err) {
     for (const auto& row : UserTablesAndViews(c, err)) {
         (row[1].integer ? c.mainViews : c.viewsPending)[LowerAscii(row[0].text)] = row[0].text;
         if (!row[1].integer)
@@ -153,7 +153,7 @@ std::filesystem::path CopyWithLog(const std::string& path) {
 }
 
 // Runs a statement that returns no rows, under the time limit.
-bool RunStatement(Connection& c, std::string_view sql, EngineError& err,
+bool RunStatement(Connection& c, std::string_view sql, Error& err,
                   const std::vector<Value>& params) {
     sqlite3_stmt* stmt = Compile(c, sql, err);
     if (!stmt)
@@ -174,7 +174,7 @@ bool RunStatement(Connection& c, std::string_view sql, EngineError& err,
 }
 
 std::shared_ptr<Connection> Connect(const std::string& name, int flags, Database::Kind kind,
-                                    EngineError& err) {
+                                    Error& err) {
     auto conn = std::make_shared<Connection>();
     conn->kind = kind;
     int rc = sqlite3_open_v2(name.c_str(), &conn->db, flags, nullptr);
@@ -193,7 +193,7 @@ std::shared_ptr<Connection> Connect(const std::string& name, int flags, Database
 // alone; with one, a private copy of both is read, so that the log's transactions are seen
 // and nothing is created beside the user's file; the file alone when the copy cannot be
 // made.
-std::shared_ptr<Connection> ConnectUser(const std::string& path, EngineError& err) {
+std::shared_ptr<Connection> ConnectUser(const std::string& path, Error& err) {
     const auto kind = Database::Kind::User;
     std::error_code ec;
     std::shared_ptr<Connection> conn;
@@ -223,14 +223,13 @@ std::shared_ptr<Connection> ConnectUser(const std::string& path, EngineError& er
 }
 
 // Fails with the source's or the copy's error; an interrupted read is the time limit.
-bool CopyFailed(const Connection& from, sqlite3* db, int rc, std::string_view sql,
-                EngineError& err) {
+bool CopyFailed(const Connection& from, sqlite3* db, int rc, std::string_view sql, Error& err) {
     err = rc == SQLITE_INTERRUPT ? TimeLimitError(from.limits, sql) : ErrorOf(db, rc, sql);
     return false;
 }
 
 // The table's definition and those of its indexes, as the source has them.
-bool CopyDefinitions(Connection& from, Connection& to, const std::string& table, EngineError& err) {
+bool CopyDefinitions(Connection& from, Connection& to, const std::string& table, Error& err) {
     auto definitions = Rows(from,
                             "SELECT sql FROM main.sqlite_master WHERE sql IS NOT NULL "
                             "AND ((type = 'table' AND name = ?1) OR "
@@ -239,7 +238,7 @@ bool CopyDefinitions(Connection& from, Connection& to, const std::string& table,
     if (err.failed())
         return false;
     if (definitions.empty()) {
-        err = MakeError(SQLITE_ERROR, "no such table: " + table);
+        err = EngineFailure(SQLITE_ERROR, "no such table: " + table);
         return false;
     }
     for (const auto& row : definitions) {
@@ -251,8 +250,7 @@ bool CopyDefinitions(Connection& from, Connection& to, const std::string& table,
 }
 
 // The chosen rows of the table, from the source into its copy.
-bool CopyRows(Connection& from, Connection& to, const Database::TableCopy& table,
-              EngineError& err) {
+bool CopyRows(Connection& from, Connection& to, const Database::TableCopy& table, Error& err) {
     std::string select = "SELECT * FROM main." + QuoteIdentifier(table.name);
     if (!table.where.empty())
         select += " WHERE " + table.where;
@@ -312,16 +310,16 @@ bool IsSpecialFile(const std::string& path) {
     }
 }
 
-std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, EngineError& err) {
+std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, Error& err) {
     err.clear();
     std::error_code ec;
     // A pipe would block the open, a folder or a kernel file read as an empty database.
     if (IsSpecialFile(path)) {
-        err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::NotRegular, path));
+        err = Failure(Code::NotRegularFile, path);
         return nullptr;
     }
     if (!std::filesystem::is_regular_file(path, ec)) {
-        err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::FileMissing, path));
+        err = Failure(Code::FileMissing, path);
         return nullptr;
     }
     std::shared_ptr<Connection> conn = kind == Kind::User
@@ -336,7 +334,7 @@ std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, Eng
     return db;
 }
 
-std::shared_ptr<Database> Database::Create(const std::string& path, EngineError& err) {
+std::shared_ptr<Database> Database::Create(const std::string& path, Error& err) {
     err.clear();
     {
         sqlite3* db = nullptr;
@@ -361,24 +359,23 @@ bool Database::IsOpen() const {
     return conn_ != nullptr;
 }
 
-bool Database::Execute(std::string_view sql, EngineError& err, const std::vector<Value>& params) {
+bool Database::Execute(std::string_view sql, Error& err, const std::vector<Value>& params) {
     err.clear();
     if (!conn_) {
         err = NotOpenError(sql);
         return false;
     }
     if (kind_ == Kind::User) {
-        err = MakeError(SQLITE_READONLY, Texto(EngineText::UserReadOnly), sql);
+        err = Failure(Code::UserReadOnly, {}, std::string(sql));
         return false;
     }
     return RunStatement(*conn_, sql, err, params);
 }
 
-bool Database::ExecuteOnCopy(std::string_view sql, EngineError& err,
-                             const std::vector<Value>& params) {
+bool Database::ExecuteOnCopy(std::string_view sql, Error& err, const std::vector<Value>& params) {
     err.clear();
     if (!conn_ || !conn_->memoryCopy) {
-        err = MakeError(SQLITE_READONLY, Texto(EngineText::CopyOnly), sql);
+        err = Failure(Code::CopyOnly, {}, std::string(sql));
         return false;
     }
     InternalScope internal(*conn_);
@@ -386,11 +383,11 @@ bool Database::ExecuteOnCopy(std::string_view sql, EngineError& err,
 }
 
 std::vector<std::string> Database::KeyViolations(const std::vector<std::string>& tables,
-                                                 EngineError& err) {
+                                                 Error& err) {
     err.clear();
     std::vector<std::string> found;
     if (!conn_ || !conn_->memoryCopy) {
-        err = MakeError(SQLITE_READONLY, Texto(EngineText::CopyOnly));
+        err = Failure(Code::CopyOnly);
         return found;
     }
     for (const std::string& table : tables) {
@@ -423,14 +420,14 @@ std::vector<std::string> Database::KeyViolations(const std::vector<std::string>&
     return found;
 }
 
-bool Database::ExecuteScript(std::string_view script, EngineError& err) {
+bool Database::ExecuteScript(std::string_view script, Error& err) {
     err.clear();
     if (!conn_) {
         err = NotOpenError();
         return false;
     }
     if (kind_ == Kind::User) {
-        err = MakeError(SQLITE_READONLY, Texto(EngineText::UserReadOnly));
+        err = Failure(Code::UserReadOnly);
         return false;
     }
     DeadlineScope deadline(*conn_);
@@ -461,16 +458,16 @@ std::int64_t Database::Changes() const {
     return conn_ ? sqlite3_changes64(conn_->db) : 0;
 }
 
-bool Database::ReplaceWith(const std::string& path, EngineError& err) {
+bool Database::ReplaceWith(const std::string& path, Error& err) {
     err.clear();
     if (!conn_ || kind_ == Kind::User) {
-        err = MakeError(SQLITE_MISUSE, Texto(EngineText::ReplaceOwnOnly));
+        err = Failure(Code::ReplaceOwnOnly);
         return false;
     }
     sqlite3* source = nullptr;
     if (sqlite3_open_v2(path.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(source);
-        err = MakeError(SQLITE_CANTOPEN, Texto(EngineText::CannotOpen, path));
+        err = Failure(Code::CannotOpen, path);
         return false;
     }
     sqlite3_backup* copy = sqlite3_backup_init(conn_->db, "main", source, "main");
@@ -484,13 +481,13 @@ bool Database::ReplaceWith(const std::string& path, EngineError& err) {
     sqlite3_close_v2(source);
     if (step != SQLITE_DONE || finish != SQLITE_OK) {
         const int number = step != SQLITE_DONE ? step : finish;
-        err = MakeError(number & 0xff, sqlite3_errstr(number));
+        err = EngineFailure(number, sqlite3_errstr(number));
         return false;
     }
     return true;
 }
 
-bool Database::Prepare(std::string_view sql, EngineError& err) {
+bool Database::Prepare(std::string_view sql, Error& err) {
     err.clear();
     if (!conn_) {
         err = NotOpenError(sql);
@@ -501,20 +498,20 @@ bool Database::Prepare(std::string_view sql, EngineError& err) {
     return stmt != nullptr;
 }
 
-bool Database::BeginTransaction(EngineError& err) {
+bool Database::BeginTransaction(Error& err) {
     return Execute("BEGIN IMMEDIATE", err);
 }
-bool Database::Commit(EngineError& err) {
+bool Database::Commit(Error& err) {
     return Execute("COMMIT", err);
 }
 void Database::Rollback() {
-    EngineError ignored;
+    Error ignored;
     Execute("ROLLBACK", ignored);
 }
 
 std::shared_ptr<Database> Database::OpenMemoryCopy(Database& source,
                                                    const std::vector<TableCopy>& tables,
-                                                   EngineError& err) {
+                                                   Error& err) {
     err.clear();
     if (!source.conn_) {
         err = NotOpenError();
@@ -548,7 +545,7 @@ std::shared_ptr<Database> Database::OpenMemoryCopy(Database& source,
     return db;
 }
 
-bool CreateNamedViews(Connection& c, std::string_view sql, EngineError& err) {
+bool CreateNamedViews(Connection& c, std::string_view sql, Error& err) {
     if (c.viewsPending.empty())
         return true;
     std::vector<std::string> named;

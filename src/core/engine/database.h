@@ -1,7 +1,6 @@
 #pragma once
 // The engine boundary over SQLite: databases, read-only recordsets, table definitions
-// and relations. Errors travel as values (number = SQLite result code, description =
-// SQLite's message, and the SQL that failed).
+// and relations. Errors travel as values (core/engine/error.h).
 
 #include <chrono>
 #include <cstdint>
@@ -12,25 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include "core/engine/error.h"
 #include "core/engine/value.h"
 
 struct sqlite3_stmt;
 
 namespace veliora::engine {
-
-struct EngineError {
-    int number = 0;
-    std::string description;
-    std::string sql;
-
-    bool failed() const { return number != 0; }
-    void clear() { *this = {}; }  // LimpiarError
-};
-
-// Descriptions of the guard's own refusals, for callers that tell them apart.
-inline constexpr std::string_view kMensajeConsultaVacia = "La consulta está vacía";
-inline constexpr std::string_view kMensajeVariasSentencias =
-    "Solo se admite una sentencia cada vez";
 
 // Field type codes (DAO numbering, plus the wider codes some engines report).
 namespace TypeCode {
@@ -78,9 +64,9 @@ struct Relation {
     std::vector<RelationField> Fields;
 };
 
-// Error numbers by reason: SQLITE_INTERRUPT (9) the time limit or the deadline,
-// SQLITE_NOMEM (7) a memory budget, SQLITE_TOOBIG (18) a value, pattern or result too big
-// (the row cap included), SQLITE_AUTH (23) a statement the guard refuses.
+// Errors by reason: Code::TimeLimit the time limit or the deadline, Code::MemoryLimit a
+// memory budget, Code::TooBig, StoredTooBig and TooManyRows a value, pattern or result too
+// big, Code::Refused a statement the guard refuses.
 struct Limits {
     std::chrono::milliseconds timeout{10000};  // per statement step / cursor movement
     std::size_t maxRows = 5'000'000;           // rows one recordset may hold
@@ -128,7 +114,7 @@ class Recordset {
     bool AtEnd() const { return done_; }
 
     // The error that ended fetching (interrupted by the time limit, for example).
-    const EngineError& Error() const { return error_; }
+    const engine::Error& Error() const { return error_; }
     void Close();
 
   private:
@@ -138,7 +124,7 @@ class Recordset {
     bool FetchOne();
     bool StepForward();
     bool EndFetching(int rc);
-    bool FailFetching(EngineError error);
+    bool FailFetching(engine::Error error);
 
     std::shared_ptr<Connection> conn_;
     sqlite3_stmt* stmt_ = nullptr;
@@ -153,7 +139,7 @@ class Recordset {
     bool noMatch_ = false;
     bool forwardOnly_ = false;
     std::size_t read_ = 0;  // rows read by a forward-only result
-    EngineError error_;
+    engine::Error error_;
 };
 
 class Database {
@@ -166,9 +152,9 @@ class Database {
         Auxiliary,
     };
 
-    static std::shared_ptr<Database> Open(const std::string& path, Kind kind, EngineError& err);
+    static std::shared_ptr<Database> Open(const std::string& path, Kind kind, Error& err);
     // Creates (or opens) a read-write database, creating the file when missing.
-    static std::shared_ptr<Database> Create(const std::string& path, EngineError& err);
+    static std::shared_ptr<Database> Create(const std::string& path, Error& err);
 
     // Tables copied by OpenMemoryCopy: `where` is a condition on the source's table that
     // chooses the rows copied (all of them when empty).
@@ -182,17 +168,15 @@ class Database {
     // Foreign keys are enforced on the copy's later writes. Runs under `source`'s deadline.
     static std::shared_ptr<Database> OpenMemoryCopy(Database& source,
                                                     const std::vector<TableCopy>& tables,
-                                                    EngineError& err);
+                                                    Error& err);
     // Only on an in-memory copy: a statement that writes its data, past the guard (the
     // copy is the program's own). Tables are named main."t": the views shadow them.
-    bool ExecuteOnCopy(std::string_view sql, EngineError& err,
-                       const std::vector<Value>& params = {});
+    bool ExecuteOnCopy(std::string_view sql, Error& err, const std::vector<Value>& params = {});
     // Only on an in-memory copy: the rows of `tables` that break a key, each as its table's
     // name, a tab and what tells the row: a null in a primary key (which the engine allows
     // outside whole-number keys) and a foreign key whose row is missing (deferred keys
     // included). Sorted.
-    std::vector<std::string> KeyViolations(const std::vector<std::string>& tables,
-                                           EngineError& err);
+    std::vector<std::string> KeyViolations(const std::vector<std::string>& tables, Error& err);
     ~Database();
 
     Kind kind() const { return kind_; }
@@ -202,38 +186,38 @@ class Database {
 
     // Runs a query in the program's dialect (brackets, #mm/dd/yyyy# dates, Count(t.*)).
     // Parameters bind to ? placeholders in order.
-    std::unique_ptr<Recordset> OpenRecordset(std::string_view sql, EngineError& err,
+    std::unique_ptr<Recordset> OpenRecordset(std::string_view sql, Error& err,
                                              const std::vector<Value>& params = {});
     // The same, as a forward-only result that keeps no row but the current one: results of
     // any size are read in constant memory.
-    std::unique_ptr<Recordset> OpenForwardOnly(std::string_view sql, EngineError& err,
+    std::unique_ptr<Recordset> OpenForwardOnly(std::string_view sql, Error& err,
                                                const std::vector<Value>& params = {});
     // Runs a statement that returns no rows. Refused on a user database.
-    bool Execute(std::string_view sql, EngineError& err, const std::vector<Value>& params = {});
+    bool Execute(std::string_view sql, Error& err, const std::vector<Value>& params = {});
     // Runs a script of several statements in order, stopping at the first that fails.
     // Refused on a user database.
-    bool ExecuteScript(std::string_view script, EngineError& err);
+    bool ExecuteScript(std::string_view script, Error& err);
     // Rows changed by the last statement Execute ran.
     std::int64_t Changes() const;
     // Replaces the whole content of this database by that of the file at `path` (the
     // engine's online backup): whoever holds this database sees the new content. A file that
     // cannot be read leaves it as it was. Refused on a user database.
-    bool ReplaceWith(const std::string& path, EngineError& err);
+    bool ReplaceWith(const std::string& path, Error& err);
     // Compiles a query without running it: whether the engine accepts it.
-    bool Prepare(std::string_view sql, EngineError& err);
+    bool Prepare(std::string_view sql, Error& err);
     // Runs a query and returns the first column of its first row (null when none).
-    Value Scalar(std::string_view sql, EngineError& err, const std::vector<Value>& params = {});
+    Value Scalar(std::string_view sql, Error& err, const std::vector<Value>& params = {});
 
-    bool BeginTransaction(EngineError& err);
-    bool Commit(EngineError& err);
+    bool BeginTransaction(Error& err);
+    bool Commit(Error& err);
     void Rollback();
 
     // Ordinary tables first by name ignoring case, then system tables and views with
     // non-zero Attributes.
-    std::vector<TableDef> TableDefs(EngineError& err);
+    std::vector<TableDef> TableDefs(Error& err);
     // Relations from foreign keys, ordered by name ignoring case. Cached after the first
     // call: the structure of a user database does not change while the program runs.
-    const std::vector<Relation>& Relations(EngineError& err);
+    const std::vector<Relation>& Relations(Error& err);
 
     // Also raises the engine's process-wide heap limit to the largest budget set so far.
     void SetLimits(const Limits& limits);
@@ -250,7 +234,7 @@ class Database {
 
   private:
     Database() = default;
-    std::unique_ptr<Recordset> OpenCursor(std::string_view sql, EngineError& err,
+    std::unique_ptr<Recordset> OpenCursor(std::string_view sql, Error& err,
                                           const std::vector<Value>& params, bool forwardOnly);
     std::shared_ptr<Connection> conn_;
     std::string path_;
@@ -259,10 +243,10 @@ class Database {
     std::vector<Relation> relations_;
 };
 
-// The error a statement ends with at the time limit (SQLITE_INTERRUPT).
-EngineError TimeLimitError(const Limits& limits, std::string_view sql);
-// The error a statement ends with past its memory budget (SQLITE_NOMEM).
-EngineError MemoryLimitError(const Limits& limits, std::string_view sql);
+// The error a statement ends with at the time limit.
+Error TimeLimitError(const Limits& limits, std::string_view sql);
+// The error a statement ends with past its memory budget.
+Error MemoryLimitError(const Limits& limits, std::string_view sql);
 
 // Whether the path names something other than a regular file (a folder, a pipe, a device,
 // a socket) or a file of the kernel's own (/proc, /sys...), which a reader could hang on or

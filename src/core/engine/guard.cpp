@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <iterator>
 #include <mutex>
 
@@ -20,8 +19,27 @@ constexpr int kMaxValueBytes = 32 << 20;  // longest text or blob a statement ma
 constexpr int kMaxPatternBytes = 1000;    // longest LIKE/GLOB pattern
 constexpr std::int64_t kHeapHeadroom = 256 << 20;
 
-EngineError RefusalError(std::string_view sql) {
-    return MakeError(SQLITE_AUTH, Texto(EngineText::Refused), sql);
+Error RefusalError(std::string_view sql) {
+    return Failure(Code::Refused, {}, std::string(sql));
+}
+
+// The engine reports a statement it cannot parse as a plain error: its message tells.
+bool IsSyntaxMessage(const std::string& m) {
+    return m == "incomplete input" || m.rfind("unrecognized token", 0) == 0 ||
+           (m.rfind("near ", 0) == 0 && m.find(": syntax error") != std::string::npos);
+}
+
+Code CodeOf(int number, const std::string& message) {
+    switch (number) {
+        case SQLITE_TOOBIG:
+            return Code::TooBig;
+        case SQLITE_NOMEM:
+            return Code::EngineMemory;
+        case SQLITE_INTERRUPT:
+            return Code::Interrupted;
+        default:
+            return IsSyntaxMessage(message) ? Code::Syntax : Code::Engine;
+    }
 }
 
 int ProgressHandler(void* p) {
@@ -134,50 +152,45 @@ void HoldEngineHeap(std::size_t budget) {
 
 }  // namespace
 
-// Engine failures that mean "too much memory" keep one number per reason and a message
-// that says so; the rest keep the engine's own text.
-EngineError ErrorOf(sqlite3* db, int rc, std::string_view sql) {
-    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    int number = rc & 0xff;
-    if (number == SQLITE_ERROR && message.find("pattern too complex") != std::string::npos)
-        number = SQLITE_TOOBIG;
-    if (number == SQLITE_TOOBIG)
-        message = Texto(EngineText::ValueTooBig, message);
-    else if (number == SQLITE_NOMEM)
-        message = Texto(EngineText::EngineMemory, message);
-    return MakeError(number, message, sql);
+Error EngineFailure(int rc, std::string message, std::string_view sql) {
+    Error e;
+    e.engineCode = rc & 0xff;
+    if (e.engineCode == SQLITE_ERROR && message.find("pattern too complex") != std::string::npos)
+        e.engineCode = SQLITE_TOOBIG;
+    e.code = CodeOf(e.engineCode, message);
+    e.engineMessage = std::move(message);
+    e.sql = std::string(sql);
+    return e;
 }
 
-EngineError TooBigError(Connection& c,
-                        const std::vector<std::pair<std::string, std::string>>& reads,
-                        std::string_view sql) {
+Error ErrorOf(sqlite3* db, int rc, std::string_view sql) {
+    return EngineFailure(rc, db ? sqlite3_errmsg(db) : sqlite3_errstr(rc), sql);
+}
+
+Error TooBigError(Connection& c, const std::vector<std::pair<std::string, std::string>>& reads,
+                  std::string_view sql) {
     for (const auto& [table, column] : reads) {
         // Reading the whole value is what the limit refuses.
-        EngineError e;
+        Error e;
         Rows(c,
              "SELECT count(CAST(" + QuoteSql(column, '"') + " AS BLOB)) FROM main." +
                  QuoteSql(table, '"'),
              {}, e);
-        if (e.number == SQLITE_TOOBIG) {
-            std::string text = Texto(EngineText::StoredTooBig, table + "." + column);
-            const auto mark = text.find("%2");
-            if (mark != std::string::npos)
-                text.replace(mark, 2, std::to_string(kMaxValueBytes >> 20));
-            return MakeError(SQLITE_TOOBIG, text, sql);
+        if (e.code == Code::TooBig) {
+            Error stored = Failure(Code::StoredTooBig, table + "." + column, std::string(sql));
+            stored.amount = kMaxValueBytes >> 20;
+            return stored;
         }
     }
     return ErrorOf(c.db, SQLITE_TOOBIG, sql);
 }
 
-EngineError MemoryLimitError(const Limits& limits, std::string_view sql) {
-    return MakeError(SQLITE_NOMEM,
-                     Texto(EngineText::MemoryBudget, std::to_string(limits.maxBytes >> 20)), sql);
+Error MemoryLimitError(const Limits& limits, std::string_view sql) {
+    return FailureWith(Code::MemoryLimit, std::int64_t(limits.maxBytes), std::string(sql));
 }
 
-EngineError TimeLimitError(const Limits& limits, std::string_view sql) {
-    char seconds[40];
-    std::snprintf(seconds, sizeof seconds, "%g", limits.timeout.count() / 1000.0);
-    return MakeError(SQLITE_INTERRUPT, Texto(EngineText::TimeLimit, seconds), sql);
+Error TimeLimitError(const Limits& limits, std::string_view sql) {
+    return FailureWith(Code::TimeLimit, limits.timeout.count(), std::string(sql));
 }
 
 std::string LowerAscii(std::string_view s) {
@@ -187,7 +200,7 @@ std::string LowerAscii(std::string_view s) {
 }
 
 // Compiles one statement, refusing text after it. Returns null and fills err on failure.
-sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
+sqlite3_stmt* Compile(Connection& c, std::string_view sql, Error& err) {
     const std::string translated = TranslateDialect(sql);
     const bool guarded = c.kind == Database::Kind::User && !c.internal;
     if (guarded && StartsWithWrite(translated)) {
@@ -207,20 +220,20 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, EngineError& err) {
         err = ErrorOf(c.db, rc, sql);
         // A write hidden after WITH still meets the views first; a refused function is
         // reported by the engine as a plain error.
-        const std::string& text = err.description;
-        if (err.number == SQLITE_AUTH || text.rfind("not authorized", 0) == 0 ||
+        const std::string& text = err.engineMessage;
+        if (err.engineCode == SQLITE_AUTH || text.rfind("not authorized", 0) == 0 ||
             (guarded && text.find("because it is a view") != std::string::npos))
             err = RefusalError(sql);
         sqlite3_finalize(stmt);
         return nullptr;
     }
     if (!stmt) {
-        err = MakeError(SQLITE_ERROR, std::string(kMensajeConsultaVacia), sql);
+        err = Failure(Code::Empty, {}, std::string(sql));
         return nullptr;
     }
     if (!OnlyTrailingNoise(tail)) {
         sqlite3_finalize(stmt);
-        err = MakeError(SQLITE_ERROR, std::string(kMensajeVariasSentencias), sql);
+        err = Failure(Code::SeveralStatements, {}, std::string(sql));
         return nullptr;
     }
     if (guarded && !sqlite3_stmt_readonly(stmt)) {

@@ -90,7 +90,7 @@ class RowLock {
 }  // namespace
 
 bool Bind(Connection& c, sqlite3_stmt* stmt, const std::vector<Value>& params, std::string_view sql,
-          EngineError& err) {
+          Error& err) {
     for (std::size_t i = 0; i < params.size(); ++i) {
         const Value& v = params[i];
         int index = int(i) + 1, rc = SQLITE_OK;
@@ -166,7 +166,7 @@ bool Recordset::FetchOne() {
     if (forwardOnly_)
         return StepForward();
     if (rows_.size() >= conn_->limits.maxRows)
-        return FailFetching(MakeError(SQLITE_TOOBIG, Texto(EngineText::TooManyRows), sql_));
+        return FailFetching(Failure(Code::TooManyRows, {}, sql_));
     DeadlineScope deadline(*conn_);
     int rc = conn_->PastAbsoluteDeadline() ? SQLITE_INTERRUPT : sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
@@ -250,7 +250,7 @@ bool Recordset::StepForward() {
     return true;
 }
 
-bool Recordset::FailFetching(EngineError error) {
+bool Recordset::FailFetching(engine::Error error) {
     error_ = std::move(error);
     done_ = true;
     sqlite3_reset(stmt_);
@@ -346,17 +346,17 @@ const Value& Recordset::Field(std::string_view name) const {
     return Field(FieldIndex(name));
 }
 
-std::unique_ptr<Recordset> Database::OpenRecordset(std::string_view sql, EngineError& err,
+std::unique_ptr<Recordset> Database::OpenRecordset(std::string_view sql, Error& err,
                                                    const std::vector<Value>& params) {
     return OpenCursor(sql, err, params, false);
 }
 
-std::unique_ptr<Recordset> Database::OpenForwardOnly(std::string_view sql, EngineError& err,
+std::unique_ptr<Recordset> Database::OpenForwardOnly(std::string_view sql, Error& err,
                                                      const std::vector<Value>& params) {
     return OpenCursor(sql, err, params, true);
 }
 
-std::unique_ptr<Recordset> Database::OpenCursor(std::string_view sql, EngineError& err,
+std::unique_ptr<Recordset> Database::OpenCursor(std::string_view sql, Error& err,
                                                 const std::vector<Value>& params,
                                                 bool forwardOnly) {
     err.clear();
@@ -382,7 +382,7 @@ std::unique_ptr<Recordset> Database::OpenCursor(std::string_view sql, EngineErro
     return rs;
 }
 
-Value Database::Scalar(std::string_view sql, EngineError& err, const std::vector<Value>& params) {
+Value Database::Scalar(std::string_view sql, Error& err, const std::vector<Value>& params) {
     auto rs = OpenRecordset(sql, err, params);
     if (!rs || rs->Eof() || rs->FieldCount() == 0)
         return Value::Null();

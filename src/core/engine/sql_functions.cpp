@@ -266,12 +266,12 @@ void BoundedPrintf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
 }  // namespace
 
-bool RegisterFunctions(Connection& c, EngineError& err) {
+bool RegisterFunctions(Connection& c, Error& err) {
     UErrorCode status = U_ZERO_ERROR;
     auto collation = std::make_unique<SpanishCollation>();
     collation->collator = ucol_open("es", &status);
     if (U_FAILURE(status)) {
-        err = MakeError(SQLITE_ERROR, Texto(EngineText::NoCollation));
+        err = Failure(Code::NoCollation);
         return false;
     }
     ucol_setStrength(collation->collator, UCOL_SECONDARY);

@@ -10,7 +10,7 @@
 namespace veliora::engine {
 
 std::vector<std::vector<Value>> Rows(Connection& c, const std::string& sql,
-                                     const std::vector<Value>& params, EngineError& err) {
+                                     const std::vector<Value>& params, Error& err) {
     InternalScope internal(c);
     std::vector<std::vector<Value>> rows;
     sqlite3_stmt* stmt = nullptr;
@@ -73,8 +73,7 @@ struct ForeignKey {
     std::vector<RelationField> fields;
 };
 
-std::vector<std::string> PrimaryKeyColumns(Connection& c, const std::string& table,
-                                           EngineError& err) {
+std::vector<std::string> PrimaryKeyColumns(Connection& c, const std::string& table, Error& err) {
     auto info = Rows(c, "SELECT name, pk FROM pragma_table_info(?, 'main') WHERE pk > 0",
                      {Value::Text(table)}, err);
     std::sort(info.begin(), info.end(),
@@ -84,7 +83,7 @@ std::vector<std::string> PrimaryKeyColumns(Connection& c, const std::string& tab
     return columns;
 }
 
-std::vector<std::string> OrdinaryTables(Connection& c, EngineError& err) {
+std::vector<std::string> OrdinaryTables(Connection& c, Error& err) {
     auto rows = Rows(c,
                      "SELECT name FROM main.sqlite_master WHERE type = 'table' "
                      "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
@@ -103,7 +102,7 @@ std::string ActualName(const std::vector<std::string>& names, const std::string&
     return name;
 }
 
-std::vector<std::string> ColumnNames(Connection& c, const std::string& table, EngineError& err) {
+std::vector<std::string> ColumnNames(Connection& c, const std::string& table, Error& err) {
     std::vector<std::string> names;
     for (const auto& row :
          Rows(c, "SELECT name FROM pragma_table_info(?, 'main')", {Value::Text(table)}, err))
@@ -122,7 +121,7 @@ std::map<std::string, std::string> ByLowerCase(const std::vector<std::string>& n
 
 std::vector<ForeignKey> ForeignKeysOf(Connection& c,
                                       const std::map<std::string, std::string>& tables,
-                                      const std::string& table, EngineError& err) {
+                                      const std::string& table, Error& err) {
     auto rows = Rows(c,
                      "SELECT id, seq, \"table\", \"from\", \"to\" FROM "
                      "pragma_foreign_key_list(?, 'main') ORDER BY id DESC, seq",
@@ -142,7 +141,7 @@ std::vector<ForeignKey> ForeignKeysOf(Connection& c,
 
 // Fills in the parent columns a key leaves implicit and spells every field as its table
 // declares it, whatever case the key was written in.
-void ResolveFields(Connection& c, ForeignKey& key, EngineError& err) {
+void ResolveFields(Connection& c, ForeignKey& key, Error& err) {
     // A key that names no parent columns refers to the parent's primary key.
     bool implicit = std::all_of(key.fields.begin(), key.fields.end(),
                                 [](const RelationField& f) { return f.Name.empty(); });
@@ -167,7 +166,7 @@ std::string UniqueRelationName(const ForeignKey& key, std::map<std::string, int>
     return name;
 }
 
-std::vector<FieldDef> FieldsOf(Connection& c, const std::string& table, EngineError& err) {
+std::vector<FieldDef> FieldsOf(Connection& c, const std::string& table, Error& err) {
     std::vector<FieldDef> fields;
     auto columns = Rows(c, "SELECT name, type, hidden FROM pragma_table_xinfo(?, 'main')",
                         {Value::Text(table)}, err);
@@ -180,7 +179,7 @@ std::vector<FieldDef> FieldsOf(Connection& c, const std::string& table, EngineEr
 }
 
 // The table's indexes, the primary key first (named "PrimaryKey"), the rest by name.
-std::vector<IndexDef> IndexesOf(Connection& c, const std::string& table, EngineError& err) {
+std::vector<IndexDef> IndexesOf(Connection& c, const std::string& table, Error& err) {
     std::vector<IndexDef> indexes;
     bool hasPrimary = false;
     auto list = Rows(c, "SELECT name, \"unique\", origin FROM pragma_index_list(?, 'main')",
@@ -236,7 +235,7 @@ void AddForeignIndexes(const std::vector<Relation>& relations, const std::string
 
 }  // namespace
 
-const std::vector<Relation>& Database::Relations(EngineError& err) {
+const std::vector<Relation>& Database::Relations(Error& err) {
     err.clear();
     if (relationsLoaded_ || !conn_)
         return relations_;
@@ -262,7 +261,7 @@ const std::vector<Relation>& Database::Relations(EngineError& err) {
     return relations_;
 }
 
-std::vector<TableDef> Database::TableDefs(EngineError& err) {
+std::vector<TableDef> Database::TableDefs(Error& err) {
     err.clear();
     std::vector<TableDef> defs;
     if (!conn_) {

@@ -98,7 +98,7 @@ std::map<std::string, std::set<std::string>> Qualifiers(const Connection& c,
 
 // Whether an index of the file leads with the column, comparing bytes.
 bool Indexed(Connection& c, const std::string& table, const std::string& column) {
-    EngineError err;
+    Error err;
     return !Rows(c,
                  "SELECT 1 FROM pragma_index_list(?1, 'main') l, pragma_index_xinfo(l.name, "
                  "'main') x WHERE x.seqno = 0 AND x.name = ?2 COLLATE NOCASE AND x.coll = "

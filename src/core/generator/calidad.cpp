@@ -1,7 +1,5 @@
 #include "core/generator/calidad.h"
 
-#include <sqlite3.h>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +17,7 @@ namespace {
 // deadline stopped it.
 std::unique_ptr<engine::Recordset> Todo(engine::Database& bd, std::string_view sql, bool& tiempo,
                                         std::size_t hasta = 0) {
-    engine::EngineError error;
+    engine::Error error;
     auto rs = bd.OpenRecordset(sql, error);
     if (rs && !error.failed()) {
         if (hasta)
@@ -28,7 +26,7 @@ std::unique_ptr<engine::Recordset> Todo(engine::Database& bd, std::string_view s
             rs->MoveLast();
         error = rs->Error();
     }
-    tiempo = error.number == SQLITE_INTERRUPT;
+    tiempo = engine::TimedOut(error);
     return error.failed() ? nullptr : std::move(rs);
 }
 

@@ -14,7 +14,7 @@ GeneradorConsultas::GeneradorConsultas(std::shared_ptr<engine::Database> usuario
 
 GeneradorConsultas::~GeneradorConsultas() = default;
 
-bool GeneradorConsultas::Cargar(engine::EngineError& error) {
+bool GeneradorConsultas::Cargar(engine::Error& error) {
     return estado_->motor.Cargar(error);
 }
 

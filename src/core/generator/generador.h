@@ -25,7 +25,7 @@ class GeneradorConsultas {
     ~GeneradorConsultas();
 
     // Loads the word lists and the schema model (EstructuraBD). False on an engine error.
-    bool Cargar(engine::EngineError& error);
+    bool Cargar(engine::Error& error);
 
     // One press of the query button with the ticked kinds (index 0 = box 1 ... 4 = box 5).
     // True when a new question is ready; false when generation ended without one (the

@@ -2,8 +2,6 @@
 // values, the draw rules, validation and the dictionary lookups.
 #include "core/generator/motor.h"
 
-#include <sqlite3.h>
-
 #include <bit>
 #include <chrono>
 #include <limits>
@@ -30,13 +28,13 @@ void Motor::FijarIdioma(Idioma idioma) {
     InicializarVocabulario(Palabras, idioma_);
 }
 
-bool Motor::Cargar(engine::EngineError& error) {
+bool Motor::Cargar(engine::Error& error) {
     error.clear();
     InicializarVocabulario(Palabras, idioma_);
     filas_.clear();
     cacheDiccionario_.clear();
     if (!usuario_) {
-        error = {SQLITE_ERROR, Texto(1700), {}};
+        error = engine::Failure(engine::Code::NotOpen);
         return false;
     }
     if (!CargarEstructura(EstructuraBD, *usuario_, error))
@@ -357,7 +355,7 @@ void Motor::LeerExtremos() {
         std::string sql = "SELECT ";
         for (std::size_t k = 0; k < n; ++k)
             sql += (k ? ", " : "") + Extremos(tablas[i + k].first, tablas[i + k].second);
-        engine::EngineError err;
+        engine::Error err;
         auto rs = usuario_->OpenRecordset(sql, err);
         if (!rs || rs->Eof()) {
             for (std::size_t k = 0; k < n; ++k) FilasDe(tablas[i + k].first);
@@ -379,7 +377,7 @@ Motor::Filas& Motor::FilasDe(const std::string& tabla) {
     if (usuario_) {
         // A column may be named like the row id; take a spelling it does not hide.
         f.alias = AliasRowid(tabla);
-        engine::EngineError err;
+        engine::Error err;
         auto rs = f.alias.empty()
                       ? nullptr
                       : usuario_->OpenRecordset("SELECT " + Extremos(tabla, f.alias), err);
@@ -391,7 +389,7 @@ Motor::Filas& Motor::FilasDe(const std::string& tabla) {
 
 std::int64_t Motor::ContarFilas(const std::string& tabla, Filas& f) {
     if (f.total < 0) {
-        engine::EngineError err;
+        engine::Error err;
         const Value n = usuario_->Scalar("SELECT count(*) FROM main." + Identificador(tabla), err);
         f.total = err.failed() ? 0 : n.integer;
     }
@@ -404,7 +402,7 @@ Value Motor::ValorAleatorio(const std::string& tabla, const std::string& campo) 
     Filas& filas = FilasDe(tabla);
     if (filas.total == 0)
         return Value::Null();
-    engine::EngineError err;
+    engine::Error err;
     std::unique_ptr<engine::Recordset> rs;
     // Qualified, so that an unknown field is an error rather than a string literal.
     const std::string seleccion = "SELECT " + Identificador(tabla) + "." + Identificador(campo) +
@@ -491,7 +489,7 @@ bool Motor::CampoConIndiceUnico(int t, int f) const {
 bool Motor::ValidarQuery(std::string& sql) {
     if (!usuario_)
         return false;
-    engine::EngineError err;
+    engine::Error err;
     if (!usuario_->Prepare(sql, err))
         return false;
     // SQLite would answer a bare column beside a grouping with any row's value.
@@ -521,7 +519,7 @@ const std::vector<Value>* Motor::Consultar(const char* sql,
         if (auxiliar_) {
             std::vector<Value> parametros;
             for (const auto& n : nombres) parametros.push_back(Value::Text(n));
-            engine::EngineError err;
+            engine::Error err;
             auto rs = auxiliar_->OpenRecordset(sql, err, parametros);
             if (rs && !rs->Eof()) {
                 std::vector<Value> valores;

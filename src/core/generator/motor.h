@@ -99,7 +99,7 @@ class Motor {
     Motor(std::shared_ptr<engine::Database> usuario, std::shared_ptr<engine::Database> auxiliar);
 
     // Word lists, schema model and relation list. False on an engine error.
-    bool Cargar(engine::EngineError& error);
+    bool Cargar(engine::Error& error);
 
     // The language of the questions (the settings' by default). The SQL and every random
     // draw are the same in both: only the wording changes.

@@ -1,6 +1,5 @@
 #include "core/practice/comprobar.h"
 
-#include <sqlite3.h>
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -23,6 +22,7 @@
 #include "core/engine/sql_scanner.h"
 #include "core/engine/value.h"
 #include "core/practice/igualdad.h"
+#include "core/shell/errores.h"
 #include "core/shell/textos.h"
 
 namespace veliora {
@@ -223,11 +223,11 @@ enum class Desenlace { FallaSolucion, FallaRespuesta, Iguales, Distintas };
 
 struct Lectura {
     Desenlace desenlace = Desenlace::Iguales;
-    engine::EngineError error;
+    engine::Error error;
 };
 
 // Reads a result to its end; false with its error when the engine stopped it.
-bool Agotar(Recordset& r, engine::EngineError& error) {
+bool Agotar(Recordset& r, engine::Error& error) {
     r.MoveLast();
     error = r.Error();
     return !error.failed();
@@ -481,16 +481,16 @@ class Comparacion {
 
     // The answer failed: reported only once the solution is known to run to its end, unless
     // the answer spent the time left, which says nothing of the solution.
-    Lectura FallaRespuesta(Recordset& s, engine::EngineError error) {
-        engine::EngineError es;
-        if (error.number != SQLITE_INTERRUPT && !Agotar(s, es))
+    Lectura FallaRespuesta(Recordset& s, engine::Error error) {
+        engine::Error es;
+        if (!engine::TimedOut(error) && !Agotar(s, es))
             return {Desenlace::FallaSolucion, es};
         return {Desenlace::FallaRespuesta, std::move(error)};
     }
 
     // Both read to their end; then the row counts decide, or `siIguales` when they match.
     Lectura Acabar(Recordset& s, Recordset& a, Desenlace siIguales) {
-        engine::EngineError e;
+        engine::Error e;
         if (!Agotar(s, e))
             return {Desenlace::FallaSolucion, e};
         if (!Agotar(a, e))
@@ -644,7 +644,7 @@ class Comparacion {
     engine::Database& bd_;
     std::string_view solucion_, respuesta_;
     engine::Limits limites_;
-    engine::EngineError error_;
+    engine::Error error_;
     std::size_t desde_ = 0;  // rows before the first difference
     std::optional<Huella> colision_;
     std::string sinOrden_[2];  // solution and answer without their outer order; empty: as given
@@ -655,8 +655,8 @@ ResultadoComprobacion Resultado(Veredicto v) {
 }
 
 // Nothing could be judged: the message names the cause.
-ResultadoComprobacion SinJuicio(Veredicto v, engine::EngineError error,
-                                const engine::Limits& limites, bool compilada) {
+ResultadoComprobacion SinJuicio(Veredicto v, engine::Error error, const engine::Limits& limites,
+                                bool compilada) {
     ResultadoComprobacion r{v, {}, std::move(error), Motivo::Motor};
     r.motivo = MotivoDeError(r.error);
     r.mensaje = MensajeSinVeredicto(v, r.error, limites, compilada);
@@ -664,11 +664,11 @@ ResultadoComprobacion SinJuicio(Veredicto v, engine::EngineError error,
 }
 
 // Whether the failure of `sql` came after the engine compiled it (while running).
-bool Compilada(engine::Database& bd, const engine::EngineError& error, std::string_view sql) {
+bool Compilada(engine::Database& bd, const engine::Error& error, std::string_view sql) {
     const Motivo m = MotivoDeError(error);
     if (m != Motivo::Sintaxis && m != Motivo::Motor)
         return true;
-    engine::EngineError e;
+    engine::Error e;
     return bd.Prepare(sql, e);
 }
 
@@ -770,43 +770,49 @@ const char* CodigoMotivo(Motivo motivo) {
     return "";
 }
 
-Motivo MotivoDeError(const engine::EngineError& error) {
-    switch (error.number) {
-        case 0:
-            return Motivo::Ninguno;
-        case SQLITE_AUTH:
-            return Motivo::NoEsConsulta;
-        case SQLITE_INTERRUPT:
-            return Motivo::LimiteTiempo;
-        case SQLITE_NOMEM:
-        case SQLITE_TOOBIG:
-            return Motivo::LimiteMemoria;
-        default:
-            break;
-    }
-    const std::string& m = error.description;
-    if (m == engine::kMensajeConsultaVacia)
-        return Motivo::Vacia;
-    if (m == engine::kMensajeVariasSentencias)
-        return Motivo::NoEsConsulta;
-    if (m == "incomplete input" || m.rfind("unrecognized token", 0) == 0 ||
-        (m.rfind("near ", 0) == 0 && m.find(": syntax error") != std::string::npos))
-        return Motivo::Sintaxis;
-    return Motivo::Motor;
+namespace {
+
+// A value, pattern or result too big: the engine's words or the text naming the value say
+// which (a memory budget has a text of its own).
+bool ValorDemasiadoGrande(const engine::Error& error) {
+    return engine::OverMemory(error) && error.code != engine::Code::MemoryLimit &&
+           error.code != engine::Code::EngineMemory;
 }
 
-std::string ExplicarError(const engine::EngineError& error, const engine::Limits& limites) {
+}  // namespace
+
+Motivo MotivoDeError(const engine::Error& error) {
+    using engine::Code;
+    switch (error.code) {
+        case Code::None:
+            return Motivo::Ninguno;
+        case Code::Refused:
+        case Code::SeveralStatements:
+            return Motivo::NoEsConsulta;
+        case Code::TimeLimit:
+        case Code::Interrupted:
+            return Motivo::LimiteTiempo;
+        case Code::Empty:
+            return Motivo::Vacia;
+        case Code::Syntax:
+            return Motivo::Sintaxis;
+        default:
+            return engine::OverMemory(error) ? Motivo::LimiteMemoria : Motivo::Motor;
+    }
+}
+
+std::string ExplicarError(const engine::Error& error, const engine::Limits& limites) {
     switch (MotivoDeError(error)) {
         case Motivo::Ninguno:
             return {};
         case Motivo::NoEsConsulta:
-            return Texto(error.description == engine::kMensajeVariasSentencias ? 1140 : 1130);
+            return Texto(error.code == engine::Code::SeveralStatements ? 1140 : 1130);
         case Motivo::LimiteTiempo:
             return Texto(1131, Cifra(double(limites.timeout.count()) / 1000.0));
         case Motivo::LimiteMemoria:
             // A value too big says which one, in the engine's words.
-            if (error.number == SQLITE_TOOBIG)
-                return error.description;
+            if (ValorDemasiadoGrande(error))
+                return TextoDeError(error);
             return Texto(1132, Cifra(double(limites.maxBytes >> 20)));
         case Motivo::Vacia:
             return Texto(1133);
@@ -814,10 +820,10 @@ std::string ExplicarError(const engine::EngineError& error, const engine::Limits
         case Motivo::Motor:
             break;
     }
-    return TraducirMensajeMotor(error.description);
+    return TraducirMensajeMotor(TextoDeError(error));
 }
 
-std::string MensajeSinVeredicto(Veredicto veredicto, const engine::EngineError& error,
+std::string MensajeSinVeredicto(Veredicto veredicto, const engine::Error& error,
                                 const engine::Limits& limites, bool compilada) {
     const bool respuesta = veredicto != Veredicto::SolucionInvalida;
     const std::string segundos = Cifra(double(limites.timeout.count()) / 1000.0);
@@ -825,14 +831,14 @@ std::string MensajeSinVeredicto(Veredicto veredicto, const engine::EngineError& 
         case Motivo::Ninguno:
             return MensajeVeredicto(veredicto);
         case Motivo::NoEsConsulta:
-            if (error.description == engine::kMensajeVariasSentencias)
+            if (error.code == engine::Code::SeveralStatements)
                 return Texto(respuesta ? 1140 : 2009);
             return Texto(respuesta ? 1130 : 2006);
         case Motivo::LimiteTiempo:
             return Texto(respuesta ? 2000 : 2003, segundos);
         case Motivo::LimiteMemoria:
-            if (error.number == SQLITE_TOOBIG)
-                return Texto(respuesta ? 2002 : 2005, error.description);
+            if (ValorDemasiadoGrande(error))
+                return Texto(respuesta ? 2002 : 2005, TextoDeError(error));
             return Texto(respuesta ? 2001 : 2004, Cifra(double(limites.maxBytes >> 20)));
         case Motivo::Vacia:
             return Texto(respuesta ? 1133 : 2008);
@@ -842,7 +848,7 @@ std::string MensajeSinVeredicto(Veredicto veredicto, const engine::EngineError& 
     }
     // Only a statement the engine could not compile is "wrong"; one that failed while
     // running says how.
-    const std::string porque = TraducirMensajeMotor(error.description);
+    const std::string porque = TraducirMensajeMotor(TextoDeError(error));
     if (!compilada)
         return MensajeVeredicto(veredicto) + "\r\n" + porque;
     return Texto(respuesta ? 2002 : 2005, porque);
@@ -867,7 +873,7 @@ std::string MensajeVeredicto(Veredicto veredicto) {
 std::string ProblemaSolucion(engine::Database& usuario, std::string_view sql) {
     if (SentenciaVacia(sql))
         return Texto(1141);
-    engine::EngineError error;
+    engine::Error error;
     if (usuario.Prepare(sql, error))
         return {};
     return ExplicarError(error, usuario.limits());
@@ -900,15 +906,14 @@ bool MismosResultados(const Recordset& respuesta, const Recordset& solucion) {
 
 ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_view solucion,
                                          std::string_view respuesta) {
-    engine::EngineError error;
+    engine::Error error;
     const engine::Limits limites = usuario.limits();
     // Only a user database runs statements behind the guard; anything else could be written.
     if (usuario.kind() != engine::Database::Kind::User || !usuario.IsOpen()) {
-        error.number = SQLITE_MISUSE;
-        error.description = "No es una base de datos de usuario abierta";
+        error = engine::Failure(engine::Code::NotUserDatabase);
         return SinJuicio(Veredicto::SolucionInvalida, error, limites, false);
     }
-    const engine::EngineError vacia{SQLITE_ERROR, std::string(engine::kMensajeConsultaVacia), {}};
+    const engine::Error vacia = engine::Failure(engine::Code::Empty);
     if (SentenciaVacia(solucion)) {
         ResultadoComprobacion r = SinJuicio(Veredicto::SolucionInvalida, vacia, limites, true);
         r.error = {};

@@ -35,17 +35,17 @@ const char* CodigoVeredicto(Veredicto veredicto);
 // "empty"; the empty text for Ninguno.
 const char* CodigoMotivo(Motivo motivo);
 // The reason of an engine error.
-Motivo MotivoDeError(const engine::EngineError& error);
+Motivo MotivoDeError(const engine::Error& error);
 // One line, in the interface's language, saying why: the reason's own text, or the engine's
 // message in words the student can act on (the engine's own text where none applies).
 // `limites` gives the figures the time and memory texts cite.
-std::string ExplicarError(const engine::EngineError& error, const engine::Limits& limites);
+std::string ExplicarError(const engine::Error& error, const engine::Limits& limites);
 
 // The message of a check that reached no verdict (SolucionInvalida or RespuestaInvalida)
 // because of `error`: the verdict's line (1116, 1117) and then why when the statement could
 // not be compiled (`compilada` false); otherwise the cause itself, in one line (time limit,
 // memory, not a query, empty, a failure while running).
-std::string MensajeSinVeredicto(Veredicto veredicto, const engine::EngineError& error,
+std::string MensajeSinVeredicto(Veredicto veredicto, const engine::Error& error,
                                 const engine::Limits& limites, bool compilada);
 
 struct ResultadoComprobacion {
@@ -54,7 +54,7 @@ struct ResultadoComprobacion {
     // the verdict's text, or when nothing could be judged, MensajeSinVeredicto.
     std::string mensaje;
     // The engine's error when the verdict is SolucionInvalida or RespuestaInvalida.
-    engine::EngineError error;
+    engine::Error error;
     Motivo motivo = Motivo::Ninguno;
 };
 

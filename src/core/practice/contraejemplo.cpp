@@ -157,7 +157,7 @@ class Busqueda {
             for (const Pieza& p : Trocear(sql))
                 if (p.tipo == Pieza::Tipo::Nombre)
                     nombres.insert(Minusculas(p.valor));
-        engine::EngineError error;
+        engine::Error error;
         auto defs = usuario_.TableDefs(error);
         if (error.failed())
             return false;
@@ -177,7 +177,7 @@ class Busqueda {
     // Condition of the rows copied of each table: all, or a sample closed under the
     // relations between the copied tables, so that no copied row loses its partner.
     std::vector<Database::TableCopy> Seleccion() {
-        engine::EngineError error;
+        engine::Error error;
         AnadirReferidas();
         std::map<std::string, std::string> base;
         bool muestra = false;
@@ -231,7 +231,7 @@ class Busqueda {
     // The tables the read ones refer to, which the copy's foreign keys need; no variant
     // changes them unless the statements read them too.
     void AnadirReferidas() {
-        engine::EngineError error;
+        engine::Error error;
         const auto& relaciones = usuario_.Relations(error);
         if (error.failed())
             return;
@@ -252,7 +252,7 @@ class Busqueda {
 
     bool Copiar() {
         usuario_.SetDeadline(limite_);
-        engine::EngineError error;
+        engine::Error error;
         auto copia = Database::OpenMemoryCopy(usuario_, Seleccion(), error);
         usuario_.ClearDeadline();
         if (!copia)
@@ -376,7 +376,7 @@ class Busqueda {
             expr += (expr.empty() ? "" : " AND ") + ("(" + e + ")");
             for (int k = 0; k < cond->veces; ++k) parametros.push_back(v);
         }
-        engine::EngineError error;
+        engine::Error error;
         const Value r = copia_->bd().Scalar("SELECT CASE WHEN " + expr + " THEN 1 ELSE 0 END",
                                             error, parametros);
         return !error.failed() && r.toInt() == 1;
@@ -820,7 +820,7 @@ class Busqueda {
     // ---------------------------------------------------------------- trying one
 
     std::unique_ptr<engine::Recordset> Ejecutar(std::string_view sql) {
-        engine::EngineError error;
+        engine::Error error;
         auto rs = copia_->bd().OpenRecordset(sql, error);
         if (!rs || error.failed())
             return nullptr;

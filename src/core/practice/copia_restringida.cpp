@@ -32,7 +32,7 @@ CopiaRestringida::CopiaRestringida(std::shared_ptr<engine::Database> copia,
     for (const auto& r : relaciones)
         if (!r.Fields.empty() && Contiene(tablas_, r.Table) && Contiene(tablas_, r.ForeignTable))
             relaciones_.push_back(r);
-    engine::EngineError error;
+    engine::Error error;
     rotas_ = copia_->KeyViolations(tablas_, error);
     for (const auto& r : relaciones_)
         for (const auto& f : r.Fields) {
@@ -75,7 +75,7 @@ bool CopiaRestringida::MasTextosRepetidos(const std::vector<std::string>& tablas
     for (const auto& r : repetidos_) {
         if (!Contiene(tablas, r.tabla))
             continue;
-        engine::EngineError error;
+        engine::Error error;
         const engine::Value v = copia_->Scalar(r.sql, error);
         if (error.failed() || v.toInt() > r.antes)
             return true;
@@ -100,7 +100,7 @@ std::vector<const engine::Relation*> CopiaRestringida::Padres(const std::string&
 }
 
 bool CopiaRestringida::Ejecutar(const std::string& sql, const std::vector<engine::Value>& p) {
-    engine::EngineError error;
+    engine::Error error;
     return copia_->ExecuteOnCopy(sql, error, p);
 }
 
@@ -168,7 +168,7 @@ bool CopiaRestringida::Aplicar(const Cambio& cambio, std::vector<std::string>* a
     if (bien && cambio.borra)
         bien = BorrarHuerfanas(idas);
     if (bien && PuedeRomper(cambio)) {
-        engine::EngineError error;
+        engine::Error error;
         const auto rotas = copia_->KeyViolations(Afectadas(cambio.tablas), error);
         bien = !error.failed() &&
                std::includes(rotas_.begin(), rotas_.end(), rotas.begin(), rotas.end()) &&

@@ -83,7 +83,7 @@ bool OtroOrdenDeColumnas(const engine::Recordset& resp, const std::vector<Fila>&
 }
 
 std::unique_ptr<engine::Recordset> Todo(engine::Database& bd, std::string_view sql) {
-    engine::EngineError error;
+    engine::Error error;
     auto rs = bd.OpenRecordset(sql, error);
     if (!rs || error.failed())
         return nullptr;

@@ -10,7 +10,7 @@ namespace {
 
 // Lines gathered into blocks: one write per block, not per row.
 bool Escribir(EscrituraSegura& archivo, std::string& pendiente, const std::string& linea,
-              engine::EngineError& error, bool ultima = false) {
+              engine::Error& error, bool ultima = false) {
     pendiente += linea;
     if (pendiente.size() < (std::size_t(1) << 16) && !ultima)
         return true;
@@ -48,7 +48,7 @@ std::string CampoCsv(std::string_view texto) {
 }
 
 bool ExportarCsv(engine::Database& bd, std::string_view sql, const std::filesystem::path& destino,
-                 std::atomic<std::size_t>& filas, engine::EngineError& error) {
+                 std::atomic<std::size_t>& filas, engine::Error& error) {
     error.clear();
     filas = 0;
     auto rs = bd.OpenForwardOnly(sql, error);

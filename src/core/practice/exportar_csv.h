@@ -17,7 +17,7 @@ namespace veliora {
 // `filas` counts the rows written so far (read by another thread for progress). On any
 // failure, an interrupt included, no file is left and `destino` is untouched.
 bool ExportarCsv(engine::Database& bd, std::string_view sql, const std::filesystem::path& destino,
-                 std::atomic<std::size_t>& filas, engine::EngineError& error);
+                 std::atomic<std::size_t>& filas, engine::Error& error);
 
 // One field as CSV writes it.
 std::string CampoCsv(std::string_view texto);

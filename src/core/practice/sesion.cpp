@@ -42,7 +42,7 @@ bool SesionPractica::CargarGenerador() {
         return false;
     if (!generador_)
         generador_ = std::make_unique<GeneradorConsultas>(usuario_, auxiliar_);
-    engine::EngineError error;
+    engine::Error error;
     generadorCargado_ = generador_->Cargar(error);
     generador_->EvitarTriviales(evitarTriviales_);
     return generadorCargado_;
@@ -74,7 +74,7 @@ bool SesionPractica::AbrirBoletin(std::string_view nombre) {
     ModoAleatorio();
     modoBoletin_ = true;
     // A bulletin that cannot be read is shown as an empty one.
-    engine::EngineError error;
+    engine::Error error;
     if (auxiliar_)
         lineas_ = LeerBoletin(*auxiliar_, nombre, error);
     return !lineas_.empty();

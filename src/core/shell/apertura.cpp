@@ -6,6 +6,7 @@
 
 #include "core/access/conversion.h"
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
 #include "core/shell/textos.h"
@@ -21,18 +22,15 @@ int NumeroError(const std::error_code& ec) {
     return ec.value() != 0 ? ec.value() : EIO;
 }
 
-void Informar(engine::EngineError* error, int numero, std::string descripcion) {
-    if (!error)
-        return;
-    error->number = numero;
-    error->description = std::move(descripcion);
-    error->sql.clear();
+void Informar(engine::Error* error, int numero, std::string descripcion) {
+    if (error)
+        *error = engine::SystemFailure(numero, std::move(descripcion));
 }
 
 // The five tables with the columns the program reads and writes. A file without them (empty,
 // corrupt, some other database) is refused rather than used, and left exactly as it is: it
 // may still hold a teacher's bulletins.
-bool TieneEstructuraAuxiliar(engine::Database& bd, engine::EngineError& err) {
+bool TieneEstructuraAuxiliar(engine::Database& bd, engine::Error& err) {
     static const char* const kConsultas[] = {
         "Select Nombre, NombreSingular, NombrePlural, MascFeme, PosX, PosY from Tablas where 0",
         "Select NombreTabla, Nombre, NombreSingular, NombrePlural, MascFeme, PermiteSum from "
@@ -57,13 +55,13 @@ std::unique_ptr<ArchivoProtegido>& OrigenUsuario() {
 }  // namespace
 
 bool EsBaseAuxiliar(const fs::path& ruta) {
-    engine::EngineError err;
+    engine::Error err;
     auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::User, err);
     return bd && TieneEstructuraAuxiliar(*bd, err);
 }
 
-int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
-    engine::EngineError err;
+int AbrirBDUsuario(const std::string& ruta, engine::Error* error) {
+    engine::Error err;
     std::string sqlite = ruta;
     const bool esAccess = access::EsArchivoAccess(ruta);
     if (esAccess) {
@@ -71,30 +69,28 @@ int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
         if (!access::Preparar(ruta, conversion, err)) {
             if (error)
                 *error = err;
-            return err.number;
+            return NumeroDeError(err);
         }
         sqlite = conversion.destino.string();
     }
     auto bd = engine::Database::Open(sqlite, engine::Database::Kind::User, err);
     // A missing handle without an error number is still a failure for the caller.
-    if (!bd && !err.failed()) {
-        err.number = EIO;
-        err.description = Texto(1703, ruta);
-    }
+    if (!bd && !err.failed())
+        err = engine::SystemFailure(EIO, Texto(1703, ruta));
     if (!err.failed()) {
         BDUsuario = std::move(bd);
         OrigenUsuario() = esAccess ? std::make_unique<ArchivoProtegido>(ruta) : nullptr;
     }
     if (error)
         *error = err;
-    return err.number;
+    return NumeroDeError(err);
 }
 
 fs::path RutaBDAuxiliar(const std::string& nombreArchivo) {
     return DirectorioAplicacion() / (nombreArchivo + "_");
 }
 
-int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::EngineError* error) {
+int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::Error* error) {
     const fs::path ruta = RutaBDAuxiliar(nombreArchivo);
     std::error_code ec;
     // A link that leads nowhere is no auxiliary database to open, nor a place to copy to.
@@ -105,13 +101,14 @@ int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::EngineError* error
             Informar(error, numero, Texto(1704, plantilla.string()));
             return numero;
         }
-        engine::EngineError copia;
+        engine::Error copia;
         if (!CopiarArchivo(plantilla, ruta, copia, Reemplazo::Propio)) {
-            Informar(error, copia.number, Texto(1705, ruta.string()) + ": " + copia.description);
-            return copia.number;
+            const int numero = NumeroDeError(copia);
+            Informar(error, numero, Texto(1705, ruta.string()) + ": " + TextoDeError(copia));
+            return numero;
         }
     }
-    engine::EngineError err;
+    engine::Error err;
     // The user's database under the auxiliary's name (a link, a hard link) is never opened
     // for writing.
     if (BDUsuario && BDUsuario->IsOpen() && fs::equivalent(ruta, BDUsuario->Name(), ec)) {
@@ -119,17 +116,15 @@ int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::EngineError* error
         return EBUSY;
     }
     auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::Auxiliary, err);
-    if (!bd && !err.failed()) {
-        err.number = EIO;
-        err.description = Texto(1703, ruta.string());
-    }
+    if (!bd && !err.failed())
+        err = engine::SystemFailure(EIO, Texto(1703, ruta.string()));
     if (bd && !err.failed() && !TieneEstructuraAuxiliar(*bd, err))
         bd->Close();
     if (!err.failed())
         BDAuxiliar = std::move(bd);
     if (error)
         *error = err;
-    return err.number;
+    return NumeroDeError(err);
 }
 
 fs::path RutaAyudaBD() {

@@ -11,10 +11,10 @@ namespace veliora {
 // Opens `ruta` as the user database into BDUsuario; an Access file opens as its conversion
 // (access::Preparar), and the Access file is then kept from being written over while it stays
 // open. Returns 0 or the engine error number; on failure BDUsuario keeps what it held.
-int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error = nullptr);
+int AbrirBDUsuario(const std::string& ruta, engine::Error* error = nullptr);
 // Finds the auxiliary database of a user database file name (application directory,
 // name + "_"), copying the template bdaux.db when missing, and opens it into BDAuxiliar.
-int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::EngineError* error = nullptr);
+int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::Error* error = nullptr);
 // Whether the file is an auxiliary database: a SQLite database with the five tables and the
 // columns the program reads and writes (read only, never changed).
 bool EsBaseAuxiliar(const std::filesystem::path& ruta);

@@ -49,7 +49,7 @@ void CopiarSiFalta(const fs::path& origen, const fs::path& destino) {
     if (fs::exists(fs::symlink_status(destino, ec)) || !fs::is_regular_file(origen, ec))
         return;
     fs::create_directories(destino.parent_path(), ec);
-    engine::EngineError error;
+    engine::Error error;
     CopiarArchivo(origen, destino, error, Reemplazo::Propio);
 }
 
@@ -75,7 +75,7 @@ void CrearPlantilla(const fs::path& destino) {
     std::string esquema(EmbeddedResource("bdaux.sql"));
     if (esquema.empty())
         return;
-    engine::EngineError error;
+    engine::Error error;
     EscrituraSegura escritura;
     if (!escritura.Abrir(destino, error, Reemplazo::Propio))
         return;

@@ -175,7 +175,7 @@ bool SinPermisoEscritura(const QFileInfo& info) {
 // how an administrator fixes the setting.
 bool AlmacenEscribible() {
     const QString ruta = RutaIni();
-    engine::EngineError error;
+    engine::Error error;
     // A link or a special file in its place is not written through; a file being ignored
     // is left as it is, for its owner to mend.
     if (!IniUtilizable() || !ComprobarDestino(ruta.toStdString(), error, Reemplazo::Propio))

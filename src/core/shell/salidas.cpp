@@ -24,7 +24,6 @@
 namespace veliora {
 
 namespace fs = std::filesystem;
-using engine::EngineError;
 
 namespace {
 
@@ -153,15 +152,15 @@ int MotivoContra(const fs::path& destino, const Identidad& id, Reemplazo reempla
     return AcompanaUnaBase(destino) ? motivo::kSqlite : 0;
 }
 
-bool Rechazar(const fs::path& destino, int numero, int idMotivo, EngineError& error) {
-    error = {numero, Texto(2100, destino.string()) + ": " + Texto(idMotivo), {}};
+bool Rechazar(const fs::path& destino, int numero, int idMotivo, engine::Error& error) {
+    error = engine::SystemFailure(numero, Texto(2100, destino.string()) + ": " + Texto(idMotivo));
     return false;
 }
 
-bool FalloSistema(const fs::path& ruta, int numero, EngineError& error) {
-    error = {numero != 0 ? numero : EIO,
-             Texto(2100, ruta.string()) + ": " + std::generic_category().message(numero),
-             {}};
+bool FalloSistema(const fs::path& ruta, int numero, engine::Error& error) {
+    error = engine::SystemFailure(
+        numero != 0 ? numero : EIO,
+        Texto(2100, ruta.string()) + ": " + std::generic_category().message(numero));
     return false;
 }
 
@@ -200,7 +199,7 @@ long PidDeParcial(const std::string& archivo, const std::string& nombre) {
 
 }  // namespace
 
-bool ComprobarDestino(const fs::path& destino, EngineError& error, Reemplazo reemplazo) {
+bool ComprobarDestino(const fs::path& destino, engine::Error& error, Reemplazo reemplazo) {
     error.clear();
     struct stat propio {};
     if (destino.empty() || destino.filename().empty())
@@ -235,7 +234,7 @@ void EscrituraSegura::CerrarDescriptor() {
     fd_ = -1;
 }
 
-bool EscrituraSegura::Abrir(const fs::path& destino, EngineError& error, Reemplazo reemplazo) {
+bool EscrituraSegura::Abrir(const fs::path& destino, engine::Error& error, Reemplazo reemplazo) {
     Descartar();
     confirmada_ = false;
     destino_ = destino;
@@ -253,10 +252,9 @@ bool EscrituraSegura::Abrir(const fs::path& destino, EngineError& error, Reempla
         if (fd_ < 0 && (errno != EEXIST || intento > 100)) {
             const int numero = errno;
             temporal_.clear();
-            error = {numero,
-                     Texto(2100, destino.string()) + ": " + Texto(motivo::kTemporal) + " (" +
-                         std::generic_category().message(numero) + ")",
-                     {}};
+            error = engine::SystemFailure(
+                numero, Texto(2100, destino.string()) + ": " + Texto(motivo::kTemporal) + " (" +
+                            std::generic_category().message(numero) + ")");
             return false;
         }
     }
@@ -267,7 +265,7 @@ bool EscrituraSegura::Abrir(const fs::path& destino, EngineError& error, Reempla
     return true;
 }
 
-bool EscrituraSegura::Escribir(std::string_view bytes, EngineError& error) {
+bool EscrituraSegura::Escribir(std::string_view bytes, engine::Error& error) {
     while (!bytes.empty()) {
         const ssize_t n = fd_ < 0 ? -1 : write(fd_, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR)
@@ -279,7 +277,7 @@ bool EscrituraSegura::Escribir(std::string_view bytes, EngineError& error) {
     return true;
 }
 
-bool EscrituraSegura::Confirmar(EngineError& error) {
+bool EscrituraSegura::Confirmar(engine::Error& error) {
     if (temporal_.empty())
         return FalloSistema(destino_, EBADF, error);
     if (fd_ < 0)
@@ -303,14 +301,14 @@ bool EscrituraSegura::Confirmar(EngineError& error) {
     return true;
 }
 
-bool EscribirSalida(const fs::path& destino, std::string_view bytes, EngineError& error,
+bool EscribirSalida(const fs::path& destino, std::string_view bytes, engine::Error& error,
                     Reemplazo reemplazo) {
     EscrituraSegura escritura;
     return escritura.Abrir(destino, error, reemplazo) && escritura.Escribir(bytes, error) &&
            escritura.Confirmar(error);
 }
 
-bool CopiarArchivo(const fs::path& origen, const fs::path& destino, EngineError& error,
+bool CopiarArchivo(const fs::path& origen, const fs::path& destino, engine::Error& error,
                    Reemplazo reemplazo) {
     // Not waiting on a pipe: only a regular file is read.
     const int fd = open(origen.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -319,9 +317,8 @@ bool CopiarArchivo(const fs::path& origen, const fs::path& destino, EngineError&
         const int numero = fd < 0 ? errno : EISDIR;
         if (fd >= 0)
             close(fd);
-        error = {numero,
-                 Texto(2112, origen.string()) + ": " + std::generic_category().message(numero),
-                 {}};
+        error = engine::SystemFailure(
+            numero, Texto(2112, origen.string()) + ": " + std::generic_category().message(numero));
         return false;
     }
     EscrituraSegura escritura;
@@ -333,9 +330,8 @@ bool CopiarArchivo(const fs::path& origen, const fs::path& destino, EngineError&
             continue;
         if (n < 0) {
             const int numero = errno;
-            error = {numero,
-                     Texto(2112, origen.string()) + ": " + std::generic_category().message(numero),
-                     {}};
+            error = engine::SystemFailure(numero, Texto(2112, origen.string()) + ": " +
+                                                      std::generic_category().message(numero));
             ok = false;
         }
         if (n <= 0)

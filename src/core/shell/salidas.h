@@ -37,7 +37,7 @@ enum class Reemplazo {
 // Whether `destino` may be written; when not, false with the reason in `error`. Links are
 // resolved before comparing (through "..", a linked folder or a hard link the destination is
 // the same file), and a destination that is itself a symbolic link is refused.
-bool ComprobarDestino(const std::filesystem::path& destino, engine::EngineError& error,
+bool ComprobarDestino(const std::filesystem::path& destino, engine::Error& error,
                       Reemplazo reemplazo = Reemplazo::Ninguno);
 
 // A file written under a temporary name in the destination's folder
@@ -51,15 +51,15 @@ class EscrituraSegura {
     EscrituraSegura& operator=(const EscrituraSegura&) = delete;
 
     // Checks the destination and creates the temporary file, empty.
-    bool Abrir(const std::filesystem::path& destino, engine::EngineError& error,
+    bool Abrir(const std::filesystem::path& destino, engine::Error& error,
                Reemplazo reemplazo = Reemplazo::Ninguno);
-    bool Escribir(std::string_view bytes, engine::EngineError& error);
+    bool Escribir(std::string_view bytes, engine::Error& error);
     // The temporary file, for a writer that opens it by name (the engine); call
     // CerrarDescriptor first.
     const std::filesystem::path& Temporal() const { return temporal_; }
     void CerrarDescriptor();
     // Flushes the file to disk, checks the destination again and renames over it.
-    bool Confirmar(engine::EngineError& error);
+    bool Confirmar(engine::Error& error);
 
   private:
     void Descartar();
@@ -71,11 +71,11 @@ class EscrituraSegura {
 
 // Writes `bytes` to `destino` through an EscrituraSegura.
 bool EscribirSalida(const std::filesystem::path& destino, std::string_view bytes,
-                    engine::EngineError& error, Reemplazo reemplazo = Reemplazo::Ninguno);
+                    engine::Error& error, Reemplazo reemplazo = Reemplazo::Ninguno);
 
 // Copies the regular file `origen` to `destino` through an EscrituraSegura.
 bool CopiarArchivo(const std::filesystem::path& origen, const std::filesystem::path& destino,
-                   engine::EngineError& error, Reemplazo reemplazo = Reemplazo::Ninguno);
+                   engine::Error& error, Reemplazo reemplazo = Reemplazo::Ninguno);
 
 // Removes the temporary files (<name>.parcial-<pid>[-<n>]) that writers killed before they
 // finished left in `carpeta`: those of processes that no longer run. With a name, only the

@@ -20,6 +20,7 @@
 #include "core/aula/textos.h"
 #include "core/practice/juez.h"
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
 #include "ui/aula/frmVLRClase.h"
@@ -283,12 +284,13 @@ void frmVLRSeguimiento::MostrarIntentos(std::vector<aula::Intento> intentos,
 }
 
 bool frmVLRSeguimiento::Exportar(const QString& ruta) {
-    engine::EngineError e;
+    engine::Error e;
     const std::string csv = aula::CsvSeguimiento(seguimiento_, columnas_);
     // Never onto a file that holds data, nor through a link (core/shell/salidas.h).
     const bool ok = EscribirSalida(ruta.toStdString(), csv, e);
-    Mensaje(ok ? T(2361).arg(ruta) : Q(e.description), ok ? Icono::Informacion : Icono::Exclamacion,
-            Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    Mensaje(ok ? T(2361).arg(ruta) : Q(TextoDeError(e)),
+            ok ? Icono::Informacion : Icono::Exclamacion, Botones::Aceptar,
+            QStringLiteral("VELIORA"), this);
     return ok;
 }
 
@@ -310,11 +312,11 @@ void frmVLRSeguimiento::cmdRejuzgar_Click() {
     const auto usuario = BDUsuario;
     const auto auxiliar = BDAuxiliar;
     trabajo_->Lanzar(T(1153), usuario, [intento, usuario, auxiliar, this]() -> Trabajo::Entrega {
-        engine::EngineError err;
+        engine::Error err;
         const auto solucion = aula::SolucionDeIntento(*auxiliar, intento, err);
         if (!solucion)
             return [this, err] {
-                Mensaje(T(1150) + QLatin1Char('\n') + Q(err.description), Icono::Exclamacion,
+                Mensaje(T(1150) + QLatin1Char('\n') + Q(TextoDeError(err)), Icono::Exclamacion,
                         Botones::Aceptar, QStringLiteral("VELIORA"), this);
             };
         const Juicio juicio = Juzgar(*usuario, *solucion, intento.respuesta, OpcionesJuez{});

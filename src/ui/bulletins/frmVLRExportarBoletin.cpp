@@ -96,7 +96,7 @@ void frmVLRExportarBoletin::CargarTextos() {
 }
 
 void frmVLRExportarBoletin::CargarListaBoletines() {
-    engine::EngineError error;
+    engine::Error error;
     std::vector<std::string> nombres;
     if (bdAuxiliar_)
         nombres = NombresBoletines(*bdAuxiliar_, error);
@@ -148,13 +148,13 @@ void frmVLRExportarBoletin::ExportarBoletin(const QString& nombre) {
             ruta = elegida.toStdString();
             sugerido = QFileInfo(elegida).fileName();
         }
-        engine::EngineError error;
+        engine::Error error;
         if (!elegible) {
             // Shown as the path it would have had; nothing is written anywhere.
             ruta = DirectorioAplicacion() / (bulletin + ExtensionExportacion(formato));
-            error = {EINVAL, Texto(1462), {}};
+            error = engine::Failure(engine::Code::UnsafeFileName);
         } else if (!bdAuxiliar_) {
-            error = {21, "No hay base de datos auxiliar abierta", {}};
+            error = engine::Failure(engine::Code::NoAuxiliary);
         } else {
             ExportarBoletinFormato(*bdAuxiliar_, bulletin, disposicion, formato, ruta, error);
         }
@@ -164,8 +164,7 @@ void frmVLRExportarBoletin::ExportarBoletin(const QString& nombre) {
                     kTitulo, this);
             return;
         }
-        Mensaje(QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(" ") +
-                    kFin + Visible(error.description) + kFin + T(809) + camino + kFin + T(810),
+        Mensaje(TextoError(error, FormaError::DeArchivo) + kFin + T(809) + camino + kFin + T(810),
                 Icono::Critico, Botones::Aceptar, kTitulo, this);
         if (!elegible || !bdAuxiliar_)
             return;

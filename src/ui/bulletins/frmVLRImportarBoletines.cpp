@@ -108,10 +108,9 @@ void frmVLRImportarBoletines::cmdAceptar_Click() {
                 return Sustituir::No;
         }
     };
-    avisos.fallo = [this, &origen](const std::string& archivo, const engine::EngineError& e) {
+    avisos.fallo = [this, &origen](const std::string& archivo, const engine::Error& e) {
         Mensaje(T(1407) + QStringLiteral(" ") + Visible((origen / archivo).string()) + kFin +
-                    QStringLiteral("Error: ") + QString::number(e.number) + QStringLiteral(" ") +
-                    Visible(e.description),
+                    TextoError(e, FormaError::DeImportacion),
                 Icono::Exclamacion, Botones::Aceptar, kTitulo, this);
     };
     // The open auxiliary database takes the imported file through its own connection.

@@ -20,6 +20,7 @@
 
 #include "core/bulletins/boletines.h"
 #include "core/practice/comprobar.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
@@ -44,9 +45,8 @@ void Aviso(QWidget* padre, const QString& texto, const QString& titulo = kTitulo
     Mensaje(texto, Icono::Ninguno, Botones::Aceptar, titulo, padre);
 }
 
-QString ErrorMotor(const engine::EngineError& e) {
-    return QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(": ") +
-           Q(e.description);
+QString ErrorMotor(const engine::Error& e) {
+    return TextoError(e);
 }
 
 QPlainTextEdit* CajaFija(QWidget* padre, const char* nombre) {
@@ -241,7 +241,7 @@ void frmVLRMBoletines::Seleccionar(int indice) {
 void frmVLRMBoletines::CargarBoletines() {
     const QSignalBlocker bloqueo(cboBoletin_);
     cboBoletin_->clear();
-    engine::EngineError error;
+    engine::Error error;
     if (bdAuxiliar_) {
         for (const auto& nombre : NombresBoletines(*bdAuxiliar_, error))
             cboBoletin_->addItem(Q(nombre));
@@ -258,20 +258,17 @@ void frmVLRMBoletines::LimpiarCampos() {
 }
 
 void frmVLRMBoletines::AbrirLineas() {
-    engine::EngineError error;
+    engine::Error error;
     std::vector<LineaBoletin> lineas;
     if (bdAuxiliar_)
         lineas = LeerBoletin(*bdAuxiliar_, Boletin(), error);
     if (error.failed())
-        Aviso(this,
-              QStringLiteral("Error:") + QString::number(error.number) + QStringLiteral(".") +
-                  Q(error.description),
-              QString());
+        Aviso(this, TextoError(error, FormaError::Compacta), QString());
     cursor_ = CursorLineas(std::move(lineas));  // before the first line
 }
 
 void frmVLRMBoletines::SiguienteNumero() {
-    engine::EngineError error;
+    engine::Error error;
     const int numero = bdAuxiliar_ ? veliora::SiguienteNumero(*bdAuxiliar_, Boletin(), error) : 0;
     if (error.failed()) {
         Aviso(this, ErrorMotor(error));
@@ -282,7 +279,7 @@ void frmVLRMBoletines::SiguienteNumero() {
 
 bool frmVLRMBoletines::ExistePregunta() {
     const int numero = Numero();
-    engine::EngineError error;
+    engine::Error error;
     const bool existe = numero > 0 && bdAuxiliar_ &&
                         veliora::ExistePregunta(*bdAuxiliar_, Boletin(), numero, error);
     if (error.failed())
@@ -305,16 +302,13 @@ void frmVLRMBoletines::MostrarLinea() {
     txtPregunta_->setFocus();
 }
 
-void frmVLRMBoletines::ErrorGuardando(const engine::EngineError& error, const char* paso) {
-    if (error.number == kErrorTextoNoRepresentable) {
-        Mensaje(T(1450) + QStringLiteral("\r\n") + Q(error.description), Icono::Exclamacion,
+void frmVLRMBoletines::ErrorGuardando(const engine::Error& error, const char* paso) {
+    if (error.code == engine::Code::TextNotStorable) {
+        Mensaje(T(1450) + QStringLiteral("\r\n") + Q(TextoDeError(error)), Icono::Exclamacion,
                 Botones::Aceptar, kTitulo, this);
         return;
     }
-    Aviso(this,
-          QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(" en ") +
-              QLatin1String(paso) + QStringLiteral(".") + Q(error.description),
-          QString());
+    Aviso(this, TextoError(error, FormaError::EnPaso, QLatin1String(paso)), QString());
 }
 
 bool frmVLRMBoletines::GuardarLinea(bool nueva, int numero) {
@@ -332,9 +326,9 @@ bool frmVLRMBoletines::GuardarLinea(bool nueva, int numero) {
             return false;
         }
     }
-    engine::EngineError error;
+    engine::Error error;
     if (!bdAuxiliar_)
-        error = {21, "No hay base de datos auxiliar abierta", {}};
+        error = engine::Failure(engine::Code::NoAuxiliary);
     else if (nueva)
         veliora::InsertarLinea(*bdAuxiliar_, Boletin(), numero, pregunta, respuesta, error);
     else
@@ -378,7 +372,7 @@ void frmVLRMBoletines::ComprobarLimites() {
 void frmVLRMBoletines::EliminarBoletin(const QString& nombre) {
     if (!bdAuxiliar_)
         return;
-    engine::EngineError error;
+    engine::Error error;
     PasoEliminacion paso = PasoEliminacion::Ninguno;
     if (!veliora::EliminarBoletin(*bdAuxiliar_, nombre.toStdString(), error, &paso))
         Aviso(this, ErrorMotor(error) + QStringLiteral("\r\n") +
@@ -495,7 +489,7 @@ void frmVLRMBoletines::cmdBorrar_Click() {
         return;
     }
     const int numero = cursor_.Actual()->NumPregunta;
-    engine::EngineError error;
+    engine::Error error;
     if (!bdAuxiliar_ || !EliminarLinea(*bdAuxiliar_, Boletin(), numero, error)) {
         Aviso(this, error.failed() ? ErrorMotor(error) : T(716));
         return;
@@ -543,11 +537,9 @@ void frmVLRMBoletines::cmdProbar_Click() {
         return;
     const bool lanzado = LanzarConsulta(
         trabajo_, T(2457), BDUsuario, sql,
-        [this](std::unique_ptr<engine::Recordset> rs, const engine::EngineError& error,
-               double segundos) {
+        [this](std::unique_ptr<engine::Recordset> rs, const engine::Error& error, double segundos) {
             if (!rs) {
-                Mensaje(T(605) + QString::number(error.number) + QStringLiteral("\r\n") +
-                            Q(error.description) + QStringLiteral("\r\n") + T(606),
+                Mensaje(TextoError(error, FormaError::Aviso) + QStringLiteral("\r\n") + T(606),
                         Icono::Critico, Botones::Aceptar, kTitulo, this);
                 return;
             }

@@ -57,7 +57,7 @@ class frmVLRMBoletines : public QWidget {
     // shown and the texts stay in the boxes.
     bool GuardarLinea(bool nueva, int numero);
     // Shows a refused or failed save; the user's texts stay in the boxes.
-    void ErrorGuardando(const engine::EngineError& error, const char* paso);
+    void ErrorGuardando(const engine::Error& error, const char* paso);
 
     void cboBoletin_Click();
     void cmdCambioOpcion_Click();

@@ -62,9 +62,9 @@ void frmVLRNuevoBoletin::cmdAceptar_Click() {
                 QStringLiteral("VELIORA"), this);
         return;
     }
-    engine::EngineError error;
+    engine::Error error;
     if (!bdAuxiliar_) {
-        error = {21, "No hay base de datos auxiliar abierta", {}};
+        error = engine::Failure(engine::Code::NoAuxiliary);
     } else if (ExisteBoletin(*bdAuxiliar_, nombre.toStdString(), error)) {
         Mensaje(T(1006), Icono::Informacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         return;
@@ -73,9 +73,8 @@ void frmVLRNuevoBoletin::cmdAceptar_Click() {
     }
     if (error.failed()) {
         // The name is handed back only for a bulletin that exists.
-        Mensaje(QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(": ") +
-                    QString::fromStdString(error.description) + QStringLiteral("\r\n") + T(1007),
-                Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        Mensaje(TextoError(error) + QStringLiteral("\r\n") + T(1007), Icono::Ninguno,
+                Botones::Aceptar, QStringLiteral("VELIORA"), this);
         return;
     }
     if (intercambio_)

@@ -40,12 +40,11 @@ void frmVLRResumenBoletin::Cargar(const QString& nombre) {
     grdResumen_->setRowCount(0);
     if (!BDAuxiliar)
         return;
-    engine::EngineError error;
+    engine::Error error;
     const auto lineas = LeerBoletin(*BDAuxiliar, nombre.toStdString(), error);
     if (error.failed())
-        Mensaje(QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(": ") +
-                    QString::fromStdString(error.description),
-                Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        Mensaje(TextoError(error), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"),
+                this);
     grdResumen_->setRowCount(int(lineas.size()));
     for (int i = 0; i < int(lineas.size()); ++i) {
         const LineaBoletin& l = lineas[std::size_t(i)];

@@ -16,10 +16,8 @@
 namespace veliora::ui {
 
 namespace {
-QString TextoError(const engine::EngineError& e, int contexto) {
-    return QStringLiteral("Error %1: %2\r\n%3")
-        .arg(e.number)
-        .arg(QString::fromStdString(e.description), T(contexto));
+QString TextoError(const engine::Error& e, int contexto) {
+    return ui::TextoError(e) + QStringLiteral("\r\n") + T(contexto);
 }
 }  // namespace
 

@@ -20,6 +20,7 @@
 #include <optional>
 
 #include "core/dictionary/diagrama.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
 #include "core/shell/textos.h"
@@ -392,13 +393,11 @@ void frmVLRDefinirDatos::showEvent(QShowEvent* event) {
 void frmVLRDefinirDatos::CrearDiagrama() {
     if (!usuario_ || !auxiliar_)
         return;
-    engine::EngineError error;
+    engine::Error error;
     if (LeerVistaEsquema(*usuario_, auxiliar_.get(), vista_, error))
         relaciones_ = usuario_->Relations(error);
     if (error.failed()) {
-        Mensaje(QStringLiteral("Error %1: %2\r\n%3")
-                    .arg(error.number)
-                    .arg(Q(error.description), T(kTextoLeyendoEstructura)),
+        Mensaje(TextoError(error) + QStringLiteral("\r\n") + T(kTextoLeyendoEstructura),
                 Icono::Critico, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         return;
     }
@@ -535,7 +534,7 @@ void frmVLRDefinirDatos::lstTablas_Click(int k, int linea) {
 }
 
 void frmVLRDefinirDatos::MostrarTabla(const std::string& nombre) {
-    engine::EngineError error;
+    engine::Error error;
     DatosTabla datos;
     if (!auxiliar_ || !LeerDatosTabla(*auxiliar_, nombre, datos, error)) {
         // Nothing stale stays on show: an accept must never write to the previous object.
@@ -554,7 +553,7 @@ void frmVLRDefinirDatos::MostrarTabla(const std::string& nombre) {
 }
 
 void frmVLRDefinirDatos::MostrarCampo(const std::string& tabla, const std::string& campo) {
-    engine::EngineError error;
+    engine::Error error;
     DatosCampo datos;
     if (!auxiliar_ || !LeerDatosCampo(*auxiliar_, tabla, campo, datos, error)) {
         MostrarFrame(nullptr);
@@ -581,7 +580,7 @@ void frmVLRDefinirDatos::MostrarRelacion(int i) {
     if (i < 1 || i > int(relaciones_.size()))
         return;
     const engine::Relation& r = relaciones_[std::size_t(i - 1)];
-    engine::EngineError error;
+    engine::Error error;
     DatosRelacion datos;
     if (!auxiliar_ || !LeerDatosRelacion(*auxiliar_, r.Name, datos, error)) {
         MostrarFrame(nullptr);
@@ -611,7 +610,7 @@ void frmVLRDefinirDatos::CmdTablaAceptar_Click() {
     datos.NombrePlural = S(txtTablaNombrePlural_->text());
     datos.MascFeme = opTablaMasculino_->isChecked();
     LeerVa(tablaVa_, datos.Va);
-    engine::EngineError error;
+    engine::Error error;
     // What was stored stays known (an inserted row is updated next time), also when the
     // Valencian half then fails.
     const bool guardado = GuardarDatosTabla(*auxiliar_, datos, error);
@@ -633,7 +632,7 @@ void frmVLRDefinirDatos::cmdCampoAceptar_Click() {
     datos.MascFeme = opCampoMasculino_->isChecked();
     datos.PermiteSum = chkCampoPermiteSum_->isChecked();
     LeerVa(campoVa_, datos.Va);
-    engine::EngineError error;
+    engine::Error error;
     const bool guardado = GuardarDatosCampo(*auxiliar_, datos, error);
     if (guardado)
         campo_ = datos;
@@ -656,7 +655,7 @@ void frmVLRDefinirDatos::cmdRelacionAceptar_Click() {
     datos.Va.Traduccion2 = S(txtRelacionNombre2Va_->text());
     datos.Va.NoConcatenar = chkNoConcatenarVa_->isChecked();
     datos.Va.NoConcatenar2 = chkNoConcatenar2Va_->isChecked();
-    engine::EngineError error;
+    engine::Error error;
     const bool guardado = GuardarDatosRelacion(*auxiliar_, datos, error);
     if (guardado)
         relacion_ = datos;
@@ -674,7 +673,7 @@ void frmVLRDefinirDatos::GuardarPosiciones() {
         return;
     QStringList fallidas;
     for (const auto& [k, caja] : cajas_) {
-        engine::EngineError error;
+        engine::Error error;
         if (!GuardarPosicion(*auxiliar_, S(caja->NombreTabla()), caja->Geometria().Left,
                              caja->Geometria().Top, error))
             fallidas << caja->NombreTabla();
@@ -687,11 +686,12 @@ void frmVLRDefinirDatos::GuardarPosiciones() {
 }
 
 bool frmVLRDefinirDatos::ExportarDiagrama(const QString& ruta) {
-    engine::EngineError error;
+    engine::Error error;
     if (dibujo::GuardarImagen(ruta, vista_, DibujoActual(), error))
         return true;
-    Mensaje(T(353) + QStringLiteral("\r\n") + ruta + QStringLiteral("\r\n") + Q(error.description),
-            Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    Mensaje(
+        T(353) + QStringLiteral("\r\n") + ruta + QStringLiteral("\r\n") + Q(TextoDeError(error)),
+        Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
     return false;
 }
 

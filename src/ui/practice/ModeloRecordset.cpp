@@ -1,7 +1,5 @@
 #include "ui/practice/ModeloRecordset.h"
 
-#include <sqlite3.h>
-
 #include <QBrush>
 #include <QElapsedTimer>
 #include <climits>
@@ -31,7 +29,7 @@ bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
         [bd, sql, filas, entregar = std::move(entregar)]() -> Trabajo::Entrega {
             QElapsedTimer reloj;
             reloj.start();
-            engine::EngineError error;
+            engine::Error error;
             // Shared so the delivery can be copied; the window takes the recordset out whole.
             auto rs =
                 std::make_shared<std::unique_ptr<engine::Recordset>>(bd->OpenRecordset(sql, error));
@@ -39,7 +37,7 @@ bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
             if (*rs)
                 (*rs)->FetchUpTo(filas);
             else if (!error.failed())
-                error = {SQLITE_ERROR, {}, {}};
+                error = engine::Failure(engine::Code::Engine);
             const double segundos = double(reloj.elapsed()) / 1000.0;
             return [entregar, rs, error, segundos] { entregar(std::move(*rs), error, segundos); };
         },

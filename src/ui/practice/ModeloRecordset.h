@@ -32,10 +32,10 @@ class ModeloRecordset : public QAbstractTableModel {
     void Pausar(bool pausado) { pausado_ = pausado; }
 
     // The error that stopped fetching (the time limit, for example); none while fine.
-    const engine::EngineError& Error() const { return rs_->Error(); }
+    const engine::Error& Error() const { return rs_->Error(); }
 
     // Called once when fetching later rows fails (the first rows were fine).
-    void AlFallar(std::function<void(const engine::EngineError&)> f) { alFallar_ = std::move(f); }
+    void AlFallar(std::function<void(const engine::Error&)> f) { alFallar_ = std::move(f); }
 
     static constexpr int kFilasPorBloque = 256;
     // The text a cell copies as: empty for NULL (shown as a greyed "NULL").
@@ -48,7 +48,7 @@ class ModeloRecordset : public QAbstractTableModel {
     std::unique_ptr<engine::Recordset> rs_;
     int filas_ = 0;  // rows the view knows of
     bool pausado_ = false;
-    std::function<void(const engine::EngineError&)> alFallar_;
+    std::function<void(const engine::Error&)> alFallar_;
 };
 
 // Runs `sql` on `bd` with `trabajo` (off the window thread) and reads its first block of rows
@@ -56,7 +56,7 @@ class ModeloRecordset : public QAbstractTableModel {
 // when it failed) and the seconds it took. False when other work of `trabajo` runs. `filas`:
 // the rows read there (all of them with SIZE_MAX).
 using EntregaConsulta =
-    std::function<void(std::unique_ptr<engine::Recordset>, const engine::EngineError&, double)>;
+    std::function<void(std::unique_ptr<engine::Recordset>, const engine::Error&, double)>;
 bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
                     std::shared_ptr<engine::Database> bd, const std::string& sql,
                     EntregaConsulta entregar, std::function<void()> alCancelar = {},

@@ -1,7 +1,5 @@
 #include "ui/practice/frmVLREjecutarQuery.h"
 
-#include <sqlite3.h>
-
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
@@ -24,6 +22,7 @@
 #include "core/dictionary/vista_esquema.h"
 #include "core/practice/comprobar.h"
 #include "core/practice/exportar_csv.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "ui/practice/ModeloRecordset.h"
 #include "ui/practice/editor_sql.h"
@@ -128,7 +127,7 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
 
 void frmVLREjecutarQuery::CargarEsquema() {
     VistaEsquema vista;
-    engine::EngineError error;
+    engine::Error error;
     // Without it the panel stays empty; the statement's own errors say what is wrong.
     if (bdUsuario_ && LeerVistaEsquema(*bdUsuario_, BDAuxiliar.get(), vista, error)) {
         pnlEsquema_->Cargar(vista);
@@ -163,14 +162,14 @@ void frmVLREjecutarQuery::cmdEjecutar_Click() {
     if (Ocupada())
         return;
     if (!bdUsuario_) {
-        MostrarError({SQLITE_MISUSE, Texto(1164), {}});
+        MostrarError(engine::Failure(engine::Code::NoDatabase));
         return;
     }
     const std::string sql = txtPregunta_->toPlainText().toStdString();
     // A delivery only runs while this window and its work are current.
     const bool lanzado = LanzarConsulta(
         trabajo_, T(1154), bdUsuario_, sql,
-        [this, sql](std::unique_ptr<engine::Recordset> rs, const engine::EngineError& error,
+        [this, sql](std::unique_ptr<engine::Recordset> rs, const engine::Error& error,
                     double segundos) {
             if (!rs) {
                 MostrarError(error);
@@ -193,7 +192,7 @@ void frmVLREjecutarQuery::MostrarResultado(std::unique_ptr<engine::Recordset> rs
     auto* modelo = new ModeloRecordset(std::move(rs), this);
     modelo->setObjectName(QStringLiteral("DataDatos"));
     // Rows read before a later failure stay; the status line says the reading stopped.
-    modelo->AlFallar([this](const engine::EngineError& e) {
+    modelo->AlFallar([this](const engine::Error& e) {
         ActualizarFilas();
         MostrarError(e, true);
     });
@@ -217,7 +216,7 @@ void frmVLREjecutarQuery::ContarFilas() {
         sql.pop_back();
     auto bd = bdUsuario_;
     const bool lanzado = trabajo_->Lanzar(T(2458), bd, [this, bd, sql]() -> Trabajo::Entrega {
-        engine::EngineError error;
+        engine::Error error;
         const engine::Value n = bd->Scalar("SELECT count(*) FROM (" + sql + ")", error);
         // Without the count the status line keeps its "≥ N": nothing is wrong with the rows.
         if (error.failed())
@@ -242,7 +241,7 @@ void frmVLREjecutarQuery::LeerTodas() {
     const int columna = std::max(0, DBGridDatos_->currentIndex().column());
     const bool lanzado = LanzarConsulta(
         trabajo_, T(1154), bdUsuario_, sqlMostrada_,
-        [this, columna](std::unique_ptr<engine::Recordset> rs, const engine::EngineError& error,
+        [this, columna](std::unique_ptr<engine::Recordset> rs, const engine::Error& error,
                         double segundos) {
             if (!rs) {
                 MostrarError(error, true);
@@ -318,14 +317,14 @@ void frmVLREjecutarQuery::ExportarCsvA(const QString& ruta) {
     auto filas = std::make_shared<std::atomic<std::size_t>>(0);
     const bool lanzado =
         trabajo_->Lanzar(T(2434), bd, [this, bd, sql, ruta, filas]() -> Trabajo::Entrega {
-            engine::EngineError error;
+            engine::Error error;
             const bool hecho = veliora::ExportarCsv(*bd, sql, ruta.toStdString(), *filas, error);
             return [this, hecho, error, ruta, filas] {
                 if (hecho)
                     Avisar(T(2425).arg(Cifra(filas->load()), QDir::toNativeSeparators(ruta)));
                 else {
                     Mensaje(T(2435) + QStringLiteral("\r\n") + ruta + QStringLiteral("\r\n") +
-                                QString::fromStdString(error.description),
+                                QString::fromStdString(TextoDeError(error)),
                             Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
                     // The save dialog again, once this work has ended.
                     QTimer::singleShot(0, this, [this] { ExportarCsv(); });
@@ -340,12 +339,12 @@ void frmVLREjecutarQuery::ExportarCsvA(const QString& ruta) {
         DataDatos_->Pausar(true);
 }
 
-void frmVLREjecutarQuery::MostrarError(const engine::EngineError& error, bool enLectura) {
+void frmVLREjecutarQuery::MostrarError(const engine::Error& error, bool enLectura) {
     // The grid keeps what it showed; the figures of the status line were not this
     // statement's, and go.
     if (!enLectura)
         lblFilas_->clear();
-    Mensaje(T(605) + QString::number(error.number) + QStringLiteral("\r\n") +
+    Mensaje(T(605) + QString::number(NumeroDeError(error)) + QStringLiteral("\r\n") +
                 QString::fromStdString(
                     ExplicarError(error, bdUsuario_ ? bdUsuario_->limits() : engine::Limits{})) +
                 QStringLiteral("\r\n") + T(606),

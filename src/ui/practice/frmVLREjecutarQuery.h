@@ -47,7 +47,7 @@ class frmVLREjecutarQuery : public QWidget {
     void CargarTextos();
     // `enLectura`: reading the rows of a result on show failed (the status line says it
     // stopped); otherwise the statement failed and the status line is emptied.
-    void MostrarError(const engine::EngineError& error, bool enLectura = false);
+    void MostrarError(const engine::Error& error, bool enLectura = false);
     void MostrarResultado(std::unique_ptr<engine::Recordset> rs, double segundos);
     void ActualizarFilas();
     void CargarEsquema();

@@ -68,7 +68,7 @@ void frmVLRGuardarQuery::CargarTextos() {
 }
 
 void frmVLRGuardarQuery::CargarBoletines() {
-    engine::EngineError error;
+    engine::Error error;
     std::vector<std::string> nombres;
     if (bdAuxiliar_)
         nombres = NombresBoletines(*bdAuxiliar_, error);
@@ -95,17 +95,16 @@ void frmVLRGuardarQuery::cmdAceptar_Click() {
         practica->setFocus();
         return;
     }
-    engine::EngineError error;
+    engine::Error error;
     const int numero = bdAuxiliar_
                            ? AlmacenarPregunta(*bdAuxiliar_, boletin.toStdString(),
                                                solucion_.toStdString(), query_.toStdString(), error)
                            : 0;
     if (numero == 0) {
         if (!error.failed())
-            error = {21, "No hay base de datos auxiliar abierta", {}};
-        Mensaje(QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(": ") +
-                    QString::fromStdString(error.description) + QStringLiteral("\r\n") + T(905),
-                Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+            error = engine::Failure(engine::Code::NoAuxiliary);
+        Mensaje(TextoError(error) + QStringLiteral("\r\n") + T(905), Icono::Ninguno,
+                Botones::Aceptar, QStringLiteral("VELIORA"), this);
     } else {
         Avisar(T(2416).arg(boletin).arg(numero));
     }

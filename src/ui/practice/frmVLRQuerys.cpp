@@ -519,7 +519,7 @@ void frmVLRQuerys::CargarEsquema() {
     if (esquemaCargado_ || !sesion_->Usuario())
         return;
     esquemaCargado_ = true;
-    engine::EngineError error;
+    engine::Error error;
     // Without it the panel stays empty: the structure's errors show where it is loaded.
     if (!LeerVistaEsquema(*sesion_->Usuario(), BDAuxiliar.get(), esquema_, error))
         return;

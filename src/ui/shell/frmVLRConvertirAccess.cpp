@@ -30,7 +30,7 @@ frmVLRConvertirAccess::frmVLRConvertirAccess(const QString& ruta, QWidget* paren
     setMinimumDuration(500);  // an unchanged file is reused at once: no flash of a dialog
 }
 
-bool frmVLRConvertirAccess::Ejecutar(engine::EngineError& error) {
+bool frmVLRConvertirAccess::Ejecutar(engine::Error& error) {
     std::atomic<bool> cancelar{false};
     std::atomic<long long> hechas{0}, total{0};
     access::Conversion& resultado = resultado_;

@@ -16,8 +16,8 @@ class frmVLRConvertirAccess : public QProgressDialog {
     frmVLRConvertirAccess(const QString& ruta, QWidget* parent = nullptr);
 
     // Converts (or finds the earlier conversion unchanged) while the dialog shows the rows
-    // done; returns when the conversion ends, failed or cancelled (error SQLITE_INTERRUPT).
-    bool Ejecutar(engine::EngineError& error);
+    // done; returns when the conversion ends, failed or cancelled (access::Cancelada).
+    bool Ejecutar(engine::Error& error);
     // What the conversion gave, after Ejecutar.
     const access::Conversion& Resultado() const { return resultado_; }
     // The notes of a conversion worth showing: every note of a new one, and those of one that

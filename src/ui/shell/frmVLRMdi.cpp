@@ -17,6 +17,7 @@
 #include "core/aula/textos.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
 #include "core/shell/textos.h"
@@ -320,12 +321,12 @@ bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
         return false;
     if (access::EsArchivoAccess(ruta.toStdString())) {
         // Converted here, with progress and Cancel; AbrirBDUsuario then finds it ready.
-        engine::EngineError err;
+        engine::Error err;
         frmVLRConvertirAccess conversion(ruta, this);
         if (!conversion.Ejecutar(err)) {
             if (access::Cancelada(err))
                 return false;  // cancelled: the open database stays as it was
-            Mensaje(T(202) + QLatin1Char('\n') + QString::fromStdString(err.description),
+            Mensaje(T(202) + QLatin1Char('\n') + QString::fromStdString(TextoDeError(err)),
                     Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
             DeshabilitarMenus();
             return false;

@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/textos.h"
+#include "ui/shell/texto.h"
 
 namespace veliora::ui {
 
@@ -73,6 +75,28 @@ CapturaMensajes::CapturaMensajes(Respuesta respuestaSiNo) : respuesta_(respuesta
 
 CapturaMensajes::~CapturaMensajes() {
     FijarInterceptorMensajes({});
+}
+
+QString TextoError(const engine::Error& error, FormaError forma, const QString& paso) {
+    const QString numero = QString::number(NumeroDeError(error));
+    const std::string descripcion = TextoDeError(error);
+    const QString texto = QString::fromStdString(descripcion);
+    const QString fin = QStringLiteral("\r\n");
+    switch (forma) {
+        case FormaError::DosPuntos:
+            return T(2208).arg(numero, texto);
+        case FormaError::Compacta:
+            return T(2209).arg(numero, texto);
+        case FormaError::EnPaso:
+            return T(2210).arg(numero, paso, texto);
+        case FormaError::Aviso:
+            return T(605) + numero + fin + texto;
+        case FormaError::DeArchivo:
+            return T(2212).arg(numero) + QStringLiteral(" ") + fin + Visible(descripcion);
+        case FormaError::DeImportacion:
+            return T(2211).arg(numero) + QStringLiteral(" ") + Visible(descripcion);
+    }
+    return texto;
 }
 
 }  // namespace veliora::ui

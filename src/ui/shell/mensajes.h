@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "core/engine/error.h"
+
 class QWidget;
 
 namespace veliora::ui {
@@ -27,6 +29,21 @@ struct MensajeMostrado {
 Respuesta Mensaje(const QString& texto, Icono icono = Icono::Ninguno,
                   Botones botones = Botones::Aceptar,
                   const QString& titulo = QStringLiteral("VELIORA"), QWidget* padre = nullptr);
+
+// The layouts in which the windows show an error's number and description.
+enum class FormaError {
+    DosPuntos,      // "Error N: description"
+    Compacta,       // "Error:N.description"
+    EnPaso,         // "Error N en <paso>.description"
+    Aviso,          // "Se produjo el error:N", then the description on its own line
+    DeArchivo,      // "Error N ", then the description of a file's failure on its own line
+    DeImportacion,  // "Error: N " and the description of a file's failure
+};
+
+// The one way a window shows an error in context: its number and its description (made
+// in the interface's language) laid out as `forma` says; `paso` names the step that failed.
+QString TextoError(const engine::Error& error, FormaError forma = FormaError::DosPuntos,
+                   const QString& paso = {});
 
 // Tests: while an interceptor is set, Mensaje records the message and returns what the
 // interceptor answers, without showing anything.
