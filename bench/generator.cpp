@@ -20,7 +20,7 @@
 
 #include "core/engine/database.h"
 #include "core/generator/motor.h"
-#include "core/shell/rutinas.h"
+#include "core/base/rutinas.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "core/shell/version.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/frmVLRMdi.h"

@@ -12,8 +12,8 @@
 #include "core/practice/comprobar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 #include "pdf/pdf.h"
 
 namespace veliora::cli {

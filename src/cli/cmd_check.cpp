@@ -8,7 +8,7 @@
 #include "core/practice/juez.h"
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora::cli {
 

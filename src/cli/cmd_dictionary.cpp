@@ -8,7 +8,7 @@
 #include "core/dictionary/diccionario.h"
 #include "core/dictionary/esquema.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora::cli {
 

@@ -15,7 +15,7 @@
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
 #include "core/shell/globales.h"
-#include "core/shell/rutinas.h"
+#include "core/base/rutinas.h"
 
 namespace veliora::cli {
 

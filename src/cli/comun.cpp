@@ -14,8 +14,8 @@
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 
 namespace veliora::cli {
 
@@ -165,7 +165,7 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
         return path;
     access::Conversion conversion;
     engine::EngineError err;
-    if (!access::Preparar(path, conversion, err)) {
+    if (!access::Preparar(path, CarpetaConversiones(), conversion, err)) {
         ImprimirError(err, json);
         return std::nullopt;
     }

@@ -17,8 +17,8 @@
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {
@@ -332,7 +332,7 @@ TEST_F(Conversion, ReconvertsOnlyAfterAChange) {
     auto preparar = [&](bool& reutilizada) {
         access::Conversion c;
         EngineError err;
-        EXPECT_TRUE(access::Preparar(mdb, c, err)) << err.description;
+        EXPECT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err)) << err.description;
         EXPECT_EQ(c.destino, DirectorioAplicacion() / "importadas" / "clase.db");
         reutilizada = c.reutilizada;
         return c;
@@ -505,8 +505,8 @@ TEST_F(LectorFalso, ABrokenConversionIsRedoneAndLeftoversOfKilledOnesRemoved) {
     const fs::path mdb = home_ / "falso.mdb";
     access::Conversion c;
     EngineError err;
-    ASSERT_TRUE(access::Preparar(mdb, c, err)) << err.description;
-    ASSERT_TRUE(access::Preparar(mdb, c, err)) << err.description;
+    ASSERT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err)) << err.description;
+    ASSERT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err)) << err.description;
     EXPECT_TRUE(c.reutilizada);
     const fs::path convertida = c.destino;
     const std::string entera = ReadBytes(convertida);
@@ -518,7 +518,7 @@ TEST_F(LectorFalso, ABrokenConversionIsRedoneAndLeftoversOfKilledOnesRemoved) {
     const fs::path resto = convertida.string() + ".parcial-" + std::to_string(muerto);
     const fs::path ajeno = convertida.string() + ".parcial-" + std::to_string(getppid()) + "-1";
     for (const fs::path& p : {resto, ajeno}) std::ofstream(p) << "a medias";
-    ASSERT_TRUE(access::Preparar(mdb, c, err)) << err.description;
+    ASSERT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err)) << err.description;
     EXPECT_FALSE(c.reutilizada);
     EXPECT_FALSE(fs::exists(resto));
     EXPECT_TRUE(fs::exists(ajeno));

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "core/bulletins/encriptar.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {

@@ -13,8 +13,8 @@
 #include "core/engine/database.h"
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
-#include "core/shell/recursos.h"
-#include "core/shell/rutinas.h"
+#include "core/base/recursos.h"
+#include "core/base/rutinas.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {

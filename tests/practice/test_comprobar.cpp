@@ -11,7 +11,7 @@
 #include "core/engine/database.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

@@ -7,7 +7,7 @@
 #include "core/shell/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
-#include "core/shell/rutinas.h"
+#include "core/base/rutinas.h"
 #include "support/fixtures.h"
 
 namespace veliora {

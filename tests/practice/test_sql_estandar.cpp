@@ -5,7 +5,7 @@
 
 #include "core/generator/generador.h"
 #include "core/practice/sql_estandar.h"
-#include "core/shell/rutinas.h"
+#include "core/base/rutinas.h"
 #include "support/fixtures.h"
 #include "support/servidor_pg.h"
 

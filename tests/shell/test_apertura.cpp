@@ -9,8 +9,8 @@
 
 #include "core/shell/apertura.h"
 #include "core/shell/globales.h"
-#include "core/shell/recursos.h"
-#include "core/shell/textos.h"
+#include "core/base/recursos.h"
+#include "core/base/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

@@ -10,7 +10,7 @@
 
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

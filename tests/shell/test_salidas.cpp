@@ -14,7 +14,7 @@
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "core/shell/directorio.h"
-#include "core/shell/recursos.h"
+#include "core/base/recursos.h"
 
 namespace veliora::test {
 

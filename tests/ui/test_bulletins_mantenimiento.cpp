@@ -7,7 +7,7 @@
 #include <QTableWidget>
 
 #include "core/bulletins/mantenimiento.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "test_practice_comun.h"
 #include "ui/bulletins/frmVLRMBoletines.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"

@@ -14,7 +14,7 @@
 
 #include "core/dictionary/diccionario.h"
 #include "core/shell/apertura.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "test_shell_comun.h"
 #include "ui/dictionary/elementos_diagrama.h"
 #include "ui/dictionary/frmVLRCrearBDAuxiliar.h"

@@ -18,7 +18,7 @@
 #include "core/bulletins/mantenimiento.h"
 #include "core/engine/database.h"
 #include "core/shell/apertura.h"
-#include "core/shell/rutinas.h"
+#include "core/base/rutinas.h"
 #include "test_shell_comun.h"
 
 namespace veliora::test {

@@ -10,7 +10,7 @@
 
 #include "core/generator/vocabulario.h"
 #include "core/shell/apertura.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "core/shell/version.h"
 #include "test_shell_comun.h"
 #include "ui/shell/ayuda.h"

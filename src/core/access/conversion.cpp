@@ -16,9 +16,8 @@
 
 #include "core/access/lector.h"
 #include "core/engine/value.h"
-#include "core/shell/directorio.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora::access {
 
@@ -839,14 +838,14 @@ bool Cancelada(const EngineError& error) {
     return error.number == SQLITE_INTERRUPT;
 }
 
-fs::path RutaConvertida(const fs::path& mdb) {
-    return DirectorioAplicacion() / "importadas" / (mdb.stem().string() + ".db");
+fs::path RutaConvertida(const fs::path& carpeta, const fs::path& mdb) {
+    return carpeta / (mdb.stem().string() + ".db");
 }
 
-bool Preparar(const fs::path& mdb, Conversion& resultado, EngineError& error,
-              const Progreso& progreso) {
+bool Preparar(const fs::path& mdb, const fs::path& carpeta, Conversion& resultado,
+              EngineError& error, const Progreso& progreso) {
     error.clear();
-    const fs::path destino = RutaConvertida(mdb);
+    const fs::path destino = RutaConvertida(carpeta, mdb);
     const fs::path rutaHuella = RutaHuella(destino);
     std::error_code ec;
     auto actual = HuellaDe(mdb, false);

@@ -3,8 +3,8 @@
 #include <sqlite3.h>
 
 #include "core/bulletins/encriptar.h"
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 
 namespace veliora {
 

@@ -11,7 +11,7 @@
 #include "core/engine/database.h"
 #include "core/shell/apertura.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora {
 

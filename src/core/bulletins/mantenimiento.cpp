@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "core/bulletins/encriptar.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora {
 

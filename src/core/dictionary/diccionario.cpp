@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "core/dictionary/nombres.h"
-#include "core/shell/recursos.h"
-#include "core/shell/textos.h"
+#include "core/base/recursos.h"
+#include "core/base/textos.h"
 
 namespace veliora {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/engine/database.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora::engine {
 

@@ -13,8 +13,8 @@
 
 #include "core/dictionary/nombres.h"
 #include "core/generator/reglas.h"
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 
 namespace veliora::generador {
 

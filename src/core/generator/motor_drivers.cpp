@@ -2,7 +2,7 @@
 // part of the contract: a plan printed by the command-line tool is rebuilt by checkers.
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
-#include "core/shell/rutinas.h"
+#include "core/base/rutinas.h"
 
 namespace veliora::generador {
 

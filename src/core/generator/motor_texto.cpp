@@ -5,7 +5,7 @@
 // grammar asks for them, each said where it is made. Blanks: see Redaccion.
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
-#include "core/shell/rutinas.h"
+#include "core/base/rutinas.h"
 
 namespace veliora::generador {
 

@@ -3,7 +3,7 @@
 #include "core/generator/calidad.h"
 #include "core/generator/generador.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora {
 

@@ -8,7 +8,7 @@
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora {
 
@@ -68,7 +68,7 @@ int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
     const bool esAccess = access::EsArchivoAccess(ruta);
     if (esAccess) {
         access::Conversion conversion;
-        if (!access::Preparar(ruta, conversion, err)) {
+        if (!access::Preparar(ruta, CarpetaConversiones(), conversion, err)) {
             if (error)
                 *error = err;
             return err.number;

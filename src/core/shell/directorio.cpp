@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "core/engine/database.h"
-#include "core/shell/recursos.h"
+#include "core/base/recursos.h"
 #include "core/shell/salidas.h"
 
 namespace veliora {
@@ -114,6 +114,10 @@ void FijarDirectorioAplicacion(const fs::path& dir) {
         DirectorioFijado().reset();
     else
         DirectorioFijado() = dir;
+}
+
+fs::path CarpetaConversiones() {
+    return DirectorioAplicacion() / "importadas";
 }
 
 fs::path DirectorioRecursos() {

@@ -11,6 +11,8 @@ std::filesystem::path DirectorioAplicacion();
 // Overrides the application directory (command-line --home, tests); an empty path drops
 // the override.
 void FijarDirectorioAplicacion(const std::filesystem::path& dir);
+// The folder of Access conversions: importadas/ in the application directory.
+std::filesystem::path CarpetaConversiones();
 // Folder of the installed read-only resources (template, help pages, samples):
 // $VELIORA_RESOURCES, else beside the program (../share/veliora), else the build tree.
 std::filesystem::path DirectorioRecursos();

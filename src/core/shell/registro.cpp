@@ -18,7 +18,7 @@
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora {
 

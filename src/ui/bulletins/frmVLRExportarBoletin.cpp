@@ -15,7 +15,7 @@
 #include "core/bulletins/exportar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "pdf/pdf.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"

@@ -12,7 +12,7 @@
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 

@@ -21,7 +21,7 @@
 #include "core/bulletins/boletines.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
 #include "ui/bulletins/frmVLRResumenBoletin.h"
 #include "ui/practice/ModeloRecordset.h"

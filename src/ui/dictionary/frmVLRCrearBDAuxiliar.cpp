@@ -8,7 +8,7 @@
 
 #include "core/dictionary/diccionario.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 

@@ -19,7 +19,7 @@
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "ui/aula/envio_clase.h"
 #include "ui/aula/frmVLRClase.h"
 #include "ui/aula/frmVLRMiProgreso.h"

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora::ui {
 
