@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "core/base/rutinas.h"
 #include "core/engine/database.h"
 #include "core/generator/motor.h"
-#include "core/base/rutinas.h"
 
 namespace {
 

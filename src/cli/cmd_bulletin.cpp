@@ -6,14 +6,14 @@
 #include <memory>
 
 #include "cli/comun.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 #include "core/bulletins/exportar.h"
 #include "core/bulletins/importar.h"
 #include "core/bulletins/mantenimiento.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
-#include "core/base/rutinas.h"
-#include "core/base/textos.h"
 #include "pdf/pdf.h"
 
 namespace veliora::cli {

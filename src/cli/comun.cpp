@@ -9,13 +9,13 @@
 #include <cstdio>
 
 #include "core/access/conversion.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 #include "core/practice/comprobar.h"
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
-#include "core/base/rutinas.h"
-#include "core/base/textos.h"
 
 namespace veliora::cli {
 

@@ -13,12 +13,12 @@
 #include <map>
 #include <set>
 
-#include "core/generator/generador.h"
-#include "core/shell/apertura.h"
-#include "core/shell/directorio.h"
-#include "core/shell/globales.h"
 #include "core/base/rutinas.h"
 #include "core/base/textos.h"
+#include "core/generator/generador.h"
+#include "core/session/apertura.h"
+#include "core/shell/directorio.h"
+#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/bulletins/encriptar.h"
 #include "core/base/textos.h"
+#include "core/bulletins/encriptar.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {

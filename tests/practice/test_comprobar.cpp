@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
+#include "core/base/textos.h"
 #include "core/engine/database.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/globales.h"
-#include "core/base/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

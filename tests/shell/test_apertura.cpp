@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "core/shell/apertura.h"
-#include "core/shell/globales.h"
 #include "core/base/recursos.h"
 #include "core/base/textos.h"
+#include "core/session/apertura.h"
+#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora {

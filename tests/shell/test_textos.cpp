@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/shell/globales.h"
 #include "core/base/textos.h"
+#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora {

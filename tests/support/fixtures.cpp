@@ -11,8 +11,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "core/shell/directorio.h"
 #include "core/base/recursos.h"
+#include "core/shell/directorio.h"
 
 namespace veliora::test {
 

@@ -12,9 +12,9 @@
 #include <QWheelEvent>
 #include <QtTest>
 
-#include "core/dictionary/diccionario.h"
-#include "core/shell/apertura.h"
 #include "core/base/textos.h"
+#include "core/dictionary/diccionario.h"
+#include "core/session/apertura.h"
 #include "test_shell_comun.h"
 #include "ui/dictionary/elementos_diagrama.h"
 #include "ui/dictionary/frmVLRCrearBDAuxiliar.h"

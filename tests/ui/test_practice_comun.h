@@ -14,11 +14,11 @@
 #include <memory>
 #include <string>
 
+#include "core/base/rutinas.h"
 #include "core/bulletins/encriptar.h"
 #include "core/bulletins/mantenimiento.h"
 #include "core/engine/database.h"
-#include "core/shell/apertura.h"
-#include "core/base/rutinas.h"
+#include "core/session/apertura.h"
 #include "test_shell_comun.h"
 
 namespace veliora::test {

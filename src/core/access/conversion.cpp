@@ -15,9 +15,9 @@
 #include <sstream>
 
 #include "core/access/lector.h"
+#include "core/base/textos.h"
 #include "core/engine/value.h"
 #include "core/shell/salidas.h"
-#include "core/base/textos.h"
 
 namespace veliora::access {
 

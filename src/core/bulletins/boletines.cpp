@@ -2,9 +2,9 @@
 
 #include <sqlite3.h>
 
-#include "core/bulletins/encriptar.h"
 #include "core/base/rutinas.h"
 #include "core/base/textos.h"
+#include "core/bulletins/encriptar.h"
 
 namespace veliora {
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "core/bulletins/encriptar.h"
 #include "core/base/textos.h"
+#include "core/bulletins/encriptar.h"
 
 namespace veliora {
 

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "core/dictionary/nombres.h"
 #include "core/base/recursos.h"
 #include "core/base/textos.h"
+#include "core/dictionary/nombres.h"
 
 namespace veliora {
 

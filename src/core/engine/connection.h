@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/engine/database.h"
 #include "core/base/textos.h"
+#include "core/engine/database.h"
 
 namespace veliora::engine {
 

@@ -11,10 +11,10 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "core/dictionary/nombres.h"
-#include "core/generator/reglas.h"
 #include "core/base/rutinas.h"
 #include "core/base/textos.h"
+#include "core/dictionary/nombres.h"
+#include "core/generator/reglas.h"
 
 namespace veliora::generador {
 

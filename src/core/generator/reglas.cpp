@@ -231,9 +231,9 @@ bool EsClave(const std::vector<Pieza>& ps, std::size_t i, std::string_view palab
 std::vector<std::string> Dividir(std::string_view s, const std::vector<Pieza>& ps, Tramo lista) {
     std::vector<std::string> partes;
     auto texto = [&](std::size_t desde, std::size_t hasta) {
-        return desde >= hasta ? std::string()
-                              : std::string(s.substr(ps[desde].inicio,
-                                                     ps[hasta - 1].fin - ps[desde].inicio));
+        return desde >= hasta
+                   ? std::string()
+                   : std::string(s.substr(ps[desde].inicio, ps[hasta - 1].fin - ps[desde].inicio));
     };
     std::size_t desde = lista.desde;
     for (std::size_t i = lista.desde; i < lista.hasta; ++i) {
@@ -262,9 +262,9 @@ Partes Cortar(std::string_view s) {
     if (EsClave(ps, lista.desde, "distinct") || EsClave(ps, lista.desde, "all"))
         lista.desde = std::min(lista.desde + 1, lista.hasta);
     p.seleccion = Dividir(s, ps, lista);
-    const auto grupo =
-        select->hasta < ps.size() ? BuscarClausula(ps, "group", kFinDeGrupo, select->hasta)
-                                  : std::nullopt;
+    const auto grupo = select->hasta < ps.size()
+                           ? BuscarClausula(ps, "group", kFinDeGrupo, select->hasta)
+                           : std::nullopt;
     if (grupo) {
         Tramo items{grupo->desde + 1, grupo->hasta};
         if (EsClave(ps, items.desde, "by") && items.desde < items.hasta)

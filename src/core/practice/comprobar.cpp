@@ -19,10 +19,10 @@
 #include <random>
 #include <vector>
 
+#include "core/base/textos.h"
 #include "core/engine/sql_scanner.h"
 #include "core/engine/value.h"
 #include "core/sql/igualdad.h"
-#include "core/base/textos.h"
 
 namespace veliora {
 

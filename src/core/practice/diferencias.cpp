@@ -4,8 +4,8 @@
 #include <chrono>
 #include <numeric>
 
-#include "core/sql/igualdad.h"
 #include "core/base/textos.h"
+#include "core/sql/igualdad.h"
 
 namespace veliora {
 

@@ -99,10 +99,7 @@ SinPareja Emparejar(const Filas& a, const Filas& b) {
     SinPareja exactas;
     Fundir(
         a, b, Ordenar(a, Todas(a.size()), FilaMenor), Ordenar(b, Todas(b.size()), FilaMenor),
-        FilaMenor,
-        [](const FilaValores& x, const FilaValores& y) {
-            return FilaIgual(x, y);
-        },
+        FilaMenor, [](const FilaValores& x, const FilaValores& y) { return FilaIgual(x, y); },
         exactas);
     if (exactas.a.empty() || exactas.b.empty())
         return exactas;

@@ -18,10 +18,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/base/textos.h"
 #include "core/bulletins/boletines.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/globales.h"
-#include "core/base/textos.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
 #include "ui/bulletins/frmVLRResumenBoletin.h"
 #include "ui/practice/ModeloRecordset.h"

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "core/shell/globales.h"
 #include "core/base/textos.h"
+#include "core/shell/globales.h"
 
 namespace veliora::ui {
 

@@ -1,14 +1,14 @@
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 
 #include <cerrno>
 #include <memory>
 #include <system_error>
 
 #include "core/access/conversion.h"
+#include "core/base/textos.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
-#include "core/base/textos.h"
 
 namespace veliora {
 
@@ -29,25 +29,6 @@ void Informar(engine::EngineError* error, int numero, std::string descripcion) {
     error->sql.clear();
 }
 
-// The five tables with the columns the program reads and writes. A file without them (empty,
-// corrupt, some other database) is refused rather than used, and left exactly as it is: it
-// may still hold a teacher's bulletins.
-bool TieneEstructuraAuxiliar(engine::Database& bd, engine::EngineError& err) {
-    static const char* const kConsultas[] = {
-        "Select Nombre, NombreSingular, NombrePlural, MascFeme, PosX, PosY from Tablas where 0",
-        "Select NombreTabla, Nombre, NombreSingular, NombrePlural, MascFeme, PermiteSum from "
-        "Campos where 0",
-        "Select Nombre, Traduccion, Traduccion2, NoConcatenar, NoConcatenar2 from Relaciones "
-        "where 0",
-        "Select Nombre from CabBoletines where 0",
-        "Select NombreBoletin, NumPregunta, Pregunta, Respuesta from LBoletines where 0",
-    };
-    for (const char* sql : kConsultas)
-        if (!bd.Prepare(sql, err))
-            return false;
-    return true;
-}
-
 // The Access file the open user database was converted from.
 std::unique_ptr<ArchivoProtegido>& OrigenUsuario() {
     static std::unique_ptr<ArchivoProtegido> origen;
@@ -55,12 +36,6 @@ std::unique_ptr<ArchivoProtegido>& OrigenUsuario() {
 }
 
 }  // namespace
-
-bool EsBaseAuxiliar(const fs::path& ruta) {
-    engine::EngineError err;
-    auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::User, err);
-    return bd && TieneEstructuraAuxiliar(*bd, err);
-}
 
 int AbrirBDUsuario(const std::string& ruta, engine::EngineError* error) {
     engine::EngineError err;
