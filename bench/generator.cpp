@@ -18,10 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "core/base/rutinas.h"
 #include "core/engine/database.h"
 #include "core/generator/motor.h"
+#include "core/base/rutinas.h"
 #include "core/shell/errores.h"
-#include "core/shell/rutinas.h"
 
 namespace {
 

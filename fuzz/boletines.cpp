@@ -13,7 +13,7 @@
 #include <string>
 
 #include "core/bulletins/exportar.h"
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 
 using namespace veliora;
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "core/engine/sql_scanner.h"
-#include "core/practice/piezas_sql.h"
+#include "core/sql/piezas_sql.h"
 
 using veliora::engine::SqlScanner;
 

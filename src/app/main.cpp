@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "core/base/textos.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
 #include "core/shell/version.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/frmVLRMdi.h"

@@ -3,6 +3,7 @@
 
 #include "cli/comun.h"
 #include "core/access/conversion.h"
+#include "core/shell/directorio.h"
 
 namespace veliora::cli {
 
@@ -62,7 +63,7 @@ int ComandoAccess(const std::vector<std::string>& args) {
     engine::Error err;
     const bool ok = op->Valor("--out")
                         ? access::Convertir(*mdb, *op->Valor("--out"), conversion, err)
-                        : access::Preparar(*mdb, conversion, err);
+                        : access::Preparar(*mdb, CarpetaConversiones(), conversion, err);
     if (!ok) {
         ImprimirError(err, json);
         return kExitError;

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "cli/comun.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 #include "core/bulletins/exportar.h"
 #include "core/bulletins/importar.h"
 #include "core/bulletins/mantenimiento.h"
@@ -13,8 +15,6 @@
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
 #include "pdf/pdf.h"
 
 namespace veliora::cli {

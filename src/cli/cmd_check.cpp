@@ -5,10 +5,10 @@
 #include "cli/comun.h"
 #include "core/aula/clase.h"
 #include "core/aula/textos.h"
+#include "core/base/textos.h"
 #include "core/practice/juez.h"
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 #include "core/shell/directorio.h"
-#include "core/shell/textos.h"
 
 namespace veliora::cli {
 

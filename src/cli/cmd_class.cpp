@@ -11,7 +11,7 @@
 #include "core/aula/clase.h"
 #include "core/aula/seguimiento.h"
 #include "core/aula/textos.h"
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/salidas.h"
 

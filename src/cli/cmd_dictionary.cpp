@@ -5,10 +5,10 @@
 #include <string>
 
 #include "cli/comun.h"
+#include "core/base/textos.h"
 #include "core/dictionary/diccionario.h"
 #include "core/dictionary/esquema.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 
 namespace veliora::cli {
 

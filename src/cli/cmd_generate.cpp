@@ -11,11 +11,11 @@
 #include <thread>
 
 #include "cli/comun.h"
+#include "core/base/rutinas.h"
 #include "core/generator/generador.h"
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
 #include "core/shell/globales.h"
-#include "core/shell/rutinas.h"
 
 namespace veliora::cli {
 

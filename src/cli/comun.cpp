@@ -8,14 +8,14 @@
 #include <cstdio>
 
 #include "core/access/conversion.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 #include "core/practice/comprobar.h"
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
 
 namespace veliora::cli {
 
@@ -173,7 +173,7 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
         return path;
     access::Conversion conversion;
     engine::Error err;
-    if (!access::Preparar(path, conversion, err)) {
+    if (!access::Preparar(path, CarpetaConversiones(), conversion, err)) {
         ImprimirError(err, json);
         return std::nullopt;
     }

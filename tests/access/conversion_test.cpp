@@ -13,13 +13,13 @@
 #include <map>
 #include <set>
 
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 #include "core/generator/generador.h"
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {
@@ -334,7 +334,7 @@ TEST_F(Conversion, ReconvertsOnlyAfterAChange) {
     auto preparar = [&](bool& reutilizada) {
         access::Conversion c;
         engine::Error err;
-        EXPECT_TRUE(access::Preparar(mdb, c, err)) << veliora::TextoDeError(err);
+        EXPECT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err)) << veliora::TextoDeError(err);
         EXPECT_EQ(c.destino, DirectorioAplicacion() / "importadas" / "clase.db");
         reutilizada = c.reutilizada;
         return c;
@@ -507,8 +507,8 @@ TEST_F(LectorFalso, ABrokenConversionIsRedoneAndLeftoversOfKilledOnesRemoved) {
     const fs::path mdb = home_ / "falso.mdb";
     access::Conversion c;
     engine::Error err;
-    ASSERT_TRUE(access::Preparar(mdb, c, err)) << veliora::TextoDeError(err);
-    ASSERT_TRUE(access::Preparar(mdb, c, err)) << veliora::TextoDeError(err);
+    ASSERT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err)) << veliora::TextoDeError(err);
+    ASSERT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err)) << veliora::TextoDeError(err);
     EXPECT_TRUE(c.reutilizada);
     const fs::path convertida = c.destino;
     const std::string entera = ReadBytes(convertida);
@@ -520,7 +520,7 @@ TEST_F(LectorFalso, ABrokenConversionIsRedoneAndLeftoversOfKilledOnesRemoved) {
     const fs::path resto = convertida.string() + ".parcial-" + std::to_string(muerto);
     const fs::path ajeno = convertida.string() + ".parcial-" + std::to_string(getppid()) + "-1";
     for (const fs::path& p : {resto, ajeno}) std::ofstream(p) << "a medias";
-    ASSERT_TRUE(access::Preparar(mdb, c, err)) << veliora::TextoDeError(err);
+    ASSERT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err)) << veliora::TextoDeError(err);
     EXPECT_FALSE(c.reutilizada);
     EXPECT_FALSE(fs::exists(resto));
     EXPECT_TRUE(fs::exists(ajeno));

@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {

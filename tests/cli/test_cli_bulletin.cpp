@@ -5,9 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/base/textos.h"
 #include "core/bulletins/encriptar.h"
+#include "core/base/textos.h"
 #include "core/shell/errores.h"
-#include "core/shell/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {

@@ -10,12 +10,14 @@
 #include <set>
 #include <string>
 
+#include "core/base/recursos.h"
+#include "core/base/rutinas.h"
 #include "core/engine/database.h"
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
+#include "core/base/recursos.h"
+#include "core/base/rutinas.h"
 #include "core/shell/errores.h"
-#include "core/shell/recursos.h"
-#include "core/shell/rutinas.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {

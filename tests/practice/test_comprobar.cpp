@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <string>
 
+#include "core/base/textos.h"
 #include "core/engine/database.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

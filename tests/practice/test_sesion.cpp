@@ -2,13 +2,13 @@
 // and checking against the question on show.
 #include <gtest/gtest.h>
 
+#include "core/base/rutinas.h"
 #include "core/bulletins/boletines.h"
-#include "core/practice/sesion.h"
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
+#include "core/session/sesion.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
-#include "core/shell/rutinas.h"
 #include "support/fixtures.h"
 
 namespace veliora {

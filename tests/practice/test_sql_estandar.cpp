@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "core/base/rutinas.h"
 #include "core/generator/generador.h"
 #include "core/practice/sql_estandar.h"
+#include "core/base/rutinas.h"
 #include "core/shell/errores.h"
-#include "core/shell/rutinas.h"
 #include "support/fixtures.h"
 #include "support/servidor_pg.h"
 

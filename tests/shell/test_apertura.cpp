@@ -7,11 +7,11 @@
 #include <functional>
 #include <string>
 
-#include "core/shell/apertura.h"
+#include "core/base/recursos.h"
+#include "core/base/textos.h"
+#include "core/session/apertura.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
-#include "core/shell/recursos.h"
-#include "core/shell/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

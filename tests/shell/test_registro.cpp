@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/base/textos.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "core/shell/rutinas.h"
+#include "core/base/rutinas.h"
 
 namespace veliora {
 namespace {

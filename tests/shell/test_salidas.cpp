@@ -10,12 +10,12 @@
 #include <set>
 #include <string>
 
-#include "core/shell/apertura.h"
+#include "core/base/textos.h"
+#include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/base/textos.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "support/fixtures.h"
 
 namespace veliora {

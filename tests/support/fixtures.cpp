@@ -11,9 +11,10 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "core/base/recursos.h"
 #include "core/shell/directorio.h"
+#include "core/base/recursos.h"
 #include "core/shell/errores.h"
-#include "core/shell/recursos.h"
 
 namespace veliora::test {
 

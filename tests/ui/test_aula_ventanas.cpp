@@ -5,7 +5,7 @@
 #include <QTableWidget>
 
 #include "core/aula/membresia.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "test_practice_comun.h"
 #include "ui/aula/envio_clase.h"
 #include "ui/aula/frmVLRClase.h"

@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <set>
 
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "test_practice_comun.h"
 #include "ui/bulletins/frmVLRExportarBoletin.h"
 #include "ui/bulletins/frmVLRImportarBoletines.h"

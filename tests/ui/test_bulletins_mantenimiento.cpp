@@ -6,8 +6,8 @@
 #include <QTableView>
 #include <QTableWidget>
 
+#include "core/base/textos.h"
 #include "core/bulletins/mantenimiento.h"
-#include "core/shell/textos.h"
 #include "test_practice_comun.h"
 #include "ui/bulletins/frmVLRMBoletines.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"

@@ -12,10 +12,11 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include "core/base/textos.h"
 #include "core/dictionary/diccionario.h"
-#include "core/shell/apertura.h"
+#include "core/base/textos.h"
+#include "core/session/apertura.h"
 #include "core/shell/errores.h"
-#include "core/shell/textos.h"
 #include "test_shell_comun.h"
 #include "ui/dictionary/elementos_diagrama.h"
 #include "ui/dictionary/frmVLRCrearBDAuxiliar.h"

@@ -14,12 +14,13 @@
 #include <memory>
 #include <string>
 
+#include "core/base/rutinas.h"
 #include "core/bulletins/encriptar.h"
 #include "core/bulletins/mantenimiento.h"
 #include "core/engine/database.h"
-#include "core/shell/apertura.h"
+#include "core/base/rutinas.h"
+#include "core/session/apertura.h"
 #include "core/shell/errores.h"
-#include "core/shell/rutinas.h"
 #include "test_shell_comun.h"
 
 namespace veliora::test {

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QTableView>
 
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "test_practice_comun.h"
 #include "ui/practice/ModeloRecordset.h"
 #include "ui/practice/frmVLREjecutarQuery.h"

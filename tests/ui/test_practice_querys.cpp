@@ -8,9 +8,9 @@
 #include <QMdiSubWindow>
 #include <QTreeWidget>
 
+#include "core/base/textos.h"
 #include "core/bulletins/boletines.h"
 #include "core/generator/calidad.h"
-#include "core/shell/textos.h"
 #include "test_practice_comun.h"
 #include "ui/practice/editor_sql.h"
 #include "ui/practice/frmVLRGuardarQuery.h"

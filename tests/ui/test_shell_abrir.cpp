@@ -7,7 +7,7 @@
 #include <QtTest>
 #include <fstream>
 
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 #include "test_shell_comun.h"
 #include "ui/practice/frmVLREjecutarQuery.h"
 #include "ui/practice/frmVLRQuerys.h"

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "core/access/conversion.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "test_shell_comun.h"
 #include "ui/shell/frmVLRMdi.h"
 #include "ui/shell/mensajes.h"

@@ -8,9 +8,9 @@
 #include <QtTest>
 #include <fstream>
 
+#include "core/base/textos.h"
 #include "core/generator/vocabulario.h"
-#include "core/shell/apertura.h"
-#include "core/shell/textos.h"
+#include "core/session/apertura.h"
 #include "core/shell/version.h"
 #include "test_shell_comun.h"
 #include "ui/shell/ayuda.h"

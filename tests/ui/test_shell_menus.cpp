@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <fstream>
 
-#include "core/shell/apertura.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
+#include "core/session/apertura.h"
 #include "test_shell_comun.h"
 #include "ui/dictionary/frmVLRDefinirDatos.h"
 #include "ui/shell/frmVLRCambiarIdioma.h"

@@ -15,11 +15,10 @@
 #include <sstream>
 
 #include "core/access/lector.h"
+#include "core/base/textos.h"
 #include "core/engine/value.h"
-#include "core/shell/directorio.h"
 #include "core/shell/errores.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
 
 namespace veliora::access {
 
@@ -839,14 +838,14 @@ bool Cancelada(const engine::Error& error) {
     return error.code == engine::Code::Cancelled;
 }
 
-fs::path RutaConvertida(const fs::path& mdb) {
-    return DirectorioAplicacion() / "importadas" / (mdb.stem().string() + ".db");
+fs::path RutaConvertida(const fs::path& carpeta, const fs::path& mdb) {
+    return carpeta / (mdb.stem().string() + ".db");
 }
 
 bool Preparar(const fs::path& mdb, Conversion& resultado, engine::Error& error,
               const Progreso& progreso) {
     error.clear();
-    const fs::path destino = RutaConvertida(mdb);
+    const fs::path destino = RutaConvertida(carpeta, mdb);
     const fs::path rutaHuella = RutaHuella(destino);
     std::error_code ec;
     auto actual = HuellaDe(mdb, false);

@@ -61,14 +61,16 @@ bool ConvertirSalidaLector(std::string_view salida, const std::string& destino,
 // Whether a failed conversion was cancelled through its Progreso.
 bool Cancelada(const engine::Error& error);
 
-// Where the conversion of `mdb` lives: importadas/<name>.db in the application directory.
-std::filesystem::path RutaConvertida(const std::filesystem::path& mdb);
+// Where the conversion of `mdb` lives in the folder of conversions `carpeta` (the
+// application directory's importadas/, CarpetaConversiones): <name>.db.
+std::filesystem::path RutaConvertida(const std::filesystem::path& carpeta,
+                                     const std::filesystem::path& mdb);
 
-// The converted database of `mdb`, converting it when there is none yet, when the file
+// The converted database of `mdb` in `carpeta`, converting it when there is none yet, when the file
 // changed since (size, modification time, content hash), or when the earlier conversion no
 // longer opens with its tables. Temporary files of conversions that were killed are removed.
-bool Preparar(const std::filesystem::path& mdb, Conversion& resultado, engine::Error& error,
-              const Progreso& progreso = {});
+bool Preparar(const std::filesystem::path& mdb, const std::filesystem::path& carpeta,
+              Conversion& resultado, engine::Error& error, const Progreso& progreso = {});
 
 // A stored Access date (days since 1899-12-30, the time as the fraction, of the same sign
 // before that day) as ISO text: "yyyy-mm-dd", with " hh:mm:ss" unless at midnight.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora::aula {
 

@@ -1,6 +1,6 @@
 #include "core/aula/textos.h"
 
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora::aula {
 

@@ -1,7 +1,8 @@
 #include "core/bulletins/boletines.h"
 
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 #include "core/bulletins/encriptar.h"
-#include "core/shell/rutinas.h"
 
 namespace veliora {
 

@@ -8,10 +8,10 @@
 #include <system_error>
 #include <vector>
 
+#include "core/base/textos.h"
 #include "core/engine/database.h"
-#include "core/shell/apertura.h"
+#include "core/shell/directorio.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
 
 namespace veliora {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/base/textos.h"
 #include "core/bulletins/encriptar.h"
 
 namespace veliora {

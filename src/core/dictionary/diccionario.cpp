@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "core/base/recursos.h"
+#include "core/base/textos.h"
 #include "core/dictionary/nombres.h"
-#include "core/shell/recursos.h"
-#include "core/shell/textos.h"
 
 namespace veliora {
 

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/textos.h"
 #include "core/engine/database.h"
 
 namespace veliora::engine {

@@ -4,10 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/practice/comprobar.h"
-#include "core/practice/juez.h"
-#include "core/practice/piezas_sql.h"
 #include "core/shell/registro.h"
+#include "core/sql/igualdad.h"
+#include "core/sql/piezas_sql.h"
 
 namespace veliora::generador {
 

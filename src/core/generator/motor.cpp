@@ -9,10 +9,10 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 #include "core/dictionary/nombres.h"
 #include "core/generator/reglas.h"
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
 
 namespace veliora::generador {
 

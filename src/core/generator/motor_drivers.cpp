@@ -1,8 +1,8 @@
 // One draw of each driver, and the subquery generator. The order of the random draws is
 // part of the contract: a plan printed by the command-line tool is rebuilt by checkers.
+#include "core/base/rutinas.h"
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
-#include "core/shell/rutinas.h"
 
 namespace veliora::generador {
 

@@ -1,7 +1,7 @@
 // SQL builders. Every blank is part of the shape students are shown: keep them as they are.
+#include "core/base/rutinas.h"
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
-#include "core/shell/rutinas.h"
 
 namespace veliora::generador {
 

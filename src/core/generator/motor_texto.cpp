@@ -3,9 +3,9 @@
 // Both languages make the same random draws in the same order, so that a seed gives the
 // same query in either; the Valencian departures from the Spanish structure are where its
 // grammar asks for them, each said where it is made. Blanks: see Redaccion.
+#include "core/base/rutinas.h"
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
-#include "core/shell/rutinas.h"
 
 namespace veliora::generador {
 

@@ -9,6 +9,7 @@
 
 #include "core/engine/database.h"
 #include "core/engine/sql_scanner.h"
+#include "core/sql/piezas_sql.h"
 
 namespace veliora::generador {
 
@@ -221,81 +222,55 @@ struct Partes {
     bool tieneGrupo = false;
 };
 
-bool PalabraEn(std::string_view s, std::size_t i, std::string_view palabra) {
-    if (s.size() - i < palabra.size())
-        return false;
-    if (i > 0 && CaracterDeNombre(s[i - 1]))
-        return false;
-    for (std::size_t k = 0; k < palabra.size(); ++k)
-        if (std::tolower(static_cast<unsigned char>(s[i + k])) != palabra[k])
-            return false;
-    std::size_t fin = i + palabra.size();
-    return fin >= s.size() || !CaracterDeNombre(s[fin]);
+// Whether the piece is the bare keyword `palabra` (never a name between quotes or brackets).
+bool EsClave(const std::vector<Pieza>& ps, std::size_t i, std::string_view palabra) {
+    return i < ps.size() && !ps[i].citado && EsPalabra(ps[i], palabra);
 }
 
-// Walks the characters outside quotes, brackets and comments, telling the visitor each
-// position and its parenthesis depth (0 = outer level).
-template <class Visitor>
-void RecorrerFuera(std::string_view s, Visitor visitar) {
-    for (engine::SqlScanner lector(s); !lector.Done(); lector.Next())
-        if (lector.Stretch().code())
-            visitar(lector.Stretch().begin, lector.Char(), lector.Depth());
-}
-
-// Splits a list at its outer commas.
-std::vector<std::string> Dividir(std::string_view s) {
+// The items of the pieces `lista`, split at its top-level commas, each as its text.
+std::vector<std::string> Dividir(std::string_view s, const std::vector<Pieza>& ps, Tramo lista) {
     std::vector<std::string> partes;
-    std::size_t inicio = 0;
-    RecorrerFuera(s, [&](std::size_t i, char c, int nivel) {
-        if (c == ',' && nivel == 0) {
-            partes.emplace_back(s.substr(inicio, i - inicio));
-            inicio = i + 1;
+    auto texto = [&](std::size_t desde, std::size_t hasta) {
+        return desde >= hasta
+                   ? std::string()
+                   : std::string(s.substr(ps[desde].inicio, ps[hasta - 1].fin - ps[desde].inicio));
+    };
+    std::size_t desde = lista.desde;
+    for (std::size_t i = lista.desde; i < lista.hasta; ++i) {
+        if (ps[i].nivel == 0 && ps[i].tipo == Pieza::Tipo::Simbolo && ps[i].valor == ",") {
+            partes.push_back(texto(desde, i));
+            desde = i + 1;
         }
-    });
-    partes.emplace_back(s.substr(inicio));
+    }
+    partes.push_back(texto(desde, lista.hasta));
     return partes;
 }
 
+// The select list runs to the first top-level FROM; the group-by list from the first GROUP
+// after it to HAVING, ORDER or LIMIT.
+const LecturaClausula kFinDeSeleccion{{"from"}};
+const LecturaClausula kFinDeGrupo{{"having", "order", "limit"}};
+
 Partes Cortar(std::string_view s) {
     Partes p;
-    // Outer-level keyword positions.
-    std::size_t select = std::string_view::npos, from = select, group = select, fin = s.size();
-    RecorrerFuera(s, [&](std::size_t i, char, int nivel) {
-        if (nivel != 0)
-            return;
-        if (select == std::string_view::npos && PalabraEn(s, i, "select")) {
-            select = i + 6;
-        } else if (select != std::string_view::npos && from == std::string_view::npos &&
-                   PalabraEn(s, i, "from")) {
-            from = i;
-        } else if (from != std::string_view::npos && group == std::string_view::npos &&
-                   PalabraEn(s, i, "group")) {
-            group = i + 5;
-        } else if (group != std::string_view::npos &&
-                   (PalabraEn(s, i, "having") || PalabraEn(s, i, "order") ||
-                    PalabraEn(s, i, "limit"))) {
-            fin = std::min(fin, i);
-        }
-    });
-    if (select == std::string_view::npos)
+    const std::vector<Pieza> ps = Trocear(s);
+    const auto select = BuscarClausula(ps, "select", kFinDeSeleccion);
+    if (!select)
         return p;
-    std::string_view lista =
-        s.substr(select, (from == std::string_view::npos ? s.size() : from) - select);
+    Tramo lista{select->desde + 1, select->hasta};
     // "distinct" or "all" before the list.
-    std::size_t k = 0;
-    while (k < lista.size() && std::isspace(static_cast<unsigned char>(lista[k]))) ++k;
-    if (PalabraEn(lista, k, "distinct"))
-        lista.remove_prefix(k + 8);
-    else if (PalabraEn(lista, k, "all"))
-        lista.remove_prefix(k + 3);
-    p.seleccion = Dividir(lista);
-    if (group != std::string_view::npos) {
-        std::size_t j = group;
-        while (j < s.size() && std::isspace(static_cast<unsigned char>(s[j]))) ++j;
-        if (PalabraEn(s, j, "by"))
-            j += 2;
+    if (EsClave(ps, lista.desde, "distinct") || EsClave(ps, lista.desde, "all"))
+        lista.desde = std::min(lista.desde + 1, lista.hasta);
+    p.seleccion = Dividir(s, ps, lista);
+    const auto grupo = select->hasta < ps.size()
+                           ? BuscarClausula(ps, "group", kFinDeGrupo, select->hasta)
+                           : std::nullopt;
+    if (grupo) {
+        Tramo items{grupo->desde + 1, grupo->hasta};
+        if (EsClave(ps, items.desde, "by") && items.desde < items.hasta)
+            ++items.desde;
         p.tieneGrupo = true;
-        p.grupo = Dividir(s.substr(j, fin > j ? fin - j : 0));
+        p.grupo = Dividir(s, ps, items);
     }
     return p;
 }

@@ -1,6 +1,6 @@
 #include "core/generator/vocabulario.h"
 
-#include "core/shell/globales.h"
+#include "core/base/textos.h"
 #include "core/shell/registro.h"
 
 namespace veliora::generador {

@@ -19,29 +19,19 @@
 #include <random>
 #include <vector>
 
+#include "core/base/textos.h"
 #include "core/engine/sql_scanner.h"
 #include "core/engine/value.h"
-#include "core/practice/igualdad.h"
+#include "core/base/textos.h"
 #include "core/shell/errores.h"
-#include "core/shell/textos.h"
+#include "core/sql/igualdad.h"
 
 namespace veliora {
 
 namespace {
 
-using engine::CompareValues;
 using engine::Recordset;
 using Fila = std::vector<engine::Value>;
-
-// Lexicographic over all columns, on the engine's total order of values.
-bool FilaMenor(const Fila& a, const Fila& b) {
-    for (std::size_t c = 0; c < a.size(); ++c) {
-        int r = CompareValues(a[c], b[c]);
-        if (r != 0)
-            return r < 0;
-    }
-    return false;
-}
 
 // The current row of a forward-only result.
 Fila FilaActual(const Recordset& r) {
@@ -887,22 +877,6 @@ void OrdenLibre(bool activo) {
     ordenLibre = activo;
 }
 }  // namespace prueba
-
-bool MismosResultados(const Recordset& respuesta, const Recordset& solucion) {
-    if (respuesta.RecordCount() != solucion.RecordCount())
-        return false;
-    if (respuesta.FieldCount() != solucion.FieldCount())
-        return false;
-    // Rows of one result share a width; a row of another width would be a broken result.
-    std::vector<const Fila*> a, b;
-    for (auto [r, filas] : {std::pair{&respuesta, &a}, std::pair{&solucion, &b}})
-        for (std::size_t i = 0; i < r->RecordCount(); ++i) {
-            if (r->Row(i).size() != std::size_t(r->FieldCount()))
-                return false;
-            filas->push_back(&r->Row(i));
-        }
-    return MismasFilas(a, b);
-}
 
 ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_view solucion,
                                          std::string_view respuesta) {

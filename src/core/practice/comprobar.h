@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/engine/database.h"
+#include "core/sql/igualdad.h"
 
 namespace veliora {
 
@@ -81,10 +82,6 @@ std::string ProblemaSolucion(engine::Database& usuario, std::string_view sql);
 
 // The message of a verdict (1118 + CRLF + 1119, 1120, 1116, 1117 or 1800).
 std::string MensajeVeredicto(Veredicto veredicto);
-
-// The two comparisons on results already fetched to their end (MoveLast). True when both
-// have the same shape and the same rows (MismaFila), in order or as multisets.
-bool MismosResultados(const engine::Recordset& respuesta, const engine::Recordset& solucion);
 
 namespace prueba {
 // Keeps only `bits` of the 128 of every row fingerprint ComprobarRespuesta compares as

@@ -6,12 +6,13 @@
 #include <map>
 #include <set>
 
+#include "core/base/textos.h"
 #include "core/practice/comprobar.h"
 #include "core/practice/copia_restringida.h"
 #include "core/practice/lectura_sql.h"
-#include "core/practice/piezas_sql.h"
 #include "core/practice/valores_prueba.h"
-#include "core/shell/textos.h"
+#include "core/sql/igualdad.h"
+#include "core/sql/piezas_sql.h"
 
 namespace veliora {
 

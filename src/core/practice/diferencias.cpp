@@ -4,24 +4,14 @@
 #include <chrono>
 #include <numeric>
 
-#include "core/practice/igualdad.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
+#include "core/sql/igualdad.h"
 
 namespace veliora {
 
 namespace {
 
 using Fila = std::vector<engine::Value>;
-
-bool Menor(const Fila& a, const Fila& b) {
-    for (std::size_t c = 0; c < a.size() && c < b.size(); ++c)
-        if (int r = engine::CompareValues(a[c], b[c]); r != 0)
-            return r < 0;
-    return a.size() < b.size();
-}
-bool Igual(const Fila& a, const Fila& b) {
-    return !Menor(a, b) && !Menor(b, a);
-}
 
 std::vector<Fila> Ordenadas(const engine::Recordset& rs, const std::vector<int>& orden = {}) {
     std::vector<Fila> filas;
@@ -35,7 +25,7 @@ std::vector<Fila> Ordenadas(const engine::Recordset& rs, const std::vector<int>&
             filas.push_back(std::move(f));
         }
     }
-    std::sort(filas.begin(), filas.end(), Menor);
+    std::sort(filas.begin(), filas.end(), FilaMenor);
     return filas;
 }
 
@@ -60,7 +50,7 @@ std::pair<std::vector<Fila>, std::vector<Fila>> Exceso(const std::vector<Fila>& 
 }
 
 std::vector<Fila> SinRepetir(std::vector<Fila> filas) {
-    filas.erase(std::unique(filas.begin(), filas.end(), Igual), filas.end());
+    filas.erase(std::unique(filas.begin(), filas.end(), FilaIgual), filas.end());
     return filas;
 }
 

@@ -1,7 +1,7 @@
 #include "core/practice/juez.h"
 
+#include "core/base/textos.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
 
 namespace veliora {
 

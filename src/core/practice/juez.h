@@ -18,12 +18,8 @@ struct OpcionesJuez {
     bool revelar = false;  // whether the solution's rows may be shown (the missing ones)
 };
 
-// Settings of veliora.ini (application key; bounds in core/shell/registro.h):
-// PRESUPUESTOCONTRAEJEMPLO in ms (0 turns the search off), EVITARTRIVIALES ("0" off) and
-// PRESUPUESTOCALIDAD in ms for the generator.
-inline constexpr const char* kValorPresupuestoContraejemplo = "PRESUPUESTOCONTRAEJEMPLO";
-inline constexpr const char* kValorEvitarTriviales = "EVITARTRIVIALES";
-inline constexpr const char* kValorPresupuestoCalidad = "PRESUPUESTOCALIDAD";
+// From veliora.ini: PRESUPUESTOCONTRAEJEMPLO in ms, 0 turns the search off (the key and its
+// bounds in core/shell/registro.h).
 OpcionesJuez LeerOpcionesJuez();
 
 struct Juicio {

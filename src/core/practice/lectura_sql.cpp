@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/practice/piezas_sql.h"
+#include "core/sql/piezas_sql.h"
 
 namespace veliora {
 
@@ -46,10 +46,6 @@ bool FinDeDesde(const Pieza& p) {
 bool Es(const Pieza& p, std::string_view simbolo) {
     return p.tipo == Pieza::Tipo::Simbolo && p.valor == simbolo;
 }
-
-struct Tramo {
-    std::size_t desde = 0, hasta = 0;  // piece indexes, [desde, hasta)
-};
 
 // A reference to a column: [qualifier .] name, pieces [desde, hasta).
 struct Referencia {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/practice/piezas_sql.h"
+#include "core/sql/piezas_sql.h"
 
 namespace veliora {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <system_error>
 
+#include "core/base/recursos.h"
 #include "core/engine/database.h"
-#include "core/shell/recursos.h"
 #include "core/shell/salidas.h"
 
 namespace veliora {
@@ -116,6 +116,10 @@ void FijarDirectorioAplicacion(const fs::path& dir) {
         DirectorioFijado() = dir;
 }
 
+fs::path CarpetaConversiones() {
+    return DirectorioAplicacion() / "importadas";
+}
+
 fs::path DirectorioRecursos() {
     if (fs::path entorno = VariableEntorno("VELIORA_RESOURCES"); !entorno.empty())
         return entorno;
@@ -139,6 +143,28 @@ void SembrarDirectorioAplicacion() {
         CrearPlantilla(aplicacion / "bdaux.db");
     CopiarArchivos(recursos / "AYUDA", aplicacion / "AYUDA", {});
     CopiarArchivos(recursos / "samples", aplicacion, {".db_", ".htm"});
+}
+
+bool TieneEstructuraAuxiliar(engine::Database& bd, engine::Error& err) {
+    static const char* const kConsultas[] = {
+        "Select Nombre, NombreSingular, NombrePlural, MascFeme, PosX, PosY from Tablas where 0",
+        "Select NombreTabla, Nombre, NombreSingular, NombrePlural, MascFeme, PermiteSum from "
+        "Campos where 0",
+        "Select Nombre, Traduccion, Traduccion2, NoConcatenar, NoConcatenar2 from Relaciones "
+        "where 0",
+        "Select Nombre from CabBoletines where 0",
+        "Select NombreBoletin, NumPregunta, Pregunta, Respuesta from LBoletines where 0",
+    };
+    for (const char* sql : kConsultas)
+        if (!bd.Prepare(sql, err))
+            return false;
+    return true;
+}
+
+bool EsBaseAuxiliar(const fs::path& ruta) {
+    engine::Error err;
+    auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::User, err);
+    return bd && TieneEstructuraAuxiliar(*bd, err);
 }
 
 }  // namespace veliora

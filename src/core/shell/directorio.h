@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "core/engine/database.h"
+
 namespace veliora {
 
 // $VELIORA_HOME when set, else the per-user application data folder; created when missing.
@@ -11,6 +13,15 @@ std::filesystem::path DirectorioAplicacion();
 // Overrides the application directory (command-line --home, tests); an empty path drops
 // the override.
 void FijarDirectorioAplicacion(const std::filesystem::path& dir);
+// The folder of Access conversions: importadas/ in the application directory.
+std::filesystem::path CarpetaConversiones();
+// Whether the file is an auxiliary database: a SQLite database with the five tables and the
+// columns the program reads and writes (read only, never changed).
+bool EsBaseAuxiliar(const std::filesystem::path& ruta);
+// Whether the open database has those five tables and columns. A file without them (empty,
+// corrupt, some other database) is refused rather than used, and left exactly as it is: it
+// may still hold a teacher's bulletins.
+bool TieneEstructuraAuxiliar(engine::Database& bd, engine::Error& err);
 // Folder of the installed read-only resources (template, help pages, samples):
 // $VELIORA_RESOURCES, else beside the program (../share/veliora), else the build tree.
 std::filesystem::path DirectorioRecursos();

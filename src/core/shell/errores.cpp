@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 namespace veliora {
 

@@ -1,15 +1,14 @@
 #pragma once
-// The state every window shares: language offset, the two open databases, teacher mode.
+// The state every window shares: the two open databases, teacher mode (the language offset
+// is the string table's, core/base/textos.h).
 
-#include <cstdint>
 #include <memory>
 
+#include "core/base/textos.h"
 #include "core/engine/database.h"
 
 namespace veliora {
 
-// Added to every string id: 0 Spanish, 10000 Valencian. Set once at start-up.
-extern std::int32_t DesplazamientoIdioma;
 // The user's database and its auxiliary database; windows keep their own reference, so a
 // window loaded before another database was opened keeps working on the previous one.
 extern std::shared_ptr<engine::Database> BDUsuario;

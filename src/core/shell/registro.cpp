@@ -14,11 +14,11 @@
 #include <mutex>
 #include <set>
 
+#include "core/base/textos.h"
 #include "core/engine/database.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
 
 namespace veliora {
 

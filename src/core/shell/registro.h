@@ -13,6 +13,10 @@ inline constexpr const char* kClaveAplicacion = "SOFTWARE\\VELIORA";
 inline constexpr const char* kValorIdioma = "IDIOMA";
 // The language of generated questions: "0" Spanish, "1" Valencian, absent = the interface's.
 inline constexpr const char* kValorIdiomaPreguntas = "IDIOMAPREGUNTAS";
+// The judge's counterexample search and the generator's quality gate (bounds below).
+inline constexpr const char* kValorPresupuestoContraejemplo = "PRESUPUESTOCONTRAEJEMPLO";
+inline constexpr const char* kValorEvitarTriviales = "EVITARTRIVIALES";
+inline constexpr const char* kValorPresupuestoCalidad = "PRESUPUESTOCALIDAD";
 
 // Reads a value into `texto`; false (and `texto` emptied) when the key or value is missing.
 // An empty value name reads the key's default value.
@@ -38,10 +42,10 @@ struct AjusteNumerico {
     long long minimo, maximo, porDefecto;
 };
 inline constexpr AjusteNumerico kAjusteIdioma{kValorIdioma, 0, 1, 0};
-inline constexpr AjusteNumerico kAjusteEvitarTriviales{"EVITARTRIVIALES", 0, 1, 1};
-inline constexpr AjusteNumerico kAjustePresupuestoCalidad{"PRESUPUESTOCALIDAD", 0, 1000, 150};
-inline constexpr AjusteNumerico kAjustePresupuestoContraejemplo{"PRESUPUESTOCONTRAEJEMPLO", 0, 2000,
-                                                                300};
+inline constexpr AjusteNumerico kAjusteEvitarTriviales{kValorEvitarTriviales, 0, 1, 1};
+inline constexpr AjusteNumerico kAjustePresupuestoCalidad{kValorPresupuestoCalidad, 0, 1000, 150};
+inline constexpr AjusteNumerico kAjustePresupuestoContraejemplo{kValorPresupuestoContraejemplo, 0,
+                                                                2000, 300};
 inline constexpr long long kTamanoVentanaMinimo = 100, kTamanoVentanaMaximo = 16384;
 
 // The setting's value (HKEY_LOCAL_MACHINE, application key): its default when absent, or

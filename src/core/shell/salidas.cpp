@@ -16,10 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/shell/apertura.h"
+#include "core/base/textos.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 
 namespace veliora {
 

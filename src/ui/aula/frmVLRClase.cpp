@@ -9,7 +9,7 @@
 #include "core/aula/clase.h"
 #include "core/aula/postgres.h"
 #include "core/aula/textos.h"
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"

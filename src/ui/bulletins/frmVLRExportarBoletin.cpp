@@ -11,11 +11,11 @@
 #include <QVBoxLayout>
 #include <cerrno>
 
+#include "core/base/textos.h"
 #include "core/bulletins/boletines.h"
 #include "core/bulletins/exportar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "pdf/pdf.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"

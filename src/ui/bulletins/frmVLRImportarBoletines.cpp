@@ -8,11 +8,11 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/base/textos.h"
 #include "core/bulletins/importar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 

@@ -18,11 +18,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/base/textos.h"
 #include "core/bulletins/boletines.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
 #include "ui/bulletins/frmVLRResumenBoletin.h"
 #include "ui/practice/ModeloRecordset.h"

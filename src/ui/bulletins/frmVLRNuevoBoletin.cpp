@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/base/textos.h"
 #include "core/bulletins/exportar.h"
 #include "core/bulletins/mantenimiento.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/base/textos.h"
 #include "core/dictionary/diccionario.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"

@@ -19,11 +19,11 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/base/textos.h"
 #include "core/dictionary/diagrama.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
 #include "draw/diagrama_dibujo.h"
 #include "ui/dictionary/elementos_diagrama.h"
 #include "ui/shell/avisos.h"

@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/base/textos.h"
 #include "core/bulletins/boletines.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "ui/practice/frmVLRQuerys.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"

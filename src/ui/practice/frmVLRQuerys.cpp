@@ -19,8 +19,8 @@
 #include <QVBoxLayout>
 
 #include "core/aula/clase.h"
-#include "core/practice/sesion.h"
 #include "core/practice/sql_estandar.h"
+#include "core/session/sesion.h"
 #include "core/shell/directorio.h"
 #include "core/shell/globales.h"
 #include "ui/aula/envio_clase.h"

@@ -3,7 +3,7 @@
 #include <QDesktopServices>
 #include <QtGlobal>
 
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "ui/shell/mensajes.h"
 
 // Q_INIT_RESOURCE must be used outside any namespace.

@@ -10,7 +10,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 #include "core/shell/version.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/mensajes.h"

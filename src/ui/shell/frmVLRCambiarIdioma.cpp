@@ -6,9 +6,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/base/textos.h"
 #include "core/shell/globales.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 

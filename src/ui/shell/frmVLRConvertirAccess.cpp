@@ -8,7 +8,8 @@
 #include <atomic>
 
 #include "core/access/conversion.h"
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
+#include "core/shell/directorio.h"
 #include "ui/shell/texto.h"
 
 namespace veliora::ui {
@@ -39,11 +40,12 @@ bool frmVLRConvertirAccess::Ejecutar(engine::Error& error) {
 
     QEventLoop bucle;
     QThread* hilo = QThread::create([&] {
-        ok = access::Preparar(ruta, resultado, error, [&](long long h, long long t) {
-            hechas = h;
-            total = t;
-            return !cancelar.load();
-        });
+        ok = access::Preparar(ruta, CarpetaConversiones(), resultado, error,
+                              [&](long long h, long long t) {
+                                  hechas = h;
+                                  total = t;
+                                  return !cancelar.load();
+                              });
     });
     connect(hilo, &QThread::finished, &bucle, &QEventLoop::quit);
     QTimer reloj;

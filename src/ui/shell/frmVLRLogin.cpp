@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/base/textos.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 

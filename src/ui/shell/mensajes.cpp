@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "core/base/textos.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
-#include "core/shell/textos.h"
 #include "ui/shell/texto.h"
 
 namespace veliora::ui {

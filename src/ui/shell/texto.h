@@ -3,8 +3,8 @@
 
 #include <QString>
 
-#include "core/shell/rutinas.h"
-#include "core/shell/textos.h"
+#include "core/base/rutinas.h"
+#include "core/base/textos.h"
 
 namespace veliora::ui {
 

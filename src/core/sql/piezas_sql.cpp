@@ -1,4 +1,4 @@
-#include "core/practice/piezas_sql.h"
+#include "core/sql/piezas_sql.h"
 
 #include <cctype>
 
@@ -12,34 +12,29 @@ bool Letra(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80);
 }
 
-// The clauses that end a WHERE or a HAVING at the top level.
-bool FinDeClausula(const std::vector<Pieza>& ps, std::size_t i) {
-    const Pieza& p = ps[i];
+// Whether a top-level piece is the keyword `palabra` as `lectura` reads keywords.
+bool EsClave(const Pieza& p, std::string_view palabra, const LecturaClausula& lectura) {
+    return p.nivel == 0 && (lectura.nombresCitados || !p.citado) && EsPalabra(p, palabra);
+}
+
+// Whether the top-level piece ends a clause read as `lectura` says.
+bool FinDeClausula(const Pieza& p, const LecturaClausula& lectura) {
     if (p.nivel != 0)
         return false;
     if (p.tipo == Pieza::Tipo::Simbolo)
-        return p.valor == ";";
-    for (auto w : {"group", "having", "order", "limit", "union", "except", "intersect", "window"})
-        if (EsPalabra(p, w))
+        return lectura.puntoYComa && p.valor == ";";
+    for (std::string_view w : lectura.fines)
+        if (EsClave(p, w, lectura))
             return true;
     return false;
 }
 
-struct Tramo {
-    std::size_t desde = 0, hasta = 0;  // piece indexes: [desde, hasta)
-};
-
 // The pieces of the top-level clause that begins with `palabra`, the keyword included.
 bool Clausula(const std::vector<Pieza>& ps, std::string_view palabra, Tramo& t) {
-    for (std::size_t i = 0; i < ps.size(); ++i) {
-        if (ps[i].nivel != 0 || !EsPalabra(ps[i], palabra))
-            continue;
-        std::size_t j = i + 1;
-        while (j < ps.size() && !FinDeClausula(ps, j)) ++j;
-        t = {i, j};
-        return true;
-    }
-    return false;
+    const auto encontrada = BuscarClausula(ps, palabra, kFinDeCondicion);
+    if (encontrada)
+        t = *encontrada;
+    return encontrada.has_value();
 }
 
 std::string Quitar(std::string_view sql, std::size_t desde, std::size_t hasta) {
@@ -47,6 +42,21 @@ std::string Quitar(std::string_view sql, std::size_t desde, std::size_t hasta) {
 }
 
 }  // namespace
+
+const LecturaClausula kFinDeCondicion{
+    {"group", "having", "order", "limit", "union", "except", "intersect", "window"}, true, true};
+
+std::optional<Tramo> BuscarClausula(const std::vector<Pieza>& ps, std::string_view palabra,
+                                    const LecturaClausula& lectura, std::size_t desde) {
+    for (std::size_t i = desde; i < ps.size(); ++i) {
+        if (!EsClave(ps[i], palabra, lectura))
+            continue;
+        std::size_t j = i + 1;
+        while (j < ps.size() && !FinDeClausula(ps[j], lectura)) ++j;
+        return Tramo{i, j};
+    }
+    return std::nullopt;
+}
 
 bool EsPalabra(const Pieza& p, std::string_view palabra) {
     if (p.tipo != Pieza::Tipo::Nombre || p.valor.size() != palabra.size())
@@ -74,6 +84,7 @@ std::vector<Pieza> Trocear(std::string_view s) {
         std::size_t i = tramo.end;
         if (!tramo.code()) {
             p.tipo = c == '\'' ? Pieza::Tipo::Texto : Pieza::Tipo::Nombre;
+            p.citado = p.tipo == Pieza::Tipo::Nombre;
             p.valor = engine::StretchContent(s, tramo);
         } else if (std::isdigit(static_cast<unsigned char>(c)) ||
                    (c == '.' && i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])))) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/engine/database.h"
+#include "core/shell/directorio.h"  // EsBaseAuxiliar
 
 namespace veliora {
 
@@ -15,9 +16,6 @@ int AbrirBDUsuario(const std::string& ruta, engine::Error* error = nullptr);
 // Finds the auxiliary database of a user database file name (application directory,
 // name + "_"), copying the template bdaux.db when missing, and opens it into BDAuxiliar.
 int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::Error* error = nullptr);
-// Whether the file is an auxiliary database: a SQLite database with the five tables and the
-// columns the program reads and writes (read only, never changed).
-bool EsBaseAuxiliar(const std::filesystem::path& ruta);
 // Path of the auxiliary database of a user database file name.
 std::filesystem::path RutaBDAuxiliar(const std::string& nombreArchivo);
 // The help page of the open database: BDAuxiliar's name without its last four characters,

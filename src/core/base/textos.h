@@ -1,10 +1,14 @@
 #pragma once
 // The localised string table: texts by id, the Valencian text of id n at n + 10000.
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 
 namespace veliora {
+
+// Added to every string id: 0 Spanish, 10000 Valencian. Set once at start-up.
+extern std::int32_t DesplazamientoIdioma;
 
 // Text of id + DesplazamientoIdioma; the empty text when the table has no such id.
 std::string Texto(int id);

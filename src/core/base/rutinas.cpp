@@ -1,4 +1,4 @@
-#include "core/shell/rutinas.h"
+#include "core/base/rutinas.h"
 
 #include <cmath>
 #include <cstdio>

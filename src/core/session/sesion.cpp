@@ -1,9 +1,9 @@
-#include "core/practice/sesion.h"
+#include "core/session/sesion.h"
 
+#include "core/base/textos.h"
 #include "core/generator/calidad.h"
 #include "core/generator/generador.h"
 #include "core/shell/registro.h"
-#include "core/shell/textos.h"
 
 namespace veliora {
 

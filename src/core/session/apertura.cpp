@@ -1,15 +1,15 @@
-#include "core/shell/apertura.h"
+#include "core/session/apertura.h"
 
 #include <cerrno>
 #include <memory>
 #include <system_error>
 
 #include "core/access/conversion.h"
+#include "core/base/textos.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
 #include "core/shell/globales.h"
 #include "core/shell/salidas.h"
-#include "core/shell/textos.h"
 
 namespace veliora {
 
@@ -27,25 +27,6 @@ void Informar(engine::Error* error, int numero, std::string descripcion) {
         *error = engine::SystemFailure(numero, std::move(descripcion));
 }
 
-// The five tables with the columns the program reads and writes. A file without them (empty,
-// corrupt, some other database) is refused rather than used, and left exactly as it is: it
-// may still hold a teacher's bulletins.
-bool TieneEstructuraAuxiliar(engine::Database& bd, engine::Error& err) {
-    static const char* const kConsultas[] = {
-        "Select Nombre, NombreSingular, NombrePlural, MascFeme, PosX, PosY from Tablas where 0",
-        "Select NombreTabla, Nombre, NombreSingular, NombrePlural, MascFeme, PermiteSum from "
-        "Campos where 0",
-        "Select Nombre, Traduccion, Traduccion2, NoConcatenar, NoConcatenar2 from Relaciones "
-        "where 0",
-        "Select Nombre from CabBoletines where 0",
-        "Select NombreBoletin, NumPregunta, Pregunta, Respuesta from LBoletines where 0",
-    };
-    for (const char* sql : kConsultas)
-        if (!bd.Prepare(sql, err))
-            return false;
-    return true;
-}
-
 // The Access file the open user database was converted from.
 std::unique_ptr<ArchivoProtegido>& OrigenUsuario() {
     static std::unique_ptr<ArchivoProtegido> origen;
@@ -54,19 +35,13 @@ std::unique_ptr<ArchivoProtegido>& OrigenUsuario() {
 
 }  // namespace
 
-bool EsBaseAuxiliar(const fs::path& ruta) {
-    engine::Error err;
-    auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::User, err);
-    return bd && TieneEstructuraAuxiliar(*bd, err);
-}
-
 int AbrirBDUsuario(const std::string& ruta, engine::Error* error) {
     engine::Error err;
     std::string sqlite = ruta;
     const bool esAccess = access::EsArchivoAccess(ruta);
     if (esAccess) {
         access::Conversion conversion;
-        if (!access::Preparar(ruta, conversion, err)) {
+        if (!access::Preparar(ruta, CarpetaConversiones(), conversion, err)) {
             if (error)
                 *error = err;
             return NumeroDeError(err);

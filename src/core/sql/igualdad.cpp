@@ -1,4 +1,4 @@
-#include "core/practice/igualdad.h"
+#include "core/sql/igualdad.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,13 +16,6 @@ using Posiciones = std::vector<std::size_t>;
 // last digits of a few numbers, bounded so that a long wrong result stays quick.
 constexpr std::size_t kMaxTodosContraTodos = 4096;
 
-bool MenorExacta(const FilaValores& a, const FilaValores& b) {
-    for (std::size_t c = 0; c < a.size() && c < b.size(); ++c)
-        if (const int r = engine::CompareValues(a[c], b[c]); r != 0)
-            return r < 0;
-    return a.size() < b.size();
-}
-
 // What is not a number first (types, texts, dates), then the numbers by value: rows that
 // may be equal within the tolerance come side by side.
 bool MenorPorForma(const FilaValores& a, const FilaValores& b) {
@@ -34,7 +27,7 @@ bool MenorPorForma(const FilaValores& a, const FilaValores& b) {
         if (const int r = engine::CompareValues(a[c], b[c]); r != 0)
             return r < 0;
     }
-    return MenorExacta(a, b);
+    return FilaMenor(a, b);
 }
 
 Posiciones Ordenar(const Filas& filas, Posiciones p,
@@ -74,6 +67,13 @@ Posiciones Todas(std::size_t n) {
 
 }  // namespace
 
+bool FilaMenor(const FilaValores& a, const FilaValores& b) {
+    for (std::size_t c = 0; c < a.size() && c < b.size(); ++c)
+        if (const int r = engine::CompareValues(a[c], b[c]); r != 0)
+            return r < 0;
+    return a.size() < b.size();
+}
+
 bool MismoValor(const Value& a, const Value& b) {
     if (!a.isNumber() || !b.isNumber())
         return engine::SameValue(a, b);
@@ -98,11 +98,8 @@ SinPareja Emparejar(const Filas& a, const Filas& b) {
     // Identical rows first: the usual case, exact and quick.
     SinPareja exactas;
     Fundir(
-        a, b, Ordenar(a, Todas(a.size()), MenorExacta), Ordenar(b, Todas(b.size()), MenorExacta),
-        MenorExacta,
-        [](const FilaValores& x, const FilaValores& y) {
-            return !MenorExacta(x, y) && !MenorExacta(y, x);
-        },
+        a, b, Ordenar(a, Todas(a.size()), FilaMenor), Ordenar(b, Todas(b.size()), FilaMenor),
+        FilaMenor, [](const FilaValores& x, const FilaValores& y) { return FilaIgual(x, y); },
         exactas);
     if (exactas.a.empty() || exactas.b.empty())
         return exactas;
@@ -140,6 +137,22 @@ bool MismasFilas(const Filas& a, const Filas& b) {
     bool enOrden = true;
     for (std::size_t i = 0; i < a.size() && enOrden; ++i) enOrden = MismaFila(*a[i], *b[i]);
     return enOrden || Emparejar(a, b).Vacio();
+}
+
+bool MismosResultados(const engine::Recordset& respuesta, const engine::Recordset& solucion) {
+    if (respuesta.RecordCount() != solucion.RecordCount())
+        return false;
+    if (respuesta.FieldCount() != solucion.FieldCount())
+        return false;
+    // Rows of one result share a width; a row of another width would be a broken result.
+    std::vector<const FilaValores*> a, b;
+    for (auto [r, filas] : {std::pair{&respuesta, &a}, std::pair{&solucion, &b}})
+        for (std::size_t i = 0; i < r->RecordCount(); ++i) {
+            if (r->Row(i).size() != std::size_t(r->FieldCount()))
+                return false;
+            filas->push_back(&r->Row(i));
+        }
+    return MismasFilas(a, b);
 }
 
 }  // namespace veliora

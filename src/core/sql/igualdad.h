@@ -5,11 +5,20 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/engine/database.h"
 #include "core/engine/value.h"
 
 namespace veliora {
 
 using FilaValores = std::vector<engine::Value>;
+
+// The one row order: lexicographic on the engine's total order of values
+// (engine::CompareValues), a row that is the start of another first.
+bool FilaMenor(const FilaValores& a, const FilaValores& b);
+// Neither row before the other under FilaMenor: the same values exactly.
+inline bool FilaIgual(const FilaValores& a, const FilaValores& b) {
+    return !FilaMenor(a, b) && !FilaMenor(b, a);
+}
 
 // Relative difference under which two numbers are the same number.
 inline constexpr double kToleranciaNumeros = 1e-9;
@@ -34,5 +43,9 @@ SinPareja Emparejar(const std::vector<const FilaValores*>& a,
 // Whether the two lists hold the same rows, in order or as multisets (MismaFila).
 bool MismasFilas(const std::vector<const FilaValores*>& a,
                  const std::vector<const FilaValores*>& b);
+
+// Two results already fetched to their end (MoveLast): true when both have the same shape
+// and the same rows (MismaFila), in order or as multisets.
+bool MismosResultados(const engine::Recordset& respuesta, const engine::Recordset& solucion);
 
 }  // namespace veliora

@@ -1,13 +1,14 @@
-#include "core/shell/textos.h"
+#include "core/base/textos.h"
 
 #include <charconv>
 #include <string_view>
 #include <unordered_map>
 
-#include "core/shell/globales.h"
-#include "core/shell/recursos.h"
+#include "core/base/recursos.h"
 
 namespace veliora {
+
+std::int32_t DesplazamientoIdioma = 0;
 
 namespace {
 
