@@ -514,73 +514,113 @@ class Busqueda {
         return v;
     }
 
+    using Prueba = std::function<bool(const Variante&)>;
+
+    static bool ProbarTodas(const std::vector<Variante>& variantes, const Prueba& probar) {
+        for (const auto& v : variantes)
+            if (!probar(v))
+                return false;
+        return true;
+    }
+
     // The variants, most telling first; `probar` returns false to stop.
-    void Variantes(const std::function<bool(const Variante&)>& probar) {
+    void Variantes(const Prueba& probar) {
         std::vector<Variante> despues;
+        if (Copias(probar) && Empates(probar) && FilasDeMenos(probar) &&
+            ColumnaPorColumna(probar, despues) && UnValorEnTodas(probar) &&
+            MayusculasYMinusculas(probar) && Vaciados(probar))
+            ProbarTodas(despues, probar);
+    }
+
+    // Repeated rows: all of them, each table's, the same name under another key.
+    bool Copias(const Prueba& probar) {
         if (!probar(DuplicarTodo()))
-            return;
+            return false;
         for (const auto& t : tablas_)
             if (!probar(Duplicar(t.def)))
-                return;
+                return false;
         for (const auto& t : tablas_)
-            for (const Variante& v : MismoNombre(t))
-                if (!probar(v))
-                    return;
+            if (!ProbarTodas(MismoNombre(t), probar))
+                return false;
+        return true;
+    }
+
+    bool Empates(const Prueba& probar) {
         for (const auto& t : tablas_)
             for (const auto& c : t.usadas)
                 if (!c.clave)
                     for (const char* f : {"max", "min"})
                         if (!probar(Empate(t, c, f)))
-                            return;
+                            return false;
+        return true;
+    }
+
+    // A row fewer: averages over another count, a top row gone.
+    bool FilasDeMenos(const Prueba& probar) {
         for (const auto& t : tablas_) {
-            // A row fewer: averages over another count, a top row gone.
-            if (!t.filas.empty()) {
-                Variante v{Sustituir(Texto(2019), {t.def.Name}),
-                           t.def.Name,
-                           "DELETE FROM " + Tabla(t.def.Name) + UnaFila(t.filas[0]),
-                           {},
-                           true};
-                v.conArrastre = Sustituir(Texto(2020), {t.def.Name, "%1"});
-                if (!probar(v))
-                    return;
-            }
+            if (!t.filas.empty() && !probar(UnaFilaMenos(t)))
+                return false;
             for (const auto& c : t.usadas)
                 if (!c.clave && ((c.muestra.size() >= 2 && !probar(Mitades(t, c))) ||
                                  !probar(FilaMenosYUnoMas(t, c))))
-                    return;
+                    return false;
         }
-        // Column by column: a null, values near the literals, numbers that tell aggregates
-        // apart. One row changed makes the smaller example: a row the statements use and one
-        // they do not are tried at once, the others at the end; all the rows, the surer one.
+        return true;
+    }
+
+    Variante UnaFilaMenos(const TablaLeida& t) {
+        Variante v{Sustituir(Texto(2019), {t.def.Name}),
+                   t.def.Name,
+                   "DELETE FROM " + Tabla(t.def.Name) + UnaFila(t.filas[0]),
+                   {},
+                   true};
+        v.conArrastre = Sustituir(Texto(2020), {t.def.Name, "%1"});
+        return v;
+    }
+
+    // Column by column: a null, values near the literals, numbers that tell aggregates
+    // apart. One row changed makes the smaller example: a row the statements use and one
+    // they do not are tried at once, the others (kept in `despues`) at the end; all the
+    // rows, the surer one.
+    bool ColumnaPorColumna(const Prueba& probar, std::vector<Variante>& despues) {
         for (const auto& t : tablas_)
-            for (const auto& c : t.usadas) {
-                auto enFilas = [&](int texto, const std::string& valor, const std::string& muestra,
-                                   const std::vector<Value>& ps) {
-                    for (std::size_t k = 0; k < t.filas.size(); ++k) {
-                        Variante v =
-                            Poner(t, c, Sustituir(Texto(texto), {c.nombre, muestra, t.def.Name}),
-                                  valor, UnaFila(t.filas[k]), ps);
-                        if (k != 0 && k != t.usadas_filas)
-                            despues.push_back(std::move(v));
-                        else if (!probar(v))
-                            return false;
-                    }
-                    return true;
-                };
-                if (!enFilas(1801, "NULL", t.def.Name, {}) ||
-                    !probar(Poner(t, c, Sustituir(Texto(1802), {c.nombre, t.def.Name}), "NULL")))
-                    return;
-                for (const Value& v : c.valores.cercanos)
-                    if (!enFilas(1804, "?", v.toSpanishText(), {v}) ||
-                        !probar(Poner(
-                            t, c, Sustituir(Texto(1805), {c.nombre, v.toSpanishText(), t.def.Name}),
-                            "?", {}, {v})))
-                        return;
-                for (const Value& v : c.valores.otros)
-                    if (!enFilas(1804, "?", v.toSpanishText(), {v}))
-                        return;
+            for (const auto& c : t.usadas)
+                if (!ValoresDeColumna(t, c, probar, despues))
+                    return false;
+        return true;
+    }
+
+    bool ValoresDeColumna(const TablaLeida& t, const Columna& c, const Prueba& probar,
+                          std::vector<Variante>& despues) {
+        auto enFilas = [&](int texto, const std::string& valor, const std::string& muestra,
+                           const std::vector<Value>& ps) {
+            for (std::size_t k = 0; k < t.filas.size(); ++k) {
+                Variante v = Poner(t, c, Sustituir(Texto(texto), {c.nombre, muestra, t.def.Name}),
+                                   valor, UnaFila(t.filas[k]), ps);
+                if (k != 0 && k != t.usadas_filas)
+                    despues.push_back(std::move(v));
+                else if (!probar(v))
+                    return false;
             }
-        // One value in every row: the groups and repeated values a key used to keep apart.
+            return true;
+        };
+        if (!enFilas(1801, "NULL", t.def.Name, {}) ||
+            !probar(Poner(t, c, Sustituir(Texto(1802), {c.nombre, t.def.Name}), "NULL")))
+            return false;
+        for (const Value& v : c.valores.cercanos)
+            if (!enFilas(1804, "?", v.toSpanishText(), {v}) ||
+                !probar(Poner(t, c,
+                              Sustituir(Texto(1805), {c.nombre, v.toSpanishText(), t.def.Name}),
+                              "?", {}, {v})))
+                return false;
+        for (const Value& v : c.valores.otros)
+            if (!enFilas(1804, "?", v.toSpanishText(), {v}))
+                return false;
+        return true;
+    }
+
+    // One value in every row: the groups and repeated values a key used to keep apart.
+    bool UnValorEnTodas(const Prueba& probar) {
         for (const auto& t : tablas_)
             for (const auto& c : t.usadas)
                 if (!c.muestra.empty() &&
@@ -588,15 +628,24 @@ class Busqueda {
                                   Sustituir(Texto(1805),
                                             {c.nombre, c.muestra[0].toSpanishText(), t.def.Name}),
                                   "?", {}, {c.muestra[0]})))
-                    return;
+                    return false;
+        return true;
+    }
+
+    // Texts in another case: what a comparison ignoring case must still match.
+    bool MayusculasYMinusculas(const Prueba& probar) {
         for (const auto& t : tablas_)
             for (const auto& c : t.usadas)
                 if (c.dominio.clase == Dominio::Clase::Texto)
                     for (const char* f : {"upper", "lower"})
                         if (!probar(Poner(t, c, Sustituir(Texto(1806), {c.nombre, t.def.Name}),
                                           std::string(f) + "(" + Id(c.nombre) + ")")))
-                            return;
-        // The rows referring to the emptied table's go with them; the change says so.
+                            return false;
+        return true;
+    }
+
+    // The rows referring to the emptied table's go with them; the change says so.
+    bool Vaciados(const Prueba& probar) {
         for (const auto& t : tablas_) {
             Variante v{Sustituir(Texto(1807), {t.def.Name}),
                        t.def.Name,
@@ -605,11 +654,9 @@ class Busqueda {
                        true};
             v.conArrastre = Sustituir(Texto(2010), {t.def.Name, "%1"});
             if (!probar(v))
-                return;
+                return false;
         }
-        for (const auto& v : despues)
-            if (!probar(v))
-                return;
+        return true;
     }
 
     // The expression giving a copied row a new value in a column of a unique key, in the

@@ -95,6 +95,38 @@ class Lector {
         return j;
     }
 
+    // Where the ON condition starting at `i` ends: at the next table of the FROM list.
+    std::size_t FinCondicionOn(std::size_t i, std::size_t fin, int nivel) const {
+        auto siguienteTabla = [](const Pieza& p) {
+            return Es(p, ",") || EsPalabra(p, "join") || EsPalabra(p, "left") ||
+                   EsPalabra(p, "inner") || EsPalabra(p, "cross") || EsPalabra(p, "natural");
+        };
+        while (i < fin && !(ps_[i].nivel == nivel && siguienteTabla(ps_[i]))) ++i;
+        return i;
+    }
+
+    // Reads the table named at `k` (with its schema and alias) into `b`; returns the last
+    // piece read.
+    std::size_t LeerTabla(std::size_t k, std::size_t fin, int nivel, Bloque& b) {
+        // A schema before the name.
+        if (k + 2 < fin && Es(ps_[k + 1], ".") && ps_[k + 2].tipo == Pieza::Tipo::Nombre)
+            k += 2;
+        const engine::TableDef* t = Tabla(ps_[k].valor);
+        if (!t)
+            return k;
+        TablaNombrada tn{t->Name, ps_[k].valor};
+        std::size_t s = k + 1;
+        if (s < fin && EsPalabra(ps_[s], "as"))
+            ++s;
+        if (s < fin && ps_[s].nivel == nivel && ps_[s].tipo == Pieza::Tipo::Nombre &&
+            !Reservada(ps_[s])) {
+            tn.alias = ps_[s].valor;
+            k = s;
+        }
+        b.tablas.push_back(std::move(tn));
+        return k;
+    }
+
     void LeerBloque(std::size_t from) {
         const int nivel = ps_[from].nivel;
         const std::size_t fin = FinClausula(from + 1, nivel, FinDeDesde);
@@ -110,34 +142,13 @@ class Lector {
             if (Es(p, ",") || EsPalabra(p, "join")) {
                 esperaTabla = true;
             } else if (EsPalabra(p, "on")) {
-                std::size_t j = k + 1;
-                while (j < fin && !(ps_[j].nivel == nivel &&
-                                    (Es(ps_[j], ",") || EsPalabra(ps_[j], "join") ||
-                                     EsPalabra(ps_[j], "left") || EsPalabra(ps_[j], "inner") ||
-                                     EsPalabra(ps_[j], "cross") || EsPalabra(ps_[j], "natural"))))
-                    ++j;
+                const std::size_t j = FinCondicionOn(k + 1, fin, nivel);
                 a.condiciones.push_back({k + 1, j});
                 k = j - 1;
             } else if (Es(p, ")")) {
                 esperaTabla = false;  // a derived table; its alias follows
             } else if (esperaTabla && p.tipo == Pieza::Tipo::Nombre && !Reservada(p)) {
-                std::size_t k2 = k;
-                // A schema before the name.
-                if (k + 2 < fin && Es(ps_[k + 1], ".") && ps_[k + 2].tipo == Pieza::Tipo::Nombre)
-                    k2 = k + 2;
-                if (const engine::TableDef* t = Tabla(ps_[k2].valor)) {
-                    TablaNombrada tn{t->Name, ps_[k2].valor};
-                    std::size_t s = k2 + 1;
-                    if (s < fin && EsPalabra(ps_[s], "as"))
-                        ++s;
-                    if (s < fin && ps_[s].nivel == nivel && ps_[s].tipo == Pieza::Tipo::Nombre &&
-                        !Reservada(ps_[s])) {
-                        tn.alias = ps_[s].valor;
-                        k2 = s;
-                    }
-                    b.tablas.push_back(std::move(tn));
-                }
-                k = k2;
+                k = LeerTabla(k, fin, nivel, b);
                 esperaTabla = false;
             }
         }
