@@ -842,8 +842,8 @@ fs::path RutaConvertida(const fs::path& carpeta, const fs::path& mdb) {
     return carpeta / (mdb.stem().string() + ".db");
 }
 
-bool Preparar(const fs::path& mdb, Conversion& resultado, engine::Error& error,
-              const Progreso& progreso) {
+bool Preparar(const fs::path& mdb, const fs::path& carpeta, Conversion& resultado,
+              engine::Error& error, const Progreso& progreso) {
     error.clear();
     const fs::path destino = RutaConvertida(carpeta, mdb);
     const fs::path rutaHuella = RutaHuella(destino);

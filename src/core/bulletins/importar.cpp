@@ -99,70 +99,95 @@ bool ArchivoPropio(const std::string& nombre) {
                        [&](const char* p) { return engine::UpperText(p) == clave; });
 }
 
-ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& destino,
-                                       const AvisosImportacion& avisos, engine::Database* abierta) {
-    ResultadoImportacion r;
-    std::error_code ec;
+namespace {
+
+// The folder's own regular files, by name: symbolic links are not followed.
+std::vector<fs::path> ArchivosDeCarpeta(const fs::path& origen, std::error_code& ec) {
     std::vector<fs::path> archivos;
     fs::directory_iterator it(origen, ec);
     for (fs::directory_iterator fin; !ec && it != fin; it.increment(ec)) {
         const std::string nombre = it->path().filename().string();
         std::error_code ecTipo;
-        // Symbolic links are not followed: only the folder's own regular files count.
         if (nombre.empty() || nombre.front() == '.' || !it->is_regular_file(ecTipo) ||
             it->is_symlink(ecTipo))
             continue;
         archivos.push_back(it->path());
     }
+    std::sort(archivos.begin(), archivos.end(),
+              [](const fs::path& a, const fs::path& b) { return a.filename() < b.filename(); });
+    return archivos;
+}
+
+// How an incoming file lands on `final`.
+struct Llegada {
+    fs::path archivo, final;
+    bool auxiliar = false, existe = false;
+    bool enAbierta = false;  // onto the open auxiliary database
+    fs::file_status estado;
+    Reemplazo reemplazo = Reemplazo::Ninguno;
+};
+
+Llegada ComoLlega(const fs::path& archivo, const fs::path& final, engine::Database* abierta) {
+    Llegada l;
+    l.archivo = archivo;
+    l.final = final;
+    l.auxiliar = EsAuxiliar(archivo.filename().string());
+    std::error_code ec;
+    l.estado = fs::symlink_status(final, ec);
+    l.existe = fs::exists(l.estado);
+    // The open auxiliary database is loaded into its connection: only a link or a special
+    // file in its place is refused.
+    l.enAbierta = abierta && abierta->IsOpen() && l.existe && fs::is_regular_file(l.estado) &&
+                  MismoArchivo(final, abierta->Name());
+    l.reemplazo = l.enAbierta  ? Reemplazo::Propio
+                  : l.auxiliar ? Reemplazo::Auxiliar
+                               : Reemplazo::Ninguno;
+    return l;
+}
+
+// Why the file cannot be copied; nothing when it can.
+std::optional<engine::Error> Impedimento(const Llegada& l) {
+    if (ArchivoPropio(l.archivo.filename().string()))
+        return engine::SystemFailure(EPERM, Texto(1460));
+    // Only a whole auxiliary database replaces one: a damaged or foreign file would take the
+    // place of a teacher's bulletins.
+    if (l.auxiliar && !EsBaseAuxiliar(l.archivo))
+        return engine::SystemFailure(EINVAL, Texto(2120));
+    engine::Error error;
+    if (!ComprobarDestino(l.final, error, l.reemplazo))
+        return error;
+    // Checked by its permissions, not by trying: a rename would replace it regardless.
+    if (l.existe && (l.estado.permissions() & fs::perms::owner_write) == fs::perms::none)
+        return engine::SystemFailure(EACCES, Texto(1461));
+    return std::nullopt;
+}
+
+}  // namespace
+
+ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& destino,
+                                       const AvisosImportacion& avisos, engine::Database* abierta) {
+    ResultadoImportacion r;
+    std::error_code ec;
+    const std::vector<fs::path> archivos = ArchivosDeCarpeta(origen, ec);
     if (ec) {
         r.listado = false;
         r.errorListado = engine::SystemFailure(ec.value() != 0 ? ec.value() : EIO, ec.message());
         return r;
     }
-    std::sort(archivos.begin(), archivos.end(),
-              [](const fs::path& a, const fs::path& b) { return a.filename() < b.filename(); });
-
     bool todos = false;
     for (const fs::path& archivo : archivos) {
         const std::string nombre = archivo.filename().string();
-        const fs::path final = destino / nombre;
-        engine::Error error;
-        auto fallar = [&](engine::Error e) {
+        auto fallar = [&](const engine::Error& e) {
             ++r.fallidos;
             if (avisos.fallo)
                 avisos.fallo(nombre, e);
         };
-        if (ArchivoPropio(nombre)) {
-            fallar(engine::SystemFailure(EPERM, Texto(1460)));
+        const Llegada l = ComoLlega(archivo, destino / nombre, abierta);
+        if (const auto impedimento = Impedimento(l)) {
+            fallar(*impedimento);
             continue;
         }
-        // Only a whole auxiliary database replaces one: a damaged or foreign file would
-        // take the place of a teacher's bulletins.
-        const bool auxiliar = EsAuxiliar(nombre);
-        if (auxiliar && !EsBaseAuxiliar(archivo)) {
-            fallar(engine::SystemFailure(EINVAL, Texto(2120)));
-            continue;
-        }
-        std::error_code ecDestino;
-        const fs::file_status estado = fs::symlink_status(final, ecDestino);
-        const bool existe = fs::exists(estado);
-        // The open auxiliary database is loaded into its connection: only a link or a
-        // special file in its place is refused.
-        const bool enAbierta = abierta && abierta->IsOpen() && existe &&
-                               fs::is_regular_file(estado) && MismoArchivo(final, abierta->Name());
-        const Reemplazo reemplazo = enAbierta  ? Reemplazo::Propio
-                                    : auxiliar ? Reemplazo::Auxiliar
-                                               : Reemplazo::Ninguno;
-        if (!ComprobarDestino(final, error, reemplazo)) {
-            fallar(error);
-            continue;
-        }
-        // Checked by its permissions, not by trying: a rename would replace it regardless.
-        if (existe && (estado.permissions() & fs::perms::owner_write) == fs::perms::none) {
-            fallar(engine::SystemFailure(EACCES, Texto(1461)));
-            continue;
-        }
-        if (existe && auxiliar && !todos && !MismosBoletines(archivo, final)) {
+        if (l.existe && l.auxiliar && !todos && !MismosBoletines(archivo, l.final)) {
             const Sustituir respuesta = avisos.preguntar ? avisos.preguntar(nombre) : Sustituir::No;
             if (respuesta == Sustituir::No) {
                 ++r.omitidos;
@@ -170,8 +195,9 @@ ResultadoImportacion ImportarBoletines(const fs::path& origen, const fs::path& d
             }
             todos = respuesta == Sustituir::SiATodos;
         }
-        const bool hecho = enAbierta ? ReemplazarAbierta(archivo, *abierta, error)
-                                     : CopiarArchivo(archivo, final, error, reemplazo);
+        engine::Error error;
+        const bool hecho = l.enAbierta ? ReemplazarAbierta(archivo, *abierta, error)
+                                       : CopiarArchivo(archivo, l.final, error, l.reemplazo);
         if (hecho)
             ++r.copiados;
         else

@@ -22,7 +22,6 @@
 #include "core/base/textos.h"
 #include "core/engine/sql_scanner.h"
 #include "core/engine/value.h"
-#include "core/base/textos.h"
 #include "core/shell/errores.h"
 #include "core/sql/igualdad.h"
 
@@ -579,56 +578,76 @@ class Comparacion {
     // answer (repeated rows are held once, with their count). Rows of fingerprints one side
     // holds more often are read again too; what is left unpaired is paired within the
     // tolerance of numbers.
+    using Cuenta = std::map<Fila, std::int64_t, bool (*)(const Fila&, const Fila&)>;
+
     Lectura Confirmar(const std::vector<Huella>& dudosas, const std::vector<Huella>& sobrantes) {
         if (dudosas.empty() && sobrantes.empty())
             return {Desenlace::Iguales, {}};
-        std::map<Fila, std::int64_t, bool (*)(const Fila&, const Fila&)> cuenta(FilaMenor);
+        Cuenta cuenta(FilaMenor);
         std::vector<Fila> cercanas[2];
         std::size_t bytes = 0;
-        for (int lado = 0; lado < 2; ++lado) {
-            const std::string_view sql = lado == 0 ? solucion_ : respuesta_;
-            const Desenlace falla =
-                lado == 0 ? Desenlace::FallaSolucion : Desenlace::FallaRespuesta;
-            auto r = Abrir(lado);
-            if (!r)
-                return {falla, error_};
-            for (; !r->Eof(); r->MoveNext()) {
-                if (r->RecordCount() <= desde_)
-                    continue;
-                const Huella h = HuellaActual(*r);
-                if (std::binary_search(sobrantes.begin(), sobrantes.end(), h)) {
-                    cercanas[lado].push_back(FilaActual(*r));
-                    bytes += BytesFila(cercanas[lado].back());
-                } else if (std::binary_search(dudosas.begin(), dudosas.end(), h)) {
-                    auto [it, nueva] = cuenta.try_emplace(FilaActual(*r), 0);
-                    it->second += lado == 0 ? 1 : -1;
-                    if (nueva)
-                        bytes += BytesFila(it->first);
-                } else {
-                    continue;
-                }
-                if (bytes > limites_.maxBytes)
-                    return {falla, engine::MemoryLimitError(limites_, sql)};
-            }
-            if (r->Error().failed())
-                return {falla, r->Error()};
-        }
-        // Rows counted apart may still differ only within the tolerance of numbers.
-        for (const auto& [fila, n] : cuenta)
-            for (std::int64_t k = 0; k < std::abs(n); ++k) {
-                if (!fila.empty() && !std::any_of(fila.begin(), fila.end(),
-                                                  [](const auto& v) { return v.isNumber(); }))
-                    return {Desenlace::Distintas, {}};
-                cercanas[n > 0 ? 0 : 1].push_back(fila);
-                bytes += BytesFila(fila);
-                if (bytes > limites_.maxBytes)
-                    return {n > 0 ? Desenlace::FallaSolucion : Desenlace::FallaRespuesta,
-                            engine::MemoryLimitError(limites_, n > 0 ? solucion_ : respuesta_)};
-            }
+        for (int lado = 0; lado < 2; ++lado)
+            if (auto fin = Releer(lado, dudosas, sobrantes, cuenta, cercanas[lado], bytes))
+                return *fin;
+        if (auto fin = SinParejaPorValor(cuenta, cercanas, bytes))
+            return *fin;
         std::vector<const Fila*> x, y;
         for (const Fila& f : cercanas[0]) x.push_back(&f);
         for (const Fila& f : cercanas[1]) y.push_back(&f);
         return {Emparejar(x, y).Vacio() ? Desenlace::Iguales : Desenlace::Distintas, {}};
+    }
+
+    // Reads side `lado` again: rows of doubtful fingerprints counted by value (the solution's
+    // up, the answer's down), rows of surplus ones kept in `cercanas`. The failure that ends
+    // the check, if any.
+    std::optional<Lectura> Releer(int lado, const std::vector<Huella>& dudosas,
+                                  const std::vector<Huella>& sobrantes, Cuenta& cuenta,
+                                  std::vector<Fila>& cercanas, std::size_t& bytes) {
+        const std::string_view sql = lado == 0 ? solucion_ : respuesta_;
+        const Desenlace falla = lado == 0 ? Desenlace::FallaSolucion : Desenlace::FallaRespuesta;
+        auto r = Abrir(lado);
+        if (!r)
+            return Lectura{falla, error_};
+        for (; !r->Eof(); r->MoveNext()) {
+            if (r->RecordCount() <= desde_)
+                continue;
+            const Huella h = HuellaActual(*r);
+            if (std::binary_search(sobrantes.begin(), sobrantes.end(), h)) {
+                cercanas.push_back(FilaActual(*r));
+                bytes += BytesFila(cercanas.back());
+            } else if (std::binary_search(dudosas.begin(), dudosas.end(), h)) {
+                auto [it, nueva] = cuenta.try_emplace(FilaActual(*r), 0);
+                it->second += lado == 0 ? 1 : -1;
+                if (nueva)
+                    bytes += BytesFila(it->first);
+            } else {
+                continue;
+            }
+            if (bytes > limites_.maxBytes)
+                return Lectura{falla, engine::MemoryLimitError(limites_, sql)};
+        }
+        if (r->Error().failed())
+            return Lectura{falla, r->Error()};
+        return std::nullopt;
+    }
+
+    // Rows counted apart may still differ only within the tolerance of numbers: those with a
+    // number join their side's unpaired rows; one without decides that the results differ.
+    std::optional<Lectura> SinParejaPorValor(const Cuenta& cuenta, std::vector<Fila> (&cercanas)[2],
+                                             std::size_t& bytes) {
+        for (const auto& [fila, n] : cuenta)
+            for (std::int64_t k = 0; k < std::abs(n); ++k) {
+                if (!fila.empty() && !std::any_of(fila.begin(), fila.end(),
+                                                  [](const auto& v) { return v.isNumber(); }))
+                    return Lectura{Desenlace::Distintas, {}};
+                cercanas[n > 0 ? 0 : 1].push_back(fila);
+                bytes += BytesFila(fila);
+                if (bytes > limites_.maxBytes)
+                    return Lectura{
+                        n > 0 ? Desenlace::FallaSolucion : Desenlace::FallaRespuesta,
+                        engine::MemoryLimitError(limites_, n > 0 ? solucion_ : respuesta_)};
+            }
+        return std::nullopt;
     }
 
     engine::Database& bd_;

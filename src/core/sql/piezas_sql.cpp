@@ -116,14 +116,19 @@ std::string SinClausula(std::string_view sql, bool where) {
     return Quitar(sql, ps[t.desde].inicio, hasta);
 }
 
-std::vector<std::string> SinCadaCondicion(std::string_view sql) {
-    const auto ps = Trocear(sql);
-    Tramo t;
-    if (!Clausula(ps, "where", t))
-        return {};
-    // Top-level conditions between AND / OR; the AND of a BETWEEN belongs to it.
-    std::vector<Tramo> condiciones;
-    std::vector<std::size_t> uniones;  // the joint before each condition (none for the first)
+namespace {
+
+// A top-level condition of a where clause and the joint (AND / OR) before it; 0 for the
+// first.
+struct Condicion {
+    Tramo tramo;
+    std::size_t union_ = 0;
+};
+
+// The top-level conditions of the where clause `t`, between AND / OR; the AND of a BETWEEN
+// belongs to it.
+std::vector<Condicion> CondicionesDe(const std::vector<Pieza>& ps, const Tramo& t) {
+    std::vector<Condicion> condiciones;
     bool entre = false;
     std::size_t desde = t.desde + 1;
     for (std::size_t i = t.desde + 1; i <= t.hasta; ++i) {
@@ -134,57 +139,68 @@ std::vector<std::string> SinCadaCondicion(std::string_view sql) {
         } else if (i < t.hasta && EsPalabra(ps[i], "and") && entre) {
             entre = false;
         } else if (i == t.hasta || EsPalabra(ps[i], "and") || EsPalabra(ps[i], "or")) {
-            if (i > desde) {
-                condiciones.push_back({desde, i});
-                uniones.push_back(desde > t.desde + 1 ? desde - 1 : 0);
-            }
+            if (i > desde)
+                condiciones.push_back({{desde, i}, desde > t.desde + 1 ? desde - 1 : 0});
             desde = i + 1;
         }
     }
-    // A column compared with a column joins the tables: dropping it gives their product.
-    auto une = [&](const Tramo& c) {
-        int iguales = 0;
-        for (std::size_t i = c.desde; i < c.hasta; ++i) {
-            if (ps[i].valor == "=")
-                ++iguales;
-            else if (ps[i].tipo != Pieza::Tipo::Nombre && ps[i].valor != ".")
-                return false;
-        }
-        return iguales == 1;
-    };
-    auto texto = [&](std::size_t i, std::size_t j) {
-        return std::string(sql.substr(ps[i].inicio, ps[j - 1].fin - ps[i].inicio));
-    };
+    return condiciones;
+}
+
+// A column compared with a column joins the tables: dropping it gives their product.
+bool UneTablas(const std::vector<Pieza>& ps, const Tramo& c) {
+    int iguales = 0;
+    for (std::size_t i = c.desde; i < c.hasta; ++i) {
+        if (ps[i].valor == "=")
+            ++iguales;
+        else if (ps[i].tipo != Pieza::Tipo::Nombre && ps[i].valor != ".")
+            return false;
+    }
+    return iguales == 1;
+}
+
+// The statement keeping, of the where clause `t`, the conditions `quedan` says.
+std::string ConCondiciones(std::string_view sql, const std::vector<Pieza>& ps, const Tramo& t,
+                           const std::vector<Condicion>& condiciones,
+                           const std::vector<bool>& quedan) {
+    std::string where;
+    for (std::size_t k = 0; k < condiciones.size(); ++k) {
+        if (!quedan[k])
+            continue;
+        if (!where.empty())
+            where += " " + (condiciones[k].union_ ? ps[condiciones[k].union_].valor : "and") + " ";
+        const Tramo& c = condiciones[k].tramo;
+        where += sql.substr(ps[c.desde].inicio, ps[c.hasta - 1].fin - ps[c.desde].inicio);
+    }
     const std::size_t fin = t.hasta < ps.size() ? ps[t.hasta].inicio : sql.size();
-    // The statement keeping the conditions `quedan` says.
-    auto con = [&](const std::vector<bool>& quedan) {
-        std::string where;
-        for (std::size_t k = 0; k < condiciones.size(); ++k) {
-            if (!quedan[k])
-                continue;
-            if (!where.empty())
-                where += " " + (uniones[k] ? ps[uniones[k]].valor : std::string("and")) + " ";
-            where += texto(condiciones[k].desde, condiciones[k].hasta);
-        }
-        return std::string(sql.substr(0, ps[t.desde].inicio)) +
-               (where.empty() ? "" : "where " + where + " ") + std::string(sql.substr(fin));
-    };
+    return std::string(sql.substr(0, ps[t.desde].inicio)) +
+           (where.empty() ? "" : "where " + where + " ") + std::string(sql.substr(fin));
+}
+
+}  // namespace
+
+std::vector<std::string> SinCadaCondicion(std::string_view sql) {
+    const auto ps = Trocear(sql);
+    Tramo t;
+    if (!Clausula(ps, "where", t))
+        return {};
+    const std::vector<Condicion> condiciones = CondicionesDe(ps, t);
     std::vector<std::string> mutantes;
-    std::vector<bool> uniones_(condiciones.size());
+    std::vector<bool> uniones(condiciones.size());
     int propias = 0;
     for (std::size_t k = 0; k < condiciones.size(); ++k) {
-        uniones_[k] = une(condiciones[k]);
-        propias += uniones_[k] ? 0 : 1;
+        uniones[k] = UneTablas(ps, condiciones[k].tramo);
+        propias += uniones[k] ? 0 : 1;
     }
     for (std::size_t k = 0; k < condiciones.size(); ++k) {
-        if (uniones_[k])
+        if (uniones[k])
             continue;
         std::vector<bool> quedan(condiciones.size(), true);
         quedan[k] = false;
-        mutantes.push_back(con(quedan));
+        mutantes.push_back(ConCondiciones(sql, ps, t, condiciones, quedan));
     }
     if (propias > 1)
-        mutantes.push_back(con(uniones_));
+        mutantes.push_back(ConCondiciones(sql, ps, t, condiciones, uniones));
     return mutantes;
 }
 
