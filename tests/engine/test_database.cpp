@@ -112,6 +112,27 @@ TEST(TextComparison, HoldsOnEveryTableOfABigSchema) {
     }
 }
 
+// Two statements run together, as a check runs them: the second naming a table the first
+// does not must not stop the first (making a view while a statement runs aborts it).
+TEST(TextComparison, ASecondStatementLeavesTheFirstRunning) {
+    TempHome home;
+    BuildDatabase(home / "dos.db",
+                  "create table c (id integer primary key, d text); create table p (c int, n "
+                  "text); create table o (x text); insert into c values (1, 'a'), (2, 'b'), "
+                  "(3, 'c'); insert into p values (1, 'Arroz')");
+    Error err;
+    auto db = Database::Open((home / "dos.db").string(), Database::Kind::User, err);
+    ASSERT_TRUE(db) << veliora::TextoDeError(err);
+    auto first = db->OpenRecordset(
+        "select d from c where not exists (select * from p where p.c = c.id and p.n = 'arroz')",
+        err);
+    ASSERT_TRUE(first) << veliora::TextoDeError(err);
+    ASSERT_TRUE(db->OpenRecordset("select * from o", err)) << veliora::TextoDeError(err);
+    first->MoveLast();
+    EXPECT_FALSE(first->Error().failed()) << veliora::TextoDeError(first->Error());
+    EXPECT_EQ(first->RecordCount(), 2u);
+}
+
 // Texts of printable ASCII compare exactly as the collator says, ties of case included.
 TEST(TextComparison, AgreesWithTheCollator) {
     TempHome home;

@@ -138,9 +138,9 @@ void BoundStatements(sqlite3* db);
 // Compiles one statement, refusing text after it. Returns null and fills err on failure.
 sqlite3_stmt* Compile(Connection& c, std::string_view sql, Error& err);
 
-// Makes the case-insensitive views of the tables the statement may name (every one when it
-// may name a view of the database's own) before it is compiled.
-bool CreateNamedViews(Connection& c, std::string_view sql, Error& err);
+// Makes the case-insensitive views of the user tables not made yet (all of them, before the
+// first statement of the connection is compiled).
+bool CreatePendingViews(Connection& c, Error& err);
 
 // The statement with the equalities between two text columns that ignoring case cannot
 // change compiled as byte comparisons, so that the file's indexes serve them (text_joins.cpp).

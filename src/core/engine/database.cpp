@@ -8,7 +8,6 @@
 #include <sys/vfs.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,7 +15,6 @@
 #include <fstream>
 
 #include "core/engine/connection.h"
-#include "core/engine/sql_scanner.h"
 
 namespace veliora::engine {
 
@@ -103,9 +101,10 @@ bool CreateCaseInsensitiveViews(Connection& c, Error& err) {
 // a database of thousands of tables costs one query.
 bool NoteCaseInsensitiveViews(Connection& c, Error& err) {
     for (const auto& row : UserTablesAndViews(c, err)) {
-        (row[1].integer ? c.mainViews : c.viewsPending)[LowerAscii(row[0].text)] = row[0].text;
-        if (!row[1].integer)
+        if (!row[1].integer) {
+            c.viewsPending[LowerAscii(row[0].text)] = row[0].text;
             c.userTables[LowerAscii(row[0].text)] = row[0].text;
+        }
     }
     return !err.failed();
 }
@@ -545,46 +544,28 @@ std::shared_ptr<Database> Database::OpenMemoryCopy(Database& source,
     return db;
 }
 
-bool CreateNamedViews(Connection& c, std::string_view sql, Error& err) {
+bool CreatePendingViews(Connection& c, Error& err) {
     if (c.viewsPending.empty())
         return true;
-    std::vector<std::string> named;
-    // The database's own views read tables by name: they need every view.
-    auto note = [&](std::string word) {
-        word = LowerAscii(word);
-        if (c.mainViews.count(word))
-            for (const auto& [key, table] : c.viewsPending) named.push_back(key);
-        else if (c.viewsPending.count(word))
-            named.push_back(std::move(word));
-    };
-    auto wordChar = [](unsigned char ch) {
-        return std::isalnum(ch) || ch == '_' || ch == '$' || ch >= 0x80;
-    };
-    SqlScanner scan(sql);
-    while (!scan.Done()) {
-        const SqlStretch& stretch = scan.Stretch();
-        if (stretch.kind == SqlStretch::Kind::Quoted ||
-            stretch.kind == SqlStretch::Kind::Bracketed) {
-            note(StretchContent(sql, stretch));
-        } else if (stretch.code() && wordChar(static_cast<unsigned char>(scan.Char()))) {
-            std::size_t end = stretch.begin;
-            while (end < sql.size() && wordChar(static_cast<unsigned char>(sql[end]))) ++end;
-            note(std::string(sql.substr(stretch.begin, end - stretch.begin)));
-            scan.SkipTo(end);
-            continue;
-        }
-        scan.Next();
+    // All of them at once, before the connection's first statement runs: creating a view
+    // while another statement of the connection is running aborts that statement (the
+    // engine rolls back what it read through the views), as a check runs two at a time.
+    InternalScope internal(c);
+    const bool own = sqlite3_get_autocommit(c.db) &&
+                     sqlite3_exec(c.db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    bool done = true;
+    for (const auto& [key, table] : c.viewsPending)
+        if (!(done = CreateCaseInsensitiveView(c, table, err)))
+            break;
+    if (own &&
+        sqlite3_exec(c.db, done ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK &&
+        done) {
+        err = ErrorOf(c.db, sqlite3_errcode(c.db), "COMMIT");
+        done = false;
     }
-    for (const std::string& key : named) {
-        const auto found = c.viewsPending.find(key);
-        if (found == c.viewsPending.end())
-            continue;
-        const std::string table = found->second;
-        c.viewsPending.erase(found);
-        if (!CreateCaseInsensitiveView(c, table, err))
-            return false;
-    }
-    return true;
+    if (done)
+        c.viewsPending.clear();
+    return done;
 }
 
 std::string QuoteSql(std::string_view text, char quote) {

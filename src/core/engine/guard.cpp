@@ -207,7 +207,7 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, Error& err) {
         err = RefusalError(sql);
         return nullptr;
     }
-    if (!CreateNamedViews(c, translated, err))
+    if (!CreatePendingViews(c, err))
         return nullptr;
     const std::string compiled = guarded ? KeepIndexesInTextJoins(c, translated) : translated;
     sqlite3_stmt* stmt = nullptr;
