@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) 
     }
     if (!EsBaseAuxiliar(Archivo()))
         return 0;
-    engine::EngineError error;
+    engine::Error error;
     auto aux = engine::Database::Open(Archivo().string(), engine::Database::Kind::User, error);
     if (!aux)
         return 0;

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t n) {
     veliora::access::Conversion c;
-    veliora::engine::EngineError error;
+    veliora::engine::Error error;
     const bool hecha = veliora::access::ConvertirSalidaLector(
         std::string_view(reinterpret_cast<const char*>(datos), n), ":memory:", c, error);
     if (hecha == error.failed())
