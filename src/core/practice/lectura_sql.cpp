@@ -163,28 +163,6 @@ class Lector {
         ambitos_.push_back(std::move(a));
     }
 
-    // Top-level conditions of a clause, between AND and OR; the AND of a BETWEEN belongs to
-    // it.
-    std::vector<Tramo> Partes(const Tramo& t, int nivel) const {
-        std::vector<Tramo> partes;
-        bool entre = false;
-        std::size_t desde = t.desde;
-        for (std::size_t i = t.desde; i <= t.hasta; ++i) {
-            if (i < t.hasta && ps_[i].nivel != nivel)
-                continue;
-            if (i < t.hasta && EsPalabra(ps_[i], "between")) {
-                entre = true;
-            } else if (i < t.hasta && EsPalabra(ps_[i], "and") && entre) {
-                entre = false;
-            } else if (i == t.hasta || EsPalabra(ps_[i], "and") || EsPalabra(ps_[i], "or")) {
-                if (i > desde)
-                    partes.push_back({desde, i});
-                desde = i + 1;
-            }
-        }
-        return partes;
-    }
-
     // The column references of a condition; nothing when it holds a subquery.
     std::optional<std::vector<Referencia>> Referencias(const Tramo& t) const {
         std::vector<Referencia> refs;
@@ -234,7 +212,7 @@ class Lector {
     }
 
     void LeerCondiciones(std::size_t b, const Tramo& clausula) {
-        for (const Tramo& t : Partes(clausula, ambitos_[b].nivel)) {
+        for (const Tramo& t : PartesDeCondicion(ps_, clausula, ambitos_[b].nivel)) {
             const auto refs = Referencias(t);
             if (!refs || refs->empty())
                 continue;

@@ -116,6 +116,26 @@ std::string SinClausula(std::string_view sql, bool where) {
     return Quitar(sql, ps[t.desde].inicio, hasta);
 }
 
+std::vector<Tramo> PartesDeCondicion(const std::vector<Pieza>& ps, const Tramo& t, int nivel) {
+    std::vector<Tramo> partes;
+    bool entre = false;
+    std::size_t desde = t.desde;
+    for (std::size_t i = t.desde; i <= t.hasta; ++i) {
+        if (i < t.hasta && ps[i].nivel != nivel)
+            continue;
+        if (i < t.hasta && EsPalabra(ps[i], "between")) {
+            entre = true;
+        } else if (i < t.hasta && EsPalabra(ps[i], "and") && entre) {
+            entre = false;
+        } else if (i == t.hasta || EsPalabra(ps[i], "and") || EsPalabra(ps[i], "or")) {
+            if (i > desde)
+                partes.push_back({desde, i});
+            desde = i + 1;
+        }
+    }
+    return partes;
+}
+
 namespace {
 
 // A top-level condition of a where clause and the joint (AND / OR) before it; 0 for the
@@ -125,25 +145,11 @@ struct Condicion {
     std::size_t union_ = 0;
 };
 
-// The top-level conditions of the where clause `t`, between AND / OR; the AND of a BETWEEN
-// belongs to it.
+// The top-level conditions of the where clause `t`.
 std::vector<Condicion> CondicionesDe(const std::vector<Pieza>& ps, const Tramo& t) {
     std::vector<Condicion> condiciones;
-    bool entre = false;
-    std::size_t desde = t.desde + 1;
-    for (std::size_t i = t.desde + 1; i <= t.hasta; ++i) {
-        if (i < t.hasta && ps[i].nivel != 0)
-            continue;
-        if (i < t.hasta && EsPalabra(ps[i], "between")) {
-            entre = true;
-        } else if (i < t.hasta && EsPalabra(ps[i], "and") && entre) {
-            entre = false;
-        } else if (i == t.hasta || EsPalabra(ps[i], "and") || EsPalabra(ps[i], "or")) {
-            if (i > desde)
-                condiciones.push_back({{desde, i}, desde > t.desde + 1 ? desde - 1 : 0});
-            desde = i + 1;
-        }
-    }
+    for (const Tramo& c : PartesDeCondicion(ps, {t.desde + 1, t.hasta}, 0))
+        condiciones.push_back({c, c.desde > t.desde + 1 ? c.desde - 1 : 0});
     return condiciones;
 }
 

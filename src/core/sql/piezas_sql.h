@@ -46,6 +46,10 @@ extern const LecturaClausula kFinDeCondicion;
 std::optional<Tramo> BuscarClausula(const std::vector<Pieza>& ps, std::string_view palabra,
                                     const LecturaClausula& lectura, std::size_t desde = 0);
 
+// The conditions of the pieces `t` at level `nivel`, between AND and OR; the AND of a
+// BETWEEN belongs to it.
+std::vector<Tramo> PartesDeCondicion(const std::vector<Pieza>& ps, const Tramo& t, int nivel);
+
 // `sql` without its top-level HAVING (false) or WHERE (true) clause; empty when it has none.
 std::string SinClausula(std::string_view sql, bool where);
 // `sql` without each top-level condition of its WHERE clause (joined by AND or OR), then
