@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <set>
@@ -268,6 +269,11 @@ TEST(FechaIso, DayNumbersAsCalendarDates) {
          }) {
         EXPECT_EQ(access::FechaIso(k.dias), k.iso) << k.dias;
     }
+    // Past the years Access holds (a damaged file's numbers) there is no date to make.
+    for (double fuera : {-657435.0, 2958466.0, HUGE_VAL, -HUGE_VAL, std::nan("")})
+        EXPECT_FALSE(access::EsFechaAccess(fuera)) << fuera;
+    for (double dentro : {-657434.99, 2958465.99})
+        EXPECT_TRUE(access::EsFechaAccess(dentro)) << dentro;
 }
 
 TEST_F(Conversion, AccessFilesAreToldBySignatureOrName) {
@@ -334,7 +340,8 @@ TEST_F(Conversion, ReconvertsOnlyAfterAChange) {
     auto preparar = [&](bool& reutilizada) {
         access::Conversion c;
         engine::Error err;
-        EXPECT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err)) << veliora::TextoDeError(err);
+        EXPECT_TRUE(access::Preparar(mdb, CarpetaConversiones(), c, err))
+            << veliora::TextoDeError(err);
         EXPECT_EQ(c.destino, DirectorioAplicacion() / "importadas" / "clase.db");
         reutilizada = c.reutilizada;
         return c;

@@ -63,6 +63,12 @@ bool EsArchivoAccess(const fs::path& ruta) {
 
 // Days since 1899-12-30 (the time as the fraction, of the same sign) as ISO text; the date
 // alone at midnight. Proleptic Gregorian, as Access counts, for every year it holds.
+bool EsFechaAccess(double dias) {
+    // From 100-01-01 (day -657434, whose hours count down to -657435) to the last moment of
+    // 9999-12-31; never true of NaN or infinity.
+    return dias > -657435.0 && dias < 2958466.0;
+}
+
 std::string FechaIso(double dias) {
     double entero = std::trunc(dias);
     long long segundos = std::llround(std::fabs(dias - entero) * 86400.0);
@@ -299,7 +305,14 @@ class Escritor {
                     sqlite3_bind_double(insertar_, n, std::strtod(v.c_str(), nullptr));
                     break;
                 case kDate: {
-                    const std::string iso = FechaIso(std::strtod(v.c_str(), nullptr));
+                    const double dias = std::strtod(v.c_str(), nullptr);
+                    // A damaged file's day count past the years Access holds stays the
+                    // number it is rather than becoming some date.
+                    if (!EsFechaAccess(dias)) {
+                        sqlite3_bind_double(insertar_, n, dias);
+                        break;
+                    }
+                    const std::string iso = FechaIso(dias);
                     sqlite3_bind_text(insertar_, n, iso.c_str(), int(iso.size()), SQLITE_TRANSIENT);
                     break;
                 }

@@ -73,7 +73,9 @@ bool Preparar(const std::filesystem::path& mdb, const std::filesystem::path& car
               Conversion& resultado, engine::Error& error, const Progreso& progreso = {});
 
 // A stored Access date (days since 1899-12-30, the time as the fraction, of the same sign
-// before that day) as ISO text: "yyyy-mm-dd", with " hh:mm:ss" unless at midnight.
+// before that day) as ISO text: "yyyy-mm-dd", with " hh:mm:ss" unless at midnight. Only for
+// day counts of the years Access holds (100 to 9999), which EsFechaAccess tells.
+bool EsFechaAccess(double dias);
 std::string FechaIso(double dias);
 
 // The helper program, or an empty path when it cannot be found: $VELIORA_MDB, beside the
