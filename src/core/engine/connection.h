@@ -14,7 +14,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/base/textos.h"
 #include "core/engine/database.h"
 
 namespace veliora::engine {
