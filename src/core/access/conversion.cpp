@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <optional>
 #include <set>
@@ -345,7 +346,8 @@ class Escritor {
         sqlite3_stmt* st = nullptr;
         sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master WHERE name = ? COLLATE NOCASE", -1,
                            &st, nullptr);
-        sqlite3_bind_text(st, 1, nombre.c_str(), -1, SQLITE_TRANSIENT);
+        // The whole name: one cut at a NUL byte (a damaged file's) would always be taken.
+        sqlite3_bind_text(st, 1, nombre.data(), int(nombre.size()), SQLITE_TRANSIENT);
         bool libre = sqlite3_step(st) != SQLITE_ROW;
         sqlite3_finalize(st);
         return libre;
@@ -379,7 +381,10 @@ class Traductor {
                 return true;
             case 'S':
                 legibles_.insert(Campo(c, 0));
-                total_ += Entero(Campo(c, 1));
+                // A damaged file's counts may not fit once added: the total then stays the
+                // largest there is (it only scales the progress shown).
+                if (__builtin_add_overflow(total_, Entero(Campo(c, 1)), &total_))
+                    total_ = std::numeric_limits<long long>::max();
                 return true;
             case 'X':
                 if (!tabla_) {  // a table whose definition cannot be read
