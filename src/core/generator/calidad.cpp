@@ -29,14 +29,114 @@ std::unique_ptr<engine::Recordset> Todo(engine::Database& bd, std::string_view s
     return error.failed() ? nullptr : std::move(rs);
 }
 
-// Whether every value of the result is null: an aggregate over no rows, which any answer
-// returning a null matches.
-bool SoloNulos(const engine::Recordset& rs) {
-    for (std::size_t i = 0; i < rs.RecordCount(); ++i)
-        for (const engine::Value& v : rs.Row(i))
-            if (!v.isNull())
-                return false;
-    return true;
+// One pass over the solution in constant memory: its row count, whether any value is not
+// null, and its rows while there are at most `guardar`. It fails where reading the whole
+// result into memory would (the recordset's row and memory caps), so that the verdict stays
+// the one a whole read gives.
+struct Pasada {
+    bool leida = false, tiempo = false;
+    long filas = 0;
+    bool conValor = false;
+    int campos = 0;
+    std::vector<FilaValores> guardadas;  // every row when filas <= guardar
+};
+
+Pasada Recorrer(engine::Database& bd, std::string_view sql, std::size_t guardar) {
+    Pasada p;
+    engine::Error error;
+    auto rs = bd.OpenForwardOnly(sql, error);
+    if (!rs) {
+        p.tiempo = engine::TimedOut(error);
+        return p;
+    }
+    p.campos = rs->FieldCount();
+    const engine::Limits& limites = bd.limits();
+    std::size_t bytes = 0;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        bytes += sizeof(FilaValores) + 16 + std::size_t(p.campos) * sizeof(engine::Value);
+        for (int i = 0; i < p.campos; ++i) {
+            bytes += rs->Field(i).text.size();
+            p.conValor = p.conValor || !rs->Field(i).isNull();
+        }
+        if (std::size_t(++p.filas) >= limites.maxRows || bytes > limites.maxBytes)
+            return p;
+        if (p.guardadas.size() < guardar) {
+            FilaValores& fila = p.guardadas.emplace_back();
+            for (int i = 0; i < p.campos; ++i) fila.push_back(rs->Field(i));
+        }
+    }
+    p.tiempo = engine::TimedOut(rs->Error());
+    p.leida = !rs->Error().failed();
+    return p;
+}
+
+// Rows of the mutant up to `hasta`, counted by the engine without reading them: -1 when the
+// count fails (its statement is then judged the whole way).
+long ContarHasta(engine::Database& bd, std::string_view sql, long hasta, bool& tiempo) {
+    engine::Error error;
+    const engine::Value n =
+        bd.Scalar("SELECT count(*) FROM (SELECT 1 FROM (\n" + std::string(sql) + "\n) LIMIT ?)",
+                  error, {engine::Value::Int(hasta)});
+    tiempo = engine::TimedOut(error);
+    return error.failed() || !n.isNumber() ? -1 : long(n.integer);
+}
+
+// Whether the fetched mutant holds the rows of the solution read by `p`, as
+// MismosResultados judges two results.
+bool MismasQueGuardadas(const engine::Recordset& mutante, const Pasada& p) {
+    if (mutante.RecordCount() != p.guardadas.size() || mutante.FieldCount() != p.campos)
+        return false;
+    std::vector<const FilaValores*> a, b;
+    for (std::size_t i = 0; i < mutante.RecordCount(); ++i) {
+        if (mutante.Row(i).size() != std::size_t(p.campos))
+            return false;
+        a.push_back(&mutante.Row(i));
+        b.push_back(&p.guardadas[i]);
+    }
+    return MismasFilas(a, b);
+}
+
+// The solution read whole into memory, only once a mutant of as many rows has to be compared
+// with it row by row.
+struct Entera {
+    engine::Database& bd;
+    std::string_view sql;
+    std::unique_ptr<engine::Recordset> rs;
+    bool tiempo = false;
+    const engine::Recordset* Leer() {
+        if (!rs && !tiempo)
+            rs = Todo(bd, sql, tiempo);
+        return rs.get();
+    }
+};
+
+// Trivial when the mutant returns the rows of the solution, SinTiempo when the deadline
+// stopped it, Digna otherwise. Past the rows the pass kept, the mutant is first told from the
+// solution by its row count, which the engine gives without reading the rows and stops one
+// row past the solution's: rows are only read and compared when both counts are the same.
+Dictamen MedirMutante(engine::Database& bd, const std::string& mutante, const Pasada& solucion,
+                      Entera& entera, std::chrono::steady_clock::time_point limite) {
+    bool tiempo = false;
+    const bool guardada = std::size_t(solucion.filas) <= solucion.guardadas.size();
+    if (!guardada) {
+        const long n = ContarHasta(bd, mutante, solucion.filas + 1, tiempo);
+        if (tiempo)
+            return Dictamen::SinTiempo;
+        if (n >= 0 && n != solucion.filas)
+            return Dictamen::Digna;
+    }
+    auto rs = Todo(bd, mutante, tiempo, std::size_t(solucion.filas) + 1);
+    if (tiempo)
+        return Dictamen::SinTiempo;
+    if (!rs || !rs->AtEnd())
+        return Dictamen::Digna;
+    const engine::Recordset* todo = guardada ? nullptr : entera.Leer();
+    // Comparing is no step of the engine's: the deadline is looked at before it starts.
+    if (entera.tiempo || std::chrono::steady_clock::now() >= limite)
+        return Dictamen::SinTiempo;
+    const bool mismas =
+        guardada ? MismasQueGuardadas(*rs, solucion) : todo && MismosResultados(*rs, *todo);
+    return mismas ? Dictamen::Trivial : Dictamen::Digna;
 }
 
 }  // namespace
@@ -49,7 +149,7 @@ OpcionesCalidad LeerOpcionesCalidad() {
 }
 
 Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
-                     std::chrono::steady_clock::time_point limite) {
+                     std::chrono::steady_clock::time_point limite, std::size_t guardar) {
     Medida m;
     if (std::chrono::steady_clock::now() >= limite) {
         m.dictamen = Dictamen::SinTiempo;
@@ -61,29 +161,24 @@ Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
         ~Liberar() { bd.ClearDeadline(); }
     } liberar{usuario};
 
-    bool tiempo = false;
-    auto solucion = Todo(usuario, sql, tiempo);
-    if (!solucion) {
-        m.dictamen = tiempo ? Dictamen::SinTiempo : Dictamen::Digna;
+    const Pasada solucion = Recorrer(usuario, sql, guardar);
+    if (!solucion.leida) {
+        m.dictamen = solucion.tiempo ? Dictamen::SinTiempo : Dictamen::Digna;
         return m;
     }
-    m.filas = long(solucion->RecordCount());
-    if (m.filas == 0 || SoloNulos(*solucion)) {
+    m.filas = solucion.filas;
+    if (m.filas == 0 || !solucion.conValor) {
         m.dictamen = Dictamen::Vacia;
         return m;
     }
     std::vector<std::string> mutantes = SinCadaCondicion(sql);
     if (std::string s = SinClausula(sql, false); !s.empty())
         mutantes.push_back(std::move(s));
+    Entera entera{usuario, sql, nullptr, false};
     for (const std::string& mutante : mutantes) {
-        // A mutant with more rows differs: no need to fetch the rest.
-        auto rs = Todo(usuario, mutante, tiempo, std::size_t(m.filas) + 1);
-        if (tiempo) {
-            m.dictamen = Dictamen::SinTiempo;
-            return m;
-        }
-        if (rs && rs->AtEnd() && MismosResultados(*rs, *solucion)) {
-            m.dictamen = Dictamen::Trivial;
+        const Dictamen d = MedirMutante(usuario, mutante, solucion, entera, limite);
+        if (d != Dictamen::Digna) {
+            m.dictamen = d;
             return m;
         }
     }

@@ -4,6 +4,7 @@
 // ignores what the question is about.
 
 #include <chrono>
+#include <cstddef>
 #include <string_view>
 
 #include "core/engine/database.h"
@@ -33,9 +34,16 @@ struct Medida {
     long filas = -1;  // rows of the solution; -1 when not known
 };
 
+// Rows of the solution the gate keeps from its one pass; past them a mutant is told from the
+// solution by its row count first.
+inline constexpr std::size_t kFilasGuardadas = 1000;
+
 // Runs `sql` and its mutants (each of its top-level conditions dropped but those joining
-// tables, all of them at once, the HAVING clause dropped) on `usuario` until `limite`.
+// tables, all of them at once, the HAVING clause dropped) on `usuario` until `limite`, which
+// stops a running statement. `guardar`: rows of the solution kept (kFilasGuardadas); any other
+// value gives the same verdict.
 Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
-                     std::chrono::steady_clock::time_point limite);
+                     std::chrono::steady_clock::time_point limite,
+                     std::size_t guardar = kFilasGuardadas);
 
 }  // namespace veliora::generador
