@@ -75,6 +75,9 @@ TEST(Calidad, VerdictIsTheSameWhateverRowsTheGateKeepsAndTheDeadlineStopsAStatem
          Dictamen::Trivial, 45},
         {"Select IdPedido, Cantidad from [Lineas Pedido] where Cantidad > 5", Dictamen::Digna, 63},
         {"Select count(*) from Productos where Precio > 10", Dictamen::Digna, 1},
+        {"Select Nombre from Productos where Precio > 10 and IdProducto in (select IdProducto "
+         "from [Lineas Pedido])",
+         Dictamen::Digna, 8},
     };
     const auto sinPrisa = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     for (const auto& c : casos)

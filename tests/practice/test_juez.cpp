@@ -1,5 +1,5 @@
-// The judge that teaches: counterexamples to answers right only on the data at hand, the
-// differences of a wrong answer, and the quality gate of generated questions.
+// The judge that teaches: counterexamples to answers right only on the data at hand and the
+// differences of a wrong answer.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,7 +8,6 @@
 #include <string>
 
 #include "core/engine/database.h"
-#include "core/generator/calidad.h"
 #include "core/practice/copia_restringida.h"
 #include "core/practice/juez.h"
 #include "core/shell/globales.h"
@@ -279,35 +278,6 @@ TEST_F(JuezTest, DiagnosisNamesTheUsualSlip) {
         const Juicio j = Juzgar(c.solucion, c.respuesta);
         ASSERT_TRUE(j.diferencias) << c.respuesta;
         EXPECT_EQ(j.diferencias->diagnostico, c.diagnostico) << c.respuesta;
-    }
-}
-
-// ---- Quality gate ------------------------------------------------------------------------
-
-TEST_F(JuezTest, GateRefusesEmptyAndVacuousQuestions) {
-    using generador::Dictamen;
-    struct Caso {
-        const char* sql;
-        Dictamen dictamen;
-        long filas;
-    };
-    const Caso casos[] = {
-        {"Select Nombre from Clientes where Saldo > 100", Dictamen::Vacia, 0},
-        {"Select min(Saldo) from Clientes where Ciudad = ''", Dictamen::Vacia, 1},
-        {"Select Nombre from Clientes where Saldo >= 0", Dictamen::Trivial, 5},
-        {"Select Nombre from Clientes where Saldo > 20 and Email is not null", Dictamen::Trivial,
-         3},
-        {"Select Cliente, count(*) from Pedidos group by Cliente having count(*) >= 1",
-         Dictamen::Trivial, 3},
-        {"Select Nombre from Clientes where Saldo > 20", Dictamen::Digna, 3},
-        {"Select Nombre from Clientes where Saldo > 20 and Id in (select Cliente from Pedidos)",
-         Dictamen::Digna, 1},
-    };
-    for (const auto& c : casos) {
-        const auto m =
-            generador::MedirPregunta(*bd_, c.sql, std::chrono::steady_clock::now() + kSinPrisa);
-        EXPECT_EQ(m.dictamen, c.dictamen) << c.sql;
-        EXPECT_EQ(m.filas, c.filas) << c.sql;
     }
 }
 
