@@ -529,21 +529,24 @@ void frmVLRMBoletines::cmdEliminarBoletin_Click() {
 
 void frmVLRMBoletines::cmdProbar_Click() {
     const std::string sql = txtRespuesta_->toPlainText().toStdString();
+    if (sql.empty() || !BDUsuario)
+        return;
     // A block of the previous rows being read gives way.
     if (auto* modelo = dynamic_cast<ModeloRecordset*>(grdProbar_->model()))
         modelo->Detener();
-    if (trabajo_->Ocupado() || sql.empty() || !BDUsuario)
+    if (trabajo_->Ocupado())
         return;
     LanzarConsulta(
         trabajo_, T(2457), BDUsuario, sql,
-        [this](std::unique_ptr<engine::Recordset> rs, const engine::Error& error, double segundos) {
+        [this, bd = BDUsuario](std::unique_ptr<engine::Recordset> rs, const engine::Error& error,
+                               double segundos) {
             if (!rs) {
                 Mensaje(TextoError(error, FormaError::Aviso) + QStringLiteral("\r\n") + T(606),
                         Icono::Critico, Botones::Aceptar, kTitulo, this);
                 return;
             }
             QAbstractItemModel* anterior = grdProbar_->model();
-            auto* modelo = new ModeloRecordset(std::move(rs), BDUsuario, trabajo_, this);
+            auto* modelo = new ModeloRecordset(std::move(rs), bd, trabajo_, this);
             grdProbar_->setModel(modelo);
             if (anterior)
                 anterior->deleteLater();
