@@ -264,8 +264,10 @@ TEST_F(UserDatabase, RowsAreFetchedAsNeeded) {
         err_);
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->RecordCount(), 1u);
+    const Value* first = rs->Row(0).data();
     rs->FetchUpTo(100);
     EXPECT_EQ(rs->RecordCount(), 100u);
+    EXPECT_EQ(rs->Row(0).data(), first);  // a row read stays put as more are fetched
     EXPECT_FALSE(rs->AtEnd());
 }
 

@@ -75,12 +75,12 @@ struct Limits {
 
 class Connection;
 
-// A read-only result. Rows are fetched from the engine as the cursor needs them, so
-// opening a huge result is cheap; RecordCount is exact after MoveLast.
-// A forward-only result (Database::OpenForwardOnly) holds the current row alone: it only
-// moves with MoveNext (MoveLast reads to the end), RecordCount counts the rows read so far,
-// the row cap does not apply and the memory budget bounds the current row. Row(i), FindFirst
-// and backward moves are for scrollable results only.
+// A read-only result, fetched as the cursor needs it (a huge result opens cheaply); RecordCount
+// is exact after MoveLast. A fetched row's values stay put: Row(i).data() remains valid while
+// the result lives, whatever is fetched later (by another thread, say).
+// A forward-only result (Database::OpenForwardOnly) holds the current row alone: it moves only
+// with MoveNext (MoveLast reads to the end), RecordCount counts the rows read so far, the row cap
+// does not apply, the memory budget bounds the current row; no Row(i), FindFirst or MovePrevious.
 class Recordset {
   public:
     ~Recordset();

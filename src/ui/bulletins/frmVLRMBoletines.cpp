@@ -172,10 +172,6 @@ frmVLRMBoletines::frmVLRMBoletines(QWidget* parent) : QWidget(parent) {
             [this] { cmdEliminarBoletin_Click(); });
     connect(cmdSalir_, &QPushButton::clicked, this, [this] { close(); });
     connect(cmdProbar_, &QPushButton::clicked, this, [this] { cmdProbar_Click(); });
-    connect(trabajo_, &Trabajo::terminado, this, [this] {
-        if (auto* modelo = dynamic_cast<ModeloRecordset*>(grdProbar_->model()))
-            modelo->Pausar(false);
-    });
     connect(cmdVerTodas_, &QPushButton::clicked, this, [this] { cmdVerTodas_Click(); });
     txtNumPregunta_->installEventFilter(this);
     txtPregunta_->installEventFilter(this);
@@ -533,18 +529,24 @@ void frmVLRMBoletines::cmdEliminarBoletin_Click() {
 
 void frmVLRMBoletines::cmdProbar_Click() {
     const std::string sql = txtRespuesta_->toPlainText().toStdString();
-    if (trabajo_->Ocupado() || sql.empty() || !BDUsuario)
+    if (sql.empty() || !BDUsuario)
         return;
-    const bool lanzado = LanzarConsulta(
+    // A block of the previous rows being read gives way.
+    if (auto* modelo = dynamic_cast<ModeloRecordset*>(grdProbar_->model()))
+        modelo->Detener();
+    if (trabajo_->Ocupado())
+        return;
+    LanzarConsulta(
         trabajo_, T(2457), BDUsuario, sql,
-        [this](std::unique_ptr<engine::Recordset> rs, const engine::Error& error, double segundos) {
+        [this, bd = BDUsuario](std::unique_ptr<engine::Recordset> rs, const engine::Error& error,
+                               double segundos) {
             if (!rs) {
                 Mensaje(TextoError(error, FormaError::Aviso) + QStringLiteral("\r\n") + T(606),
                         Icono::Critico, Botones::Aceptar, kTitulo, this);
                 return;
             }
             QAbstractItemModel* anterior = grdProbar_->model();
-            auto* modelo = new ModeloRecordset(std::move(rs), this);
+            auto* modelo = new ModeloRecordset(std::move(rs), bd, trabajo_, this);
             grdProbar_->setModel(modelo);
             if (anterior)
                 anterior->deleteLater();
@@ -557,9 +559,6 @@ void frmVLRMBoletines::cmdProbar_Click() {
                                     .arg(QString::number(segundos, 'f', 2)));
             lblProbar_->show();
         });
-    if (lanzado)
-        if (auto* modelo = dynamic_cast<ModeloRecordset*>(grdProbar_->model()))
-            modelo->Pausar(true);
 }
 
 void frmVLRMBoletines::cmdVerTodas_Click() {

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <climits>
 
+#include "ui/shell/texto.h"
 #include "ui/shell/trabajo.h"
 
 namespace veliora::ui {
@@ -44,26 +45,61 @@ bool LanzarConsulta(Trabajo* trabajo, const QString& descripcion,
         std::move(alCancelar));
 }
 
-ModeloRecordset::ModeloRecordset(std::unique_ptr<engine::Recordset> rs, QObject* parent)
-    : QAbstractTableModel(parent), rs_(std::move(rs)) {
-    rs_->FetchUpTo(kFilasPorBloque);
-    filas_ = int(rs_->RecordCount());
+ModeloRecordset::ModeloRecordset(std::unique_ptr<engine::Recordset> rs,
+                                 std::shared_ptr<engine::Database> bd, Trabajo* trabajo,
+                                 QObject* parent)
+    : QAbstractTableModel(parent),
+      rs_(std::move(rs)),
+      bd_(std::move(bd)),
+      trabajo_(trabajo),
+      columnas_(rs_->FieldCount()) {
+    Bloque primeras = Leer(*rs_, 0);
+    filas_ = std::move(primeras.filas);
+    final_ = primeras.final;
+    error_ = primeras.error;
+    // A block that ended undelivered was cancelled: the interrupted result cannot go on.
+    if (trabajo_)
+        connect(trabajo_, &Trabajo::terminado, this, [this] {
+            if (cargando_) {
+                cargando_ = false;
+                final_ = true;
+            }
+        });
 }
 
-ModeloRecordset::~ModeloRecordset() = default;
+// A load in flight delivers into this model: it must not outlive it.
+ModeloRecordset::~ModeloRecordset() {
+    Detener();
+}
+
+ModeloRecordset::Bloque ModeloRecordset::Leer(const engine::Recordset& rs, std::size_t desde) {
+    Bloque bloque;
+    for (std::size_t i = desde; i < rs.RecordCount(); ++i) bloque.filas.push_back(rs.Row(i).data());
+    bloque.final = rs.AtEnd();
+    bloque.error = rs.Error();
+    return bloque;
+}
+
+void ModeloRecordset::Detener() {
+    if (!cargando_ || !trabajo_)
+        return;
+    cargando_ = false;
+    final_ = true;
+    trabajo_->Cancelar(false);
+}
 
 int ModeloRecordset::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : filas_;
+    return parent.isValid() ? 0 : int(filas_.size());
 }
 
 int ModeloRecordset::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rs_->FieldCount();
+    return parent.isValid() ? 0 : columnas_;
 }
 
 QVariant ModeloRecordset::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= filas_ || index.column() >= rs_->FieldCount())
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnas_)
         return {};
-    const engine::Value& v = rs_->Row(std::size_t(index.row()))[std::size_t(index.column())];
+    const engine::Value& v = filas_[std::size_t(index.row())][index.column()];
     if (role == kTextoCopiado)
         return v.isNull() ? QString() : QString::fromStdString(v.toSpanishText());
     if (role == kLiteralSql)
@@ -84,7 +120,7 @@ QVariant ModeloRecordset::headerData(int section, Qt::Orientation orientation, i
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal) {
-        if (section < 0 || section >= rs_->FieldCount())
+        if (section < 0 || section >= columnas_)
             return {};
         return QString::fromStdString(rs_->FieldName(section));
     }
@@ -96,25 +132,39 @@ Qt::ItemFlags ModeloRecordset::flags(const QModelIndex& index) const {
 }
 
 bool ModeloRecordset::canFetchMore(const QModelIndex& parent) const {
-    return !pausado_ && !parent.isValid() &&
-           (!rs_->AtEnd() || std::size_t(filas_) < rs_->RecordCount()) &&
-           filas_ < INT_MAX - kFilasPorBloque;
+    // One piece of work at a time per window: none while its strip runs something.
+    return !parent.isValid() && !final_ && !cargando_ && trabajo_ && !trabajo_->Ocupado() &&
+           filas_.size() < std::size_t(INT_MAX - kFilasPorBloque);
 }
 
 void ModeloRecordset::fetchMore(const QModelIndex& parent) {
-    if (pausado_ || parent.isValid())
+    if (!canFetchMore(parent))
         return;
-    rs_->FetchUpTo(std::size_t(filas_) + kFilasPorBloque);
-    const int total = int(rs_->RecordCount());
-    if (total > filas_) {
-        beginInsertRows({}, filas_, total - 1);
-        filas_ = total;
+    // The recordset goes with the work: a model closed meanwhile leaves it to the worker.
+    // `this` is safe in the delivery: a model cancels its load when it goes.
+    auto rs = rs_;
+    const std::size_t desde = filas_.size();
+    cargando_ = trabajo_->Lanzar(T(1154), bd_, [this, rs, desde]() -> Trabajo::Entrega {
+        rs->FetchUpTo(desde + kFilasPorBloque);
+        return [this, bloque = Leer(*rs, desde)] { Recibir(bloque); };
+    });
+}
+
+void ModeloRecordset::Recibir(Bloque bloque) {
+    // Still loading while the rows go in: the view asks for no more in the meantime.
+    if (!bloque.filas.empty()) {
+        const int desde = int(filas_.size());
+        beginInsertRows({}, desde, desde + int(bloque.filas.size()) - 1);
+        filas_.insert(filas_.end(), bloque.filas.begin(), bloque.filas.end());
         endInsertRows();
     }
-    if (rs_->Error().failed() && alFallar_) {
+    cargando_ = false;
+    final_ = bloque.final;
+    error_ = std::move(bloque.error);
+    if (error_.failed() && alFallar_) {
         auto avisar = std::move(alFallar_);
         alFallar_ = nullptr;
-        avisar(rs_->Error());
+        avisar(error_);
     }
 }
 

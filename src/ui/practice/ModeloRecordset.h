@@ -1,11 +1,15 @@
 #pragma once
 // A read-only table model over an engine result: rows are fetched from the engine only as
-// the view scrolls to them, so a result of millions of rows opens at once.
+// the view scrolls to them, so a result of millions of rows opens at once. The window thread
+// never steps the engine: a block of rows is read by the window's Trabajo (its strip shows,
+// with Cancel) and inserted when delivered.
 
 #include <QAbstractTableModel>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/engine/database.h"
 
@@ -15,7 +19,10 @@ class Trabajo;
 
 class ModeloRecordset : public QAbstractTableModel {
   public:
-    ModeloRecordset(std::unique_ptr<engine::Recordset> rs, QObject* parent = nullptr);
+    // `rs`: a result no worker is reading (as LanzarConsulta delivers it); its rows read so
+    // far show at once. Later blocks are read on `trabajo`'s worker over `bd`.
+    ModeloRecordset(std::unique_ptr<engine::Recordset> rs, std::shared_ptr<engine::Database> bd,
+                    Trabajo* trabajo, QObject* parent = nullptr);
     ~ModeloRecordset() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -27,12 +34,13 @@ class ModeloRecordset : public QAbstractTableModel {
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
-    // While another statement runs on the same connection (a worker), the view fetches
-    // nothing: one thread uses the connection at a time.
-    void Pausar(bool pausado) { pausado_ = pausado; }
+    // A block is being read; nothing more is asked for until it is delivered.
+    bool Cargando() const { return cargando_; }
+    // The block being read gives way (to a new statement): cancelled; no more rows are read.
+    void Detener();
 
     // The error that stopped fetching (the time limit, for example); none while fine.
-    const engine::Error& Error() const { return rs_->Error(); }
+    const engine::Error& Error() const { return error_; }
 
     // Called once when fetching later rows fails (the first rows were fine).
     void AlFallar(std::function<void(const engine::Error&)> f) { alFallar_ = std::move(f); }
@@ -45,9 +53,28 @@ class ModeloRecordset : public QAbstractTableModel {
     static constexpr int kLiteralSql = Qt::UserRole + 1;
 
   private:
-    std::unique_ptr<engine::Recordset> rs_;
-    int filas_ = 0;  // rows the view knows of
-    bool pausado_ = false;
+    // Rows read on a worker, told to the window thread: where each row's values lie (they
+    // stay there while the recordset lives) and how the reading stands.
+    struct Bloque {
+        std::vector<const engine::Value*> filas;
+        bool final = false;
+        engine::Error error;
+    };
+    // The rows of `rs` from `desde` on; by whoever reads `rs` now.
+    static Bloque Leer(const engine::Recordset& rs, std::size_t desde);
+    void Recibir(Bloque bloque);
+
+    // Shared with the worker reading a block, so it outlives a model closed meanwhile.
+    std::shared_ptr<engine::Recordset> rs_;
+    std::shared_ptr<engine::Database> bd_;
+    QPointer<Trabajo> trabajo_;
+    // The rows the view knows of; read only on the window thread, never the recordset's own
+    // row list, which a worker may be growing.
+    std::vector<const engine::Value*> filas_;
+    int columnas_ = 0;
+    bool final_ = false;  // every row read, or the reading stopped
+    bool cargando_ = false;
+    engine::Error error_;
     std::function<void(const engine::Error&)> alFallar_;
 };
 

@@ -97,8 +97,6 @@ frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     connect(trabajo_, &Trabajo::terminado, this, [this] {
         contando_ = false;
         cmdEjecutar_->setEnabled(true);
-        if (DataDatos_)
-            DataDatos_->Pausar(false);
     });
     for (auto tecla : {QKeyCombination(Qt::CTRL | Qt::Key_Return),
                        QKeyCombination(Qt::CTRL | Qt::Key_Enter), QKeyCombination(Qt::Key_F5)}) {
@@ -156,9 +154,12 @@ void frmVLREjecutarQuery::CargarTextos() {
 }
 
 void frmVLREjecutarQuery::cmdEjecutar_Click() {
-    // A count of the previous result gives way to the new statement.
+    // A count of the previous result, or a block of its rows being read, gives way to the new
+    // statement.
     if (contando_)
         trabajo_->Cancelar(false);
+    if (DataDatos_)
+        DataDatos_->Detener();
     if (Ocupada())
         return;
     if (!bdUsuario_) {
@@ -179,17 +180,14 @@ void frmVLREjecutarQuery::cmdEjecutar_Click() {
             MostrarResultado(std::move(rs), segundos);
         },
         [this] { lblFilas_->setText(T(1156)); });
-    if (lanzado) {
+    if (lanzado)
         cmdEjecutar_->setEnabled(false);
-        if (DataDatos_)
-            DataDatos_->Pausar(true);
-    }
 }
 
 void frmVLREjecutarQuery::MostrarResultado(std::unique_ptr<engine::Recordset> rs, double segundos) {
     segundos_ = segundos;
     // A new model each run: columns and rows of the previous result go entirely.
-    auto* modelo = new ModeloRecordset(std::move(rs), this);
+    auto* modelo = new ModeloRecordset(std::move(rs), bdUsuario_, trabajo_, this);
     modelo->setObjectName(QStringLiteral("DataDatos"));
     // Rows read before a later failure stay; the status line says the reading stopped.
     modelo->AlFallar([this](const engine::Error& e) {
@@ -227,15 +225,14 @@ void frmVLREjecutarQuery::ContarFilas() {
             ActualizarFilas();
         };
     });
-    if (!lanzado)
-        return;
-    contando_ = true;
-    DataDatos_->Pausar(true);
+    if (lanzado)
+        contando_ = true;
 }
 
 void frmVLREjecutarQuery::LeerTodas() {
     if (contando_)
         trabajo_->Cancelar(false);
+    DataDatos_->Detener();
     if (Ocupada())
         return;
     const int columna = std::max(0, DBGridDatos_->currentIndex().column());
@@ -253,10 +250,8 @@ void frmVLREjecutarQuery::LeerTodas() {
             DBGridDatos_->scrollToBottom();
         },
         {}, SIZE_MAX);
-    if (lanzado) {
+    if (lanzado)
         cmdEjecutar_->setEnabled(false);
-        DataDatos_->Pausar(true);
-    }
 }
 
 bool frmVLREjecutarQuery::eventFilter(QObject* objeto, QEvent* evento) {
@@ -335,8 +330,6 @@ void frmVLREjecutarQuery::ExportarCsvA(const QString& ruta) {
         return;
     trabajo_->FijarDetalle([filas] { return T(2432).arg(Cifra(filas->load())); });
     cmdEjecutar_->setEnabled(false);
-    if (DataDatos_)
-        DataDatos_->Pausar(true);
 }
 
 void frmVLREjecutarQuery::MostrarError(const engine::Error& error, bool enLectura) {
