@@ -18,11 +18,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/bulletins/boletines.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
 #include "ui/bulletins/frmVLRResumenBoletin.h"
 #include "ui/practice/ModeloRecordset.h"
@@ -73,8 +73,8 @@ bool EsModificador(int tecla) {
 
 frmVLRMBoletines::frmVLRMBoletines(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmVLRMBoletines"));
-    bdAuxiliar_ = BDAuxiliar;
-    bdUsuario_ = BDUsuario;
+    bdAuxiliar_ = Aplicacion::Actual().Auxiliar();
+    bdUsuario_ = Aplicacion::Actual().Usuario();
 
     frBoletines_ = new QGroupBox(this);
     frBoletines_->setObjectName(QStringLiteral("frBoletines"));
@@ -533,10 +533,10 @@ void frmVLRMBoletines::cmdEliminarBoletin_Click() {
 
 void frmVLRMBoletines::cmdProbar_Click() {
     const std::string sql = txtRespuesta_->toPlainText().toStdString();
-    if (trabajo_->Ocupado() || sql.empty() || !BDUsuario)
+    if (trabajo_->Ocupado() || sql.empty() || !Aplicacion::Actual().Usuario())
         return;
     const bool lanzado = LanzarConsulta(
-        trabajo_, T(2457), BDUsuario, sql,
+        trabajo_, T(2457), Aplicacion::Actual().Usuario(), sql,
         [this](std::unique_ptr<engine::Recordset> rs, const engine::Error& error, double segundos) {
             if (!rs) {
                 Mensaje(TextoError(error, FormaError::Aviso) + QStringLiteral("\r\n") + T(606),
