@@ -144,8 +144,11 @@ void Ejecutor::Ejecutar(Encargo& e) {
         // An interrupt that came late must not fail the next statement of anyone else.
         if (e.bd)
             e.bd->ResetInterrupt();
+        // What the job holds of the engine (a statement, a result) goes under the lock.
+        e.tarea = nullptr;
+        if (e.cancelado)
+            entrega = nullptr;
     }
-    e.tarea = nullptr;
     --cola_->pendientes;
     std::lock_guard<std::mutex> l(e.m);
     e.terminado = true;

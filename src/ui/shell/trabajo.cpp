@@ -96,8 +96,8 @@ bool Trabajo::Lanzar(const QString& descripcion, std::shared_ptr<engine::Databas
     Actualizar();
     show();
     reloj_->start();
-    // Called on the worker while this owner waits for nothing: Cancelar (the destructor's
-    // too) stops it before this object goes.
+    // Called on the worker; Cancelar (the destructor's too) waits for a call under way and
+    // stops later ones, so this object is alive whenever it posts.
     auto entregar = [this, numero = ++lanzadas_](Entrega entrega, std::exception_ptr fallo) {
         QMetaObject::invokeMethod(
             this,
