@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
-#include "core/shell/registro.h"
 #include "core/shell/version.h"
 #include "ui/shell/ayuda.h"
 #include "ui/shell/frmVLRMdi.h"
@@ -16,7 +16,7 @@ namespace {
 
 // The usage text, in the interface language, for `veliora --help`.
 void MostrarUso() {
-    veliora::LeerIdioma();
+    veliora::Aplicacion::Actual().LeerIdioma();
     // The option lines (2552 to 2554) are indented under the usage line.
     for (int id = 2550; id <= 2555; ++id)
         std::printf("%s%s\n", id >= 2552 && id <= 2554 ? "  " : "", veliora::Texto(id).c_str());
@@ -42,6 +42,8 @@ bool RespondeEnTerminal(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The program's state, alive until every window is gone.
+    veliora::Aplicacion aplicacion;
     if (RespondeEnTerminal(argc, argv))
         return 0;
     QApplication app(argc, argv);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cli/comun.h"
+#include "core/app/aplicacion.h"
 #include "core/base/rutinas.h"
 #include "core/base/textos.h"
 #include "core/bulletins/exportar.h"
@@ -14,7 +15,6 @@
 #include "core/practice/comprobar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "pdf/pdf.h"
 
 namespace veliora::cli {
@@ -48,7 +48,7 @@ engine::Database* Auxiliar(const Opciones& op, bool json) {
     const auto db = op.Valor("--db");
     if (!AbrirComoPrograma(*db, json))
         return nullptr;
-    return BDAuxiliar.get();
+    return Aplicacion::Actual().Auxiliar().get();
 }
 
 // The bulletin named by --name (checked before), which must exist.
@@ -159,7 +159,7 @@ int Anadir(const Opciones& op) {
     if (!aux)
         return kExitError;
     // An answer that cannot run would leave every student of the line without a verdict.
-    if (const std::string problema = ProblemaSolucion(*BDUsuario, *respuesta);
+    if (const std::string problema = ProblemaSolucion(*Aplicacion::Actual().Usuario(), *respuesta);
         !problema.empty() && !op.Tiene("--force"))
         return Fallo("the answer cannot run on " + *op.Valor("--db") + ": " + problema +
                      " (--force stores it all the same)");

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "cli/comun.h"
+#include "core/app/aplicacion.h"
 #include "core/dictionary/vista_esquema.h"
-#include "core/shell/globales.h"
 #include "draw/diagrama_dibujo.h"
 
 namespace veliora::cli {
@@ -81,7 +81,8 @@ int ComandoDiagrama(const std::vector<std::string>& args) {
         return kExitError;
     engine::Error err;
     VistaEsquema vista;
-    if (!LeerVistaEsquema(*BDUsuario, BDAuxiliar.get(), vista, err)) {
+    if (!LeerVistaEsquema(*Aplicacion::Actual().Usuario(), Aplicacion::Actual().Auxiliar().get(),
+                          vista, err)) {
         ImprimirError(err, json);
         return kExitError;
     }

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "cli/comun.h"
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/dictionary/diccionario.h"
 #include "core/dictionary/esquema.h"
-#include "core/shell/globales.h"
 
 namespace veliora::cli {
 
@@ -22,6 +22,14 @@ constexpr const char* kUso =
     "                      [--forward X] [--backward Y] [--forward-no-table yes|no]\n"
     "                      [--backward-no-table yes|no] [--lang es|va]\n"
     "                    dictionary diagram --db FILE [--out FILE.png|FILE.svg] [--json]\n";
+
+// The databases AbrirComoPrograma opened.
+engine::Database& Usuario() {
+    return *Aplicacion::Actual().Usuario();
+}
+engine::Database& Auxiliar() {
+    return *Aplicacion::Actual().Auxiliar();
+}
 
 int Uso() {
     std::fputs(kUso, stderr);
@@ -54,7 +62,7 @@ int Init(const Opciones& op) {
         }
     }
     ColTablas estructura;
-    const ResultadoInicializacion r = GenerarDatosAuxiliares(*BDUsuario, *BDAuxiliar, estructura);
+    const ResultadoInicializacion r = GenerarDatosAuxiliares(Usuario(), Auxiliar(), estructura);
     if (!r.Correcto()) {
         ImprimirErrorFila(r.error, r.contexto);
         return kExitError;
@@ -77,26 +85,26 @@ struct Vista {
 
 bool LeerTodo(Vista& v, engine::Error& err) {
     ColTablas estructura;
-    if (!CargarEstructura(estructura, *BDUsuario, err))
+    if (!CargarEstructura(estructura, Usuario(), err))
         return false;
     for (const Tabla& t : estructura) {
         Vista::TablaVista tv;
-        if (!LeerDatosTabla(*BDAuxiliar, t.Nombre, tv.datos, err))
+        if (!LeerDatosTabla(Auxiliar(), t.Nombre, tv.datos, err))
             return false;
         for (const Campo& c : t.Campos) {
             DatosCampo dc;
-            if (!LeerDatosCampo(*BDAuxiliar, t.Nombre, c.Nombre, dc, err))
+            if (!LeerDatosCampo(Auxiliar(), t.Nombre, c.Nombre, dc, err))
                 return false;
             tv.campos.push_back(std::move(dc));
         }
         v.tablas.push_back(std::move(tv));
     }
-    const auto& relaciones = BDUsuario->Relations(err);
+    const auto& relaciones = Usuario().Relations(err);
     if (err.failed())
         return false;
     for (const engine::Relation& rel : relaciones) {
         DatosRelacion dr;
-        if (!LeerDatosRelacion(*BDAuxiliar, rel.Name, dr, err))
+        if (!LeerDatosRelacion(Auxiliar(), rel.Name, dr, err))
             return false;
         v.relaciones.push_back(std::move(dr));
     }
@@ -267,7 +275,7 @@ int Set(const Opciones& op) {
         return kExitError;
     engine::Error err;
     ColTablas estructura;
-    if (!CargarEstructura(estructura, *BDUsuario, err)) {
+    if (!CargarEstructura(estructura, Usuario(), err)) {
         ImprimirError(err, false);
         return kExitError;
     }
@@ -289,19 +297,19 @@ int Set(const Opciones& op) {
         if (posCampo == 0)
             return Desconocido("field '" + *campo + "' of table '" + t.Nombre + "'");
         DatosCampo d;
-        ok = LeerDatosCampo(*BDAuxiliar, t.Nombre, t.Campos.Item(posCampo).Nombre, d, err);
+        ok = LeerDatosCampo(Auxiliar(), t.Nombre, t.Campos.Item(posCampo).Nombre, d, err);
         if (ok && va) {
             nombres(d.Va.NombreSingular, d.Va.NombrePlural, d.Va.MascFeme);
-            ok = GuardarDatosCampoVa(*BDAuxiliar, d, err);
+            ok = GuardarDatosCampoVa(Auxiliar(), d, err);
         } else if (ok) {
             nombres(d.NombreSingular, d.NombrePlural, d.MascFeme);
         }
         if (ok && op.Valor("--summable"))
             d.PermiteSum = sumable;
         if (ok && (!va || op.Valor("--summable")))
-            ok = GuardarDatosCampo(*BDAuxiliar, d, err);
+            ok = GuardarDatosCampo(Auxiliar(), d, err);
     } else if (relacion) {
-        const auto& relaciones = BDUsuario->Relations(err);
+        const auto& relaciones = Usuario().Relations(err);
         if (err.failed()) {
             ImprimirError(err, false);
             return kExitError;
@@ -314,7 +322,7 @@ int Set(const Opciones& op) {
         if (!rel)
             return Desconocido("relation '" + *relacion + "' of table '" + t.Nombre + "'");
         DatosRelacion d;
-        ok = LeerDatosRelacion(*BDAuxiliar, rel->Name, d, err);
+        ok = LeerDatosRelacion(Auxiliar(), rel->Name, d, err);
         auto frases = [&](std::string& ida, std::string& vuelta, bool& nc, bool& nc2) {
             ida = op.Valor("--forward").value_or(ida);
             vuelta = op.Valor("--backward").value_or(vuelta);
@@ -325,20 +333,20 @@ int Set(const Opciones& op) {
         };
         if (ok && va) {
             frases(d.Va.Traduccion, d.Va.Traduccion2, d.Va.NoConcatenar, d.Va.NoConcatenar2);
-            ok = GuardarDatosRelacionVa(*BDAuxiliar, d, err);
+            ok = GuardarDatosRelacionVa(Auxiliar(), d, err);
         } else if (ok) {
             frases(d.Traduccion, d.Traduccion2, d.NoConcatenar, d.NoConcatenar2);
-            ok = GuardarDatosRelacion(*BDAuxiliar, d, err);
+            ok = GuardarDatosRelacion(Auxiliar(), d, err);
         }
     } else {
         DatosTabla d;
-        ok = LeerDatosTabla(*BDAuxiliar, t.Nombre, d, err);
+        ok = LeerDatosTabla(Auxiliar(), t.Nombre, d, err);
         if (ok && va) {
             nombres(d.Va.NombreSingular, d.Va.NombrePlural, d.Va.MascFeme);
-            ok = GuardarDatosTablaVa(*BDAuxiliar, d, err);
+            ok = GuardarDatosTablaVa(Auxiliar(), d, err);
         } else if (ok) {
             nombres(d.NombreSingular, d.NombrePlural, d.MascFeme);
-            ok = GuardarDatosTabla(*BDAuxiliar, d, err);
+            ok = GuardarDatosTabla(Auxiliar(), d, err);
         }
     }
     if (!ok) {

@@ -11,11 +11,11 @@
 #include <thread>
 
 #include "cli/comun.h"
+#include "core/app/aplicacion.h"
 #include "core/base/rutinas.h"
 #include "core/generator/generador.h"
 #include "core/generator/motor.h"
 #include "core/generator/reglas.h"
-#include "core/shell/globales.h"
 
 namespace veliora::cli {
 
@@ -180,12 +180,12 @@ int ComandoGenerate(const std::vector<std::string>& args) {
 
     if (!AbrirComoPrograma(*path, json))
         return kExitError;
-    FijarTiempoLimite(*BDUsuario, *limite);
+    FijarTiempoLimite(*Aplicacion::Actual().Usuario(), *limite);
     std::optional<Alarma> alarma;
     if (acotado)
-        alarma.emplace(fin, [bd = BDUsuario] { bd->Interrupt(); });
+        alarma.emplace(fin, [bd = Aplicacion::Actual().Usuario()] { bd->Interrupt(); });
     LeerIdiomaDelPrograma();
-    GeneradorConsultas generador(BDUsuario, BDAuxiliar);
+    GeneradorConsultas generador(Aplicacion::Actual().Usuario(), Aplicacion::Actual().Auxiliar());
     engine::Error err;
     if (!generador.Cargar(err)) {
         vigilante.reset();

@@ -8,13 +8,13 @@
 #include <cstdio>
 
 #include "core/access/conversion.h"
+#include "core/app/aplicacion.h"
 #include "core/base/rutinas.h"
 #include "core/base/textos.h"
 #include "core/practice/comprobar.h"
 #include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "core/shell/registro.h"
 
 namespace veliora::cli {
@@ -183,7 +183,8 @@ std::optional<std::string> BaseSqlite(const std::string& path, bool json) {
 }
 
 void LeerIdiomaDelPrograma() {
-    DesplazamientoIdioma = LeerAjusteNumerico(kAjusteIdioma) == 1 ? 10000 : 0;
+    Aplicacion::Actual().FijarDesplazamientoIdioma(LeerAjusteNumerico(kAjusteIdioma) == 1 ? 10000
+                                                                                          : 0);
 }
 
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json) {
@@ -216,12 +217,12 @@ bool AbrirComoPrograma(const std::string& path, bool json) {
     engine::Error err;
     // An Access file opens as its conversion, its auxiliary database by the Access file's
     // name (alumnos.mdb_).
-    if (AbrirBDUsuario(path, &err) != 0) {
+    if (Aplicacion::Actual().AbrirUsuario(path, &err) != 0) {
         ImprimirError(err, json);
         return false;
     }
     const std::string nombre = std::filesystem::path(path).filename().string();
-    if (AbrirBDAuxiliar(nombre, &err) != 0) {
+    if (Aplicacion::Actual().AbrirAuxiliar(nombre, &err) != 0) {
         if (!err.failed())
             err = engine::Failure(engine::Code::AuxiliaryCannotOpen);
         ImprimirError(err, json);

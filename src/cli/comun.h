@@ -83,14 +83,14 @@ void ImprimirNotasConversion(const access::Conversion& conversion);
 // conversion (made or brought up to date first; a conversion that lost rows still opens,
 // after its notes); prints the error and returns nothing on failure.
 std::optional<std::string> BaseSqlite(const std::string& path, bool json);
-// Sets DesplazamientoIdioma from the program's language setting, read without creating it.
+// Sets the language from the program's setting, read without creating it.
 void LeerIdiomaDelPrograma();
 
 // Opens the user database (guarded, read-only), an Access file as its conversion; prints the
 // error and returns null on failure.
 std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool json);
-// Opens the user database and its auxiliary database as the program does (globals
-// BDUsuario and BDAuxiliar), seeding the application directory first.
+// Opens the user database and its auxiliary database as the program does (into the
+// application object), seeding the application directory first.
 bool AbrirComoPrograma(const std::string& path, bool json);
 
 // Minimal JSON writer that keeps keys in the order they are written.

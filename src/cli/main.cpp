@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/comun.h"
+#include "core/app/aplicacion.h"
 #include "core/shell/directorio.h"
 #include "core/shell/registro.h"
 #include "core/shell/version.h"
@@ -68,6 +69,7 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    veliora::Aplicacion aplicacion;
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string home;
     std::size_t i = 0;

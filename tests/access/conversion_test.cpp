@@ -14,13 +14,13 @@
 #include <map>
 #include <set>
 
+#include "core/app/aplicacion.h"
 #include "core/base/rutinas.h"
 #include "core/base/textos.h"
 #include "core/generator/generador.h"
 #include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {
@@ -325,7 +325,7 @@ TEST_F(Conversion, DamagedFilesAreRefusedLeavingNothing) {
             << veliora::TextoDeError(err);
         EXPECT_TRUE(Contenido(salida).empty());
         // Opened as the program does: the same reason, nothing in importadas.
-        EXPECT_NE(AbrirBDUsuario(origen.string(), &err), 0);
+        EXPECT_NE(Aplicacion().AbrirUsuario(origen.string(), &err), 0);
         EXPECT_EQ(veliora::TextoDeError(err).rfind(Texto(k.texto), 0), 0u)
             << veliora::TextoDeError(err);
         EXPECT_TRUE(Contenido(DirectorioAplicacion() / "importadas").empty());
@@ -391,19 +391,20 @@ TEST_F(Conversion, CancellingLeavesNothing) {
 TEST_F(Conversion, GeneratedQuestionsRunOnNorthwind) {
     REQUIRE_FIXTURES();
     SembrarDirectorioAplicacion();
+    Aplicacion app;
     const fs::path mdb = AccessFixtureDir() / "nwind.mdb";
     engine::Error err;
-    ASSERT_EQ(AbrirBDUsuario(mdb.string(), &err), 0) << veliora::TextoDeError(err);
-    ASSERT_EQ(AbrirBDAuxiliar(mdb.filename().string(), &err), 0) << veliora::TextoDeError(err);
+    ASSERT_EQ(app.AbrirUsuario(mdb.string(), &err), 0) << veliora::TextoDeError(err);
+    ASSERT_EQ(app.AbrirAuxiliar(mdb.filename().string(), &err), 0) << veliora::TextoDeError(err);
     // The auxiliary database belongs to the Access file's name.
     EXPECT_TRUE(fs::is_regular_file(DirectorioAplicacion() / "nwind.mdb_"));
-    GeneradorConsultas generador(BDUsuario, BDAuxiliar);
+    GeneradorConsultas generador(app.Usuario(), app.Auxiliar());
     ASSERT_TRUE(generador.Cargar(err)) << veliora::TextoDeError(err);
     // A cross join with an "or" may run long on Northwind: such a statement counts as
     // accepted when the engine interrupts it at the limit.
     engine::Limits limites;
     limites.timeout = std::chrono::milliseconds(2000);
-    BDUsuario->SetLimits(limites);
+    app.Usuario()->SetLimits(limites);
     SembrarAleatorio(20261207);
     int generadas = 0, completas = 0;
     for (int i = 0; i < 40; ++i) {
@@ -413,8 +414,8 @@ TEST_F(Conversion, GeneratedQuestionsRunOnNorthwind) {
             continue;
         ++generadas;
         const std::string sql = generador.SolucionSQL();
-        EXPECT_TRUE(BDUsuario->Prepare(sql, err)) << sql << ": " << veliora::TextoDeError(err);
-        auto rs = BDUsuario->OpenRecordset(sql, err);
+        EXPECT_TRUE(app.Usuario()->Prepare(sql, err)) << sql << ": " << veliora::TextoDeError(err);
+        auto rs = app.Usuario()->OpenRecordset(sql, err);
         if (rs && rs->FetchUpTo(100000) && !rs->Error().failed())
             ++completas;
         else
@@ -422,8 +423,6 @@ TEST_F(Conversion, GeneratedQuestionsRunOnNorthwind) {
     }
     EXPECT_GT(generadas, 20);
     EXPECT_GT(completas, generadas / 2);
-    BDUsuario.reset();
-    BDAuxiliar.reset();
 }
 
 // ---------------------------------------------------------------- a fake reader

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <string>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/engine/database.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -45,7 +45,6 @@ CREATE TABLE Vacia (A INTEGER, B TEXT);
 class ComprobarTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        DesplazamientoIdioma = 0;
         ruta_ = home_ / "tienda.db";
         test::BuildDatabase(ruta_, kEsquema);
         original_ = test::ReadBytes(ruta_);
@@ -88,6 +87,7 @@ class ComprobarTest : public ::testing::Test {
     }
 
     test::TempHome home_;
+    Aplicacion app_;
     std::filesystem::path ruta_;
     std::string original_;
     std::shared_ptr<Database> bd_;
@@ -114,7 +114,7 @@ TEST_F(ComprobarTest, EachVerdictHasItsMessageInTheUsersLanguage) {
          Texto(1116) + "\r\nNo existe la columna Nada", Motivo::Motor},
     };
     for (const Caso& c : casos) {
-        DesplazamientoIdioma = c.idioma;
+        app_.FijarDesplazamientoIdioma(c.idioma);
         auto r = ComprobarRespuesta(*bd_, c.solucion, c.respuesta);
         EXPECT_EQ(r.veredicto, c.veredicto) << c.respuesta;
         EXPECT_EQ(r.mensaje, c.mensaje) << c.respuesta;
@@ -122,7 +122,7 @@ TEST_F(ComprobarTest, EachVerdictHasItsMessageInTheUsersLanguage) {
         EXPECT_EQ(r.error.failed(), c.motivo != Ninguno) << c.respuesta;
     }
     EXPECT_NE(TextoAbsoluto(11120), TextoAbsoluto(1120));
-    DesplazamientoIdioma = 0;
+    app_.FijarDesplazamientoIdioma(0);
     EXPECT_EQ(MensajeVeredicto(Veredicto::Correcto), Texto(1118) + "\r\n" + Texto(1119));
 }
 
@@ -166,7 +166,7 @@ TEST_F(ComprobarTest, BrokenAnswerSaysWhy) {
         EXPECT_EQ(r.mensaje, c.mensaje) << c.respuesta;
         EXPECT_EQ(r.motivo, c.motivo) << c.respuesta;
     }
-    DesplazamientoIdioma = 10000;
+    app_.FijarDesplazamientoIdioma(10000);
     EXPECT_EQ(
         ComprobarRespuesta(*bd_, "select Nombre from Clientes", "select x from Nadie").mensaje,
         Texto(1117) + "\r\nNo existeix la taula Nadie");

@@ -10,7 +10,6 @@
 #include "core/engine/database.h"
 #include "core/practice/copia_restringida.h"
 #include "core/practice/juez.h"
-#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -44,7 +43,6 @@ INSERT INTO Pedidos VALUES (10, 1, 10), (11, 2, 20), (12, 2, 35), (13, 5, 30);
 class JuezTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        DesplazamientoIdioma = 0;
         ruta_ = home_ / "clientes.db";
         test::BuildDatabase(ruta_, kEsquema);
         Abrir(ruta_);

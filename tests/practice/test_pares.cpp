@@ -13,7 +13,6 @@
 
 #include "core/engine/database.h"
 #include "core/practice/juez.h"
-#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -23,7 +22,6 @@ using engine::Database;
 
 TEST(ParesDeRespuestas, EquivalentNeverFlaggedAlmostAllOthersFlagged) {
     test::TempHome home;
-    DesplazamientoIdioma = 0;
     const std::filesystem::path dir =
         std::filesystem::path(VELIORA_SOURCE_DIR) / "bench/contraejemplos";
     std::map<std::string, std::filesystem::path> rutas{{"tienda", test::SamplePath("tienda.db")},

@@ -2,13 +2,13 @@
 // and checking against the question on show.
 #include <gtest/gtest.h>
 
+#include "core/app/aplicacion.h"
 #include "core/base/rutinas.h"
 #include "core/bulletins/boletines.h"
 #include "core/session/apertura.h"
 #include "core/session/sesion.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -17,14 +17,9 @@ namespace {
 class SesionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        DesplazamientoIdioma = 0;
         SembrarAleatorio(20240611);
         SembrarDirectorioAplicacion();
         Abrir(home_ / "alumnos.db", true);
-    }
-    void TearDown() override {
-        BDUsuario.reset();
-        BDAuxiliar.reset();
     }
     void Abrir(const std::filesystem::path& ruta, bool crear) {
         if (crear)
@@ -32,18 +27,20 @@ class SesionTest : public ::testing::Test {
                                 "CREATE TABLE Alumnos (Id INTEGER, Nombre TEXT);"
                                 "INSERT INTO Alumnos VALUES (1, 'Ana'), (2, 'Luis');");
         engine::Error err;
-        ASSERT_EQ(AbrirBDUsuario(ruta.string(), &err), 0) << veliora::TextoDeError(err);
-        ASSERT_EQ(AbrirBDAuxiliar(ruta.filename().string(), &err), 0) << veliora::TextoDeError(err);
+        ASSERT_EQ(app_.AbrirUsuario(ruta.string(), &err), 0) << veliora::TextoDeError(err);
+        ASSERT_EQ(app_.AbrirAuxiliar(ruta.filename().string(), &err), 0)
+            << veliora::TextoDeError(err);
     }
     void Boletin(const std::string& nombre, int lineas) {
         engine::Error err;
         for (int i = 1; i <= lineas; ++i)
-            ASSERT_GT(AlmacenarPregunta(*BDAuxiliar, nombre, "P" + std::to_string(i),
+            ASSERT_GT(AlmacenarPregunta(*app_.Auxiliar(), nombre, "P" + std::to_string(i),
                                         "select " + std::to_string(i), err),
                       0);
     }
 
     test::TempHome home_;
+    Aplicacion app_;
 };
 
 TEST_F(SesionTest, WaitRuleByModeAndRole) {
@@ -54,7 +51,7 @@ TEST_F(SesionTest, WaitRuleByModeAndRole) {
     };
     for (const Caso& c :
          {Caso{false, false, 5}, Caso{false, true, 0}, Caso{true, false, 1}, Caso{true, true, 1}}) {
-        SesionPractica s(BDUsuario, BDAuxiliar);
+        SesionPractica s(app_.Usuario(), app_.Auxiliar());
         if (c.boletin)
             ASSERT_TRUE(s.AbrirBoletin("B"));
         else
@@ -72,7 +69,7 @@ TEST_F(SesionTest, WaitRuleByModeAndRole) {
 }
 
 TEST_F(SesionTest, RightAnswerShowsTheSolutionAtOnceWhileTheWaitCounts) {
-    SesionPractica s(BDUsuario, BDAuxiliar);
+    SesionPractica s(app_.Usuario(), app_.Auxiliar());
     s.FijarPregunta("select Nombre from Alumnos where Id = 1", "Ana");
     s.EmpezarEspera(false);
     s.Tick();
@@ -100,7 +97,7 @@ TEST_F(SesionTest, RightAnswerShowsTheSolutionAtOnceWhileTheWaitCounts) {
 
 TEST_F(SesionTest, BulletinNavigationAndBackToRandom) {
     Boletin("Tres", 3);
-    SesionPractica s(BDUsuario, BDAuxiliar);
+    SesionPractica s(app_.Usuario(), app_.Auxiliar());
     ASSERT_TRUE(s.AbrirBoletin("Tres"));
     EXPECT_EQ(s.TotalPreguntas(), 3u);
     EXPECT_FALSE(s.HayAnterior());
@@ -131,10 +128,9 @@ TEST_F(SesionTest, BulletinNavigationAndBackToRandom) {
 }
 
 TEST_F(SesionTest, GeneratesOnFirstUseAndNeverInBulletinMode) {
-    BDUsuario.reset();
-    BDAuxiliar.reset();
+    app_.SoltarBases();
     Abrir(test::SamplePath("tienda.db"), false);
-    SesionPractica s(BDUsuario, BDAuxiliar);
+    SesionPractica s(app_.Usuario(), app_.Auxiliar());
     ASSERT_TRUE(s.NuevaPregunta({true, false, false, false, false}));
     EXPECT_FALSE(s.Pregunta().empty());
     EXPECT_EQ(s.Comprobar(s.Solucion()).veredicto, Veredicto::Correcto);

@@ -7,11 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "core/app/aplicacion.h"
 #include "core/base/recursos.h"
 #include "core/base/textos.h"
 #include "core/session/apertura.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -25,13 +25,6 @@ constexpr const char* kAlumnos =
 
 class Apertura : public ::testing::Test {
   protected:
-    void SetUp() override { Soltar(); }
-    void TearDown() override { Soltar(); }
-    static void Soltar() {
-        BDUsuario.reset();
-        BDAuxiliar.reset();
-    }
-
     void Plantilla() {
         test::BuildDatabase(home_ / "bdaux.db", std::string(EmbeddedResource("bdaux.sql")));
     }
@@ -42,45 +35,46 @@ class Apertura : public ::testing::Test {
         return carpeta / nombre;
     }
 
-    static std::int64_t Contar(const std::string& tabla) {
+    std::int64_t Contar(const std::string& tabla) {
         engine::Error err;
-        auto valor = BDAuxiliar->Scalar("select count(*) from " + tabla, err);
+        auto valor = app_.Auxiliar()->Scalar("select count(*) from " + tabla, err);
         EXPECT_FALSE(err.failed()) << veliora::TextoDeError(err);
         return valor.toInt();
     }
 
-    static void AnadirBoletin(const std::string& nombre) {
+    void AnadirBoletin(const std::string& nombre) {
         engine::Error err;
-        ASSERT_TRUE(BDAuxiliar->Execute("Insert into CabBoletines (Nombre) values(?)", err,
-                                        {engine::Value::Text(nombre)}))
+        ASSERT_TRUE(app_.Auxiliar()->Execute("Insert into CabBoletines (Nombre) values(?)", err,
+                                             {engine::Value::Text(nombre)}))
             << veliora::TextoDeError(err);
     }
 
     test::TempHome home_;
+    Aplicacion app_;
 };
 
-TEST_F(Apertura, UserDatabaseOpensReadOnlyIntoTheGlobal) {
+TEST_F(Apertura, UserDatabaseOpensReadOnlyIntoTheApplication) {
     fs::path ruta = BDAlumnos(home_ / "datos");
-    EXPECT_EQ(AbrirBDUsuario(ruta.string()), 0);
-    ASSERT_TRUE(BDUsuario);
-    EXPECT_EQ(BDUsuario->Name(), ruta.string());
-    EXPECT_EQ(BDUsuario->kind(), engine::Database::Kind::User);
+    EXPECT_EQ(app_.AbrirUsuario(ruta.string()), 0);
+    ASSERT_TRUE(app_.Usuario());
+    EXPECT_EQ(app_.Usuario()->Name(), ruta.string());
+    EXPECT_EQ(app_.Usuario()->kind(), engine::Database::Kind::User);
 }
 
 TEST_F(Apertura, FailedUserOpenKeepsThePreviousDatabase) {
     fs::path buena = BDAlumnos(home_ / "datos");
-    ASSERT_EQ(AbrirBDUsuario(buena.string()), 0);
-    auto anterior = BDUsuario;
+    ASSERT_EQ(app_.AbrirUsuario(buena.string()), 0);
+    auto anterior = app_.Usuario();
 
     fs::path texto = home_ / "datos" / "notas.db";
     std::ofstream(texto) << "esto no es una base de datos, aunque lo parezca por su nombre\n";
     engine::Error err;
-    EXPECT_NE(AbrirBDUsuario(texto.string(), &err), 0);
+    EXPECT_NE(app_.AbrirUsuario(texto.string(), &err), 0);
     EXPECT_TRUE(err.failed());
-    EXPECT_EQ(BDUsuario, anterior);
+    EXPECT_EQ(app_.Usuario(), anterior);
 
-    EXPECT_NE(AbrirBDUsuario((home_ / "no" / "existe.db").string()), 0);
-    EXPECT_EQ(BDUsuario, anterior);
+    EXPECT_NE(app_.AbrirUsuario((home_ / "no" / "existe.db").string()), 0);
+    EXPECT_EQ(app_.Usuario(), anterior);
 
     // What is not a regular file is refused at once, by name: a pipe would block the open,
     // a folder or a kernel file would read as an empty database.
@@ -88,9 +82,9 @@ TEST_F(Apertura, FailedUserOpenKeepsThePreviousDatabase) {
     ASSERT_EQ(mkfifo(tuberia.c_str(), 0600), 0);
     for (const fs::path& especial :
          {tuberia, home_ / "datos", fs::path("/proc/self/status"), fs::path("/dev/null")}) {
-        EXPECT_NE(AbrirBDUsuario(especial.string(), &err), 0) << especial;
+        EXPECT_NE(app_.AbrirUsuario(especial.string(), &err), 0) << especial;
         EXPECT_EQ(veliora::TextoDeError(err), Texto(2140, especial.string()));
-        EXPECT_EQ(BDUsuario, anterior);
+        EXPECT_EQ(app_.Usuario(), anterior);
     }
 }
 
@@ -103,40 +97,40 @@ TEST_F(Apertura, AuxiliaryFileIsCreatedFromTheTemplateThenReused) {
     EXPECT_EQ(RutaBDAuxiliar("alumnos.db"), aux);
     ASSERT_FALSE(fs::exists(aux));
 
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
-    ASSERT_TRUE(BDAuxiliar);
-    EXPECT_EQ(fs::path(BDAuxiliar->Name()), aux);
-    EXPECT_EQ(BDAuxiliar->kind(), engine::Database::Kind::Auxiliary);
+    ASSERT_EQ(app_.AbrirAuxiliar("alumnos.db"), 0);
+    ASSERT_TRUE(app_.Auxiliar());
+    EXPECT_EQ(fs::path(app_.Auxiliar()->Name()), aux);
+    EXPECT_EQ(app_.Auxiliar()->kind(), engine::Database::Kind::Auxiliary);
     EXPECT_EQ(Contar("Tablas"), 0);
     AnadirBoletin("Tema1");
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos2.db"), 0);  // another name, another file
+    ASSERT_EQ(app_.AbrirAuxiliar("alumnos2.db"), 0);  // another name, another file
     EXPECT_EQ(Contar("CabBoletines"), 0);
 
-    BDAuxiliar.reset();
+    app_.SoltarBases();
     EXPECT_EQ(test::ReadBytes(home_ / "bdaux.db"), plantilla);
     fs::remove(home_ / "bdaux.db");
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    ASSERT_EQ(app_.AbrirAuxiliar("alumnos.db"), 0);
     EXPECT_EQ(Contar("CabBoletines"), 1);
 
-    BDAuxiliar.reset();
+    app_.SoltarBases();
     fs::remove(aux);
     Plantilla();
-    ASSERT_EQ(AbrirBDAuxiliar("alumnos.db"), 0);
+    ASSERT_EQ(app_.AbrirAuxiliar("alumnos.db"), 0);
     EXPECT_EQ(Contar("CabBoletines"), 0);
 }
 
 TEST_F(Apertura, MissingTemplateOrFolderFailsWithoutTouchingAnything) {
     Plantilla();
-    ASSERT_EQ(AbrirBDAuxiliar("previa.db"), 0);
-    auto anterior = BDAuxiliar;
+    ASSERT_EQ(app_.AbrirAuxiliar("previa.db"), 0);
+    auto anterior = app_.Auxiliar();
     // The auxiliary file would lie in a folder that does not exist.
-    EXPECT_NE(AbrirBDAuxiliar("no-existe/alumnos.db"), 0);
+    EXPECT_NE(app_.AbrirAuxiliar("no-existe/alumnos.db"), 0);
     fs::remove(home_ / "bdaux.db");
     engine::Error err;
-    EXPECT_NE(AbrirBDAuxiliar("alumnos.db", &err), 0);
+    EXPECT_NE(app_.AbrirAuxiliar("alumnos.db", &err), 0);
     EXPECT_TRUE(err.failed());
     EXPECT_FALSE(fs::exists(home_ / "alumnos.db_"));
-    EXPECT_EQ(BDAuxiliar, anterior);
+    EXPECT_EQ(app_.Auxiliar(), anterior);
 }
 
 TEST_F(Apertura, SameFileNameInTwoFoldersSharesOneAuxiliaryDatabase) {
@@ -146,25 +140,25 @@ TEST_F(Apertura, SameFileNameInTwoFoldersSharesOneAuxiliaryDatabase) {
     EXPECT_EQ(RutaBDAuxiliar(primera.filename().string()),
               RutaBDAuxiliar(segunda.filename().string()));
 
-    ASSERT_EQ(AbrirBDUsuario(primera.string()), 0);
-    ASSERT_EQ(AbrirBDAuxiliar(primera.filename().string()), 0);
+    ASSERT_EQ(app_.AbrirUsuario(primera.string()), 0);
+    ASSERT_EQ(app_.AbrirAuxiliar(primera.filename().string()), 0);
     AnadirBoletin("Compartido");
 
-    ASSERT_EQ(AbrirBDUsuario(segunda.string()), 0);
-    ASSERT_EQ(AbrirBDAuxiliar(segunda.filename().string()), 0);
-    EXPECT_EQ(BDUsuario->Name(), segunda.string());
+    ASSERT_EQ(app_.AbrirUsuario(segunda.string()), 0);
+    ASSERT_EQ(app_.AbrirAuxiliar(segunda.filename().string()), 0);
+    EXPECT_EQ(app_.Usuario()->Name(), segunda.string());
     EXPECT_EQ(Contar("CabBoletines"), 1);
 }
 
 TEST_F(Apertura, HelpPageIsNamedAfterTheUserDatabase) {
-    EXPECT_TRUE(RutaAyudaBD().empty());
+    EXPECT_TRUE(app_.RutaAyuda().empty());
     Plantilla();
-    ASSERT_EQ(AbrirBDAuxiliar("tienda.mdb"), 0);
-    EXPECT_EQ(RutaAyudaBD(), home_ / "tienda.htm");
-    ASSERT_EQ(AbrirBDAuxiliar("tienda.db"), 0);
-    EXPECT_EQ(RutaAyudaBD(), home_ / "tienda.htm");
-    ASSERT_EQ(AbrirBDAuxiliar("notas.sqlite"), 0);
-    EXPECT_EQ(RutaAyudaBD(), home_ / "notas.htm");
+    ASSERT_EQ(app_.AbrirAuxiliar("tienda.mdb"), 0);
+    EXPECT_EQ(app_.RutaAyuda(), home_ / "tienda.htm");
+    ASSERT_EQ(app_.AbrirAuxiliar("tienda.db"), 0);
+    EXPECT_EQ(app_.RutaAyuda(), home_ / "tienda.htm");
+    ASSERT_EQ(app_.AbrirAuxiliar("notas.sqlite"), 0);
+    EXPECT_EQ(app_.RutaAyuda(), home_ / "notas.htm");
 }
 
 // A file where the auxiliary database should be that is no database or lacks its tables
@@ -185,8 +179,8 @@ TEST_F(Apertura, AuxiliaryFileWithoutItsTablesIsRefusedAndLeftAlone) {
         preparar[i]();
         const std::string antes = test::ReadBytes(aux);
         engine::Error err;
-        EXPECT_NE(AbrirBDAuxiliar("alumnos.db", &err), 0) << "case " << i;
-        EXPECT_FALSE(BDAuxiliar) << "case " << i;
+        EXPECT_NE(app_.AbrirAuxiliar("alumnos.db", &err), 0) << "case " << i;
+        EXPECT_FALSE(app_.Auxiliar()) << "case " << i;
         EXPECT_EQ(test::ReadBytes(aux), antes) << "case " << i;
     }
 }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
-#include "core/shell/globales.h"
 #include "core/shell/registro.h"
 #include "support/fixtures.h"
 
@@ -21,8 +21,6 @@ constexpr auto HKLM = RaizRegistro::HKEY_LOCAL_MACHINE;
 
 class Registro : public ::testing::Test {
   protected:
-    void TearDown() override { DesplazamientoIdioma = 0; }
-
     fs::path Ini() const { return home_ / "veliora.ini"; }
     std::string Idioma() {
         std::string valor = "sin leer";
@@ -37,6 +35,7 @@ class Registro : public ::testing::Test {
     }
 
     test::TempHome home_;
+    Aplicacion app_;
 };
 
 // Values read back as written, each under its own root, key and name (empty: the key's
@@ -71,28 +70,28 @@ TEST_F(Registro, WrittenValuesReadBackFromTheIniFile) {
 
 // Only "1" selects Valencian; a missing setting is created as Spanish, other values are kept.
 TEST_F(Registro, LanguageSettingPicksTheOffset) {
-    DesplazamientoIdioma = 10000;
-    LeerIdioma();
-    EXPECT_EQ(DesplazamientoIdioma, 0);
+    app_.FijarDesplazamientoIdioma(10000);
+    app_.LeerIdioma();
+    EXPECT_EQ(app_.DesplazamientoIdioma(), 0);
     EXPECT_EQ(Idioma(), "0");
     EXPECT_EQ(Texto(101), "Archivo");
     for (const char* valor : {"1", "5", "-1", "abc", "", "10000"}) {
         ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, valor));
-        DesplazamientoIdioma = 5;
-        LeerIdioma();
-        EXPECT_EQ(DesplazamientoIdioma, std::string(valor) == "1" ? 10000 : 0) << valor;
+        app_.FijarDesplazamientoIdioma(5);
+        app_.LeerIdioma();
+        EXPECT_EQ(app_.DesplazamientoIdioma(), std::string(valor) == "1" ? 10000 : 0) << valor;
         EXPECT_EQ(Idioma(), valor);
     }
     ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
-    LeerIdioma();
+    app_.LeerIdioma();
     EXPECT_EQ(Texto(101), "Arxiu");
 }
 
 TEST_F(Registro, ReadOnlyFileIsReadButNotWritten) {
     ASSERT_TRUE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
     SoloLectura(Ini());
-    LeerIdioma();
-    EXPECT_EQ(DesplazamientoIdioma, 10000);
+    app_.LeerIdioma();
+    EXPECT_EQ(app_.DesplazamientoIdioma(), 10000);
     EXPECT_FALSE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "0"));
     EXPECT_FALSE(CrearClave(HKLM, "SOFTWARE\\OTRA"));
     EXPECT_EQ(Idioma(), "1");
@@ -102,9 +101,9 @@ TEST_F(Registro, ReadOnlyFolderWithoutSettingRunsInSpanish) {
     SoloLectura(home_.path());
     EXPECT_FALSE(CrearClave(HKLM, kClaveAplicacion));
     EXPECT_FALSE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
-    DesplazamientoIdioma = 10000;
-    LeerIdioma();
-    EXPECT_EQ(DesplazamientoIdioma, 0);
+    app_.FijarDesplazamientoIdioma(10000);
+    app_.LeerIdioma();
+    EXPECT_EQ(app_.DesplazamientoIdioma(), 0);
     EXPECT_FALSE(fs::exists(Ini()));
 }
 
@@ -128,8 +127,8 @@ TEST_F(Registro, UnusableSettingsAreIgnoredWithAWarning) {
         const std::string antes = fs::is_regular_file(Ini()) ? test::ReadBytes(Ini()) : "";
         EXPECT_EQ(Idioma(), "(ninguno)");
         EXPECT_FALSE(GuardarValor(HKLM, kClaveAplicacion, kValorIdioma, "1"));
-        LeerIdioma();
-        EXPECT_EQ(DesplazamientoIdioma, 0);
+        app_.LeerIdioma();
+        EXPECT_EQ(app_.DesplazamientoIdioma(), 0);
         EXPECT_EQ(avisos, std::vector<std::string>{Texto(motivo, Ini().string())});
         EXPECT_EQ(fs::is_regular_file(Ini()) ? test::ReadBytes(Ini()) : "", antes);
     }

@@ -10,11 +10,11 @@
 #include <set>
 #include <string>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "core/shell/salidas.h"
 #include "support/fixtures.h"
 
@@ -37,14 +37,11 @@ class Salidas : public ::testing::Test {
         fs::create_directories(datos_);
         usuario_ = datos_ / "clase.db";
         test::BuildDatabase(usuario_, "CREATE TABLE T (x); INSERT INTO T VALUES (1);");
-        ASSERT_EQ(AbrirBDUsuario(usuario_.string()), 0);
-        ASSERT_EQ(AbrirBDAuxiliar("clase.db"), 0);
-    }
-    void TearDown() override {
-        BDUsuario.reset();
-        BDAuxiliar.reset();
+        ASSERT_EQ(app_.AbrirUsuario(usuario_.string()), 0);
+        ASSERT_EQ(app_.AbrirAuxiliar("clase.db"), 0);
     }
     test::TempHome home_;
+    Aplicacion app_;
     fs::path datos_, usuario_;
 };
 

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
-#include "core/shell/globales.h"
 #include "support/fixtures.h"
 
 namespace veliora {
@@ -23,8 +23,8 @@ const std::vector<std::pair<int, int>> kBloques = {
 
 class TablaTextos : public ::testing::Test {
   protected:
-    void TearDown() override { DesplazamientoIdioma = 0; }
     test::TempHome home_;
+    Aplicacion app_;
 };
 
 // Every block is there, every text has its twin in the other language, and none carries stray
@@ -52,16 +52,16 @@ TEST_F(TablaTextos, EveryTextIsCompleteInBothLanguages) {
 // the value given.
 TEST_F(TablaTextos, LanguageOffsetAndValues) {
     for (int desplazamiento : {0, 10000}) {
-        DesplazamientoIdioma = desplazamiento;
+        app_.FijarDesplazamientoIdioma(desplazamiento);
         for (auto [primero, ultimo] : kBloques)
             for (int id = primero; id <= ultimo; ++id)
                 EXPECT_EQ(Texto(id), TextoAbsoluto(id + desplazamiento)) << id;
         EXPECT_EQ(Texto(99999), "");
     }
     EXPECT_NE(TextoAbsoluto(101), TextoAbsoluto(10101));
-    DesplazamientoIdioma = 0;
+    app_.FijarDesplazamientoIdioma(0);
     EXPECT_EQ(Texto(1703, "a.db"), "No se puede abrir a.db");
-    DesplazamientoIdioma = 10000;
+    app_.FijarDesplazamientoIdioma(10000);
     EXPECT_EQ(Texto(1703, "a.db"), "No es pot obrir a.db");
     EXPECT_EQ(Texto(1700, "x"), Texto(1700));
 }

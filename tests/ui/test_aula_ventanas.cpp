@@ -58,7 +58,7 @@ class TestAulaVentanas : public QObject {
         QVERIFY(Dialogo(publicar, {}).startsWith(QStringLiteral("Publicada la versión 1 (")));
 
         // The student joins; the downloaded database is opened as the main window would.
-        ModoProfesor = false;
+        Aplicacion::Actual().FijarProfesor(false);
         frmVLRClase unirse;
         unirse.setModo(frmVLRClase::Modo::Unirse);
         QString descargada;
@@ -66,8 +66,8 @@ class TestAulaVentanas : public QObject {
         QCOMPARE(Dialogo(unirse, {{"txtNombre", "Ana"}, {"txtContrasena", "clave"}}),
                  QStringLiteral("Te has unido a la clase 1º DAW. Se ha abierto su base de datos."));
         QVERIFY(descargada.contains(codigo));
-        QCOMPARE(AbrirBDUsuario(descargada.toStdString()), 0);
-        QCOMPARE(AbrirBDAuxiliar("tienda.db"), 0);
+        QCOMPARE(Aplicacion::Actual().AbrirUsuario(descargada.toStdString()), 0);
+        QCOMPARE(Aplicacion::Actual().AbrirAuxiliar("tienda.db"), 0);
 
         // A check in bulletin mode is recorded and sent.
         auto* w = ui::ObtenerVentana<ui::frmVLRQuerys>();

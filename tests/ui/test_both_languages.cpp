@@ -95,11 +95,9 @@ class TestBothLanguages : public QObject {
             if (ExisteTexto(id) && TextoAbsoluto(id) == TextoAbsoluto(id + 10000))
                 iguales.insert(QString::fromStdString(TextoAbsoluto(id)));
 
-        DesplazamientoIdioma = 0;
         const auto es = Textos(fabrica().get());
-        DesplazamientoIdioma = 10000;
+        Aplicacion::Actual().FijarDesplazamientoIdioma(10000);
         const auto va = Textos(fabrica().get());
-        DesplazamientoIdioma = 0;
         QVERIFY(!es.empty());
         for (const auto& [nombre, texto] : es) {
             const auto otro = va.find(nombre);

@@ -29,9 +29,9 @@ class TestBulletinsExportarImportar : public QObject {
 
     static void Boletin(const std::string& nombre) {
         engine::Error err;
-        CrearBoletin(*BDAuxiliar, nombre, err);
-        InsertarLinea(*BDAuxiliar, nombre, 2, "Dos", "select 2", err);
-        InsertarLinea(*BDAuxiliar, nombre, 1, "Uno", "select 1", err);
+        CrearBoletin(*Aplicacion::Actual().Auxiliar(), nombre, err);
+        InsertarLinea(*Aplicacion::Actual().Auxiliar(), nombre, 2, "Dos", "select 2", err);
+        InsertarLinea(*Aplicacion::Actual().Auxiliar(), nombre, 1, "Uno", "select 1", err);
     }
     // Exports `boletin` through the window with the given layout and format.
     void Exportar(const QString& boletin, bool separadas, int formato) {
@@ -81,7 +81,7 @@ class TestBulletinsExportarImportar : public QObject {
     void exportWritesBothLayoutsAndTellsWhere() {
         Boletin("Tema1");
         engine::Error err;
-        const auto lineas = LeerBoletin(*BDAuxiliar, "Tema1", err);
+        const auto lineas = LeerBoletin(*Aplicacion::Actual().Auxiliar(), "Tema1", err);
         const fs::path ruta = DirectorioAplicacion() / "Tema1.TXT";
         for (bool separadas : {false, true}) {
             mensajes_->Limpiar();
@@ -151,7 +151,7 @@ class TestBulletinsExportarImportar : public QObject {
                                            "Archivos con error: 1"));
         // The open connection now reads the teacher's bulletins.
         engine::Error err;
-        auto nombres = NombresBoletines(*BDAuxiliar, err);
+        auto nombres = NombresBoletines(*Aplicacion::Actual().Auxiliar(), err);
         QCOMPARE(nombres, std::vector<std::string>{"Del profesor"});
         QVERIFY(fs::exists(DirectorioAplicacion() / "nota.txt"));
         QVERIFY(!fs::exists(DirectorioAplicacion() / ".oculto"));

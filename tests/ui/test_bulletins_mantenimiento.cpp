@@ -30,10 +30,10 @@ class TestBulletinsMantenimiento : public QObject {
 
     static void Boletin(const std::string& nombre, std::initializer_list<int> numeros) {
         engine::Error err;
-        CrearBoletin(*BDAuxiliar, nombre, err);
+        CrearBoletin(*Aplicacion::Actual().Auxiliar(), nombre, err);
         for (int n : numeros)
-            InsertarLinea(*BDAuxiliar, nombre, n, "pregunta " + std::to_string(n),
-                          "select " + std::to_string(n), err);
+            InsertarLinea(*Aplicacion::Actual().Auxiliar(), nombre, n,
+                          "pregunta " + std::to_string(n), "select " + std::to_string(n), err);
     }
     QLineEdit* Numero() { return Control<QLineEdit>(w_.get(), "txtNumPregunta"); }
     QPlainTextEdit* Pregunta() { return Control<QPlainTextEdit>(w_.get(), "txtPregunta"); }
@@ -165,13 +165,16 @@ class TestBulletinsMantenimiento : public QObject {
             QStringLiteral("El texto contiene caracteres que no se pueden almacenar")));
         QCOMPARE(Pregunta()->toPlainText(), QStringLiteral("¿Quién? ☃"));
         engine::Error err;
-        QCOMPARE(BDAuxiliar->Scalar("select count(*) from LBoletines", err).toInt(), 0);
+        QCOMPARE(
+            Aplicacion::Actual().Auxiliar()->Scalar("select count(*) from LBoletines", err).toInt(),
+            0);
 
         Pregunta()->setPlainText(QStringLiteral("¿Quién?"));
         Pulsar("cmdGuardar");
         QCOMPARE(Numero()->text(), QStringLiteral("2"));  // ready for the next line
         QVERIFY(Pregunta()->toPlainText().isEmpty());
-        auto crudo = BDAuxiliar->Scalar("select Respuesta from LBoletines", err);
+        auto crudo =
+            Aplicacion::Actual().Auxiliar()->Scalar("select Respuesta from LBoletines", err);
         QCOMPARE(crudo.text, *Encriptar("select [Nombre]\nfrom [Alumnos]", kClaveRespuestas));
 
         Pulsar("cmdCambioOpcion");
@@ -181,7 +184,8 @@ class TestBulletinsMantenimiento : public QObject {
         // Changing it in search mode keeps its number.
         Respuesta()->setPlainText(QStringLiteral("select 1"));
         Pulsar("cmdGuardar");
-        QCOMPARE(LeerBoletin(*BDAuxiliar, "T", err).at(0).Respuesta, std::string("select 1"));
+        QCOMPARE(LeerBoletin(*Aplicacion::Actual().Auxiliar(), "T", err).at(0).Respuesta,
+                 std::string("select 1"));
         QCOMPARE(mensajes_->mensajes().size(), std::size_t(1));
         // An answer that cannot run on the open database: the teacher is told why and
         // chooses; no keeps the line as it was, yes stores it.
@@ -191,10 +195,11 @@ class TestBulletinsMantenimiento : public QObject {
         Pulsar("cmdGuardar");
         QCOMPARE(Textos(), QStringList{QString::fromStdString(
                                Texto(2011) + "\r\nNo existe la columna Nada\r\n" + Texto(2012))});
-        QCOMPARE(LeerBoletin(*BDAuxiliar, "T", err).at(0).Respuesta, std::string("select 1"));
+        QCOMPARE(LeerBoletin(*Aplicacion::Actual().Auxiliar(), "T", err).at(0).Respuesta,
+                 std::string("select 1"));
         mensajes_->FijarRespuesta(ui::Respuesta::Si);
         Pulsar("cmdGuardar");
-        QCOMPARE(LeerBoletin(*BDAuxiliar, "T", err).at(0).Respuesta,
+        QCOMPARE(LeerBoletin(*Aplicacion::Actual().Auxiliar(), "T", err).at(0).Respuesta,
                  std::string("select Nada from Alumnos"));
     }
 
@@ -254,7 +259,7 @@ class TestBulletinsMantenimiento : public QObject {
         }
         // A failed insert hands nothing back.
         engine::Error err;
-        BDAuxiliar->Execute(
+        Aplicacion::Actual().Auxiliar()->Execute(
             "create trigger NoMas before insert on CabBoletines "
             "begin select raise(abort, 'lleno'); end",
             err);
@@ -278,7 +283,9 @@ class TestBulletinsMantenimiento : public QObject {
         QCOMPARE(cbo->findText(QStringLiteral("Tema 1")), -1);
         QCOMPARE(cbo->currentIndex(), -1);
         QVERIFY(!Control(w_.get(), "cmdEliminarBoletin")->isEnabled());
-        QCOMPARE(BDAuxiliar->Scalar("select count(*) from LBoletines", err).toInt(), 0);
+        QCOMPARE(
+            Aplicacion::Actual().Auxiliar()->Scalar("select count(*) from LBoletines", err).toInt(),
+            0);
     }
 };
 

@@ -14,7 +14,6 @@
 
 #include "core/base/textos.h"
 #include "core/dictionary/diccionario.h"
-#include "core/base/textos.h"
 #include "core/session/apertura.h"
 #include "core/shell/errores.h"
 #include "test_shell_comun.h"
@@ -34,15 +33,16 @@ namespace {
 
 std::int64_t Entero(const std::string& sql) {
     engine::Error err;
-    return BDAuxiliar->Scalar(sql, err).toInt();
+    return Aplicacion::Actual().Auxiliar()->Scalar(sql, err).toInt();
 }
 std::string Cadena(const std::string& sql) {
     engine::Error err;
-    return BDAuxiliar->Scalar(sql, err).toPlainText();
+    return Aplicacion::Actual().Auxiliar()->Scalar(sql, err).toPlainText();
 }
 void Ejecutar(const std::string& sql) {
     engine::Error err;
-    QVERIFY2(BDAuxiliar->Execute(sql, err), veliora::TextoDeError(err).c_str());
+    QVERIFY2(Aplicacion::Actual().Auxiliar()->Execute(sql, err),
+             veliora::TextoDeError(err).c_str());
 }
 
 // The point of the view's viewport under `local` of `item`.
@@ -79,10 +79,12 @@ class TestDictionaryEditor : public QObject {
         const auto ruta = entorno_->home() / "datos" / "comercio.db";
         std::filesystem::create_directories(ruta.parent_path());
         BuildFixture(ruta, "eng_tienda");
-        QCOMPARE(AbrirBDUsuario(ruta.string()), 0);
-        QCOMPARE(AbrirBDAuxiliar("comercio.db"), 0);
+        QCOMPARE(Aplicacion::Actual().AbrirUsuario(ruta.string()), 0);
+        QCOMPARE(Aplicacion::Actual().AbrirAuxiliar("comercio.db"), 0);
         ColTablas estructura;
-        QVERIFY(GenerarDatosAuxiliares(*BDUsuario, *BDAuxiliar, estructura).Correcto());
+        QVERIFY(GenerarDatosAuxiliares(*Aplicacion::Actual().Usuario(),
+                                       *Aplicacion::Actual().Auxiliar(), estructura)
+                    .Correcto());
     }
     void cleanup() { entorno_.reset(); }
 
@@ -267,12 +269,13 @@ class TestDictionaryEditor : public QObject {
         QVERIFY(w->ExportarDiagrama(png));
         QVERIFY(w->ExportarDiagrama(svg));
         // Never onto the open database: the reason, the database as it was.
-        const std::string antes = ReadBytes(BDUsuario->Name());
+        const std::string antes = ReadBytes(Aplicacion::Actual().Usuario()->Name());
         CapturaMensajes mensajes;
-        QVERIFY(!w->ExportarDiagrama(QString::fromStdString(BDUsuario->Name())));
+        QVERIFY(
+            !w->ExportarDiagrama(QString::fromStdString(Aplicacion::Actual().Usuario()->Name())));
         QCOMPARE(mensajes.mensajes().size(), std::size_t(1));
         QVERIFY(mensajes.mensajes()[0].texto.contains(Q(Texto(2103))));
-        QCOMPARE(ReadBytes(BDUsuario->Name()), antes);
+        QCOMPARE(ReadBytes(Aplicacion::Actual().Usuario()->Name()), antes);
         QImage imagen(png);
         QVERIFY(!imagen.isNull() && imagen.width() > 300);
         QFile f(svg);
@@ -314,8 +317,8 @@ class TestDictionaryEditor : public QObject {
                       "CREATE TABLE A(Id INTEGER PRIMARY KEY);"
                       "CREATE TABLE B(Id INTEGER, IdA INTEGER REFERENCES A(Id),"
                       "  IdX INTEGER REFERENCES Fantasma(Id));");
-        QCOMPARE(AbrirBDUsuario(ruta.string()), 0);
-        QCOMPARE(AbrirBDAuxiliar("fantasma.db"), 0);
+        QCOMPARE(Aplicacion::Actual().AbrirUsuario(ruta.string()), 0);
+        QCOMPARE(Aplicacion::Actual().AbrirAuxiliar("fantasma.db"), 0);
         auto w = Abrir(true);
         QVERIFY(w->Linea(1) && w->Etiqueta(1));
         // Relation 2 points at a table the diagram lacks: no line, a button instead.

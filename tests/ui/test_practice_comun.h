@@ -18,7 +18,6 @@
 #include "core/bulletins/encriptar.h"
 #include "core/bulletins/mantenimiento.h"
 #include "core/engine/database.h"
-#include "core/base/rutinas.h"
 #include "core/session/apertura.h"
 #include "core/shell/errores.h"
 #include "test_shell_comun.h"
@@ -39,15 +38,15 @@ class EntornoPractica : public EntornoShell {
     // Opens the given user database (a small one of its own when empty) and its auxiliary
     // database; sets the teacher mode.
     explicit EntornoPractica(bool profesor = false, std::filesystem::path usuario = {}) {
-        ModoProfesor = profesor;
+        Aplicacion::Actual().FijarProfesor(profesor);
         SembrarAleatorio(20240611);
         if (usuario.empty())
             usuario = CrearBD(home() / "datos" / "alumnos.db", kAlumnos);
         usuario_ = usuario;
         original_ = ReadBytes(usuario_);
         engine::Error err;
-        if (AbrirBDUsuario(usuario_.string(), &err) != 0 ||
-            AbrirBDAuxiliar(usuario_.filename().string(), &err) != 0)
+        if (Aplicacion::Actual().AbrirUsuario(usuario_.string(), &err) != 0 ||
+            Aplicacion::Actual().AbrirAuxiliar(usuario_.filename().string(), &err) != 0)
             throw std::runtime_error("cannot open the databases: " + veliora::TextoDeError(err));
     }
     const std::filesystem::path& usuario() const { return usuario_; }
@@ -58,11 +57,11 @@ class EntornoPractica : public EntornoShell {
     static void CrearBoletin(const std::string& nombre,
                              const std::vector<std::pair<std::string, std::string>>& lineas) {
         engine::Error err;
-        veliora::CrearBoletin(*BDAuxiliar, nombre, err);
+        veliora::CrearBoletin(*Aplicacion::Actual().Auxiliar(), nombre, err);
         int numero = 0;
         for (const auto& [pregunta, sql] : lineas) {
             numero += 2;  // gaps on purpose: positions, not numbers, drive the labels
-            InsertarLinea(*BDAuxiliar, nombre, numero, pregunta, sql, err);
+            InsertarLinea(*Aplicacion::Actual().Auxiliar(), nombre, numero, pregunta, sql, err);
         }
     }
 

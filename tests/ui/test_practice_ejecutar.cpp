@@ -126,7 +126,7 @@ class TestPracticeEjecutar : public QObject {
     }
 
     void valencianMessage() {
-        DesplazamientoIdioma = 10000;
+        Aplicacion::Actual().FijarDesplazamientoIdioma(10000);
         Ejecutar(QStringLiteral("selec"));
         const QStringList lineas = mensajes_->mensajes().back().texto.split(QStringLiteral("\r\n"));
         QCOMPARE(lineas.size(), 3);
@@ -150,7 +150,9 @@ class TestPracticeEjecutar : public QObject {
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("IN ('Luis', 5, 'Eva')"));
 
         const QString csv = QString::fromStdString(
-            (std::filesystem::path(BDUsuario->Name()).parent_path() / "alumnos.csv").string());
+            (std::filesystem::path(Aplicacion::Actual().Usuario()->Name()).parent_path() /
+             "alumnos.csv")
+                .string());
         ui::FijarRespuestaRuta([&](const QString& sugerida) {
             return sugerida.endsWith(QStringLiteral("consulta.csv")) ? csv : QString();
         });
@@ -202,7 +204,7 @@ class TestPracticeEjecutar : public QObject {
     // Scrolling reads the next block on the worker, one block at a time; a window closed
     // while one is read takes nothing of it.
     void furtherRowsAreReadOffTheWindowThread() {
-        BDUsuario->SetLimits({std::chrono::minutes(10)});
+        Aplicacion::Actual().Usuario()->SetLimits({std::chrono::minutes(10)});
         // 300 rows at once, then none until an interrupt; its count never ends either.
         Control<QPlainTextEdit>(w_, "txtPregunta")
             ->setPlainText(QStringLiteral("with recursive r(n) as (select 1 union all select n "

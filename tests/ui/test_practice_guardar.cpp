@@ -31,7 +31,7 @@ class TestPracticeGuardar : public QObject {
     }
     static std::vector<LineaBoletin> Lineas(const std::string& boletin) {
         engine::Error err;
-        return LeerBoletin(*BDAuxiliar, boletin, err);
+        return LeerBoletin(*Aplicacion::Actual().Auxiliar(), boletin, err);
     }
 
   private slots:
@@ -119,10 +119,10 @@ class TestPracticeGuardar : public QObject {
     void storeErrorIsReportedWithoutIconAndTheDialogCloses() {
         EntornoPractica::CrearBoletin("A", {});
         engine::Error err;
-        QVERIFY(
-            BDAuxiliar->Execute("create trigger Lleno before insert on LBoletines "
-                                "begin select raise(abort, 'boletin lleno'); end",
-                                err));
+        QVERIFY(Aplicacion::Actual().Auxiliar()->Execute(
+            "create trigger Lleno before insert on LBoletines "
+            "begin select raise(abort, 'boletin lleno'); end",
+            err));
         frmVLRGuardarQuery d;
         d.setQuery(QStringLiteral("select 1"));
         QCOMPARE(Ejecutar(d,

@@ -193,7 +193,7 @@ class TestPracticeQuerys : public QObject {
     }
 
     void teacherSeesTheStoreButtonInRandomMode() {
-        ModoProfesor = true;
+        Aplicacion::Actual().FijarProfesor(true);
         auto* w = Abrir();
         QVERIFY(w);
         QVERIFY(Control(w, "cmdGuardarCons")->isVisible());
@@ -283,7 +283,7 @@ class TestPracticeQuerys : public QObject {
     }
 
     void teacherGetsTheSolutionAtOnce() {
-        ModoProfesor = true;
+        Aplicacion::Actual().FijarProfesor(true);
         auto* w = Abrir();
         QVERIFY(w);
         Pregunta(w, "select Nombre from Alumnos", "Nombre de los alumnos");
@@ -293,7 +293,7 @@ class TestPracticeQuerys : public QObject {
     }
 
     void newQuestionEmptiesTheAnswerAndSolution() {
-        ModoProfesor = true;
+        Aplicacion::Actual().FijarProfesor(true);
         auto* w = Abrir();
         QVERIFY(w);
         Pregunta(w, "select Nombre from Alumnos", "Nombre de los alumnos");
@@ -360,7 +360,7 @@ class TestPracticeQuerys : public QObject {
 
     void teacherChoosesWhetherTrivialQuestionsAreRedrawn() {
         for (bool profesor : {false, true}) {
-            ModoProfesor = profesor;
+            Aplicacion::Actual().FijarProfesor(profesor);
             auto* w = Abrir();
             QVERIFY(w);
             auto* chk = Control<QCheckBox>(w, "chkEvitarTriviales");
@@ -373,7 +373,7 @@ class TestPracticeQuerys : public QObject {
             w->close();
             BorrarCerradas();
         }
-        ModoProfesor = false;
+        Aplicacion::Actual().FijarProfesor(false);
     }
 
     void brokenAnswersLeaveTheWindowUsable() {
@@ -407,7 +407,7 @@ class TestPracticeQuerys : public QObject {
     }
 
     void storingOpensTheDialogWithTheQueryOnShow() {
-        ModoProfesor = true;
+        Aplicacion::Actual().FijarProfesor(true);
         EntornoPractica::CrearBoletin("Tema 1", {{"Primera", "select 1"}});
         auto* w = Abrir();
         QVERIFY(w);
@@ -429,7 +429,7 @@ class TestPracticeQuerys : public QObject {
         QTest::mouseClick(Control(w, "cmdGuardarCons"), Qt::LeftButton);
         QVERIFY(visto);
         engine::Error err;
-        auto lineas = LeerBoletin(*BDAuxiliar, "Tema 1", err);
+        auto lineas = LeerBoletin(*Aplicacion::Actual().Auxiliar(), "Tema 1", err);
         QCOMPARE(lineas.size(), std::size_t(2));
         QCOMPARE(lineas[1].NumPregunta, 3);
         QCOMPARE(QString::fromStdString(lineas[1].Pregunta),
@@ -468,7 +468,7 @@ class TestPracticeQuerys : public QObject {
     // ---- Bulletin mode ---------------------------------------------------------------
 
     void bulletinOfOneQuestion() {
-        ModoProfesor = true;
+        Aplicacion::Actual().FijarProfesor(true);
         EntornoPractica::CrearBoletin(
             "Único", {{"¿Cómo se llaman los alumnos?", "select Nombre from Alumnos"}});
         auto* w = Abrir(QStringLiteral("Único"));

@@ -48,8 +48,8 @@ class TestShellAbrir : public QObject {
         QVERIFY(w.AbrirBaseDatos(Q(bd)));
         QVERIFY(captura_.mensajes().empty());
         QVERIFY(fs::exists(auxiliar));
-        QCOMPARE(BDUsuario->Name(), bd.string());
-        QCOMPARE(fs::path(BDAuxiliar->Name()), auxiliar);
+        QCOMPARE(Aplicacion::Actual().Usuario()->Name(), bd.string());
+        QCOMPARE(fs::path(Aplicacion::Actual().Auxiliar()->Name()), auxiliar);
     }
 
     // The user database stays open; the auxiliary database's failure is told and the menus
@@ -68,8 +68,9 @@ class TestShellAbrir : public QObject {
         QCOMPARE(m.titulo, QStringLiteral("VELIORA"));
         for (const char* menu : {"mnuBD", "mnuConsultas", "mnuBoletines"})
             QVERIFY2(!MenuHabilitado(w, menu), menu);
-        QVERIFY(BDUsuario && BDUsuario->Name() == bd.string());
-        QVERIFY(!BDAuxiliar);
+        QVERIFY(Aplicacion::Actual().Usuario() &&
+                Aplicacion::Actual().Usuario()->Name() == bd.string());
+        QVERIFY(!Aplicacion::Actual().Auxiliar());
     }
 
     // The menus after a failed open are the menu test's; here the message and the handles.
@@ -80,7 +81,7 @@ class TestShellAbrir : public QObject {
         frmVLRMdi w;
         w.Iniciar({});
         QVERIFY(w.AbrirBaseDatos(Q(buena)));
-        const auto auxiliarAnterior = BDAuxiliar;
+        const auto auxiliarAnterior = Aplicacion::Actual().Auxiliar();
         auto* archivo = w.findChild<QLabel*>(QStringLiteral("lblEstadoArchivo"));
         QTRY_COMPARE(archivo->text(), QStringLiteral("buena.db"));
 
@@ -89,8 +90,8 @@ class TestShellAbrir : public QObject {
         QCOMPARE(captura_.mensajes().front().texto,
                  QStringLiteral("Error abriendo la base de datos"));
         QCOMPARE(captura_.mensajes().front().icono, ui::Icono::Ninguno);
-        QCOMPARE(BDUsuario->Name(), buena.string());
-        QCOMPARE(BDAuxiliar, auxiliarAnterior);
+        QCOMPARE(Aplicacion::Actual().Usuario()->Name(), buena.string());
+        QCOMPARE(Aplicacion::Actual().Auxiliar(), auxiliarAnterior);
         QVERIFY(!fs::exists(entorno_->home() / "falsa.db_"));
         QTRY_VERIFY(archivo->text().isEmpty());  // like the title: no database
     }

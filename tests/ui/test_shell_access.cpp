@@ -46,10 +46,14 @@ class TestShellAccess : public QObject {
         w.Iniciar({});
         QVERIFY(w.AbrirBaseDatos(Q(AccessFixtureDir() / "nwind.mdb")));
         QVERIFY(captura_.mensajes().empty());
-        QCOMPARE(fs::path(BDUsuario->Name()), entorno_->home() / "importadas" / "nwind.db");
-        QCOMPARE(fs::path(BDAuxiliar->Name()), entorno_->home() / "nwind.mdb_");
+        QCOMPARE(fs::path(Aplicacion::Actual().Usuario()->Name()),
+                 entorno_->home() / "importadas" / "nwind.db");
+        QCOMPARE(fs::path(Aplicacion::Actual().Auxiliar()->Name()),
+                 entorno_->home() / "nwind.mdb_");
         engine::Error err;
-        QCOMPARE(BDUsuario->Scalar("select count(*) from [Umsätze]", err).toInt(), 830LL);
+        QCOMPARE(
+            Aplicacion::Actual().Usuario()->Scalar("select count(*) from [Umsätze]", err).toInt(),
+            830LL);
         QVERIFY(w.findChild<QMenu*>(QStringLiteral("mnuConsultas"))->menuAction()->isEnabled());
     }
 
@@ -65,7 +69,7 @@ class TestShellAccess : public QObject {
         QCOMPARE(lineas.size(), 2);
         QCOMPARE(lineas[0], QString::fromStdString(Texto(202)));
         QVERIFY(lineas[1].startsWith(QString::fromStdString(Texto(1601))));
-        QVERIFY(!BDUsuario);
+        QVERIFY(!Aplicacion::Actual().Usuario());
         QVERIFY(fs::is_empty(entorno_->home() / "importadas"));
     }
 
@@ -104,7 +108,7 @@ class TestShellAccess : public QObject {
         });
         QVERIFY(!w.AbrirBaseDatos(Q(entorno_->home() / "lento.mdb")));
         QVERIFY(captura_.mensajes().empty());
-        QCOMPARE(fs::path(BDUsuario->Name()), bd);
+        QCOMPARE(fs::path(Aplicacion::Actual().Usuario()->Name()), bd);
         QVERIFY(fs::is_empty(entorno_->home() / "importadas"));
     }
 

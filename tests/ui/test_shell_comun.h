@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the shell's window tests: a fresh application directory per test, clean
-// globals, and small databases.
+// Shared by the shell's window tests: a fresh application object and application directory
+// per test, and small databases.
 
 #include <QAction>
 #include <QCoreApplication>
@@ -10,29 +10,20 @@
 #include <memory>
 #include <string>
 
+#include "core/app/aplicacion.h"
 #include "core/shell/directorio.h"
-#include "core/shell/globales.h"
 #include "core/shell/registro.h"
 #include "support/fixtures.h"
 
 namespace veliora::test {
 
-// Globals back to their start-up values and a new, seeded application directory.
+// A new application object (no database, student, Spanish) and a new, seeded application
+// directory.
 class EntornoShell {
   public:
     EntornoShell() {
-        BDUsuario.reset();
-        BDAuxiliar.reset();
-        ModoProfesor = false;
-        DesplazamientoIdioma = 0;
         home_ = std::make_unique<TempHome>();
         SembrarDirectorioAplicacion();
-    }
-    ~EntornoShell() {
-        BDUsuario.reset();
-        BDAuxiliar.reset();
-        ModoProfesor = false;
-        DesplazamientoIdioma = 0;
     }
     const std::filesystem::path& home() const { return home_->path(); }
 
@@ -53,6 +44,7 @@ class EntornoShell {
     }
 
   private:
+    Aplicacion aplicacion_;
     std::unique_ptr<TempHome> home_;
 };
 

@@ -71,7 +71,7 @@ class TestShellDialogos : public QObject {
     // Leaving saves nothing; Spanish to Valencian and back, each change told in the
     // language running.
     void ventanaGuardaElOtroIdioma() {
-        LeerIdioma();
+        Aplicacion::Actual().LeerIdioma();
         QCOMPARE(IdiomaGuardado(), std::string("0"));  // created at start-up
         frmVLRCambiarIdioma salir;
         salir.show();
@@ -97,10 +97,11 @@ class TestShellDialogos : public QObject {
                  QStringLiteral("Los cambios surtirán efecto al reiniciar la aplicación"));
         QCOMPARE(captura_.mensajes()[0].icono, ui::Icono::Informacion);
         QVERIFY(!v.isVisible());
-        QCOMPARE(DesplazamientoIdioma, 0);  // the running program keeps its language
+        QCOMPARE(Aplicacion::Actual().DesplazamientoIdioma(),
+                 0);  // the running program keeps its language
 
-        LeerIdioma();  // the next start
-        QCOMPARE(DesplazamientoIdioma, 10000);
+        Aplicacion::Actual().LeerIdioma();  // the next start
+        QCOMPARE(Aplicacion::Actual().DesplazamientoIdioma(), 10000);
         frmVLRCambiarIdioma otra;
         otra.show();
         QVERIFY(otra.findChild<QRadioButton*>("OpValenciano")->isChecked());

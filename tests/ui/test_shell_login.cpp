@@ -67,7 +67,7 @@ class TestShellLogin : public QObject {
         frmVLRLogin l;
         l.show();
         Intentar(l, usuario, contrasenya);
-        QCOMPARE(ModoProfesor, entra);
+        QCOMPARE(Aplicacion::Actual().Profesor(), entra);
         QCOMPARE(l.isVisible(), !entra);  // stays open for another attempt
         if (entra) {
             QCOMPARE(l.result(), int(QDialog::Accepted));
@@ -86,29 +86,29 @@ class TestShellLogin : public QObject {
     }
 
     void cancelarTrasUnFalloEsAlumno() {
-        ModoProfesor = true;  // cancelling sets the flag, whatever it held
+        Aplicacion::Actual().FijarProfesor(true);  // cancelling sets the flag, whatever it held
         frmVLRLogin l;
         l.show();
         Intentar(l, "tramu", "mal");
         l.findChild<QPushButton*>("cmdCancelar")->click();
-        QVERIFY(!ModoProfesor);
+        QVERIFY(!Aplicacion::Actual().Profesor());
         QVERIFY(!l.isVisible());
         QCOMPARE(l.result(), int(QDialog::Rejected));
     }
 
     void cerrarDeOtraFormaNoCambiaNada() {
         for (bool antes : {false, true}) {
-            ModoProfesor = antes;
+            Aplicacion::Actual().FijarProfesor(antes);
             frmVLRLogin l;
             l.show();
             QTest::keyClick(&l, Qt::Key_Escape);
             QVERIFY(!l.isVisible());
-            QCOMPARE(ModoProfesor, antes);
+            QCOMPARE(Aplicacion::Actual().Profesor(), antes);
 
             frmVLRLogin otra;
             otra.show();
             otra.close();
-            QCOMPARE(ModoProfesor, antes);
+            QCOMPARE(Aplicacion::Actual().Profesor(), antes);
         }
     }
 
@@ -129,7 +129,7 @@ class TestShellLogin : public QObject {
         ui::frmVLRMdi w;
         w.Iniciar({"--algo", "/Profesor"});
         QVERIFY(visto);
-        QVERIFY(ModoProfesor);
+        QVERIFY(Aplicacion::Actual().Profesor());
         QCOMPARE(int(captura_.mensajes().size()), 3);
     }
 

@@ -166,7 +166,7 @@ class TestShellMenus : public QObject {
         EntornoShell::FijarIdioma("1");
         frmVLRMdi w;
         w.Iniciar({});
-        QCOMPARE(DesplazamientoIdioma, 10000);
+        QCOMPARE(Aplicacion::Actual().DesplazamientoIdioma(), 10000);
         const struct {
             const char* nombre;
             int id;
@@ -250,7 +250,7 @@ class TestShellMenus : public QObject {
     void estadosProfesor() {
         const auto bd = EntornoShell::CrearBD(entorno_->home() / "datos" / "alumnos.mdb");
         frmVLRMdi w;
-        ModoProfesor = true;
+        Aplicacion::Actual().FijarProfesor(true);
         QVERIFY(w.AbrirBaseDatos(Q(bd)));
         ComprobarColumna(w, Profesor);
         QVERIFY(w.findChild<QMenu*>("mnuClase")->menuAction()->isVisible());
@@ -262,15 +262,15 @@ class TestShellMenus : public QObject {
         std::ofstream(entorno_->home() / "alumnos.htm") << "<html></html>";
         frmVLRMdi w;
         w.Iniciar({});
-        ModoProfesor = true;
+        Aplicacion::Actual().FijarProfesor(true);
         QVERIFY(w.AbrirBaseDatos(Q(bd)));
         QVERIFY(Habilitado(w, "mnuAyudaBD"));
 
         QVERIFY(!w.AbrirBaseDatos(Q(entorno_->home() / "no-existe.mdb")));
         QCOMPARE(int(captura_.mensajes().size()), 1);
         ComprobarColumna(w, SinBD);
-        QVERIFY(Habilitado(w, "mnuAyudaBD"));  // keeps the state it had
-        QVERIFY(BDUsuario != nullptr);         // the earlier databases are still held
+        QVERIFY(Habilitado(w, "mnuAyudaBD"));                // keeps the state it had
+        QVERIFY(Aplicacion::Actual().Usuario() != nullptr);  // the earlier databases are still held
     }
 
     void ayudaDeLaBaseDeDatosSegunSuPagina() {
@@ -284,7 +284,7 @@ class TestShellMenus : public QObject {
         std::ofstream(pagina) << "<html><body>Alumnos</body></html>";
         QVERIFY(w.AbrirBaseDatos(Q(bd)));
         QVERIFY(Habilitado(w, "mnuAyudaBD"));
-        QCOMPARE(RutaAyudaBD(), pagina);
+        QCOMPARE(Aplicacion::Actual().RutaAyuda(), pagina);
 
         // A page beside the user database does not count: it must be in the application
         // directory.
@@ -319,7 +319,7 @@ class TestShellMenus : public QObject {
             login.reject();
         });
         QCOMPARE(preguntado, pide);
-        QVERIFY(!ModoProfesor);
+        QVERIFY(!Aplicacion::Actual().Profesor());
     }
 
     void baseDeDatosEnLaLineaDeComandos() {
@@ -334,9 +334,9 @@ class TestShellMenus : public QObject {
             login.findChild<QLineEdit*>("txtPassword")->setText("galvino");
             login.findChild<QPushButton*>("cmdAceptar")->click();
         });
-        QVERIFY(ModoProfesor);
-        QVERIFY(BDUsuario && BDAuxiliar);
-        QCOMPARE(BDUsuario->Name(), bd.string());
+        QVERIFY(Aplicacion::Actual().Profesor());
+        QVERIFY(Aplicacion::Actual().Usuario() && Aplicacion::Actual().Auxiliar());
+        QCOMPARE(Aplicacion::Actual().Usuario()->Name(), bd.string());
         ComprobarColumna(w, Profesor);
     }
 
@@ -344,7 +344,7 @@ class TestShellMenus : public QObject {
         const auto bd = EntornoShell::CrearBD(entorno_->home() / "alumnos.mdb");
         frmVLRMdi w;
         w.Iniciar({});
-        ModoProfesor = true;
+        Aplicacion::Actual().FijarProfesor(true);
         QVERIFY(w.AbrirBaseDatos(Q(bd)));
         w.show();
 
@@ -378,11 +378,12 @@ class TestShellMenus : public QObject {
         auto w = std::make_unique<frmVLRMdi>();
         w->Iniciar({});
         QVERIFY(w->AbrirBaseDatos(Q(bd)));
-        std::weak_ptr<engine::Database> usuario = BDUsuario, auxiliar = BDAuxiliar;
+        std::weak_ptr<engine::Database> usuario = Aplicacion::Actual().Usuario(),
+                                        auxiliar = Aplicacion::Actual().Auxiliar();
         w->show();
         w->findChild<QAction*>("mnuSelIdioma")->trigger();
         QVERIFY(w->close());
-        QVERIFY(!BDUsuario && !BDAuxiliar);
+        QVERIFY(!Aplicacion::Actual().Usuario() && !Aplicacion::Actual().Auxiliar());
         QVERIFY(usuario.expired() && auxiliar.expired());
         QVERIFY(captura_.mensajes().empty());
     }

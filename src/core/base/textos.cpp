@@ -1,5 +1,6 @@
 #include "core/base/textos.h"
 
+#include <atomic>
 #include <charconv>
 #include <string_view>
 #include <unordered_map>
@@ -8,9 +9,10 @@
 
 namespace veliora {
 
-std::int32_t DesplazamientoIdioma = 0;
-
 namespace {
+
+// Read by workers while the window thread may change it.
+std::atomic<std::int32_t> desplazamiento{0};
 
 using Tabla = std::unordered_map<int, std::string>;
 
@@ -44,8 +46,16 @@ const Tabla& TablaTextos() {
 
 }  // namespace
 
+void FijarDesplazamientoTextos(std::int32_t valor) {
+    desplazamiento.store(valor, std::memory_order_relaxed);
+}
+
+std::int32_t DesplazamientoTextos() {
+    return desplazamiento.load(std::memory_order_relaxed);
+}
+
 std::string Texto(int id) {
-    return TextoAbsoluto(id + DesplazamientoIdioma);
+    return TextoAbsoluto(id + DesplazamientoTextos());
 }
 
 std::string Texto(int id, const std::string& valor) {

@@ -14,7 +14,7 @@ Idioma LeerIdiomaPreguntas() {
         if (valor == "1")
             return Idioma::Valenciano;
     }
-    return DesplazamientoIdioma != 0 ? Idioma::Valenciano : Idioma::Castellano;
+    return DesplazamientoTextos() != 0 ? Idioma::Valenciano : Idioma::Castellano;
 }
 
 const char* CodigoIdioma(Idioma idioma) {

@@ -8,7 +8,6 @@
 #include "core/base/textos.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "core/shell/salidas.h"
 
 namespace veliora {
@@ -27,15 +26,10 @@ void Informar(engine::Error* error, int numero, std::string descripcion) {
         *error = engine::SystemFailure(numero, std::move(descripcion));
 }
 
-// The Access file the open user database was converted from.
-std::unique_ptr<ArchivoProtegido>& OrigenUsuario() {
-    static std::unique_ptr<ArchivoProtegido> origen;
-    return origen;
-}
-
 }  // namespace
 
-int AbrirBDUsuario(const std::string& ruta, engine::Error* error) {
+int AbrirBDUsuario(const std::string& ruta, std::shared_ptr<engine::Database>& destino,
+                   std::unique_ptr<ArchivoProtegido>& origen, engine::Error* error) {
     engine::Error err;
     std::string sqlite = ruta;
     const bool esAccess = access::EsArchivoAccess(ruta);
@@ -53,8 +47,8 @@ int AbrirBDUsuario(const std::string& ruta, engine::Error* error) {
     if (!bd && !err.failed())
         err = engine::SystemFailure(EIO, Texto(1703, ruta));
     if (!err.failed()) {
-        BDUsuario = std::move(bd);
-        OrigenUsuario() = esAccess ? std::make_unique<ArchivoProtegido>(ruta) : nullptr;
+        destino = std::move(bd);
+        origen = esAccess ? std::make_unique<ArchivoProtegido>(ruta) : nullptr;
     }
     if (error)
         *error = err;
@@ -65,7 +59,8 @@ fs::path RutaBDAuxiliar(const std::string& nombreArchivo) {
     return DirectorioAplicacion() / (nombreArchivo + "_");
 }
 
-int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::Error* error) {
+int AbrirBDAuxiliar(const std::string& nombreArchivo, const engine::Database* usuario,
+                    std::shared_ptr<engine::Database>& destino, engine::Error* error) {
     const fs::path ruta = RutaBDAuxiliar(nombreArchivo);
     std::error_code ec;
     // A link that leads nowhere is no auxiliary database to open, nor a place to copy to.
@@ -86,7 +81,7 @@ int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::Error* error) {
     engine::Error err;
     // The user's database under the auxiliary's name (a link, a hard link) is never opened
     // for writing.
-    if (BDUsuario && BDUsuario->IsOpen() && fs::equivalent(ruta, BDUsuario->Name(), ec)) {
+    if (usuario && usuario->IsOpen() && fs::equivalent(ruta, usuario->Name(), ec)) {
         Informar(error, EBUSY, Texto(2100, ruta.string()) + ": " + Texto(2103));
         return EBUSY;
     }
@@ -96,16 +91,16 @@ int AbrirBDAuxiliar(const std::string& nombreArchivo, engine::Error* error) {
     if (bd && !err.failed() && !TieneEstructuraAuxiliar(*bd, err))
         bd->Close();
     if (!err.failed())
-        BDAuxiliar = std::move(bd);
+        destino = std::move(bd);
     if (error)
         *error = err;
     return NumeroDeError(err);
 }
 
-fs::path RutaAyudaBD() {
-    if (!BDAuxiliar)
+fs::path RutaAyudaBD(const engine::Database* auxiliar) {
+    if (!auxiliar)
         return {};
-    const std::string& nombre = BDAuxiliar->Name();
+    const std::string& nombre = auxiliar->Name();
     // Dropping four characters ("mdb_" of alumnos.mdb_) names the page alumnos.htm; the same
     // page is meant for extensions of other lengths (tienda.db_ -> tienda.htm).
     if (nombre.size() > 1 && nombre.back() == '_') {

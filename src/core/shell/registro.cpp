@@ -17,7 +17,6 @@
 #include "core/base/textos.h"
 #include "core/engine/database.h"
 #include "core/shell/directorio.h"
-#include "core/shell/globales.h"
 #include "core/shell/salidas.h"
 
 namespace veliora {
@@ -275,14 +274,14 @@ long long LeerAjusteNumerico(const AjusteNumerico& ajuste) {
     return valor;
 }
 
-void LeerIdioma() {
+std::int32_t LeerIdioma() {
     std::string valor;
     if (!GetKeyValue(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, valor)) {
         CrearClave(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion);
         GuardarValor(RaizRegistro::HKEY_LOCAL_MACHINE, kClaveAplicacion, kValorIdioma, "0");
     }
     // The string table holds only Spanish and Valencian: anything else falls back to Spanish.
-    DesplazamientoIdioma = LeerAjusteNumerico(kAjusteIdioma) == 1 ? 10000 : 0;
+    return LeerAjusteNumerico(kAjusteIdioma) == 1 ? 10000 : 0;
 }
 
 }  // namespace veliora

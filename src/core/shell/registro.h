@@ -2,6 +2,7 @@
 // Settings store in the style of the system registry, kept in the INI file veliora.ini
 // of the application directory.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -63,8 +64,8 @@ bool ValorEnLimites(const std::string& nombre, const std::string& texto, long lo
 void FijarReceptorAvisos(std::function<void(const std::string&)> receptor);
 void Avisar(const std::string& texto);
 
-// Sets DesplazamientoIdioma from the setting, creating it with "0" when missing. A value
-// other than 0 or 1 means Spanish (with a warning).
-void LeerIdioma();
+// The language offset of the setting (0 Spanish, 10000 Valencian), creating it with "0"
+// when missing. A value other than 0 or 1 means Spanish (with a warning).
+std::int32_t LeerIdioma();
 
 }  // namespace veliora

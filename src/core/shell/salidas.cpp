@@ -18,7 +18,6 @@
 
 #include "core/base/textos.h"
 #include "core/shell/directorio.h"
-#include "core/shell/globales.h"
 
 namespace veliora {
 
@@ -53,6 +52,20 @@ std::mutex& MutexProtegidos() {
 std::vector<Identidad>& Protegidos() {
     static std::vector<Identidad> v;
     return v;
+}
+
+std::mutex& MutexConsulta() {
+    static std::mutex m;
+    return m;
+}
+std::function<BasesAbiertas()>& ConsultaBases() {
+    static std::function<BasesAbiertas()> consulta;
+    return consulta;
+}
+
+BasesAbiertas LasBasesAbiertas() {
+    std::lock_guard<std::mutex> lock(MutexConsulta());
+    return ConsultaBases() ? ConsultaBases()() : BasesAbiertas{};
 }
 
 bool EsProtegido(const Identidad& id) {
@@ -130,9 +143,10 @@ std::optional<Identidad> IdentidadDeBase(const std::shared_ptr<engine::Database>
 // The reason (a text id) why an existing regular file may not be replaced; 0 when it may.
 int MotivoContra(const fs::path& destino, const Identidad& id, Reemplazo reemplazo) {
     const fs::path aplicacion = DirectorioAplicacion();
-    if (IdentidadDeBase(BDUsuario) == id)
+    const BasesAbiertas abiertas = LasBasesAbiertas();
+    if (IdentidadDeBase(abiertas.usuario) == id)
         return motivo::kBaseUsuario;
-    if (IdentidadDeBase(BDAuxiliar) == id)
+    if (IdentidadDeBase(abiertas.auxiliar) == id)
         return motivo::kBaseAuxiliar;
     if (IdentidadDe((aplicacion / "bdaux.db").string()) == id)
         return motivo::kPlantilla;
@@ -197,6 +211,11 @@ long PidDeParcial(const std::string& archivo, const std::string& nombre) {
 }
 
 }  // namespace
+
+void FijarBasesAbiertas(std::function<BasesAbiertas()> consulta) {
+    std::lock_guard<std::mutex> lock(MutexConsulta());
+    ConsultaBases() = std::move(consulta);
+}
 
 bool ComprobarDestino(const fs::path& destino, engine::Error& error, Reemplazo reemplazo) {
     error.clear();

@@ -13,6 +13,8 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -33,6 +35,13 @@ enum class Reemplazo {
     // only links and files that are not regular files are refused.
     Propio,
 };
+
+// The user database and the auxiliary database the program has open, which no writer may
+// replace: the application object that owns them answers (none while none is set).
+struct BasesAbiertas {
+    std::shared_ptr<engine::Database> usuario, auxiliar;
+};
+void FijarBasesAbiertas(std::function<BasesAbiertas()> consulta);
 
 // Whether `destino` may be written; when not, false with the reason in `error`. Links are
 // resolved before comparing (through "..", a linked folder or a hard link the destination is

@@ -6,12 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/app/aplicacion.h"
 #include "core/aula/clase.h"
 #include "core/aula/postgres.h"
 #include "core/aula/textos.h"
 #include "core/session/apertura.h"
 #include "core/shell/directorio.h"
-#include "core/shell/globales.h"
 #include "core/shell/registro.h"
 #include "ui/aula/envio_clase.h"
 #include "ui/shell/mensajes.h"
@@ -39,10 +39,10 @@ std::string Texto(const QLineEdit* caja) {
 
 // Whether the open user database is a class's download, which a new download replaces.
 bool AbiertaDeClase() {
-    if (!BDUsuario || !BDUsuario->IsOpen())
+    if (!Aplicacion::Actual().UsuarioAbierto())
         return false;
     const fs::path clases = DirectorioAplicacion() / "clases";
-    const fs::path abierta = fs::path(BDUsuario->Name()).lexically_normal();
+    const fs::path abierta = fs::path(Aplicacion::Actual().Usuario()->Name()).lexically_normal();
     return abierta.string().rfind(clases.lexically_normal().string(), 0) == 0;
 }
 }  // namespace
@@ -153,8 +153,7 @@ void frmVLRClase::Unirse() {
     // The class's database open now is replaced by the download: closed, never written under.
     if (AbiertaDeClase()) {
         CerrarVentanas();
-        BDUsuario.reset();
-        BDAuxiliar.reset();
+        Aplicacion::Actual().SoltarBases();
         emit cerradas();
     }
     const QString servidor = txtServidor_->text().trimmed();
@@ -163,7 +162,7 @@ void frmVLRClase::Unirse() {
     const std::string contrasena = txtContrasena_->text().toStdString();
     const fs::path directorio = DirectorioAplicacion();
     // An auxiliary database the download replaces is loaded into, under the engine's lock.
-    const std::shared_ptr<engine::Database> auxiliar = BDAuxiliar;
+    const std::shared_ptr<engine::Database> auxiliar = Aplicacion::Actual().Auxiliar();
     trabajo_->Lanzar(T(2327), auxiliar, [=, this]() -> Trabajo::Entrega {
         aula::Error e;
         const auto m = aula::UnirseAClase(directorio, servidor.toStdString(), codigo.toStdString(),
@@ -204,16 +203,17 @@ void frmVLRClase::Crear() {
 }
 
 void frmVLRClase::Publicar() {
-    if (!BDUsuario || !BDUsuario->IsOpen())
+    if (!Aplicacion::Actual().UsuarioAbierto())
         return;
     const QString servidor = txtServidor_->text().trimmed();
     const QString codigo = txtCodigo_->text().trimmed();
     const std::string contrasena = txtContrasena_->text().toStdString();
     const fs::path directorio = DirectorioAplicacion();
-    const fs::path bd = BDUsuario->Name();
-    const fs::path aux = BDAuxiliar ? fs::path(BDAuxiliar->Name()) : fs::path();
+    const fs::path bd = Aplicacion::Actual().Usuario()->Name();
+    const auto auxiliar = Aplicacion::Actual().Auxiliar();
+    const fs::path aux = auxiliar ? fs::path(auxiliar->Name()) : fs::path();
     // The open database is read under the engine's lock: no window writes it meanwhile.
-    trabajo_->Lanzar(T(2364), BDUsuario, [=, this]() -> Trabajo::Entrega {
+    trabajo_->Lanzar(T(2364), Aplicacion::Actual().Usuario(), [=, this]() -> Trabajo::Entrega {
         aula::Error e;
         auto almacen = aula::AlmacenProfesor(directorio, servidor.toStdString(), contrasena, e);
         const auto publicada = almacen ? aula::PublicarBaseDatos(*almacen, codigo.toStdString(), bd,

@@ -15,13 +15,13 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "core/app/aplicacion.h"
 #include "core/aula/clase.h"
 #include "core/aula/seguimiento.h"
 #include "core/aula/textos.h"
 #include "core/practice/juez.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "core/shell/salidas.h"
 #include "ui/aula/frmVLRClase.h"
 #include "ui/shell/mensajes.h"
@@ -304,13 +304,13 @@ void frmVLRSeguimiento::cmdExportar_Click() {
 
 void frmVLRSeguimiento::cmdRejuzgar_Click() {
     const int fila = grdIntentos_->currentRow();
-    if (fila < 0 || fila >= int(intentos_.size()) || !BDUsuario || !BDUsuario->IsOpen() ||
-        !BDAuxiliar || trabajo_->Ocupado())
+    if (fila < 0 || fila >= int(intentos_.size()) || !Aplicacion::Actual().UsuarioAbierto() ||
+        !Aplicacion::Actual().Auxiliar() || trabajo_->Ocupado())
         return;
     tmrActualizar_->stop();
     const aula::Intento intento = intentos_[fila];
-    const auto usuario = BDUsuario;
-    const auto auxiliar = BDAuxiliar;
+    const auto usuario = Aplicacion::Actual().Usuario();
+    const auto auxiliar = Aplicacion::Actual().Auxiliar();
     trabajo_->Lanzar(T(1153), usuario, [intento, usuario, auxiliar, this]() -> Trabajo::Entrega {
         engine::Error err;
         const auto solucion = aula::SolucionDeIntento(*auxiliar, intento, err);

@@ -11,11 +11,11 @@
 #include <QVBoxLayout>
 #include <cerrno>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/bulletins/boletines.h"
 #include "core/bulletins/exportar.h"
 #include "core/shell/directorio.h"
-#include "core/shell/globales.h"
 #include "pdf/pdf.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
@@ -39,7 +39,7 @@ void frmVLRExportarBoletin::FijarIntervaloInicio(int ms) {
 
 frmVLRExportarBoletin::frmVLRExportarBoletin(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmVLRExportarBoletin"));
-    bdAuxiliar_ = BDAuxiliar;
+    bdAuxiliar_ = Aplicacion::Actual().Auxiliar();
 
     frBoletines_ = new QGroupBox(this);
     frBoletines_->setObjectName(QStringLiteral("frBoletines"));

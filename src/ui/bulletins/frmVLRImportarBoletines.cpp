@@ -8,10 +8,10 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/bulletins/importar.h"
 #include "core/shell/directorio.h"
-#include "core/shell/globales.h"
 #include "core/shell/registro.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
@@ -114,8 +114,8 @@ void frmVLRImportarBoletines::cmdAceptar_Click() {
                 Icono::Exclamacion, Botones::Aceptar, kTitulo, this);
     };
     // The open auxiliary database takes the imported file through its own connection.
-    const ResultadoImportacion r =
-        ImportarBoletines(origen, DirectorioAplicacion(), avisos, BDAuxiliar.get());
+    const ResultadoImportacion r = ImportarBoletines(origen, DirectorioAplicacion(), avisos,
+                                                     Aplicacion::Actual().Auxiliar().get());
     if (!r.listado) {
         Mensaje(T(1405) + kFin + T(1406), Icono::Exclamacion, Botones::Aceptar, kTitulo, this);
         return;

@@ -18,11 +18,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/bulletins/boletines.h"
 #include "core/practice/comprobar.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "ui/bulletins/frmVLRNuevoBoletin.h"
 #include "ui/bulletins/frmVLRResumenBoletin.h"
 #include "ui/practice/ModeloRecordset.h"
@@ -73,8 +73,8 @@ bool EsModificador(int tecla) {
 
 frmVLRMBoletines::frmVLRMBoletines(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmVLRMBoletines"));
-    bdAuxiliar_ = BDAuxiliar;
-    bdUsuario_ = BDUsuario;
+    bdAuxiliar_ = Aplicacion::Actual().Auxiliar();
+    bdUsuario_ = Aplicacion::Actual().Usuario();
 
     frBoletines_ = new QGroupBox(this);
     frBoletines_->setObjectName(QStringLiteral("frBoletines"));
@@ -529,7 +529,8 @@ void frmVLRMBoletines::cmdEliminarBoletin_Click() {
 
 void frmVLRMBoletines::cmdProbar_Click() {
     const std::string sql = txtRespuesta_->toPlainText().toStdString();
-    if (sql.empty() || !BDUsuario)
+    const auto usuario = Aplicacion::Actual().Usuario();
+    if (sql.empty() || !usuario)
         return;
     // A block of the previous rows being read gives way.
     if (auto* modelo = dynamic_cast<ModeloRecordset*>(grdProbar_->model()))
@@ -537,9 +538,9 @@ void frmVLRMBoletines::cmdProbar_Click() {
     if (trabajo_->Ocupado())
         return;
     LanzarConsulta(
-        trabajo_, T(2457), BDUsuario, sql,
-        [this, bd = BDUsuario](std::unique_ptr<engine::Recordset> rs, const engine::Error& error,
-                               double segundos) {
+        trabajo_, T(2457), usuario, sql,
+        [this, bd = usuario](std::unique_ptr<engine::Recordset> rs, const engine::Error& error,
+                             double segundos) {
             if (!rs) {
                 Mensaje(TextoError(error, FormaError::Aviso) + QStringLiteral("\r\n") + T(606),
                         Icono::Critico, Botones::Aceptar, kTitulo, this);

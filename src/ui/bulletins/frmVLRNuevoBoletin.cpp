@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/bulletins/exportar.h"
 #include "core/bulletins/mantenimiento.h"
-#include "core/shell/globales.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
@@ -20,7 +20,7 @@ namespace veliora::ui {
 frmVLRNuevoBoletin::frmVLRNuevoBoletin(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmVLRNuevoBoletin"));
     setModal(true);
-    bdAuxiliar_ = BDAuxiliar;
+    bdAuxiliar_ = Aplicacion::Actual().Auxiliar();
 
     frNuevoBoletin_ = new QGroupBox(this);
     frNuevoBoletin_->setObjectName(QStringLiteral("frNuevoBoletin"));

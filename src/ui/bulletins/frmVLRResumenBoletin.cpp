@@ -4,8 +4,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "core/app/aplicacion.h"
 #include "core/bulletins/boletines.h"
-#include "core/shell/globales.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 #include "ui/shell/ventanas.h"
@@ -38,10 +38,10 @@ void frmVLRResumenBoletin::Cargar(const QString& nombre) {
     boletin_ = nombre;
     setWindowTitle(T(2453).arg(nombre));
     grdResumen_->setRowCount(0);
-    if (!BDAuxiliar)
+    if (!Aplicacion::Actual().Auxiliar())
         return;
     engine::Error error;
-    const auto lineas = LeerBoletin(*BDAuxiliar, nombre.toStdString(), error);
+    const auto lineas = LeerBoletin(*Aplicacion::Actual().Auxiliar(), nombre.toStdString(), error);
     if (error.failed())
         Mensaje(TextoError(error), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"),
                 this);

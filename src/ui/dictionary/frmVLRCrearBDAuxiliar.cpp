@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/dictionary/diccionario.h"
-#include "core/shell/globales.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
@@ -22,7 +22,9 @@ QString TextoError(const engine::Error& e, int contexto) {
 }  // namespace
 
 frmVLRCrearBDAuxiliar::frmVLRCrearBDAuxiliar(QWidget* parent)
-    : QWidget(parent), usuario_(BDUsuario), auxiliar_(BDAuxiliar) {
+    : QWidget(parent),
+      usuario_(Aplicacion::Actual().Usuario()),
+      auxiliar_(Aplicacion::Actual().Auxiliar()) {
     Frame1_ = new QGroupBox(this);
     Frame1_->setObjectName(QStringLiteral("Frame1"));
     Label1_ = new QLabel(Frame1_);

@@ -19,10 +19,10 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/dictionary/diagrama.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "core/shell/salidas.h"
 #include "draw/diagrama_dibujo.h"
 #include "ui/dictionary/elementos_diagrama.h"
@@ -99,7 +99,9 @@ Columna CrearColumnaVa(QWidget* f, QGridLayout* g, int fila, const std::string& 
 }  // namespace
 
 frmVLRDefinirDatos::frmVLRDefinirDatos(QWidget* parent)
-    : QWidget(parent), usuario_(BDUsuario), auxiliar_(BDAuxiliar) {
+    : QWidget(parent),
+      usuario_(Aplicacion::Actual().Usuario()),
+      auxiliar_(Aplicacion::Actual().Auxiliar()) {
     CrearControles();
     CargarTextos();
     setDatosModificables(false);

@@ -19,11 +19,11 @@
 #include <QVBoxLayout>
 #include <cctype>
 
+#include "core/app/aplicacion.h"
 #include "core/dictionary/vista_esquema.h"
 #include "core/practice/comprobar.h"
 #include "core/practice/exportar_csv.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "ui/practice/ModeloRecordset.h"
 #include "ui/practice/editor_sql.h"
 #include "ui/practice/menu_rejilla.h"
@@ -38,7 +38,7 @@ namespace veliora::ui {
 
 frmVLREjecutarQuery::frmVLREjecutarQuery(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmVLREjecutarQuery"));
-    bdUsuario_ = BDUsuario;
+    bdUsuario_ = Aplicacion::Actual().Usuario();
 
     FrPregunta_ = new QGroupBox(this);
     FrPregunta_->setObjectName(QStringLiteral("FrPregunta"));
@@ -127,7 +127,8 @@ void frmVLREjecutarQuery::CargarEsquema() {
     VistaEsquema vista;
     engine::Error error;
     // Without it the panel stays empty; the statement's own errors say what is wrong.
-    if (bdUsuario_ && LeerVistaEsquema(*bdUsuario_, BDAuxiliar.get(), vista, error)) {
+    if (bdUsuario_ &&
+        LeerVistaEsquema(*bdUsuario_, Aplicacion::Actual().Auxiliar().get(), vista, error)) {
         pnlEsquema_->Cargar(vista);
         txtPregunta_->FijarEsquema(vista);
     }

@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/bulletins/boletines.h"
-#include "core/shell/globales.h"
 #include "ui/practice/frmVLRQuerys.h"
 #include "ui/shell/avisos.h"
 #include "ui/shell/mensajes.h"
@@ -32,7 +32,7 @@ void frmVLRGuardarQuery::FijarIntervaloInicio(int ms) {
 frmVLRGuardarQuery::frmVLRGuardarQuery(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmVLRGuardarQuery"));
     setModal(true);
-    bdAuxiliar_ = BDAuxiliar;
+    bdAuxiliar_ = Aplicacion::Actual().Auxiliar();
 
     frBoletines_ = new QGroupBox(this);
     frBoletines_->setObjectName(QStringLiteral("frBoletines"));

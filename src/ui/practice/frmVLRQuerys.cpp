@@ -18,11 +18,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/app/aplicacion.h"
 #include "core/aula/clase.h"
 #include "core/practice/sql_estandar.h"
 #include "core/session/sesion.h"
 #include "core/shell/directorio.h"
-#include "core/shell/globales.h"
 #include "ui/aula/envio_clase.h"
 #include "ui/practice/editor_sql.h"
 #include "ui/practice/frmVLRGuardarQuery.h"
@@ -90,7 +90,8 @@ void frmVLRQuerys::FijarIntervalos(int inicio, int minuto, int segundo) {
 
 frmVLRQuerys::frmVLRQuerys(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmVLRQuerys"));
-    sesion_ = std::make_shared<SesionPractica>(BDUsuario, BDAuxiliar);
+    sesion_ = std::make_shared<SesionPractica>(Aplicacion::Actual().Usuario(),
+                                               Aplicacion::Actual().Auxiliar());
     CrearCajas();
     CrearBotones();
     CrearDetalle();
@@ -492,9 +493,9 @@ void frmVLRQuerys::ConfigurarControles(bool modoBoletin) {
     for (QWidget* w : std::initializer_list<QWidget*>{cmdQuery_, cmdCompRespuesta_,
                                                       cmdMostrarSolucion_, cmdGuardarCons_})
         w->setVisible(!modoBoletin);
-    if (!ModoProfesor)
+    if (!Aplicacion::Actual().Profesor())
         cmdGuardarCons_->setVisible(false);
-    chkEvitarTriviales_->setVisible(!modoBoletin && ModoProfesor);
+    chkEvitarTriviales_->setVisible(!modoBoletin && Aplicacion::Actual().Profesor());
     OlvidarDetalle();
     Colocar();
 }
@@ -521,7 +522,8 @@ void frmVLRQuerys::CargarEsquema() {
     esquemaCargado_ = true;
     engine::Error error;
     // Without it the panel stays empty: the structure's errors show where it is loaded.
-    if (!LeerVistaEsquema(*sesion_->Usuario(), BDAuxiliar.get(), esquema_, error))
+    if (!LeerVistaEsquema(*sesion_->Usuario(), Aplicacion::Actual().Auxiliar().get(), esquema_,
+                          error))
         return;
     pnlEsquema_->Cargar(esquema_);
     txtRespuesta_->FijarEsquema(esquema_);
@@ -600,7 +602,7 @@ void frmVLRQuerys::MostrarPregunta() {
     txtRespuesta_->clear();
     txtRespuesta_->setFocus();
     mostrada_ = aula::Ahora();
-    sesion_->EmpezarEspera(ModoProfesor);
+    sesion_->EmpezarEspera(Aplicacion::Actual().Profesor());
     HabilitarSolucion(sesion_->SolucionDisponible());
     tmrHabilitarBotonSolucion_->stop();
     if (sesion_->Esperando())

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/shell/globales.h"
+#include "core/app/aplicacion.h"
 #include "core/shell/registro.h"
 #include "ui/aula/envio_clase.h"
 #include "ui/shell/texto.h"
@@ -146,11 +146,13 @@ void CrearBarraEstado(QMainWindow* principal) {
     QLabel* clase = etiqueta("lblEstadoClase", true);
     auto actualizar = [principal, trabajo, archivo, modo, clase] {
         const QVariant abierto = principal->property(kArchivoAbierto);
-        archivo->setText(abierto.isValid() ? QFileInfo(abierto.toString()).fileName()
-                         : BDUsuario && BDUsuario->IsOpen()
-                             ? QFileInfo(QString::fromStdString(BDUsuario->Name())).fileName()
-                             : QString());
-        modo->setText(T(ModoProfesor ? 152 : 151));
+        archivo->setText(
+            abierto.isValid() ? QFileInfo(abierto.toString()).fileName()
+            : Aplicacion::Actual().UsuarioAbierto()
+                ? QFileInfo(QString::fromStdString(Aplicacion::Actual().Usuario()->Name()))
+                      .fileName()
+                : QString());
+        modo->setText(T(Aplicacion::Actual().Profesor() ? 152 : 151));
         trabajo->setText(Trabajo::EnCurso());
         const EnvioClase& envio = EnvioClase::Instancia();
         clase->setText(envio.Estado());

@@ -6,8 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
-#include "core/shell/globales.h"
 #include "core/shell/registro.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
@@ -88,7 +88,7 @@ void frmVLRCambiarIdioma::showEvent(QShowEvent* event) {
 
 void frmVLRCambiarIdioma::MarcarIdiomaActual() {
     idiomaMarcado_ = true;
-    if (DesplazamientoIdioma != 0)
+    if (Aplicacion::Actual().Valenciano())
         OpValenciano_->setChecked(true);
     else
         OpCastellano_->setChecked(true);

@@ -2,12 +2,12 @@
 
 #include <QEventLoop>
 #include <QStringList>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
 
 #include "core/access/conversion.h"
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
 #include "core/shell/directorio.h"
 #include "ui/shell/texto.h"
@@ -32,38 +32,48 @@ frmVLRConvertirAccess::frmVLRConvertirAccess(const QString& ruta, QWidget* paren
 }
 
 bool frmVLRConvertirAccess::Ejecutar(engine::Error& error) {
-    std::atomic<bool> cancelar{false};
-    std::atomic<long long> hechas{0}, total{0};
-    access::Conversion& resultado = resultado_;
-    bool ok = false;
-    const std::string ruta = ruta_.toStdString();
-
+    // Shared with the job, which a cancelled wait may leave behind for a moment.
+    struct Estado {
+        std::atomic<long long> hechas{0}, total{0};
+        access::Conversion resultado;
+        engine::Error error;
+        bool ok = false;
+    };
+    auto estado = std::make_shared<Estado>();
+    Ejecutor& motor = Aplicacion::Actual().Motor();
     QEventLoop bucle;
-    QThread* hilo = QThread::create([&] {
-        ok = access::Preparar(ruta, CarpetaConversiones(), resultado, error,
-                              [&](long long h, long long t) {
-                                  hechas = h;
-                                  total = t;
-                                  return !cancelar.load();
-                              });
+    auto tarea = [estado, ruta = ruta_.toStdString(), carpeta = CarpetaConversiones()] {
+        estado->ok = access::Preparar(ruta, carpeta, estado->resultado, estado->error,
+                                      [&estado](long long h, long long t) {
+                                          estado->hechas = h;
+                                          estado->total = t;
+                                          return !Ejecutor::Cancelado();
+                                      });
+        return Ejecutor::Entrega();
+    };
+    const auto encargo = motor.Lanzar(nullptr, tarea, [&bucle](Ejecutor::Entrega, auto) {
+        QMetaObject::invokeMethod(&bucle, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    connect(hilo, &QThread::finished, &bucle, &QEventLoop::quit);
     QTimer reloj;
     connect(&reloj, &QTimer::timeout, this, [&] {
         if (wasCanceled())  // the button, Escape or closing the dialog
-            cancelar = true;
-        const long long t = total.load();
+            motor.Cancelar(encargo);
+        // A cancelled job delivers nothing: its end is seen here.
+        if (motor.Terminado(encargo))
+            bucle.quit();
+        const long long t = estado->total.load();
         if (t > 0)
-            setValue(int(std::min<long long>(kPasos, hechas.load() * kPasos / t)));
+            setValue(int(std::min<long long>(kPasos, estado->hechas.load() * kPasos / t)));
     });
     reloj.start(100);
-    hilo->start();
     bucle.exec();
-    hilo->wait();
-    delete hilo;
     reloj.stop();
     reset();
-    return ok;
+    // Cancelled before it started, the job never ran.
+    error = estado->error.failed() || estado->ok ? estado->error
+                                                 : engine::Failure(engine::Code::Cancelled);
+    resultado_ = std::move(estado->resultado);
+    return estado->ok;
 }
 
 QString frmVLRConvertirAccess::Notas(const access::Conversion& c) {

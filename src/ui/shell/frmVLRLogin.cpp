@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/app/aplicacion.h"
 #include "core/base/textos.h"
-#include "core/shell/globales.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 
@@ -85,7 +85,7 @@ void frmVLRLogin::cmdAceptar_Click() {
     // Capitals on both sides, nothing trimmed: a trailing blank is a wrong name.
     if (txtUserName_->text().toUpper() == kUsuario.toUpper() &&
         txtPassword_->text().toUpper() == kContrasenya.toUpper()) {
-        ModoProfesor = true;
+        Aplicacion::Actual().FijarProfesor(true);
         accept();
         return;
     }
@@ -95,7 +95,7 @@ void frmVLRLogin::cmdAceptar_Click() {
 }
 
 void frmVLRLogin::cmdCancelar_Click() {
-    ModoProfesor = false;
+    Aplicacion::Actual().FijarProfesor(false);
     reject();
 }
 

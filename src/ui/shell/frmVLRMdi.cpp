@@ -13,13 +13,13 @@
 #include <filesystem>
 
 #include "core/access/conversion.h"
+#include "core/app/aplicacion.h"
 #include "core/aula/clase.h"
 #include "core/aula/textos.h"
 #include "core/base/textos.h"
 #include "core/session/apertura.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "core/shell/registro.h"
 #include "ui/aula/envio_clase.h"
 #include "ui/aula/frmVLRClase.h"
@@ -210,7 +210,7 @@ void frmVLRMdi::Iniciar(const QStringList& argumentos, const EjecutorLogin& ejec
             },
             Qt::QueuedConnection);
     });
-    LeerIdioma();
+    Aplicacion::Actual().LeerIdioma();
     TraducirQt();
     SembrarDirectorioAplicacion();
     RestaurarGeometria(this);
@@ -240,8 +240,8 @@ void frmVLRMdi::Iniciar(const QStringList& argumentos, const EjecutorLogin& ejec
 }
 
 void frmVLRMdi::HabilitarMenuClase() {
-    mnuClase_->menuAction()->setVisible(ModoProfesor);
-    mnuPublicarClase_->setEnabled(BDUsuario && BDUsuario->IsOpen());
+    mnuClase_->menuAction()->setVisible(Aplicacion::Actual().Profesor());
+    mnuPublicarClase_->setEnabled(Aplicacion::Actual().UsuarioAbierto());
 }
 
 bool frmVLRMdi::PideModoProfesor(const QStringList& argumentos) {
@@ -300,15 +300,15 @@ void frmVLRMdi::HabilitarMenus() {
     HabilitarMenu(mnuBD_, true);
     HabilitarMenu(mnuConsultas_, true);
     HabilitarMenu(mnuBoletines_, true);
-    mnuCompletarBD_->setEnabled(ModoProfesor);
-    mnuCrearBDAuxiliar_->setEnabled(ModoProfesor);
-    HabilitarMenu(mnuBoletines_, ModoProfesor);
+    mnuCompletarBD_->setEnabled(Aplicacion::Actual().Profesor());
+    mnuCrearBDAuxiliar_->setEnabled(Aplicacion::Actual().Profesor());
+    HabilitarMenu(mnuBoletines_, Aplicacion::Actual().Profesor());
     HabilitarMenuClase();
     ComprobarAyudaBD();
 }
 
 void frmVLRMdi::ComprobarAyudaBD() {
-    const std::filesystem::path pagina = RutaAyudaBD();
+    const std::filesystem::path pagina = Aplicacion::Actual().RutaAyuda();
     std::error_code ec;
     mnuAyudaBD_->setEnabled(!pagina.empty() && std::filesystem::is_regular_file(pagina, ec));
 }
@@ -342,12 +342,12 @@ bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
     // The status bar names what the user opened (an Access file, not its conversion), and
     // nothing while no database opened.
     setProperty(kArchivoAbierto, QString());
-    if (AbrirBDUsuario(ruta.toStdString()) != 0) {
+    if (Aplicacion::Actual().AbrirUsuario(ruta.toStdString()) != 0) {
         Mensaje(T(202), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         DeshabilitarMenus();
         return false;
     }
-    if (AbrirBDAuxiliar(QFileInfo(ruta).fileName().toStdString()) != 0) {
+    if (Aplicacion::Actual().AbrirAuxiliar(QFileInfo(ruta).fileName().toStdString()) != 0) {
         Mensaje(T(203), Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
         DeshabilitarMenus();
         return false;
@@ -364,12 +364,7 @@ void frmVLRMdi::closeEvent(QCloseEvent* event) {
     area_->closeAllSubWindows();
     // A worker that ignored its interrupt still holds the user database: it goes when the
     // worker lets go of it, not under its feet.
-    if (BDUsuario && Trabajo::Pendientes() == 0)
-        BDUsuario->Close();
-    BDUsuario.reset();
-    if (BDAuxiliar && Trabajo::Pendientes() == 0)
-        BDAuxiliar->Close();
-    BDAuxiliar.reset();
+    Aplicacion::Actual().CerrarBases();
     event->accept();
 }
 
@@ -431,14 +426,14 @@ void frmVLRMdi::OfrecerVersion(int version) {
     if (!membresia)
         return;
     // The download replaces the class's database: closed first, never written under.
-    if (BDUsuario && BDUsuario->Name() == membresia->bd) {
+    if (const auto usuario = Aplicacion::Actual().Usuario();
+        usuario && usuario->Name() == membresia->bd) {
         CerrarVentanas();
-        BDUsuario.reset();
-        BDAuxiliar.reset();
+        Aplicacion::Actual().SoltarBases();
         setWindowTitle(QStringLiteral("VELIORA"));
         DeshabilitarMenus();
     }
-    const auto auxiliar = BDAuxiliar;
+    const auto auxiliar = Aplicacion::Actual().Auxiliar();
     trabajoClase_->Lanzar(T(2369), auxiliar, [=, this, m = *membresia]() -> Trabajo::Entrega {
         aula::Error error;
         auto almacen = aula::AlmacenAlumno(directorio, m.servidor, m.clase, error);
@@ -511,7 +506,7 @@ void frmVLRMdi::mnuAyudaSQL_Click() {
 }
 
 void frmVLRMdi::mnuAyudaBD_Click() {
-    const std::filesystem::path pagina = RutaAyudaBD();
+    const std::filesystem::path pagina = Aplicacion::Actual().RutaAyuda();
     if (!pagina.empty())
         MostrarAyuda(DesdeRuta(pagina));
 }

@@ -6,7 +6,6 @@
 
 #include "core/base/textos.h"
 #include "core/shell/errores.h"
-#include "core/shell/globales.h"
 #include "ui/shell/texto.h"
 
 namespace veliora::ui {

@@ -7,12 +7,10 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
-#include <atomic>
 #include <exception>
-#include <mutex>
-#include <thread>
 #include <vector>
 
+#include "core/app/aplicacion.h"
 #include "ui/shell/mensajes.h"
 #include "ui/shell/texto.h"
 
@@ -20,31 +18,22 @@ namespace veliora::ui {
 
 namespace {
 
-// Held by a worker while it uses the engine.
-std::mutex& CerrojoMotor() {
-    static std::mutex cerrojo;
-    return cerrojo;
-}
-
 // Owners whose work runs, latest last; window thread only.
 std::vector<Trabajo*>& Ocupados() {
     static std::vector<Trabajo*> ocupados;
     return ocupados;
 }
 
-std::atomic<int>& Contador() {
-    static std::atomic<int> contador{0};
-    return contador;
+// A fault below the windows: said, not hidden.
+void MostrarFallo(const std::exception_ptr& fallo) {
+    try {
+        std::rethrow_exception(fallo);
+    } catch (const std::exception& e) {
+        Mensaje(T(1163).arg(QString::fromUtf8(e.what())), Icono::Critico);
+    }
 }
 
 }  // namespace
-
-struct Trabajo::Estado {
-    std::mutex m;
-    Trabajo* receptor = nullptr;  // null once cancelled or its owner is gone
-    bool enCurso = false;         // the worker is inside the task
-    std::shared_ptr<engine::Database> bd;
-};
 
 Trabajo::Trabajo(QWidget* parent) : QWidget(parent), transcurrido_(new QElapsedTimer) {
     setObjectName(QStringLiteral("Trabajo"));
@@ -78,7 +67,7 @@ Trabajo::~Trabajo() {
 }
 
 int Trabajo::Pendientes() {
-    return Contador().load();
+    return Aplicacion::Actual().Motor().Pendientes();
 }
 
 QString Trabajo::EnCurso() {
@@ -100,10 +89,6 @@ bool Trabajo::Lanzar(const QString& descripcion, std::shared_ptr<engine::Databas
                      std::function<void()> alCancelar) {
     if (actual_)
         return false;
-    auto estado = std::make_shared<Estado>();
-    estado->receptor = this;
-    estado->bd = std::move(bd);
-    actual_ = estado;
     alCancelar_ = std::move(alCancelar);
     descripcion_ = descripcion;
     transcurrido_->start();
@@ -111,50 +96,24 @@ bool Trabajo::Lanzar(const QString& descripcion, std::shared_ptr<engine::Databas
     Actualizar();
     show();
     reloj_->start();
-    ++Contador();
-    std::thread([estado, tarea = std::move(tarea)] {
-        Entrega entrega;
-        {
-            std::lock_guard<std::mutex> motor(CerrojoMotor());
-            bool cancelado;
-            {
-                std::lock_guard<std::mutex> l(estado->m);
-                cancelado = estado->receptor == nullptr;
-                if (!cancelado && estado->bd)
-                    estado->bd->ResetInterrupt();
-                estado->enCurso = !cancelado;
-            }
-            if (!cancelado) {
-                try {
-                    entrega = tarea();
-                } catch (const std::exception& e) {
-                    // A fault below the windows: said, not hidden.
-                    const QString que = QString::fromUtf8(e.what());
-                    entrega = [que] { Mensaje(T(1163).arg(que), Icono::Critico); };
-                }
-            }
-            std::lock_guard<std::mutex> l(estado->m);
-            estado->enCurso = false;
-            // An interrupt that came late must not fail the next statement of anyone else.
-            if (estado->bd)
-                estado->bd->ResetInterrupt();
-        }
-        --Contador();
-        std::lock_guard<std::mutex> l(estado->m);
-        if (Trabajo* t = estado->receptor) {
-            QMetaObject::invokeMethod(
-                t,
-                [t, estado, entrega] {
-                    if (t->actual_ != estado)
-                        return;
-                    t->Terminar();
-                    if (entrega)
-                        entrega();
-                    emit t->terminado();
-                },
-                Qt::QueuedConnection);
-        }
-    }).detach();
+    // Called on the worker; Cancelar (the destructor's too) waits for a call under way and
+    // stops later ones, so this object is alive whenever it posts.
+    auto entregar = [this, numero = ++lanzadas_](Entrega entrega, std::exception_ptr fallo) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, numero, entrega = std::move(entrega), fallo] {
+                if (!actual_ || lanzadas_ != numero)
+                    return;
+                Terminar();
+                if (fallo)
+                    MostrarFallo(fallo);
+                else if (entrega)
+                    entrega();
+                emit terminado();
+            },
+            Qt::QueuedConnection);
+    };
+    actual_ = Aplicacion::Actual().Motor().Lanzar(std::move(bd), std::move(tarea), entregar);
     return true;
 }
 
@@ -169,12 +128,7 @@ void Trabajo::Terminar() {
 void Trabajo::Cancelar(bool avisar) {
     if (!actual_)
         return;
-    {
-        std::lock_guard<std::mutex> l(actual_->m);
-        actual_->receptor = nullptr;
-        if (actual_->enCurso && actual_->bd)
-            actual_->bd->Interrupt();
-    }
+    Aplicacion::Actual().Motor().Cancelar(actual_);
     Terminar();
     auto alCancelar = std::move(alCancelar_);
     alCancelar_ = nullptr;

@@ -3,18 +3,18 @@
 // shows what runs and for how long, with a Cancel button (Esc presses it); the window
 // thread never waits on the engine.
 //
-// One worker at a time uses the engine: workers queue on one lock, so a connection is
-// never used by two of them at once. Cancelling interrupts the database the work was
-// started on (Database::Interrupt) and drops the work's result at once; the worker ends
-// on its own. A call that ignored the interrupt is left to finish in the background
-// (the worker keeps the database alive through its own reference) and nothing it
-// returns reaches a window.
+// The work runs on the application's executor (core/app/ejecutor.h): one job at a time
+// uses the engine. Cancelling interrupts the database the work was started on and drops
+// the work's result at once; the worker ends on its own. A call that ignored the interrupt
+// is left to finish in the background and nothing it returns reaches a window.
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
+#include "core/app/ejecutor.h"
 #include "core/engine/database.h"
 
 class QElapsedTimer;
@@ -62,11 +62,11 @@ class Trabajo : public QWidget {
     void terminado();
 
   private:
-    struct Estado;
     void Actualizar();
     void Terminar();
 
-    std::shared_ptr<Estado> actual_;
+    std::shared_ptr<Ejecutor::Encargo> actual_;
+    std::uint64_t lanzadas_ = 0;  // tells a late delivery from the current work's
     std::function<void()> alCancelar_;
     std::function<QString()> detalle_;
     QString descripcion_;

@@ -6,7 +6,7 @@
 #include <QTranslator>
 #include <cstring>
 
-#include "core/shell/globales.h"
+#include "core/app/aplicacion.h"
 
 namespace veliora::ui {
 
@@ -61,7 +61,7 @@ void TraducirQt() {
     auto* app = QCoreApplication::instance();
     if (!app)
         return;
-    const bool valenciano = DesplazamientoIdioma != 0;
+    const bool valenciano = Aplicacion::Actual().Valenciano();
     if (actual) {
         QCoreApplication::removeTranslator(actual);
         delete actual;

@@ -6,8 +6,8 @@
 
 namespace veliora::ui {
 
-// Installs the translation of the language `DesplazamientoIdioma` names; again after it
-// changes. Without Qt's translations installed, only the fixed texts apply.
+// Installs the translation of the application object's language; again after it changes. Without
+// Qt's translations installed, only the fixed texts apply.
 void TraducirQt();
 
 }  // namespace veliora::ui
