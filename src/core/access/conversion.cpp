@@ -1,7 +1,5 @@
 #include "core/access/conversion.h"
 
-#include <sqlite3.h>
-
 #include <QCryptographicHash>
 #include <QFile>
 #include <algorithm>
@@ -17,6 +15,7 @@
 
 #include "core/access/lector.h"
 #include "core/base/textos.h"
+#include "core/engine/database.h"
 #include "core/engine/value.h"
 #include "core/shell/errores.h"
 #include "core/shell/salidas.h"
@@ -124,7 +123,7 @@ engine::Error Error(int idTexto, const std::string& detalle = {}) {
     std::string descripcion = Texto(idTexto);
     if (!detalle.empty())
         descripcion += " (" + detalle + ")";
-    return engine::SystemFailure(SQLITE_CANTOPEN, descripcion);
+    return engine::SystemFailure(14, descripcion);  // SQLITE_CANTOPEN
 }
 
 // Fields of a line after its kind letter, unescaped; a null field is nothing.
@@ -240,131 +239,63 @@ std::string TipoDeclarado(const Columna& c, bool jet3) {
     }
 }
 
-class Escritor {
-  public:
-    ~Escritor() {
-        sqlite3_finalize(insertar_);
-        sqlite3_close(db_);
-    }
-
-    bool Abrir(const fs::path& ruta) {
-        if (sqlite3_open_v2(ruta.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK)
-            return false;
-        return Ejecutar("PRAGMA journal_mode = MEMORY") && Ejecutar("PRAGMA synchronous = OFF") &&
-               Ejecutar("BEGIN");
-    }
-
-    bool Ejecutar(const std::string& sql) {
-        char* mensaje = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &mensaje) == SQLITE_OK)
-            return true;
-        ultimoError_ = mensaje ? mensaje : sqlite3_errmsg(db_);
-        sqlite3_free(mensaje);
-        return false;
-    }
-
-    bool Preparar(const std::string& sql) {
-        sqlite3_finalize(insertar_);
-        insertar_ = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &insertar_, nullptr) == SQLITE_OK)
-            return true;
-        ultimoError_ = sqlite3_errmsg(db_);
-        return false;
-    }
-
-    // One row, a value per column of `columnas` (Access types decide the binding).
-    bool Insertar(const std::vector<Columna>& columnas,
-                  const std::vector<std::optional<std::string>>& valores) {
-        sqlite3_reset(insertar_);
-        for (std::size_t i = 0; i < columnas.size(); ++i) {
-            const int n = int(i) + 1;
-            if (i >= valores.size() || !valores[i]) {
-                sqlite3_bind_null(insertar_, n);
-                continue;
-            }
-            const std::string& v = *valores[i];
-            switch (columnas[i].tipo) {
-                case kBool:
-                case kByte:
-                case kInt:
-                case kLong:
-                    sqlite3_bind_int64(insertar_, n, Entero(v));
-                    break;
-                case kMoney: {
-                    // Ten-thousandths: whole amounts stay integers, others the nearest double,
-                    // which prints back as the same four decimals.
-                    const long long diezmilesimas = Entero(v);
-                    if (diezmilesimas % 10000 == 0)
-                        sqlite3_bind_int64(insertar_, n, diezmilesimas / 10000);
-                    else
-                        sqlite3_bind_double(insertar_, n, double(diezmilesimas) / 10000.0);
-                    break;
-                }
-                case kSingle:
-                case kDouble:
-                    sqlite3_bind_double(insertar_, n, std::strtod(v.c_str(), nullptr));
-                    break;
-                case kDate: {
-                    const double dias = std::strtod(v.c_str(), nullptr);
-                    // A damaged file's day count past the years Access holds stays the
-                    // number it is rather than becoming some date.
-                    if (!EsFechaAccess(dias)) {
-                        sqlite3_bind_double(insertar_, n, dias);
-                        break;
-                    }
-                    const std::string iso = FechaIso(dias);
-                    sqlite3_bind_text(insertar_, n, iso.c_str(), int(iso.size()), SQLITE_TRANSIENT);
-                    break;
-                }
-                case kBinary:
-                case kOle: {
-                    const std::string b = Bytes(v);
-                    sqlite3_bind_blob(insertar_, n, b.data(), int(b.size()), SQLITE_TRANSIENT);
-                    break;
-                }
-                default:
-                    sqlite3_bind_text(insertar_, n, v.data(), int(v.size()), SQLITE_STATIC);
-            }
+// One row into the insert `escritor` has prepared, a value per column of `columnas` (Access
+// types decide the binding).
+bool Insertar(engine::BulkWriter& escritor, const std::vector<Columna>& columnas,
+              const std::vector<std::optional<std::string>>& valores) {
+    for (std::size_t i = 0; i < columnas.size(); ++i) {
+        const int n = int(i) + 1;
+        if (i >= valores.size() || !valores[i]) {
+            escritor.BindNull(n);
+            continue;
         }
-        if (sqlite3_step(insertar_) == SQLITE_DONE)
-            return true;
-        ultimoError_ = sqlite3_errmsg(db_);
-        return false;
+        const std::string& v = *valores[i];
+        switch (columnas[i].tipo) {
+            case kBool:
+            case kByte:
+            case kInt:
+            case kLong:
+                escritor.BindInteger(n, Entero(v));
+                break;
+            case kMoney: {
+                // Ten-thousandths: whole amounts stay integers, others the nearest double,
+                // which prints back as the same four decimals.
+                const long long diezmilesimas = Entero(v);
+                if (diezmilesimas % 10000 == 0)
+                    escritor.BindInteger(n, diezmilesimas / 10000);
+                else
+                    escritor.BindReal(n, double(diezmilesimas) / 10000.0);
+                break;
+            }
+            case kSingle:
+            case kDouble:
+                escritor.BindReal(n, std::strtod(v.c_str(), nullptr));
+                break;
+            case kDate: {
+                const double dias = std::strtod(v.c_str(), nullptr);
+                // A damaged file's day count past the years Access holds stays the
+                // number it is rather than becoming some date.
+                if (!EsFechaAccess(dias))
+                    escritor.BindReal(n, dias);
+                else
+                    escritor.BindText(n, FechaIso(dias));
+                break;
+            }
+            case kBinary:
+            case kOle:
+                escritor.BindBlob(n, Bytes(v));
+                break;
+            default:
+                escritor.BindTextInPlace(n, v);
+        }
     }
-
-    bool Cerrar() {
-        sqlite3_finalize(insertar_);
-        insertar_ = nullptr;
-        bool ok = Ejecutar("COMMIT");
-        ok = sqlite3_close(db_) == SQLITE_OK && ok;
-        db_ = nullptr;
-        return ok;
-    }
-
-    bool IndiceLibre(const std::string& nombre) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master WHERE name = ? COLLATE NOCASE", -1,
-                           &st, nullptr);
-        // The whole name: one cut at a NUL byte (a damaged file's) would always be taken.
-        sqlite3_bind_text(st, 1, nombre.data(), int(nombre.size()), SQLITE_TRANSIENT);
-        bool libre = sqlite3_step(st) != SQLITE_ROW;
-        sqlite3_finalize(st);
-        return libre;
-    }
-
-    const std::string& UltimoError() const { return ultimoError_; }
-
-  private:
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* insertar_ = nullptr;
-    std::string ultimoError_;
-};
+    return escritor.InsertRow();
+}
 
 // Turns the helper's lines into the database, table by table.
 class Traductor {
   public:
-    Traductor(Escritor& escritor, Conversion& resultado, const Progreso& progreso)
+    Traductor(engine::BulkWriter& escritor, Conversion& resultado, const Progreso& progreso)
         : escritor_(escritor), resultado_(resultado), progreso_(progreso) {}
 
     // False when the conversion must stop (cancelled or the database cannot be written).
@@ -492,14 +423,14 @@ class Traductor {
         }
         sql += ")";
         std::string sp = "SAVEPOINT filas";
-        if (!escritor_.Ejecutar(sql) || !escritor_.Ejecutar(sp)) {
-            errorEscritura_ = escritor_.UltimoError();
+        if (!escritor_.Execute(sql) || !escritor_.Execute(sp)) {
+            errorEscritura_ = escritor_.LastError();
             return false;
         }
         std::string insertar = "INSERT INTO " + Identificador(tabla_->nombre) + " VALUES (";
         for (std::size_t i = 0; i < columnas_.size(); ++i) insertar += i ? ", ?" : "?";
-        if (!escritor_.Preparar(insertar + ")")) {
-            errorEscritura_ = escritor_.UltimoError();
+        if (!escritor_.PrepareInsert(insertar + ")")) {
+            errorEscritura_ = escritor_.LastError();
             return false;
         }
         return true;
@@ -510,8 +441,8 @@ class Traductor {
             return true;
         if (!creada_ && !Crear())
             return false;
-        if (!escritor_.Insertar(columnas_, valores))
-            return FallaTabla(escritor_.UltimoError());
+        if (!Insertar(escritor_, columnas_, valores))
+            return FallaTabla(escritor_.LastError());
         ++tabla_->filas;
         if (++hechas_ % 256 == 0 && progreso_ && !progreso_(hechas_, total_)) {
             cancelado_ = true;
@@ -527,8 +458,8 @@ class Traductor {
         if (!creada_ && !Crear())
             return false;
         fallida_ = true;
-        if (!escritor_.Ejecutar("ROLLBACK TO filas")) {
-            errorEscritura_ = escritor_.UltimoError();
+        if (!escritor_.Execute("ROLLBACK TO filas")) {
+            errorEscritura_ = escritor_.LastError();
             return false;
         }
         tabla_->notas.push_back("rows not converted: " + motivo);
@@ -542,8 +473,8 @@ class Traductor {
             return true;
         if (!creada_ && !Crear())
             return false;
-        if (!escritor_.Ejecutar("RELEASE filas")) {
-            errorEscritura_ = escritor_.UltimoError();
+        if (!escritor_.Execute("RELEASE filas")) {
+            errorEscritura_ = escritor_.LastError();
             return false;
         }
         for (const Indice& idx : indices_) {
@@ -556,23 +487,23 @@ class Traductor {
             }
             // Index names are per table in Access and per database in SQLite.
             std::string nombre = idx.nombre;
-            if (!escritor_.IndiceLibre(nombre))
+            if (!escritor_.NameFree(nombre))
                 nombre = tabla_->nombre + "_" + idx.nombre;
-            for (int n = 2; !escritor_.IndiceLibre(nombre); ++n)
+            for (int n = 2; !escritor_.NameFree(nombre); ++n)
                 nombre = tabla_->nombre + "_" + idx.nombre + std::to_string(n);
             const std::string cuerpo = Identificador(nombre) + " ON " +
                                        Identificador(tabla_->nombre) + " (" + Lista(idx.columnas) +
                                        ")";
             bool unico = idx.clase == 'U';
-            if (unico && !escritor_.Ejecutar("CREATE UNIQUE INDEX " + cuerpo)) {
+            if (unico && !escritor_.Execute("CREATE UNIQUE INDEX " + cuerpo)) {
                 tabla_->notas.push_back("index " + idx.nombre +
-                                        " not unique: " + escritor_.UltimoError());
+                                        " not unique: " + escritor_.LastError());
                 unico = false;
             } else if (unico) {
                 continue;
             }
-            if (!escritor_.Ejecutar("CREATE INDEX " + cuerpo)) {
-                errorEscritura_ = escritor_.UltimoError();
+            if (!escritor_.Execute("CREATE INDEX " + cuerpo)) {
+                errorEscritura_ = escritor_.LastError();
                 return false;
             }
         }
@@ -596,7 +527,7 @@ class Traductor {
             resultado_.completa = false;
     }
 
-    Escritor& escritor_;
+    engine::BulkWriter& escritor_;
     Conversion& resultado_;
     const Progreso& progreso_;
     bool jet3_ = false;
@@ -633,11 +564,11 @@ namespace {
 // Runs the reader on `mdb` and turns its lines into the database being written at `ruta`.
 bool Traducir(const fs::path& mdb, const fs::path& lector, const fs::path& ruta,
               Conversion& resultado, engine::Error& error, const Progreso& progreso) {
-    Escritor escritor;
+    engine::BulkWriter escritor;
     Lector proceso;
     Traductor traductor(escritor, resultado, progreso);
-    if (!escritor.Abrir(ruta)) {
-        error = Error(texto::kEscritura, escritor.UltimoError());
+    if (!escritor.Open(ruta.string())) {
+        error = Error(texto::kEscritura, escritor.LastError());
         return false;
     }
     if (!proceso.Iniciar(lector, mdb)) {
@@ -667,8 +598,8 @@ bool Traducir(const fs::path& mdb, const fs::path& lector, const fs::path& ruta,
         error = Error(texto::kTruncado, Queja(errores));
     else if (estado != 0 || !traductor.Terminado())
         error = Error(texto::kIlegible, Queja(errores));
-    else if (!escritor.Cerrar())
-        error = Error(texto::kEscritura, escritor.UltimoError());
+    else if (!escritor.Commit())
+        error = Error(texto::kEscritura, escritor.LastError());
     return !error.failed();
 }
 
@@ -716,11 +647,11 @@ bool ConvertirSalidaLector(std::string_view salida, const std::string& destino,
     error.clear();
     resultado = Conversion{};
     resultado.destino = destino;
-    Escritor escritor;
+    engine::BulkWriter escritor;
     const Progreso sinProgreso;
     Traductor traductor(escritor, resultado, sinProgreso);
-    if (!escritor.Abrir(destino)) {
-        error = Error(texto::kEscritura, escritor.UltimoError());
+    if (!escritor.Open(destino)) {
+        error = Error(texto::kEscritura, escritor.LastError());
         return false;
     }
     while (!salida.empty()) {
@@ -733,8 +664,8 @@ bool ConvertirSalidaLector(std::string_view salida, const std::string& destino,
     }
     if (!traductor.Terminado())
         error = Error(texto::kIlegible);
-    else if (!escritor.Cerrar())
-        error = Error(texto::kEscritura, escritor.UltimoError());
+    else if (!escritor.Commit())
+        error = Error(texto::kEscritura, escritor.LastError());
     return !error.failed();
 }
 

@@ -1,7 +1,5 @@
 #include "core/bulletins/importar.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <optional>
@@ -19,48 +17,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A read-only connection to a file; null when it cannot be opened.
-struct Lectura {
-    explicit Lectura(const fs::path& ruta) {
-        if (sqlite3_open_v2(ruta.c_str(), &bd, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-            sqlite3_close(bd);
-            bd = nullptr;
-        }
-    }
-    ~Lectura() { sqlite3_close(bd); }
-    sqlite3* bd = nullptr;
-};
-
 // Every bulletin header and line of an auxiliary database, as one comparable text; nothing
 // when the file is not one.
 std::optional<std::string> FirmaBoletines(const fs::path& ruta) {
-    Lectura lectura(ruta);
-    if (!lectura.bd)
-        return std::nullopt;
     std::string firma;
     for (const char* sql :
          {"select Nombre from CabBoletines order by Nombre",
           "select NombreBoletin, NumPregunta, Pregunta, Respuesta from LBoletines "
           "order by NombreBoletin, NumPregunta"}) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(lectura.bd, sql, -1, &st, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(st);
+        const auto filas = engine::ReadRows(ruta.string(), sql);
+        if (!filas)
             return std::nullopt;
-        }
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            for (int i = 0; i < sqlite3_column_count(st); ++i) {
-                const auto* datos = static_cast<const char*>(sqlite3_column_blob(st, i));
-                const int n = sqlite3_column_bytes(st, i);
-                firma += std::to_string(n) + ':';
-                if (datos)
-                    firma.append(datos, std::size_t(n));
-            }
+        for (const auto& fila : *filas) {
+            for (const std::string& valor : fila)
+                firma += std::to_string(valor.size()) + ':' + valor;
             firma += '\n';
         }
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE)
-            return std::nullopt;
         firma += "--\n";
     }
     return firma;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "core/engine/error.h"
 #include "core/engine/value.h"
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 namespace veliora::engine {
@@ -242,6 +244,48 @@ class Database {
     bool relationsLoaded_ = false;
     std::vector<Relation> relations_;
 };
+
+// A new database filled fast by one writer, as a conversion fills it: one transaction, the
+// journal in memory and no syncing (the file is a temporary one, renamed into place only
+// once whole), and one prepared insert bound value by value. A call that fails returns
+// false and leaves the engine's message in LastError.
+class BulkWriter {
+  public:
+    BulkWriter() = default;
+    BulkWriter(const BulkWriter&) = delete;
+    BulkWriter& operator=(const BulkWriter&) = delete;
+    ~BulkWriter();  // what was not committed is lost
+
+    // Opens (creating it when missing) the file at `path` and begins the transaction.
+    bool Open(const std::string& path);
+    bool Execute(const std::string& sql);
+    // The insert that InsertRow runs, with ? parameters numbered from 1.
+    bool PrepareInsert(const std::string& sql);
+    void BindNull(int n);
+    void BindInteger(int n, std::int64_t value);
+    void BindReal(int n, double value);
+    void BindText(int n, std::string_view text);  // copied
+    // Not copied: `text` must stay as it is until InsertRow.
+    void BindTextInPlace(int n, std::string_view text);
+    void BindBlob(int n, std::string_view bytes);  // copied
+    bool InsertRow();
+    // Whether no table, index or view is named `name` yet, ignoring letter case.
+    bool NameFree(std::string_view name);
+    // Commits and closes.
+    bool Commit();
+    const std::string& LastError() const { return lastError_; }
+
+  private:
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* insert_ = nullptr;
+    std::string lastError_;
+};
+
+// The rows `sql` gives on the file at `path` opened read-only as it is (none of Open's
+// checks, functions or dialect): each value as the bytes the engine gives for it, a null as
+// empty. Nothing when the file cannot be opened or the statement fails.
+std::optional<std::vector<std::vector<std::string>>> ReadRows(const std::string& path,
+                                                              std::string_view sql);
 
 // The error a statement ends with at the time limit.
 Error TimeLimitError(const Limits& limits, std::string_view sql);
