@@ -226,34 +226,113 @@ struct Lectura {
 
 // The rows of both results as they are read, kept while together they fit within a cap:
 // a wrong answer's differences come from them, and its doubtful rows are confirmed from
-// them, so that no statement runs twice.
+// them, so that no statement runs twice. Rows are packed (a type byte, then the number or
+// the length and the bytes): a row of values takes a few times less than its Fila.
 class Guardadas {
   public:
-    explicit Guardadas(std::size_t maximo) : maximo_(maximo) {}
+    explicit Guardadas(std::size_t maximo) : maximo_(maximo) {
+        // Address space only: pages are taken as they are written, and given back at once.
+        for (std::string& d : datos_) d.reserve(maximo_);
+    }
 
     void Columnas(int lado, const Recordset& r) {
-        for (int c = 0; c < r.FieldCount(); ++c) leidos_[lado].columnas.push_back(r.FieldName(c));
+        for (int c = 0; c < r.FieldCount(); ++c) columnas_[lado].push_back(r.FieldName(c));
     }
     void Anadir(int lado, const Recordset& r) {
         if (!completas_)
             return;
-        leidos_[lado].filas.push_back(FilaActual(r));
-        bytes_ += BytesFila(leidos_[lado].filas.back());
-        if (bytes_ > maximo_) {
+        std::size_t bytes = datos_[0].size() + datos_[1].size();
+        for (int c = 0; c < r.FieldCount(); ++c) bytes += 1 + 8 + r.Field(c).text.size();
+        if (bytes > maximo_) {
             // Too big to keep: what was kept goes at once.
             completas_ = false;
-            for (ResultadoLeido& l : leidos_) l.filas = {};
+            for (std::string& d : datos_) std::string().swap(d);
+            return;
         }
+        std::string& d = datos_[lado];
+        for (int c = 0; c < r.FieldCount(); ++c) {
+            const engine::Value& v = r.Field(c);
+            d.push_back(char(v.type));
+            switch (v.type) {
+                case engine::ValueType::Null:
+                    break;
+                case engine::ValueType::Integer:
+                    Poner(d, v.integer);
+                    break;
+                case engine::ValueType::Real:
+                    Poner(d, v.real);
+                    break;
+                default:
+                    Poner(d, std::uint64_t(v.text.size()));
+                    d += v.text;
+            }
+        }
+        ++filas_[lado];
     }
     // Whether every row read so far is kept.
     bool Completas() const { return completas_; }
-    const std::vector<Fila>& Filas(int lado) const { return leidos_[lado].filas; }
-    ResultadosLeidos Sacar() { return {std::move(leidos_[0]), std::move(leidos_[1])}; }
+
+    // Calls `f` with each kept row of side `lado` from the one numbered `desde` (from 0) on.
+    template <class F>
+    void Recorrer(int lado, std::size_t desde, F&& f) const {
+        const std::string& d = datos_[lado];
+        Fila fila(columnas_[lado].size());
+        std::size_t p = 0;
+        for (std::size_t i = 0; i < filas_[lado]; ++i) {
+            for (engine::Value& v : fila) p = Sacar(d, p, v);
+            if (i >= desde)
+                f(fila);
+        }
+    }
+    ResultadosLeidos Leidos() const {
+        ResultadosLeidos l{{columnas_[0], {}}, {columnas_[1], {}}};
+        for (int lado = 0; lado < 2; ++lado) {
+            ResultadoLeido& r = lado == 0 ? l.solucion : l.respuesta;
+            r.filas.reserve(filas_[lado]);
+            Recorrer(lado, 0, [&](const Fila& f) { r.filas.push_back(f); });
+        }
+        return l;
+    }
 
   private:
-    std::size_t maximo_, bytes_ = 0;
+    template <class T>
+    static void Poner(std::string& d, T x) {
+        char b[8];
+        std::memcpy(b, &x, 8);
+        d.append(b, 8);
+    }
+    template <class T>
+    static T Tomar(const std::string& d, std::size_t p) {
+        T x;
+        std::memcpy(&x, d.data() + p, 8);
+        return x;
+    }
+    // The value packed at `p`; where the next one starts.
+    static std::size_t Sacar(const std::string& d, std::size_t p, engine::Value& v) {
+        const auto tipo = engine::ValueType(static_cast<unsigned char>(d[p++]));
+        switch (tipo) {
+            case engine::ValueType::Null:
+                v = engine::Value::Null();
+                return p;
+            case engine::ValueType::Integer:
+                v = engine::Value::Int(Tomar<std::int64_t>(d, p));
+                return p + 8;
+            case engine::ValueType::Real:
+                v = engine::Value::Double(Tomar<double>(d, p));
+                return p + 8;
+            default: {
+                const auto n = std::size_t(Tomar<std::uint64_t>(d, p));
+                v = {tipo, 0, 0.0, d.substr(p + 8, n)};
+                return p + 8 + n;
+            }
+        }
+    }
+
+    std::size_t maximo_;
     bool completas_ = true;
-    ResultadoLeido leidos_[2];
+    std::vector<std::string> columnas_[2];
+    std::string datos_[2];
+    std::size_t filas_[2] = {0, 0};
 };
 
 // Sorts fingerprints whose leading `fijos` bits are all the same and whose next bits are
@@ -473,7 +552,7 @@ class Comparacion {
     std::optional<ResultadosLeidos> Leidos() {
         if (!guardadas_.Completas())
             return std::nullopt;
-        return guardadas_.Sacar();
+        return guardadas_.Leidos();
     }
 
   private:
@@ -676,10 +755,11 @@ class Comparacion {
             return bytes <= limites_.maxBytes;
         };
         if (guardadas_.Completas()) {
-            const std::vector<Fila>& filas = guardadas_.Filas(lado);
-            for (std::size_t i = desde_; i < filas.size(); ++i)
-                if (!contar(VistaFila{filas[i]}))
-                    return Lectura{falla, engine::MemoryLimitError(limites_, sql)};
+            bool cabe = true;
+            guardadas_.Recorrer(lado, desde_,
+                                [&](const Fila& f) { cabe = cabe && contar(VistaFila{f}); });
+            if (!cabe)
+                return Lectura{falla, engine::MemoryLimitError(limites_, sql)};
             return std::nullopt;
         }
         auto r = Abrir(lado);
