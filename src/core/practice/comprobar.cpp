@@ -241,32 +241,38 @@ class Guardadas {
     void Anadir(int lado, const Recordset& r) {
         if (!completas_)
             return;
-        std::size_t bytes = datos_[0].size() + datos_[1].size();
-        for (int c = 0; c < r.FieldCount(); ++c) bytes += 1 + 8 + r.Field(c).text.size();
-        if (bytes > maximo_) {
+        const int n = r.FieldCount();
+        std::size_t necesarios = 0;  // at most: a null takes its type byte alone
+        for (int c = 0; c < n; ++c) necesarios += 1 + 8 + r.Field(c).text.size();
+        if (datos_[0].size() + datos_[1].size() + necesarios > maximo_) {
             // Too big to keep: what was kept goes at once.
             completas_ = false;
             for (std::string& d : datos_) std::string().swap(d);
             return;
         }
         std::string& d = datos_[lado];
-        for (int c = 0; c < r.FieldCount(); ++c) {
+        std::size_t p = d.size();
+        d.resize(p + necesarios);
+        char* o = d.data();
+        for (int c = 0; c < n; ++c) {
             const engine::Value& v = r.Field(c);
-            d.push_back(char(v.type));
+            o[p++] = char(v.type);
             switch (v.type) {
                 case engine::ValueType::Null:
                     break;
                 case engine::ValueType::Integer:
-                    Poner(d, v.integer);
+                    p = Poner(o, p, v.integer);
                     break;
                 case engine::ValueType::Real:
-                    Poner(d, v.real);
+                    p = Poner(o, p, v.real);
                     break;
                 default:
-                    Poner(d, std::uint64_t(v.text.size()));
-                    d += v.text;
+                    p = Poner(o, p, std::uint64_t(v.text.size()));
+                    std::memcpy(o + p, v.text.data(), v.text.size());
+                    p += v.text.size();
             }
         }
+        d.resize(p);
         ++filas_[lado];
     }
     // Whether every row read so far is kept.
@@ -296,10 +302,9 @@ class Guardadas {
 
   private:
     template <class T>
-    static void Poner(std::string& d, T x) {
-        char b[8];
-        std::memcpy(b, &x, 8);
-        d.append(b, 8);
+    static std::size_t Poner(char* o, std::size_t p, T x) {
+        std::memcpy(o + p, &x, 8);
+        return p + 8;
     }
     template <class T>
     static T Tomar(const std::string& d, std::size_t p) {

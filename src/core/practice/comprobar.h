@@ -80,7 +80,7 @@ struct ResultadoComprobacion {
 // kMaximoGuardado bytes (and the memory budget): with `leidos`, a wrong answer's results are
 // handed over there when they fitted (nothing otherwise), so that what differs is told from
 // this one reading. Kept rows also spare the second reading of doubtful fingerprints.
-inline constexpr std::size_t kMaximoGuardado = std::size_t(16) << 20;
+inline constexpr std::size_t kMaximoGuardado = std::size_t(8) << 20;
 struct ResultadoLeido {
     std::vector<std::string> columnas;
     std::vector<FilaValores> filas;  // in the order they were read
