@@ -60,16 +60,19 @@ class ComprobarTest : public ::testing::Test {
     }
 
     // Every verdict is also reached with fingerprints cut short enough to collide all the
-    // time, with every order by run as given, and by the comparison of the two results held in
-    // memory.
+    // time (their rows confirmed from the rows kept or by reading again), with every order by
+    // run as given, and by the comparison of the two results held in memory.
     Veredicto Juzgar(const std::string& solucion, const std::string& respuesta) {
         const Veredicto v = ComprobarRespuesta(*bd_, solucion, respuesta).veredicto;
-        for (int bits : {0, 2}) {
-            prueba::BitsDeHuella(bits);
-            EXPECT_EQ(ComprobarRespuesta(*bd_, solucion, respuesta).veredicto, v)
-                << bits << " bits: " << respuesta;
-        }
+        for (int bits : {0, 2})
+            for (bool guardar : {true, false}) {
+                prueba::BitsDeHuella(bits);
+                prueba::GuardarFilas(guardar);
+                EXPECT_EQ(ComprobarRespuesta(*bd_, solucion, respuesta).veredicto, v)
+                    << bits << " bits, kept " << guardar << ": " << respuesta;
+            }
         prueba::BitsDeHuella(128);
+        prueba::GuardarFilas(true);
         prueba::OrdenLibre(false);
         EXPECT_EQ(ComprobarRespuesta(*bd_, solucion, respuesta).veredicto, v) << "in order";
         prueba::OrdenLibre(true);

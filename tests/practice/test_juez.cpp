@@ -279,5 +279,16 @@ TEST_F(JuezTest, DiagnosisNamesTheUsualSlip) {
     }
 }
 
+// Results too big to keep (over kMaximoGuardado together) are judged from one reading, which
+// cannot tell what differs.
+TEST_F(JuezTest, ResultsTooBigToKeepAreJudgedWithoutDifferences) {
+    const std::string serie =
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 50000) ";
+    const Juicio j = Juzgar(serie + "select printf('%0400d', i) from n",
+                            serie + "select printf('%0400d', i + 1) from n");
+    EXPECT_EQ(j.resultado.veredicto, Veredicto::Erroneo);
+    EXPECT_FALSE(j.diferencias);
+}
+
 }  // namespace
 }  // namespace veliora

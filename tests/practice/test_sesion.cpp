@@ -74,20 +74,23 @@ TEST_F(SesionTest, RightAnswerShowsTheSolutionAtOnceWhileTheWaitCounts) {
     s.EmpezarEspera(false);
     s.Tick();
     // A wrong answer's missing rows reveal the solution: hidden until it is available.
-    const Juicio mal = s.Comprobacion("select Nombre from Alumnos where Id = 2")();
+    const ResultadoPractica mal =
+        s.Anotar(s.Comprobacion("select Nombre from Alumnos where Id = 2")());
     ASSERT_EQ(mal.resultado.veredicto, Veredicto::Erroneo);
-    ASSERT_TRUE(mal.diferencias);
-    s.Anotar(mal.resultado);
-    EXPECT_FALSE(s.SolucionDisponible());
-    EXPECT_EQ(s.TextoDiferencias(*mal.diferencias).find("Ana"), std::string::npos);
-    // Right only on this data still makes the solution available.
+    EXPECT_FALSE(mal.solucionDisponible);
+    EXPECT_NE(mal.detalle.find("Luis"), std::string::npos);
+    EXPECT_EQ(mal.detalle.find("Ana"), std::string::npos);
+    // Right only on this data still makes the solution available; its detail is the
+    // counterexample.
     const auto casi = s.Comprobar("select nombre from alumnos where nombre = 'Ana'");
-    EXPECT_EQ(casi.veredicto, Veredicto::CorrectoSoloAqui);
-    s.Anotar(casi);
-    EXPECT_TRUE(s.SolucionDisponible());
-    EXPECT_NE(s.TextoDiferencias(*mal.diferencias).find("Ana"), std::string::npos);
-    EXPECT_EQ(s.Comprobar("select nombre from alumnos where id = 1").veredicto,
-              Veredicto::Correcto);
+    EXPECT_EQ(casi.resultado.veredicto, Veredicto::CorrectoSoloAqui);
+    EXPECT_TRUE(casi.solucionDisponible);
+    EXPECT_EQ(casi.detalle, casi.resultado.mensaje);
+    s.Comprobar("select Nombre from Alumnos where Id = 2");
+    EXPECT_NE(s.Detalle().find("Ana"), std::string::npos);
+    const auto bien = s.Comprobar("select nombre from alumnos where id = 1");
+    EXPECT_EQ(bien.resultado.veredicto, Veredicto::Correcto);
+    EXPECT_TRUE(bien.detalle.empty());
     EXPECT_EQ(s.TicksRestantes(), 4);
     // A new question waits again.
     s.EmpezarEspera(false);
@@ -110,8 +113,7 @@ TEST_F(SesionTest, BulletinNavigationAndBackToRandom) {
     EXPECT_EQ(s.Posicion(), 2u);
     EXPECT_EQ(s.Pregunta(), "P3");
     // The check uses the line on show.
-    EXPECT_EQ(s.Comprobar("select 3").veredicto, Veredicto::Correcto);
-    EXPECT_EQ(s.Comprobar("select 1").veredicto, Veredicto::Erroneo);
+    EXPECT_EQ(s.Comprobar("select 3").resultado.veredicto, Veredicto::Correcto);
 
     s.ModoAleatorio();
     EXPECT_FALSE(s.ModoBoletin());
@@ -119,7 +121,7 @@ TEST_F(SesionTest, BulletinNavigationAndBackToRandom) {
     EXPECT_TRUE(s.Solucion().empty());
     EXPECT_FALSE(s.SolucionDisponible());
     // Nothing to judge against: the solution is reported as invalid.
-    EXPECT_EQ(s.Comprobar("select 1").veredicto, Veredicto::SolucionInvalida);
+    EXPECT_EQ(s.Comprobar("select 1").resultado.veredicto, Veredicto::SolucionInvalida);
 
     EXPECT_FALSE(s.AbrirBoletin("No existe"));
     EXPECT_TRUE(s.ModoBoletin());
@@ -133,7 +135,7 @@ TEST_F(SesionTest, GeneratesOnFirstUseAndNeverInBulletinMode) {
     SesionPractica s(app_.Usuario(), app_.Auxiliar());
     ASSERT_TRUE(s.NuevaPregunta({true, false, false, false, false}));
     EXPECT_FALSE(s.Pregunta().empty());
-    EXPECT_EQ(s.Comprobar(s.Solucion()).veredicto, Veredicto::Correcto);
+    EXPECT_EQ(s.Comprobar(s.Solucion()).resultado.veredicto, Veredicto::Correcto);
     Boletin("B", 1);
     ASSERT_TRUE(s.AbrirBoletin("B"));
     EXPECT_FALSE(s.NuevaPregunta({true, true, true, true, true}));
@@ -141,7 +143,7 @@ TEST_F(SesionTest, GeneratesOnFirstUseAndNeverInBulletinMode) {
 
     SesionPractica sinBases(nullptr, nullptr);
     EXPECT_FALSE(sinBases.NuevaPregunta({true, true, true, true, true}));
-    EXPECT_EQ(sinBases.Comprobar("select 1").veredicto, Veredicto::SolucionInvalida);
+    EXPECT_EQ(sinBases.Comprobar("select 1").resultado.veredicto, Veredicto::SolucionInvalida);
 }
 
 }  // namespace

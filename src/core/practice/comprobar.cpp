@@ -32,8 +32,9 @@ namespace {
 using engine::Recordset;
 using Fila = std::vector<engine::Value>;
 
-// The current row of a forward-only result.
-Fila FilaActual(const Recordset& r) {
+// The current row of a forward-only result (or a copy of a kept row, see VistaFila).
+template <class Filas>
+Fila FilaActual(const Filas& r) {
     Fila f(std::size_t(r.FieldCount()));
     for (int c = 0; c < r.FieldCount(); ++c) f[std::size_t(c)] = r.Field(c);
     return f;
@@ -158,7 +159,15 @@ class Mezclador {
     std::uint64_t total_ = 0;
 };
 
-Huella HuellaActual(const Recordset& r) {
+// The current row of a result, or a row kept in memory, as HuellaActual reads them.
+struct VistaFila {
+    const Fila& fila;
+    int FieldCount() const { return int(fila.size()); }
+    const engine::Value& Field(int c) const { return fila[std::size_t(c)]; }
+};
+
+template <class Filas>
+Huella HuellaActual(const Filas& r) {
     using engine::ValueType;
     constexpr double kExactos = 9007199254740992.0;  // 2^53
     Mezclador m;
@@ -215,12 +224,121 @@ struct Lectura {
     engine::Error error;
 };
 
-// Reads a result to its end; false with its error when the engine stopped it.
-bool Agotar(Recordset& r, engine::Error& error) {
-    r.MoveLast();
-    error = r.Error();
-    return !error.failed();
-}
+// The rows of both results as they are read, kept while together they fit within a cap:
+// a wrong answer's differences come from them, and its doubtful rows are confirmed from
+// them, so that no statement runs twice. Rows are packed (a type byte, then the number or
+// the length and the bytes): a row of values takes a few times less than its Fila.
+class Guardadas {
+  public:
+    explicit Guardadas(std::size_t maximo) : maximo_(maximo) {
+        // Address space only: pages are taken as they are written, and given back at once.
+        for (std::string& d : datos_) d.reserve(maximo_);
+    }
+
+    void Columnas(int lado, const Recordset& r) {
+        for (int c = 0; c < r.FieldCount(); ++c) columnas_[lado].push_back(r.FieldName(c));
+    }
+    void Anadir(int lado, const Recordset& r) {
+        if (!completas_)
+            return;
+        const int n = r.FieldCount();
+        std::size_t necesarios = 0;  // at most: a null takes its type byte alone
+        for (int c = 0; c < n; ++c) necesarios += 1 + 8 + r.Field(c).text.size();
+        if (datos_[0].size() + datos_[1].size() + necesarios > maximo_) {
+            // Too big to keep: what was kept goes at once.
+            completas_ = false;
+            for (std::string& d : datos_) std::string().swap(d);
+            return;
+        }
+        std::string& d = datos_[lado];
+        std::size_t p = d.size();
+        d.resize(p + necesarios);
+        char* o = d.data();
+        for (int c = 0; c < n; ++c) {
+            const engine::Value& v = r.Field(c);
+            o[p++] = char(v.type);
+            switch (v.type) {
+                case engine::ValueType::Null:
+                    break;
+                case engine::ValueType::Integer:
+                    p = Poner(o, p, v.integer);
+                    break;
+                case engine::ValueType::Real:
+                    p = Poner(o, p, v.real);
+                    break;
+                default:
+                    p = Poner(o, p, std::uint64_t(v.text.size()));
+                    std::memcpy(o + p, v.text.data(), v.text.size());
+                    p += v.text.size();
+            }
+        }
+        d.resize(p);
+        ++filas_[lado];
+    }
+    // Whether every row read so far is kept.
+    bool Completas() const { return completas_; }
+
+    // Calls `f` with each kept row of side `lado` from the one numbered `desde` (from 0) on.
+    template <class F>
+    void Recorrer(int lado, std::size_t desde, F&& f) const {
+        const std::string& d = datos_[lado];
+        Fila fila(columnas_[lado].size());
+        std::size_t p = 0;
+        for (std::size_t i = 0; i < filas_[lado]; ++i) {
+            for (engine::Value& v : fila) p = Sacar(d, p, v);
+            if (i >= desde)
+                f(fila);
+        }
+    }
+    ResultadosLeidos Leidos() const {
+        ResultadosLeidos l{{columnas_[0], {}}, {columnas_[1], {}}};
+        for (int lado = 0; lado < 2; ++lado) {
+            ResultadoLeido& r = lado == 0 ? l.solucion : l.respuesta;
+            r.filas.reserve(filas_[lado]);
+            Recorrer(lado, 0, [&](const Fila& f) { r.filas.push_back(f); });
+        }
+        return l;
+    }
+
+  private:
+    template <class T>
+    static std::size_t Poner(char* o, std::size_t p, T x) {
+        std::memcpy(o + p, &x, 8);
+        return p + 8;
+    }
+    template <class T>
+    static T Tomar(const std::string& d, std::size_t p) {
+        T x;
+        std::memcpy(&x, d.data() + p, 8);
+        return x;
+    }
+    // The value packed at `p`; where the next one starts.
+    static std::size_t Sacar(const std::string& d, std::size_t p, engine::Value& v) {
+        const auto tipo = engine::ValueType(static_cast<unsigned char>(d[p++]));
+        switch (tipo) {
+            case engine::ValueType::Null:
+                v = engine::Value::Null();
+                return p;
+            case engine::ValueType::Integer:
+                v = engine::Value::Int(Tomar<std::int64_t>(d, p));
+                return p + 8;
+            case engine::ValueType::Real:
+                v = engine::Value::Double(Tomar<double>(d, p));
+                return p + 8;
+            default: {
+                const auto n = std::size_t(Tomar<std::uint64_t>(d, p));
+                v = {tipo, 0, 0.0, d.substr(p + 8, n)};
+                return p + 8 + n;
+            }
+        }
+    }
+
+    std::size_t maximo_;
+    bool completas_ = true;
+    std::vector<std::string> columnas_[2];
+    std::string datos_[2];
+    std::size_t filas_[2] = {0, 0};
+};
 
 // Sorts fingerprints whose leading `fijos` bits are all the same and whose next bits are
 // spread evenly, as keyed hashes are: counted out by those next bits, then each short run
@@ -358,7 +476,8 @@ class Cola {
 
 // ---- An order the verdict does not need
 
-bool ordenLibre = true;  // off only in tests, to compare with the full reading
+bool ordenLibre = true;    // off only in tests, to compare with the full reading
+bool guardarFilas = true;  // off only in tests, to read doubtful rows again
 
 bool LetraDePalabra(unsigned char c) {
     return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
@@ -421,6 +540,7 @@ class Comparacion {
           solucion_(solucion),
           respuesta_(respuesta),
           limites_(bd.limits()),
+          guardadas_(guardarFilas ? std::min(kMaximoGuardado, limites_.maxBytes) : 0),
           sinOrden_{ordenLibre ? SinOrdenExterior(solucion) : "",
                     ordenLibre ? SinOrdenExterior(respuesta) : ""} {}
 
@@ -431,6 +551,13 @@ class Comparacion {
             if (!sinOrden_[lado].empty() && l.error.sql == sinOrden_[lado])
                 l.error.sql = lado == 0 ? solucion_ : respuesta_;
         return l;
+    }
+
+    // Both results as read, when they fitted within the cap; nothing otherwise.
+    std::optional<ResultadosLeidos> Leidos() {
+        if (!guardadas_.Completas())
+            return std::nullopt;
+        return guardadas_.Leidos();
     }
 
   private:
@@ -452,10 +579,14 @@ class Comparacion {
         auto a = Abrir(1);
         if (!a)
             return FallaRespuesta(*s, error_);
+        guardadas_.Columnas(0, *s);
+        guardadas_.Columnas(1, *a);
         if (s->FieldCount() != a->FieldCount())
             return Acabar(*s, *a, Desenlace::Distintas);
         // In the order given, holding nothing but the current rows.
         while (!s->Eof() && !a->Eof() && ActualesIguales(*s, *a)) {
+            guardadas_.Anadir(0, *s);
+            guardadas_.Anadir(1, *a);
             s->MoveNext();
             if (s->Error().failed())
                 return {Desenlace::FallaSolucion, s->Error()};
@@ -472,7 +603,7 @@ class Comparacion {
     // the answer spent the time left, which says nothing of the solution.
     Lectura FallaRespuesta(Recordset& s, engine::Error error) {
         engine::Error es;
-        if (!engine::TimedOut(error) && !Agotar(s, es))
+        if (!engine::TimedOut(error) && !Agotar(0, s, es))
             return {Desenlace::FallaSolucion, es};
         return {Desenlace::FallaRespuesta, std::move(error)};
     }
@@ -480,11 +611,19 @@ class Comparacion {
     // Both read to their end; then the row counts decide, or `siIguales` when they match.
     Lectura Acabar(Recordset& s, Recordset& a, Desenlace siIguales) {
         engine::Error e;
-        if (!Agotar(s, e))
+        if (!Agotar(0, s, e))
             return {Desenlace::FallaSolucion, e};
-        if (!Agotar(a, e))
+        if (!Agotar(1, a, e))
             return {Desenlace::FallaRespuesta, e};
         return {s.RecordCount() == a.RecordCount() ? siIguales : Desenlace::Distintas, {}};
+    }
+
+    // Reads side `lado` to its end; false with its error when the engine stopped it.
+    bool Agotar(int lado, Recordset& r, engine::Error& error) {
+        for (; !r.Eof() && guardadas_.Completas(); r.MoveNext()) guardadas_.Anadir(lado, r);
+        r.MoveLast();
+        error = r.Error();
+        return !error.failed();
     }
 
     // From the first difference on, the rows that precede it being equal pair by pair: the
@@ -506,6 +645,7 @@ class Comparacion {
                 if (!cs.Anadir(HuellaActual(*s)))
                     return {Desenlace::FallaSolucion,
                             engine::MemoryLimitError(limites_, solucion_)};
+                guardadas_.Anadir(0, *s);
                 s->MoveNext();
                 if (s->Error().failed())
                     return {Desenlace::FallaSolucion, s->Error()};
@@ -513,6 +653,7 @@ class Comparacion {
             for (int i = 0; i < kTanda && !a->Eof(); ++i) {
                 if (!ca.Anadir(HuellaActual(*a)))
                     return FallaRespuesta(*s, engine::MemoryLimitError(limites_, respuesta_));
+                guardadas_.Anadir(1, *a);
                 a->MoveNext();
                 if (a->Error().failed())
                     return FallaRespuesta(*s, a->Error());
@@ -597,35 +738,41 @@ class Comparacion {
         return {Emparejar(x, y).Vacio() ? Desenlace::Iguales : Desenlace::Distintas, {}};
     }
 
-    // Reads side `lado` again: rows of doubtful fingerprints counted by value (the solution's
-    // up, the answer's down), rows of surplus ones kept in `cercanas`. The failure that ends
-    // the check, if any.
+    // Reads side `lado` again (from its kept rows when there are): rows of doubtful fingerprints
+    // counted by value (the solution's up, the answer's down), rows of surplus ones kept in
+    // `cercanas`. The failure that ends the check, if any.
     std::optional<Lectura> Releer(int lado, const std::vector<Huella>& dudosas,
                                   const std::vector<Huella>& sobrantes, Cuenta& cuenta,
                                   std::vector<Fila>& cercanas, std::size_t& bytes) {
         const std::string_view sql = lado == 0 ? solucion_ : respuesta_;
         const Desenlace falla = lado == 0 ? Desenlace::FallaSolucion : Desenlace::FallaRespuesta;
-        auto r = Abrir(lado);
-        if (!r)
-            return Lectura{falla, error_};
-        for (; !r->Eof(); r->MoveNext()) {
-            if (r->RecordCount() <= desde_)
-                continue;
-            const Huella h = HuellaActual(*r);
+        const auto contar = [&](const auto& fila) {
+            const Huella h = HuellaActual(fila);
             if (std::binary_search(sobrantes.begin(), sobrantes.end(), h)) {
-                cercanas.push_back(FilaActual(*r));
+                cercanas.push_back(FilaActual(fila));
                 bytes += BytesFila(cercanas.back());
             } else if (std::binary_search(dudosas.begin(), dudosas.end(), h)) {
-                auto [it, nueva] = cuenta.try_emplace(FilaActual(*r), 0);
+                auto [it, nueva] = cuenta.try_emplace(FilaActual(fila), 0);
                 it->second += lado == 0 ? 1 : -1;
                 if (nueva)
                     bytes += BytesFila(it->first);
-            } else {
-                continue;
             }
-            if (bytes > limites_.maxBytes)
+            return bytes <= limites_.maxBytes;
+        };
+        if (guardadas_.Completas()) {
+            bool cabe = true;
+            guardadas_.Recorrer(lado, desde_,
+                                [&](const Fila& f) { cabe = cabe && contar(VistaFila{f}); });
+            if (!cabe)
                 return Lectura{falla, engine::MemoryLimitError(limites_, sql)};
+            return std::nullopt;
         }
+        auto r = Abrir(lado);
+        if (!r)
+            return Lectura{falla, error_};
+        for (; !r->Eof(); r->MoveNext())
+            if (r->RecordCount() > desde_ && !contar(*r))
+                return Lectura{falla, engine::MemoryLimitError(limites_, sql)};
         if (r->Error().failed())
             return Lectura{falla, r->Error()};
         return std::nullopt;
@@ -653,6 +800,7 @@ class Comparacion {
     engine::Database& bd_;
     std::string_view solucion_, respuesta_;
     engine::Limits limites_;
+    Guardadas guardadas_;
     engine::Error error_;
     std::size_t desde_ = 0;  // rows before the first difference
     std::optional<Huella> colision_;
@@ -895,10 +1043,14 @@ void BitsDeHuella(int bits) {
 void OrdenLibre(bool activo) {
     ordenLibre = activo;
 }
+void GuardarFilas(bool activo) {
+    guardarFilas = activo;
+}
 }  // namespace prueba
 
 ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_view solucion,
-                                         std::string_view respuesta) {
+                                         std::string_view respuesta,
+                                         std::optional<ResultadosLeidos>* leidos) {
     engine::Error error;
     const engine::Limits limites = usuario.limits();
     // Only a user database runs statements behind the guard; anything else could be written.
@@ -928,7 +1080,8 @@ ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_
 
     // Both are read side by side; a failure of the solution is reported before one of the
     // answer, whichever came first.
-    Lectura l = Comparacion(usuario, solucion, respuesta).Juzgar();
+    Comparacion comparacion(usuario, solucion, respuesta);
+    Lectura l = comparacion.Juzgar();
     switch (l.desenlace) {
         case Desenlace::FallaSolucion: {
             const bool compilada = Compilada(usuario, l.error, solucion);
@@ -943,6 +1096,8 @@ ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_
         case Desenlace::Distintas:
             break;
     }
+    if (leidos)
+        *leidos = comparacion.Leidos();
     return Resultado(Veredicto::Erroneo);
 }
 

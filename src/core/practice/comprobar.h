@@ -2,8 +2,11 @@
 // Answer checking: runs the solution and the student's answer on the user database and
 // compares the two results.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/engine/database.h"
 #include "core/sql/igualdad.h"
@@ -72,8 +75,22 @@ struct ResultadoComprobacion {
 // memory budget bounds those fingerprints; the row cap does not apply. Statements are run as
 // given, so an answer with its own order clause, limit or trailing comment is judged on its
 // rows.
+//
+// Both results' rows are kept as they are read while together they take at most
+// kMaximoGuardado bytes (and the memory budget): with `leidos`, a wrong answer's results are
+// handed over there when they fitted (nothing otherwise), so that what differs is told from
+// this one reading. Kept rows also spare the second reading of doubtful fingerprints.
+inline constexpr std::size_t kMaximoGuardado = std::size_t(8) << 20;
+struct ResultadoLeido {
+    std::vector<std::string> columnas;
+    std::vector<FilaValores> filas;  // in the order they were read
+};
+struct ResultadosLeidos {
+    ResultadoLeido solucion, respuesta;
+};
 ResultadoComprobacion ComprobarRespuesta(engine::Database& usuario, std::string_view solucion,
-                                         std::string_view respuesta);
+                                         std::string_view respuesta,
+                                         std::optional<ResultadosLeidos>* leidos = nullptr);
 
 // Why `sql` cannot serve as a solution on `usuario` (a bulletin line's answer, for
 // instance): empty when the engine compiles it there as one query; otherwise the reason in
@@ -90,6 +107,9 @@ void BitsDeHuella(int bits);
 // Whether an outer order by that cannot change the rows is left out of the statements
 // ComprobarRespuesta runs (the default); off, they run as given. Tests only.
 void OrdenLibre(bool activo);
+// Whether rows are kept as they are read (the default); off, none is, as with results too
+// big to keep. Tests only.
+void GuardarFilas(bool activo);
 }  // namespace prueba
 
 }  // namespace veliora

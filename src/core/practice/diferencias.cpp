@@ -1,7 +1,6 @@
 #include "core/practice/diferencias.h"
 
 #include <algorithm>
-#include <chrono>
 #include <numeric>
 
 #include "core/base/textos.h"
@@ -13,20 +12,21 @@ namespace {
 
 using Fila = std::vector<engine::Value>;
 
-std::vector<Fila> Ordenadas(const engine::Recordset& rs, const std::vector<int>& orden = {}) {
-    std::vector<Fila> filas;
-    filas.reserve(rs.RecordCount());
-    for (std::size_t i = 0; i < rs.RecordCount(); ++i) {
-        if (orden.empty()) {
-            filas.push_back(rs.Row(i));
-        } else {
-            Fila f;
-            for (int c : orden) f.push_back(rs.Row(i)[std::size_t(c)]);
-            filas.push_back(std::move(f));
-        }
-    }
+std::vector<Fila> Ordenadas(std::vector<Fila> filas) {
     std::sort(filas.begin(), filas.end(), FilaMenor);
     return filas;
+}
+
+// The rows with their columns in `orden`, sorted.
+std::vector<Fila> Permutadas(const std::vector<Fila>& filas, const std::vector<int>& orden) {
+    std::vector<Fila> otras;
+    otras.reserve(filas.size());
+    for (const Fila& fila : filas) {
+        Fila f;
+        for (int c : orden) f.push_back(fila[std::size_t(c)]);
+        otras.push_back(std::move(f));
+    }
+    return Ordenadas(std::move(otras));
 }
 
 std::vector<const Fila*> Punteros(const std::vector<Fila>& filas) {
@@ -60,34 +60,19 @@ bool MismasFilasQue(const std::vector<Fila>& a, const std::vector<Fila>& b) {
 
 // Whether another order of the answer's columns gives the solution's rows. Only for the
 // few columns where trying every order stays cheap.
-bool OtroOrdenDeColumnas(const engine::Recordset& resp, const std::vector<Fila>& sol) {
-    const int n = resp.FieldCount();
-    if (n < 2 || n > 5 || resp.RecordCount() > 20000)
+bool OtroOrdenDeColumnas(const std::vector<Fila>& resp, int n, const std::vector<Fila>& sol) {
+    if (n < 2 || n > 5 || resp.size() > 20000)
         return false;
     std::vector<int> orden(static_cast<std::size_t>(n));
     std::iota(orden.begin(), orden.end(), 0);
     while (std::next_permutation(orden.begin(), orden.end()))
-        if (MismasFilasQue(Ordenadas(resp, orden), sol))
+        if (MismasFilasQue(Permutadas(resp, orden), sol))
             return true;
     return false;
 }
 
-std::unique_ptr<engine::Recordset> Todo(engine::Database& bd, std::string_view sql) {
-    engine::Error error;
-    auto rs = bd.OpenRecordset(sql, error);
-    if (!rs || error.failed())
-        return nullptr;
-    rs->MoveLast();
-    if (rs->Error().failed())
-        return nullptr;
-    return rs;
-}
-
-FilasEjemplo Ejemplo(const engine::Recordset& rs, std::vector<Fila> filas) {
-    FilasEjemplo e;
-    for (int c = 0; c < rs.FieldCount(); ++c) e.columnas.push_back(rs.FieldName(c));
-    e.filas = std::move(filas);
-    return e;
+FilasEjemplo Ejemplo(const ResultadoLeido& r, std::vector<Fila> filas) {
+    return {r.columnas, std::move(filas)};
 }
 
 std::string Sustituir(std::string texto, const std::vector<std::string>& valores) {
@@ -101,49 +86,36 @@ std::string Sustituir(std::string texto, const std::vector<std::string>& valores
 
 }  // namespace
 
-std::optional<Diferencias> CalcularDiferencias(engine::Database& usuario, std::string_view solucion,
-                                               std::string_view respuesta, bool revelar) {
-    if (usuario.kind() != engine::Database::Kind::User || !usuario.IsOpen())
-        return std::nullopt;
-    usuario.SetDeadline(std::chrono::steady_clock::now() + usuario.limits().timeout);
-    struct Liberar {
-        engine::Database& bd;
-        ~Liberar() { bd.ClearDeadline(); }
-    } liberar{usuario};
-    auto sol = Todo(usuario, solucion);
-    auto resp = sol ? Todo(usuario, respuesta) : nullptr;
-    if (!sol || !resp)
-        return std::nullopt;
-
+Diferencias DiferenciasEntre(ResultadosLeidos leidos, bool revelar) {
+    ResultadoLeido &resp = leidos.respuesta, &sol = leidos.solucion;
     Diferencias d;
-    d.filasRespuesta = resp->RecordCount();
-    d.filasSolucion = sol->RecordCount();
-    d.columnasRespuesta = resp->FieldCount();
-    d.columnasSolucion = sol->FieldCount();
-    const auto fr = Ordenadas(*resp);
-    const auto fs = Ordenadas(*sol);
+    d.filasRespuesta = resp.filas.size();
+    d.filasSolucion = sol.filas.size();
+    d.columnasRespuesta = int(resp.columnas.size());
+    d.columnasSolucion = int(sol.columnas.size());
+    const auto fr = Ordenadas(std::move(resp.filas));
+    const auto fs = Ordenadas(std::move(sol.filas));
     if (d.columnasRespuesta != d.columnasSolucion) {
         // No row of one can be a row of the other.
         d.sobran = Ejemplo(
-            *resp,
-            {fr.begin(), fr.begin() + std::ptrdiff_t(std::min(fr.size(), kFilasDiferencia))});
+            resp, {fr.begin(), fr.begin() + std::ptrdiff_t(std::min(fr.size(), kFilasDiferencia))});
         if (revelar)
             d.faltan = Ejemplo(
-                *sol,
+                sol,
                 {fs.begin(), fs.begin() + std::ptrdiff_t(std::min(fs.size(), kFilasDiferencia))});
         d.diagnostico = Sustituir(
             Texto(1814), {std::to_string(d.columnasRespuesta), std::to_string(d.columnasSolucion)});
         return d;
     }
     auto [sobran, faltan] = Exceso(fr, fs, kFilasDiferencia);
-    d.sobran = Ejemplo(*resp, std::move(sobran));
+    d.sobran = Ejemplo(resp, std::move(sobran));
     if (revelar)
-        d.faltan = Ejemplo(*sol, std::move(faltan));
+        d.faltan = Ejemplo(sol, std::move(faltan));
     if (fr.empty() && !fs.empty())
         d.diagnostico = Texto(1817);
     else if (MismasFilasQue(SinRepetir(fr), SinRepetir(fs)))
         d.diagnostico = Texto(1815);
-    else if (OtroOrdenDeColumnas(*resp, fs))
+    else if (OtroOrdenDeColumnas(fr, d.columnasRespuesta, fs))
         d.diagnostico = Texto(1816);
     return d;
 }

@@ -2,11 +2,9 @@
 // Why an answer is wrong: the shapes of the two results, example rows one has and the other
 // has not, and a one-line diagnosis of the usual slips.
 
-#include <optional>
 #include <string>
-#include <string_view>
 
-#include "core/engine/database.h"
+#include "core/practice/comprobar.h"
 #include "core/practice/contraejemplo.h"
 
 namespace veliora {
@@ -24,10 +22,9 @@ struct Diferencias {
     std::string diagnostico;
 };
 
-// Runs both statements again on `usuario` under its time limit and memory budget and
-// compares them as multisets of rows. Nothing when either cannot be run to its end.
-std::optional<Diferencias> CalcularDiferencias(engine::Database& usuario, std::string_view solucion,
-                                               std::string_view respuesta, bool revelar);
+// Compares the two results as the check read them (see ComprobarRespuesta) as multisets of
+// rows.
+Diferencias DiferenciasEntre(ResultadosLeidos leidos, bool revelar);
 
 // The differences as lines for the practice window and the terminal: the counts, the
 // diagnosis, then the rows that are extra and those that are missing under their headers.

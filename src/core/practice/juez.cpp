@@ -14,9 +14,11 @@ OpcionesJuez LeerOpcionesJuez() {
 
 Juicio Juzgar(engine::Database& usuario, std::string_view solucion, std::string_view respuesta,
               const OpcionesJuez& opciones) {
-    Juicio j{ComprobarRespuesta(usuario, solucion, respuesta), {}, {}};
+    std::optional<ResultadosLeidos> leidos;
+    Juicio j{ComprobarRespuesta(usuario, solucion, respuesta, &leidos), {}, {}};
     if (j.resultado.veredicto == Veredicto::Erroneo) {
-        j.diferencias = CalcularDiferencias(usuario, solucion, respuesta, opciones.revelar);
+        if (leidos)
+            j.diferencias = DiferenciasEntre(std::move(*leidos), opciones.revelar);
     } else if (j.resultado.veredicto == Veredicto::Correcto && opciones.contraejemplo) {
         j.contraejemplo = BuscarContraejemplo(usuario, solucion, respuesta, opciones.presupuesto);
         if (j.contraejemplo) {

@@ -25,7 +25,8 @@ OpcionesJuez LeerOpcionesJuez();
 struct Juicio {
     ResultadoComprobacion resultado;
     std::optional<Contraejemplo> contraejemplo;  // when the verdict is CorrectoSoloAqui
-    std::optional<Diferencias> diferencias;      // when the verdict is Erroneo
+    // When the verdict is Erroneo and both results fitted within kMaximoGuardado.
+    std::optional<Diferencias> diferencias;
 };
 
 // ComprobarRespuesta, then the differences of a wrong answer, or the counterexample search

@@ -33,6 +33,7 @@ void SesionPractica::ModoAleatorio() {
     ticks_ = 0;
     esperando_ = false;
     disponible_ = false;
+    OlvidarComprobacion();
 }
 
 bool SesionPractica::CargarGenerador() {
@@ -110,8 +111,8 @@ std::string SesionPractica::Solucion() const {
     return posicion_ < lineas_.size() ? lineas_[posicion_].Respuesta : std::string();
 }
 
-ResultadoComprobacion SesionPractica::Comprobar(std::string_view respuesta) const {
-    return Comprobacion(std::string(respuesta))().resultado;
+ResultadoPractica SesionPractica::Comprobar(std::string_view respuesta) {
+    return Anotar(Comprobacion(std::string(respuesta))());
 }
 
 std::function<Juicio()> SesionPractica::Comprobacion(std::string respuesta) const {
@@ -128,19 +129,29 @@ std::function<Juicio()> SesionPractica::Comprobacion(std::string respuesta) cons
     };
 }
 
-void SesionPractica::Anotar(const ResultadoComprobacion& resultado) {
+ResultadoPractica SesionPractica::Anotar(Juicio juicio) {
     // Right on this data is still the right result: the solution may be compared with it.
-    if (resultado.veredicto == Veredicto::Correcto ||
-        resultado.veredicto == Veredicto::CorrectoSoloAqui)
+    const Veredicto v = juicio.resultado.veredicto;
+    if (v == Veredicto::Correcto || v == Veredicto::CorrectoSoloAqui)
         disponible_ = true;
+    diferencias_ = std::move(juicio.diferencias);
+    contraejemplo_ = juicio.contraejemplo ? juicio.resultado.mensaje : std::string();
+    return {std::move(juicio.resultado), disponible_, Detalle()};
 }
 
-std::string SesionPractica::TextoDiferencias(const Diferencias& d) const {
-    if (disponible_ || d.faltan.filas.empty())
-        return veliora::TextoDiferencias(d);
-    Diferencias visibles = d;
+void SesionPractica::OlvidarComprobacion() {
+    diferencias_.reset();
+    contraejemplo_.clear();
+}
+
+std::string SesionPractica::Detalle() const {
+    if (!diferencias_)
+        return contraejemplo_;
+    if (disponible_ || diferencias_->faltan.filas.empty())
+        return TextoDiferencias(*diferencias_);
+    Diferencias visibles = *diferencias_;
     visibles.faltan = {};
-    return veliora::TextoDiferencias(visibles) + "\r\n" + Texto(1820);
+    return TextoDiferencias(visibles) + "\r\n" + Texto(1820);
 }
 
 void SesionPractica::EvitarTriviales(bool activa) {
@@ -153,6 +164,7 @@ void SesionPractica::EvitarTriviales(bool activa) {
 
 void SesionPractica::EmpezarEspera(bool profesor) {
     disponible_ = false;
+    OlvidarComprobacion();
     if (modoBoletin_)
         ticks_ = kTicksBoletin;
     else

@@ -21,6 +21,14 @@ namespace veliora {
 
 class GeneradorConsultas;
 
+// What one check leaves on show, once the session has taken it in.
+struct ResultadoPractica {
+    ResultadoComprobacion resultado;  // the verdict and its message
+    bool solucionDisponible = false;  // after this check
+    // The detail of the check (see SesionPractica::Detalle); empty when it has none.
+    std::string detalle;
+};
+
 class SesionPractica {
   public:
     // Either database may be null: nothing can be generated, read or judged then.
@@ -69,18 +77,20 @@ class SesionPractica {
     int NumeroPregunta() const;
 
     // ---- Checking ----
-    // Judges `respuesta` against the current solution.
-    ResultadoComprobacion Comprobar(std::string_view respuesta) const;
-    // The same check, bound to the solution on show now, with what the judge adds: the
-    // differences of a wrong answer (the missing rows always computed; see
-    // TextoDiferencias) or a counterexample to a right one. It may run on another thread
-    // whatever the session does meanwhile. Hand its result to Anotar.
+    // Judges `respuesta` against the current solution and takes the result in (Anotar).
+    ResultadoPractica Comprobar(std::string_view respuesta);
+    // The judging alone, bound to the solution on show now, with what the judge adds: the
+    // differences of a wrong answer (the missing rows always computed) or a counterexample
+    // to a right one. It may run on another thread whatever the session does meanwhile.
+    // Hand its result to Anotar on the session's own thread.
     std::function<Juicio()> Comprobacion(std::string respuesta) const;
-    // A right answer makes the solution available at once (a running wait still counts).
-    void Anotar(const ResultadoComprobacion& resultado);
-    // The differences as the student may see them now: the rows the answer misses reveal
-    // part of the solution, so they show only once the solution is available.
-    std::string TextoDiferencias(const Diferencias& d) const;
+    // Takes a check's result in: a right answer makes the solution available at once (a
+    // running wait still counts), and the check's detail stays on show until the next one.
+    ResultadoPractica Anotar(Juicio juicio);
+    // The detail of the last check as the student may see it now: a wrong answer's
+    // differences, whose missing rows reveal part of the solution and so show only once it
+    // is available, or the message of a counterexample. Empty when there is none.
+    std::string Detalle() const;
 
     // "Evitar preguntas triviales": read from the settings; a change is saved there and
     // applies from the next question. Not while Generar runs.
@@ -102,6 +112,8 @@ class SesionPractica {
 
   private:
     bool CargarGenerador();
+    // A new question: the last check's detail no longer applies.
+    void OlvidarComprobacion();
 
     std::shared_ptr<engine::Database> usuario_;
     std::shared_ptr<engine::Database> auxiliar_;
@@ -109,6 +121,9 @@ class SesionPractica {
     bool generadorCargado_ = false;
     bool evitarTriviales_;
     OpcionesJuez juez_;
+    // Of the last check taken in.
+    std::optional<Diferencias> diferencias_;
+    std::string contraejemplo_;
 
     bool modoBoletin_ = false;
     std::string solucion_;

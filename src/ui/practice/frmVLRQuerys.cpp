@@ -443,7 +443,7 @@ void frmVLRQuerys::AjustarAncho(int antes) {
 }
 
 int frmVLRQuerys::AltoDiferencias() const {
-    return juicio_ && cmdVerDiferencias_->isChecked() ? kAltoDiferencias : 0;
+    return detalle_ && cmdVerDiferencias_->isChecked() ? kAltoDiferencias : 0;
 }
 
 void frmVLRQuerys::AjustarAlto(int antes) {
@@ -630,7 +630,7 @@ void frmVLRQuerys::HabilitarSolucion(bool habilitar) {
         lblCuentaAtras_->hide();
     }
     // The rows the answer misses may show now.
-    if (habilitar && juicio_)
+    if (habilitar && detalle_)
         MostrarDetalle();
 }
 
@@ -709,7 +709,7 @@ void frmVLRQuerys::ComprobarRespuesta() {
             return [this, juicio = std::move(juicio), intento = std::move(intento)] {
                 if (intento)
                     EnvioClase::Instancia().Registrar(*intento);
-                MostrarVeredicto(juicio);
+                MostrarVeredicto(sesion_->Anotar(juicio));
             };
         },
         [this] {
@@ -720,17 +720,15 @@ void frmVLRQuerys::ComprobarRespuesta() {
         Ocupar(true);
 }
 
-void frmVLRQuerys::MostrarVeredicto(const Juicio& juicio) {
-    const ResultadoComprobacion& r = juicio.resultado;
+void frmVLRQuerys::MostrarVeredicto(const ResultadoPractica& resultado) {
+    const ResultadoComprobacion& r = resultado.resultado;
     Mensaje(Q(r.mensaje), IconoDe(r.veredicto), Botones::Aceptar, QStringLiteral("VELIORA"), this);
     const int antes = AltoDiferencias();
-    if (juicio.diferencias || juicio.contraejemplo)
-        juicio_ = juicio;
+    detalle_ = !resultado.detalle.empty();
     // A right answer makes the solution available at once; a running wait still counts down.
-    sesion_->Anotar(r);
-    if (sesion_->SolucionDisponible())
+    if (resultado.solucionDisponible)
         HabilitarSolucion(true);
-    if (juicio_)
+    if (detalle_)
         MostrarDetalle();
     AjustarAlto(antes);
 }
@@ -754,11 +752,8 @@ void MarcarCabeceras(QPlainTextEdit* caja) {
 }  // namespace
 
 void frmVLRQuerys::MostrarDetalle() {
-    if (juicio_->diferencias) {
-        txtDiferencias_->setPlainText(Q(sesion_->TextoDiferencias(*juicio_->diferencias)));
-        MarcarCabeceras(txtDiferencias_);
-    } else
-        txtDiferencias_->setPlainText(Q(juicio_->resultado.mensaje));
+    txtDiferencias_->setPlainText(Q(sesion_->Detalle()));
+    MarcarCabeceras(txtDiferencias_);
     cmdVerDiferencias_->show();
     txtDiferencias_->setVisible(cmdVerDiferencias_->isChecked());
 }
@@ -766,7 +761,7 @@ void frmVLRQuerys::MostrarDetalle() {
 void frmVLRQuerys::OlvidarDetalle() {
     // The open or closed state stays for the next answer.
     const int antes = AltoDiferencias();
-    juicio_.reset();
+    detalle_ = false;
     cmdVerDiferencias_->hide();
     txtDiferencias_->hide();
     txtDiferencias_->clear();
@@ -776,8 +771,8 @@ void frmVLRQuerys::OlvidarDetalle() {
 void frmVLRQuerys::AbrirDetalle(bool abierto) {
     cmdVerDiferencias_->setIcon(
         style()->standardIcon(abierto ? QStyle::SP_ArrowDown : QStyle::SP_ArrowRight));
-    txtDiferencias_->setVisible(abierto && juicio_);
-    AjustarAlto(juicio_ && !abierto ? kAltoDiferencias : 0);
+    txtDiferencias_->setVisible(abierto && detalle_);
+    AjustarAlto(detalle_ && !abierto ? kAltoDiferencias : 0);
 }
 
 void frmVLRQuerys::chkEvitarTriviales_Click() {

@@ -22,6 +22,7 @@ class QDeadlineTimer;
 
 namespace veliora {
 class SesionPractica;
+struct ResultadoPractica;
 }
 
 namespace veliora::ui {
@@ -95,7 +96,7 @@ class frmVLRQuerys : public QWidget {
     // Places the controls at their designed places, the boxes taking what the window has
     // beyond its designed size.
     void Colocar();
-    void MostrarVeredicto(const Juicio& juicio);
+    void MostrarVeredicto(const ResultadoPractica& resultado);
     // The differences of the last wrong answer, or the counterexample of the last answer
     // right only on this data, under the "Ver diferencias" button; nothing when neither.
     void MostrarDetalle();
@@ -168,8 +169,8 @@ class frmVLRQuerys : public QWidget {
     QCheckBox* chkEvitarTriviales_;
     QPushButton* cmdVerDiferencias_;
     QPlainTextEdit* txtDiferencias_;
-    std::optional<Juicio> juicio_;  // of the last check, while it is worth showing
-    std::int64_t mostrada_ = 0;     // when the question on show was shown (ms since 1970)
+    bool detalle_ = false;       // the last check has a detail worth showing
+    std::int64_t mostrada_ = 0;  // when the question on show was shown (ms since 1970)
     QTimer* TimerInicio_;
     QTimer* tmrHabilitarBotonSolucion_;
 };
