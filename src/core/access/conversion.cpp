@@ -25,10 +25,8 @@ namespace veliora::access {
 namespace fs = std::filesystem;
 using engine::QuoteSql;
 
-// Reasons shown on the second line of the opening error.
 namespace texto {
-constexpr int kIlegible = 1600, kTruncado = 1601, kLectorFalla = 1602, kSinLector = 1603,
-              kEscritura = 1605, kFilasCatalogo = 2130;
+constexpr int kFilasCatalogo = 2130;
 }
 
 long long Conversion::Filas() const {
@@ -117,14 +115,6 @@ enum TipoAccess {
     kGuid = 15,
     kNumeric = 16,
 };
-
-// A conversion's failure, shown with the number a file that cannot be opened has.
-engine::Error Error(int idTexto, const std::string& detalle = {}) {
-    std::string descripcion = Texto(idTexto);
-    if (!detalle.empty())
-        descripcion += " (" + detalle + ")";
-    return engine::SystemFailure(14, descripcion);  // SQLITE_CANTOPEN
-}
 
 // Fields of a line after its kind letter, unescaped; a null field is nothing.
 std::vector<std::optional<std::string>> Campos(const std::string& linea) {
@@ -568,11 +558,11 @@ bool Traducir(const fs::path& mdb, const fs::path& lector, const fs::path& ruta,
     Lector proceso;
     Traductor traductor(escritor, resultado, progreso);
     if (!escritor.Open(ruta.string())) {
-        error = Error(texto::kEscritura, escritor.LastError());
+        error = engine::Failure(engine::Code::ConvertedNotWritten, escritor.LastError());
         return false;
     }
     if (!proceso.Iniciar(lector, mdb)) {
-        error = Error(texto::kSinLector, lector.string());
+        error = engine::Failure(engine::Code::AccessReaderMissing, lector.string());
         return false;
     }
     bool seguir = true;
@@ -587,19 +577,21 @@ bool Traducir(const fs::path& mdb, const fs::path& lector, const fs::path& ruta,
     if (!seguir) {
         proceso.Terminar();
         error = traductor.Cancelado() ? engine::Failure(engine::Code::Cancelled)
-                                      : Error(texto::kEscritura, traductor.ErrorEscritura());
+                                      : engine::Failure(engine::Code::ConvertedNotWritten,
+                                                        traductor.ErrorEscritura());
         return false;
     }
     const int estado = proceso.Esperar();
     const std::string& errores = proceso.Errores();
     if (estado < 0)
-        error = Error(texto::kLectorFalla, "signal " + std::to_string(-estado));
+        error =
+            engine::Failure(engine::Code::AccessReaderFailed, "signal " + std::to_string(-estado));
     else if (Truncado(errores))
-        error = Error(texto::kTruncado, Queja(errores));
+        error = engine::Failure(engine::Code::AccessTruncated, Queja(errores));
     else if (estado != 0 || !traductor.Terminado())
-        error = Error(texto::kIlegible, Queja(errores));
+        error = engine::Failure(engine::Code::AccessUnreadable, Queja(errores));
     else if (!escritor.Commit())
-        error = Error(texto::kEscritura, escritor.LastError());
+        error = engine::Failure(engine::Code::ConvertedNotWritten, escritor.LastError());
     return !error.failed();
 }
 
@@ -611,12 +603,12 @@ bool ConvertirEn(const fs::path& mdb, const fs::path& destino, Conversion& resul
     resultado.destino = destino;
     std::error_code ec;
     if (engine::IsSpecialFile(mdb.string()) || !fs::is_regular_file(mdb, ec)) {
-        error = Error(texto::kIlegible, mdb.string());
+        error = engine::Failure(engine::Code::AccessUnreadable, mdb.string());
         return false;
     }
     const fs::path lector = RutaLector();
     if (lector.empty()) {
-        error = Error(texto::kSinLector);
+        error = engine::Failure(engine::Code::AccessReaderMissing);
         return false;
     }
     // The Access file is only read: never the destination, even through a link.
@@ -629,7 +621,7 @@ bool ConvertirEn(const fs::path& mdb, const fs::path& destino, Conversion& resul
     if (!Traducir(mdb, lector, escritura.Temporal(), resultado, error, progreso))
         return false;
     if (!escritura.Confirmar(error)) {
-        error = Error(texto::kEscritura, TextoDeError(error));
+        error = engine::Failure(engine::Code::ConvertedNotWritten, TextoDeError(error));
         return false;
     }
     return true;
@@ -651,21 +643,21 @@ bool ConvertirSalidaLector(std::string_view salida, const std::string& destino,
     const Progreso sinProgreso;
     Traductor traductor(escritor, resultado, sinProgreso);
     if (!escritor.Open(destino)) {
-        error = Error(texto::kEscritura, escritor.LastError());
+        error = engine::Failure(engine::Code::ConvertedNotWritten, escritor.LastError());
         return false;
     }
     while (!salida.empty()) {
         const std::size_t fin = std::min(salida.find('\n'), salida.size());
         if (!traductor.Linea(std::string(salida.substr(0, fin)))) {
-            error = Error(texto::kEscritura, traductor.ErrorEscritura());
+            error = engine::Failure(engine::Code::ConvertedNotWritten, traductor.ErrorEscritura());
             return false;
         }
         salida.remove_prefix(std::min(fin + 1, salida.size()));
     }
     if (!traductor.Terminado())
-        error = Error(texto::kIlegible);
+        error = engine::Failure(engine::Code::AccessUnreadable);
     else if (!escritor.Commit())
-        error = Error(texto::kEscritura, escritor.LastError());
+        error = engine::Failure(engine::Code::ConvertedNotWritten, escritor.LastError());
     return !error.failed();
 }
 
@@ -799,7 +791,7 @@ bool Preparar(const fs::path& mdb, const fs::path& carpeta, Conversion& resultad
     std::error_code ec;
     auto actual = HuellaDe(mdb, false);
     if (!actual) {
-        error = Error(texto::kIlegible, mdb.string());
+        error = engine::Failure(engine::Code::AccessUnreadable, mdb.string());
         return false;
     }
     const auto guardada = LeerHuella(rutaHuella);
@@ -825,7 +817,7 @@ bool Preparar(const fs::path& mdb, const fs::path& carpeta, Conversion& resultad
     }
     actual = HuellaDe(mdb, true);
     if (!actual) {
-        error = Error(texto::kIlegible, mdb.string());
+        error = engine::Failure(engine::Code::AccessUnreadable, mdb.string());
         return false;
     }
     fs::remove(rutaHuella, ec);  // a stale record must not outlive a failed conversion

@@ -6,7 +6,6 @@
 #include <system_error>
 #include <vector>
 
-#include "core/base/textos.h"
 #include "core/engine/database.h"
 #include "core/shell/directorio.h"
 #include "core/shell/salidas.h"
@@ -120,17 +119,17 @@ Llegada ComoLlega(const fs::path& archivo, const fs::path& final, engine::Databa
 // Why the file cannot be copied; nothing when it can.
 std::optional<engine::Error> Impedimento(const Llegada& l) {
     if (ArchivoPropio(l.archivo.filename().string()))
-        return engine::SystemFailure(EPERM, Texto(1460));
+        return engine::Failure(engine::Code::OwnFile);
     // Only a whole auxiliary database replaces one: a damaged or foreign file would take the
     // place of a teacher's bulletins.
     if (l.auxiliar && !EsBaseAuxiliar(l.archivo))
-        return engine::SystemFailure(EINVAL, Texto(2120));
+        return engine::Failure(engine::Code::NotAuxiliaryFile);
     engine::Error error;
     if (!ComprobarDestino(l.final, error, l.reemplazo))
         return error;
     // Checked by its permissions, not by trying: a rename would replace it regardless.
     if (l.existe && (l.estado.permissions() & fs::perms::owner_write) == fs::perms::none)
-        return engine::SystemFailure(EACCES, Texto(1461));
+        return engine::Failure(engine::Code::TargetReadOnly);
     return std::nullopt;
 }
 

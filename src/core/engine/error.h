@@ -49,6 +49,22 @@ enum class Code {
     PdfFromHtml,       // the PDF form is written from the HTML page, not here
     UnsafeFileName,    // a name that cannot be a file name in the application directory
     Cancelled,         // the user cancelled a conversion
+    OwnFile,           // a file of the program's own, never replaced by an import
+    NotAuxiliaryFile,  // an import that is no whole auxiliary database
+    TargetReadOnly,    // an import onto a file without write permission
+    // Outputs and copies (detail: the path; engineCode: the system's number).
+    WriteRefused,     // a destination that may not be written (amount: the reason's text id)
+    WriteFailed,      // the system failed writing it (engineMessage: its description)
+    NoTemporary,      // the temporary file beside it cannot be made (engineMessage: why)
+    ReadFailed,       // the source of a copy cannot be read (engineMessage: why)
+    NoHandle,         // the engine gave neither a database nor an error (detail: the path)
+    TemplateMissing,  // the auxiliary databases' template is missing (detail: its path)
+    // An Access file's conversion (detail: what the reason cites, may be empty).
+    AccessUnreadable,     // not an Access database the reader can read
+    AccessTruncated,      // truncated or damaged
+    AccessReaderFailed,   // the reader failed on it
+    AccessReaderMissing,  // no reader installed
+    ConvertedNotWritten,  // the converted database cannot be written
     // A failure of the system or of a reader outside the engine: `engineCode` is its
     // number (errno, or the number the reader's failure is shown with), `engineMessage` its
     // description as the part that met it wrote it.
@@ -90,6 +106,14 @@ inline Error FailureWith(Code code, std::int64_t amount, std::string sql = {}) {
 inline Error SystemFailure(int number, std::string message) {
     Error e;
     e.code = Code::Io;
+    e.engineCode = number;
+    e.engineMessage = std::move(message);
+    return e;
+}
+
+// A failure of a file's (`path`), with the system's number and description.
+inline Error FileFailure(Code code, std::string path, int number, std::string message = {}) {
+    Error e = Failure(code, std::move(path));
     e.engineCode = number;
     e.engineMessage = std::move(message);
     return e;

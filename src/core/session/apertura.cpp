@@ -45,7 +45,7 @@ int AbrirBDUsuario(const std::string& ruta, std::shared_ptr<engine::Database>& d
     auto bd = engine::Database::Open(sqlite, engine::Database::Kind::User, err);
     // A missing handle without an error number is still a failure for the caller.
     if (!bd && !err.failed())
-        err = engine::SystemFailure(EIO, Texto(1703, ruta));
+        err = engine::Failure(engine::Code::NoHandle, ruta);
     if (!err.failed()) {
         destino = std::move(bd);
         origen = esAccess ? std::make_unique<ArchivoProtegido>(ruta) : nullptr;
@@ -68,7 +68,9 @@ int AbrirBDAuxiliar(const std::string& nombreArchivo, const engine::Database* us
         const fs::path plantilla = DirectorioAplicacion() / "bdaux.db";
         if (!fs::is_regular_file(plantilla, ec)) {
             int numero = ec ? NumeroError(ec) : ENOENT;
-            Informar(error, numero, Texto(1704, plantilla.string()));
+            if (error)
+                *error =
+                    engine::FileFailure(engine::Code::TemplateMissing, plantilla.string(), numero);
             return numero;
         }
         engine::Error copia;
@@ -82,12 +84,15 @@ int AbrirBDAuxiliar(const std::string& nombreArchivo, const engine::Database* us
     // The user's database under the auxiliary's name (a link, a hard link) is never opened
     // for writing.
     if (usuario && usuario->IsOpen() && fs::equivalent(ruta, usuario->Name(), ec)) {
-        Informar(error, EBUSY, Texto(2100, ruta.string()) + ": " + Texto(2103));
+        if (error) {
+            *error = engine::FileFailure(engine::Code::WriteRefused, ruta.string(), EBUSY);
+            error->amount = 2103;  // the open database
+        }
         return EBUSY;
     }
     auto bd = engine::Database::Open(ruta.string(), engine::Database::Kind::Auxiliary, err);
     if (!bd && !err.failed())
-        err = engine::SystemFailure(EIO, Texto(1703, ruta.string()));
+        err = engine::Failure(engine::Code::NoHandle, ruta.string());
     if (bd && !err.failed() && !TieneEstructuraAuxiliar(*bd, err))
         bd->Close();
     if (!err.failed())

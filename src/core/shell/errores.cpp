@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 #include "core/base/textos.h"
 
@@ -63,9 +64,58 @@ int IdDeTexto(Code code) {
             return 1462;
         case Code::Cancelled:
             return 1604;
+        case Code::OwnFile:
+            return 1460;
+        case Code::NotAuxiliaryFile:
+            return 2120;
+        case Code::TargetReadOnly:
+            return 1461;
+        case Code::NoHandle:
+            return 1703;
+        case Code::TemplateMissing:
+            return 1704;
         default:
             return 0;
     }
+}
+
+// The string table's id of why a conversion failed; 0 for the other codes.
+int IdDeConversion(Code code) {
+    switch (code) {
+        case Code::AccessUnreadable:
+            return 1600;
+        case Code::AccessTruncated:
+            return 1601;
+        case Code::AccessReaderFailed:
+            return 1602;
+        case Code::AccessReaderMissing:
+            return 1603;
+        case Code::ConvertedNotWritten:
+            return 1605;
+        default:
+            return 0;
+    }
+}
+
+// The text of a failure writing or reading a file, or converting one, naming its path or
+// what the reason cites; nothing for the other codes.
+std::optional<std::string> TextoDeArchivo(const engine::Error& e) {
+    switch (e.code) {
+        case Code::WriteRefused:
+            return Texto(2100, e.detail) + ": " + Texto(int(e.amount));
+        case Code::WriteFailed:
+            return Texto(2100, e.detail) + ": " + e.engineMessage;
+        case Code::NoTemporary:
+            return Texto(2100, e.detail) + ": " + Texto(2111) + " (" + e.engineMessage + ")";
+        case Code::ReadFailed:
+            return Texto(2112, e.detail) + ": " + e.engineMessage;
+        default:
+            break;
+    }
+    const int id = IdDeConversion(e.code);
+    if (id == 0)
+        return std::nullopt;
+    return e.detail.empty() ? Texto(id) : Texto(id) + " (" + e.detail + ")";
 }
 
 }  // namespace
@@ -98,8 +148,11 @@ std::string TextoDeError(const engine::Error& e) {
         case Code::BadLineNumber:
             return Texto(2161, {e.detail, e.value, std::to_string(e.amount)});
         default:
-            return Texto(IdDeTexto(e.code), e.detail);
+            break;
     }
+    if (auto texto = TextoDeArchivo(e))
+        return *texto;
+    return Texto(IdDeTexto(e.code), e.detail);
 }
 
 int NumeroDeError(const engine::Error& e) {
@@ -112,7 +165,20 @@ int NumeroDeError(const engine::Error& e) {
         case Code::EngineMemory:
         case Code::TooBig:
         case Code::Io:
+        case Code::WriteRefused:
+        case Code::WriteFailed:
+        case Code::NoTemporary:
+        case Code::ReadFailed:
+        case Code::TemplateMissing:
             return e.engineCode;
+        case Code::OwnFile:
+            return EPERM;
+        case Code::NotAuxiliaryFile:
+            return EINVAL;
+        case Code::TargetReadOnly:
+            return EACCES;
+        case Code::NoHandle:
+            return EIO;
         case Code::Refused:
             return 23;  // SQLITE_AUTH
         case Code::Empty:
@@ -138,6 +204,11 @@ int NumeroDeError(const engine::Error& e) {
         case Code::CannotOpen:
         case Code::FileMissing:
         case Code::NotRegularFile:
+        case Code::AccessUnreadable:
+        case Code::AccessTruncated:
+        case Code::AccessReaderFailed:
+        case Code::AccessReaderMissing:
+        case Code::ConvertedNotWritten:
             return 14;  // SQLITE_CANTOPEN
         case Code::UserReadOnly:
         case Code::CopyOnly:

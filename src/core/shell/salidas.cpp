@@ -16,7 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/base/textos.h"
 #include "core/shell/directorio.h"
 
 namespace veliora {
@@ -29,7 +28,7 @@ namespace {
 namespace motivo {
 constexpr int kEnlace = 2101, kEspecial = 2102, kBaseUsuario = 2103, kBaseAuxiliar = 2104,
               kPlantilla = 2105, kAjustes = 2106, kProtegido = 2107, kAbierto = 2108,
-              kSqlite = 2109, kAccess = 2110, kTemporal = 2111;
+              kSqlite = 2109, kAccess = 2110;
 }
 
 struct Identidad {
@@ -166,14 +165,15 @@ int MotivoContra(const fs::path& destino, const Identidad& id, Reemplazo reempla
 }
 
 bool Rechazar(const fs::path& destino, int numero, int idMotivo, engine::Error& error) {
-    error = engine::SystemFailure(numero, Texto(2100, destino.string()) + ": " + Texto(idMotivo));
+    error = engine::FileFailure(engine::Code::WriteRefused, destino.string(), numero);
+    error.amount = idMotivo;
     return false;
 }
 
 bool FalloSistema(const fs::path& ruta, int numero, engine::Error& error) {
-    error = engine::SystemFailure(
-        numero != 0 ? numero : EIO,
-        Texto(2100, ruta.string()) + ": " + std::generic_category().message(numero));
+    error =
+        engine::FileFailure(engine::Code::WriteFailed, ruta.string(), numero != 0 ? numero : EIO,
+                            std::generic_category().message(numero));
     return false;
 }
 
@@ -270,9 +270,8 @@ bool EscrituraSegura::Abrir(const fs::path& destino, engine::Error& error, Reemp
         if (fd_ < 0 && (errno != EEXIST || intento > 100)) {
             const int numero = errno;
             temporal_.clear();
-            error = engine::SystemFailure(
-                numero, Texto(2100, destino.string()) + ": " + Texto(motivo::kTemporal) + " (" +
-                            std::generic_category().message(numero) + ")");
+            error = engine::FileFailure(engine::Code::NoTemporary, destino.string(), numero,
+                                        std::generic_category().message(numero));
             return false;
         }
     }
@@ -335,8 +334,8 @@ bool CopiarArchivo(const fs::path& origen, const fs::path& destino, engine::Erro
         const int numero = fd < 0 ? errno : EISDIR;
         if (fd >= 0)
             close(fd);
-        error = engine::SystemFailure(
-            numero, Texto(2112, origen.string()) + ": " + std::generic_category().message(numero));
+        error = engine::FileFailure(engine::Code::ReadFailed, origen.string(), numero,
+                                    std::generic_category().message(numero));
         return false;
     }
     EscrituraSegura escritura;
@@ -348,8 +347,8 @@ bool CopiarArchivo(const fs::path& origen, const fs::path& destino, engine::Erro
             continue;
         if (n < 0) {
             const int numero = errno;
-            error = engine::SystemFailure(numero, Texto(2112, origen.string()) + ": " +
-                                                      std::generic_category().message(numero));
+            error = engine::FileFailure(engine::Code::ReadFailed, origen.string(), numero,
+                                        std::generic_category().message(numero));
             ok = false;
         }
         if (n <= 0)
