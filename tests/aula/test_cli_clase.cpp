@@ -49,9 +49,11 @@ TEST(CliClase, UnaClaseConTresAlumnosYSusResultados) {
         setenv("VELIORA_PASSWORD", ("clave de " + c.alumno).c_str(), 1);
         ASSERT_EQ(RunCli(*equipos.back(), unirse + c.alumno, salida, true), 0) << salida;
         EXPECT_NE(salida.find("\"version\":1"), std::string::npos) << salida;
-        // The stored answer of the bulletin question is the solution.
+        // The stored answer of the bulletin question is the solution; a generous search budget
+        // so that a loaded machine cannot miss Eva's counterexample.
         const std::string comprobar =
-            "check --record --bulletin 'Tema 1' --number 1 --json --answer " +
+            "check --record --bulletin 'Tema 1' --number 1 --json --counterexample-budget 60000 "
+            "--answer " +
             ShellArg(c.respuesta);
         ASSERT_EQ(RunCli(*equipos.back(), comprobar, salida, true), 0) << salida;
         EXPECT_EQ(Campo(salida, "verdict"), c.veredicto) << salida;

@@ -45,7 +45,7 @@ class TestShellAbrir : public QObject {
         QVERIFY(!fs::exists(auxiliar));
         frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         QVERIFY(captura_.mensajes().empty());
         QVERIFY(fs::exists(auxiliar));
         QCOMPARE(Aplicacion::Actual().Usuario()->Name(), bd.string());
@@ -59,7 +59,7 @@ class TestShellAbrir : public QObject {
         frmVLRMdi w;
         w.Iniciar({});  // start-up seeding brings the template back
         fs::remove(entorno_->home() / "bdaux.db");
-        QVERIFY(!w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(!Abrir(w, Q(bd)));
         QCOMPARE(int(captura_.mensajes().size()), 1);
         const auto& m = captura_.mensajes().front();
         QCOMPARE(m.texto, QStringLiteral("Error abriendo la base de datos auxiliar"));
@@ -80,12 +80,12 @@ class TestShellAbrir : public QObject {
         const auto buena = EntornoShell::CrearBD(entorno_->home() / "buena.db");
         frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(buena)));
+        QVERIFY(Abrir(w, Q(buena)));
         const auto auxiliarAnterior = Aplicacion::Actual().Auxiliar();
         auto* archivo = w.findChild<QLabel*>(QStringLiteral("lblEstadoArchivo"));
         QTRY_COMPARE(archivo->text(), QStringLiteral("buena.db"));
 
-        QVERIFY(!w.AbrirBaseDatos(Q(ruta)));
+        QVERIFY(!Abrir(w, Q(ruta)));
         QCOMPARE(int(captura_.mensajes().size()), 1);
         QCOMPARE(captura_.mensajes().front().texto,
                  QStringLiteral("Error abriendo la base de datos"));
@@ -106,7 +106,7 @@ class TestShellAbrir : public QObject {
                       "INSERT INTO Coches VALUES (1, 'Seat'), (2, 'Fiat');");
         frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(a)));
+        QVERIFY(Abrir(w, Q(a)));
         QCOMPARE(w.windowTitle(), QStringLiteral("VELIORA - alumnos.db"));
         const char* ventanas[][2] = {{"mnuRealizarConsultasAleatorias", "frmVLRQuerys"},
                                      {"mnuRealizarConsultasDirectas", "frmVLREjecutarQuery"}};
@@ -119,14 +119,14 @@ class TestShellAbrir : public QObject {
             ui::BuscarVentana("frmVLREjecutarQuery")->findChild<QPlainTextEdit*>("txtPregunta"),
             "select");
         captura_.FijarRespuesta(ui::Respuesta::No);
-        QVERIFY(!w.AbrirBaseDatos(Q(b)));
+        QVERIFY(!Abrir(w, Q(b)));
         QCOMPARE(captura_.mensajes().at(0).texto,
                  QStringLiteral("¿Cerrar las ventanas abiertas?\r\nSe perderá lo que se ha "
                                 "escrito en ellas."));
         QVERIFY(captura_.mensajes().at(0).botones == ui::Botones::SiNoPorDefectoNo);
         QVERIFY(ui::BuscarVentana("frmVLREjecutarQuery"));
         captura_.FijarRespuesta(ui::Respuesta::Si);
-        QVERIFY(w.AbrirBaseDatos(Q(b)));
+        QVERIFY(Abrir(w, Q(b)));
         captura_.Limpiar();
         QCOMPARE(w.windowTitle(), QStringLiteral("VELIORA - coches.db"));
         for (const auto& [menu, ventana] : ventanas)

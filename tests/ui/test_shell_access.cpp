@@ -44,7 +44,7 @@ class TestShellAccess : public QObject {
     void abreElArchivoConvertido() {
         frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(AccessFixtureDir() / "nwind.mdb")));
+        QVERIFY(Abrir(w, Q(AccessFixtureDir() / "nwind.mdb")));
         QVERIFY(captura_.mensajes().empty());
         QCOMPARE(fs::path(Aplicacion::Actual().Usuario()->Name()),
                  entorno_->home() / "importadas" / "nwind.db");
@@ -63,7 +63,7 @@ class TestShellAccess : public QObject {
             << ReadBytes(AccessFixtureDir() / "nwind.mdb").substr(0, 70000);
         frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(!w.AbrirBaseDatos(Q(roto)));
+        QVERIFY(!Abrir(w, Q(roto)));
         QCOMPARE(captura_.mensajes().size(), std::size_t(1));
         const QStringList lineas = captura_.mensajes()[0].texto.split(QLatin1Char('\n'));
         QCOMPARE(lineas.size(), 2);
@@ -81,7 +81,7 @@ class TestShellAccess : public QObject {
         std::ofstream(entorno_->home() / "herido.mdb", std::ios::binary) << bytes;
         frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(entorno_->home() / "herido.mdb")));
+        QVERIFY(Abrir(w, Q(entorno_->home() / "herido.mdb")));
         QCOMPARE(captura_.mensajes().size(), std::size_t(1));
         QCOMPARE(captura_.mensajes()[0].texto,
                  QString::fromStdString(Texto(2132) + "\r\n" + Texto(2131) +
@@ -100,13 +100,13 @@ class TestShellAccess : public QObject {
 
         frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         QTimer::singleShot(0, &w, [&w] {
             auto* dialogo = w.findChild<QProgressDialog*>(QStringLiteral("frmVLRConvertirAccess"));
             QVERIFY(dialogo);
             dialogo->cancel();
         });
-        QVERIFY(!w.AbrirBaseDatos(Q(entorno_->home() / "lento.mdb")));
+        QVERIFY(!Abrir(w, Q(entorno_->home() / "lento.mdb")));
         QVERIFY(captura_.mensajes().empty());
         QCOMPARE(fs::path(Aplicacion::Actual().Usuario()->Name()), bd);
         QVERIFY(fs::is_empty(entorno_->home() / "importadas"));

@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QString>
+#include <QTest>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,6 +16,7 @@
 #include "core/shell/directorio.h"
 #include "core/shell/registro.h"
 #include "support/fixtures.h"
+#include "ui/shell/frmVLRMdi.h"
 
 namespace veliora::test {
 
@@ -50,6 +53,17 @@ class EntornoShell {
 
 inline QString Q(const std::filesystem::path& ruta) {
     return QString::fromStdString(ruta.string());
+}
+
+// Opens `ruta` in the main window and waits for the opening to end: true when it opened.
+inline bool Abrir(ui::frmVLRMdi& w, const QString& ruta) {
+    QSignalSpy abierta(&w, &ui::frmVLRMdi::baseAbierta);
+    w.AbrirBaseDatos(ruta);
+    if (abierta.isEmpty() && !abierta.wait(120000)) {
+        QTest::qFail("the opening never ended", __FILE__, __LINE__);
+        return false;
+    }
+    return abierta.first().first().toBool();
 }
 
 // Deletes the windows closed so far, as the event loop would.

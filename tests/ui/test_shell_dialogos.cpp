@@ -157,7 +157,7 @@ class TestShellDialogos : public QObject {
         std::ofstream(entorno_->home() / "alumnos.htm") << "<html></html>";
         ui::frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         const QString ayuda = Q(entorno_->home() / "AYUDA");
         // The program's own help window shows the page; the browser only on request.
         w.findChild<QAction*>("mnuAyudaIndice")->trigger();

@@ -241,7 +241,7 @@ class TestShellMenus : public QObject {
         const auto bd = EntornoShell::CrearBD(entorno_->home() / "datos" / "alumnos.mdb");
         frmVLRMdi w;
         w.Iniciar({}, SinLogin);
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         QVERIFY(captura_.mensajes().empty());
         ComprobarColumna(w, Alumno);
         QVERIFY(!w.findChild<QMenu*>("mnuClase")->menuAction()->isVisible());
@@ -251,7 +251,7 @@ class TestShellMenus : public QObject {
         const auto bd = EntornoShell::CrearBD(entorno_->home() / "datos" / "alumnos.mdb");
         frmVLRMdi w;
         Aplicacion::Actual().FijarProfesor(true);
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         ComprobarColumna(w, Profesor);
         QVERIFY(w.findChild<QMenu*>("mnuClase")->menuAction()->isVisible());
         QVERIFY(Habilitado(w, "mnuPublicarClase"));
@@ -263,10 +263,10 @@ class TestShellMenus : public QObject {
         frmVLRMdi w;
         w.Iniciar({});
         Aplicacion::Actual().FijarProfesor(true);
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         QVERIFY(Habilitado(w, "mnuAyudaBD"));
 
-        QVERIFY(!w.AbrirBaseDatos(Q(entorno_->home() / "no-existe.mdb")));
+        QVERIFY(!Abrir(w, Q(entorno_->home() / "no-existe.mdb")));
         QCOMPARE(int(captura_.mensajes().size()), 1);
         ComprobarColumna(w, SinBD);
         QVERIFY(Habilitado(w, "mnuAyudaBD"));                // keeps the state it had
@@ -278,11 +278,11 @@ class TestShellMenus : public QObject {
         const auto pagina = entorno_->home() / "alumnos.htm";
         frmVLRMdi w;
         w.Iniciar({});
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         QVERIFY(!Habilitado(w, "mnuAyudaBD"));
 
         std::ofstream(pagina) << "<html><body>Alumnos</body></html>";
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         QVERIFY(Habilitado(w, "mnuAyudaBD"));
         QCOMPARE(Aplicacion::Actual().RutaAyuda(), pagina);
 
@@ -290,7 +290,7 @@ class TestShellMenus : public QObject {
         // directory.
         std::filesystem::remove(pagina);
         std::ofstream(entorno_->home() / "datos" / "alumnos.htm") << "<html></html>";
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         QVERIFY(!Habilitado(w, "mnuAyudaBD"));
     }
 
@@ -345,7 +345,7 @@ class TestShellMenus : public QObject {
         frmVLRMdi w;
         w.Iniciar({});
         Aplicacion::Actual().FijarProfesor(true);
-        QVERIFY(w.AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(w, Q(bd)));
         w.show();
 
         w.findChild<QAction*>("mnuVerEstructura")->trigger();
@@ -377,7 +377,7 @@ class TestShellMenus : public QObject {
         const auto bd = EntornoShell::CrearBD(entorno_->home() / "alumnos.mdb");
         auto w = std::make_unique<frmVLRMdi>();
         w->Iniciar({});
-        QVERIFY(w->AbrirBaseDatos(Q(bd)));
+        QVERIFY(Abrir(*w, Q(bd)));
         std::weak_ptr<engine::Database> usuario = Aplicacion::Actual().Usuario(),
                                         auxiliar = Aplicacion::Actual().Auxiliar();
         w->show();

@@ -1,8 +1,6 @@
 #include "ui/shell/frmVLRConvertirAccess.h"
 
-#include <QEventLoop>
 #include <QStringList>
-#include <QTimer>
 #include <algorithm>
 #include <atomic>
 
@@ -31,18 +29,23 @@ frmVLRConvertirAccess::frmVLRConvertirAccess(const QString& ruta, QWidget* paren
     setMinimumDuration(500);  // an unchanged file is reused at once: no flash of a dialog
 }
 
-bool frmVLRConvertirAccess::Ejecutar(engine::Error& error) {
-    // Shared with the job, which a cancelled wait may leave behind for a moment.
-    struct Estado {
-        std::atomic<long long> hechas{0}, total{0};
-        access::Conversion resultado;
-        engine::Error error;
-        bool ok = false;
-    };
-    auto estado = std::make_shared<Estado>();
-    Ejecutor& motor = Aplicacion::Actual().Motor();
-    QEventLoop bucle;
-    auto tarea = [estado, ruta = ruta_.toStdString(), carpeta = CarpetaConversiones()] {
+struct frmVLRConvertirAccess::Estado {
+    std::atomic<long long> hechas{0}, total{0};
+    access::Conversion resultado;
+    engine::Error error;
+    bool ok = false;
+};
+
+frmVLRConvertirAccess::~frmVLRConvertirAccess() {
+    // Once Cancelar returns, the job posts nothing more to this dialog.
+    if (encargo_ && !terminada_)
+        Aplicacion::Actual().Motor().Cancelar(encargo_);
+}
+
+void frmVLRConvertirAccess::Ejecutar(AlTerminar alTerminar) {
+    alTerminar_ = std::move(alTerminar);
+    estado_ = std::make_shared<Estado>();
+    auto tarea = [estado = estado_, ruta = ruta_.toStdString(), carpeta = CarpetaConversiones()] {
         estado->ok = access::Preparar(ruta, carpeta, estado->resultado, estado->error,
                                       [&estado](long long h, long long t) {
                                           estado->hechas = h;
@@ -51,29 +54,43 @@ bool frmVLRConvertirAccess::Ejecutar(engine::Error& error) {
                                       });
         return Ejecutor::Entrega();
     };
-    const auto encargo = motor.Lanzar(nullptr, tarea, [&bucle](Ejecutor::Entrega, auto) {
-        QMetaObject::invokeMethod(&bucle, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    QTimer reloj;
-    connect(&reloj, &QTimer::timeout, this, [&] {
-        if (wasCanceled())  // the button, Escape or closing the dialog
-            motor.Cancelar(encargo);
-        // A cancelled job delivers nothing: its end is seen here.
-        if (motor.Terminado(encargo))
-            bucle.quit();
-        const long long t = estado->total.load();
-        if (t > 0)
-            setValue(int(std::min<long long>(kPasos, estado->hechas.load() * kPasos / t)));
-    });
-    reloj.start(100);
-    bucle.exec();
-    reloj.stop();
+    encargo_ = Aplicacion::Actual().Motor().Lanzar(
+        nullptr, tarea, [this](Ejecutor::Entrega, std::exception_ptr) {
+            QMetaObject::invokeMethod(this, &frmVLRConvertirAccess::Terminar, Qt::QueuedConnection);
+        });
+    connect(&reloj_, &QTimer::timeout, this, &frmVLRConvertirAccess::Vigilar);
+    reloj_.start(100);
+}
+
+void frmVLRConvertirAccess::Vigilar() {
+    Ejecutor& motor = Aplicacion::Actual().Motor();
+    if (wasCanceled())  // the button, Escape or closing the dialog
+        motor.Cancelar(encargo_);
+    // A cancelled job delivers nothing: its end is seen here.
+    if (motor.Terminado(encargo_)) {
+        Terminar();
+        return;
+    }
+    const long long t = estado_->total.load();
+    if (t > 0)
+        setValue(int(std::min<long long>(kPasos, estado_->hechas.load() * kPasos / t)));
+}
+
+void frmVLRConvertirAccess::Terminar() {
+    if (terminada_)
+        return;
+    terminada_ = true;
+    reloj_.stop();
     reset();
+    hide();
     // Cancelled before it started, the job never ran.
-    error = estado->error.failed() || estado->ok ? estado->error
-                                                 : engine::Failure(engine::Code::Cancelled);
-    resultado_ = std::move(estado->resultado);
-    return estado->ok;
+    const bool ok = estado_->ok;
+    const engine::Error error =
+        estado_->error.failed() || ok ? estado_->error : engine::Failure(engine::Code::Cancelled);
+    resultado_ = std::move(estado_->resultado);
+    // The continuation may delete this dialog.
+    if (const AlTerminar alTerminar = std::move(alTerminar_))
+        alTerminar(ok, error);
 }
 
 QString frmVLRConvertirAccess::Notas(const access::Conversion& c) {

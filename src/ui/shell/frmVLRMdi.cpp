@@ -313,28 +313,47 @@ void frmVLRMdi::ComprobarAyudaBD() {
     mnuAyudaBD_->setEnabled(!pagina.empty() && std::filesystem::is_regular_file(pagina, ec));
 }
 
-bool frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
-    // The windows close whatever this open ends in: typed work goes only when the user says.
-    if (HayTrabajoEscrito() &&
-        Mensaje(T(2436) + QStringLiteral("\r\n") + T(2439), Icono::Exclamacion,
-                Botones::SiNoPorDefectoNo, QStringLiteral("VELIORA"), this) != Respuesta::Si)
-        return false;
-    if (access::EsArchivoAccess(ruta.toStdString())) {
-        // Converted here, with progress and Cancel; AbrirBDUsuario then finds it ready.
-        engine::Error err;
-        frmVLRConvertirAccess conversion(ruta, this);
-        if (!conversion.Ejecutar(err)) {
-            if (access::Cancelada(err))
-                return false;  // cancelled: the open database stays as it was
-            Mensaje(T(202) + QLatin1Char('\n') + QString::fromStdString(TextoDeError(err)),
-                    Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
-            DeshabilitarMenus();
-            return false;
-        }
-        if (const QString notas = frmVLRConvertirAccess::Notas(conversion.Resultado());
-            !notas.isEmpty())
-            Mensaje(notas, Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+void frmVLRMdi::AbrirBaseDatos(const QString& ruta) {
+    // One opening at a time; the windows close whatever this open ends in: typed work goes
+    // only when the user says.
+    if (convirtiendo_ ||
+        (HayTrabajoEscrito() &&
+         Mensaje(T(2436) + QStringLiteral("\r\n") + T(2439), Icono::Exclamacion,
+                 Botones::SiNoPorDefectoNo, QStringLiteral("VELIORA"), this) != Respuesta::Si)) {
+        emit baseAbierta(false);
+        return;
     }
+    if (!access::EsArchivoAccess(ruta.toStdString())) {
+        emit baseAbierta(AbrirBases(ruta));
+        return;
+    }
+    // Converted here, with progress and Cancel; AbrirBases then finds it ready.
+    convirtiendo_ = true;
+    auto* conversion = new frmVLRConvertirAccess(ruta, this);
+    conversion->Ejecutar([this, conversion, ruta](bool ok, const engine::Error& error) {
+        conversion->deleteLater();
+        convirtiendo_ = false;
+        emit baseAbierta(TrasConvertir(*conversion, ok, error) && AbrirBases(ruta));
+    });
+}
+
+bool frmVLRMdi::TrasConvertir(const frmVLRConvertirAccess& conversion, bool ok,
+                              const engine::Error& error) {
+    if (!ok) {
+        if (access::Cancelada(error))
+            return false;  // cancelled: the open database stays as it was
+        Mensaje(T(202) + QLatin1Char('\n') + QString::fromStdString(TextoDeError(error)),
+                Icono::Ninguno, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+        DeshabilitarMenus();
+        return false;
+    }
+    if (const QString notas = frmVLRConvertirAccess::Notas(conversion.Resultado());
+        !notas.isEmpty())
+        Mensaje(notas, Icono::Exclamacion, Botones::Aceptar, QStringLiteral("VELIORA"), this);
+    return true;
+}
+
+bool frmVLRMdi::AbrirBases(const QString& ruta) {
     // Every child window works on the open databases: none may go on showing or using the
     // previous ones, whatever this open ends in.
     CerrarVentanas();

@@ -7,12 +7,15 @@
 #include <QStringList>
 #include <functional>
 
+#include "core/engine/error.h"
+
 class QAction;
 class QMdiArea;
 class QMenu;
 
 namespace veliora::ui {
 
+class frmVLRConvertirAccess;
 class frmVLRLogin;
 class Trabajo;
 
@@ -35,8 +38,9 @@ class frmVLRMdi : public QMainWindow {
     void HabilitarMenus();
     void ComprobarAyudaBD();
 
-    // The open procedure once a file has been chosen; true when both databases opened.
-    bool AbrirBaseDatos(const QString& ruta);
+    // The open procedure once a file has been chosen. An Access file is converted first,
+    // while the window goes on; baseAbierta tells how every opening ends.
+    void AbrirBaseDatos(const QString& ruta);
 
     // Whether the command line (arguments joined by blanks) asks for teacher mode.
     static bool PideModoProfesor(const QStringList& argumentos);
@@ -46,6 +50,10 @@ class frmVLRMdi : public QMainWindow {
 
     QMdiArea* Area() const { return area_; }
 
+  signals:
+    // An opening has ended: true when both databases opened.
+    void baseAbierta(bool abierta);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -54,6 +62,12 @@ class frmVLRMdi : public QMainWindow {
     QAction* NuevaAccion(QMenu* menu, const char* nombre);
     void NuevoSeparador(QMenu* menu, const char* nombre);
     static void HabilitarMenu(QMenu* menu, bool habilitado);
+
+    // The opening after an Access file's conversion ended (`ok` or why not).
+    bool TrasConvertir(const frmVLRConvertirAccess& conversion, bool ok,
+                       const engine::Error& error);
+    // The user database at `ruta` (ready when it is an Access file) and its auxiliary one.
+    bool AbrirBases(const QString& ruta);
 
     void mnuAbrir_Click();
     void mnuUnirseClase_Click();
@@ -106,6 +120,7 @@ class frmVLRMdi : public QMainWindow {
     QAction* mnuPublicarClase_ = nullptr;
     QAction* mnuSeguimientoClase_ = nullptr;
     Trabajo* trabajoClase_ = nullptr;  // the class's downloads, in the status bar
+    bool convirtiendo_ = false;        // an Access file's conversion is on its way
     QMenu* mnuAyuda_ = nullptr;
     QAction* mnuAyudaIndice_ = nullptr;
     QAction* mnuAyudaSQL_ = nullptr;
