@@ -1,6 +1,5 @@
 // veliora-cli bulletin: list, show, add to, delete, export and import bulletins as the
 // bulletin windows do.
-#include <QGuiApplication>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -15,7 +14,6 @@
 #include "core/practice/comprobar.h"
 #include "core/shell/directorio.h"
 #include "core/shell/errores.h"
-#include "pdf/pdf.h"
 
 namespace veliora::cli {
 
@@ -227,12 +225,10 @@ int Exportar(const Opciones& op) {
     if (destino.empty())
         return Fallo(Nombre(nombre) + " cannot be used as a file name; give --out PATH");
 
-    engine::Error err;
-    std::unique_ptr<QGuiApplication> app;
     if (f == FormatoExportacion::Pdf)
-        app = AplicacionGrafica();
-    const bool hecho = ExportarBoletinFormato(*aux, nombre, d, f, destino, err);
-    if (!hecho)
+        return ExportarBoletinPdf(*aux, nombre, d, destino);
+    engine::Error err;
+    if (!ExportarBoletin(*aux, nombre, d, f, destino, err))
         return FalloMotor(err);
     std::printf("%s\n", destino.string().c_str());
     return kExitOk;

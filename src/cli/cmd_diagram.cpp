@@ -1,10 +1,10 @@
-// veliora-cli dictionary diagram: the dictionary's diagram as the window draws it, as a
-// picture and as the geometry of that picture.
-#include <QGuiApplication>
+// veliora-cli dictionary diagram (run by veliora-cli-graficos): the dictionary's diagram as the
+// window draws it, as a picture and as the geometry of that picture.
 #include <QString>
 #include <cstdio>
 
 #include "cli/comun.h"
+#include "cli/graficos.h"
 #include "core/app/aplicacion.h"
 #include "core/dictionary/vista_esquema.h"
 #include "draw/diagrama_dibujo.h"

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <QGuiApplication>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -198,15 +197,16 @@ std::shared_ptr<engine::Database> AbrirUsuario(const std::string& path, bool jso
     return db;
 }
 
-std::unique_ptr<QGuiApplication> AplicacionGrafica() {
-    if (QGuiApplication::instance())
-        return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char nombre[] = "veliora-cli";
-    static char* argv[] = {nombre, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
+namespace {
+char** argumentos = nullptr;
+}
+
+void GuardarArgumentos(char** argv) {
+    argumentos = argv;
+}
+
+char** ArgumentosOriginales() {
+    return argumentos;
 }
 
 bool AbrirComoPrograma(const std::string& path, bool json) {

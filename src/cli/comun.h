@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,9 +15,9 @@
 #include <vector>
 
 #include "core/aula/error.h"
+#include "core/bulletins/exportar.h"
 #include "core/engine/database.h"
 
-class QGuiApplication;
 namespace veliora::access {
 struct Conversion;
 }
@@ -127,16 +128,24 @@ void ImprimirError(const engine::Error& e, bool json);
 // kExitError.
 int ImprimirFalloClase(const aula::Error& e, bool json);
 
-// A GUI application for fonts (PDF pages, pictures), on the offscreen platform unless another
-// is set; none when one exists already. No display is needed for a file.
-std::unique_ptr<QGuiApplication> AplicacionGrafica();
+// The program's arguments as main received them (for handing a command to another program).
+void GuardarArgumentos(char** argv);
+char** ArgumentosOriginales();
+
+// Drawing (the dictionary's diagram, a bulletin as PDF) needs QtGui, whose libraries take
+// longer to load than most commands take to run. veliora-cli is built without it and hands
+// the commands that draw to its helper veliora-cli-graficos, the same program built with it
+// (cli/graficos.cpp there, cli/sin_graficos.cpp here).
+int ComandoDiagrama(const std::vector<std::string>& args);
+// A bulletin written as PDF to `destino`, whose path is printed; the exit code.
+int ExportarBoletinPdf(engine::Database& auxiliar, const std::string& nombre,
+                       Disposicion disposicion, const std::filesystem::path& destino);
 
 int ComandoSchema(const std::vector<std::string>& args);
 int ComandoSql(const std::vector<std::string>& args);
 int ComandoGenerate(const std::vector<std::string>& args);
 int ComandoCheck(const std::vector<std::string>& args);
 int ComandoAccess(const std::vector<std::string>& args);
-int ComandoDiagrama(const std::vector<std::string>& args);
 int ComandoClass(const std::vector<std::string>& args);
 
 }  // namespace veliora::cli

@@ -70,6 +70,7 @@ void PrintUsage(std::FILE* out) {
 
 int main(int argc, char** argv) {
     veliora::Aplicacion aplicacion;
+    veliora::cli::GuardarArgumentos(argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string home;
     std::size_t i = 0;

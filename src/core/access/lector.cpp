@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/access/conversion.h"
+#include "core/shell/directorio.h"
 
 extern char** environ;
 
@@ -30,27 +31,9 @@ void Cerrar(int& fd) {
 }  // namespace
 
 fs::path RutaLector() {
-    const char* nombre = "veliora-mdb";
     if (const char* env = std::getenv("VELIORA_MDB"); env && *env)
         return env;
-    std::error_code ec;
-    std::vector<fs::path> sitios;
-    const fs::path propio = fs::read_symlink("/proc/self/exe", ec);
-    // Beside the program in the build tree; installed, in the program's private folder.
-    if (!ec) {
-        sitios.push_back(propio.parent_path() / nombre);
-        sitios.push_back(propio.parent_path() / ".." / "lib" / "veliora" / nombre);
-    }
-#ifdef VELIORA_BUILD_BIN_DIR
-    sitios.push_back(fs::path(VELIORA_BUILD_BIN_DIR) / nombre);
-#endif
-#ifdef VELIORA_INSTALL_HELPER_DIR
-    sitios.push_back(fs::path(VELIORA_INSTALL_HELPER_DIR) / nombre);
-#endif
-    for (const auto& s : sitios)
-        if (fs::is_regular_file(s, ec) && ::access(s.c_str(), X_OK) == 0)
-            return s;
-    return {};
+    return RutaAyudante("veliora-mdb");
 }
 
 bool Lector::Iniciar(const fs::path& programa, const fs::path& archivo) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "core/base/recursos.h"
 #include "core/engine/database.h"
@@ -131,6 +132,21 @@ fs::path DirectorioRecursos() {
     if (EsDirectorio(VELIORA_INSTALL_RESOURCE_DIR))
         return VELIORA_INSTALL_RESOURCE_DIR;
     return VELIORA_BUILD_RESOURCE_DIR;
+}
+
+fs::path RutaAyudante(const char* nombre) {
+    std::vector<fs::path> sitios;
+    if (fs::path programa = DirectorioPrograma(); !programa.empty()) {
+        sitios.push_back(programa / nombre);
+        sitios.push_back(programa / ".." / "lib" / "veliora" / nombre);
+    }
+    sitios.push_back(fs::path(VELIORA_BUILD_BIN_DIR) / nombre);
+    sitios.push_back(fs::path(VELIORA_INSTALL_HELPER_DIR) / nombre);
+    std::error_code ec;
+    for (const auto& s : sitios)
+        if (fs::is_regular_file(s, ec) && ::access(s.c_str(), X_OK) == 0)
+            return s;
+    return {};
 }
 
 void SembrarDirectorioAplicacion() {

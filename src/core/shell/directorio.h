@@ -25,6 +25,10 @@ bool TieneEstructuraAuxiliar(engine::Database& bd, engine::Error& err);
 // Folder of the installed read-only resources (template, help pages, samples):
 // $VELIORA_RESOURCES, else beside the program (../share/veliora), else the build tree.
 std::filesystem::path DirectorioRecursos();
+// One of the program's helper programs (veliora-mdb, veliora-cli-graficos): beside the
+// program in the build tree; installed, in the program's private folder. Empty when none is
+// found that can be run.
+std::filesystem::path RutaAyudante(const char* nombre);
 // Copies into the application directory what it lacks: the template bdaux.db, the help
 // pages, and the sample databases' auxiliary databases and help pages. Never overwrites.
 void SembrarDirectorioAplicacion();
