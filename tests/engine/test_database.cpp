@@ -61,16 +61,20 @@ TEST_F(UserDatabase, TextComparisonIgnoresCaseButNotAccents) {
     EXPECT_EQ(Count("select * from clientes a, clientes b where a.ciudad = b.ciudad"), 3u * 3 + 2);
 }
 
-// A join on an indexed text key ignores case whatever the keys hold: codes of one case
-// (compared by their bytes, on the index), of both cases, with accents.
-TEST(TextComparison, JoinsOnIndexedTextKeys) {
+// A join or a lookup on an indexed text key ignores case whatever the keys hold: codes of one
+// case (compared by their bytes, on the index), of both cases, with accents.
+TEST(TextComparison, JoinsAndLookupsOnIndexedTextKeys) {
     const struct {
         const char *keys, *references;
         std::int64_t matches;
+        const char* lookup;  // on r.c
+        std::int64_t found;
     } cases[] = {
-        {"('AB-1'), ('CD-2')", "('AB-1'), ('CD-2'), ('CD-2'), ('EF-3')", 3},
-        {"('AB-1'), ('cd-2')", "('ab-1'), ('CD-2'), ('Cd-2'), ('ab-1 ')", 3},
-        {"('ÁVILA'), ('avila')", "('ávila'), ('Ávila'), ('AVILA'), ('avila')", 4},
+        {"('AB-1'), ('CD-2')", "('AB-1'), ('CD-2'), ('CD-2'), ('EF-3')", 3, "'cd-2'", 2},
+        {"('ab-1'), ('x')", "('ab-1'), ('o''neil'), ('x')", 2, "'O''Neil'", 1},
+        {"('AB-1'), ('cd-2')", "('ab-1'), ('CD-2'), ('Cd-2'), ('ab-1 ')", 3, "'cD-2'", 2},
+        {"('ÁVILA'), ('avila')", "('ávila'), ('Ávila'), ('AVILA'), ('avila')", 4, "'AVILA'", 2},
+        {"('ÁVILA'), ('avila')", "('avila'), ('x')", 1, "'ÁVILA'", 0},
     };
     for (const auto& c : cases) {
         TempHome home;
@@ -84,6 +88,8 @@ TEST(TextComparison, JoinsOnIndexedTextKeys) {
         for (const char* join : {"select count(*) from k, r where k.c = r.c",
                                  "select count(*) from r x join k y on (x.c = y.c)"})
             EXPECT_EQ(db->Scalar(join, err).integer, c.matches) << c.keys << ": " << join;
+        const std::string lookup = std::string("select count(*) from r where r.c = ") + c.lookup;
+        EXPECT_EQ(db->Scalar(lookup, err).integer, c.found) << c.references << ": " << lookup;
     }
 }
 

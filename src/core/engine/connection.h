@@ -135,7 +135,9 @@ void GuardConnection(Connection& c);
 // What one statement may build: limits of the engine on a connection.
 void BoundStatements(sqlite3* db);
 // Compiles one statement, refusing text after it. Returns null and fills err on failure.
-sqlite3_stmt* Compile(Connection& c, std::string_view sql, Error& err);
+// `toRun`: false when the statement is only checked, never run, which spares reading what
+// text columns hold (KeepIndexesInTextJoins).
+sqlite3_stmt* Compile(Connection& c, std::string_view sql, Error& err, bool toRun = true);
 
 // Makes the case-insensitive views of the user tables not made yet (all of them, before the
 // first statement of the connection is compiled).

@@ -492,7 +492,7 @@ bool Database::Prepare(std::string_view sql, Error& err) {
         err = NotOpenError(sql);
         return false;
     }
-    sqlite3_stmt* stmt = Compile(*conn_, sql, err);
+    sqlite3_stmt* stmt = Compile(*conn_, sql, err, false);
     sqlite3_finalize(stmt);
     return stmt != nullptr;
 }

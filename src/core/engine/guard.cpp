@@ -200,7 +200,7 @@ std::string LowerAscii(std::string_view s) {
 }
 
 // Compiles one statement, refusing text after it. Returns null and fills err on failure.
-sqlite3_stmt* Compile(Connection& c, std::string_view sql, Error& err) {
+sqlite3_stmt* Compile(Connection& c, std::string_view sql, Error& err, bool toRun) {
     const std::string translated = TranslateDialect(sql);
     const bool guarded = c.kind == Database::Kind::User && !c.internal;
     if (guarded && StartsWithWrite(translated)) {
@@ -209,7 +209,8 @@ sqlite3_stmt* Compile(Connection& c, std::string_view sql, Error& err) {
     }
     if (!CreatePendingViews(c, err))
         return nullptr;
-    const std::string compiled = guarded ? KeepIndexesInTextJoins(c, translated) : translated;
+    const std::string compiled =
+        guarded && toRun ? KeepIndexesInTextJoins(c, translated) : translated;
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
     c.reads.clear();

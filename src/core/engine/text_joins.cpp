@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <optional>
 #include <set>
 
 #include "core/engine/connection.h"
@@ -19,8 +20,9 @@ namespace {
 
 struct Token {
     enum class Kind { Word, Name, Text, Symbol } kind;
-    std::string text;  // words in ASCII lower case, names as written inside their quotes
-    std::size_t end;   // where the token ends in the statement
+    std::string text;   // words in ASCII lower case, names as written inside their quotes
+    std::size_t begin;  // where the token begins and ends in the statement
+    std::size_t end;
 };
 
 bool WordChar(unsigned char ch) {
@@ -34,17 +36,17 @@ std::vector<Token> Tokens(std::string_view sql) {
         const SqlStretch& s = scan.Stretch();
         if (s.kind == SqlStretch::Kind::Quoted || s.kind == SqlStretch::Kind::Bracketed) {
             const bool text = sql[s.begin] == '\'';
-            tokens.push_back(
-                {text ? Token::Kind::Text : Token::Kind::Name, StretchContent(sql, s), s.end});
+            tokens.push_back({text ? Token::Kind::Text : Token::Kind::Name, StretchContent(sql, s),
+                              s.begin, s.end});
         } else if (s.code() && WordChar(static_cast<unsigned char>(scan.Char()))) {
             std::size_t end = s.begin;
             while (end < sql.size() && WordChar(static_cast<unsigned char>(sql[end]))) ++end;
             tokens.push_back(
-                {Token::Kind::Word, LowerAscii(sql.substr(s.begin, end - s.begin)), end});
+                {Token::Kind::Word, LowerAscii(sql.substr(s.begin, end - s.begin)), s.begin, end});
             scan.SkipTo(end);
             continue;
         } else if (s.code() && !std::isspace(static_cast<unsigned char>(scan.Char()))) {
-            tokens.push_back({Token::Kind::Symbol, std::string(1, scan.Char()), s.end});
+            tokens.push_back({Token::Kind::Symbol, std::string(1, scan.Char()), s.begin, s.end});
         }
         scan.Next();
     }
@@ -156,6 +158,48 @@ bool BytesDecide(Connection& c, const std::string& t1, const std::string& c1, co
     return b.plain && (!(a.lower || b.lower) || !(a.upper || b.upper));
 }
 
+// A change to the statement: `length` characters at `at` replaced by `text`.
+struct Edit {
+    std::size_t at, length;
+    std::string text;
+};
+
+bool OpensCondition(const Token& before) {
+    return IsWord(before, {"where", "on", "and", "or", "not", "having"}) || IsSymbol(before, '(');
+}
+
+// Whether a condition ends at token `at` (past the end included).
+bool ClosesCondition(const std::vector<Token>& t, std::size_t at) {
+    return at == t.size() || IsSymbol(t[at], ')') || IsSymbol(t[at], ';') || IsSymbol(t[at], ',') ||
+           (EndsMention(t[at]) && !IsWord(t[at], {"not", "indexed"})) ||
+           IsWord(t[at], {"and", "or"});
+}
+
+// The literal, quoted, that an indexed column holding printable ASCII texts with letters of
+// one case at most equals byte for byte exactly when it equals `text` ignoring case: `text`
+// in that case. None when there is none (the column is not such, or `text` is not printable
+// ASCII: another script's letters may equal ASCII ones ignoring case).
+std::optional<std::string> LookupLiteral(Connection& c, const std::string& table,
+                                         const std::string& column, const std::string& text) {
+    for (unsigned char ch : text)
+        if (ch < 0x20 || ch > 0x7e)
+            return std::nullopt;
+    if (!Indexed(c, table, column))
+        return std::nullopt;
+    const Connection::TextColumn& held = ReadColumn(c, table, column);
+    if (!held.plain || (held.lower && held.upper))
+        return std::nullopt;
+    std::string literal = "'";
+    for (char ch : text) {
+        literal += held.upper ? char(std::toupper(static_cast<unsigned char>(ch)))
+                              : char(std::tolower(static_cast<unsigned char>(ch)));
+        if (ch == '\'')
+            literal += '\'';
+    }
+    literal += '\'';
+    return literal;
+}
+
 }  // namespace
 
 std::string KeepIndexesInTextJoins(Connection& c, const std::string& sql) {
@@ -172,28 +216,40 @@ std::string KeepIndexesInTextJoins(Connection& c, const std::string& sql) {
         return found != qualifiers.end() && found->second.size() == 1 ? &*found->second.begin()
                                                                       : nullptr;
     };
-    std::vector<std::size_t> marks;  // where " COLLATE BINARY" goes
-    for (std::size_t i = 1; i + 6 < t.size(); ++i) {
-        // q1 . c1 = q2 . c2, between boundaries of a condition.
+    std::vector<Edit> edits;
+    for (std::size_t i = 1; i + 4 < t.size(); ++i) {
+        // q1 . c1 = ..., where a condition begins.
         if (!(IsIdentifier(t[i]) && IsSymbol(t[i + 1], '.') && IsIdentifier(t[i + 2]) &&
-              IsSymbol(t[i + 3], '=') && IsIdentifier(t[i + 4]) && IsSymbol(t[i + 5], '.') &&
-              IsIdentifier(t[i + 6])))
+              IsSymbol(t[i + 3], '=') && OpensCondition(t[i - 1])))
             continue;
-        const bool opens = IsWord(t[i - 1], {"where", "on", "and", "or", "not", "having"}) ||
-                           IsSymbol(t[i - 1], '(');
-        const bool closes = i + 7 == t.size() || IsSymbol(t[i + 7], ')') ||
-                            IsSymbol(t[i + 7], ';') || IsSymbol(t[i + 7], ',') ||
-                            (EndsMention(t[i + 7]) && !IsWord(t[i + 7], {"not", "indexed"})) ||
-                            IsWord(t[i + 7], {"and", "or"});
-        const std::string *left = tableOf(t[i]), *right = tableOf(t[i + 4]);
-        if (opens && closes && left && right &&
-            BytesDecide(c, *left, t[i + 2].text, *right, t[i + 6].text)) {
-            marks.push_back(t[i + 2].end);
-            marks.push_back(t[i + 6].end);
+        const std::string* left = tableOf(t[i]);
+        if (!left)
+            continue;
+        if (i + 6 < t.size() && IsIdentifier(t[i + 4]) && IsSymbol(t[i + 5], '.') &&
+            IsIdentifier(t[i + 6])) {
+            // ... q2 . c2
+            const std::string* right = tableOf(t[i + 4]);
+            if (ClosesCondition(t, i + 7) && right &&
+                BytesDecide(c, *left, t[i + 2].text, *right, t[i + 6].text)) {
+                edits.push_back({t[i + 2].end, 0, " COLLATE BINARY"});
+                edits.push_back({t[i + 6].end, 0, " COLLATE BINARY"});
+            }
+        } else if (t[i + 4].kind == Token::Kind::Text) {
+            // ... 'text' [COLLATE name]
+            std::size_t after = i + 5;
+            if (after + 1 < t.size() && IsWord(t[after], {"collate"}))
+                after += 2;
+            std::optional<std::string> literal;
+            if (ClosesCondition(t, after))
+                literal = LookupLiteral(c, *left, t[i + 2].text, t[i + 4].text);
+            if (literal) {
+                edits.push_back({t[i + 2].end, 0, " COLLATE BINARY"});
+                edits.push_back({t[i + 4].begin, t[i + 4].end - t[i + 4].begin, *literal});
+            }
         }
     }
     std::string out = sql;
-    for (auto at = marks.rbegin(); at != marks.rend(); ++at) out.insert(*at, " COLLATE BINARY");
+    for (auto e = edits.rbegin(); e != edits.rend(); ++e) out.replace(e->at, e->length, e->text);
     return out;
 }
 
