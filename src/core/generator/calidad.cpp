@@ -150,12 +150,22 @@ OpcionesCalidad LeerOpcionesCalidad() {
 
 Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
                      std::chrono::steady_clock::time_point limite, std::size_t guardar) {
+    using Reloj = std::chrono::steady_clock;
     Medida m;
-    if (std::chrono::steady_clock::now() >= limite) {
+    const auto inicio = Reloj::now();
+    if (inicio >= limite) {
         m.dictamen = Dictamen::SinTiempo;
         return m;
     }
-    usuario.SetDeadline(limite);
+    std::vector<std::string> mutantes = SinCadaCondicion(sql);
+    if (std::string s = SinClausula(sql, false); !s.empty())
+        mutantes.push_back(std::move(s));
+    // Judging takes the solution and then each mutant, which drops a condition and so reads
+    // at least what the solution reads: a solution slower than its share of the budget (one
+    // part for it, one for each mutant), or a mutant with less time left than the solution
+    // took, leaves no time to finish, and the question is cut short then rather than at the
+    // end of the budget.
+    usuario.SetDeadline(inicio + (limite - inicio) / (1 + mutantes.size()));
     struct Liberar {
         engine::Database& bd;
         ~Liberar() { bd.ClearDeadline(); }
@@ -171,12 +181,13 @@ Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
         m.dictamen = Dictamen::Vacia;
         return m;
     }
-    std::vector<std::string> mutantes = SinCadaCondicion(sql);
-    if (std::string s = SinClausula(sql, false); !s.empty())
-        mutantes.push_back(std::move(s));
+    const auto tardanza = Reloj::now() - inicio;
+    usuario.SetDeadline(limite);
     Entera entera{usuario, sql, nullptr, false};
     for (const std::string& mutante : mutantes) {
-        const Dictamen d = MedirMutante(usuario, mutante, solucion, entera, limite);
+        const Dictamen d = Reloj::now() + tardanza > limite
+                               ? Dictamen::SinTiempo
+                               : MedirMutante(usuario, mutante, solucion, entera, limite);
         if (d != Dictamen::Digna) {
             m.dictamen = d;
             return m;

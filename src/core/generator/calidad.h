@@ -40,7 +40,8 @@ inline constexpr std::size_t kFilasGuardadas = 1000;
 
 // Runs `sql` and its mutants (each of its top-level conditions dropped but those joining
 // tables, all of them at once, the HAVING clause dropped) on `usuario` until `limite`, which
-// stops a running statement. `guardar`: rows of the solution kept (kFilasGuardadas); any other
+// stops a running statement; it stops sooner when what is left cannot be enough (the solution
+// past its share of the budget, a mutant with less left than the solution took). `guardar`: rows of the solution kept (kFilasGuardadas); any other
 // value gives the same verdict.
 Medida MedirPregunta(engine::Database& usuario, std::string_view sql,
                      std::chrono::steady_clock::time_point limite,

@@ -91,8 +91,12 @@ bool Motor::GenerarPregunta(const std::array<bool, 5>& marcadas) {
         }
     };
 
-    // The quality gate draws again the same kind of question, within the press's draws.
-    const auto limite = std::chrono::steady_clock::now() + Calidad.presupuesto;
+    // The quality gate draws again the same kind of question, within the press's draws. The
+    // engine stops a statement at its first step past the deadline, but a sort or a write it
+    // has begun finishes first: the gate's statements stop a tenth of the budget early, so
+    // that the press ends within it.
+    const auto limite =
+        std::chrono::steady_clock::now() + Calidad.presupuesto - Calidad.presupuesto / 10;
     std::optional<std::tuple<Generacion, std::string, std::string>> reserva;
     int gastados = 0, redibujadas = 0;
     while (true) {
