@@ -17,9 +17,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's own dialogs in Spanish and Catalan (the Valencian interface) come from Qt's
-# translations, which no binary links to. (libqt6svg6, whose plugin draws the SVG icon, and
-# mdbtools' libmdb3 are linked, so dpkg-shlibdeps finds them.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+# translations, which no binary links to; libpq is loaded when a class server is first used,
+# not linked. (libqt6svg6, whose plugin draws the SVG icon, and mdbtools' libmdb3 are linked,
+# so dpkg-shlibdeps finds them.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libpq5")
 # The help pages open in the user's browser through xdg-open; exported PDF bulletins need a
 # font; a teacher's class server is a PostgreSQL server (recommended only: a student's
 # machine works without it).

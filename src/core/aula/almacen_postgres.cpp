@@ -1,11 +1,10 @@
 // The class server: the record in PostgreSQL. The teacher owns the tables; students log in
 // as their class's own role, which holds no table privilege and may only call the few
 // SECURITY DEFINER functions below, each of which checks the student's secret.
-#include <libpq-fe.h>
-
 #include <functional>
 
 #include "core/aula/interno.h"
+#include "core/aula/libpq.h"
 #include "core/aula/postgres.h"
 
 namespace veliora::aula {
@@ -13,6 +12,7 @@ namespace veliora::aula {
 namespace {
 
 using pg::Parametro;
+using pg::Pq;
 
 // Functions a class role may call. Each resolves names in the schema alone (pg_temp last),
 // so that nothing a caller creates can stand in for a table.
@@ -182,16 +182,16 @@ std::vector<Intento> LeerIntentos(const pg::Resultado& r) {
 }
 
 std::string Identificador(pg_conn* conn, const std::string& nombre) {
-    char* escapado = PQescapeIdentifier(conn, nombre.c_str(), nombre.size());
+    char* escapado = Pq().PQescapeIdentifier(conn, nombre.c_str(), nombre.size());
     std::string resultado = escapado ? escapado : "";
-    PQfreemem(escapado);
+    Pq().PQfreemem(escapado);
     return resultado;
 }
 
 std::string Literal(pg_conn* conn, const std::string& texto) {
-    char* escapado = PQescapeLiteral(conn, texto.c_str(), texto.size());
+    char* escapado = Pq().PQescapeLiteral(conn, texto.c_str(), texto.size());
     std::string resultado = escapado ? escapado : "";
-    PQfreemem(escapado);
+    Pq().PQfreemem(escapado);
     return resultado;
 }
 
@@ -303,16 +303,16 @@ std::optional<Clase> AlmacenPostgres::CrearClase(const std::string& nombre, Erro
     Clase clase{*limpio, interno::NuevoCodigo()};
     const std::string rol = interno::RolDeClase(clase.codigo);
     // The password travels as its SCRAM verifier, never in clear text.
-    char* verificador =
-        PQencryptPasswordConn(c_->Nativa(), clase.codigo.c_str(), rol.c_str(), "scram-sha-256");
+    char* verificador = Pq().PQencryptPasswordConn(c_->Nativa(), clase.codigo.c_str(), rol.c_str(),
+                                                   "scram-sha-256");
     if (!verificador) {
-        error = {Fallo::Almacen, PQerrorMessage(c_->Nativa())};
+        error = {Fallo::Almacen, Pq().PQerrorMessage(c_->Nativa())};
         return std::nullopt;
     }
     const std::string crear = "CREATE ROLE " + Identificador(c_->Nativa(), rol) +
                               " LOGIN PASSWORD " + Literal(c_->Nativa(), verificador) +
                               " IN ROLE veliora_alumnos";
-    PQfreemem(verificador);
+    Pq().PQfreemem(verificador);
     const bool ok = EnTransaccion(
         [&] {
             return c_->Ejecutar(crear, error) &&

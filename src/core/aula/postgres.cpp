@@ -1,10 +1,11 @@
 #include "core/aula/postgres.h"
 
-#include <libpq-fe.h>
 #include <poll.h>
 
 #include <cstring>
 #include <stdexcept>
+
+#include "core/aula/libpq.h"
 
 namespace veliora::aula::pg {
 
@@ -29,7 +30,7 @@ Fallo FalloDeEstado(std::string_view estado) {
 }
 
 std::string MensajeConexion(pg_conn* conn) {
-    std::string mensaje = conn ? PQerrorMessage(conn) : "";
+    std::string mensaje = conn ? Pq().PQerrorMessage(conn) : "";
     while (!mensaje.empty() && (mensaje.back() == '\n' || mensaje.back() == ' '))
         mensaje.pop_back();
     return mensaje;
@@ -59,14 +60,17 @@ std::string UriDeDireccion(const std::string& direccion) {
 
 // Whether the connection string gives a value to libpq's `clave`.
 bool NombraOpcion(const std::string& cadena, const char* clave) {
+    Error sinLibpq;
+    if (!CargarLibpq(sinLibpq))
+        return false;  // as a string libpq cannot read: no connection is made with it either
     char* error = nullptr;
-    PQconninfoOption* opciones = PQconninfoParse(cadena.c_str(), &error);
-    PQfreemem(error);
+    PQconninfoOption* opciones = Pq().PQconninfoParse(cadena.c_str(), &error);
+    Pq().PQfreemem(error);
     bool nombra = false;
     for (PQconninfoOption* o = opciones; o && o->keyword; ++o)
         if (std::strcmp(o->keyword, clave) == 0 && o->val && *o->val)
             nombra = true;
-    PQconninfoFree(opciones);
+    Pq().PQconninfoFree(opciones);
     return nombra;
 }
 
@@ -113,11 +117,12 @@ std::string Resultado::Bytes(int fila, int columna) const {
     if (!v)
         return {};
     std::size_t n = 0;
-    unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(v->c_str()), &n);
+    unsigned char* bytes =
+        Pq().PQunescapeBytea(reinterpret_cast<const unsigned char*>(v->c_str()), &n);
     if (!bytes)
         throw std::bad_alloc();
     std::string resultado(reinterpret_cast<const char*>(bytes), n);
-    PQfreemem(bytes);
+    Pq().PQfreemem(bytes);
     return resultado;
 }
 
@@ -141,7 +146,8 @@ std::unique_ptr<Conexion> Conexion::Abrir(const Parametros& parametros,
 }
 
 Conexion::~Conexion() {
-    PQfinish(conn_);
+    if (conn_)
+        Pq().PQfinish(conn_);
 }
 
 bool Conexion::Esperar(bool escribir, Reloj::time_point limite) {
@@ -149,11 +155,13 @@ bool Conexion::Esperar(bool escribir, Reloj::time_point limite) {
         std::chrono::duration_cast<std::chrono::milliseconds>(limite - Reloj::now()).count();
     if (restante <= 0)
         return false;
-    pollfd fd{PQsocket(conn_), short(escribir ? POLLOUT : POLLIN), 0};
+    pollfd fd{Pq().PQsocket(conn_), short(escribir ? POLLOUT : POLLIN), 0};
     return poll(&fd, 1, int(restante)) > 0;
 }
 
 bool Conexion::Conectar(Error& error) {
+    if (!CargarLibpq(error))
+        return false;
     std::vector<const char*> claves, valores;
     for (const auto& [clave, valor] : parametros_) {
         claves.push_back(clave.c_str());
@@ -161,37 +169,37 @@ bool Conexion::Conectar(Error& error) {
     }
     claves.push_back(nullptr);
     valores.push_back(nullptr);
-    PQfinish(conn_);
-    conn_ = PQconnectStartParams(claves.data(), valores.data(), 1);
+    Pq().PQfinish(conn_);
+    conn_ = Pq().PQconnectStartParams(claves.data(), valores.data(), 1);
     const auto limite = Reloj::now() + plazoConexion_;
     PostgresPollingStatusType estado = PGRES_POLLING_WRITING;
-    while (conn_ && PQstatus(conn_) != CONNECTION_BAD && estado != PGRES_POLLING_OK &&
+    while (conn_ && Pq().PQstatus(conn_) != CONNECTION_BAD && estado != PGRES_POLLING_OK &&
            estado != PGRES_POLLING_FAILED) {
         if (!Esperar(estado == PGRES_POLLING_WRITING, limite)) {
             error = {Fallo::SinRespuesta, "timeout"};
-            PQfinish(conn_);
+            Pq().PQfinish(conn_);
             conn_ = nullptr;
             return false;
         }
-        estado = PQconnectPoll(conn_);
+        estado = Pq().PQconnectPoll(conn_);
     }
-    if (conn_ && PQstatus(conn_) == CONNECTION_OK) {
-        PQsetnonblocking(conn_, 1);
+    if (conn_ && Pq().PQstatus(conn_) == CONNECTION_OK) {
+        Pq().PQsetnonblocking(conn_, 1);
         // The server's notices (a shutdown announced) are not the program's output.
-        PQsetNoticeProcessor(
+        Pq().PQsetNoticeProcessor(
             conn_, [](void*, const char*) {}, nullptr);
         return true;
     }
     const bool contrasena =
-        conn_ && (PQconnectionNeedsPassword(conn_) || PQconnectionUsedPassword(conn_));
+        conn_ && (Pq().PQconnectionNeedsPassword(conn_) || Pq().PQconnectionUsedPassword(conn_));
     error = {contrasena ? Fallo::Acceso : Fallo::SinRespuesta, MensajeConexion(conn_)};
-    PQfinish(conn_);
+    Pq().PQfinish(conn_);
     conn_ = nullptr;
     return false;
 }
 
 bool Conexion::Perdida() const {
-    return !conn_ || PQstatus(conn_) != CONNECTION_OK;
+    return !conn_ || Pq().PQstatus(conn_) != CONNECTION_OK;
 }
 
 bool Conexion::Reabrir(Error& error) {
@@ -214,54 +222,54 @@ std::optional<Resultado> Conexion::Ejecutar(std::string_view sql,
     const std::string texto(sql);
     const auto limite = Reloj::now() + plazo_;
     // Without parameters, the simple protocol: a script of several statements runs whole.
-    bool enviado = params.empty() ? PQsendQuery(conn_, texto.c_str()) == 1
-                                  : PQsendQueryParams(conn_, texto.c_str(), int(params.size()),
-                                                      nullptr, valores.data(), longitudes.data(),
-                                                      formatos.data(), 0) == 1;
+    bool enviado = params.empty() ? Pq().PQsendQuery(conn_, texto.c_str()) == 1
+                                  : Pq().PQsendQueryParams(
+                                        conn_, texto.c_str(), int(params.size()), nullptr,
+                                        valores.data(), longitudes.data(), formatos.data(), 0) == 1;
     int pendiente = 1;
-    while (enviado && (pendiente = PQflush(conn_)) == 1) enviado = Esperar(true, limite);
+    while (enviado && (pendiente = Pq().PQflush(conn_)) == 1) enviado = Esperar(true, limite);
     PGresult* ultimo = nullptr;
     bool listo = enviado && pendiente == 0;
     while (listo) {
-        if (PQisBusy(conn_)) {
-            listo = Esperar(false, limite) && PQconsumeInput(conn_) == 1;
+        if (Pq().PQisBusy(conn_)) {
+            listo = Esperar(false, limite) && Pq().PQconsumeInput(conn_) == 1;
             continue;
         }
-        PGresult* r = PQgetResult(conn_);
+        PGresult* r = Pq().PQgetResult(conn_);
         if (!r)
             break;
-        PQclear(ultimo);
+        Pq().PQclear(ultimo);
         ultimo = r;
     }
     if (!listo) {
-        PQclear(ultimo);
+        Pq().PQclear(ultimo);
         const bool perdida = Perdida();
         error = {Fallo::SinRespuesta, perdida ? MensajeConexion(conn_) : "timeout"};
-        PQfinish(conn_);  // a connection left mid-statement cannot be used again
+        Pq().PQfinish(conn_);  // a connection left mid-statement cannot be used again
         conn_ = nullptr;
         return std::nullopt;
     }
-    const ExecStatusType estado = ultimo ? PQresultStatus(ultimo) : PGRES_FATAL_ERROR;
+    const ExecStatusType estado = ultimo ? Pq().PQresultStatus(ultimo) : PGRES_FATAL_ERROR;
     if (estado != PGRES_TUPLES_OK && estado != PGRES_COMMAND_OK) {
-        const char* codigo = ultimo ? PQresultErrorField(ultimo, PG_DIAG_SQLSTATE) : nullptr;
+        const char* codigo = ultimo ? Pq().PQresultErrorField(ultimo, PG_DIAG_SQLSTATE) : nullptr;
         const char* mensaje =
-            ultimo ? PQresultErrorField(ultimo, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+            ultimo ? Pq().PQresultErrorField(ultimo, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
         error = {Perdida() ? Fallo::SinRespuesta : FalloDeEstado(codigo ? codigo : ""),
                  mensaje ? mensaje : MensajeConexion(conn_)};
-        PQclear(ultimo);
+        Pq().PQclear(ultimo);
         return std::nullopt;
     }
     Resultado resultado;
-    const int filas = PQntuples(ultimo), columnas = PQnfields(ultimo);
+    const int filas = Pq().PQntuples(ultimo), columnas = Pq().PQnfields(ultimo);
     resultado.filas_.resize(std::size_t(filas));
     for (int f = 0; f < filas; ++f)
         for (int c = 0; c < columnas; ++c)
             resultado.filas_[std::size_t(f)].push_back(
-                PQgetisnull(ultimo, f, c)
+                Pq().PQgetisnull(ultimo, f, c)
                     ? std::nullopt
-                    : std::optional<std::string>(std::in_place, PQgetvalue(ultimo, f, c),
-                                                 std::size_t(PQgetlength(ultimo, f, c))));
-    PQclear(ultimo);
+                    : std::optional<std::string>(std::in_place, Pq().PQgetvalue(ultimo, f, c),
+                                                 std::size_t(Pq().PQgetlength(ultimo, f, c))));
+    Pq().PQclear(ultimo);
     return resultado;
 }
 
