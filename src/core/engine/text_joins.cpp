@@ -8,6 +8,8 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <set>
 
@@ -109,31 +111,76 @@ bool Indexed(Connection& c, const std::string& table, const std::string& column)
                 .empty();
 }
 
+// Notes what one text holds.
+void Note(Connection::TextColumn& found, std::string_view text) {
+    for (std::size_t k = 0; k < text.size() && found.plain; ++k) {
+        const unsigned char ch = static_cast<unsigned char>(text[k]);
+        found.plain = ch >= 0x20 && ch <= 0x7e;
+        found.lower |= ch >= 'a' && ch <= 'z';
+        found.upper |= ch >= 'A' && ch <= 'Z';
+    }
+}
+
+// The statement that reads the column. Over an index that orders it as the column compares
+// (`ordered`), values come in order with their copies side by side, and ?1 lets the reading
+// seek past a value.
+std::string ColumnReading(Connection& c, const std::string& table, const std::string& column,
+                          bool indexed, bool& ordered) {
+    const char* collation = nullptr;
+    ordered = indexed &&
+              sqlite3_table_column_metadata(c.db, "main", table.c_str(), column.c_str(), nullptr,
+                                            &collation, nullptr, nullptr, nullptr) == SQLITE_OK &&
+              collation && std::string_view(collation) == "BINARY";
+    const std::string name = QuoteSql(column, '"');
+    std::string sql = "SELECT " + name + " FROM main." + QuoteSql(table, '"');
+    if (ordered)
+        sql += " WHERE " + name + " > ?1 ORDER BY " + name;
+    return sql;
+}
+
 // What the column's texts hold, read once: every byte printable ASCII, and which cases of
-// letters appear.
+// letters appear. Over an index, past a run of copies of one value the reading seeks to the
+// next value: a key repeated hundreds of times costs a seek instead of as many steps.
 const Connection::TextColumn& ReadColumn(Connection& c, const std::string& table,
-                                         const std::string& column) {
+                                         const std::string& column, bool indexed) {
+    constexpr int kCopies = 32;
     const auto key = std::make_pair(LowerAscii(table), LowerAscii(column));
     const auto known = c.textColumns.find(key);
     if (known != c.textColumns.end())
         return known->second;
     Connection::TextColumn found;
     InternalScope internal(c);
+    bool ordered = false;
+    const std::string sql = ColumnReading(c, table, column, indexed, ordered);
     sqlite3_stmt* stmt = nullptr;
-    const std::string sql =
-        "SELECT " + QuoteSql(column, '"') + " FROM main." + QuoteSql(table, '"');
     found.plain = sqlite3_prepare_v2(c.db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
+    // Every text is greater than every number.
+    if (ordered)
+        sqlite3_bind_int64(stmt, 1, std::numeric_limits<std::int64_t>::min());
     int rc = SQLITE_DONE;
+    std::string previous;
+    int copies = -1;  // of `previous` in a row; -1 before the first text
     // One lock for the whole reading rather than one per call.
     sqlite3_mutex_enter(sqlite3_db_mutex(c.db));
     while (found.plain && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        if (sqlite3_column_type(stmt, 0) != SQLITE_TEXT)
+        // The value's own accessors, unlike the statement's, take no lock.
+        sqlite3_value* value = sqlite3_column_value(stmt, 0);
+        if (sqlite3_value_type(value) != SQLITE_TEXT)
             continue;
-        const unsigned char* text = sqlite3_column_text(stmt, 0);
-        for (int k = 0, n = sqlite3_column_bytes(stmt, 0); k < n && found.plain; ++k) {
-            found.plain = text[k] >= 0x20 && text[k] <= 0x7e;
-            found.lower |= text[k] >= 'a' && text[k] <= 'z';
-            found.upper |= text[k] >= 'A' && text[k] <= 'Z';
+        const std::string_view text(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                                    std::size_t(sqlite3_value_bytes(value)));
+        if (ordered && copies >= 0 && text == previous) {
+            if (++copies == kCopies) {
+                sqlite3_reset(stmt);
+                sqlite3_bind_text(stmt, 1, previous.data(), int(previous.size()), SQLITE_TRANSIENT);
+                copies = 0;
+            }
+            continue;
+        }
+        Note(found, text);
+        if (ordered) {
+            previous.assign(text);
+            copies = 0;
         }
     }
     sqlite3_mutex_leave(sqlite3_db_mutex(c.db));
@@ -149,12 +196,13 @@ const Connection::TextColumn& ReadColumn(Connection& c, const std::string& table
 // Whether ignoring case changes no comparison between values of the two columns.
 bool BytesDecide(Connection& c, const std::string& t1, const std::string& c1, const std::string& t2,
                  const std::string& c2) {
-    if (!Indexed(c, t1, c1) && !Indexed(c, t2, c2))
+    const bool indexed1 = Indexed(c, t1, c1), indexed2 = Indexed(c, t2, c2);
+    if (!indexed1 && !indexed2)
         return false;
-    const Connection::TextColumn& a = ReadColumn(c, t1, c1);
+    const Connection::TextColumn& a = ReadColumn(c, t1, c1, indexed1);
     if (!a.plain)
         return false;
-    const Connection::TextColumn& b = ReadColumn(c, t2, c2);
+    const Connection::TextColumn& b = ReadColumn(c, t2, c2, indexed2);
     return b.plain && (!(a.lower || b.lower) || !(a.upper || b.upper));
 }
 
@@ -186,7 +234,7 @@ std::optional<std::string> LookupLiteral(Connection& c, const std::string& table
             return std::nullopt;
     if (!Indexed(c, table, column))
         return std::nullopt;
-    const Connection::TextColumn& held = ReadColumn(c, table, column);
+    const Connection::TextColumn& held = ReadColumn(c, table, column, true);
     if (!held.plain || (held.lower && held.upper))
         return std::nullopt;
     std::string literal = "'";
