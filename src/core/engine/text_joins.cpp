@@ -8,8 +8,6 @@
 #include <sqlite3.h>
 
 #include <cctype>
-#include <cstdint>
-#include <limits>
 #include <optional>
 #include <set>
 
@@ -140,7 +138,10 @@ std::string ColumnReading(Connection& c, const std::string& table, const std::st
 
 // What the column's texts hold, read once: every byte printable ASCII, and which cases of
 // letters appear. Over an index, past a run of copies of one value the reading seeks to the
-// next value: a key repeated hundreds of times costs a seek instead of as many steps.
+// next value: a key repeated hundreds of times costs a seek instead of as many steps. A seek
+// is the other of two statements starting past the value while the first still runs, so that
+// the reading stays one read transaction (a statement reset ends it, and the next begins
+// another, at the cost of locking and checking the file again).
 const Connection::TextColumn& ReadColumn(Connection& c, const std::string& table,
                                          const std::string& column, bool indexed) {
     constexpr int kCopies = 32;
@@ -152,30 +153,41 @@ const Connection::TextColumn& ReadColumn(Connection& c, const std::string& table
     InternalScope internal(c);
     bool ordered = false;
     const std::string sql = ColumnReading(c, table, column, indexed, ordered);
-    sqlite3_stmt* stmt = nullptr;
-    found.plain = sqlite3_prepare_v2(c.db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
-    // Every text is greater than every number.
+    sqlite3_stmt* stmt[2] = {nullptr, nullptr};
+    for (int i = 0; i < (ordered ? 2 : 1); ++i)
+        found.plain = sqlite3_prepare_v2(c.db, sql.c_str(), -1, &stmt[i], nullptr) == SQLITE_OK;
+    int now = 0;  // the statement being stepped
+    // Every text but the empty one, which holds nothing to note.
     if (ordered)
-        sqlite3_bind_int64(stmt, 1, std::numeric_limits<std::int64_t>::min());
-    int rc = SQLITE_DONE;
+        sqlite3_bind_text(stmt[now], 1, "", 0, SQLITE_STATIC);
     std::string previous;
     int copies = -1;  // of `previous` in a row; -1 before the first text
     // One lock for the whole reading rather than one per call.
     sqlite3_mutex_enter(sqlite3_db_mutex(c.db));
-    while (found.plain && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    int rc = found.plain ? sqlite3_step(stmt[now]) : SQLITE_DONE;
+    for (; found.plain && rc == SQLITE_ROW; rc = sqlite3_step(stmt[now])) {
         // The value's own accessors, unlike the statement's, take no lock.
-        sqlite3_value* value = sqlite3_column_value(stmt, 0);
+        sqlite3_value* value = sqlite3_column_value(stmt[now], 0);
         if (sqlite3_value_type(value) != SQLITE_TEXT)
             continue;
-        const std::string_view text(reinterpret_cast<const char*>(sqlite3_value_text(value)),
-                                    std::size_t(sqlite3_value_bytes(value)));
+        std::string_view text(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                              std::size_t(sqlite3_value_bytes(value)));
         if (ordered && copies >= 0 && text == previous) {
-            if (++copies == kCopies) {
-                sqlite3_reset(stmt);
-                sqlite3_bind_text(stmt, 1, previous.data(), int(previous.size()), SQLITE_TRANSIENT);
-                copies = 0;
-            }
-            continue;
+            if (++copies < kCopies)
+                continue;
+            const int before = now;
+            now = 1 - now;
+            sqlite3_bind_text(stmt[now], 1, previous.data(), int(previous.size()),
+                              SQLITE_TRANSIENT);
+            rc = sqlite3_step(stmt[now]);
+            sqlite3_reset(stmt[before]);
+            if (rc != SQLITE_ROW)
+                break;
+            value = sqlite3_column_value(stmt[now], 0);
+            if (sqlite3_value_type(value) != SQLITE_TEXT)
+                continue;
+            text = {reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                    std::size_t(sqlite3_value_bytes(value))};
         }
         Note(found, text);
         if (ordered) {
@@ -184,7 +196,7 @@ const Connection::TextColumn& ReadColumn(Connection& c, const std::string& table
         }
     }
     sqlite3_mutex_leave(sqlite3_db_mutex(c.db));
-    sqlite3_finalize(stmt);
+    for (sqlite3_stmt* st : stmt) sqlite3_finalize(st);
     // Stopped by the time limit: unknown, asked again next time.
     static const Connection::TextColumn unknown;
     if (rc == SQLITE_INTERRUPT)
