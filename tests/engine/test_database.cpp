@@ -78,6 +78,7 @@ TEST(TextComparison, JoinsAndLookupsOnIndexedTextKeys) {
         {"('ÁVILA'), ('avila')", "('ávila'), ('Ávila'), ('AVILA'), ('avila')", 4, "'AVILA'", 2},
         {"('ÁVILA'), ('avila')", "('avila'), ('x')", 1, "'ÁVILA'", 0},
         {"('CD-2')", copies, 100, "'cd-2'", 100},
+        {"('CD-2')", "('CD-2')", 1, "'cd-2' COLLATE BINARY", 0},  // the user's collation holds
         {"('CD-2')", copies + ", ('cd-2')", 101, "'cd-2'", 101},
     };
     for (const auto& c : cases) {

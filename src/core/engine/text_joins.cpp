@@ -297,7 +297,10 @@ std::string KeepIndexesInTextJoins(Connection& c, const std::string& sql) {
         } else if (t[i + 4].kind == Token::Kind::Text) {
             // ... 'text' [COLLATE name]
             std::size_t after = i + 5;
-            if (after + 1 < t.size() && IsWord(t[after], {"collate"}))
+            // The collation the dialect gives compared literals; another one, the user's own,
+            // decides the comparison and is left alone.
+            if (after + 1 < t.size() && IsWord(t[after], {"collate"}) &&
+                IsWord(t[after + 1], {kCollation}))
                 after += 2;
             std::optional<std::string> literal;
             if (ClosesCondition(t, after))
