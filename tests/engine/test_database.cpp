@@ -98,6 +98,27 @@ TEST(TextComparison, JoinsAndLookupsOnIndexedTextKeys) {
     }
 }
 
+// A subquery named as a table is not that table: its texts may be of another case. Named
+// as a table or not, it gives the same rows.
+TEST(TextComparison, ASubqueryNamedAsATableIsNotIt) {
+    TempHome home;
+    BuildDatabase(home / "sombra.db",
+                  "create table k (c text primary key); create table r (c text); create index r_c "
+                  "on r (c); insert into k values ('ab-1'), ('x'); insert into r values ('ab-1'), "
+                  "('ab-1'), ('y')");
+    Error err;
+    auto db = Database::Open((home / "sombra.db").string(), Database::Kind::User, err);
+    ASSERT_TRUE(db) << veliora::TextoDeError(err);
+    const std::pair<const char*, const char*> named[] = {
+        {"select count(*) from (select upper(c) c from r) r where r.c = 'ab-1'",
+         "select count(*) from (select upper(c) c from r) q where q.c = 'ab-1'"},
+        {"select count(*) from (select upper(c) c from r) as r, k where r.c = k.c",
+         "select count(*) from (select upper(c) c from r) as q, k where q.c = k.c"},
+    };
+    for (const auto& [table, other] : named)
+        EXPECT_EQ(db->Scalar(table, err).integer, db->Scalar(other, err).integer) << table;
+}
+
 // Views are made as statements name tables, however they spell them; a view of the file's
 // own reads the tables through theirs.
 TEST(TextComparison, HoldsOnEveryTableOfABigSchema) {

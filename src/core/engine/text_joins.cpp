@@ -266,10 +266,16 @@ std::string KeepIndexesInTextJoins(Connection& c, const std::string& sql) {
     if (c.userTables.empty())
         return sql;
     const std::vector<Token> t = Tokens(sql);
-    // A common table expression may take a table's name.
-    for (const Token& token : t)
-        if (IsWord(token, {"with"}))
+    // A common table expression or a subquery in FROM may take a table's name, and hold
+    // other texts than the table's.
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (IsWord(t[i], {"with"}))
             return sql;
+        const std::size_t name = i + (i + 1 < t.size() && IsWord(t[i + 1], {"as"}) ? 2 : 1);
+        if (IsSymbol(t[i], ')') && name < t.size() && IsIdentifier(t[name]) &&
+            c.userTables.count(LowerAscii(t[name].text)))
+            return sql;
+    }
     const auto qualifiers = Qualifiers(c, t);
     auto tableOf = [&](const Token& q) -> const std::string* {
         const auto found = qualifiers.find(LowerAscii(q.text));
