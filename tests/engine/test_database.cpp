@@ -16,6 +16,16 @@ using veliora::test::TempHome;
 
 namespace {
 
+// A user database built from `sql` in `home`, opened as the program opens one.
+std::shared_ptr<Database> Built(const TempHome& home, const std::string& name,
+                                const std::string& sql) {
+    BuildDatabase(home / name, sql);
+    Error err;
+    auto db = Database::Open((home / name).string(), Database::Kind::User, err);
+    EXPECT_TRUE(db) << veliora::TextoDeError(err);
+    return db;
+}
+
 class UserDatabase : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -83,13 +93,12 @@ TEST(TextComparison, JoinsAndLookupsOnIndexedTextKeys) {
     };
     for (const auto& c : cases) {
         TempHome home;
-        BuildDatabase(home / "claves.db",
-                      std::string("create table k (c text primary key); create table r (c text);"
-                                  "create index r_c on r (c); insert into k values ") +
-                          c.keys + "; insert into r values " + c.references);
+        auto db = Built(home, "claves.db",
+                        std::string("create table k (c text primary key); create table r (c text);"
+                                    "create index r_c on r (c); insert into k values ") +
+                            c.keys + "; insert into r values " + c.references);
+        ASSERT_TRUE(db);
         Error err;
-        auto db = Database::Open((home / "claves.db").string(), Database::Kind::User, err);
-        ASSERT_TRUE(db) << veliora::TextoDeError(err);
         for (const char* join : {"select count(*) from k, r where k.c = r.c",
                                  "select count(*) from r x join k y on (x.c = y.c)"})
             EXPECT_EQ(db->Scalar(join, err).integer, c.matches) << c.keys << ": " << join;
@@ -102,13 +111,13 @@ TEST(TextComparison, JoinsAndLookupsOnIndexedTextKeys) {
 // as a table or not, it gives the same rows.
 TEST(TextComparison, ASubqueryNamedAsATableIsNotIt) {
     TempHome home;
-    BuildDatabase(home / "sombra.db",
-                  "create table k (c text primary key); create table r (c text); create index r_c "
-                  "on r (c); insert into k values ('ab-1'), ('x'); insert into r values ('ab-1'), "
-                  "('ab-1'), ('y')");
+    auto db =
+        Built(home, "sombra.db",
+              "create table k (c text primary key); create table r (c text); create index r_c "
+              "on r (c); insert into k values ('ab-1'), ('x'); insert into r values ('ab-1'), "
+              "('ab-1'), ('y')");
+    ASSERT_TRUE(db);
     Error err;
-    auto db = Database::Open((home / "sombra.db").string(), Database::Kind::User, err);
-    ASSERT_TRUE(db) << veliora::TextoDeError(err);
     const std::pair<const char*, const char*> named[] = {
         {"select count(*) from (select upper(c) c from r) r where r.c = 'ab-1'",
          "select count(*) from (select upper(c) c from r) q where q.c = 'ab-1'"},
@@ -128,10 +137,9 @@ TEST(TextComparison, HoldsOnEveryTableOfABigSchema) {
         sql += "create table t" + std::to_string(i) + " (id integer primary key, ciudad text); " +
                "insert into t" + std::to_string(i) + " values (1, 'Ávila');";
     sql += "create view Vista as select * from t7; commit";
-    BuildDatabase(home / "ancha.db", sql);
+    auto db = Built(home, "ancha.db", sql);
+    ASSERT_TRUE(db);
     Error err;
-    auto db = Database::Open((home / "ancha.db").string(), Database::Kind::User, err);
-    ASSERT_TRUE(db) << veliora::TextoDeError(err);
     EXPECT_EQ(db->TableDefs(err).size(), 2001u);
     for (const char* query :
          {"select * from t1999 where ciudad = 'ÁVILA'",
@@ -148,13 +156,12 @@ TEST(TextComparison, HoldsOnEveryTableOfABigSchema) {
 // does not must not stop the first (making a view while a statement runs aborts it).
 TEST(TextComparison, ASecondStatementLeavesTheFirstRunning) {
     TempHome home;
-    BuildDatabase(home / "dos.db",
-                  "create table c (id integer primary key, d text); create table p (c int, n "
-                  "text); create table o (x text); insert into c values (1, 'a'), (2, 'b'), "
-                  "(3, 'c'); insert into p values (1, 'Arroz')");
+    auto db = Built(home, "dos.db",
+                    "create table c (id integer primary key, d text); create table p (c int, n "
+                    "text); create table o (x text); insert into c values (1, 'a'), (2, 'b'), "
+                    "(3, 'c'); insert into p values (1, 'Arroz')");
+    ASSERT_TRUE(db);
     Error err;
-    auto db = Database::Open((home / "dos.db").string(), Database::Kind::User, err);
-    ASSERT_TRUE(db) << veliora::TextoDeError(err);
     auto first = db->OpenRecordset(
         "select d from c where not exists (select * from p where p.c = c.id and p.n = 'arroz')",
         err);
