@@ -61,7 +61,8 @@ class ComprobarTest : public ::testing::Test {
 
     // Every verdict is also reached with fingerprints cut short enough to collide all the
     // time (their rows confirmed from the rows kept or by reading again), with every order by
-    // run as given, and by the comparison of the two results held in memory.
+    // run as given, with the answer read on a thread of its own, and by the comparison of the
+    // two results held in memory.
     Veredicto Juzgar(const std::string& solucion, const std::string& respuesta) {
         const Veredicto v = ComprobarRespuesta(*bd_, solucion, respuesta).veredicto;
         for (int bits : {0, 2})
@@ -76,6 +77,9 @@ class ComprobarTest : public ::testing::Test {
         prueba::OrdenLibre(false);
         EXPECT_EQ(ComprobarRespuesta(*bd_, solucion, respuesta).veredicto, v) << "in order";
         prueba::OrdenLibre(true);
+        prueba::DosHilos(true);
+        EXPECT_EQ(ComprobarRespuesta(*bd_, solucion, respuesta).veredicto, v) << "two threads";
+        prueba::DosHilos(std::nullopt);
         if (v == Veredicto::Correcto || v == Veredicto::Erroneo) {
             engine::Error err;
             auto s = bd_->OpenRecordset(solucion, err);
@@ -163,12 +167,16 @@ TEST_F(ComprobarTest, BrokenAnswerSaysWhy) {
         {"with x as (select 1) delete from Clientes", "Solo se admiten consultas SELECT",
          Motivo::NoEsConsulta},
     };
-    for (const Caso& c : casos) {
-        auto r = ComprobarRespuesta(*bd_, "select Nombre from Clientes", c.respuesta);
-        EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida) << c.respuesta;
-        EXPECT_EQ(r.mensaje, c.mensaje) << c.respuesta;
-        EXPECT_EQ(r.motivo, c.motivo) << c.respuesta;
+    for (bool hilos : {false, true}) {
+        prueba::DosHilos(hilos);
+        for (const Caso& c : casos) {
+            auto r = ComprobarRespuesta(*bd_, "select Nombre from Clientes", c.respuesta);
+            EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida) << c.respuesta;
+            EXPECT_EQ(r.mensaje, c.mensaje) << c.respuesta;
+            EXPECT_EQ(r.motivo, c.motivo) << c.respuesta;
+        }
     }
+    prueba::DosHilos(std::nullopt);
     app_.FijarDesplazamientoIdioma(10000);
     EXPECT_EQ(
         ComprobarRespuesta(*bd_, "select Nombre from Clientes", "select x from Nadie").mensaje,
@@ -300,8 +308,10 @@ TEST_F(ComprobarTest, EndlessStatementsAreStoppedByTheLimits) {
     limites.maxRows = 100'000;
     bd_->SetLimits(limites);
     const std::string serie = "with recursive c(x) as (select 1 union all select x + 1 from c) ";
+    prueba::DosHilos(true);  // the answer read ahead is stopped too
     auto r =
         ComprobarRespuesta(*bd_, "select count(*) from Clientes", serie + "select count(*) from c");
+    prueba::DosHilos(std::nullopt);
     EXPECT_EQ(r.veredicto, Veredicto::RespuestaInvalida);
     EXPECT_EQ(
         r.mensaje,

@@ -42,6 +42,11 @@ class Connection {
     bool internal = false;
     // An in-memory copy made by OpenMemoryCopy: the program may write its data.
     bool memoryCopy = false;
+    // What was opened (Database::OpenSibling opens it again), and for a second connection
+    // the first one, whose deadline and interrupt stop it too.
+    std::string opened;
+    int openFlags = 0;
+    std::shared_ptr<const Connection> sibling;
     // The stored columns (table, column) the statement being compiled reads, noted by the
     // authorizer while `noteReads` is set: a value too big to read is then named.
     std::vector<std::pair<std::string, std::string>> reads;
@@ -74,7 +79,9 @@ class Connection {
         if (interrupted.load(std::memory_order_relaxed))
             return true;
         auto ticks = absolute.load(std::memory_order_relaxed);
-        return ticks != 0 && std::chrono::steady_clock::now().time_since_epoch().count() > ticks;
+        if (ticks != 0 && std::chrono::steady_clock::now().time_since_epoch().count() > ticks)
+            return true;
+        return sibling && sibling->PastAbsoluteDeadline();
     }
 };
 

@@ -183,6 +183,8 @@ std::shared_ptr<Connection> Connect(const std::string& name, int flags, Database
     }
     if (!ConfigureConnection(*conn, err))
         return nullptr;
+    conn->opened = name;
+    conn->openFlags = flags;
     return conn;
 }
 
@@ -330,6 +332,25 @@ std::shared_ptr<Database> Database::Open(const std::string& path, Kind kind, Err
     db->conn_ = std::move(conn);
     db->kind_ = kind;
     db->path_ = std::filesystem::absolute(path, ec).lexically_normal().string();
+    return db;
+}
+
+std::shared_ptr<Database> Database::OpenSibling(Error& err) {
+    err.clear();
+    if (!conn_ || kind_ != Kind::User || conn_->memoryCopy || conn_->opened.empty()) {
+        err = NotOpenError({});
+        return nullptr;
+    }
+    auto conn = Connect(conn_->opened, conn_->openFlags, kind_, err);
+    if (!conn || !NoteCaseInsensitiveViews(*conn, err))
+        return nullptr;
+    conn->limits = conn_->limits;
+    conn->textColumns = conn_->textColumns;
+    conn->sibling = conn_;
+    std::shared_ptr<Database> db(new Database());
+    db->conn_ = std::move(conn);
+    db->kind_ = kind_;
+    db->path_ = path_;
     return db;
 }
 

@@ -179,6 +179,10 @@ class Database {
     // outside whole-number keys) and a foreign key whose row is missing (deferred keys
     // included). Sorted.
     std::vector<std::string> KeyViolations(const std::vector<std::string>& tables, Error& err);
+    // A second connection to this user database, for reading alongside it on another thread:
+    // the same file, guard, functions, case-insensitive views and limits. This one's deadline
+    // and interrupt stop it too. Fails on an in-memory copy.
+    std::shared_ptr<Database> OpenSibling(Error& err);
     ~Database();
 
     Kind kind() const { return kind_; }

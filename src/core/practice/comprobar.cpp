@@ -4,19 +4,25 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cctype>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "core/base/textos.h"
@@ -40,7 +46,8 @@ Fila FilaActual(const Filas& r) {
     return f;
 }
 
-bool ActualesIguales(const Recordset& a, const Recordset& b) {
+template <class A, class B>
+bool ActualesIguales(const A& a, const B& b) {
     for (int c = 0; c < a.FieldCount(); ++c)
         if (!MismoValor(a.Field(c), b.Field(c)))
             return false;
@@ -235,10 +242,12 @@ class Guardadas {
         for (std::string& d : datos_) d.reserve(maximo_);
     }
 
-    void Columnas(int lado, const Recordset& r) {
+    template <class R>
+    void Columnas(int lado, const R& r) {
         for (int c = 0; c < r.FieldCount(); ++c) columnas_[lado].push_back(r.FieldName(c));
     }
-    void Anadir(int lado, const Recordset& r) {
+    template <class R>
+    void Anadir(int lado, const R& r) {
         if (!completas_)
             return;
         const int n = r.FieldCount();
@@ -533,10 +542,141 @@ std::string SinOrdenExterior(std::string_view sql) {
     return resto;
 }
 
+std::optional<bool> dosHilos;  // forced only in tests; by default, on big files with 2 cores
+
+// A second connection, so that the answer is read ahead by a thread of its own: on a machine
+// with more than one core and a file big enough to pay for it (opening one costs about as
+// much as reading a few thousand rows). None when it cannot be opened: one thread.
+std::shared_ptr<engine::Database> ConexionRespuesta(engine::Database& bd) {
+    constexpr std::uintmax_t kArchivoMinimo = 16 << 20;
+    std::error_code ec;
+    const auto tamano = std::filesystem::file_size(bd.Name(), ec);
+    const bool usar = dosHilos.value_or(std::thread::hardware_concurrency() > 1 && !ec &&
+                                        tamano >= kArchivoMinimo);
+    engine::Error error;
+    return usar ? bd.OpenSibling(error) : nullptr;
+}
+
+// A forward-only result read ahead by a thread of its own (its statement runs on a
+// connection of its own), read here as the result itself: the current row, the next one, the
+// end and the error the reading ended with, at the same row.
+class Adelantada {
+  public:
+    Adelantada(std::unique_ptr<Recordset> r, engine::Database& bd)
+        : r_(std::move(r)), bd_(bd), campos_(r_->FieldCount()) {
+        for (int c = 0; c < campos_; ++c) nombres_.push_back(r_->FieldName(c));
+        hilo_ = std::thread([this] { Leer(); });
+        Tomar();
+    }
+    Adelantada(const Adelantada&) = delete;
+    Adelantada& operator=(const Adelantada&) = delete;
+    // A reading not finished is interrupted; the connection is left usable.
+    ~Adelantada() {
+        {
+            std::lock_guard<std::mutex> cerrojo(mutex_);
+            parar_ = true;
+        }
+        if (!terminada_.load())
+            bd_.Interrupt();
+        hay_.notify_all();
+        hilo_.join();
+        bd_.ResetInterrupt();
+    }
+
+    int FieldCount() const { return campos_; }
+    const std::string& FieldName(int c) const { return nombres_[std::size_t(c)]; }
+    const engine::Value& Field(int c) const {
+        return bloque_[pos_ * std::size_t(campos_) + std::size_t(c)];
+    }
+    bool Eof() const { return pos_ >= filas_; }
+    const engine::Error& Error() const { return errorAlFinal_; }
+    // Rows reached so far, the current one included.
+    std::size_t RecordCount() const { return contadas_; }
+    void MoveNext() {
+        if (Eof())
+            return;
+        if (++pos_ < filas_)
+            ++contadas_;
+        else
+            Tomar();
+    }
+    void MoveLast() {
+        while (!Eof()) MoveNext();
+    }
+
+  private:
+    static constexpr std::size_t kBloque = 256, kEnCola = 8;
+
+    // The reading thread: blocks of rows, their values one after the other, the last block
+    // with the end and its error.
+    void Leer() {
+        std::vector<engine::Value> bloque;
+        for (; !r_->Eof(); r_->MoveNext()) {
+            for (int c = 0; c < campos_; ++c) bloque.push_back(r_->Field(c));
+            if (bloque.size() < kBloque * std::size_t(campos_))
+                continue;
+            if (!Entregar(std::move(bloque), false))
+                return;
+            bloque.clear();
+        }
+        error_ = r_->Error();
+        Entregar(std::move(bloque), true);
+    }
+    bool Entregar(std::vector<engine::Value> bloque, bool fin) {
+        std::unique_lock<std::mutex> cerrojo(mutex_);
+        libre_.wait(cerrojo, [&] { return parar_ || cola_.size() < kEnCola; });
+        if (parar_)
+            return false;
+        cola_.push_back(std::move(bloque));
+        if (fin)
+            terminada_ = true;
+        hay_.notify_one();
+        return true;
+    }
+    // The next block, waiting for it; none past the end.
+    void Tomar() {
+        std::unique_lock<std::mutex> cerrojo(mutex_);
+        for (;;) {
+            hay_.wait(cerrojo, [&] { return !cola_.empty() || (terminada_ && cola_.empty()); });
+            if (cola_.empty()) {
+                bloque_.clear();
+                pos_ = filas_ = 0;
+                errorAlFinal_ = error_;  // written before the last block was handed over
+                return;
+            }
+            bloque_ = std::move(cola_.front());
+            cola_.pop_front();
+            libre_.notify_one();
+            pos_ = 0;
+            filas_ = campos_ ? bloque_.size() / std::size_t(campos_) : 0;
+            if (filas_ > 0) {
+                ++contadas_;
+                return;
+            }
+        }
+    }
+
+    std::unique_ptr<Recordset> r_;
+    engine::Database& bd_;
+    int campos_;
+    std::vector<std::string> nombres_;
+    std::thread hilo_;
+    std::mutex mutex_;
+    std::condition_variable hay_, libre_;
+    std::deque<std::vector<engine::Value>> cola_;
+    bool parar_ = false;
+    std::atomic<bool> terminada_{false};
+    engine::Error error_;         // the reading thread's
+    engine::Error errorAlFinal_;  // the same, once the end is reached here
+    std::vector<engine::Value> bloque_;
+    std::size_t pos_ = 0, filas_ = 0, contadas_ = 0;
+};
+
 class Comparacion {
   public:
     Comparacion(engine::Database& bd, std::string_view solucion, std::string_view respuesta)
         : bd_(bd),
+          respuestaBd_(ConexionRespuesta(bd)),
           solucion_(solucion),
           respuesta_(respuesta),
           limites_(bd.limits()),
@@ -565,11 +705,12 @@ class Comparacion {
     // given.
     std::unique_ptr<Recordset> Abrir(int lado) {
         const std::string_view sql = lado == 0 ? solucion_ : respuesta_;
+        engine::Database& bd = lado == 1 && respuestaBd_ ? *respuestaBd_ : bd_;
         if (sinOrden_[lado].empty())
-            return bd_.OpenForwardOnly(sql, error_);
-        if (!bd_.Prepare(sql, error_))
+            return bd.OpenForwardOnly(sql, error_);
+        if (!bd.Prepare(sql, error_))
             return nullptr;
-        return bd_.OpenForwardOnly(sinOrden_[lado], error_);
+        return bd.OpenForwardOnly(sinOrden_[lado], error_);
     }
 
     Lectura Leer() {
@@ -579,6 +720,14 @@ class Comparacion {
         auto a = Abrir(1);
         if (!a)
             return FallaRespuesta(*s, error_);
+        if (respuestaBd_)
+            return Comparar(std::move(s),
+                            std::make_unique<Adelantada>(std::move(a), *respuestaBd_));
+        return Comparar(std::move(s), std::move(a));
+    }
+
+    template <class R>
+    Lectura Comparar(std::unique_ptr<Recordset> s, std::unique_ptr<R> a) {
         guardadas_.Columnas(0, *s);
         guardadas_.Columnas(1, *a);
         if (s->FieldCount() != a->FieldCount())
@@ -609,7 +758,8 @@ class Comparacion {
     }
 
     // Both read to their end; then the row counts decide, or `siIguales` when they match.
-    Lectura Acabar(Recordset& s, Recordset& a, Desenlace siIguales) {
+    template <class R>
+    Lectura Acabar(Recordset& s, R& a, Desenlace siIguales) {
         engine::Error e;
         if (!Agotar(0, s, e))
             return {Desenlace::FallaSolucion, e};
@@ -619,7 +769,8 @@ class Comparacion {
     }
 
     // Reads side `lado` to its end; false with its error when the engine stopped it.
-    bool Agotar(int lado, Recordset& r, engine::Error& error) {
+    template <class R>
+    bool Agotar(int lado, R& r, engine::Error& error) {
         for (; !r.Eof() && guardadas_.Completas(); r.MoveNext()) guardadas_.Anadir(lado, r);
         r.MoveLast();
         error = r.Error();
@@ -628,7 +779,8 @@ class Comparacion {
 
     // From the first difference on, the rows that precede it being equal pair by pair: the
     // results are the same multiset exactly when what follows is.
-    Lectura ComoMulticonjuntos(std::unique_ptr<Recordset> s, std::unique_ptr<Recordset> a) {
+    template <class R>
+    Lectura ComoMulticonjuntos(std::unique_ptr<Recordset> s, std::unique_ptr<R> a) {
         desde_ = s->RecordCount() - 1;
         const std::size_t maximo = limites_.maxBytes / sizeof(Huella);
         Cola cs(maximo), ca(maximo);
@@ -798,6 +950,7 @@ class Comparacion {
     }
 
     engine::Database& bd_;
+    std::shared_ptr<engine::Database> respuestaBd_;  // the answer's, read ahead by a thread
     std::string_view solucion_, respuesta_;
     engine::Limits limites_;
     Guardadas guardadas_;
@@ -1045,6 +1198,9 @@ void OrdenLibre(bool activo) {
 }
 void GuardarFilas(bool activo) {
     guardarFilas = activo;
+}
+void DosHilos(std::optional<bool> activo) {
+    dosHilos = activo;
 }
 }  // namespace prueba
 

@@ -110,6 +110,10 @@ void OrdenLibre(bool activo);
 // Whether rows are kept as they are read (the default); off, none is, as with results too
 // big to keep. Tests only.
 void GuardarFilas(bool activo);
+// Whether the answer is read ahead by a thread of its own, on a second connection: forced
+// on or off, or (nullopt, the default) when the machine has two cores and the file is big.
+// Tests only.
+void DosHilos(std::optional<bool> activo);
 }  // namespace prueba
 
 }  // namespace veliora
