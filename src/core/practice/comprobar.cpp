@@ -611,6 +611,7 @@ class Adelantada {
     // with the end and its error.
     void Leer() {
         std::vector<engine::Value> bloque;
+        bloque.reserve(kBloque * std::size_t(campos_));
         for (; !r_->Eof(); r_->MoveNext()) {
             for (int c = 0; c < campos_; ++c) bloque.push_back(r_->Field(c));
             if (bloque.size() < kBloque * std::size_t(campos_))
@@ -618,6 +619,7 @@ class Adelantada {
             if (!Entregar(std::move(bloque), false))
                 return;
             bloque.clear();
+            bloque.reserve(kBloque * std::size_t(campos_));
         }
         error_ = r_->Error();
         Entregar(std::move(bloque), true);
