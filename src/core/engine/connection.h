@@ -35,6 +35,8 @@ class Connection {
     // known to fit (see BoundedPrintf), with one statement per argument count.
     sqlite3* printfDb = nullptr;
     std::map<int, sqlite3_stmt*> printfStatements;
+    // The program's own queries on this connection, compiled once (see Rows).
+    std::map<std::string, sqlite3_stmt*> internalStatements;
     // A folder of the program's own holding the file actually opened (see CopyWithLog),
     // removed on closing.
     std::filesystem::path privateFolder;
@@ -66,6 +68,7 @@ class Connection {
 
     ~Connection() {
         for (auto& [n, stmt] : printfStatements) sqlite3_finalize(stmt);
+        for (auto& [sql, stmt] : internalStatements) sqlite3_finalize(stmt);
         if (printfDb)
             sqlite3_close_v2(printfDb);
         if (db)

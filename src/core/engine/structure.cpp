@@ -13,12 +13,23 @@ std::vector<std::vector<Value>> Rows(Connection& c, const std::string& sql,
                                      const std::vector<Value>& params, Error& err) {
     InternalScope internal(c);
     std::vector<std::vector<Value>> rows;
+    // Compiled once per connection: reading a big schema asks the same few queries of
+    // thousands of tables.
+    constexpr std::size_t kGuardadas = 64;
     sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(c.db, sql.c_str(), -1, &stmt, nullptr);
+    const auto known = c.internalStatements.find(sql);
+    int rc = SQLITE_OK;
+    if (known != c.internalStatements.end())
+        stmt = known->second;
+    else
+        rc = sqlite3_prepare_v2(c.db, sql.c_str(), -1, &stmt, nullptr);
     if (rc != SQLITE_OK) {
         err = ErrorOf(c.db, rc, sql);
         return rows;
     }
+    const bool kept =
+        known != c.internalStatements.end() || (c.internalStatements.size() < kGuardadas &&
+                                                c.internalStatements.emplace(sql, stmt).second);
     if (Bind(c, stmt, params, sql, err)) {
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             std::vector<Value> row;
@@ -34,7 +45,12 @@ std::vector<std::vector<Value>> Rows(Connection& c, const std::string& sql,
         if (rc != SQLITE_DONE)
             err = ErrorOf(c.db, rc, sql);
     }
-    sqlite3_finalize(stmt);
+    if (kept) {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+    } else {
+        sqlite3_finalize(stmt);
+    }
     return rows;
 }
 
