@@ -308,7 +308,17 @@ TEST_F(ComprobarTest, EndlessStatementsAreStoppedByTheLimits) {
     limites.maxRows = 100'000;
     bd_->SetLimits(limites);
     const std::string serie = "with recursive c(x) as (select 1 union all select x + 1 from c) ";
-    prueba::DosHilos(true);  // the answer read ahead is stopped too
+    prueba::DosHilos(true);
+    // A slow solution that fails while the answer is read far ahead stops the reading.
+    const std::string cuenta =
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000) ";
+    EXPECT_EQ(ComprobarRespuesta(*bd_,
+                                 cuenta + "select abs(-9223372036854775807 - (i = 10000)) + "
+                                          "0 * length(zeroblob(20000 + i)) from n",
+                                 cuenta + "select abs(-9223372036854775807 - 0 * i) from n")
+                  .veredicto,
+              Veredicto::SolucionInvalida);
+    // The answer read ahead is stopped by the time limit too.
     auto r =
         ComprobarRespuesta(*bd_, "select count(*) from Clientes", serie + "select count(*) from c");
     prueba::DosHilos(std::nullopt);

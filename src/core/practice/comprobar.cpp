@@ -578,7 +578,7 @@ class Adelantada {
         }
         if (!terminada_.load())
             bd_.Interrupt();
-        hay_.notify_all();
+        libre_.notify_all();  // a reader waiting for room stops
         hilo_.join();
         bd_.ResetInterrupt();
     }
